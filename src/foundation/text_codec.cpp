@@ -1,0 +1,106 @@
+#include "foundation/text_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// Code points of Windows-1252 bytes 0x80..0x9F; 0 where the byte is undefined.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+} // namespace
+
+QString to_qstring(const std::string& cp1252) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(cp1252.size()));
+    for (char ch : cp1252) {
+        auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0)
+            out.append(QChar(kHigh[b - 0x80]));
+        else
+            out.append(QChar(static_cast<char16_t>(b)));
+    }
+    return out;
+}
+
+std::string from_qstring(const QString& text) {
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    for (QChar qc : text) {
+        char16_t c = qc.unicode();
+        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80] == 0) {
+            out.push_back(static_cast<char>(c)); // undefined bytes travel unchanged
+            continue;
+        }
+        char found = '?';
+        for (int i = 0; i < 32; ++i) {
+            if (kHigh[i] == c) {
+                found = static_cast<char>(0x80 + i);
+                break;
+            }
+        }
+        out.push_back(found);
+    }
+    return out;
+}
+
+QString to_path(const std::string& path) { return to_qstring(path); }
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(text, start, i - start);
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size())
+        lines.emplace_back(text, start, text.size() - start);
+    return lines;
+}
+
+bool read_file(const std::string& path, std::string& out) {
+    out.clear();
+    QFile f(to_path(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray all = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    out.assign(all.constData(), static_cast<size_t>(all.size()));
+    return true;
+}
+
+bool write_file_atomic(const std::string& path, const std::string& data) {
+    QSaveFile f(to_path(path));
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (f.write(data.data(), static_cast<qint64>(data.size())) != static_cast<qint64>(data.size())) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+bool file_exists(const std::string& path) {
+    QFileInfo fi(to_path(path));
+    return fi.exists() && fi.isFile();
+}
+
+bool directory_exists(const std::string& path) { return QFileInfo(to_path(path)).isDir(); }

@@ -1,0 +1,28 @@
+#pragma once
+// Windows-1252 texts of the core and their QString form at the widget boundary,
+// plus the small file helpers every reader and writer shares.
+
+#include <QString>
+#include <string>
+#include <vector>
+
+// Windows-1252 bytes to QString and back. Characters without a Windows-1252 code become '?'.
+QString to_qstring(const std::string& cp1252);
+std::string from_qstring(const QString& text);
+
+// A native file path from a core path text (Windows-1252 bytes).
+QString to_path(const std::string& path);
+
+// Splits a text into lines at CR LF, LF or CR. A last line without a line end counts;
+// a text ending with a line end has no empty line after it.
+std::vector<std::string> split_lines(const std::string& text);
+
+// Reads a whole file. Returns false when it cannot be opened or read.
+bool read_file(const std::string& path, std::string& out);
+
+// Writes a whole file atomically: to a temporary file in the same folder, then renamed over
+// the old one. On failure the old file is left as it was and false is returned.
+bool write_file_atomic(const std::string& path, const std::string& data);
+
+bool file_exists(const std::string& path);
+bool directory_exists(const std::string& path);

@@ -1,0 +1,50 @@
+#include "foundation/binary_io.h"
+#include "foundation/text_codec.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(from_qstring(to_qstring(all)), all);
+    EXPECT_EQ(to_qstring("\x80"), QString(QChar(0x20AC)));
+    EXPECT_EQ(to_qstring("\xE9t\xE9"), QStringLiteral("été"));
+    EXPECT_EQ(from_qstring(QStringLiteral("a\u4E2Db")), "a?b");
+}
+
+TEST(TextCodec, SplitLinesTakesEveryLineEnd) {
+    EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(split_lines("").empty());
+    EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
+}
+
+TEST(TextCodec, AtomicWriteReplacesAndKeepsOldOnFailure) {
+    TempDir dir;
+    std::string path = dir.file("f.bin");
+    ASSERT_TRUE(write_file_atomic(path, "one"));
+    ASSERT_TRUE(write_file_atomic(path, "two"));
+    std::string back;
+    ASSERT_TRUE(read_file(path, back));
+    EXPECT_EQ(back, "two");
+    EXPECT_FALSE(write_file_atomic(dir.file("missing/f.bin"), "x"));
+    EXPECT_FALSE(read_file(dir.file("none"), back));
+}
+
+TEST(BinaryIo, ReadsLittleEndianAndRefusesShortData) {
+    ByteWriter w;
+    w.u16(0x1234);
+    w.i32(-2);
+    w.short_string("abc", 5);
+    ByteReader r(w.data());
+    EXPECT_EQ(r.u16(), 0x1234);
+    EXPECT_EQ(r.i32(), -2);
+    EXPECT_EQ(r.short_string(5), "abc");
+    EXPECT_TRUE(r.at_end());
+    EXPECT_THROW(r.u8(), EInOutError);
+    ByteReader r2(std::string("\x09xy", 3));
+    EXPECT_THROW(r2.short_string(5), EInOutError);
+    EXPECT_THROW(r2.seek(4), EInOutError);
+}
