@@ -11,5 +11,6 @@ for d in data res; do
         cp -r "$ROOT/$d" "$DIST/$d"
     fi
 done
+cp "$ROOT/readme.txt" "$DIST/"
 mkdir -p "$DIST/database" "$DIST/maps/high" "$DIST/ajouts"
 echo "Installation ready in $DIST"
