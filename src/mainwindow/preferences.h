@@ -28,15 +28,15 @@ struct TPreference {
     bool EDIB = false;  // edit mode on
     std::string PSEU;   // nickname, at most 40 characters
     bool LIAR = true;   // smoothing of the zone images
-    int32_t LODA = 200; // zoom thresholds of the category detail levels
-    int32_t LODB = 400; //
-    int32_t LODC = 600; //
+    int32_t LODA = 200; // first zoom threshold of the category detail levels
+    int32_t LODB = 400; // second one
+    int32_t LODC = 600; // third one
     int32_t LODV = 500; // zoom above which the .vec outlines are drawn
     int32_t MAHD = 600; // zoom above which the high-detail images are drawn
     int32_t DATU = 0;   // update period: 0 every start, 1 daily, 2 two days, 3 weekly, 4 never
     double DATW = 0;    // last completed update check, days since 1899-12-30
-    int32_t MINN = 0;   // level filter bounds
-    int32_t MAXN = 99;  //
+    int32_t MINN = 0;   // lower bound of the level filter
+    int32_t MAXN = 99;  // upper bound
     int32_t NIVP = 5;   // player level
     std::string PRXS;   // proxy server
     int32_t PRXP = 0;   // proxy port

@@ -33,48 +33,41 @@ Loaded read_text(const std::string& text) {
     return r;
 }
 
-// A record and outside settings with every stored value away from its default.
+// Every stored value away from its default.
 void fill_changed(TPreference& p, TOutsideSettings& o) {
-    p.GPAT = "C:\\Jeux\\Monde";
-    p.VALT = "0123456789ab";
+    p.GPAT = "C:\\Jeux", p.VALT = "0123456789ab", p.PSEU = "Gr\xFCn \xE9t\xE9";
     p.MCUR = p.ALFA = p.AVCT = p.AUTO = p.EDIB = p.PRXB = p.LOWD = true;
     p.LOCA = p.WPSU = p.CLVL = p.LIAR = p.SAOM = p.SPOM = false;
-    p.LOCR = 3;
-    p.ALFV = 77;
-    p.TIME = 2500;
-    p.PSEU = "Gr\xFCn \xE9t\xE9";
-    p.LODA = 210, p.LODB = 420, p.LODC = 630, p.LODV = 510, p.MAHD = 700;
-    p.DATU = 3;
-    p.DATW = 46000.328125;
-    p.MINN = 12, p.MAXN = 40, p.NIVP = 61;
-    p.PRXS = "proxy.local", p.PRXP = 8080, p.PRXN = "moi", p.PRXM = "s=cr;t";
-    p.HTTP = 0;
-    p.STSC = 2, p.SFHE = 640;
-    p.MPQP = {"a.mpq", "", "b c.mpq"};
+    p.LOCR = 3, p.ALFV = 77, p.TIME = 2500, p.LODA = 210, p.LODB = 420, p.LODC = 630;
+    p.LODV = 510, p.MAHD = 700, p.DATU = 3, p.DATW = 46000.328125, p.MINN = 12, p.MAXN = 40;
+    p.NIVP = 61, p.PRXS = "proxy", p.PRXP = 8080, p.PRXN = "moi", p.PRXM = "s=cr;t", p.HTTP = 0;
+    p.STSC = 2, p.SFHE = 640, p.MPQP = {"a.mpq", "", "b c.mpq"};
     o.language = "Deutsch", o.db_name = "Base1", o.edit_db_name = "Base2";
-    o.legend_down = o.paths_down = o.side_panel = false;
-    o.tips_down = true;
+    o.legend_down = o.paths_down = o.side_panel = false, o.tips_down = true;
     o.view_x = -1234, o.view_y = 567, o.zoom = 3500;
     o.window_width = 1024, o.window_height = 700, o.window_top = -8, o.window_left = 1930;
     o.current_continent = p.LOCR;
-    o.level_min_text = std::to_string(p.MINN);
-    o.level_max_text = std::to_string(p.MAXN);
+    o.level_min_text = std::to_string(p.MINN), o.level_max_text = std::to_string(p.MAXN);
 }
 
 } // namespace
 
-TEST(Preferences, MissingFileOrOnlyHeaderKeepsDefaults) {
+TEST(Preferences, NoFileOrNoExactVersionLineChangesNothing) {
     TempDir dir;
     TPreference pref;
     TOutsideSettings outside;
     std::string error;
     EXPECT_TRUE(read_preferences(dir.file("pref.ini"), pref, outside, &error));
-    Loaded only_head = read_text(kHead);
-    EXPECT_TRUE(only_head.ok);
     const std::string defaults = format_preferences(TPreference{}, TOutsideSettings{});
     EXPECT_EQ(format_preferences(pref, outside), defaults);
-    EXPECT_EQ(format_preferences(only_head.pref, only_head.outside), defaults);
-    EXPECT_TRUE(error.empty());
+    for (const std::string& text :
+         {kHead, std::string(), std::string("#\r\n[VERS]=2\r\n[NIVP]=9"),
+          std::string("#\r\n[vers]=1\r\n[NIVP]=9"), std::string("#\r\n[VERS]=1 \r\n[NIVP]=9"),
+          std::string("[VERS]=1\r\n[NIVP]=9\r\n")}) {
+        Loaded r = read_text(text);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(format_preferences(r.pref, r.outside), defaults) << text;
+    }
 }
 
 TEST(Preferences, DefaultFileHasEveryKeyInOrder) {
@@ -105,41 +98,16 @@ TEST(Preferences, WriteThenReadGivesTheSameSettings) {
     TOutsideSettings back_outside;
     std::string error;
     ASSERT_TRUE(read_preferences(dir.file("pref.ini"), back, back_outside, &error)) << error;
-    EXPECT_EQ(back.MPQP, pref.MPQP);
     EXPECT_EQ(back.DATW, pref.DATW);
-    EXPECT_EQ(back.MINN, 12);
-    EXPECT_EQ(back.LOCR, 3);
     back_outside.current_continent = back.LOCR;
     back_outside.level_min_text = std::to_string(back.MINN);
     back_outside.level_max_text = std::to_string(back.MAXN);
     EXPECT_EQ(format_preferences(back, back_outside), format_preferences(pref, outside));
 }
 
-TEST(Preferences, WindowStateIsWrittenButReadIntoTheRecord) {
-    TOutsideSettings outside;
-    outside.level_min_text = "";
-    outside.level_max_text = "";
-    Loaded r = read_text(format_preferences(TPreference{}, outside) + "[LANG]=\r\n");
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.pref.MINN, 0);
-    EXPECT_EQ(r.pref.MAXN, 99);
-    EXPECT_EQ(r.pref.LOCR, -1);
-    EXPECT_EQ(r.outside.language, "fran\xE7"
-                                  "ais");
-}
-
-TEST(Preferences, VersionLineMustBeExact) {
-    for (const std::string second : {"[VERS]=2", "[vers]=1", "[VERS]=1 ", "", "[NIVP]=9"}) {
-        Loaded r = read_text("# comment\r\n" + second + "\r\n[NIVP]=9\r\n");
-        EXPECT_TRUE(r.ok);
-        EXPECT_EQ(r.pref.NIVP, 5) << second;
-    }
-    EXPECT_EQ(read_text("[VERS]=1\r\n[NIVP]=9\r\n").pref.NIVP, 5);
-    EXPECT_TRUE(read_text("").ok);
-}
-
 TEST(Preferences, EveryLineEndReadsAlike) {
-    for (const std::string eol : {"\r\n", "\n", "\r"}) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        const std::string eol = end;
         Loaded r = read_text("#\xE9" + eol + "[VERS]=1" + eol + "[NIVP]=42" + eol + "[PSEU]=Al" +
                              eol + "[MPQP]=m" + eol + "[MPQP]=n");
         ASSERT_TRUE(r.ok) << r.error;
@@ -172,80 +140,53 @@ TEST(Preferences, BadValueStopsReadingAndKeepsEarlierLines) {
     }
 }
 
-TEST(Preferences, UnknownAndMalformedLinesAreIgnored) {
-    Loaded r = read_text(kHead + "[nivp]=9\r\n [NIVP]=9\r\n[NIVP]\r\n[NIVP=9\r\n\r\n[VERS]=7\r\n"
-                                 "[ZZZZ]=x\r\n[NIVP]=8\r\n");
+TEST(Preferences, ValueRulesAndIgnoredLines) {
+    TOutsideSettings outside; // the level edits left empty write empty values
+    outside.level_min_text = outside.level_max_text = "";
+    Loaded r =
+        read_text(format_preferences(TPreference{}, outside) + "[PSEU]=" + std::string(50, 'n') +
+                  "\r\n[DATW]=46000.75\r\n[LIAR]=1\r\n[LOCA]=fAlSe\r\n"
+                  "[EDIB]=TRUE\r\n[GPAT]= a=b \r\n[LANG]=\r\n[nivp]=9\r\n [NIVP]=9\r\n"
+                  "[NIVP]\r\n[NIVP=9\r\n\r\n[VERS]=7\r\n[ZZZZ]=x\r\n[NIVP]=8\r\n");
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.pref.NIVP, 8);
-}
-
-TEST(Preferences, ValueRules) {
-    const std::string fifty(50, 'n');
-    Loaded r = read_text(kHead + "[PSEU]=" + fifty +
-                         "\r\n[DATW]=46000.75\r\n[LIAR]=1\r\n"
-                         "[LOCA]=fAlSe\r\n[ALFA]=-2\r\n[MINN]=\r\n[MAXN]=\r\n[EDIB]=TRUE\r\n"
-                         "[LOCX]=-2147483648\r\n[GPAT]= a=b \r\n");
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.pref.PSEU, std::string(40, 'n'));
-    EXPECT_EQ(r.pref.DATW, 46000.75);
-    EXPECT_TRUE(r.pref.LIAR && r.pref.ALFA && r.pref.EDIB);
-    EXPECT_FALSE(r.pref.LOCA);
     EXPECT_EQ(r.pref.MINN, 0);
     EXPECT_EQ(r.pref.MAXN, 99);
-    EXPECT_EQ(r.outside.view_x, INT32_MIN);
+    EXPECT_EQ(r.outside.language, "fran\xE7"
+                                  "ais");
+    EXPECT_EQ(r.pref.PSEU, std::string(40, 'n'));
+    EXPECT_EQ(r.pref.DATW, 46000.75);
+    EXPECT_TRUE(r.pref.LIAR && r.pref.EDIB);
+    EXPECT_FALSE(r.pref.LOCA);
     EXPECT_EQ(r.pref.GPAT, " a=b ");
+    EXPECT_EQ(r.pref.NIVP, 8);
     EXPECT_EQ(read_text(kHead + "[DATW]=46000,75\r\n").pref.DATW, 46000.75);
-    EXPECT_FALSE(read_text(kHead + "[NIVP]=\r\n").ok);
 }
 
-TEST(PrefConvert, Integers) {
-    EXPECT_EQ(pref_str_to_int("+5"), 5);
-    EXPECT_EQ(pref_str_to_int("-007"), -7);
-    EXPECT_EQ(pref_str_to_int("2147483647"), INT32_MAX);
+TEST(PrefConvert, AcceptedAndRefusedForms) {
+    EXPECT_EQ(pref_str_to_int("+5") + pref_str_to_int("-007"), -2);
     EXPECT_EQ(pref_str_to_int("-2147483648"), INT32_MIN);
-    for (const char* bad : {"", "-", "+", "2147483648", "-2147483649", " 5", "5 ", "0x10", "$10",
-                            "1,0", "99999999999999999999999"})
+    for (const char* bad : {"", "-", "2147483648", "-2147483649", " 5", "5 ", "0x10", "$10", "1,0"})
         EXPECT_THROW(pref_str_to_int(bad), EConvertError) << bad;
-}
-
-TEST(PrefConvert, FloatsAndBooleans) {
-    EXPECT_EQ(pref_str_to_float("46000,25"), 46000.25);
-    EXPECT_EQ(pref_str_to_float(" -1,5 "), -1.5);
-    EXPECT_EQ(pref_str_to_float("1,5E3"), 1500.0);
-    EXPECT_EQ(pref_str_to_float(",5"), 0.5);
-    EXPECT_EQ(pref_str_to_float("5,"), 5.0);
-    EXPECT_EQ(pref_str_to_float("2e-2"), 0.02);
-    for (const char* bad :
-         {"", " ", ",", "1.5", "1,2,3", "e5", "1e", "1e+", "nan", "inf", "1e999", "- 1", "1 2"})
+    EXPECT_EQ(pref_str_to_float(" -1,5 ") + pref_str_to_float("1,5E3"), 1498.5);
+    EXPECT_EQ(pref_str_to_float(",5") + pref_str_to_float("5,"), 5.5);
+    for (const char* bad : {"", ",", "1.5", "1,2,3", "e5", "1e+", "nan", "inf", "1e999", "- 1"})
         EXPECT_THROW(pref_str_to_float(bad), EConvertError) << bad;
-
-    for (const char* yes : {"True", "TRUE", "true", "1", "-3", "0,5", " 2 "})
+    for (const char* yes : {"True", "tRUE", "-3", "0,5"})
         EXPECT_TRUE(pref_str_to_bool(yes)) << yes;
-    for (const char* no : {"False", "fALSE", "0", "0,0", "-0"})
+    for (const char* no : {"fALSE", "0", "0,0"})
         EXPECT_FALSE(pref_str_to_bool(no)) << no;
-    for (const char* bad : {"yes", "", "T", "True ", "1.0", "truex"})
+    for (const char* bad : {"yes", "", "T", "True ", "1.0"})
         EXPECT_THROW(pref_str_to_bool(bad), EConvertError) << bad;
 }
 
 TEST(PrefConvert, FloatTextRoundsTo15DigitsWithComma) {
-    EXPECT_EQ(pref_float_to_str(0.0), "0");
-    EXPECT_EQ(pref_float_to_str(46000.25), "46000,25");
-    EXPECT_EQ(pref_float_to_str(-2.5), "-2,5");
+    EXPECT_EQ(pref_float_to_str(0.0) + " " + pref_float_to_str(std::nan("")), "0 0");
+    EXPECT_EQ(pref_float_to_str(-46000.25), "-46000,25");
     EXPECT_EQ(pref_float_to_str(1.0 / 3), "0,333333333333333");
-    EXPECT_EQ(pref_float_to_str(0.00001), "0,00001");
-    EXPECT_EQ(pref_float_to_str(0.000001), "1E-6");
+    EXPECT_EQ(pref_float_to_str(0.1 + 0.2), "0,3");
+    EXPECT_EQ(pref_float_to_str(0.00001) + " " + pref_float_to_str(0.000001), "0,00001 1E-6");
     EXPECT_EQ(pref_float_to_str(123456789012345.0), "123456789012345");
     EXPECT_EQ(pref_float_to_str(1.5e20), "1,5E20");
-    EXPECT_EQ(pref_float_to_str(0.1 + 0.2), "0,3");
-    EXPECT_EQ(pref_float_to_str(std::nan("")), "0");
-
-    std::mt19937_64 rng(7);
-    std::uniform_real_distribution<double> days(-700000.0, 3000000.0);
-    for (int i = 0; i < 2000; ++i) {
-        double v = days(rng);
-        double back = pref_str_to_float(pref_float_to_str(v));
-        EXPECT_NEAR(back, v, std::abs(v) * 1e-14) << v;
-    }
 }
 
 TEST(Preferences, LineEndsInsideValuesCannotAddSettings) {
@@ -262,44 +203,33 @@ TEST(Preferences, LineEndsInsideValuesCannotAddSettings) {
 TEST(Preferences, FailedWriteKeepsTheOldFile) {
     TempDir dir;
     const std::string path = dir.file("pref.ini");
-    TPreference pref;
-    ASSERT_TRUE(write_preferences(path, pref, TOutsideSettings{}));
-    std::string before;
+    ASSERT_TRUE(write_preferences(path, TPreference{}, TOutsideSettings{}));
+    std::string before, after;
     ASSERT_TRUE(read_file(path, before));
+    TPreference longer;
+    longer.MPQP.assign(100, std::string(100, 'x'));
 
     // A file size limit makes the write itself fail, whatever the user's rights.
-    pref.MPQP.assign(100, std::string(100, 'x'));
     struct rlimit old_limit {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
     auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = old_limit;
     small.rlim_cur = 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = write_preferences(path, pref, TOutsideSettings{});
+    const bool written = write_preferences(path, longer, TOutsideSettings{});
     setrlimit(RLIMIT_FSIZE, &old_limit);
     std::signal(SIGXFSZ, old_handler);
     EXPECT_FALSE(written);
-    std::string after;
     ASSERT_TRUE(read_file(path, after));
     EXPECT_EQ(after, before);
-}
 
-TEST(Preferences, ReadOnlyFolderKeepsTheOldFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "a read-only folder does not stop root";
-    TempDir dir;
-    const std::string path = dir.file("pref.ini");
-    ASSERT_TRUE(write_preferences(path, TPreference{}, TOutsideSettings{}));
-    std::string before;
-    ASSERT_TRUE(read_file(path, before));
-    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
-    TPreference changed;
-    changed.NIVP = 9;
-    EXPECT_FALSE(write_preferences(path, changed, TOutsideSettings{}));
-    chmod(dir.path().c_str(), 0755);
-    std::string after;
-    ASSERT_TRUE(read_file(path, after));
-    EXPECT_EQ(after, before);
+    if (geteuid() != 0) { // root writes into read-only folders
+        ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+        EXPECT_FALSE(write_preferences(path, longer, TOutsideSettings{}));
+        chmod(dir.path().c_str(), 0755);
+        ASSERT_TRUE(read_file(path, after));
+        EXPECT_EQ(after, before);
+    }
 }
 
 TEST(Preferences, HostileBytesNeverCrash) {
@@ -321,12 +251,12 @@ TEST(Preferences, HostileBytesNeverCrash) {
     }
 
     std::mt19937 rng(11);
-    for (int round = 0; round < 200; ++round) {
-        std::string junk = kHead;
-        const size_t n = rng() % 400;
-        for (size_t i = 0; i < n; ++i)
-            junk.push_back(static_cast<char>(rng() % 4 == 0 ? "[]=\r\n"[rng() % 5] : rng() & 0xFF));
-        read_text(junk);
+    for (int round = 0; round < 300; ++round) {
+        std::string junk = full;
+        for (int i = 0; i < 6; ++i)
+            junk[rng() % junk.size()] = static_cast<char>(i % 2 ? "[]=\r\n,.-"[rng() % 8] : rng());
+        Loaded r = read_text(junk);
+        EXPECT_TRUE(r.ok || r.error.rfind("prefs error [", 0) == 0);
     }
 
     std::string nul_value("[GPAT]=a\0b", 10);
