@@ -91,7 +91,10 @@ bool write_file_atomic(const std::string& path, const std::string& data) {
     QSaveFile f(to_path(path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    if (f.write(data.data(), static_cast<qint64>(data.size())) != static_cast<qint64>(data.size())) {
+    // A write may only fill Qt's buffer, and commit() lets a failed final flush pass: flush here
+    // so that a short write never replaces the old file.
+    if (f.write(data.data(), static_cast<qint64>(data.size())) != static_cast<qint64>(data.size()) ||
+        !f.flush()) {
         f.cancelWriting();
         return false;
     }

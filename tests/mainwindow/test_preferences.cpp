@@ -1,0 +1,269 @@
+#include "foundation/errors.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/pref_convert.h"
+#include "mainwindow/preferences.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kHead = "#fichier autog\xE9n\xE9r\xE9, de pas \xE9"
+                          "diter.\r\n[VERS]=1\r\n";
+
+struct Loaded {
+    TPreference pref;
+    TOutsideSettings outside;
+    bool ok = true;
+    std::string error;
+};
+
+Loaded read_text(const std::string& text) {
+    TempDir dir;
+    std::string path = dir.file("pref.ini");
+    EXPECT_TRUE(write_file_atomic(path, text));
+    Loaded r;
+    r.ok = read_preferences(path, r.pref, r.outside, &r.error);
+    return r;
+}
+
+// Every stored value away from its default.
+void fill_changed(TPreference& p, TOutsideSettings& o) {
+    p.GPAT = "C:\\Jeux", p.VALT = "0123456789ab", p.PSEU = "Gr\xFCn \xE9t\xE9";
+    p.MCUR = p.ALFA = p.AVCT = p.AUTO = p.EDIB = p.PRXB = p.LOWD = true;
+    p.LOCA = p.WPSU = p.CLVL = p.LIAR = p.SAOM = p.SPOM = false;
+    p.LOCR = 3, p.ALFV = 77, p.TIME = 2500, p.LODA = 210, p.LODB = 420, p.LODC = 630;
+    p.LODV = 510, p.MAHD = 700, p.DATU = 3, p.DATW = 46000.328125, p.MINN = 12, p.MAXN = 40;
+    p.NIVP = 61, p.PRXS = "proxy", p.PRXP = 8080, p.PRXN = "moi", p.PRXM = "s=cr;t", p.HTTP = 0;
+    p.STSC = 2, p.SFHE = 640, p.MPQP = {"a.mpq", "", "b c.mpq"};
+    o.language = "Deutsch", o.db_name = "Base1", o.edit_db_name = "Base2";
+    o.legend_down = o.paths_down = o.side_panel = false, o.tips_down = true;
+    o.view_x = -1234, o.view_y = 567, o.zoom = 3500;
+    o.window_width = 1024, o.window_height = 700, o.window_top = -8, o.window_left = 1930;
+    o.current_continent = p.LOCR;
+    o.level_min_text = std::to_string(p.MINN), o.level_max_text = std::to_string(p.MAXN);
+}
+
+} // namespace
+
+TEST(Preferences, NoFileOrNoExactVersionLineChangesNothing) {
+    TempDir dir;
+    TPreference pref;
+    TOutsideSettings outside;
+    std::string error;
+    EXPECT_TRUE(read_preferences(dir.file("pref.ini"), pref, outside, &error));
+    const std::string defaults = format_preferences(TPreference{}, TOutsideSettings{});
+    EXPECT_EQ(format_preferences(pref, outside), defaults);
+    for (const std::string& text :
+         {kHead, std::string(), std::string("#\r\n[VERS]=2\r\n[NIVP]=9"),
+          std::string("#\r\n[vers]=1\r\n[NIVP]=9"), std::string("#\r\n[VERS]=1 \r\n[NIVP]=9"),
+          std::string("[VERS]=1\r\n[NIVP]=9\r\n")}) {
+        Loaded r = read_text(text);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(format_preferences(r.pref, r.outside), defaults) << text;
+    }
+}
+
+TEST(Preferences, DefaultFileHasEveryKeyInOrder) {
+    TPreference pref;
+    pref.MPQP = {"x.mpq", "y.mpq"};
+    const std::string expected =
+        kHead +
+        "[MPQP]=x.mpq\r\n[MPQP]=y.mpq\r\n[PSEU]=\r\n[LANG]=\r\n[LOWD]=False\r\n[GPAT]=\r\n"
+        "[VALT]=\r\n[DBDB]=\r\n[PRXS]=\r\n[PRXP]=0\r\n[PRXN]=\r\n[PRXM]=\r\n[PRXB]=False\r\n"
+        "[HTTP]=1\r\n[LIAR]=True\r\n[LGNA]=True\r\n[LOCR]=-1\r\n[LOCX]=0\r\n[LOCY]=0\r\n"
+        "[LOCZ]=100\r\n[LOCA]=True\r\n[EDIB]=False\r\n[EDIM]=\r\n[CLVL]=True\r\n[TYPS]=False\r\n"
+        "[LODA]=200\r\n[LODB]=400\r\n[LODC]=600\r\n[LODV]=500\r\n[MAHD]=600\r\n[AVCT]=False\r\n"
+        "[WPSU]=True\r\n[AUTO]=False\r\n[NIVP]=5\r\n[TIME]=0\r\n[MASL]=True\r\n[DATU]=0\r\n"
+        "[DATW]=0\r\n[MAPW]=800\r\n[MAPH]=600\r\n[MAPT]=50\r\n[MAPL]=50\r\n[MINN]=0\r\n"
+        "[MAXN]=99\r\n[CHEM]=True\r\n[MCUR]=False\r\n[SAOM]=True\r\n[SPOM]=True\r\n[STSC]=1\r\n"
+        "[SFHE]=500\r\n[ALFA]=False\r\n[ALFV]=200\r\n";
+    EXPECT_EQ(format_preferences(pref, TOutsideSettings{}), expected);
+}
+
+TEST(Preferences, WriteThenReadGivesTheSameSettings) {
+    TempDir dir;
+    TPreference pref;
+    TOutsideSettings outside;
+    fill_changed(pref, outside);
+    ASSERT_TRUE(write_preferences(dir.file("pref.ini"), pref, outside));
+
+    TPreference back;
+    TOutsideSettings back_outside;
+    std::string error;
+    ASSERT_TRUE(read_preferences(dir.file("pref.ini"), back, back_outside, &error)) << error;
+    EXPECT_EQ(back.DATW, pref.DATW);
+    back_outside.current_continent = back.LOCR;
+    back_outside.level_min_text = std::to_string(back.MINN);
+    back_outside.level_max_text = std::to_string(back.MAXN);
+    EXPECT_EQ(format_preferences(back, back_outside), format_preferences(pref, outside));
+}
+
+TEST(Preferences, EveryLineEndReadsAlike) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        const std::string eol = end;
+        Loaded r = read_text("#\xE9" + eol + "[VERS]=1" + eol + "[NIVP]=42" + eol + "[PSEU]=Al" +
+                             eol + "[MPQP]=m" + eol + "[MPQP]=n");
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(r.pref.NIVP, 42);
+        EXPECT_EQ(r.pref.PSEU, "Al");
+        EXPECT_EQ(r.pref.MPQP, (std::vector<std::string>{"m", "n"}));
+    }
+}
+
+TEST(Preferences, BadValueStopsReadingAndKeepsEarlierLines) {
+    struct Case {
+        std::string line;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"[NIVP]=12a", "'12a' is not a valid integer value"},
+        {"[ALFV]=", "'' is not a valid integer value"},
+        {"[LIAR]=yes", "'yes' is not a valid boolean value"},
+        {"[DATW]=46000,5,2", "'46000,5,2' is not a valid floating point value"},
+        {"[MAPW]=99999999999", "'99999999999' is not a valid integer value"},
+    };
+    for (const Case& c : cases) {
+        Loaded r = read_text(kHead + "[LANG]=Deutsch\r\n[MPQP]=a\r\n" + c.line +
+                             "\r\n[DBDB]=Later\r\n[MPQP]=b\r\n");
+        EXPECT_FALSE(r.ok) << c.line;
+        EXPECT_EQ(r.error, "prefs error [" + c.reason + "]");
+        EXPECT_EQ(r.outside.language, "Deutsch");
+        EXPECT_EQ(r.pref.MPQP, std::vector<std::string>{"a"});
+        EXPECT_EQ(r.outside.db_name, "");
+    }
+}
+
+TEST(Preferences, ValueRulesAndIgnoredLines) {
+    TOutsideSettings outside; // the level edits left empty write empty values
+    outside.level_min_text = outside.level_max_text = "";
+    Loaded r =
+        read_text(format_preferences(TPreference{}, outside) + "[PSEU]=" + std::string(50, 'n') +
+                  "\r\n[DATW]=46000.75\r\n[LIAR]=1\r\n[LOCA]=fAlSe\r\n"
+                  "[EDIB]=TRUE\r\n[GPAT]= a=b \r\n[LANG]=\r\n[nivp]=9\r\n [NIVP]=9\r\n"
+                  "[NIVP]\r\n[NIVP=9\r\n\r\n[VERS]=7\r\n[ZZZZ]=x\r\n[NIVP]=8\r\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.pref.MINN, 0);
+    EXPECT_EQ(r.pref.MAXN, 99);
+    EXPECT_EQ(r.outside.language, "fran\xE7"
+                                  "ais");
+    EXPECT_EQ(r.pref.PSEU, std::string(40, 'n'));
+    EXPECT_EQ(r.pref.DATW, 46000.75);
+    EXPECT_TRUE(r.pref.LIAR && r.pref.EDIB);
+    EXPECT_FALSE(r.pref.LOCA);
+    EXPECT_EQ(r.pref.GPAT, " a=b ");
+    EXPECT_EQ(r.pref.NIVP, 8);
+    EXPECT_EQ(read_text(kHead + "[DATW]=46000,75\r\n").pref.DATW, 46000.75);
+}
+
+TEST(PrefConvert, AcceptedAndRefusedForms) {
+    EXPECT_EQ(pref_str_to_int("+5") + pref_str_to_int("-007"), -2);
+    EXPECT_EQ(pref_str_to_int("-2147483648"), INT32_MIN);
+    for (const char* bad : {"", "-", "2147483648", "-2147483649", " 5", "5 ", "0x10", "$10", "1,0"})
+        EXPECT_THROW(pref_str_to_int(bad), EConvertError) << bad;
+    EXPECT_EQ(pref_str_to_float(" -1,5 ") + pref_str_to_float("1,5E3"), 1498.5);
+    EXPECT_EQ(pref_str_to_float(",5") + pref_str_to_float("5,"), 5.5);
+    for (const char* bad : {"", ",", "1.5", "1,2,3", "e5", "1e+", "nan", "inf", "1e999", "- 1"})
+        EXPECT_THROW(pref_str_to_float(bad), EConvertError) << bad;
+    for (const char* yes : {"True", "tRUE", "-3", "0,5"})
+        EXPECT_TRUE(pref_str_to_bool(yes)) << yes;
+    for (const char* no : {"fALSE", "0", "0,0"})
+        EXPECT_FALSE(pref_str_to_bool(no)) << no;
+    for (const char* bad : {"yes", "", "T", "True ", "1.0"})
+        EXPECT_THROW(pref_str_to_bool(bad), EConvertError) << bad;
+}
+
+TEST(PrefConvert, FloatTextRoundsTo15DigitsWithComma) {
+    EXPECT_EQ(pref_float_to_str(0.0) + " " + pref_float_to_str(std::nan("")), "0 0");
+    EXPECT_EQ(pref_float_to_str(-46000.25), "-46000,25");
+    EXPECT_EQ(pref_float_to_str(1.0 / 3), "0,333333333333333");
+    EXPECT_EQ(pref_float_to_str(0.1 + 0.2), "0,3");
+    EXPECT_EQ(pref_float_to_str(0.00001) + " " + pref_float_to_str(0.000001), "0,00001 1E-6");
+    EXPECT_EQ(pref_float_to_str(123456789012345.0), "123456789012345");
+    EXPECT_EQ(pref_float_to_str(1.5e20), "1,5E20");
+}
+
+TEST(Preferences, LineEndsInsideValuesCannotAddSettings) {
+    TPreference pref;
+    pref.PSEU = "me\r\n[NIVP]=66";
+    pref.MPQP = {"a\rb"};
+    Loaded r = read_text(format_preferences(pref, TOutsideSettings{}));
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.pref.NIVP, 5);
+    EXPECT_EQ(r.pref.PSEU, "me  [NIVP]=66");
+    EXPECT_EQ(r.pref.MPQP, std::vector<std::string>{"a b"});
+}
+
+TEST(Preferences, FailedWriteKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("pref.ini");
+    ASSERT_TRUE(write_preferences(path, TPreference{}, TOutsideSettings{}));
+    std::string before, after;
+    ASSERT_TRUE(read_file(path, before));
+    TPreference longer;
+    longer.MPQP.assign(100, std::string(100, 'x'));
+
+    // A file size limit makes the write itself fail, whatever the user's rights.
+    struct rlimit old_limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old_limit;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = write_preferences(path, longer, TOutsideSettings{});
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(written);
+    ASSERT_TRUE(read_file(path, after));
+    EXPECT_EQ(after, before);
+
+    if (geteuid() != 0) { // root writes into read-only folders
+        ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+        EXPECT_FALSE(write_preferences(path, longer, TOutsideSettings{}));
+        chmod(dir.path().c_str(), 0755);
+        ASSERT_TRUE(read_file(path, after));
+        EXPECT_EQ(after, before);
+    }
+}
+
+TEST(Preferences, HostileBytesNeverCrash) {
+    TPreference pref;
+    TOutsideSettings outside;
+    fill_changed(pref, outside);
+    const std::string full = format_preferences(pref, outside);
+    const size_t lang_end = full.find("[LANG]=Deutsch\r\n") + 16;
+
+    // Every truncation: at most an error box, and the complete lines before the cut apply.
+    for (size_t cut = 0; cut <= full.size(); ++cut) {
+        Loaded r = read_text(full.substr(0, cut));
+        if (!r.ok) {
+            EXPECT_EQ(r.error.rfind("prefs error [", 0), 0u);
+        }
+        if (cut >= lang_end) {
+            EXPECT_EQ(r.outside.language, "Deutsch") << cut;
+        }
+    }
+
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        std::string junk = full;
+        for (int i = 0; i < 6; ++i)
+            junk[rng() % junk.size()] = static_cast<char>(i % 2 ? "[]=\r\n,.-"[rng() % 8] : rng());
+        Loaded r = read_text(junk);
+        EXPECT_TRUE(r.ok || r.error.rfind("prefs error [", 0) == 0);
+    }
+
+    std::string nul_value("[GPAT]=a\0b", 10);
+    EXPECT_EQ(read_text(kHead + nul_value).pref.GPAT, std::string("a\0b", 3));
+
+    Loaded huge = read_text(kHead + "[NIVP]=" + std::string(1 << 20, '\x01'));
+    EXPECT_FALSE(huge.ok);
+    EXPECT_LT(huge.error.size(), 200u);
+    EXPECT_EQ(huge.error.find('\x01'), std::string::npos);
+}
