@@ -1,0 +1,180 @@
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QFontInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A res/ folder in a temporary directory, with the folder globals pointed at it.
+class Ressource : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_res_path_ = res_path;
+        saved_language_ = language;
+        res_path = dir_.path() + "res/";
+    }
+    void TearDown() override {
+        res_path = saved_res_path_;
+        language = saved_language_;
+    }
+    void write_language(const std::string& name, const std::string& content) {
+        ASSERT_TRUE(QDir().mkpath(to_path(res_path + name)));
+        ASSERT_TRUE(write_file_atomic(res_path + name + "/ressource.txt", content));
+    }
+
+    TempDir dir_;
+    ScriptedMessages boxes_;
+
+private:
+    std::string saved_res_path_;
+    std::string saved_language_;
+};
+
+} // namespace
+
+TEST_F(Ressource, LinesGoToTheirSectionsInFileOrder) {
+    write_language("English", "# comment\r\n"
+                              "C   Hello  \r\n"
+                              "S   Saved %1\n"
+                              "C01Hello\r"
+                              "   \t\r\n"
+                              " # blank first: no section\n"
+                              "c   lower case: ignored\n"
+                              "CX\n"
+                              "H   Zoom\n"
+                              "T   \n"
+                              "A   %0about\n"
+                              "I   Took %1 s\n"
+                              "M   &File\n"
+                              "C   caf\xE9");
+    language = "English";
+    ASSERT_TRUE(load_ressource());
+    EXPECT_TRUE(boxes_.shown().empty());
+    EXPECT_EQ(res_captions, (std::vector<std::string>{"-", "Hello", "ello", "", "caf\xE9"}));
+    EXPECT_EQ(res_messages, (std::vector<std::string>{"-", "Saved %1"}));
+    EXPECT_EQ(res_hints, (std::vector<std::string>{"-", "Zoom"}));
+    EXPECT_EQ(res_types, (std::vector<std::string>{"-", ""}));
+    EXPECT_EQ(res_about, (std::vector<std::string>{"-", "%0about"}));
+    EXPECT_EQ(res_infos, (std::vector<std::string>{"-", "Took %1 s"}));
+    EXPECT_EQ(res_menus, (std::vector<std::string>{"-", "&File"}));
+}
+
+TEST_F(Ressource, CommentsAndBlanksOnlyLeaveEntryZero) {
+    write_language("English", "# one\r\n\r\n   \r\n#C   not a text\r\n");
+    language = "English";
+    ASSERT_TRUE(load_ressource());
+    EXPECT_EQ(res_captions, std::vector<std::string>{"-"});
+    EXPECT_EQ(get_text(0), "-");
+    EXPECT_EQ(get_text(1), "<erreur de ressource>");
+}
+
+TEST_F(Ressource, MissingLanguageFallsBackToFrancaisSilently) {
+    write_language("Francais", "C   Bonjour\r\n");
+    language = "Deutsch";
+    ASSERT_TRUE(load_ressource());
+    EXPECT_EQ(language, "Francais");
+    EXPECT_EQ(get_text(1), "Bonjour");
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(Ressource, MissingFrancaisTooShowsBoxAndEmptiesSections) {
+    write_language("English", "C   Hello\r\n");
+    language = "English";
+    ASSERT_TRUE(load_ressource());
+    ASSERT_EQ(get_text(1), "Hello");
+
+    ASSERT_TRUE(QDir(to_path(res_path + "English")).removeRecursively());
+    EXPECT_FALSE(load_ressource());
+    EXPECT_EQ(language, "Francais");
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].kind, MessageKind::Plain);
+    EXPECT_EQ(boxes_.shown()[0].text, "erreur de ressources");
+    EXPECT_EQ(res_captions, std::vector<std::string>{"-"});
+    EXPECT_EQ(get_text(1), "<erreur de ressource>");
+    EXPECT_EQ(get_hint_text(1), "");
+}
+
+TEST(FormatText, ReplacesInOrderOnEachResult) {
+    EXPECT_EQ(format_text("%0%1", "a", "b"), "Vev Karvelo a");
+    EXPECT_EQ(format_text("x%%y", "", ""), "x\ry");
+    EXPECT_EQ(format_text("m%%%%", "", ""), "m\r\r");
+    EXPECT_EQ(format_text("", "a", "b"), "<erreur de ressource>");
+    EXPECT_EQ(format_text("%1", "", ""), "<erreur de ressource>");
+    // Later steps run over the arguments already placed; earlier ones do not.
+    EXPECT_EQ(format_text("%1", "<%2|%%|%0>", "B"), "<B|\r|%0>");
+    // A "%" before "%1" stays in front of the argument.
+    EXPECT_EQ(format_text("%%1", "a", ""), "%a");
+    EXPECT_EQ(format_text("%2 %1 %2", "a", "b"), "b a b");
+}
+
+TEST(LookUps, AnswerOutOfRangeAndEmptyEntriesPerSection) {
+    auto saved =
+        std::make_tuple(res_captions, res_infos, res_menus, res_hints, res_about, res_types);
+    res_captions = {"-", "%0is %1", ""};
+    res_infos = {"-", "info %0", ""};
+    res_menus = {"-", "menu", ""};
+    res_hints = {"-", "tip of %0", ""};
+    res_about = {"-", "%0about", ""};
+    res_types = {"-", "type", ""};
+
+    EXPECT_EQ(get_text(1), "Vev Karvelo is %1");
+    EXPECT_EQ(get_info_text(1), "info Vev Karvelo ");
+    EXPECT_EQ(get_menu_text(1), "menu");
+    EXPECT_EQ(get_hint_text(1), "@tip of Vev Karvelo ");
+    EXPECT_EQ(get_about_text(1), "%0about");
+    EXPECT_EQ(get_type_text(1), "type");
+
+    for (int n : {-1, 2, 3, 1000}) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(get_text(n), "<erreur de ressource>");
+        EXPECT_EQ(get_info_text(n), "<erreur de ressource>");
+        EXPECT_EQ(get_menu_text(n), "<erreur de ressource>");
+        EXPECT_EQ(get_hint_text(n), "");
+        EXPECT_EQ(get_about_text(n), "<erreur de ressource>");
+        EXPECT_EQ(get_type_text(n), "");
+    }
+    EXPECT_EQ(get_text(0), "-");
+    std::tie(res_captions, res_infos, res_menus, res_hints, res_about, res_types) = saved;
+}
+
+TEST(ShowMessage, TextsAndScriptedAnswers) {
+    auto saved = res_messages;
+    res_messages = {"-", "Delete %1?%%%2"};
+    ScriptedMessages boxes;
+    boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel});
+
+    EXPECT_EQ(show_message(0, false, "raw %1 %%", "x"), 0);
+    EXPECT_EQ(show_message(1, true, "Inn", "sure"), kAnswerYes);
+    EXPECT_EQ(show_message(1, true, "a", "b"), kAnswerNo);
+    EXPECT_EQ(show_message(5, true), kAnswerCancel);
+    EXPECT_EQ(show_message(-1, true), kAnswerCancel); // queue empty: Cancel
+
+    ASSERT_EQ(boxes.shown().size(), 5u);
+    EXPECT_EQ(boxes.shown()[0].kind, MessageKind::Information);
+    EXPECT_EQ(boxes.shown()[1].kind, MessageKind::Question);
+    EXPECT_EQ(boxes.texts(),
+              (std::vector<std::string>{"raw %1 %%", "Delete Inn?\rsure", "Delete a?\rb",
+                                        "<erreur de ressource>", "<erreur de ressource>"}));
+    res_messages = saved;
+}
+
+TEST(ShowMessage, WithoutHandlerQuestionsAnswerCancelAtOnce) {
+    MessageHandler previous = set_message_handler(nullptr);
+    EXPECT_EQ(show_message(0, true, "no box here"), kAnswerCancel);
+    EXPECT_EQ(show_message(0, false, "no box here"), 0);
+    set_message_handler(previous);
+}
+
+TEST(TextWidth, MeasuresInLiberationSansForArial) {
+    EXPECT_EQ(QFontInfo(feedback_font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(text_width(""), 0);
+    int w = text_width("WWWW");
+    EXPECT_GT(w, text_width("iiii"));
+    EXPECT_GT(w, 20);
+    EXPECT_LT(w, 80);
+    EXPECT_NEAR(text_width("WWWWWWWW"), 2 * w, 1);
+}

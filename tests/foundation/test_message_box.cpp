@@ -1,0 +1,53 @@
+#include "foundation/widgets/message_box.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs a real box and presses one of its buttons as soon as it is up.
+struct Pressed {
+    int result;
+    QString text;
+    Qt::TextFormat format;
+    QString title;
+};
+
+Pressed press(MessageKind kind, const std::string& text, QMessageBox::StandardButton button) {
+    Pressed seen{};
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        timer.stop();
+        seen.text = box->text();
+        seen.format = box->textFormat();
+        seen.title = box->windowTitle();
+        box->button(button)->click();
+    });
+    timer.start();
+    seen.result = run_message_box(kind, text);
+    return seen;
+}
+
+} // namespace
+
+TEST(MessageBox, QuestionAnswersMapToDialogResults) {
+    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::Yes).result, kAnswerYes);
+    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::No).result, kAnswerNo);
+    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::Cancel).result, kAnswerCancel);
+    EXPECT_EQ(press(MessageKind::Information, "i", QMessageBox::Ok).result, 0);
+}
+
+TEST(MessageBox, ShowsPlainTextWithLineBreaks) {
+    Pressed seen = press(MessageKind::Information, "<erreur de ressource>\rn\xE9", QMessageBox::Ok);
+    EXPECT_EQ(seen.text, QStringLiteral("<erreur de ressource>\nné"));
+    EXPECT_EQ(seen.format, Qt::PlainText);
+    QApplication::setApplicationName(QStringLiteral("Vev Karvelo"));
+    EXPECT_EQ(press(MessageKind::Plain, "x", QMessageBox::Ok).title, QStringLiteral("Vev Karvelo"));
+}
