@@ -57,7 +57,9 @@ TData_common::TData_common(const std::string& master, const std::string& catpref
     }
 }
 
-TData_common::~TData_common() { save_catpref(catpref_path_); }
+TData_common::~TData_common() {
+    save_catpref(catpref_path_);
+}
 
 void TData_common::load_categories(const std::string& file_name) {
     QImage strip;
@@ -74,7 +76,8 @@ void TData_common::load_categories(const std::string& file_name) {
     ByteReader r(records);
     uint8_t counter = 0;
     while (r.remaining() >= category_record_size) {
-        ByteReader rec(r.bytes(category_record_size));
+        const std::string record = r.bytes(category_record_size);
+        ByteReader rec(record);
         auto c = std::make_unique<rCateg>();
         c->file_index = counter;
         c->name = rec.short_string(20);
@@ -114,7 +117,8 @@ void TData_common::load_catpref(const std::string& file_name) {
         return;
     ByteReader r(data);
     while (r.remaining() >= catpref_record_size) {
-        ByteReader rec(r.bytes(catpref_record_size));
+        const std::string record = r.bytes(catpref_record_size);
+        ByteReader rec(record);
         uint8_t id = rec.u8();
         rec.skip(3);
         TColor colour = rec.i32();

@@ -28,9 +28,8 @@ rContinent::rContinent(std::string_view record) {
 
 TData_map::TData_map(const std::string& master) {
     load_maps(master.empty() ? master_file : master);
-    std::sort(zones.begin(), zones.end(), [](const auto& a, const auto& b) {
-        return compare_map_names(*a, *b) < 0;
-    });
+    std::sort(zones.begin(), zones.end(),
+              [](const auto& a, const auto& b) { return compare_map_names(*a, *b) < 0; });
 }
 
 void TData_map::load_maps(const std::string& master) {

@@ -31,12 +31,11 @@ std::vector<std::string> zone_names(const TData_map& m) {
 
 TEST(MapData, ReadsTablesAndSortsZonesByName) {
     TempDir dir;
-    std::string section = map_section(
-        {{"Forests", 3, 7}, {"Cities", 200, 8}},
-        {{1, 5, 12, "Kalimdor", true}, {-2, 6, 30, "Outland", false}},
-        {{"b", "img_b", 10, 1, 3, 40, 1000, -2000, false},
-         {"A", "img_a", 11, 1, 200, 41, 0, 0, true},
-         {"c", "img_c", -5, -2, 3, 42, -7, 9, false}});
+    std::string section = map_section({{"Forests", 3, 7}, {"Cities", 200, 8}},
+                                      {{1, 5, 12, "Kalimdor", true}, {-2, 6, 30, "Outland", false}},
+                                      {{"b", "img_b", 10, 1, 3, 40, 1000, -2000, false},
+                                       {"A", "img_a", 11, 1, 200, 41, 0, 0, true},
+                                       {"c", "img_c", -5, -2, 3, 42, -7, 9, false}});
     std::string master = write_master(dir, ContainerWriter().section(3, section));
 
     TData_map m(master);
@@ -120,8 +119,8 @@ TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
     TempDir dir;
     std::string saved = maps_path;
     maps_path = dir.path();
-    std::string sec = map_section({}, {},
-                                  {{"Has", "has", 1, 1}, {"Free", "free", 2, 1, 0, 0, 0, 0, true}});
+    std::string sec =
+        map_section({}, {}, {{"Has", "has", 1, 1}, {"Free", "free", 2, 1, 0, 0, 0, 0, true}});
     TData_map m(write_master(dir, ContainerWriter().section(3, sec)));
     EXPECT_FALSE(maps_complete(m));
     ASSERT_TRUE(write_raw(dir.file("has.jpg"), "x"));
@@ -140,7 +139,12 @@ struct CategoryFixture : ::testing::Test {
 
     void SetUp() override {
         std::vector<CategorySpec> cats(3);
-        cats[0] = {"Inns", 4, 2, 1, 0x0000FF, 1};
+        cats[0] = {.name = "Inns",
+                   .id = 4,
+                   .tree_icon = 2,
+                   .type = 1,
+                   .colour = 0x0000FF,
+                   .icon_index = 1};
         cats[0].style = 3;
         cats[0].font_name = "Verdana";
         cats[0].font_size = 9;
@@ -148,9 +152,14 @@ struct CategoryFixture : ::testing::Test {
         cats[0].imposes_default_name = true;
         cats[0].id_link_prefix = "http://example.com/?id=";
         cats[0].comment_tens = 12;
-        cats[1] = {"Camps", 7, 3, 3, 0x00FF00, 0};
+        cats[1] = {.name = "Camps", .id = 7, .tree_icon = 3, .type = 3, .colour = 0x00FF00};
         cats[1].style = 4;
-        cats[2] = {"Camps bis", 7, 3, 4, 0xFF0000, 2};
+        cats[2] = {.name = "Camps bis",
+                   .id = 7,
+                   .tree_icon = 3,
+                   .type = 4,
+                   .colour = 0xFF0000,
+                   .icon_index = 2};
         std::vector<QColor> colours = {Qt::red, Qt::green, Qt::blue};
         std::string section7 = bmp_bytes(icon_strip(11, colours, 3));
         master = dir.file("master.loc");
@@ -266,7 +275,7 @@ TEST(CategoryData, MissingSectionsAndBadPropertyLines) {
     std::string master = dir.file("m.loc");
     std::string catpref = dir.file("catpref.bin");
     ASSERT_TRUE(ContainerWriter()
-                    .section(4, category_section({{"A", 1}}))
+                    .section(4, category_section({{.name = "A", .id = 1}}))
                     .section(2, "  1   0 000000 One\r\n@eof\r\nbad line\r\n")
                     .write(master));
     {
@@ -274,7 +283,7 @@ TEST(CategoryData, MissingSectionsAndBadPropertyLines) {
         EXPECT_EQ(data.flagspecs.size(), 1u);
     }
     ASSERT_TRUE(ContainerWriter()
-                    .section(4, category_section({{"A", 1}}))
+                    .section(4, category_section({{.name = "A", .id = 1}}))
                     .section(2, "  1   0 000000 One\r\n\r\n  2   0 000000 Two\r\n")
                     .write(master));
     ASSERT_TRUE(write_raw(catpref, ""));
@@ -283,13 +292,14 @@ TEST(CategoryData, MissingSectionsAndBadPropertyLines) {
     ASSERT_TRUE(read_file(catpref, bytes));
     EXPECT_EQ(bytes.size(), 56u);
     ASSERT_TRUE(ContainerWriter()
-                    .section(4, category_section({{"A", 1}}))
+                    .section(4, category_section({{.name = "A", .id = 1}}))
                     .section(2, "1x    0 000000 One\r\n")
                     .write(master));
     EXPECT_THROW(TData_common(master, catpref), EConvertError);
     // A partial last category record is dropped.
     ASSERT_TRUE(ContainerWriter()
-                    .section(4, category_section({{"A", 1}, {"B", 2}}).substr(0, 188 + 100))
+                    .section(4, category_section({{.name = "A", .id = 1}, {.name = "B", .id = 2}})
+                                    .substr(0, 188 + 100))
                     .write(master));
     TData_common partial(master, catpref);
     EXPECT_EQ(partial.categories.size(), 1u);

@@ -12,7 +12,7 @@
 namespace support {
 
 struct ZoneClassSpec {
-    std::string name;
+    std::string name{};
     uint32_t class_id = 0;
     uint32_t image_index = 0;
 };
@@ -21,12 +21,12 @@ struct ContinentSpec {
     int16_t id = 0;
     uint8_t tree_icon = 0;
     uint16_t whole_zone_id = 0;
-    std::string name;
+    std::string name{};
     bool in_menu = true;
 };
 
 struct ZoneSpec {
-    std::string name;
+    std::string name{};
     std::string image_name;
     int16_t zone_id = 0;
     int16_t continent_id = 0;
@@ -46,21 +46,21 @@ std::string map_section(const std::vector<ZoneClassSpec>& classes,
                         const std::vector<ZoneSpec>& zones);
 
 struct CategorySpec {
-    std::string name;
+    std::string name{};
     uint8_t id = 0;
     uint8_t tree_icon = 0;
     uint8_t type = 1;
     int32_t colour = 0; // 0x00BBGGRR
     int32_t icon_index = 0;
     bool imposes_default_name = false;
-    std::string default_name;
+    std::string default_name{};
     bool shown = true;
     bool link_target = false;
     uint8_t detail_level = 1;
     uint8_t style = 0; // 1 bold, 2 italic, 3 both
     std::string font_name = "Arial";
     uint8_t font_size = 8;
-    std::string id_link_prefix;
+    std::string id_link_prefix{};
     uint8_t region_pass = 0;
     uint8_t comment_tens = 25; // comment limit in tens of characters
 };
@@ -73,7 +73,7 @@ struct PropertySpec {
     int flag_id = 0;
     int group = 0;
     int32_t colour = 0; // 0x00BBGGRR, 0 = none
-    std::string name;
+    std::string name{};
 };
 
 // One fixed-column property line: "fff ggg BBGGRR name".
