@@ -13,6 +13,8 @@
 class ByteReader {
 public:
     explicit ByteReader(std::string_view data, size_t pos = 0) : data_(data), pos_(pos) {}
+    // The reader only views its data: a temporary string would dangle.
+    explicit ByteReader(std::string&&, size_t = 0) = delete;
 
     size_t pos() const { return pos_; }
     size_t size() const { return data_.size(); }

@@ -8,10 +8,10 @@
 namespace {
 
 // Code points of Windows-1252 bytes 0x80..0x9F; 0 where the byte is undefined.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 } // namespace
 
@@ -53,7 +53,9 @@ std::string from_qstring(const QString& text) {
     return out;
 }
 
-QString to_path(const std::string& path) { return to_qstring(path); }
+QString to_path(const std::string& path) {
+    return to_qstring(path);
+}
 
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -106,4 +108,6 @@ bool file_exists(const std::string& path) {
     return fi.exists() && fi.isFile();
 }
 
-bool directory_exists(const std::string& path) { return QFileInfo(to_path(path)).isDir(); }
+bool directory_exists(const std::string& path) {
+    return QFileInfo(to_path(path)).isDir();
+}

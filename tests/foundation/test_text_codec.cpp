@@ -44,7 +44,8 @@ TEST(BinaryIo, ReadsLittleEndianAndRefusesShortData) {
     EXPECT_EQ(r.short_string(5), "abc");
     EXPECT_TRUE(r.at_end());
     EXPECT_THROW(r.u8(), EInOutError);
-    ByteReader r2(std::string("\x09xy", 3));
+    const std::string short_text("\x09xy", 3);
+    ByteReader r2(short_text);
     EXPECT_THROW(r2.short_string(5), EInOutError);
     EXPECT_THROW(r2.seek(4), EInOutError);
 }

@@ -1,0 +1,189 @@
+#include "foundation/Data.h"
+
+#include "foundation/binary_io.h"
+#include "foundation/errors.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+
+TFontStyles style_from_byte(uint8_t value) {
+    switch (value) {
+    case 1:
+        return fsBold;
+    case 2:
+        return fsItalic;
+    case 3:
+        return fsBold | fsItalic;
+    default:
+        return 0;
+    }
+}
+
+void apply_font_look(QFont& font, const std::string& name, int size, TFontStyles style) {
+    font.setFamily(to_qstring(name));
+    if (size > 0)
+        font.setPointSize(size);
+    font.setBold(style & fsBold);
+    font.setItalic(style & fsItalic);
+    font.setUnderline(style & fsUnderline);
+    font.setStrikeOut(style & fsStrikeOut);
+}
+
+TFontStyles font_styles(const QFont& font) {
+    TFontStyles s = 0;
+    if (font.bold())
+        s |= fsBold;
+    if (font.italic())
+        s |= fsItalic;
+    if (font.underline())
+        s |= fsUnderline;
+    if (font.strikeOut())
+        s |= fsStrikeOut;
+    return s;
+}
+
+TData_common::TData_common(const std::string& master, const std::string& catpref)
+    : catpref_path_(catpref.empty() ? app_path + "catpref.bin" : catpref) {
+    const std::string& file = master.empty() ? master_file : master;
+    load_categories(file);
+    load_catpref(catpref_path_);
+    if (categories.empty())
+        show_message(15, false);
+    try {
+        load_flagspecs(file);
+    } catch (...) {
+        save_catpref(catpref_path_);
+        throw;
+    }
+}
+
+TData_common::~TData_common() {
+    save_catpref(catpref_path_);
+}
+
+void TData_common::load_categories(const std::string& file_name) {
+    QImage strip;
+    std::string icons;
+    if (load_section(icons, file_name, 7)) {
+        strip.loadFromData(reinterpret_cast<const uchar*>(icons.data()),
+                           static_cast<int>(icons.size()), "BMP");
+        if (!strip.isNull())
+            strip = strip.convertToFormat(QImage::Format_ARGB32);
+    }
+    std::string records;
+    if (!load_section(records, file_name, 4))
+        return;
+    ByteReader r(records);
+    uint8_t counter = 0;
+    while (r.remaining() >= category_record_size) {
+        const std::string record = r.bytes(category_record_size);
+        ByteReader rec(record);
+        auto c = std::make_unique<rCateg>();
+        c->file_index = counter;
+        c->name = rec.short_string(20);
+        c->id = rec.u8();
+        c->tree_icon = rec.u8();
+        c->type = rec.u8();
+        c->colour = rec.i32();
+        c->icon_index = rec.i32();
+        c->imposes_default_name = rec.u8() != 0;
+        c->default_name = rec.short_string(20);
+        c->shown = rec.u8() != 0;
+        c->link_target = rec.u8() != 0;
+        c->detail_level = rec.u8();
+        TFontStyles style = style_from_byte(rec.u8());
+        std::string font_name = rec.short_string(20);
+        uint8_t font_size = rec.u8();
+        c->id_link_prefix = rec.short_string(80);
+        c->region_pass = rec.u8();
+        c->comment_limit = rec.u8() * 10;
+        c->visible_on_map = false;
+        apply_font_look(c->font, font_name, font_size, style);
+        c->default_colour = c->colour;
+        c->default_shown = c->shown;
+        c->default_font_name = font_name;
+        c->default_font_size = font_size;
+        c->default_font_style = style;
+        c->default_icon_index = c->icon_index;
+        c->icon = cut_icon(strip, 11, c->icon_index);
+        categories.push_back(std::move(c));
+        ++counter;
+    }
+}
+
+void TData_common::load_catpref(const std::string& file_name) {
+    std::string data;
+    if (!file_exists(file_name) || !read_file(file_name, data))
+        return;
+    ByteReader r(data);
+    while (r.remaining() >= catpref_record_size) {
+        const std::string record = r.bytes(catpref_record_size);
+        ByteReader rec(record);
+        uint8_t id = rec.u8();
+        rec.skip(3);
+        TColor colour = rec.i32();
+        int32_t icon_index = rec.i32();
+        bool shown = rec.u8() != 0;
+        TFontStyles style = style_from_byte(rec.u8());
+        std::string font_name = rec.short_string(40);
+        uint8_t font_size = rec.u8();
+        for (auto& c : categories) {
+            if (c->id != id)
+                continue;
+            c->colour = colour;
+            c->icon_index = icon_index;
+            c->shown = shown;
+            apply_font_look(c->font, font_name, font_size, style);
+            break;
+        }
+    }
+}
+
+bool TData_common::save_catpref(const std::string& file_name) {
+    ByteWriter w;
+    for (const auto& c : categories) {
+        w.u8(c->id);
+        w.bytes(std::string(3, '\0'));
+        w.i32(c->colour);
+        w.i32(c->icon_index);
+        w.u8(c->shown ? 1 : 0);
+        w.u8(font_styles(c->font));
+        w.short_string(from_qstring(c->font.family()), 40);
+        w.u8(static_cast<uint8_t>(c->font.pointSize() & 0xFF));
+    }
+    if (!write_file_atomic(file_name, w.data())) {
+        show_message(22, false);
+        return false;
+    }
+    return true;
+}
+
+void TData_common::load_flagspecs(const std::string& file_name) {
+    std::string section;
+    if (!load_section(section, file_name, 2))
+        return;
+    auto column = [](const std::string& line, size_t from, size_t count) {
+        return from - 1 < line.size() ? line.substr(from - 1, count) : std::string();
+    };
+    for (const std::string& line : split_lines(section)) {
+        if (is_comment(line))
+            continue;
+        if (line == "@eof")
+            break;
+        int32_t flag_id = str_to_int(column(line, 1, 3));
+        int32_t group = str_to_int(column(line, 5, 3));
+        TColor colour = str_to_int("$00" + column(line, 9, 6));
+        std::string name = column(line, 16, std::string::npos);
+        size_t b = name.find_first_not_of(std::string("\0 \t\r\n", 5));
+        size_t e = name.find_last_not_of(std::string("\0 \t\r\n", 5));
+        name = b == std::string::npos ? std::string() : name.substr(b, e - b + 1);
+        // Flags outside 1..128 name no bit of a property set.
+        if (flag_id < 1 || flag_id > 128)
+            continue;
+        if (!name.empty())
+            flagspecs.push_back(std::make_unique<tboolspec>(static_cast<uint8_t>(flag_id), name,
+                                                            static_cast<uint8_t>(group)));
+        if (colour != 0)
+            property_colors.push_back({static_cast<uint8_t>(flag_id), colour});
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Categories, named properties and property colours of the loaded database, with the user's
+// category look kept in catpref.bin.
+
+#include "foundation/func_type.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A property colour: points having the flag take the colour (categories of types 3 and 4).
+struct rPropertyColor {
+    uint8_t flag_id = 0;
+    TColor colour = 0;
+};
+
+class TData_common {
+public:
+    static constexpr size_t category_record_size = 188;
+    static constexpr size_t catpref_record_size = 56;
+
+    // Reads categories, icons and properties of `master` (master_file when empty) and applies
+    // `catpref` (app_path + "catpref.bin" when empty). A property line that is not a number
+    // raises EConvertError; catpref.bin is still written back in that case.
+    explicit TData_common(const std::string& master = {}, const std::string& catpref = {});
+    // Writes catpref.bin back.
+    ~TData_common();
+
+    TData_common(const TData_common&) = delete;
+    TData_common& operator=(const TData_common&) = delete;
+
+    void load_categories(const std::string& file_name);
+    void load_catpref(const std::string& file_name);
+    // False when the file could not be written (message 22 was shown).
+    bool save_catpref(const std::string& file_name);
+    void load_flagspecs(const std::string& file_name);
+
+    std::vector<std::unique_ptr<tboolspec>> flagspecs;
+    std::vector<std::unique_ptr<rCateg>> categories;
+    std::vector<rPropertyColor> property_colors;
+
+private:
+    std::string catpref_path_;
+};
+
+// The label font styles of a style byte: 1 bold, 2 italic, 3 both, anything else regular.
+TFontStyles style_from_byte(uint8_t value);
+// Applies a style set and a name and size to a font.
+void apply_font_look(QFont& font, const std::string& name, int size, TFontStyles style);
+// The style set of a font.
+TFontStyles font_styles(const QFont& font);

@@ -1,0 +1,293 @@
+// Section containers, scrambled list files and the database folder scan.
+
+#include "foundation/func_karvo.h"
+
+#include "foundation/errors.h"
+#include "foundation/text_codec.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr size_t kChunk = 64 * 1024;
+
+// Inflates one zlib stream. `read(buffer, capacity)` returns the bytes it put into the buffer,
+// 0 at the end of the input or on an error; `write(data, size)` returns false to give up.
+// True only when the stream's end marker was reached within max_output bytes.
+template <class Read, class Write>
+bool inflate_stream(Read&& read, Write&& write, size_t max_output) {
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        return false;
+    std::vector<unsigned char> in(kChunk);
+    std::vector<unsigned char> out(kChunk);
+    size_t total = 0;
+    bool done = false;
+    for (;;) {
+        if (zs.avail_in == 0) {
+            size_t n = read(in.data(), in.size());
+            if (n == 0)
+                break; // truncated stream
+            zs.next_in = in.data();
+            zs.avail_in = static_cast<uInt>(n);
+        }
+        zs.next_out = out.data();
+        zs.avail_out = static_cast<uInt>(out.size());
+        int ret = inflate(&zs, Z_NO_FLUSH);
+        if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
+            break; // damaged data, or a preset dictionary we cannot supply
+        size_t produced = out.size() - zs.avail_out;
+        total += produced;
+        if (total > max_output)
+            break;
+        if (produced != 0 && !write(out.data(), produced))
+            break;
+        if (ret == Z_STREAM_END) {
+            done = true;
+            break;
+        }
+        if (ret == Z_BUF_ERROR && zs.avail_in != 0)
+            break; // no progress possible
+    }
+    inflateEnd(&zs);
+    return done;
+}
+
+auto file_reader(QFile& f) {
+    return [&f](unsigned char* buffer, size_t capacity) -> size_t {
+        qint64 n = f.read(reinterpret_cast<char*>(buffer), static_cast<qint64>(capacity));
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    };
+}
+
+auto string_sink(std::string& out) {
+    return [&out](const unsigned char* data, size_t size) {
+        out.append(reinterpret_cast<const char*>(data), size);
+        return true;
+    };
+}
+
+std::string replace_all(const std::string& text, std::string_view what, std::string_view with) {
+    std::string out;
+    size_t start = 0;
+    for (size_t at; (at = text.find(what, start)) != std::string::npos; start = at + what.size())
+        out.append(text, start, at - start).append(with);
+    out.append(text, start, std::string::npos);
+    return out;
+}
+
+bool equal_ignoring_case(const std::string& a, const std::string& b) {
+    return to_qstring(a).compare(to_qstring(b), Qt::CaseInsensitive) == 0;
+}
+
+// A real number written with the decimal comma: blanks around, a sign, digits with an optional
+// fraction and an optional exponent.
+bool is_decimal_number(std::string_view t, double& value) {
+    while (!t.empty() && t.front() == ' ')
+        t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ')
+        t.remove_suffix(1);
+    std::string c;
+    size_t i = 0;
+    auto digits = [&] {
+        size_t from = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            c.push_back(t[i++]);
+        return i - from;
+    };
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        c.push_back(t[i++]);
+    size_t n = digits();
+    if (i < t.size() && t[i] == ',') {
+        c.push_back('.');
+        ++i;
+        n += digits();
+    }
+    if (n == 0)
+        return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        c.push_back('e');
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+            c.push_back(t[i++]);
+        if (digits() == 0)
+            return false;
+    }
+    if (i != t.size())
+        return false;
+    value = std::strtod(c.c_str(), nullptr);
+    return true;
+}
+
+} // namespace
+
+// ---- Section containers and scrambled list files ----
+
+bool check_version(const std::string& file_name) {
+    QFile f(to_path(file_name));
+    if (!f.open(QIODevice::ReadOnly))
+        throw EInOutError("cannot open " + file_name);
+    QByteArray head = f.read(4);
+    if (head.size() < 4)
+        throw EInOutError("read beyond end of file " + file_name);
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<uint8_t>(head[i]);
+    return v == db_version;
+}
+
+bool load_section(std::string& target, const std::string& file_name, int index) {
+    target.clear();
+    QFile f(to_path(file_name));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    if (index >= 1) {
+        if (!f.seek(4 * static_cast<qint64>(index)))
+            return false;
+        QByteArray raw = f.read(4);
+        if (raw.size() < 4)
+            return false;
+        int32_t offset =
+            static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint8_t>(raw[0])) |
+                                 static_cast<uint32_t>(static_cast<uint8_t>(raw[1])) << 8 |
+                                 static_cast<uint32_t>(static_cast<uint8_t>(raw[2])) << 16 |
+                                 static_cast<uint32_t>(static_cast<uint8_t>(raw[3])) << 24);
+        if (offset < 0 || offset >= f.size() || !f.seek(offset))
+            return false;
+    }
+    return inflate_stream(file_reader(f), string_sink(target), max_inflated_size);
+}
+
+bool inflate_zlib(std::string_view data, std::string& out, size_t max_output) {
+    out.clear();
+    size_t pos = 0;
+    auto read = [&](unsigned char* buffer, size_t capacity) {
+        size_t n = std::min(capacity, data.size() - pos);
+        std::copy_n(data.data() + pos, n, reinterpret_cast<char*>(buffer));
+        pos += n;
+        return n;
+    };
+    return inflate_stream(read, string_sink(out), max_output);
+}
+
+bool decompress_file(const std::string& source, const std::string& destination) {
+    QFile in(to_path(source));
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(to_path(destination));
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    auto write = [&out](const unsigned char* data, size_t size) {
+        return out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
+               static_cast<qint64>(size);
+    };
+    if (!inflate_stream(file_reader(in), write, max_inflated_size)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+void scramble_stream(std::string& stream, const std::string& key) {
+    QByteArray digest =
+        QCryptographicHash::hash(QByteArray(key.data(), static_cast<qsizetype>(key.size())),
+                                 QCryptographicHash::Md5)
+            .toHex();
+    for (size_t i = 0; i < stream.size(); ++i)
+        stream[i] = static_cast<char>(stream[i] ^ digest[static_cast<qsizetype>(i % 32)]);
+}
+
+void load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name) {
+    lines.clear();
+    std::string data;
+    if (!load_section(data, file_name, 0))
+        return;
+    scramble_stream(data, std::string(scramble_key));
+    lines = split_lines(data);
+}
+
+// ---- Database folder scan ----
+
+bool str_to_bool(const std::string& text) {
+    double number = 0;
+    if (is_decimal_number(text, number))
+        return number != 0;
+    if (equal_ignoring_case(text, "true"))
+        return true;
+    if (equal_ignoring_case(text, "false"))
+        return false;
+    throw EConvertError("'" + text + "' is not a valid boolean value");
+}
+
+void scan_databases(const std::string& folder, TDatabaseList& list) {
+    QDir dir(to_path(folder));
+    const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::vector<std::string> lines;
+    for (const QString& entry : entries) {
+        std::string name = from_qstring(entry);
+        std::string base = folder + name + "/";
+        load_scrambled_text(lines, base + "url.bin");
+        std::string master = base + "master.loc";
+        if (!file_exists(master) || lines.size() < 9 ||
+            str_to_int_def0(lines[0]) != static_cast<int32_t>(db_version))
+            continue;
+        auto db = std::make_unique<rdbavailable>();
+        db->folder = name;
+        db->version_ok = check_version(master);
+        db->mail_address = lines[1];
+        db->update_address1 = lines[2];
+        db->update_address2 = lines[3];
+        db->update_address3 = lines[4];
+        db->upload_address = lines[5];
+        db->newer_version_page = lines[6];
+        db->is_edit_database = false;
+        db->not_editable = str_to_bool(lines[7]);
+        db->description = replace_all(lines[8], "%%", "");
+        db->display_description = replace_all(lines[8], "%%", "\r");
+        db->is_current = false;
+        list.push_back(std::move(db));
+    }
+}
+
+std::vector<TDatabaseItem> fill_database_list(const TDatabaseList& list, uint8_t mode) {
+    std::vector<TDatabaseItem> items;
+    for (const auto& db : list) {
+        if (mode == 0)
+            items.push_back(
+                {db->version_ok ? db->folder : db->folder + "[Incorrect_version]", db.get()});
+        else if (!db->not_editable)
+            items.push_back({db->folder, db.get()});
+    }
+    return items;
+}
+
+TFolderChoice fill_folder_combo(const std::string& pattern, const std::string& name) {
+    TFolderChoice choice;
+    size_t cut = pattern.rfind('/');
+    std::string folder = cut == std::string::npos ? std::string(".") : pattern.substr(0, cut + 1);
+    std::string mask = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
+    if (mask.empty())
+        return choice;
+    if (mask == "*.*")
+        mask = "*"; // every name, as on the platform these patterns come from
+    QDir dir(to_path(folder));
+    const QStringList entries = dir.entryList(QStringList{to_qstring(mask)},
+                                              QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& entry : entries) {
+        choice.names.push_back(from_qstring(entry));
+        if (choice.selected < 0 && equal_ignoring_case(choice.names.back(), name))
+            choice.selected = static_cast<int>(choice.names.size()) - 1;
+    }
+    if (choice.selected < 0 && !choice.names.empty())
+        choice.selected = 0;
+    return choice;
+}

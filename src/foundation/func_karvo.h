@@ -1,0 +1,157 @@
+#pragma once
+// Section containers and scrambled list files, the database folder scan, and the small text,
+// name, flag-set, colour, icon, geometry and file helpers shared by every subsystem.
+
+#include "foundation/func_type.h"
+
+#include <QImage>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---- Section containers and scrambled list files ----
+
+constexpr uint32_t db_version = 1062;
+
+// Largest inflated size accepted for one zlib stream; anything larger is treated as damaged.
+constexpr size_t max_inflated_size = size_t(512) << 20;
+
+// True when the first four bytes of the file, as a u32, equal db_version. Throws EInOutError
+// when the file cannot be opened or holds fewer than four bytes.
+bool check_version(const std::string& file_name);
+
+// Inflates section `index` (1..9) of a container, or the whole file as one zlib stream when
+// index < 1, into `target`. On false the target must not be used.
+bool load_section(std::string& target, const std::string& file_name, int index);
+
+// Inflates one zlib stream (starting at data[0]) into `out`. False when the stream is truncated,
+// damaged or inflates to more than max_output bytes. Bytes after the stream's end are ignored.
+bool inflate_zlib(std::string_view data, std::string& out, size_t max_output = max_inflated_size);
+
+// Inflates a whole-file zlib stream into a new destination file. On failure an existing
+// destination is left as it was.
+bool decompress_file(const std::string& source, const std::string& destination);
+
+// Empties `lines`, then fills it with the lines of a scrambled list file (url.bin).
+void load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name);
+
+// XORs every byte with the lowercase hex MD5 digest of the key; its own inverse.
+void scramble_stream(std::string& stream, const std::string& key);
+
+// The key of url.bin files.
+constexpr std::string_view scramble_key = "plinvask";
+
+// ---- Database folder scan ----
+
+// Appends one record per database subfolder of `folder` (which ends with a separator).
+// EInOutError (master.loc shorter than 4 bytes) and EConvertError (line 8 not a boolean) are
+// not caught: the records appended before stay in the list.
+void scan_databases(const std::string& folder, TDatabaseList& list);
+
+struct TDatabaseItem {
+    std::string text;
+    rdbavailable* record = nullptr;
+};
+
+// The items for a database list control. Mode 0: every database, "[Incorrect_version]" after
+// the folder name of those whose version is wrong; other modes: only the editable databases.
+std::vector<TDatabaseItem> fill_database_list(const TDatabaseList& list, uint8_t mode);
+
+struct TFolderChoice {
+    std::vector<std::string> names; // in file-system order
+    int selected = -1;              // -1 when there is no name
+};
+
+// The subfolders matching a wildcard path pattern and the one to select: the name equal to
+// `name` ignoring case, else the first.
+TFolderChoice fill_folder_combo(const std::string& pattern, const std::string& name);
+
+// A boolean text: a number (0 false, other numbers true) or True / False in any case.
+// Throws EConvertError otherwise.
+bool str_to_bool(const std::string& text);
+
+// ---- Texts and names ----
+
+char normalise_char(char c);
+std::string normalise_text(std::string_view text);
+
+// Removes every "#" with the digits right after it; the id is the number after the first "#".
+// Throws EConvertError when that number does not fit in an i32.
+rIdReturn extract_id(const std::string& name, bool first_only);
+
+// The display form of a raw point name.
+std::string clean_name(const std::string& name, bool as_lines);
+
+bool is_comment(std::string_view text);
+bool is_hidden_name(std::string_view text);
+
+// The "|"-joined form of multi-line texts.
+void fill_from_pipe_list(std::vector<std::string>& memo, const std::string& text);
+std::string join_to_pipe_list(const std::vector<std::string>& memo);
+
+// Parses a whole number: leading blanks, a sign, then decimal digits or hexadecimal digits after
+// "$", "x", "X", "0x" or "0X", and nothing after. False when the text is not such a number or
+// does not fit (hexadecimal takes any 32-bit pattern).
+bool try_str_to_int(std::string_view text, int32_t& value);
+// The number, or 0 when the text is not one.
+int32_t str_to_int_def0(std::string_view text);
+// The number; throws EConvertError when the text is not one.
+int32_t str_to_int(std::string_view text);
+
+std::string int_to_hex4(uint16_t value);
+std::string int_to_hex8(uint32_t value);
+
+// A new 12-character lowercase hexadecimal id.
+std::string random_id();
+
+// ---- Flag sets ----
+
+void clear_flagset(TFlagSet& set);
+void fill_flagset(TFlagSet& set);
+bool test_flag(const TFlagSet& set, int n); // n in 1..128; false outside
+bool bit_test(uint32_t word, int b);        // bit b mod 32
+TFlagSet bools_to_flagset(const std::array<bool, 128>& bools);
+std::array<bool, 128> flagset_to_bools(const TFlagSet& set);
+bool same_flagset(const TFlagSet& a, const TFlagSet& b);
+
+// ---- Colours and icons ----
+
+// TColor 0x00BBGGRR to ARGB: each non-zero channel less one, ORed with the alpha.
+TColor32 color_to_color32(TColor colour, uint32_t alpha);
+
+// Every pixel whose RGB equals the colour's low 24 bits gets alpha 0. The bitmap is made ARGB32.
+void set_transparent_color(QImage& bitmap, TColor32 colour);
+
+// Makes the strip's white pixels transparent, then copies icon `index` (size x size) out of it.
+QImage cut_icon(QImage& strip, int size, int index);
+
+// ---- Geometry and files ----
+
+// Rough distance in thousands of world units; -1 when the square does not fit in an i32.
+int32_t distance(TPoint p, TPoint q);
+
+// Converts a .vec polyline file into u16 counts followed by float pairs in 0..1. A missing file
+// leaves `out` untouched; a last polyline cut short by the end of the file is left out.
+void convert_polyline_file(const std::string& file_name, std::string& out);
+
+// Size of a file in bytes; EInOutError when it cannot be opened.
+int32_t file_size(const std::string& file_name);
+
+// Lines of a text file counted up to 8; an empty file counts 1, an unreadable one 0.
+int32_t count_lines(const std::string& file_name);
+
+// ---- Edit boxes ----
+
+struct TClampedEdit {
+    std::string text;
+    int sel_start = 0;
+    int sel_length = 0;
+};
+
+// Clamps the number of an edit box to min..max and gives the selection to show.
+// Throws EConvertError when the text is not empty and not a number.
+TClampedEdit clamp_edit_text(const std::string& text, int32_t min, int32_t max);

@@ -1,0 +1,41 @@
+#include "foundation/widgets/func_karvo_widgets.h"
+
+#include "foundation/text_codec.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVariant>
+
+void clamp_edit(QLineEdit* edit, int32_t min, int32_t max) {
+    TClampedEdit r = clamp_edit_text(from_qstring(edit->text()), min, max);
+    QString text = to_qstring(r.text);
+    if (text != edit->text())
+        edit->setText(text);
+    edit->setSelection(r.sel_start, r.sel_length);
+}
+
+void fill_database_list(const TDatabaseList& list, QComboBox* target, uint8_t mode) {
+    for (const TDatabaseItem& item : fill_database_list(list, mode))
+        target->addItem(to_qstring(item.text),
+                        QVariant::fromValue(static_cast<void*>(item.record)));
+}
+
+void fill_database_list(const TDatabaseList& list, QListWidget* target, uint8_t mode) {
+    for (const TDatabaseItem& item : fill_database_list(list, mode)) {
+        auto* row = new QListWidgetItem(to_qstring(item.text), target);
+        row->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(item.record)));
+    }
+}
+
+rdbavailable* database_of(const QVariant& item_data) {
+    return static_cast<rdbavailable*>(item_data.value<void*>());
+}
+
+void fill_folder_combo(const std::string& pattern, const std::string& name, QComboBox* combo) {
+    TFolderChoice choice = fill_folder_combo(pattern, name);
+    combo->clear();
+    for (const std::string& folder : choice.names)
+        combo->addItem(to_qstring(folder));
+    combo->setCurrentIndex(choice.selected);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Control helpers over the core routines of func_karvo.
+
+#include "foundation/func_karvo.h"
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+
+// Clamps the number of the edit box to min..max and selects its first one or two characters.
+// Throws EConvertError when the text is not empty and not a number.
+void clamp_edit(QLineEdit* edit, int32_t min, int32_t max);
+
+// Appends one item per database; each item's data holds its rdbavailable pointer.
+void fill_database_list(const TDatabaseList& list, QComboBox* target, uint8_t mode);
+void fill_database_list(const TDatabaseList& list, QListWidget* target, uint8_t mode);
+
+// The record pointer kept in an item's data by fill_database_list.
+rdbavailable* database_of(const QVariant& item_data);
+
+// Fills the combo with the subfolders matching the pattern and selects `name` (ignoring case)
+// or the first one.
+void fill_folder_combo(const std::string& pattern, const std::string& name, QComboBox* combo);

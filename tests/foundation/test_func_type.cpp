@@ -1,0 +1,96 @@
+#include "foundation/binary_io.h"
+#include "foundation/func_type.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string zone_record(const std::string& name, const std::string& image, int16_t zone_id,
+                        int16_t continent_id, uint8_t no_image) {
+    ByteWriter w;
+    w.short_string(name, 30);
+    w.short_string(image, 16);
+    w.i16(zone_id);
+    w.i16(continent_id);
+    w.u8(7); // zone class
+    w.u8(3); // tree icon
+    w.u16(0xBEEF);
+    w.i32(-120000);
+    w.i32(45000);
+    w.u8(no_image);
+    w.bytes(std::string(27, '\xAA'));
+    return w.data();
+}
+
+} // namespace
+
+TEST(SharedRecords, ZoneRecordFillsEveryReadField) {
+    std::string rec = zone_record("Elwynn", "elwynn", -3, 2, 1);
+    ASSERT_EQ(rec.size(), pMap_info::record_size);
+    pMap_info z(rec);
+    EXPECT_EQ(z.name, "Elwynn");
+    EXPECT_EQ(z.image_name, "elwynn");
+    EXPECT_EQ(z.zone_id, -3);
+    EXPECT_EQ(z.continent_id, 2);
+    EXPECT_EQ(z.zone_class, 7);
+    EXPECT_EQ(z.tree_icon, 3);
+    EXPECT_EQ(z.origin_x, -120000);
+    EXPECT_EQ(z.origin_y, 45000);
+    EXPECT_TRUE(z.no_image);
+    EXPECT_TRUE(z.in_view);
+    EXPECT_EQ(z.tree_node, nullptr);
+    EXPECT_TRUE(z.normal_image.isNull());
+    EXPECT_FALSE(z.outline.has_value());
+    EXPECT_TRUE(z.region_grid.empty());
+
+    rec[64] = 0;
+    EXPECT_FALSE(pMap_info(rec).no_image);
+}
+
+TEST(SharedRecords, HostileZoneRecords) {
+    std::string rec = zone_record("a", "b", 1, 1, 0);
+    rec[0] = '\xFF'; // length byte beyond the 30-character field
+    rec[31] = '\xFF';
+    pMap_info z(rec);
+    EXPECT_EQ(z.name.size(), 30u);
+    EXPECT_EQ(z.image_name.size(), 16u);
+    EXPECT_THROW(pMap_info(std::string_view(rec).substr(0, 91)), EInOutError);
+}
+
+TEST(SharedRecords, SearchAreaClearResetsAllButCommandKind) {
+    TSearchArea s;
+    EXPECT_EQ(s.level_from, 5);
+    EXPECT_EQ(s.level_to, 5);
+    s.text = "x";
+    s.key = "X";
+    s.level_from = 10;
+    s.level_to = 60;
+    s.flags_indifferent = TFlagSet{};
+    s.flags_present.w[2] = 4;
+    s.flags_absent.w[0] = 1;
+    s.zone_classes.set(200);
+    s.expanded_groups.set(3);
+    s.expanded_roots = 0x10;
+    s.scroll_offset = 33;
+    rCateg c;
+    s.categories.push_back(&c);
+    s.regions.push_back(nullptr);
+    s.command_kind = coIsBridge;
+    s.criteria = 0x7F;
+    s.Clear();
+    for (uint32_t w : s.flags_indifferent.w)
+        EXPECT_EQ(w, 0xFFFFFFFFu);
+    EXPECT_EQ(s.flags_present, TFlagSet{});
+    EXPECT_EQ(s.flags_absent, TFlagSet{});
+    EXPECT_TRUE(s.text.empty() && s.key.empty());
+    EXPECT_EQ(s.level_from, 5);
+    EXPECT_EQ(s.level_to, 5);
+    EXPECT_TRUE(s.zone_classes.none());
+    EXPECT_TRUE(s.expanded_groups.none());
+    EXPECT_EQ(s.expanded_roots, 0);
+    EXPECT_EQ(s.scroll_offset, 0);
+    EXPECT_TRUE(s.categories.empty() && s.regions.empty());
+    EXPECT_EQ(s.criteria, 0);
+    EXPECT_EQ(s.command_kind, coIsBridge);
+    EXPECT_EQ(command_kind_names[coIsBridge], "coIsBridge");
+}

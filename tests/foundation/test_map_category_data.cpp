@@ -1,0 +1,306 @@
+#include "foundation/Data.h"
+#include "foundation/binary_io.h"
+#include "foundation/func_ressource.h"
+#include "foundation/map_data.h"
+#include "foundation/text_codec.h"
+#include "support/scripted_messages.h"
+#include "support/section_records.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+std::string write_master(const TempDir& dir, const ContainerWriter& container) {
+    std::string path = dir.file("master.loc");
+    EXPECT_TRUE(container.write(path));
+    return path;
+}
+
+std::vector<std::string> zone_names(const TData_map& m) {
+    std::vector<std::string> names;
+    for (const auto& z : m.zones)
+        names.push_back(z->name);
+    return names;
+}
+
+} // namespace
+
+TEST(MapData, ReadsTablesAndSortsZonesByName) {
+    TempDir dir;
+    std::string section = map_section({{"Forests", 3, 7}, {"Cities", 200, 8}},
+                                      {{1, 5, 12, "Kalimdor", true}, {-2, 6, 30, "Outland", false}},
+                                      {{"b", "img_b", 10, 1, 3, 40, 1000, -2000, false},
+                                       {"A", "img_a", 11, 1, 200, 41, 0, 0, true},
+                                       {"c", "img_c", -5, -2, 3, 42, -7, 9, false}});
+    std::string master = write_master(dir, ContainerWriter().section(3, section));
+
+    TData_map m(master);
+    ASSERT_EQ(m.zone_classes.size(), 2u);
+    EXPECT_EQ(m.zone_classes[1]->name, "Cities");
+    EXPECT_EQ(m.zone_classes[1]->class_id, 200u);
+    EXPECT_EQ(m.zone_classes[1]->image_index, 8u);
+    ASSERT_EQ(m.continents.size(), 2u);
+    EXPECT_EQ(m.continents[0]->name, "Kalimdor");
+    EXPECT_EQ(m.continents[0]->whole_zone_id, 12);
+    EXPECT_EQ(m.continents[0]->tree_icon, 5);
+    EXPECT_TRUE(m.continents[0]->in_menu);
+    EXPECT_EQ(m.continents[1]->continent_id, -2);
+    EXPECT_FALSE(m.continents[1]->in_menu);
+    EXPECT_EQ(zone_names(m), (std::vector<std::string>{"A", "b", "c"}));
+    const pMap_info& c = *m.zones[2];
+    EXPECT_EQ(c.image_name, "img_c");
+    EXPECT_EQ(c.zone_id, -5);
+    EXPECT_EQ(c.continent_id, -2);
+    EXPECT_EQ(c.zone_class, 3);
+    EXPECT_EQ(c.tree_icon, 42);
+    EXPECT_EQ(c.origin_x, -7);
+    EXPECT_EQ(c.origin_y, 9);
+    EXPECT_TRUE(c.in_view);
+    EXPECT_TRUE(m.zones[0]->no_image);
+}
+
+TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
+    TempDir dir;
+    {
+        // Nothing at all, then only counts of zero.
+        TData_map none(write_master(dir, ContainerWriter().section(3, "")));
+        EXPECT_TRUE(none.zones.empty() && none.continents.empty() && none.zone_classes.empty());
+        TData_map zeros(write_master(dir, ContainerWriter().section(3, map_section({}, {}, {}))));
+        EXPECT_TRUE(zeros.zones.empty() && zeros.continents.empty());
+    }
+    {
+        // Two zone classes and nothing after them.
+        ByteWriter w;
+        w.i32(2);
+        w.bytes(zone_class_record({"x", 1, 0}));
+        w.bytes(zone_class_record({"y", 2, 0}));
+        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
+        EXPECT_EQ(m.zone_classes.size(), 2u);
+        EXPECT_TRUE(m.continents.empty());
+    }
+    {
+        // A continent record cut short: the counted tables stop, no zones are read after it.
+        ByteWriter w;
+        w.i32(0);
+        w.i32(3);
+        w.bytes(continent_record({1, 0, 0, "One", true}));
+        w.bytes(continent_record({2, 0, 0, "Two", true}).substr(0, 50));
+        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
+        EXPECT_EQ(m.continents.size(), 1u);
+        EXPECT_TRUE(m.zones.empty());
+    }
+    {
+        // Counts far beyond the data, and a trailing partial zone.
+        ByteWriter w;
+        w.i32(0x7FFFFFFF);
+        w.bytes(zone_class_record({"only", 1, 0}));
+        w.i32(-5);
+        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
+        EXPECT_EQ(m.zone_classes.size(), 1u);
+        std::string sec = map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x');
+        TData_map m2(write_master(dir, ContainerWriter().section(3, sec)));
+        EXPECT_EQ(m2.zones.size(), 1u);
+    }
+    {
+        // Missing section and damaged stream: empty tables, no message.
+        ScriptedMessages boxes;
+        TData_map missing(dir.file("none.loc"));
+        TData_map damaged(write_master(dir, ContainerWriter().raw_section(3, "\x78\x9c garbage")));
+        EXPECT_TRUE(missing.zones.empty() && damaged.zones.empty());
+        EXPECT_TRUE(boxes.shown().empty());
+    }
+}
+
+TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
+    TempDir dir;
+    std::string saved = maps_path;
+    maps_path = dir.path();
+    std::string sec =
+        map_section({}, {}, {{"Has", "has", 1, 1}, {"Free", "free", 2, 1, 0, 0, 0, 0, true}});
+    TData_map m(write_master(dir, ContainerWriter().section(3, sec)));
+    EXPECT_FALSE(maps_complete(m));
+    ASSERT_TRUE(write_raw(dir.file("has.jpg"), "x"));
+    EXPECT_TRUE(maps_complete(m));
+    TData_map empty(dir.file("none.loc"));
+    EXPECT_TRUE(maps_complete(empty));
+    maps_path = saved;
+}
+
+namespace {
+
+struct CategoryFixture : ::testing::Test {
+    TempDir dir;
+    std::string master;
+    std::string catpref;
+
+    void SetUp() override {
+        std::vector<CategorySpec> cats(3);
+        cats[0] = {.name = "Inns",
+                   .id = 4,
+                   .tree_icon = 2,
+                   .type = 1,
+                   .colour = 0x0000FF,
+                   .icon_index = 1};
+        cats[0].style = 3;
+        cats[0].font_name = "Verdana";
+        cats[0].font_size = 9;
+        cats[0].default_name = "Inn";
+        cats[0].imposes_default_name = true;
+        cats[0].id_link_prefix = "http://example.com/?id=";
+        cats[0].comment_tens = 12;
+        cats[1] = {.name = "Camps", .id = 7, .tree_icon = 3, .type = 3, .colour = 0x00FF00};
+        cats[1].style = 4;
+        cats[2] = {.name = "Camps bis",
+                   .id = 7,
+                   .tree_icon = 3,
+                   .type = 4,
+                   .colour = 0xFF0000,
+                   .icon_index = 2};
+        std::vector<QColor> colours = {Qt::red, Qt::green, Qt::blue};
+        std::string section7 = bmp_bytes(icon_strip(11, colours, 3));
+        master = dir.file("master.loc");
+        ASSERT_TRUE(ContainerWriter()
+                        .section(4, category_section(cats))
+                        .section(7, section7)
+                        .section(2, property_section({{7, 0, 0x0000FF, "Camp"},
+                                                      {8, 7, 0, "  Water  "},
+                                                      {9, 0, 0x00FF00, ""}}))
+                        .order({7, 4, 2})
+                        .write(master));
+        catpref = dir.file("catpref.bin");
+    }
+};
+
+} // namespace
+
+TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
+    TData_common data(master, catpref);
+    ASSERT_EQ(data.categories.size(), 3u);
+    const rCateg& inns = *data.categories[0];
+    EXPECT_EQ(inns.name, "Inns");
+    EXPECT_EQ(inns.id, 4);
+    EXPECT_EQ(inns.file_index, 0);
+    EXPECT_EQ(data.categories[2]->file_index, 2);
+    EXPECT_EQ(inns.colour, 0x0000FF);
+    EXPECT_EQ(inns.default_colour, 0x0000FF);
+    EXPECT_TRUE(inns.font.bold() && inns.font.italic());
+    EXPECT_EQ(inns.font.pointSize(), 9);
+    EXPECT_EQ(inns.default_font_name, "Verdana");
+    EXPECT_EQ(inns.default_font_style, fsBold | fsItalic);
+    EXPECT_FALSE(data.categories[1]->font.bold() || data.categories[1]->font.italic());
+    EXPECT_EQ(inns.comment_limit, 120);
+    EXPECT_EQ(inns.default_name, "Inn");
+    EXPECT_EQ(inns.id_link_prefix, "http://example.com/?id=");
+    EXPECT_FALSE(inns.visible_on_map);
+
+    // Icon 1 is green; the white column at its right edge is transparent.
+    ASSERT_EQ(inns.icon.size(), QSize(11, 11));
+    EXPECT_EQ(qAlpha(inns.icon.pixel(5, 5)), 255);
+    EXPECT_EQ(qGreen(inns.icon.pixel(5, 5)), 255);
+    EXPECT_EQ(qRed(inns.icon.pixel(5, 5)), 0);
+    EXPECT_EQ(qAlpha(inns.icon.pixel(10, 5)), 0);
+
+    ASSERT_EQ(data.flagspecs.size(), 2u);
+    EXPECT_EQ(data.flagspecs[0]->flag_id, 7);
+    EXPECT_EQ(data.flagspecs[0]->name, "Camp");
+    EXPECT_EQ(data.flagspecs[1]->name, "Water");
+    EXPECT_EQ(data.flagspecs[1]->group, 7);
+    ASSERT_EQ(data.property_colors.size(), 2u);
+    EXPECT_EQ(data.property_colors[0].flag_id, 7);
+    EXPECT_EQ(data.property_colors[0].colour, 0x0000FF);
+    EXPECT_EQ(data.property_colors[1].flag_id, 9);
+}
+
+TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
+    ASSERT_TRUE(write_raw(catpref, catpref_file({{7, 0x123456, 9, false, 5, "Courier", 14},
+                                                 {99, 1, 1, true, 0, "X", 8},
+                                                 {4, 0x654321, 2, true, 2, "Times", 11}}) +
+                                       "tail"));
+    {
+        TData_common data(master, catpref);
+        const rCateg& camps = *data.categories[1];
+        EXPECT_EQ(camps.colour, 0x123456);
+        EXPECT_EQ(camps.icon_index, 9);
+        EXPECT_FALSE(camps.shown);
+        // {bold, underline} is not one of the stored styles: regular.
+        EXPECT_FALSE(camps.font.bold() || camps.font.underline());
+        EXPECT_EQ(camps.font.pointSize(), 14);
+        EXPECT_EQ(from_qstring(camps.font.family()), "Courier");
+        EXPECT_EQ(data.categories[2]->colour, 0xFF0000); // same id, untouched
+        EXPECT_TRUE(data.categories[0]->font.italic());
+        EXPECT_FALSE(data.categories[0]->font.bold());
+        data.categories[0]->colour = 0x0A0B0C;
+    }
+    // Released: one record per category, in list order.
+    std::string bytes;
+    ASSERT_TRUE(read_file(catpref, bytes));
+    ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
+    EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 11}));
+    EXPECT_EQ(static_cast<uint8_t>(bytes[56]), 7);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[112]), 7);
+    TData_common again(master, catpref);
+    EXPECT_EQ(again.categories[0]->colour, 0x0A0B0C);
+}
+
+TEST_F(CategoryFixture, FailedCatprefWriteKeepsOldFileAndReports) {
+    ScriptedMessages boxes;
+    res_messages = {"-"};
+    std::string blocked = dir.file("nofolder/catpref.bin");
+    {
+        TData_common data(master, blocked);
+        EXPECT_FALSE(data.save_catpref(blocked));
+    }
+    // Once by the explicit save, once at release.
+    EXPECT_EQ(boxes.shown().size(), 2u);
+    EXPECT_FALSE(file_exists(blocked));
+}
+
+TEST(CategoryData, MissingSectionsAndBadPropertyLines) {
+    TempDir dir;
+    ScriptedMessages boxes;
+    res_messages = {"-"};
+    for (int i = 1; i <= 22; ++i)
+        res_messages.push_back("message " + std::to_string(i));
+    {
+        TData_common data(dir.file("none.loc"), dir.file("catpref.bin"));
+        EXPECT_TRUE(data.categories.empty());
+        ASSERT_EQ(boxes.texts().size(), 1u);
+        EXPECT_EQ(boxes.texts()[0], "message 15");
+    }
+    // Lines after @eof are not read; a bad number raises, and catpref.bin is still written.
+    std::string master = dir.file("m.loc");
+    std::string catpref = dir.file("catpref.bin");
+    ASSERT_TRUE(ContainerWriter()
+                    .section(4, category_section({{.name = "A", .id = 1}}))
+                    .section(2, "  1   0 000000 One\r\n@eof\r\nbad line\r\n")
+                    .write(master));
+    {
+        TData_common data(master, catpref);
+        EXPECT_EQ(data.flagspecs.size(), 1u);
+    }
+    ASSERT_TRUE(ContainerWriter()
+                    .section(4, category_section({{.name = "A", .id = 1}}))
+                    .section(2, "  1   0 000000 One\r\n\r\n  2   0 000000 Two\r\n")
+                    .write(master));
+    ASSERT_TRUE(write_raw(catpref, ""));
+    EXPECT_THROW(TData_common(master, catpref), EConvertError);
+    std::string bytes;
+    ASSERT_TRUE(read_file(catpref, bytes));
+    EXPECT_EQ(bytes.size(), 56u);
+    ASSERT_TRUE(ContainerWriter()
+                    .section(4, category_section({{.name = "A", .id = 1}}))
+                    .section(2, "1x    0 000000 One\r\n")
+                    .write(master));
+    EXPECT_THROW(TData_common(master, catpref), EConvertError);
+    // A partial last category record is dropped.
+    ASSERT_TRUE(ContainerWriter()
+                    .section(4, category_section({{.name = "A", .id = 1}, {.name = "B", .id = 2}})
+                                    .substr(0, 188 + 100))
+                    .write(master));
+    TData_common partial(master, catpref);
+    EXPECT_EQ(partial.categories.size(), 1u);
+}

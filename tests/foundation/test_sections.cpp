@@ -1,0 +1,254 @@
+#include "foundation/errors.h"
+#include "foundation/func_karvo.h"
+#include "foundation/text_codec.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+#include <QCryptographicHash>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+
+using support::ContainerWriter;
+
+namespace {
+
+std::string pattern(size_t size, char seed) {
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        s[i] = static_cast<char>(seed + i * 7 + (i >> 5));
+    return s;
+}
+
+// A zlib stream of `size` zero bytes, built in chunks so the test never holds the output.
+std::string zero_stream(size_t size) {
+    z_stream zs{};
+    deflateInit(&zs, 9);
+    std::string zeros(1 << 20, '\0');
+    std::string out;
+    char buffer[1 << 16];
+    size_t left = size;
+    int flush = Z_NO_FLUSH;
+    do {
+        size_t n = std::min(left, zeros.size());
+        left -= n;
+        flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        zs.next_in = reinterpret_cast<Bytef*>(zeros.data());
+        zs.avail_in = static_cast<uInt>(n);
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(buffer);
+            zs.avail_out = sizeof buffer;
+            deflate(&zs, flush);
+            out.append(buffer, sizeof buffer - zs.avail_out);
+        } while (zs.avail_out == 0);
+    } while (flush != Z_FINISH);
+    deflateEnd(&zs);
+    return out;
+}
+
+} // namespace
+
+TEST(SectionContainer, SectionsAreFoundThroughTheirOffsetsInAnyFileOrder) {
+    TempDir dir;
+    std::string path = dir.file("master.loc");
+    std::string two = pattern(3000, 'b');
+    std::string four = pattern(200, 'd');
+    ASSERT_TRUE(
+        ContainerWriter().section(2, two).section(4, four).section(9, "").order({9, 4, 2}).write(
+            path));
+    std::string target = pattern(10000, 'x');
+    ASSERT_TRUE(load_section(target, path, 4));
+    EXPECT_EQ(target, four);
+    ASSERT_TRUE(load_section(target, path, 2));
+    EXPECT_EQ(target, two);
+    ASSERT_TRUE(load_section(target, path, 9));
+    EXPECT_TRUE(target.empty());
+    // The whole file is not one zlib stream: it starts with the version word.
+    EXPECT_FALSE(load_section(target, path, 0));
+    EXPECT_FALSE(load_section(target, path, -1));
+}
+
+TEST(SectionContainer, VersionWordIsChecked) {
+    TempDir dir;
+    std::string path = dir.file("master.loc");
+    ASSERT_TRUE(support::write_raw(path, std::string("\x26\x04\x00\x00", 4)));
+    EXPECT_TRUE(check_version(path));
+    ASSERT_TRUE(support::write_raw(path, std::string("\x25\x04\x00\x00\x26\x04", 6)));
+    EXPECT_FALSE(check_version(path));
+    ASSERT_TRUE(support::write_raw(path, std::string("\x26\x04\x00", 3)));
+    EXPECT_THROW(check_version(path), EInOutError);
+    EXPECT_THROW(check_version(dir.file("none.loc")), EInOutError);
+}
+
+TEST(SectionContainer, HostileContainersGiveFalseAndAnEmptyTarget) {
+    TempDir dir;
+    std::string path = dir.file("master.loc");
+    std::string target = "old";
+    EXPECT_FALSE(load_section(target, dir.file("missing.loc"), 3));
+    EXPECT_TRUE(target.empty());
+
+    std::string good = ContainerWriter().section(1, pattern(500, 'a')).bytes();
+
+    // Too short to hold the offset of section 3 (bytes 12..15).
+    support::write_raw(path, good.substr(0, 14));
+    target = "old";
+    EXPECT_FALSE(load_section(target, path, 3));
+    EXPECT_TRUE(target.empty());
+
+    // Offsets past the end, negative, and exactly at the end.
+    const auto end = static_cast<int32_t>(ContainerWriter().section(1, "x").bytes().size());
+    for (int32_t offset : {1 << 30, -40, end}) {
+        support::write_raw(path, ContainerWriter().section(1, "x").offset(1, offset).bytes());
+        EXPECT_FALSE(load_section(target, path, 1)) << offset;
+    }
+    // Index beyond the table reads a section byte as an offset; no crash either way.
+    support::write_raw(path, good);
+    load_section(target, path, 1000000);
+
+    // Truncated stream, damaged stream.
+    std::string stream = support::zlib_compress(pattern(5000, 'q'));
+    support::write_raw(path, ContainerWriter().raw_section(1, stream.substr(0, 40)).bytes());
+    EXPECT_FALSE(load_section(target, path, 1));
+    std::string damaged = stream;
+    damaged[10] = static_cast<char>(damaged[10] ^ 0x55);
+    support::write_raw(path, ContainerWriter().raw_section(1, damaged).bytes());
+    EXPECT_FALSE(load_section(target, path, 1));
+}
+
+TEST(SectionContainer, RandomBytesNeverCrash) {
+    TempDir dir;
+    std::string path = dir.file("master.loc");
+    std::mt19937 random(1062);
+    std::string target;
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(random() % 300, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        if (round % 2 == 0 && bytes.size() >= 8) // plausible header: version and a small offset
+            bytes.replace(0, 8, std::string("\x26\x04\x00\x00\x28\x00\x00\x00", 8));
+        support::write_raw(path, bytes);
+        for (int index : {0, 1, 5, 9})
+            load_section(target, path, index);
+    }
+}
+
+TEST(SectionContainer, InflationIsBoundedAndTrailingBytesIgnored) {
+    std::string bomb = zero_stream(8 << 20);
+    std::string out;
+    EXPECT_FALSE(inflate_zlib(bomb, out, 1 << 20));
+    EXPECT_LE(out.size(), (1u << 20) + (64u << 10));
+    ASSERT_TRUE(inflate_zlib(bomb, out, 8 << 20));
+    EXPECT_EQ(out.size(), 8u << 20);
+
+    std::string stream = support::zlib_compress("hello") + "trailing bytes";
+    ASSERT_TRUE(inflate_zlib(stream, out));
+    EXPECT_EQ(out, "hello");
+}
+
+TEST(ZlibFiles, DecompressFileReplacesOnlyOnSuccess) {
+    TempDir dir;
+    std::string gz = dir.file("dl.gz");
+    std::string dest = dir.file("dl.tmp");
+    EXPECT_FALSE(decompress_file(dir.file("missing.gz"), dest));
+    EXPECT_FALSE(file_exists(dest));
+
+    std::string content = pattern(200000, 'z');
+    support::write_raw(gz, support::zlib_compress(content));
+    support::write_raw(dest, "older content");
+    ASSERT_TRUE(decompress_file(gz, dest));
+    std::string back;
+    ASSERT_TRUE(read_file(dest, back));
+    EXPECT_EQ(back, content);
+
+    std::string stream = support::zlib_compress(pattern(200000, 'y'));
+    support::write_raw(gz, stream.substr(0, stream.size() / 2));
+    EXPECT_FALSE(decompress_file(gz, dest));
+    ASSERT_TRUE(read_file(dest, back));
+    EXPECT_EQ(back, content);
+}
+
+TEST(ScrambledList, ScramblingUsesTheHexDigestOfTheKey) {
+    std::string digest =
+        QCryptographicHash::hash("plinvask", QCryptographicHash::Md5).toHex().toStdString();
+    std::string stream(70, '\0');
+    scramble_stream(stream, "plinvask");
+    EXPECT_EQ(stream.substr(0, 32), digest);
+    EXPECT_EQ(stream[32], stream[0]);
+    EXPECT_EQ(stream[69], digest[5]);
+
+    std::string text = pattern(100, 't');
+    std::string copy = text;
+    scramble_stream(copy, "key");
+    EXPECT_NE(copy, text);
+    scramble_stream(copy, "key");
+    EXPECT_EQ(copy, text);
+    std::string empty;
+    scramble_stream(empty, "key");
+    EXPECT_TRUE(empty.empty());
+}
+
+TEST(ScrambledList, LoadsLinesAndRejectsBadFiles) {
+    TempDir dir;
+    std::string path = dir.file("url.bin");
+    std::vector<std::string> lines = {"stale"};
+    load_scrambled_text(lines, dir.file("missing.bin"));
+    EXPECT_TRUE(lines.empty());
+
+    support::write_scrambled_list(path, {"1062", "", "Caf\xE9 line"});
+    load_scrambled_text(lines, path);
+    EXPECT_EQ(lines, (std::vector<std::string>{"1062", "", "Caf\xE9 line"}));
+
+    support::write_scrambled_list(path, {"1062", "a"}, "otherkey");
+    load_scrambled_text(lines, path);
+    EXPECT_TRUE(lines.empty() || lines[0] != "1062");
+
+    support::write_raw(path, "not a zlib stream");
+    lines = {"stale"};
+    load_scrambled_text(lines, path);
+    EXPECT_TRUE(lines.empty());
+}
+
+// The container and url.bin writers against an independent writer in Python: same bytes, and
+// our readers read the Python files.
+TEST(SectionWriters, MatchAnIndependentPythonWriter) {
+    TempDir dir;
+    std::string peer = std::string(KARVELO_TEST_PEERS) + "/section_peer.py";
+    std::string three = pattern(4000, '3');
+    std::string seven = std::string("BM") + pattern(900, '7');
+    support::write_raw(dir.file("s3"), three);
+    support::write_raw(dir.file("s7"), seven);
+    std::vector<std::string> lines = support::url_lines("False", "one%%two \xE9");
+    std::string joined;
+    for (size_t i = 0; i < lines.size(); ++i)
+        joined += (i ? "\n" : "") + lines[i];
+    support::write_raw(dir.file("lines"), joined);
+
+    auto run = [&](QStringList args) {
+        QProcess p;
+        p.start("/usr/bin/python3", QStringList{to_path(peer)} + args);
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    };
+    ASSERT_TRUE(run({"master", to_path(dir.file("py.loc")), "1062", "7,3",
+                     "3=" + to_path(dir.file("s3")), "7=" + to_path(dir.file("s7"))}));
+    ASSERT_TRUE(run({"url", to_path(dir.file("py.bin")), "plinvask", to_path(dir.file("lines"))}));
+
+    std::string py_loc, py_bin;
+    ASSERT_TRUE(read_file(dir.file("py.loc"), py_loc));
+    ASSERT_TRUE(read_file(dir.file("py.bin"), py_bin));
+    EXPECT_EQ(ContainerWriter().section(3, three).section(7, seven).order({7, 3}).bytes(), py_loc);
+    EXPECT_EQ(support::scrambled_list(lines), py_bin);
+
+    std::string target;
+    ASSERT_TRUE(load_section(target, dir.file("py.loc"), 3));
+    EXPECT_EQ(target, three);
+    ASSERT_TRUE(load_section(target, dir.file("py.loc"), 7));
+    EXPECT_EQ(target, seven);
+    EXPECT_TRUE(check_version(dir.file("py.loc")));
+    std::vector<std::string> back;
+    load_scrambled_text(back, dir.file("py.bin"));
+    EXPECT_EQ(back, lines);
+}

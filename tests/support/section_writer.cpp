@@ -1,0 +1,105 @@
+#include "support/section_writer.h"
+
+#include "foundation/binary_io.h"
+#include "foundation/func_karvo.h"
+#include "foundation/text_codec.h"
+
+#include <QFile>
+
+#include <zlib.h>
+
+#include <stdexcept>
+
+namespace support {
+
+std::string zlib_compress(std::string_view data) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                  reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        throw std::runtime_error("compress2 failed");
+    out.resize(size);
+    return out;
+}
+
+ContainerWriter& ContainerWriter::section(int index, std::string bytes) {
+    return raw_section(index, zlib_compress(bytes));
+}
+
+ContainerWriter& ContainerWriter::raw_section(int index, std::string bytes) {
+    stored_[index] = std::move(bytes);
+    return *this;
+}
+
+ContainerWriter& ContainerWriter::order(std::vector<int> indexes) {
+    order_ = std::move(indexes);
+    return *this;
+}
+
+ContainerWriter& ContainerWriter::offset(int index, int32_t value) {
+    forced_[index] = value;
+    return *this;
+}
+
+std::string ContainerWriter::bytes() const {
+    std::vector<int> order = order_;
+    if (order.empty())
+        for (const auto& [index, data] : stored_)
+            order.push_back(index);
+    std::map<int, int32_t> offsets;
+    std::string body;
+    const int32_t header = 40;
+    for (int index : order) {
+        offsets[index] = header + static_cast<int32_t>(body.size());
+        body += stored_.at(index);
+    }
+    for (const auto& [index, value] : forced_)
+        offsets[index] = value;
+    ByteWriter w;
+    w.u32(version_);
+    for (int index = 1; index <= 9; ++index)
+        w.i32(offsets.count(index) ? offsets[index] : 0);
+    w.bytes(body);
+    return w.data();
+}
+
+bool ContainerWriter::write(const std::string& path) const {
+    return write_raw(path, bytes());
+}
+
+std::string scrambled_list(const std::vector<std::string>& lines, const std::string& key) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    scramble_stream(text, key);
+    return zlib_compress(text);
+}
+
+bool write_scrambled_list(const std::string& path, const std::vector<std::string>& lines,
+                          const std::string& key) {
+    return write_raw(path, scrambled_list(lines, key));
+}
+
+std::vector<std::string> url_lines(const std::string& not_editable,
+                                   const std::string& description) {
+    return {"1062",
+            "collect@example.org",
+            "http://update.example.org/",
+            "check.php",
+            "?v=2",
+            "http://upload.example.org/send.php",
+            "http://www.example.org/news.html",
+            not_editable,
+            description};
+}
+
+bool write_raw(const std::string& path, std::string_view bytes) {
+    QFile f(to_path(path));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+           static_cast<qint64>(bytes.size());
+}
+
+} // namespace support
