@@ -1,0 +1,26 @@
+#pragma once
+// The nickname dialog: one edit of at most 40 characters and a button that closes the dialog.
+//
+// Use: TForm6 dialog(parent); dialog.setWindowTitle(<caption text 77>); dialog.exec();
+// the nickname is dialog.Edit1->text(), possibly empty, however the dialog was closed.
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+class TForm6 : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kMaxNicknameLength = 40;
+
+    explicit TForm6(QWidget* parent = nullptr);
+
+    void Button1Click();
+
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};

@@ -1,0 +1,130 @@
+#include "mainwindow/widgets/about.h"
+#include "mainwindow/widgets/input_pseudo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "support/saved_globals.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+QStringList lines_of(const QPlainTextEdit* memo) {
+    return memo->toPlainText().split(QLatin1Char('\n'));
+}
+
+class AboutBox : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_path = dir_.path();
+        db_path = dir_.path() + "database/Alpha/";
+        ASSERT_TRUE(QDir().mkpath(to_path(db_path)));
+        res_captions.assign(90, "-");
+        res_captions[29] = "Infos";
+        res_captions[30] = "Close";
+        res_captions[41] = "readme.txt is missing.";
+        res_captions[80] = "Cr\xE9"
+                           "dits:";
+        res_about = {"-", "Vev Karvelo v1.06", "Description", "Thanks to all"};
+    }
+    void write_credits(const std::string& bytes) {
+        ASSERT_TRUE(support::write_raw(db_path + "creditlist.inf", bytes));
+    }
+
+    SavedGlobals saved_;
+    TempDir dir_;
+};
+
+} // namespace
+
+TEST_F(AboutBox, ShowsHeaderAndReadmeFromItsThirdLine) {
+    ASSERT_TRUE(support::write_raw(
+        app_path + "readme.txt", "Title\r\n=====\r\nLine three\r\nLine f\xF6ur\r\nLine five\r\n"));
+    TForm5 box;
+    EXPECT_EQ(box.windowTitle(), "Vev Karvelo v1.06 | Infos");
+    EXPECT_EQ(box.Button1->text(), "Close");
+    EXPECT_EQ(box.PageControl1->currentWidget(), box.TabSheet1);
+    EXPECT_TRUE(box.Memo1->isReadOnly());
+    EXPECT_EQ(lines_of(box.Memo1),
+              QStringList({"Vev Karvelo v1.06", "Thanks to all", "", "Line three",
+                           QString::fromUtf8("Line föur"), "Line five"}));
+    EXPECT_TRUE(box.Memo2->toPlainText().isEmpty()); // no creditlist.inf
+}
+
+TEST_F(AboutBox, MissingOrShortReadme) {
+    {
+        TForm5 box;
+        EXPECT_EQ(lines_of(box.Memo1), QStringList({"Vev Karvelo v1.06", "Thanks to all", "",
+                                                    "readme.txt is missing."}));
+    }
+    ASSERT_TRUE(support::write_raw(app_path + "readme.txt", "Title\n====="));
+    TForm5 box;
+    EXPECT_EQ(lines_of(box.Memo1), QStringList({"Vev Karvelo v1.06", "Thanks to all", ""}));
+}
+
+TEST_F(AboutBox, CreditsPageFromCompressedCreditList) {
+    write_credits(support::zlib_compress("Alice\r\nBob \xE9t\xE9\r\n"));
+    TForm5 box;
+    EXPECT_TRUE(box.Memo2->isReadOnly());
+    EXPECT_EQ(lines_of(box.Memo2), QStringList({QString::fromUtf8("Crédits:"), "", "Alice",
+                                                QString::fromUtf8("Bob été")}));
+}
+
+TEST_F(AboutBox, DamagedCreditListShowsWhatWasInflated) {
+    // The checksum is cut off: every line inflates, the stream still fails.
+    std::string stream = support::zlib_compress("Alice\nBob\n");
+    stream.resize(stream.size() - 4);
+    write_credits(stream);
+    {
+        TForm5 box;
+        EXPECT_EQ(lines_of(box.Memo2),
+                  QStringList({QString::fromUtf8("Crédits:"), "", "Alice", "Bob"}));
+    }
+    write_credits("not a zlib stream");
+    TForm5 box;
+    EXPECT_EQ(lines_of(box.Memo2), QStringList({QString::fromUtf8("Crédits:"), ""}));
+}
+
+TEST_F(AboutBox, OpensOnTheCreditsPageWhenAskedAndClosesWithItsButton) {
+    TForm5 box;
+    box.show_credits_page();
+    QWidget* shown_page = nullptr;
+    QTimer::singleShot(0, &box, [&] {
+        shown_page = box.PageControl1->currentWidget();
+        box.Button1->click();
+    });
+    QTimer::singleShot(5000, &box, [&] { box.QDialog::done(QDialog::Rejected); });
+    EXPECT_EQ(box.exec(), QDialog::Accepted);
+    EXPECT_EQ(shown_page, box.TabSheet2);
+}
+
+TEST(NicknameDialog, TakesAtMostFortyCharactersAndClosesWithItsButton) {
+    SavedGlobals saved;
+    res_captions.assign(40, "-");
+    res_captions[31] = "OK";
+    TForm6 dialog;
+    dialog.setWindowTitle("Nickname");
+    EXPECT_EQ(dialog.Button1->text(), "OK");
+    EXPECT_TRUE(dialog.Edit1->text().isEmpty());
+    QTimer::singleShot(0, &dialog, [&] {
+        for (int i = 0; i < 41; ++i) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QApplication::sendEvent(dialog.Edit1, &key);
+        }
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(dialog.Edit1, &enter); // Enter presses the default button
+    });
+    QTimer::singleShot(5000, &dialog, [&] { dialog.QDialog::done(QDialog::Rejected); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Edit1->text(), QString(40, QLatin1Char('a')));
+}

@@ -1,0 +1,276 @@
+#include "mainwindow/widgets/fic_firstinfo.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "foundation/control_tag.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "support/saved_globals.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::unique_ptr<rdbavailable> entry(const std::string& folder, bool version_ok, bool not_editable,
+                                    const std::string& display = {}) {
+    auto record = std::make_unique<rdbavailable>();
+    record->folder = folder;
+    record->display_description = display;
+    record->version_ok = version_ok;
+    record->not_editable = not_editable;
+    return record;
+}
+
+QStringList texts_of(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+void select(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << text.toStdString();
+    list->setCurrentItem(found.first());
+}
+
+void press(QWidget* target, int key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &down);
+}
+
+// Three databases: Alpha (right version), Beta (wrong version), Gamma (not editable).
+class FirstRunDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        res_path = dir_.path() + "res/";
+        data_path = dir_.path() + "data/";
+        res_captions.assign(180, "-");
+        res_captions[172] = "Choose the database for your additions.";
+        res_captions[173] = "Editable database";
+        list_.push_back(entry("Alpha", true, false, "First line\rsecond r\xE9gion"));
+        list_.push_back(entry("Beta", false, false, "Old"));
+        list_.push_back(entry("Gamma", true, true, "Read only"));
+        db_name.clear();
+        language.clear();
+        edit_db_name.clear();
+    }
+    void add_language(const std::string& name, const std::string* welcome = nullptr) {
+        ASSERT_TRUE(QDir().mkpath(to_path(res_path + name)));
+        if (welcome != nullptr) {
+            ASSERT_TRUE(write_file_atomic(res_path + name + "/welcome.txt", *welcome));
+        }
+    }
+    std::unique_ptr<TForm1> shown(uint8_t mode) {
+        auto dialog = std::make_unique<TForm1>(list_);
+        dialog->mode = mode;
+        dialog->show();
+        return dialog;
+    }
+
+    SavedGlobals saved_;
+    TempDir dir_;
+    TDatabaseList list_;
+};
+
+} // namespace
+
+TEST_F(FirstRunDialog, FirstRunListsLanguagesAndDatabasesAndKeepsTheChoice) {
+    add_language("English");
+    add_language("FRANCAIS");
+    add_language("Deutsch");
+    auto dialog = shown(1);
+
+    EXPECT_EQ(dialog->windowTitle(), "Vev Karvelo  v1.06");
+    EXPECT_TRUE(dialog->Panel1->isVisible());
+    EXPECT_FALSE(dialog->Panel2->isVisible());
+    EXPECT_EQ(dialog->ComboBox1->count(), 3);
+    EXPECT_EQ(dialog->ComboBox1->currentText(), "FRANCAIS"); // letter case ignored
+    EXPECT_EQ(texts_of(dialog->ListBox2),
+              QStringList({"Alpha", "Beta[Incorrect_version]", "Gamma"}));
+    EXPECT_TRUE(dialog->ListBox2->selectedItems().isEmpty());
+    EXPECT_TRUE(dialog->Timer1->isActive());
+    EXPECT_EQ(dialog->Timer1->interval(), 3000);
+
+    select(dialog->ListBox2, "Alpha");
+    EXPECT_EQ(dialog->Label4->text(), QString::fromUtf8("First line\nsecond région"));
+
+    // A database of the wrong version can be chosen; its name comes without the mark.
+    select(dialog->ListBox2, "Beta[Incorrect_version]");
+    EXPECT_EQ(dialog->Label4->text(), "Old");
+    dialog->ComboBox1->setCurrentIndex(dialog->ComboBox1->findText("English"));
+    EXPECT_TRUE(dialog->FormCloseQuery());
+    dialog->Button1Click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->Timer1->isActive());
+    EXPECT_TRUE(db_name.empty()); // applied when the dialog goes
+    dialog.reset();
+    EXPECT_EQ(db_name, "Beta");
+    EXPECT_EQ(language, "English");
+    EXPECT_TRUE(edit_db_name.empty());
+}
+
+TEST_F(FirstRunDialog, WrongVersionDatabasesArePaintedInTheInactiveTextColour) {
+    add_language("Francais");
+    auto dialog = shown(1);
+    QListWidget* list = dialog->ListBox2;
+    const QColor normal = list->palette().color(QPalette::Active, QPalette::Text);
+    const QColor inactive = list->palette().color(QPalette::Disabled, QPalette::Text);
+    ASSERT_NE(normal, inactive);
+
+    // The darkest pixel of each painted item: the text colour, away from the antialiased edges.
+    auto darkest = [&](int row, bool selected) {
+        QStyleOptionViewItem option;
+        option.initFrom(list->viewport());
+        option.rect = QRect(0, 0, 200, 13);
+        option.font = list->font();
+        if (selected)
+            option.state |= QStyle::State_Selected;
+        QImage image(200, 13, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        list->itemDelegate()->paint(&painter, option, list->model()->index(row, 0));
+        painter.end();
+        int best = 256;
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 200; ++x)
+                best = std::min(best, qGray(image.pixel(x, y)));
+        return best;
+    };
+    EXPECT_NEAR(darkest(0, false), qGray(normal.rgb()), 40);
+    EXPECT_NEAR(darkest(1, false), qGray(inactive.rgb()), 40);
+    EXPECT_GT(darkest(1, false), darkest(0, false) + 40);
+    // Rows are 13 pixels high, or taller when the font needs it: text is never clipped.
+    EXPECT_GE(list->sizeHintForRow(0), 13);
+    EXPECT_GE(list->sizeHintForRow(0), list->fontMetrics().height());
+}
+
+TEST_F(FirstRunDialog, ClosingIsRefusedWithoutAChoiceInEveryWay) {
+    add_language("Francais");
+    TForm1 dialog(list_);
+    dialog.mode = 1;
+    int attempts_refused = 0;
+    QTimer::singleShot(0, &dialog, [&] {
+        press(&dialog, Qt::Key_Escape);
+        attempts_refused += dialog.isVisible();
+        dialog.Button1->click();
+        attempts_refused += dialog.isVisible();
+        press(dialog.ListBox2, Qt::Key_Return); // the default button
+        attempts_refused += dialog.isVisible();
+        dialog.close();
+        attempts_refused += dialog.isVisible();
+        select(dialog.ListBox2, "Gamma");
+        press(&dialog, Qt::Key_Escape);
+    });
+    // Never leave the test waiting on a dialog that refuses to close.
+    QTimer::singleShot(5000, &dialog, [&] { dialog.QDialog::done(QDialog::Rejected); });
+    dialog.exec();
+    EXPECT_EQ(attempts_refused, 4);
+    EXPECT_EQ(dialog.ComboBox1->currentText(), "Francais");
+    EXPECT_TRUE(dialog.FormCloseQuery());
+}
+
+TEST_F(FirstRunDialog, FirstRunWithoutLanguageFolderCannotClose) {
+    auto dialog = shown(1);
+    select(dialog->ListBox2, "Alpha");
+    EXPECT_EQ(dialog->ComboBox1->count(), 0);
+    EXPECT_TRUE(dialog->welcome_list().empty());
+    EXPECT_TRUE(dialog->Label3->text().isEmpty());
+    dialog->Button1Click();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->QDialog::done(QDialog::Rejected);
+    dialog.reset();
+    EXPECT_EQ(db_name, "Alpha");
+    EXPECT_TRUE(language.empty());
+}
+
+TEST_F(FirstRunDialog, WelcomeTextsRotateOneLanguageAfterTheOther) {
+    // Each welcome.txt gives its first line; an empty one gives nothing.
+    const std::string one = "Bienvenue \xE0 vous%%%%Choisissez\r\nsecond line\r\n";
+    const std::string two = "Willkommen\n";
+    const std::string three = "Welcome%%first\rignored";
+    const std::string empty;
+    add_language("Francais", &one);
+    add_language("Deutsch", &two);
+    add_language("English", &three);
+    add_language("Klingon", &empty);
+    add_language("Elvish");
+    auto dialog = shown(1);
+
+    std::map<QString, QString> by_language = {
+        {"Francais", QString::fromUtf8("Bienvenue à vous\n\nChoisissez")},
+        {"Deutsch", "Willkommen"},
+        {"English", "Welcome\nfirst"}};
+    QStringList expected; // in the order of the language list
+    for (int i = 0; i < dialog->ComboBox1->count(); ++i) {
+        auto found = by_language.find(dialog->ComboBox1->itemText(i));
+        if (found != by_language.end())
+            expected.append(found->second);
+    }
+    ASSERT_EQ(expected.size(), 3);
+    ASSERT_EQ(dialog->welcome_list().size(), 3u);
+
+    EXPECT_EQ(dialog->Label3->text(), expected[0]);
+    for (int tick : {1, 2, 0, 1}) {
+        dialog->Timer1Timer();
+        EXPECT_EQ(dialog->Label3->text(), expected[tick]) << tick;
+        EXPECT_EQ(tag_of(dialog->Timer1), tick);
+    }
+}
+
+TEST_F(FirstRunDialog, BuiltInWelcomeWhenNoLanguageHasOne) {
+    const std::string empty;
+    add_language("Francais", &empty);
+    add_language("English");
+    auto dialog = shown(1);
+    const QString built_in =
+        "Welcome in Vev Karvelo!\n\nPlease choose your prefered language for Interface and the "
+        "Database you wish to use.";
+    EXPECT_EQ(dialog->Label3->text(), built_in);
+    dialog->Timer1Timer();
+    EXPECT_EQ(dialog->Label3->text(), built_in);
+    EXPECT_EQ(tag_of(dialog->Timer1), 0);
+}
+
+TEST_F(FirstRunDialog, EditableChoiceListsEditableDatabasesAndMakesTheChosenOneTheOnlyOne) {
+    add_language("Francais");
+    list_[0]->is_edit_database = true;
+    list_[2]->is_edit_database = true;
+    auto dialog = shown(0);
+
+    EXPECT_EQ(dialog->windowTitle(), "Editable database");
+    EXPECT_EQ(dialog->Label3->text(), "Choose the database for your additions.");
+    EXPECT_FALSE(dialog->Panel1->isVisible());
+    EXPECT_TRUE(dialog->Panel2->isVisible());
+    EXPECT_FALSE(dialog->Timer1->isActive());
+    EXPECT_EQ(texts_of(dialog->ListBox3), QStringList({"Alpha", "Beta"}));
+    EXPECT_TRUE(dialog->ListBox3->selectedItems().isEmpty());
+
+    dialog->Button1Click();
+    EXPECT_TRUE(dialog->isVisible());
+    select(dialog->ListBox3, "Beta");
+    dialog->Button1Click();
+    EXPECT_FALSE(dialog->isVisible());
+    dialog.reset();
+
+    EXPECT_EQ(edit_db_name, "Beta");
+    EXPECT_FALSE(list_[0]->is_edit_database);
+    EXPECT_TRUE(list_[1]->is_edit_database);
+    EXPECT_FALSE(list_[2]->is_edit_database);
+    EXPECT_TRUE(db_name.empty());
+    EXPECT_TRUE(language.empty());
+}

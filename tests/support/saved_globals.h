@@ -1,0 +1,35 @@
+#pragma once
+// Keeps the folder globals, the chosen names and the text sections of func_ressource while a
+// test changes them, and puts them back afterwards.
+
+#include <string>
+#include <vector>
+
+#include "foundation/func_ressource.h"
+
+class SavedGlobals {
+public:
+    SavedGlobals()
+        : strings_{app_path, data_path,   database_path, maps_path, res_path,    ajouts_path,
+                   db_path,  master_file, language,      db_name,   edit_db_name},
+          sections_{res_captions, res_infos, res_menus, res_messages,
+                    res_hints,    res_about, res_types} {}
+    ~SavedGlobals() {
+        std::string* strings[] = {&app_path, &data_path,   &database_path, &maps_path,
+                                  &res_path, &ajouts_path, &db_path,       &master_file,
+                                  &language, &db_name,     &edit_db_name};
+        for (size_t i = 0; i < std::size(strings); ++i)
+            *strings[i] = strings_[i];
+        std::vector<std::string>* sections[] = {&res_captions, &res_infos, &res_menus,
+                                                &res_messages, &res_hints, &res_about,
+                                                &res_types};
+        for (size_t i = 0; i < std::size(sections); ++i)
+            *sections[i] = sections_[i];
+    }
+    SavedGlobals(const SavedGlobals&) = delete;
+    SavedGlobals& operator=(const SavedGlobals&) = delete;
+
+private:
+    std::vector<std::string> strings_;
+    std::vector<std::vector<std::string>> sections_;
+};
