@@ -1,11 +1,222 @@
 #pragma once
-// The main window.
+// The main window: toolbars, side panel with its three pages, the map view, status bar, menus,
+// and the program's start-up and shutdown.
+
+#include "foundation/feedback.h"
+#include "mainwindow/cible.h"
 
 #include <QMainWindow>
+#include <QPixmap>
+#include <QPoint>
+#include <QSet>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QSlider;
+class QStackedWidget;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+class QPushButton;
+class TData_common;
+class TData_map;
+class TG32_ProgressBar;
+class TImageMap;
+class QPainter;
+
+// The window's normal rectangle as stored in the preferences.
+struct TWindowRect {
+    int width = 800;
+    int height = 600;
+    int top = 50;
+    int left = 50;
+};
 
 class TForm4 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget* parent = nullptr);
+    // app_folder: the installation folder; empty means the folder of the program file.
+    explicit TForm4(const std::string& app_folder = {}, QWidget* parent = nullptr);
     ~TForm4() override;
+
+    // ---- Start-up and shutdown ----
+    void FormCreate();
+    // The start-up proper; runs its body only on the first activation.
+    void FormActivate();
+    // False while the first activation runs; otherwise the unsaved-additions question decides.
+    bool FormCloseQuery();
+    void FormDestroy();
+
+    void lock_toolbars(bool busy);
+    void show_firstinfo(uint8_t mode);
+    void show_about(bool credits);
+    void show_update();
+    void offer_generation();
+    void check_menu_db();
+    void update_list_panel();
+    void apply_stay_on_top();
+    void set_hint_pause(int ms);
+    void ensure_dir(const std::string& path);
+    void load_vectors();
+    // Cuts a strip (from the bytes when given, else from the file) into tiles of the list's size.
+    void load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::string& file,
+                         const std::string* stream);
+    void Sauver1Click();
+
+    // ---- Preferences ----
+    void load_prefs();
+    void save_prefs();
+
+    // ---- Database list and data ----
+    void check_database(uint8_t flags);
+    void build_db_menu();
+    void clear_db_menu();
+    void ressourceClick(QAction* item);
+    void load_data();
+    void unload_data();
+    void reload_database(uint8_t flags);
+    void refresh_items(bool all);
+
+    // ---- Additions ----
+    // Asks whether to save unsaved additions (message `text`): false when the user cancels.
+    bool confirm_save_additions(int text);
+    void save_additions(const std::string& file_name);
+    void toggle_tagnew(bool unsaved);
+
+    // ---- Edit mode ----
+    void set_edit_mode(bool on);
+    void show_edit_items(bool on);
+
+    // ---- Feedback lines and status ----
+    void feedback(int id, int seconds, const std::string& a1 = {}, const std::string& a2 = {});
+    void TimerfeedbackTimer();
+    void clear_feedback();
+    void set_status(const std::string& text, int options = 0);
+    void show_progress();
+
+    // ---- Menus and commands ----
+    void localise_menus();
+    void but_toolMouseMove(QObject* sender);
+    void but_editmodeClick();
+    void but_prefClick();
+    void but_infoClick();
+    void but_autoupClick();
+    void but_genClick();
+    void but_liste1Click();
+    void but_liste3Click();
+    void but_liste4Click();
+    void but_stayClick();
+
+    // ---- Map view ----
+    void paint_map(QPainter& painter, const QSize& size);
+    void repaint_map();
+
+    // Every dialog the start-up may open goes through these, so tests can answer them.
+    std::function<void(TForm4&)> on_show_update;
+    std::function<void(TForm4&)> on_offer_generation;
+
+    // ---- State ----
+    bool first_activation = true;
+    bool busy = false;
+    int zoom = 100;
+    QPoint view_offset;
+    TWindowRect window_rect;
+    bool side_panel = true;
+    bool markers_shown = true;
+    bool autosave_allowed = true;
+    bool additions_unsaved = false;
+    bool database_updated = false;
+    int current_continent = -1;
+    std::unique_ptr<tCible> target_marker;
+    std::string grid_vectors;
+    std::string border_vectors;
+    QImage splash;
+    FeedbackLines feedback_lines;
+    std::unique_ptr<TData_common> common_data;
+    std::unique_ptr<TData_map> map_data;
+    std::vector<QPixmap> ImageList1; // toolbar images
+    std::vector<QPixmap> ImageList3; // their hot images
+    int update_dialogs_shown = 0;
+
+    // ---- Controls ----
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    QToolButton* but_stay = nullptr;
+    QToolButton* but_autoup = nullptr;
+    QToolButton* but_tips = nullptr;
+    QToolButton* but_gen = nullptr;
+    QToolButton* but_pref = nullptr;
+    QToolButton* but_info = nullptr;
+    QToolButton* but_editmode = nullptr;
+    QToolButton* but_sav = nullptr;
+    QToolButton* but_mail = nullptr;
+    QToolButton* but_liste1 = nullptr;
+    QToolButton* but_liste3 = nullptr;
+    QToolButton* but_liste4 = nullptr;
+    QToolButton* But_Leg = nullptr;
+    QToolButton* but_chemin = nullptr;
+    QToolButton* but_stitre = nullptr;
+    QToolButton* but_overview = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QWidget* Panelredim = nullptr;
+    QLabel* Image1 = nullptr;
+    QWidget* PanelDock = nullptr;
+    QStackedWidget* PageControl = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QSlider* ZoomBar = nullptr;
+    QTreeView* RegionTree = nullptr;
+    QTreeView* TreeResult = nullptr;
+    QPushButton* Button3 = nullptr;
+    QTreeView* MyTree = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QCheckBox* CheckBoxlvl = nullptr;
+    QLineEdit* Edit_lvl_min = nullptr;
+    QLineEdit* Edit_lvl_max = nullptr;
+    QLineEdit* Editlvl = nullptr;
+    TImageMap* ImageMap = nullptr;
+    TG32_ProgressBar* G32_ProgressBar1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* status_panel0 = nullptr;
+    QLabel* status_panel1 = nullptr;
+    QMenu* Menu_image = nullptr;
+    QMenu* Menu1 = nullptr;
+    QMenu* Menu2 = nullptr;
+    QMenu* menu_info = nullptr;
+    QMenu* menu_db = nullptr;
+    QMenu* Affichage1 = nullptr;
+    QAction* site1 = nullptr;
+    QAction* sauver1 = nullptr;
+    QTimer Timerfeedback;
+    QTimer Timer3; // auto-save of the additions
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void create_controls();
+    QToolButton* add_tool_button(QToolBar* bar, const char* name, int tag, int icon, bool toggle);
+    void apply_toolbar_icons();
+    void update_check_by_period();
+    bool destroyed_ = false;
+    // Commands whose windows are not part of the program yet stay disabled.
+    QSet<QObject*> unavailable_;
+    int hint_pause_ = 0;
 };

@@ -1,0 +1,501 @@
+// Start-up, shutdown and the small services of the main window.
+
+#include "database/database_list.h"
+#include "foundation/Data.h"
+#include "foundation/control_tag.h"
+#include "foundation/func_color.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
+#include "foundation/map_data.h"
+#include "foundation/text_codec.h"
+#include "foundation/widgets/translate_form.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/startup.h"
+#include "mainwindow/widgets/G32_ProgressBar.h"
+#include "mainwindow/widgets/ImageMap.h"
+#include "mainwindow/widgets/map.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+
+void TForm4::FormCreate() {
+    first_activation = true;
+    markers_shown = true;
+    current_continent = -1;
+
+    for (auto* section :
+         {&res_captions, &res_hints, &res_infos, &res_menus, &res_messages, &res_about, &res_types})
+        section->assign(1, "-");
+    database_list.clear();
+    selected_database = nullptr;
+
+    rPreference = TPreference{};
+    ZoomBar->setRange(20, 3500);
+    qApp->installEventFilter(this);
+    set_hint_pause(0);
+
+    autosave_allowed = true;
+    zoom = 100;
+    side_panel = true;
+
+    if (app_path.empty())
+        app_path = from_qstring(QCoreApplication::applicationDirPath()) + "/";
+    data_path = app_path + "data/";
+    database_path = app_path + "database/";
+    maps_path = app_path + "maps/";
+    res_path = app_path + "res/";
+    ajouts_path = app_path + "ajouts/";
+    ensure_dir(maps_path);
+    ensure_dir(maps_path + "high/");
+    ensure_dir(ajouts_path);
+
+    window_rect = TWindowRect{};
+    init_level_colors();
+    load_prefs();
+    if (rPreference.VALT.size() != 12)
+        rPreference.VALT = random_id();
+
+    QSize screen(window_rect.width, window_rect.height);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        screen = s->size();
+    resize(std::min(window_rect.width, screen.width()),
+           std::min(window_rect.height, screen.height()));
+    move(window_rect.left, window_rect.top);
+    set_hint_pause(rPreference.TIME);
+
+    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    feedback_lines.clear();
+    update_list_panel();
+    toggle_tagnew(false);
+
+    Edit_lvl_min->setText(QString::number(rPreference.MINN));
+    Edit_lvl_max->setText(QString::number(rPreference.MAXN));
+
+    load_vectors();
+    splash = QImage();
+    if (file_exists(data_path + "vev.bmp"))
+        splash.load(to_path(data_path + "vev.bmp"));
+
+    load_icon_strip(ImageList1, QSize(16, 16), data_path + "icon_a.bmp", nullptr);
+    load_icon_strip(ImageList3, QSize(16, 16), data_path + "icon_b.bmp", nullptr);
+    apply_toolbar_icons();
+}
+
+void TForm4::FormActivate() {
+    if (!first_activation)
+        return;
+    lock_toolbars(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    but_liste1->setChecked(side_panel);
+    PageControl->setCurrentWidget(TabSheet1);
+    if (rPreference.ALFA)
+        setWindowOpacity((rPreference.ALFV & 0xFF) / 255.0);
+    Editlvl->setText(QString::number(rPreference.NIVP));
+    QCoreApplication::processEvents();
+
+    load_db_list();
+    check_database(1);
+    if (language.empty() || db_name.empty())
+        show_firstinfo(1);
+    if (language.empty())
+        language = kFallbackLanguage;
+    if (db_name.empty())
+        db_name = kFallbackLanguage;
+    if (edit_db_name.empty())
+        set_edit_mode(false);
+    check_database(0);
+
+    if (!quit_flag) {
+        db_path = database_path + db_name + "/";
+        build_db_menu();
+        load_ressource();
+        localise_menus();
+        update_check_by_period();
+        if (database_updated) {
+            load_db_list();
+            check_database(0);
+        }
+    }
+    if (!quit_flag) {
+        if (database_updated) {
+            build_db_menu();
+            load_ressource();
+            localise_menus();
+        }
+        load_data();
+        refresh_items(true);
+        ZoomBar->setValue(zoom);
+        std::string description =
+            selected_database ? selected_database->display_description : std::string();
+        feedback(64, 1, db_name, description);
+    }
+
+    database_updated = false;
+    first_activation = false;
+    lock_toolbars(false);
+    toggle_tagnew(false);
+    QApplication::restoreOverrideCursor();
+    if (quit_flag)
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    repaint_map();
+}
+
+void TForm4::update_check_by_period() {
+    if (update_due_by_period(rPreference.DATU, now_datetime() - rPreference.DATW))
+        show_update();
+    if (now_datetime() - rPreference.DATW < 0)
+        show_update();
+}
+
+bool TForm4::FormCloseQuery() {
+    if (first_activation)
+        return false;
+    return confirm_save_additions(1);
+}
+
+void TForm4::FormDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    qApp->removeEventFilter(this);
+    Timerfeedback.stop();
+    Timer3.stop();
+    save_prefs();
+    if (!quit_flag) {
+        unload_data();
+        common_data.reset();
+    }
+    database_list.clear();
+    selected_database = nullptr;
+    target_marker.reset();
+    splash = QImage();
+    clear_feedback();
+    for (auto* section :
+         {&res_captions, &res_infos, &res_menus, &res_messages, &res_hints, &res_about, &res_types})
+        section->clear();
+}
+
+void TForm4::lock_toolbars(bool value) {
+    busy = value;
+    for (QToolBar* bar : {ToolBar1, ToolBar2, ToolBar3}) {
+        for (auto* b : bar->findChildren<QToolButton*>())
+            b->setEnabled(!value && !unavailable_.contains(b));
+        bar->repaint();
+    }
+}
+
+void TForm4::show_update() {
+    ++update_dialogs_shown;
+    if (on_show_update)
+        on_show_update(*this);
+    QCoreApplication::processEvents();
+}
+
+void TForm4::offer_generation() {
+    if (on_offer_generation)
+        on_offer_generation(*this);
+    QCoreApplication::processEvents();
+}
+
+void TForm4::check_menu_db() {
+    std::string wanted = db_name;
+    for (auto& c : wanted)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (QAction* a : menu_db->actions()) {
+        std::string caption = from_qstring(a->text().remove(QLatin1Char('&')).toLower());
+        if (caption == wanted) {
+            a->setChecked(true);
+            break;
+        }
+    }
+}
+
+void TForm4::update_list_panel() {
+    if (!PanelDock)
+        return;
+    bool any_down = but_liste1->isChecked() || but_liste3->isChecked() || but_liste4->isChecked();
+    if (width() >= 300) {
+        side_panel = any_down;
+    } else {
+        side_panel = false;
+        for (QToolButton* b : {but_liste1, but_liste3, but_liste4})
+            b->setChecked(false);
+    }
+    PanelDock->setVisible(side_panel);
+}
+
+void TForm4::apply_stay_on_top() {
+    const QRect geometry = this->geometry();
+    const bool was_visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, but_stay->isChecked());
+    setGeometry(geometry);
+    if (was_visible)
+        show();
+}
+
+void TForm4::set_hint_pause(int ms) {
+    hint_pause_ = ms > 0 ? ms : 999000;
+}
+
+void TForm4::ensure_dir(const std::string& path) {
+    if (!directory_exists(path))
+        QDir().mkdir(to_path(path));
+}
+
+void TForm4::load_vectors() {
+    convert_polyline_file(data_path + "grid.vec", grid_vectors);
+    convert_polyline_file(data_path + "border.vec", border_vectors);
+    target_marker = std::make_unique<tCible>(data_path + "cible.bmp", kTargetColour);
+}
+
+void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::string& file,
+                             const std::string* stream) {
+    QImage strip;
+    bool ok = stream ? strip.loadFromData(reinterpret_cast<const uchar*>(stream->data()),
+                                          static_cast<int>(stream->size()), "BMP")
+                     : strip.load(to_path(file));
+    if (!ok || strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
+        show_message(47, false, stream ? std::string() : file);
+        return;
+    }
+    strip = strip.convertToFormat(QImage::Format_ARGB32);
+    // Whole tiles only: a partial tile at the right edge would be cut from beyond the strip.
+    for (int i = 0; (i + 1) * tile.width() <= strip.width(); ++i) {
+        QImage t = strip.copy(i * tile.width(), 0, tile.width(), tile.height());
+        for (int y = 0; y < t.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(t.scanLine(y));
+            for (int x = 0; x < t.width(); ++x)
+                if ((row[x] & 0x00FFFFFF) == 0x00FFFFFF)
+                    row[x] = 0x00FFFFFF;
+        }
+        list.push_back(QPixmap::fromImage(t));
+    }
+}
+
+void TForm4::Sauver1Click() {
+    if (!busy)
+        save_additions(ajouts_path + additions_file_name);
+}
+
+void TForm4::load_prefs() {
+    TOutsideSettings outside;
+    outside.zoom = zoom;
+    std::string error;
+    std::string path = app_path + pref_file_name;
+    if (file_exists(path) && !read_preferences(path, rPreference, outside, &error))
+        show_message(0, false, error);
+    language = outside.language;
+    db_name = outside.db_name;
+    edit_db_name = outside.edit_db_name;
+    But_Leg->setChecked(outside.legend_down);
+    but_tips->setChecked(outside.tips_down);
+    but_chemin->setChecked(outside.paths_down);
+    side_panel = outside.side_panel;
+    but_liste1->setChecked(side_panel);
+    view_offset = QPoint(outside.view_x, outside.view_y);
+    zoom = std::clamp(outside.zoom, 20, 3500);
+    window_rect = {outside.window_width, outside.window_height, outside.window_top,
+                   outside.window_left};
+    set_edit_mode(rPreference.EDIB);
+}
+
+void TForm4::save_prefs() {
+    TOutsideSettings outside;
+    outside.language = language;
+    outside.db_name = db_name;
+    outside.edit_db_name = edit_db_name;
+    outside.legend_down = But_Leg->isChecked();
+    outside.tips_down = but_tips->isChecked();
+    outside.paths_down = but_chemin->isChecked();
+    outside.side_panel = side_panel;
+    outside.view_x = view_offset.x();
+    outside.view_y = view_offset.y();
+    outside.zoom = zoom;
+    QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    if (isVisible() && normal.isValid())
+        window_rect = {normal.width(), normal.height(), normal.top(), normal.left()};
+    outside.window_width = window_rect.width;
+    outside.window_height = window_rect.height;
+    outside.window_top = window_rect.top;
+    outside.window_left = window_rect.left;
+    outside.current_continent = current_continent;
+    outside.level_min_text = from_qstring(Edit_lvl_min->text());
+    outside.level_max_text = from_qstring(Edit_lvl_max->text());
+    if (!write_preferences(app_path + pref_file_name, rPreference, outside))
+        show_message(22, false);
+}
+
+void TForm4::feedback(int id, int seconds, const std::string& a1, const std::string& a2) {
+    Timerfeedback.start();
+    feedback_lines.add_feedback(id, seconds, a1, a2);
+    repaint_map();
+}
+
+void TForm4::TimerfeedbackTimer() {
+    if (!feedback_lines.age())
+        Timerfeedback.stop();
+    repaint_map();
+}
+
+void TForm4::clear_feedback() {
+    feedback_lines.clear();
+}
+
+void TForm4::set_status(const std::string& text, int options) {
+    status_panel1->setText(to_qstring(text));
+    if (!(options & 0x10))
+        StatusBar1->repaint();
+}
+
+void TForm4::show_progress() {
+    G32_ProgressBar1->show_over(*ImageMap);
+}
+
+void TForm4::localise_menus() {
+    auto localise = [](QMenu* menu) {
+        for (QAction* a : menu->actions())
+            if (tag_of(a) > 0)
+                a->setText(to_qstring(get_menu_text(tag_of(a))));
+    };
+    if (tag_of(Affichage1->menuAction()) > 0)
+        Affichage1->menuAction()->setText(
+            to_qstring(get_menu_text(tag_of(Affichage1->menuAction()))));
+    localise(Affichage1);
+    for (QMenu* m : {Menu_image, Menu1, menu_info, Menu2})
+        localise(m);
+    translate_form(this);
+}
+
+void TForm4::but_toolMouseMove(QObject* sender) {
+    std::string hint = get_hint_text(tag_of(sender));
+    set_status(hint.empty() ? hint : hint.substr(1), 0x10);
+}
+
+void TForm4::but_prefClick() {}
+
+void TForm4::but_infoClick() {
+    if (!busy)
+        show_about(false);
+}
+
+void TForm4::but_autoupClick() {
+    if (busy || !confirm_save_additions(48))
+        return;
+    show_update();
+    QCoreApplication::processEvents();
+    if (database_updated) {
+        database_updated = false;
+        reload_database(3);
+    }
+}
+
+void TForm4::but_genClick() {}
+
+void TForm4::but_editmodeClick() {
+    if (busy)
+        return;
+    if (but_editmode->isChecked()) {
+        show_firstinfo(0);
+        if (edit_db_name.empty())
+            but_editmode->setChecked(false);
+    }
+    if (but_editmode->isChecked())
+        feedback(44, 60);
+    rPreference.EDIB = but_editmode->isChecked();
+    show_edit_items(rPreference.EDIB);
+}
+
+void TForm4::but_liste1Click() {
+    PageControl->setCurrentWidget(TabSheet1);
+    but_liste3->setChecked(false);
+    but_liste4->setChecked(false);
+    update_list_panel();
+}
+
+void TForm4::but_liste3Click() {
+    PageControl->setCurrentWidget(TabSheet2);
+    but_liste1->setChecked(false);
+    but_liste4->setChecked(false);
+    update_list_panel();
+}
+
+void TForm4::but_liste4Click() {
+    PageControl->setCurrentWidget(TabSheet3);
+    but_liste1->setChecked(false);
+    but_liste3->setChecked(false);
+    update_list_panel();
+}
+
+void TForm4::but_stayClick() {
+    apply_stay_on_top();
+}
+
+bool TForm4::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && first_activation)
+        QMetaObject::invokeMethod(this, &TForm4::FormActivate, Qt::QueuedConnection);
+    return QMainWindow::event(e);
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::ToolTip: {
+        // A hint that begins with "@" is a plain one-line hint without its mark.
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->toolTip().startsWith(QLatin1Char('@'))) {
+            auto* help = static_cast<QHelpEvent*>(e);
+            QToolTip::showText(help->globalPos(), w->toolTip().mid(1), w, QRect(), hint_pause_);
+            return true;
+        }
+        break;
+    }
+    case QEvent::HoverEnter:
+        if (watched != Image1 && qobject_cast<QToolButton*>(watched))
+            but_toolMouseMove(watched);
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == Image1 && !busy) {
+            menu_db->popup(QCursor::pos());
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TForm4::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_F1:
+        but_liste1->toggle();
+        but_liste1Click();
+        return;
+    case Qt::Key_F3:
+        but_liste3->toggle();
+        but_liste3Click();
+        return;
+    case Qt::Key_F4:
+        but_liste4->toggle();
+        but_liste4Click();
+        return;
+    default:
+        break;
+    }
+    QMainWindow::keyPressEvent(e);
+}

@@ -1,0 +1,288 @@
+#include "database/database_list.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/startup.h"
+#include "mainwindow/widgets/fic_firstinfo.h"
+#include "mainwindow/widgets/map.h"
+#include "support/scripted_messages.h"
+#include "support/section_records.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace support;
+
+namespace {
+
+void copy_tree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDir src(from);
+    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (fi.isDir())
+            copy_tree(fi.filePath(), to + "/" + fi.fileName());
+        else
+            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
+    }
+}
+
+// Answers the next modal dialog that opens with `act`, which must close it.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::function<void(QWidget*)> act) : act_(std::move(act)) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                ++seen_;
+                act_(w);
+            }
+        });
+        timer_.start();
+    }
+    int seen() const { return seen_; }
+
+private:
+    std::function<void(QWidget*)> act_;
+    QTimer timer_;
+    int seen_ = 0;
+};
+
+// Picks a language and a database in the first-run dialog and closes it.
+std::function<void(QWidget*)> choose(const QString& lang, const QString& database) {
+    return [lang, database](QWidget* w) {
+        auto* d = qobject_cast<TForm1*>(w);
+        ASSERT_NE(d, nullptr);
+        d->ComboBox1->setCurrentIndex(d->ComboBox1->findText(lang));
+        for (int i = 0; i < d->ListBox2->count(); ++i)
+            if (d->ListBox2->item(i)->text().startsWith(database))
+                d->ListBox2->setCurrentRow(i);
+        d->Button1Click();
+    };
+}
+
+class StartUp : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override {
+        quit_flag = false;
+        database_list.clear();
+        selected_database = nullptr;
+        language.clear();
+        db_name.clear();
+        edit_db_name.clear();
+        app_path.clear();
+        copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/res"), to_path(dir.file("res")));
+        copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/data"), to_path(dir.file("data")));
+    }
+    void TearDown() override { quit_flag = false; }
+
+    void make_database(const std::string& name, uint32_t version = 1062) {
+        std::string folder = dir.file("database/" + name);
+        QDir().mkpath(to_path(folder));
+        ASSERT_TRUE(ContainerWriter()
+                        .version(version)
+                        .section(3, map_section({{"Plaines", 1, 0}}, {{1, 0, 1, "Kalimdor"}},
+                                                {{.name = "Durotar",
+                                                  .image_name = "durotar",
+                                                  .zone_id = 1,
+                                                  .continent_id = 1,
+                                                  .no_image = true}}))
+                        .section(4, category_section({{.name = "Auberges", .id = 1}}))
+                        .section(1, bmp_bytes(icon_strip(13, {Qt::red, Qt::blue}, 4)))
+                        .write(folder + "/master.loc"));
+        ASSERT_TRUE(
+            write_scrambled_list(folder + "/url.bin", url_lines("0", "Base de d\xE9monstration")));
+    }
+
+    std::string pref_ini() {
+        std::string text;
+        read_file(dir.file("pref.ini"), text);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
+    make_database("Demo");
+    std::string first_id;
+    {
+        ScriptedMessages boxes;
+        TForm4 form(dir.path());
+        EXPECT_TRUE(form.first_activation);
+        EXPECT_FALSE(form.FormCloseQuery());
+        EXPECT_EQ(rPreference.VALT.size(), 12u);
+        first_id = rPreference.VALT;
+        DialogAnswer answer(choose("English", "Demo"));
+        form.FormActivate();
+        EXPECT_EQ(answer.seen(), 1);
+        EXPECT_FALSE(form.first_activation);
+        EXPECT_EQ(language, "English");
+        EXPECT_EQ(db_name, "Demo");
+        ASSERT_NE(selected_database, nullptr);
+        EXPECT_FALSE(quit_flag);
+        // The default period checks for updates at every start.
+        EXPECT_EQ(form.update_dialogs_shown, 1);
+        EXPECT_FALSE(form.feedback_lines.empty());
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
+        // The database menu has its item, checked.
+        ASSERT_EQ(form.menu_db->actions().size(), 1);
+        EXPECT_TRUE(form.menu_db->actions()[0]->isChecked());
+        EXPECT_TRUE(form.FormCloseQuery());
+        form.zoom = 777;
+        // Activating again repeats nothing.
+        form.FormActivate();
+        EXPECT_EQ(form.update_dialogs_shown, 1);
+    }
+    std::string ini = pref_ini();
+    EXPECT_NE(ini.find("[LANG]=English\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[DBDB]=Demo\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[LOCZ]=777\r\n"), std::string::npos);
+
+    // Second start: nothing asked, the same names and id.
+    language.clear();
+    db_name.clear();
+    rPreference.DATU = 0;
+    {
+        ScriptedMessages boxes;
+        TForm4 form(dir.path());
+        EXPECT_EQ(rPreference.VALT, first_id);
+        EXPECT_EQ(form.zoom, 777);
+        rPreference.DATU = 4;
+        rPreference.DATW = now_datetime() - 1;
+        DialogAnswer unexpected([](QWidget* w) {
+            ADD_FAILURE() << "unexpected dialog";
+            w->close();
+        });
+        form.FormActivate();
+        EXPECT_EQ(unexpected.seen(), 0);
+        EXPECT_EQ(language, "English");
+        EXPECT_EQ(db_name, "Demo");
+        EXPECT_EQ(form.update_dialogs_shown, 0);
+    }
+}
+
+TEST_F(StartUp, NoDatabaseFolderQuitsButWritesPreferences) {
+    ScriptedMessages boxes;
+    {
+        TForm4 form(dir.path());
+        DialogAnswer unexpected([](QWidget* w) {
+            ADD_FAILURE() << "unexpected dialog";
+            w->close();
+        });
+        form.FormActivate();
+        EXPECT_EQ(unexpected.seen(), 0);
+        EXPECT_TRUE(quit_flag);
+        EXPECT_EQ(language, "Francais");
+        EXPECT_EQ(form.update_dialogs_shown, 0);
+        EXPECT_FALSE(form.first_activation);
+    }
+    ASSERT_FALSE(boxes.texts().empty());
+    EXPECT_EQ(boxes.texts()[0], "[DataBase Error][Program Quit]");
+    EXPECT_NE(pref_ini().find("[DBDB]=Francais\r\n"), std::string::npos);
+    EXPECT_TRUE(QDir(to_path(dir.file("maps/high"))).exists());
+    EXPECT_TRUE(QDir(to_path(dir.file("ajouts"))).exists());
+}
+
+TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
+    make_database("Ancienne", 1061);
+    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
+                                  "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n[DBDB]=Ancienne\r\n"));
+    ScriptedMessages boxes;
+    TForm4 form(dir.path());
+    DialogAnswer answer(choose("Francais", "Ancienne"));
+    form.FormActivate();
+    // Soft check: the name is emptied and the first-run dialog offers the list.
+    EXPECT_EQ(answer.seen(), 1);
+    EXPECT_TRUE(quit_flag);
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"[DataBase Error][Incorrect_version]",
+                                                       "[DataBase Error][Incorrect_version]",
+                                                       "[DataBase Error][Program Quit]"}));
+    EXPECT_TRUE(form.menu_db->actions().isEmpty());
+}
+
+TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
+    make_database("Demo");
+    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[NIVP]=42\r\n"
+                                                        "[LODA]=beaucoup\r\n[LODB]=123\r\n"));
+    ScriptedMessages boxes;
+    TForm4 form(dir.path());
+    ASSERT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(boxes.texts()[0].rfind("prefs error [", 0), 0u);
+    EXPECT_EQ(rPreference.NIVP, 42);
+    EXPECT_EQ(rPreference.LODB, 400);
+}
+
+TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
+    ScriptedMessages boxes;
+    TForm4 form(dir.path());
+    form.resize(800, 600);
+    form.but_liste1->setChecked(true);
+    form.update_list_panel();
+    EXPECT_TRUE(form.side_panel);
+    form.resize(290, 600);
+    form.update_list_panel();
+    EXPECT_FALSE(form.side_panel);
+    EXPECT_FALSE(form.but_liste1->isChecked());
+    form.resize(800, 600);
+    form.update_list_panel();
+    EXPECT_FALSE(form.side_panel);
+}
+
+TEST(UpdatePeriod, OpensByPeriodOnly) {
+    EXPECT_TRUE(update_due_by_period(0, -3));
+    EXPECT_FALSE(update_due_by_period(1, 0.99));
+    EXPECT_TRUE(update_due_by_period(1, 1.0));
+    EXPECT_TRUE(update_due_by_period(2, 2.0));
+    EXPECT_FALSE(update_due_by_period(3, 6.9));
+    EXPECT_TRUE(update_due_by_period(3, 7.0));
+    EXPECT_FALSE(update_due_by_period(4, 1000));
+    EXPECT_FALSE(update_due_by_period(-1, 1000));
+}
+
+TEST(DatabaseList, CheckMarksCurrentAndEditable) {
+    ScriptedMessages boxes;
+    quit_flag = false;
+    database_list.clear();
+    for (const char* name : {"Alpha", "Beta"}) {
+        auto r = std::make_unique<rdbavailable>();
+        r->folder = name;
+        r->version_ok = true;
+        database_list.push_back(std::move(r));
+    }
+    db_name = "Beta";
+    edit_db_name = "Alpha";
+    EXPECT_FALSE(check_database_list(0));
+    EXPECT_EQ(selected_database, database_list[1].get());
+    EXPECT_TRUE(database_list[0]->is_edit_database);
+
+    // Letter case counts; the soft check only empties the name.
+    db_name = "beta";
+    edit_db_name = "Gone";
+    EXPECT_TRUE(check_database_list(1));
+    EXPECT_EQ(selected_database, nullptr);
+    EXPECT_TRUE(db_name.empty());
+    EXPECT_TRUE(edit_db_name.empty());
+    EXPECT_FALSE(quit_flag);
+    db_name = "beta";
+    check_database_list(0);
+    EXPECT_TRUE(quit_flag);
+    EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
+    // Once set, the check only clears the selection.
+    db_name = "Beta";
+    check_database_list(0);
+    EXPECT_EQ(selected_database, nullptr);
+    quit_flag = false;
+    database_list.clear();
+}
