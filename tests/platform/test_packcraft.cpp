@@ -41,7 +41,9 @@ TEST(PackCraft, ReadsFilesOfSmpqArchivesWhateverTheLetterCase) {
     const std::string small = "tile bytes";
     for (int version : {1, 2, 4}) {
         SCOPED_TRACE(version);
-        const std::string archive = dir.file("v" + std::to_string(version) + ".MPQ");
+        const std::string archive = dir.file(version == 1   ? "v1.MPQ"
+                                             : version == 2 ? "v2.MPQ"
+                                                            : "v4.MPQ");
         ASSERT_TRUE(write_mpq(
             archive,
             {{"Textures\\Minimap\\Map_12_34.blp", small}, {"big.bin", big}, {"empty.txt", ""}},
