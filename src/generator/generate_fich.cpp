@@ -5,6 +5,7 @@
 #include "platform/packCraft.h"
 
 #include <QBuffer>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -35,7 +36,8 @@ bool load_blp_tile(const std::vector<rMpqPath>& archives, const std::string& fil
     read_from_archives(archives, file_name, stream, error_text);
     const QByteArray& file = stream.buffer();
     // A texture too short to hold its header and palette counts as missing.
-    if (file.size() < static_cast<qsizetype>(kBlp2DataOffset))
+    if (file.size() < static_cast<qsizetype>(kBlp2DataOffset) ||
+        static_cast<uint64_t>(file.size()) - kBlp2DataOffset > UINT32_MAX)
         return false;
 
     const auto* bytes = reinterpret_cast<const uint8_t*>(file.constData());

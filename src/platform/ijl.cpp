@@ -13,9 +13,12 @@
 
 namespace {
 
+// Larger images are refused before any pixel buffer is made for them (8192 x 8192).
+constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
+
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
-// call that set `jump`. A premature end of data is a warning to libjpeg (it would pad the image
-// with grey); here it ends the decoding as an error too.
+// call that set `jump`. Data that end early are only a warning to libjpeg (it would fill the
+// rest of the image with grey); here they end the decoding as an error too.
 struct ErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
@@ -27,7 +30,8 @@ struct ErrorManager {
 }
 
 void on_message(j_common_ptr cinfo, int level) {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    const int code = cinfo->err->msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER))
         on_error(cinfo);
 }
 
@@ -145,6 +149,10 @@ int run_decode(DecodeJob& job) {
     job.width = static_cast<int>(cinfo.image_width);
     job.height = static_cast<int>(cinfo.image_height);
     job.components = cinfo.num_components;
+    if (uint64_t{cinfo.image_width} * cinfo.image_height > kMaxPixels) {
+        jpeg_destroy_decompress(&cinfo);
+        return IJL_IMAGE_TOO_LARGE;
+    }
     if (!job.whole_image) {
         jpeg_destroy_decompress(&cinfo);
         return IJL_OK;
@@ -302,6 +310,8 @@ const char* ijlErrorStr(int status) {
         return "Unsupported colour model or channel count";
     case IJL_BAD_BITMAP:
         return "The bitmap does not match the image";
+    case IJL_IMAGE_TOO_LARGE:
+        return "The image is too large";
     default:
         return "Unknown error";
     }

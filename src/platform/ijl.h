@@ -33,6 +33,7 @@ enum IJLERR {
     IJL_BAD_DATA = -5,
     IJL_UNSUPPORTED_CONVERSION = -6,
     IJL_BAD_BITMAP = -7,
+    IJL_IMAGE_TOO_LARGE = -8, // more than 8192 x 8192 pixels
 };
 
 struct JPEG_CORE_PROPERTIES {
@@ -57,7 +58,8 @@ struct JPEG_CORE_PROPERTIES {
 
 int ijlInit(JPEG_CORE_PROPERTIES* props);
 int ijlFree(JPEG_CORE_PROPERTIES* props);
-// IJL_JFILE_READPARAMS fills the JPEG width, height and channel count from the named file;
+// IJL_JFILE_READPARAMS fills the JPEG width, height and channel count from the named file
+// (images of more than 8192 x 8192 pixels are refused);
 // IJL_JFILE_READWHOLEIMAGE decodes it into the bitmap buffer in the bitmap's colour model.
 int ijlRead(JPEG_CORE_PROPERTIES* props, IJLIOTYPE io_type);
 // IJL_JFILE_WRITEWHOLEIMAGE encodes a 3-channel BGR bitmap as a YCbCr file at the quality,

@@ -4,6 +4,7 @@
 #include "support/temp_dir.h"
 
 #include <QImageReader>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -196,6 +197,21 @@ TEST(JpegErrors, FailuresNameTheOperation) {
     ASSERT_TRUE(write_file_atomic(dir.file("cut.jpg"), whole.substr(0, whole.size() / 2)));
     EXPECT_EQ(message_of([&] { LoadJPEG(&image, dir.file("cut.jpg")); }).substr(0, 40),
               "EIJLError reading: Error reading image:\r");
+
+    // A header claiming far more pixels than the data hold fails at once, without a buffer
+    // for beyond 8192 x 8192 pixels and without decoding grey rows below that.
+    const size_t sof = whole.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (auto [size, operation] : {std::pair{"\xFD\xE8\xFD\xE8", "reading parameters of"},
+                                   std::pair{"\x1F\x40\x1F\x40", "reading"}}) {
+        std::string inflated = whole;
+        inflated.replace(sof + 5, 4, size, 4);
+        ASSERT_TRUE(write_file_atomic(dir.file("inflated.jpg"), inflated));
+        EXPECT_EQ(message_of([&] {
+                      LoadJPEG(&image, dir.file("inflated.jpg"));
+                  }).substr(0, 11 + std::strlen(operation)),
+                  std::string("EIJLError ") + operation + ":");
+    }
 
     // Two components: no conversion is offered.
     ASSERT_TRUE(write_test_jpeg(dir.file("two.jpg"), 8, 8, 2, JCS_UNKNOWN, JCS_UNKNOWN,
