@@ -80,28 +80,22 @@ TEST(PackCraft, WritesAtTheStreamPositionAndRewinds) {
     EXPECT_EQ(stream.pos(), 0);
 }
 
-TEST(PackCraft, OpensArchivesReadOnlyAndRefusesWhatIsNoArchive) {
+TEST(PackCraft, RefusesWhatIsNoArchive) {
     TempDir dir;
     const std::string archive = dir.file("a.mpq");
     ASSERT_TRUE(write_mpq(archive, {{"a.txt", "abc"}}));
-    std::string before, after;
-    ASSERT_TRUE(read_file(archive, before));
-    EXPECT_TRUE(extract(archive, "a.txt").ok);
-    ASSERT_TRUE(read_file(archive, after));
-    EXPECT_TRUE(before == after);
-
+    std::string good;
+    ASSERT_TRUE(read_file(archive, good));
     ASSERT_TRUE(write_file_atomic(dir.file("noise.mpq"), random_bytes(5000, 2)));
     ASSERT_TRUE(write_file_atomic(dir.file("empty.mpq"), ""));
-    std::string cut = before.substr(0, before.size() / 2);
-    ASSERT_TRUE(write_file_atomic(dir.file("cut.mpq"), cut));
-    std::string header_only = before.substr(0, 32) + random_bytes(2000, 3);
-    ASSERT_TRUE(write_file_atomic(dir.file("header.mpq"), header_only));
+    ASSERT_TRUE(write_file_atomic(dir.file("cut.mpq"), good.substr(0, good.size() / 2)));
+    ASSERT_TRUE(
+        write_file_atomic(dir.file("header.mpq"), good.substr(0, 32) + random_bytes(2000, 3)));
     for (const char* name :
          {"noise.mpq", "empty.mpq", "cut.mpq", "header.mpq", "missing.mpq", ""}) {
-        Extract e = extract(dir.file(name), "a.txt");
-        EXPECT_FALSE(e.ok && e.bytes.toStdString() != "abc") << name;
+        const Extract e = extract(dir.file(name), "a.txt");
+        EXPECT_FALSE(e.ok) << name;
+        EXPECT_TRUE(e.bytes.isEmpty()) << name;
         EXPECT_EQ(e.position, 0) << name;
     }
-    EXPECT_FALSE(extract(dir.file("noise.mpq"), "a.txt").ok);
-    EXPECT_FALSE(extract(dir.file("missing.mpq"), "a.txt").ok);
 }
