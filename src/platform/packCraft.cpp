@@ -9,7 +9,7 @@
 
 namespace {
 
-// Files are read in pieces so that a size claimed by a damaged archive costs no memory beyond
+// Files are read in chunks so that a size claimed by a damaged archive costs no memory beyond
 // the bytes that actually arrive.
 constexpr DWORD kReadChunk = 1 << 20;
 

@@ -37,7 +37,7 @@ Extract extract(const std::string& archive, const std::string& name) {
 
 TEST(PackCraft, ReadsFilesOfSmpqArchivesWhateverTheLetterCase) {
     TempDir dir;
-    const std::string big = random_bytes(2'500'000, 1); // several read pieces
+    const std::string big = random_bytes(2'500'000, 1); // several read chunks
     const std::string small = "tile bytes";
     for (int version : {1, 2, 4}) {
         SCOPED_TRACE(version);
