@@ -1,0 +1,65 @@
+#include "platform/packCraft.h"
+
+#include "foundation/text_codec.h"
+
+#include <QFile>
+#include <StormLib.h>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Files are read in chunks so that a size claimed by a damaged archive costs no memory beyond
+// the bytes that actually arrive.
+constexpr DWORD kReadChunk = 1 << 20;
+
+// An archive path from the settings may use backslashes.
+QByteArray native_archive_path(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return QFile::encodeName(to_path(p));
+}
+
+} // namespace
+
+bool read_mpq_file(MpqArchiveHandle archive, const std::string& file_name, QIODevice& target) {
+    HANDLE file = nullptr;
+    if (!SFileOpenFileEx(archive, file_name.c_str(), SFILE_OPEN_FROM_MPQ, &file) || !file)
+        return false;
+    const DWORD size = SFileGetFileSize(file, nullptr);
+    if (size == 0 || size == SFILE_INVALID_SIZE) {
+        SFileCloseFile(file);
+        return false;
+    }
+    std::vector<char> buffer(std::min(size, kReadChunk));
+    DWORD remaining = size;
+    while (remaining > 0) {
+        const DWORD want = std::min(remaining, kReadChunk);
+        DWORD got = 0;
+        SFileReadFile(file, buffer.data(), want, &got, nullptr);
+        got = std::min(got, want);
+        if (got > 0)
+            target.write(buffer.data(), got);
+        if (got < want)
+            break;
+        remaining -= got;
+    }
+    SFileCloseFile(file);
+    return true;
+}
+
+bool extract_mpq_file(const std::string& archive_path, const std::string& file_name,
+                      QIODevice& target) {
+    bool result = false;
+    HANDLE archive = nullptr;
+    const QByteArray path = native_archive_path(archive_path);
+    if (SFileOpenArchive(path.constData(), 0,
+                         MPQ_OPEN_READ_ONLY | MPQ_OPEN_NO_LISTFILE | MPQ_OPEN_NO_ATTRIBUTES,
+                         &archive) &&
+        archive) {
+        result = read_mpq_file(archive, file_name, target);
+        SFileCloseArchive(archive);
+    }
+    target.seek(0);
+    return result;
+}

@@ -1,0 +1,227 @@
+#include "foundation/pqGR32_JPEG.h"
+#include "foundation/text_codec.h"
+#include "support/jpeg_writer.h"
+#include "support/temp_dir.h"
+
+#include <QImageReader>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+int channel_distance(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+QImage load(const std::string& path) {
+    QImage image(1, 1, QImage::Format_ARGB32);
+    LoadJPEG(&image, path);
+    return image;
+}
+
+// Rows of grey that step by 15: a skewed row layout shows as large errors.
+std::vector<uint8_t> grey_rows(int width, int height, int components) {
+    std::vector<uint8_t> px;
+    for (int y = 0; y < height; ++y)
+        for (int i = 0; i < width * components; ++i)
+            px.push_back(static_cast<uint8_t>(y * 15));
+    return px;
+}
+
+// Y Cb Cr A components: Cb = Cr = 128 gives grey Y.
+std::vector<uint8_t> ycbcra(int width, int height, auto y_and_alpha) {
+    std::vector<uint8_t> px;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            auto [lum, a] = y_and_alpha(x, y);
+            px.insert(px.end(), {uint8_t(lum), 128, 128, uint8_t(a)});
+        }
+    return px;
+}
+
+} // namespace
+
+TEST(JpegLoad, GreyColourAndFourChannelFiles) {
+    TempDir dir;
+    const std::string grey = dir.file("grey.jpg");
+    ASSERT_TRUE(write_test_jpeg(grey, 16, 8, 1, JCS_GRAYSCALE, JCS_GRAYSCALE,
+                                std::vector<uint8_t>(128, 77)));
+    QImage image = load(grey);
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(16, 8));
+    EXPECT_EQ(image.pixel(3, 5), qRgba(77, 77, 77, 255));
+
+    const std::string colour = dir.file("colour.jpg");
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 16 * 16; ++i)
+        rgb.insert(rgb.end(), {200, 100, 50});
+    ASSERT_TRUE(write_test_jpeg(colour, 16, 16, 3, JCS_RGB, JCS_YCbCr, rgb));
+    image = load(colour);
+    ASSERT_EQ(image.size(), QSize(16, 16));
+    EXPECT_LE(channel_distance(image.pixel(9, 9), qRgb(200, 100, 50)), 2);
+    EXPECT_EQ(qAlpha(image.pixel(9, 9)), 255);
+
+    // Four components are luminance, chrominance and alpha; colours come premultiplied:
+    // 255 at alpha 255 becomes 254, 1 stays 1, and alpha 0 gives black.
+    const std::string four = dir.file("four.jpg");
+    ASSERT_TRUE(write_test_jpeg(
+        four, 24, 8, 4, JCS_CMYK, JCS_CMYK, ycbcra(24, 8, [](int x, int) {
+            return x < 8 ? std::pair{255, 255} : x < 16 ? std::pair{1, 255} : std::pair{200, 0};
+        })));
+    image = load(four);
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(24, 8));
+    EXPECT_EQ(image.pixel(2, 2), qRgba(254, 254, 254, 255));
+    EXPECT_EQ(image.pixel(10, 2), qRgba(1, 1, 1, 255));
+    EXPECT_EQ(image.pixel(20, 2), qRgba(0, 0, 0, 0));
+
+    // Colour from the chrominance, and red first becoming blue first.
+    const std::string tinted = dir.file("tinted.jpg");
+    std::vector<uint8_t> px;
+    for (int i = 0; i < 64; ++i)
+        px.insert(px.end(), {100, 100, 200, 128}); // Cr above 128: red
+    ASSERT_TRUE(write_test_jpeg(tinted, 8, 8, 4, JCS_CMYK, JCS_CMYK, px));
+    image = load(tinted);
+    // Y 100, Cb 100, Cr 200 is red 201, green 58, blue 50.
+    const QRgb expected =
+        qRgba((201 * 128 + 1) >> 8, (58 * 128 + 1) >> 8, (50 * 128 + 1) >> 8, 128);
+    EXPECT_LE(channel_distance(image.pixel(4, 4), expected), 1);
+    EXPECT_EQ(qAlpha(image.pixel(4, 4)), 128);
+}
+
+TEST(JpegLoad, RowPaddingForEveryWidth) {
+    TempDir dir;
+    for (int width = 1; width <= 6; ++width) {
+        SCOPED_TRACE(width);
+        const std::string grey = dir.file("g.jpg");
+        const std::string colour = dir.file("c.jpg");
+        const std::string four = dir.file("f.jpg");
+        ASSERT_TRUE(write_test_jpeg(grey, width, 16, 1, JCS_GRAYSCALE, JCS_GRAYSCALE,
+                                    grey_rows(width, 16, 1)));
+        ASSERT_TRUE(
+            write_test_jpeg(colour, width, 16, 3, JCS_RGB, JCS_YCbCr, grey_rows(width, 16, 3)));
+        ASSERT_TRUE(write_test_jpeg(four, width, 16, 4, JCS_CMYK, JCS_CMYK,
+                                    ycbcra(width, 16, [](int, int y) {
+                                        return std::pair{y * 15, 255};
+                                    })));
+        for (const std::string& path : {grey, colour, four}) {
+            const QImage image = load(path);
+            ASSERT_EQ(image.size(), QSize(width, 16)) << path;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const int v = path == four ? (y * 15 * 255 + 1) >> 8 : y * 15;
+                    ASSERT_LE(channel_distance(image.pixel(x, y), qRgb(v, v, v)), 4)
+                        << path << " " << x << "," << y;
+                }
+        }
+    }
+}
+
+TEST(JpegSave, WritesAColourFileOthersCanRead) {
+    TempDir dir;
+    for (int width : {1, 2, 3, 5, 64}) {
+        SCOPED_TRACE(width);
+        QImage image(width, 9, QImage::Format_ARGB32);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, qRgba(y * 28, 90, 180, y == 0 ? 0 : 255));
+        const std::string path = dir.file("out.jpg");
+        SaveJPEG(image, path, 100);
+
+        QImageReader reader(to_path(path));
+        QImage peer = reader.read();
+        ASSERT_FALSE(peer.isNull()) << reader.errorString().toStdString();
+        ASSERT_EQ(peer.size(), image.size());
+        EXPECT_FALSE(peer.hasAlphaChannel());
+        const QImage ours = load(path);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < width; ++x) {
+                // Alpha is dropped, not blended: the colour of the transparent row stays.
+                const QRgb want = qRgb(y * 28, 90, 180);
+                EXPECT_LE(channel_distance(peer.pixel(x, y), want), 12) << x << "," << y;
+                EXPECT_LE(channel_distance(ours.pixel(x, y), want), 12) << x << "," << y;
+            }
+    }
+
+    // The quality reaches the encoder; an existing file is replaced.
+    QImage noise(128, 128, QImage::Format_ARGB32);
+    std::mt19937 rng(5);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            noise.setPixel(x, y, 0xFF000000u | (rng() & 0xFFFFFF));
+    std::string low, high;
+    SaveJPEG(noise, dir.file("q.jpg"), 25);
+    ASSERT_TRUE(read_file(dir.file("q.jpg"), low));
+    SaveJPEG(noise.convertToFormat(QImage::Format_RGB888), dir.file("q.jpg"), 100);
+    ASSERT_TRUE(read_file(dir.file("q.jpg"), high));
+    EXPECT_LT(low.size() * 2, high.size());
+}
+
+TEST(JpegErrors, FailuresNameTheOperation) {
+    TempDir dir;
+    auto message_of = [](auto call) -> std::string {
+        try {
+            call();
+        } catch (const EIJLError& e) {
+            return "EIJLError " + e.operation() + ": " + e.what();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no failure";
+    };
+    EXPECT_EQ(message_of([&] { SaveJPEG(QImage(), dir.file("x.jpg"), 80); }), "No image to save");
+    EXPECT_FALSE(file_exists(dir.file("x.jpg")));
+    EXPECT_EQ(message_of([&] { LoadJPEG(nullptr, dir.file("x.jpg")); }), "Bitmap not initialised");
+
+    const QImage before(3, 3, QImage::Format_ARGB32);
+    QImage image = before;
+    const std::string missing = dir.file("missing.jpg");
+    EXPECT_EQ(message_of([&] { LoadJPEG(&image, missing); }),
+              "EIJLError reading parameters of: Error reading parameters of image:\r" + missing +
+                  "\rError: The file cannot be opened\rIJL Error number: -3");
+
+    ASSERT_TRUE(write_file_atomic(dir.file("noise.jpg"), std::string(600, '\x5A')));
+    EXPECT_EQ(message_of([&] { LoadJPEG(&image, dir.file("noise.jpg")); }).substr(0, 32),
+              "EIJLError reading parameters of:");
+
+    // The header is whole but the image data stop early.
+    std::vector<uint8_t> rgb(64 * 64 * 3);
+    std::mt19937 rng(1);
+    for (uint8_t& b : rgb)
+        b = static_cast<uint8_t>(rng());
+    ASSERT_TRUE(write_test_jpeg(dir.file("whole.jpg"), 64, 64, 3, JCS_RGB, JCS_YCbCr, rgb));
+    std::string whole;
+    ASSERT_TRUE(read_file(dir.file("whole.jpg"), whole));
+    ASSERT_TRUE(write_file_atomic(dir.file("cut.jpg"), whole.substr(0, whole.size() / 2)));
+    EXPECT_EQ(message_of([&] { LoadJPEG(&image, dir.file("cut.jpg")); }).substr(0, 40),
+              "EIJLError reading: Error reading image:\r");
+
+    // A header claiming far more pixels than the data hold fails at once, without a buffer
+    // for beyond 8192 x 8192 pixels and without decoding grey rows below that.
+    const size_t sof = whole.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (auto [size, operation] : {std::pair{"\xFD\xE8\xFD\xE8", "reading parameters of"},
+                                   std::pair{"\x1F\x40\x1F\x40", "reading"}}) {
+        std::string inflated = whole;
+        inflated.replace(sof + 5, 4, size, 4);
+        ASSERT_TRUE(write_file_atomic(dir.file("inflated.jpg"), inflated));
+        EXPECT_EQ(message_of([&] {
+                      LoadJPEG(&image, dir.file("inflated.jpg"));
+                  }).substr(0, 11 + std::strlen(operation)),
+                  std::string("EIJLError ") + operation + ":");
+    }
+
+    // Two components: no conversion is offered.
+    ASSERT_TRUE(write_test_jpeg(dir.file("two.jpg"), 8, 8, 2, JCS_UNKNOWN, JCS_UNKNOWN,
+                                std::vector<uint8_t>(128, 9)));
+    EXPECT_EQ(message_of([&] { LoadJPEG(&image, dir.file("two.jpg")); }).substr(0, 18),
+              "EIJLError reading:");
+    EXPECT_EQ(image, before);
+
+    const std::string no_folder = dir.file("none/x.jpg");
+    EXPECT_EQ(message_of([&] { SaveJPEG(before, no_folder, 80); }),
+              "EIJLError Saving: Error Saving image:\r" + no_folder +
+                  "\rError: The file cannot be written\rIJL Error number: -4");
+}

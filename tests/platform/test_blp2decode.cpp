@@ -1,0 +1,284 @@
+#include "foundation/binary_io.h"
+#include "platform/blp2decode.h"
+#include "support/blp_writer.h"
+#include "support/temp_dir.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <random>
+#include <squish.h>
+
+namespace {
+
+// Decodes a whole texture file as the tile loader passes it; empty when nothing is decoded.
+std::vector<uint32_t> decode(const std::string& file) {
+    std::vector<uint32_t> result;
+    if (file.size() < kBlp2DataOffset)
+        return result;
+    const auto* b = reinterpret_cast<const uint8_t*>(file.data());
+    const uint32_t width = b[12] | b[13] << 8 | b[14] << 16 | uint32_t{b[15]} << 24;
+    const uint32_t height = b[16] | b[17] << 8 | b[18] << 16 | uint32_t{b[19]} << 24;
+    uint32_t length = 12345;
+    const uint8_t* px = BLP2DECODE_BLP2toRGBA(b, b + kBlp2DataOffset,
+                                              static_cast<uint32_t>(file.size() - kBlp2DataOffset),
+                                              &length, b + kBlp2HeaderSize, width, height);
+    if (px) {
+        EXPECT_EQ(uint64_t{length}, uint64_t{width} * height * 4);
+        result.resize(length / 4);
+        std::memcpy(result.data(), px, length);
+    } else {
+        EXPECT_EQ(length, 0u);
+    }
+    BLP2DECODE_FreeAll();
+    return result;
+}
+
+std::vector<uint32_t> decode(const Blp2Texture& t) {
+    return decode(blp2_file(t));
+}
+
+uint32_t alpha(uint32_t c) {
+    return c >> 24;
+}
+uint32_t red(uint32_t c) {
+    return (c >> 16) & 0xFF;
+}
+uint32_t green(uint32_t c) {
+    return (c >> 8) & 0xFF;
+}
+uint32_t blue(uint32_t c) {
+    return c & 0xFF;
+}
+
+// Pillow's decoding of the texture, as red, green, blue, alpha bytes.
+std::vector<uint8_t> pillow_decode(const Blp2Texture& t) {
+    TempDir dir;
+    const std::string in = dir.file("t.blp");
+    const std::string out = dir.file("t.rgba");
+    EXPECT_TRUE(write_file_atomic(in, blp2_file(t)));
+    QProcess py;
+    py.start("/usr/bin/python3",
+             {QString(KARVELO_TEST_PEERS) + "/blp_decode.py", to_path(in), to_path(out)});
+    EXPECT_TRUE(py.waitForFinished(60000));
+    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    std::string bytes;
+    read_file(out, bytes);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+// Alpha identical, colours within 7: Pillow widens 5- and 6-bit colours by a plain shift.
+void expect_matches_pillow(const Blp2Texture& t) {
+    const std::vector<uint32_t> ours = decode(t);
+    const std::vector<uint8_t> theirs = pillow_decode(t);
+    ASSERT_EQ(ours.size(), size_t{t.width} * t.height);
+    ASSERT_EQ(theirs.size(), ours.size() * 4);
+    int worst = 0;
+    for (size_t i = 0; i < ours.size(); ++i) {
+        const uint8_t* p = &theirs[i * 4];
+        ASSERT_EQ(alpha(ours[i]), p[3]) << "pixel " << i;
+        worst =
+            std::max({worst, std::abs(int(red(ours[i])) - p[0]),
+                      std::abs(int(green(ours[i])) - p[1]), std::abs(int(blue(ours[i])) - p[2])});
+    }
+    EXPECT_LE(worst, 7);
+}
+
+Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
+    Blp2Texture t;
+    t.width = width;
+    t.height = height;
+    t.encoding = 1;
+    t.alpha_depth = alpha_depth;
+    for (int i = 0; i < 256; ++i) {
+        t.palette[4 * i + 0] = static_cast<uint8_t>(i);       // blue
+        t.palette[4 * i + 1] = static_cast<uint8_t>(255 - i); // green
+        t.palette[4 * i + 2] = static_cast<uint8_t>(i * 7);   // red
+        t.palette[4 * i + 3] = 0x55;                          // never used
+    }
+    for (uint32_t i = 0; i < width * height; ++i)
+        t.data.push_back(static_cast<char>((i * 37) & 0xFF));
+    return t;
+}
+
+uint32_t palette_colour(const Blp2Texture& t, uint32_t pixel) {
+    const uint8_t index = static_cast<uint8_t>(t.data[pixel]);
+    const uint8_t* e = &t.palette[4 * index];
+    return uint32_t{e[2]} << 16 | uint32_t{e[1]} << 8 | e[0];
+}
+
+// One DXT1 block of two 5:6:5 colours and 2-bit indices.
+std::string dxt1_block(uint16_t c0, uint16_t c1, uint32_t indices) {
+    ByteWriter w;
+    w.u16(c0);
+    w.u16(c1);
+    w.u32(indices);
+    return w.data();
+}
+
+} // namespace
+
+TEST(Blp2Decode, DxtTexturesMatchPillow) {
+    const auto opaque = test_pattern(64, 32, false, 1);
+    const auto with_alpha = test_pattern(64, 32, true, 2);
+    {
+        SCOPED_TRACE("DXT1");
+        expect_matches_pillow(blp2_dxt(opaque, 64, 32, squish::kDxt1, 0));
+    }
+    {
+        SCOPED_TRACE("DXT1 with one-bit alpha");
+        const Blp2Texture t = blp2_dxt(with_alpha, 64, 32, squish::kDxt1, 1);
+        expect_matches_pillow(t);
+        const auto px = decode(t);
+        EXPECT_EQ(alpha(px[0]), 0u); // the transparent corner
+        EXPECT_EQ(px[0], 0u);
+    }
+    {
+        SCOPED_TRACE("DXT3");
+        expect_matches_pillow(blp2_dxt(with_alpha, 64, 32, squish::kDxt3, 8));
+    }
+    {
+        SCOPED_TRACE("DXT5");
+        expect_matches_pillow(blp2_dxt(with_alpha, 64, 32, squish::kDxt5, 8));
+    }
+    {
+        SCOPED_TRACE("palettized without alpha");
+        expect_matches_pillow(palettized(32, 16, 0));
+    }
+}
+
+TEST(Blp2Decode, PalettizedAlphaPlanesFollowTheIndices) {
+    // Eight pixels (4 x 2); the palette's own alpha is ignored.
+    auto check = [](uint8_t depth, const std::string& plane, std::vector<uint32_t> alphas) {
+        SCOPED_TRACE(int(depth));
+        Blp2Texture t = palettized(4, 2, depth);
+        t.data += plane;
+        const auto px = decode(t);
+        ASSERT_EQ(px.size(), 8u);
+        for (uint32_t i = 0; i < 8; ++i) {
+            EXPECT_EQ(alpha(px[i]), alphas[i]) << i;
+            EXPECT_EQ(px[i] & 0xFFFFFF, palette_colour(t, i)) << i;
+        }
+    };
+    check(0, "", std::vector<uint32_t>(8, 255));
+    check(1, "\xA5", {255, 0, 255, 0, 0, 255, 0, 255}); // lowest bit first
+    check(4, std::string("\x10\x32\xF4\x0F", 4),
+          {0, 17, 34, 51, 68, 255, 255, 0}); // low nibble first
+    check(8, std::string("\x00\x01\x7F\x80\xFE\xFF\x10\x20", 8),
+          {0, 1, 127, 128, 254, 255, 16, 32});
+}
+
+TEST(Blp2Decode, RawBgraAndPartialDxtBlocks) {
+    Blp2Texture raw = blp2_raw_bgra(2, 1, 8, std::string("\x01\x02\x03\x04\xFF\xEE\xDD\x00", 8));
+    EXPECT_EQ(decode(raw), (std::vector<uint32_t>{0x04030201, 0x00DDEEFF}));
+    raw.alpha_depth = 0;
+    EXPECT_EQ(decode(raw), (std::vector<uint32_t>{0xFF030201, 0xFFDDEEFF}));
+
+    // 5 x 3 pixels: two blocks, the second only one column and three rows of it used.
+    Blp2Texture t;
+    t.width = 5;
+    t.height = 3;
+    t.encoding = 2;
+    t.data = dxt1_block(0xF800, 0, 0) + dxt1_block(0x001F, 0, 0);
+    const auto px = decode(t);
+    ASSERT_EQ(px.size(), 15u);
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 5; ++x)
+            EXPECT_EQ(px[y * 5 + x], x < 4 ? 0xFFFF0000u : 0xFF0000FFu) << x << "," << y;
+
+    // The transparent index of a three-colour block is transparent black with a one-bit alpha
+    // and opaque black without alpha.
+    Blp2Texture clear;
+    clear.width = 4;
+    clear.height = 4;
+    clear.encoding = 2;
+    clear.alpha_depth = 1;
+    clear.data = dxt1_block(0x0000, 0xFFFF, 0xFFFFFFFF);
+    EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0u));
+    clear.alpha_depth = 0;
+    EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0xFF000000u));
+}
+
+TEST(Blp2Decode, RefusesWhatTheDataCannotFill) {
+    const Blp2Texture dxt1 = blp2_dxt(test_pattern(16, 16, false, 3), 16, 16, squish::kDxt1, 0);
+    const Blp2Texture dxt5 = blp2_dxt(test_pattern(16, 16, true, 4), 16, 16, squish::kDxt5, 8);
+    Blp2Texture pal8 = palettized(16, 16, 8);
+    pal8.data.append(256, '\x80');
+    const Blp2Texture raw = blp2_raw_bgra(16, 16, 0, std::string(16 * 16 * 4, '\x40'));
+    for (const Blp2Texture* good : std::vector<const Blp2Texture*>{&dxt1, &dxt5, &pal8, &raw}) {
+        EXPECT_EQ(decode(*good).size(), 256u);
+        Blp2Texture t = *good;
+        t.data.pop_back();
+        EXPECT_TRUE(decode(t).empty()) << "one byte short, encoding " << int(t.encoding);
+    }
+
+    auto refused = [&](auto change) {
+        Blp2Texture t = dxt1;
+        change(t);
+        return decode(t).empty();
+    };
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.width = 0; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.height = 0; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.width = t.height = 0xFFFFFFFF; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.width = 1u << 20; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.encoding = 4; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.alpha_encoding = 5; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.mip0_offset = 1000; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.mip0_offset = 0; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.mip0_offset = 0xFFFFFFF0; }));
+    EXPECT_TRUE(refused([](Blp2Texture& t) {
+        t.encoding = 1;
+        t.alpha_depth = 2;
+    }));
+    // A mip offset further on leaves the data before it unused.
+    EXPECT_TRUE(refused([](Blp2Texture& t) { t.mip0_offset += 8; }));
+    Blp2Texture later = dxt1;
+    later.mip0_offset += 8;
+    later.data.insert(0, 8, '\0');
+    EXPECT_EQ(decode(later), decode(dxt1));
+
+    std::string file = blp2_file(dxt1);
+    std::string not_blp = file;
+    not_blp[3] = '1';
+    EXPECT_TRUE(decode(not_blp).empty());
+    std::string jpeg_type = file;
+    jpeg_type[4] = 0;
+    EXPECT_TRUE(decode(jpeg_type).empty());
+}
+
+// Random damage to valid textures: the decoder either refuses or returns exactly the pixels the
+// header names, and never reads or writes outside its buffers.
+TEST(Blp2Decode, SurvivesRandomBytes) {
+    std::mt19937 rng(20261206);
+    std::vector<std::string> seeds = {
+        blp2_file(blp2_dxt(test_pattern(16, 8, true, 5), 16, 8, squish::kDxt1, 1)),
+        blp2_file(blp2_dxt(test_pattern(8, 8, true, 6), 8, 8, squish::kDxt3, 8)),
+        blp2_file(blp2_dxt(test_pattern(8, 16, true, 7), 8, 16, squish::kDxt5, 8)),
+        blp2_file(palettized(8, 8, 4) /* alpha plane missing: refused unless damaged */)};
+    Blp2Texture pal = palettized(8, 8, 8);
+    pal.data.append(64, '\x33');
+    seeds.push_back(blp2_file(pal));
+    int decoded = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string file = seeds[round % seeds.size()];
+        const int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits && file.size() >= 24; ++e) {
+            switch (rng() % 4) {
+            case 0: // a header byte, where the fields are
+                file[rng() % 24] = static_cast<char>(rng());
+                break;
+            case 1: // a small width or height
+                file[12 + 4 * (rng() % 2)] = static_cast<char>(rng() % 40);
+                break;
+            case 2:
+                file.resize(rng() % (file.size() + 1));
+                break;
+            default:
+                file[rng() % file.size()] = static_cast<char>(rng());
+                break;
+            }
+        }
+        if (!decode(file).empty())
+            ++decoded;
+    }
+    EXPECT_GT(decoded, 100); // the damage did not refuse everything
+}
