@@ -9,11 +9,13 @@
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
 #include "foundation/widgets/translate_form.h"
+#include "mainwindow/links.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/map.h"
+#include "platform/shell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,6 +84,8 @@ void TForm4::FormCreate() {
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     feedback_lines.clear();
     update_list_panel();
+    load_links(site1);
+    site1->setEnabled(!link_list.empty());
     toggle_tagnew(false);
 
     Edit_lvl_min->setText(QString::number(rPreference.MINN));
@@ -183,6 +187,7 @@ void TForm4::FormDestroy() {
     }
     database_list.clear();
     selected_database = nullptr;
+    link_list.clear();
     target_marker.reset();
     splash = QImage();
     clear_feedback();
@@ -286,6 +291,27 @@ void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::
         }
         list.push_back(QPixmap::fromImage(t));
     }
+}
+
+void TForm4::load_links(QAction* parent) {
+    link_list = read_link_file(res_path + language + "/link.txt");
+    for (const rLink& link : link_list)
+        add_link_item(link, parent);
+}
+
+void TForm4::add_link_item(const rLink& link, QAction* parent) {
+    QAction* item = parent->menu()->addAction(to_qstring(link.caption));
+    connect(item, &QAction::triggered, this, [this, item] { lienClick(item); });
+}
+
+void TForm4::lienClick(QAction* sender) {
+    const auto actions = site1->menu()->actions();
+    const qsizetype at = actions.indexOf(sender);
+    if (at < 0 || static_cast<size_t>(at) >= link_list.size())
+        return;
+    const rLink& link = link_list[static_cast<size_t>(at)];
+    if (show_message(32, true, kProductTitle, link.address) == kAnswerYes)
+        shell_open(link.address);
 }
 
 void TForm4::Sauver1Click() {

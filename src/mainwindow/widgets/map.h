@@ -3,6 +3,7 @@
 // and the program's start-up and shutdown.
 
 #include "foundation/feedback.h"
+#include "foundation/func_type.h"
 #include "mainwindow/cible.h"
 
 #include <QMainWindow>
@@ -73,6 +74,9 @@ public:
     void load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::string& file,
                          const std::string* stream);
     void Sauver1Click();
+    void load_links(QAction* parent);
+    void add_link_item(const rLink& link, QAction* parent);
+    void lienClick(QAction* sender);
 
     // ---- Preferences ----
     void load_prefs();
