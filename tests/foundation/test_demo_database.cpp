@@ -412,12 +412,14 @@ TEST(DemoDescription, FaultsAreNamedAndRefused) {
     };
     // A point in a zone that does not exist, a step too long for its field, a character that
     // has no Windows-1252 form, a zone name longer than its field, a new addition on the spot of
-    // a database point.
+    // a database point, levels on a point whose category has none.
     refused("\"Vieux puits\", \"zone\": 10", "\"Vieux puits\", \"zone\": 99", "Vieux puits");
     refused("[[54000, 30500], [60000, 31200]", "[[54000, 30500], [99000, 31200]", "Route du Val");
     refused("Les cendres du roi", "Les cendres du roi \\u4e00", "Windows-1252");
     refused("\"Val-Doré\"", "\"Val-Doré de la Grande Plaine du Nord\"", "30 characters");
     refused("\"at\": [20500, 36800]", "\"at\": [18300, 33100]", "Vieux puits");
+    refused("\"at\": [29900, 45600],", "\"at\": [29900, 45600], \"levels\": [1, 60],",
+            "carries no levels");
 }
 
 TEST(LinkStrings, FieldsAreUpperCaseHexWithTheYStepSubtracted) {

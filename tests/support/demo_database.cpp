@@ -348,7 +348,7 @@ void read_point_fields(const DemoDatabase& db, const Entry& e, PointSpec& p) {
     if (e.has("category"))
         p.category_id = static_cast<uint8_t>(e.integer("category", 0, 255));
     const DemoZone& zone = zone_of(db, e, p.zone_id);
-    category_of(db, e, p.category_id);
+    const CategorySpec& category = category_of(db, e, p.category_id);
     if (e.has("at")) {
         const TPoint at = e.position("at", 0, 65535);
         p.x = static_cast<uint16_t>(at.x);
@@ -358,6 +358,8 @@ void read_point_fields(const DemoDatabase& db, const Entry& e, PointSpec& p) {
         const TPoint levels = e.position("levels", 0, 99);
         if (levels.x > levels.y)
             fail(e.where(), "the level range runs backwards");
+        if (category.type == 3 && levels.y != 0)
+            fail(e.where(), "its category carries no levels");
         p.level_min = static_cast<uint16_t>(levels.x);
         p.level_max = static_cast<uint16_t>(levels.y);
     }
