@@ -234,27 +234,28 @@ void read_map(const Entry& root, DemoDatabase& db) {
     std::set<std::pair<int, std::pair<int, int>>> cells;
     for (const Entry& e : entries(root, "zones")) {
         DemoZone z;
-        z.spec.zone_id = static_cast<int16_t>(e.required_integer("id", -32768, 32767));
-        z.spec.name = e.required_text("name");
-        z.spec.image_name = e.required_text("image");
-        check_length(e, z.spec.name, 30, "the name");
-        check_length(e, z.spec.image_name, 16, "the image name");
-        z.spec.continent_id = static_cast<int16_t>(e.required_integer("continent", -32768, 32767));
-        z.spec.zone_class = static_cast<uint8_t>(e.integer("class", 0, 255));
-        z.spec.tree_icon = static_cast<uint8_t>(e.integer("icon", 0, 255));
+        z.record.zone_id = static_cast<int16_t>(e.required_integer("id", -32768, 32767));
+        z.record.name = e.required_text("name");
+        z.record.image_name = e.required_text("image");
+        check_length(e, z.record.name, 30, "the name");
+        check_length(e, z.record.image_name, 16, "the image name");
+        z.record.continent_id =
+            static_cast<int16_t>(e.required_integer("continent", -32768, 32767));
+        z.record.zone_class = static_cast<uint8_t>(e.integer("class", 0, 255));
+        z.record.tree_icon = static_cast<uint8_t>(e.integer("icon", 0, 255));
         const TPoint cell = e.position("cell", -16384, 16383);
-        z.spec.origin_x = cell.x * 65536;
-        z.spec.origin_y = -(cell.y * 65536); // stored negated
-        z.spec.no_image = e.boolean("no_image", false);
+        z.record.origin_x = cell.x * 65536;
+        z.record.origin_y = -(cell.y * 65536); // stored negated
+        z.record.no_image = e.boolean("no_image", false);
         z.tint = e.colour("tint", QColor(0x7d, 0x9a, 0x5c));
         z.tiles = e.text("tiles");
-        if (!zone_ids.insert(z.spec.zone_id).second)
+        if (!zone_ids.insert(z.record.zone_id).second)
             fail(e.where(), "zone id used twice");
-        if (!cells.insert({z.spec.continent_id, {cell.x, cell.y}}).second)
+        if (!cells.insert({z.record.continent_id, {cell.x, cell.y}}).second)
             fail(e.where(), "two zones of the continent share a cell");
         bool has_continent = false;
         for (const ContinentSpec& c : db.continents)
-            has_continent = has_continent || c.id == z.spec.continent_id;
+            has_continent = has_continent || c.id == z.record.continent_id;
         if (!has_continent)
             fail(e.where(), "no such continent");
         db.zones.push_back(z);
@@ -327,7 +328,7 @@ void read_generator(const Entry& root, DemoDatabase& db) {
 
 const DemoZone& zone_of(const DemoDatabase& db, const Entry& e, int id) {
     for (const DemoZone& z : db.zones)
-        if (z.spec.zone_id == id)
+        if (z.record.zone_id == id)
             return z;
     fail(e.where(), "no zone " + std::to_string(id));
 }
@@ -401,7 +402,7 @@ void read_point_fields(const DemoDatabase& db, const Entry& e, PointSpec& p) {
             std::vector<TPoint> corners;
             for (const QJsonValue& v : a.array("corners")) {
                 const TPoint local = a.point_of(v, "corners", -200000, 200000);
-                corners.push_back({zone.spec.origin_x + local.x, local.y - zone.spec.origin_y});
+                corners.push_back({zone.record.origin_x + local.x, local.y - zone.record.origin_y});
             }
             p.link = area_link(kind[0], corners);
             ++links;
@@ -554,11 +555,11 @@ std::string demo_master_file(const DemoDatabase& db) {
     std::vector<ZoneSpec> zones;
     std::vector<GeneratorZoneSpec> generator_zones;
     for (const DemoZone& z : db.zones) {
-        zones.push_back(z.spec);
-        if (z.spec.no_image)
+        zones.push_back(z.record);
+        if (z.record.no_image)
             continue;
         GeneratorZoneSpec g;
-        g.image_name = z.spec.image_name;
+        g.image_name = z.record.image_name;
         for (size_t i = 0; i < g.tiles.size(); ++i)
             if (!z.tiles.empty())
                 g.tiles[i] = z.tiles + "_" + std::to_string(i / 4) + "_" + std::to_string(i % 4);
@@ -590,7 +591,7 @@ QImage draw_zone_image(const DemoZone& zone, int size) {
     p.fillRect(image.rect(), parchment);
 
     // Terrain patches and hills in the zone's tint, placed from the zone id.
-    QRandomGenerator random(static_cast<quint32>(zone.spec.zone_id) * 7919u + 17u);
+    QRandomGenerator random(static_cast<quint32>(zone.record.zone_id) * 7919u + 17u);
     auto at = [&](double lo, double hi) { return (lo + random.generateDouble() * (hi - lo)) * s; };
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 40; ++i) {
@@ -631,7 +632,7 @@ QImage draw_zone_image(const DemoZone& zone, int size) {
     font.setPixelSize(std::max(8, static_cast<int>(64 * s)));
     font.setBold(true);
     p.setFont(font);
-    const QString name = to_qstring(zone.spec.name);
+    const QString name = to_qstring(zone.record.name);
     const QRectF band(0, size * 0.44, size, size * 0.12);
     p.fillRect(band, QColor(0xf6, 0xee, 0xd8, 170));
     p.setPen(QColor(0x3c, 0x2a, 0x16));
@@ -662,10 +663,10 @@ std::vector<std::string> write_demo_installation(const DemoDatabase& db, const s
         write(additions, additions_file(db.additions, db.pseudonym, db.digits));
 
     for (const DemoZone& z : db.zones) {
-        if (z.spec.no_image)
+        if (z.record.no_image)
             continue;
-        const std::string normal = root + "maps/" + z.spec.image_name + ".jpg";
-        const std::string high = root + "maps/high/" + z.spec.image_name + ".jpg";
+        const std::string normal = root + "maps/" + z.record.image_name + ".jpg";
+        const std::string high = root + "maps/high/" + z.record.image_name + ".jpg";
         if (!options.overwrite && file_exists(normal) && file_exists(high))
             continue;
         const QImage big = draw_zone_image(z, 1024);

@@ -59,7 +59,7 @@
 namespace support {
 
 struct DemoZone {
-    ZoneSpec spec{};
+    ZoneSpec record{};
     QColor tint{};
     std::string tiles{};
 };
