@@ -13,8 +13,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -285,4 +287,27 @@ TEST(DatabaseList, CheckMarksCurrentAndEditable) {
     EXPECT_EQ(selected_database, nullptr);
     quit_flag = false;
     database_list.clear();
+}
+
+TEST_F(StartUp, ClosingAsksAboutUnsavedAdditions) {
+    make_database("Demo");
+    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
+                                                        "[DBDB]=Demo\r\n[DATU]=4\r\n"
+                                                        "[MAPW]=20000\r\n[MAPT]=-3000\r\n"));
+    ScriptedMessages boxes;
+    TForm4 form(dir.path());
+    // Wider than the screen: exactly as wide; the stored top is used as it is.
+    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
+    EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
+    EXPECT_EQ(form.y(), -3000);
+    form.FormActivate();
+    EXPECT_TRUE(form.FormCloseQuery());
+    form.toggle_tagnew(true);
+    boxes.answer({kAnswerCancel, kAnswerNo});
+    EXPECT_FALSE(form.FormCloseQuery());
+    EXPECT_TRUE(form.additions_unsaved);
+    EXPECT_TRUE(form.FormCloseQuery());
+    EXPECT_FALSE(form.additions_unsaved);
+    EXPECT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0].kind, MessageKind::Question);
 }
