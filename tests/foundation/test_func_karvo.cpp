@@ -176,18 +176,16 @@ TEST(Files, ConvertPolylineFile) {
     convert_polyline_file(dir.file("none.vec"), out);
     EXPECT_EQ(out, "untouched");
 
-    ByteWriter vec;
-    vec.u16(2);
-    vec.u16(0);
-    vec.u16(0);
-    vec.u16(65535);
-    vec.u16(65535);
-    vec.u16(0); // an empty polyline
-    vec.u16(3); // cut short: one whole pair and half of the next
-    vec.u16(100);
-    vec.u16(200);
-    vec.u16(300);
-    support::write_raw(dir.file("a.vec"), vec.data());
+    // Two points, an empty polyline, then a polyline of 3 points cut short after 1.5 points.
+    const std::string vec("\x02\x00"
+                          "\x00\x00\x00\x00"
+                          "\xFF\xFF\xFF\xFF"
+                          "\x00\x00"
+                          "\x03\x00"
+                          "\x64\x00\xC8\x00"
+                          "\x2C\x01",
+                          20);
+    support::write_raw(dir.file("a.vec"), vec);
     convert_polyline_file(dir.file("a.vec"), out);
     ByteReader r(out);
     EXPECT_EQ(r.u16(), 2);
