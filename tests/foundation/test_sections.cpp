@@ -89,6 +89,7 @@ TEST(SectionContainer, HostileContainersGiveFalseAndAnEmptyTarget) {
     damaged[10] = static_cast<char>(damaged[10] ^ 0x55);
     support::write_raw(path, ContainerWriter().raw_section(1, damaged).bytes());
     EXPECT_FALSE(load_section(target, path, 1));
+    EXPECT_TRUE(target.empty());
 }
 
 TEST(SectionContainer, RandomBytesNeverCrash) {
@@ -112,7 +113,7 @@ TEST(SectionContainer, InflationIsBoundedAndTrailingBytesIgnored) {
     std::string bomb = support::zlib_compress(std::string(8 << 20, '\0'));
     std::string out;
     EXPECT_FALSE(inflate_zlib(bomb, out, 1 << 20));
-    EXPECT_LE(out.size(), (1u << 20) + (64u << 10));
+    EXPECT_TRUE(out.empty());
     ASSERT_TRUE(inflate_zlib(bomb, out, 8 << 20));
     EXPECT_EQ(out.size(), 8u << 20);
 
