@@ -164,7 +164,10 @@ bool load_section(std::string& target, const std::string& file_name, int index) 
         if (offset < 0 || offset >= f.size() || !f.seek(offset))
             return false;
     }
-    return inflate_stream(file_reader(f), string_sink(target), max_inflated_size);
+    if (inflate_stream(file_reader(f), string_sink(target), max_inflated_size))
+        return true;
+    target.clear();
+    return false;
 }
 
 bool inflate_zlib(std::string_view data, std::string& out, size_t max_output) {
@@ -176,7 +179,10 @@ bool inflate_zlib(std::string_view data, std::string& out, size_t max_output) {
         pos += n;
         return n;
     };
-    return inflate_stream(read, string_sink(out), max_output);
+    if (inflate_stream(read, string_sink(out), max_output))
+        return true;
+    out.clear();
+    return false;
 }
 
 bool decompress_file(const std::string& source, const std::string& destination) {

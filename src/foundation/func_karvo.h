@@ -25,11 +25,12 @@ constexpr size_t max_inflated_size = size_t(512) << 20;
 bool check_version(const std::string& file_name);
 
 // Inflates section `index` (1..9) of a container, or the whole file as one zlib stream when
-// index < 1, into `target`. On false the target must not be used.
+// index < 1, into `target`. On false the target is empty.
 bool load_section(std::string& target, const std::string& file_name, int index);
 
 // Inflates one zlib stream (starting at data[0]) into `out`. False when the stream is truncated,
-// damaged or inflates to more than max_output bytes. Bytes after the stream's end are ignored.
+// damaged or inflates to more than max_output bytes (`out` is then empty). Bytes after the
+// stream's end are ignored.
 bool inflate_zlib(std::string_view data, std::string& out, size_t max_output = max_inflated_size);
 
 // Inflates a whole-file zlib stream into a new destination file. On failure an existing

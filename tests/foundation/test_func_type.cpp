@@ -61,22 +61,17 @@ TEST(SharedRecords, SearchAreaClearResetsAllButCommandKind) {
     TSearchArea s;
     EXPECT_EQ(s.level_from, 5);
     EXPECT_EQ(s.level_to, 5);
-    s.text = "x";
-    s.key = "X";
-    s.level_from = 10;
-    s.level_to = 60;
+    rCateg c;
+    s.text = s.key = "x";
+    s.level_from = s.level_to = s.scroll_offset = 33;
     s.flags_indifferent = TFlagSet{};
-    s.flags_present.w[2] = 4;
-    s.flags_absent.w[0] = 1;
+    s.flags_present.w[2] = s.flags_absent.w[0] = 1;
     s.zone_classes.set(200);
     s.expanded_groups.set(3);
-    s.expanded_roots = 0x10;
-    s.scroll_offset = 33;
-    rCateg c;
+    s.expanded_roots = s.criteria = 0x7F;
     s.categories.push_back(&c);
     s.regions.push_back(nullptr);
     s.command_kind = coIsBridge;
-    s.criteria = 0x7F;
     s.Clear();
     for (uint32_t w : s.flags_indifferent.w)
         EXPECT_EQ(w, 0xFFFFFFFFu);

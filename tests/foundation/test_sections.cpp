@@ -8,7 +8,6 @@
 #include <QProcess>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <random>
 
@@ -21,32 +20,6 @@ std::string pattern(size_t size, char seed) {
     for (size_t i = 0; i < size; ++i)
         s[i] = static_cast<char>(seed + i * 7 + (i >> 5));
     return s;
-}
-
-// A zlib stream of `size` zero bytes, built in chunks so the test never holds the output.
-std::string zero_stream(size_t size) {
-    z_stream zs{};
-    deflateInit(&zs, 9);
-    std::string zeros(1 << 20, '\0');
-    std::string out;
-    char buffer[1 << 16];
-    size_t left = size;
-    int flush = Z_NO_FLUSH;
-    do {
-        size_t n = std::min(left, zeros.size());
-        left -= n;
-        flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
-        zs.next_in = reinterpret_cast<Bytef*>(zeros.data());
-        zs.avail_in = static_cast<uInt>(n);
-        do {
-            zs.next_out = reinterpret_cast<Bytef*>(buffer);
-            zs.avail_out = sizeof buffer;
-            deflate(&zs, flush);
-            out.append(buffer, sizeof buffer - zs.avail_out);
-        } while (zs.avail_out == 0);
-    } while (flush != Z_FINISH);
-    deflateEnd(&zs);
-    return out;
 }
 
 } // namespace
@@ -116,6 +89,7 @@ TEST(SectionContainer, HostileContainersGiveFalseAndAnEmptyTarget) {
     damaged[10] = static_cast<char>(damaged[10] ^ 0x55);
     support::write_raw(path, ContainerWriter().raw_section(1, damaged).bytes());
     EXPECT_FALSE(load_section(target, path, 1));
+    EXPECT_TRUE(target.empty());
 }
 
 TEST(SectionContainer, RandomBytesNeverCrash) {
@@ -136,10 +110,10 @@ TEST(SectionContainer, RandomBytesNeverCrash) {
 }
 
 TEST(SectionContainer, InflationIsBoundedAndTrailingBytesIgnored) {
-    std::string bomb = zero_stream(8 << 20);
+    std::string bomb = support::zlib_compress(std::string(8 << 20, '\0'));
     std::string out;
     EXPECT_FALSE(inflate_zlib(bomb, out, 1 << 20));
-    EXPECT_LE(out.size(), (1u << 20) + (64u << 10));
+    EXPECT_TRUE(out.empty());
     ASSERT_TRUE(inflate_zlib(bomb, out, 8 << 20));
     EXPECT_EQ(out.size(), 8u << 20);
 

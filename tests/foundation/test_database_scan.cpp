@@ -1,0 +1,197 @@
+#include "foundation/errors.h"
+#include "foundation/func_karvo.h"
+#include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A database folder with a url.bin of these lines and a master.loc of this version.
+void make_database(const TempDir& dir, const std::string& name,
+                   const std::vector<std::string>& lines, uint32_t version = db_version) {
+    QDir().mkpath(to_path(dir.file(name)));
+    ASSERT_TRUE(support::write_scrambled_list(dir.file(name + "/url.bin"), lines));
+    ASSERT_TRUE(support::ContainerWriter().version(version).write(dir.file(name + "/master.loc")));
+}
+
+std::vector<std::string> with_first(std::vector<std::string> lines, const std::string& first) {
+    lines[0] = first;
+    return lines;
+}
+
+const rdbavailable* find(const TDatabaseList& list, const std::string& folder) {
+    for (const auto& db : list)
+        if (db->folder == folder)
+            return db.get();
+    return nullptr;
+}
+
+} // namespace
+
+TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
+    TempDir dir;
+    make_database(dir, "main", support::url_lines("False", "First part%%second part"));
+    TDatabaseList list;
+    list.push_back(std::make_unique<rdbavailable>()); // the scan does not empty the list
+    scan_databases(dir.path(), list);
+    ASSERT_EQ(list.size(), 2u);
+    const rdbavailable& db = *list[1];
+    EXPECT_EQ(db.folder, "main");
+    EXPECT_EQ(db.mail_address, "collect@example.org");
+    EXPECT_EQ(db.update_address1, "http://update.example.org/");
+    EXPECT_EQ(db.update_address2, "check.php");
+    EXPECT_EQ(db.update_address3, "?v=2");
+    EXPECT_EQ(db.upload_address, "http://upload.example.org/send.php");
+    EXPECT_EQ(db.newer_version_page, "http://www.example.org/news.html");
+    EXPECT_EQ(db.description, "First partsecond part");
+    EXPECT_EQ(db.display_description, "First part\rsecond part");
+    EXPECT_FALSE(db.not_editable);
+    EXPECT_TRUE(db.version_ok);
+    EXPECT_FALSE(db.is_current || db.is_edit_database);
+
+    TempDir empty;
+    scan_databases(empty.path(), list);
+    EXPECT_EQ(list.size(), 2u);
+}
+
+TEST(DatabaseScan, SkipsFoldersThatAreNotDatabases) {
+    TempDir dir;
+    auto lines = support::url_lines();
+    make_database(dir, "spaced", with_first(lines, " 1062"));
+    make_database(dir, "hex", with_first(lines, "$426"));
+    make_database(dir, "trailing", with_first(lines, "1062 "));
+    make_database(dir, "older", with_first(lines, "1061"));
+    make_database(dir, "short", std::vector<std::string>(lines.begin(), lines.begin() + 8));
+    make_database(dir, "nomaster", lines);
+    QFile::remove(to_path(dir.file("nomaster/master.loc")));
+    make_database(dir, "otherkey", lines);
+    support::write_raw(dir.file("otherkey/url.bin"), support::scrambled_list(lines, "nope"));
+    make_database(dir, "damaged", lines);
+    support::write_raw(dir.file("damaged/url.bin"), "\x78\x9C garbage");
+    QDir().mkpath(to_path(dir.file("plain")));
+    support::write_raw(dir.file("loose.bin"), "a file, not a folder");
+    // A master.loc of another version is still listed.
+    make_database(dir, "oldformat", lines, 1061);
+
+    TDatabaseList list;
+    scan_databases(dir.path(), list);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_NE(find(list, "spaced"), nullptr);
+    EXPECT_NE(find(list, "hex"), nullptr);
+    ASSERT_NE(find(list, "oldformat"), nullptr);
+    EXPECT_FALSE(find(list, "oldformat")->version_ok);
+    EXPECT_TRUE(find(list, "hex")->version_ok);
+}
+
+TEST(DatabaseScan, LineEightIsABoolean) {
+    TempDir dir;
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"0", false}, {"False", false}, {"FALSE", false}, {" 0 ", false}, {"0,0", false},
+        {"1", true},  {"-1", true},     {"true", true},   {"2,5", true},  {"1e3", true}};
+    for (size_t i = 0; i < cases.size(); ++i)
+        make_database(dir, "db" + std::to_string(i), support::url_lines(cases[i].first));
+    TDatabaseList list;
+    scan_databases(dir.path(), list);
+    ASSERT_EQ(list.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(find(list, "db" + std::to_string(i))->not_editable, cases[i].second)
+            << cases[i].first;
+}
+
+TEST(DatabaseScan, ErrorsReachTheCallerAndKeepEarlierRecords) {
+    for (int kind = 0; kind < 2; ++kind) {
+        TempDir dir;
+        make_database(dir, "good", support::url_lines());
+        if (kind == 0) {
+            make_database(dir, "bad", support::url_lines("maybe"));
+        } else {
+            make_database(dir, "bad", support::url_lines());
+            support::write_raw(dir.file("bad/master.loc"), "\x26\x04");
+        }
+        TDatabaseList list;
+        if (kind == 0)
+            EXPECT_THROW(scan_databases(dir.path(), list), EConvertError);
+        else
+            EXPECT_THROW(scan_databases(dir.path(), list), EInOutError);
+        // The folders come in file-system order: the good one may or may not be done.
+        ASSERT_LE(list.size(), 1u);
+        if (!list.empty()) {
+            EXPECT_EQ(list[0]->folder, "good");
+        }
+    }
+}
+
+TEST(DatabaseScan, DatabaseListItems) {
+    TDatabaseList list;
+    for (auto [name, ok, locked] : {std::tuple{"a", true, false}, std::tuple{"b", false, false},
+                                    std::tuple{"c", true, true}}) {
+        auto db = std::make_unique<rdbavailable>();
+        db->folder = name;
+        db->version_ok = ok;
+        db->not_editable = locked;
+        list.push_back(std::move(db));
+    }
+    std::vector<TDatabaseItem> all = fill_database_list(list, 0);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[1].text, "b[Incorrect_version]");
+    EXPECT_EQ(all[1].record, list[1].get());
+    std::vector<TDatabaseItem> editable = fill_database_list(list, 1);
+    ASSERT_EQ(editable.size(), 2u);
+    EXPECT_EQ(editable[0].text, "a");
+    EXPECT_EQ(editable[1].text, "b");
+
+    QComboBox combo;
+    combo.addItem("kept");
+    fill_database_list(list, &combo, 2);
+    ASSERT_EQ(combo.count(), 3);
+    EXPECT_EQ(database_of(combo.itemData(2)), list[1].get());
+}
+
+TEST(FolderCombo, ListsMatchingFoldersAndSelectsIgnoringCase) {
+    TempDir dir;
+    for (const char* name : {"Francais", "English", "Deutsch"})
+        QDir().mkpath(to_path(dir.file(name)));
+    support::write_raw(dir.file("File.txt"), "not a folder");
+
+    TFolderChoice choice = fill_folder_combo(dir.path() + "*", "FRANCAIS");
+    ASSERT_EQ(choice.names.size(), 3u);
+    ASSERT_GE(choice.selected, 0);
+    EXPECT_EQ(choice.names[static_cast<size_t>(choice.selected)], "Francais");
+
+    choice = fill_folder_combo(dir.path() + "*.*", "none");
+    EXPECT_EQ(choice.names.size(), 3u);
+    EXPECT_EQ(choice.selected, 0);
+
+    choice = fill_folder_combo(dir.path() + "e*", "english");
+    ASSERT_EQ(choice.names, std::vector<std::string>{"English"});
+    EXPECT_EQ(choice.selected, 0);
+
+    EXPECT_EQ(fill_folder_combo(dir.path() + "missing/*", "x").selected, -1);
+
+    QComboBox combo;
+    combo.addItem("old");
+    fill_folder_combo(dir.path() + "*", "deutsch", &combo);
+    EXPECT_EQ(combo.count(), 3);
+    EXPECT_EQ(combo.currentText(), "Deutsch");
+}
+
+TEST(EditBoxes, ClampEditOnALineEdit) {
+    QLineEdit edit;
+    edit.setText("250");
+    clamp_edit(&edit, 1, 99);
+    EXPECT_EQ(edit.text(), "99");
+    EXPECT_EQ(edit.selectedText(), "99");
+    edit.setText("7");
+    clamp_edit(&edit, 1, 99);
+    EXPECT_EQ(edit.selectedText(), "7");
+    edit.setText("seven");
+    EXPECT_THROW(clamp_edit(&edit, 1, 99), EConvertError);
+    EXPECT_EQ(edit.text(), "seven");
+}

@@ -1,0 +1,245 @@
+#include "foundation/binary_io.h"
+#include "foundation/errors.h"
+#include "foundation/func_karvo.h"
+#include "foundation/text_codec.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
+    EXPECT_EQ(normalise_text("For\xEAt-d'\xC9t\xE9"), "FORET D'\xC9TE");
+    EXPECT_EQ(normalise_text("\"*+-/=[]{}|~"), std::string(12, ' '));
+    EXPECT_EQ(normalise_text("\xE0\xE2\xE4\xE7\xE8\xE9\xEA\xEB\xEE\xEF\xF4\xF6\xF9\xFB\xFC"),
+              "AAACEEEEIIOOUUU");
+    // Letters outside the table stay: á, ñ, capitals, digits, other punctuation, control bytes.
+    const std::string kept = "\xE1\xF1\xC0\xFF"
+                             "09,.'!\t\x80";
+    EXPECT_EQ(normalise_text(kept), kept);
+    EXPECT_EQ(normalise_text("az AZ"), "AZ AZ");
+}
+
+TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
+    struct Case {
+        const char* name;
+        bool first_only;
+        const char* text;
+        int32_t id;
+    };
+    for (const Case& c :
+         {Case{"Inn #123 north", false, "Inn  north", 123},
+          Case{"Inn #123 north", true, "Inn  north", 123}, Case{"a#12b#34", false, "ab", 12},
+          Case{"a#12b#34", true, "ab34", 12}, Case{"a#b#12", false, "ab", 0},
+          Case{"end#", false, "end", 0}, Case{"", false, "", 0},
+          Case{"#2147483647", true, "", 2147483647}, Case{"#0000000000042", true, "", 42}}) {
+        rIdReturn r = extract_id(c.name, c.first_only);
+        EXPECT_EQ(r.text, c.text) << c.name << " " << c.first_only;
+        EXPECT_EQ(r.id, c.id) << c.name << " " << c.first_only;
+    }
+    EXPECT_THROW(extract_id("x #2147483648", false), EConvertError);
+}
+
+TEST(Texts, CleanNameAndMarkers) {
+    EXPECT_EQ(clean_name("North|Line 2||", true), "North\rLine 2");
+    EXPECT_EQ(clean_name("North|Line 2||", false), "North|Line 2");
+    EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
+    EXPECT_EQ(clean_name("", true), "");
+    // The id is not needed for display: a huge one does not stop it.
+    EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
+    EXPECT_TRUE(is_comment("#x"));
+    EXPECT_FALSE(is_comment(" #x"));
+    EXPECT_FALSE(is_comment(""));
+    EXPECT_TRUE(is_hidden_name("@Inn"));
+    EXPECT_FALSE(is_hidden_name(""));
+}
+
+TEST(Texts, PipeLists) {
+    std::vector<std::string> memo = {"old"};
+    fill_from_pipe_list(memo, "a||b|");
+    EXPECT_EQ(memo, (std::vector<std::string>{"a", "", "b"}));
+    fill_from_pipe_list(memo, "");
+    EXPECT_TRUE(memo.empty());
+    fill_from_pipe_list(memo, "|x");
+    EXPECT_EQ(memo, (std::vector<std::string>{"", "x"}));
+
+    EXPECT_EQ(join_to_pipe_list({"a", "", "b"}), "a|b");
+    EXPECT_EQ(join_to_pipe_list({}), "");
+    EXPECT_EQ(join_to_pipe_list({"", "b", ""}), "|b");
+}
+
+TEST(Numbers, StrToIntDef0Forms) {
+    EXPECT_EQ(str_to_int_def0("1062"), 1062);
+    EXPECT_EQ(str_to_int_def0("  1062"), 1062);
+    EXPECT_EQ(str_to_int_def0("$426"), 1062);
+    EXPECT_EQ(str_to_int_def0("0x426"), 1062);
+    EXPECT_EQ(str_to_int_def0("X426"), 1062);
+    EXPECT_EQ(str_to_int_def0("x1f"), 31);
+    EXPECT_EQ(str_to_int_def0("-$10"), -16);
+    EXPECT_EQ(str_to_int_def0("+7"), 7);
+    EXPECT_EQ(str_to_int_def0("-2147483648"), INT32_MIN);
+    EXPECT_EQ(str_to_int_def0("$FFFFFFFF"), -1);
+    for (const char* bad : {"1062 ", "", " ", "-", "$", "0x", "1 2", "12a", "- 5", "2147483648",
+                            "$100000000", "0b1", "1,5"})
+        EXPECT_EQ(str_to_int_def0(bad), 0) << bad;
+    EXPECT_THROW(str_to_int("abc"), EConvertError);
+    EXPECT_EQ(int_to_hex4(0xBEEF), "BEEF");
+    EXPECT_EQ(int_to_hex4(10), "000A");
+    EXPECT_EQ(int_to_hex8(0xFFFFFFFEu), "FFFFFFFE");
+}
+
+TEST(Numbers, RandomIdIsTwelveHexDigits) {
+    std::string id = random_id();
+    ASSERT_EQ(id.size(), 12u);
+    EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
+}
+
+TEST(FlagSets, BitLayout) {
+    TFlagSet set;
+    std::array<bool, 128> bools{};
+    bools[31] = true; // flag 32
+    set = bools_to_flagset(bools);
+    EXPECT_EQ(set.w, (std::array<uint32_t, 4>{1, 0, 0, 0}));
+    EXPECT_TRUE(test_flag(set, 32));
+    EXPECT_FALSE(test_flag(set, 1));
+
+    bools.fill(false);
+    for (int n = 1; n <= 32; ++n)
+        bools[static_cast<size_t>(n - 1)] = true;
+    set = bools_to_flagset(bools);
+    EXPECT_EQ(set.w, (std::array<uint32_t, 4>{0xFFFFFFFFu, 0, 0, 0}));
+
+    set = TFlagSet{};
+    set.w[1] = 2;             // flag 33
+    set.w[3] = 1u | 1u << 31; // flags 128 and 127
+    EXPECT_TRUE(test_flag(set, 33));
+    EXPECT_TRUE(test_flag(set, 128));
+    EXPECT_TRUE(test_flag(set, 127));
+    EXPECT_FALSE(test_flag(set, 0));
+    EXPECT_FALSE(test_flag(set, 129));
+    std::array<bool, 128> back = flagset_to_bools(set);
+    EXPECT_EQ(std::count(back.begin(), back.end(), true), 3);
+    EXPECT_TRUE(back[32] && back[127] && back[126]);
+    EXPECT_TRUE(same_flagset(bools_to_flagset(back), set));
+    EXPECT_TRUE(bit_test(1, 32));
+
+    fill_flagset(set);
+    back = flagset_to_bools(set);
+    EXPECT_EQ(std::count(back.begin(), back.end(), true), 128);
+    clear_flagset(set);
+    EXPECT_TRUE(same_flagset(set, TFlagSet{}));
+}
+
+TEST(Colours, ColorToColor32) {
+    EXPECT_EQ(color_to_color32(0x00FFFFFF, 0xFF000000u), 0xFFFEFEFEu);
+    EXPECT_EQ(color_to_color32(0, 0x33000000u), 0x33000000u);
+    // 0x00BBGGRR: red 0x10, green 0x01, blue 0x80.
+    EXPECT_EQ(color_to_color32(0x00800110, 0xDD000000u), 0xDD0F007Fu);
+}
+
+TEST(Colours, CutIconMakesWhiteTransparentAndCopiesItsColumns) {
+    QImage strip(33, 11, QImage::Format_RGB32);
+    strip.fill(0xFFFFFFFFu);
+    strip.setPixel(11, 0, 0xFF102030u);  // icon 1, top left
+    strip.setPixel(21, 10, 0xFF405060u); // icon 1, bottom right
+    strip.setPixel(22, 0, 0xFFFFFFFEu);  // icon 2, nearly white
+    QImage icon = cut_icon(strip, 11, 1);
+    ASSERT_EQ(icon.size(), QSize(11, 11));
+    EXPECT_EQ(icon.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(icon.pixel(0, 0), 0xFF102030u);
+    EXPECT_EQ(icon.pixel(10, 10), 0xFF405060u);
+    EXPECT_EQ(icon.pixel(5, 5), 0x00FFFFFFu);  // white: alpha 0, RGB kept
+    EXPECT_EQ(strip.pixel(0, 0), 0x00FFFFFFu); // the strip itself was changed
+    EXPECT_EQ(cut_icon(strip, 11, 2).pixel(0, 0), 0xFFFFFFFEu);
+    // Past the strip: transparent; never out of bounds.
+    EXPECT_EQ(cut_icon(strip, 11, 3).pixel(0, 0), 0u);
+    EXPECT_EQ(cut_icon(strip, 11, -1).pixel(0, 0), 0u);
+    QImage none;
+    EXPECT_EQ(cut_icon(none, 11, 0).pixel(3, 3), 0u);
+}
+
+TEST(Geometry, DistanceTruncatesEachCoordinateAndDetectsOverflow) {
+    EXPECT_EQ(distance({1999, 0}, {1000, 0}), 0);
+    EXPECT_EQ(distance({2000, 0}, {999, 0}), 2);
+    EXPECT_EQ(distance({-1999, 0}, {0, 0}), 1);
+    EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
+    EXPECT_EQ(distance({2500000, 0}, {0, 0}), 2500);
+    EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
+    EXPECT_EQ(distance({46340000, 0}, {0, 0}), 46340); // 46340^2 still fits
+    EXPECT_EQ(distance({46341000, 0}, {0, 0}), -1);
+}
+
+TEST(Files, ConvertPolylineFile) {
+    TempDir dir;
+    std::string out = "untouched";
+    convert_polyline_file(dir.file("none.vec"), out);
+    EXPECT_EQ(out, "untouched");
+
+    // Two points, an empty polyline, then a polyline of 3 points cut short after 1.5 points.
+    const std::string vec("\x02\x00"
+                          "\x00\x00\x00\x00"
+                          "\xFF\xFF\xFF\xFF"
+                          "\x00\x00"
+                          "\x03\x00"
+                          "\x64\x00\xC8\x00"
+                          "\x2C\x01",
+                          20);
+    support::write_raw(dir.file("a.vec"), vec);
+    convert_polyline_file(dir.file("a.vec"), out);
+    ByteReader r(out);
+    EXPECT_EQ(r.u16(), 2);
+    EXPECT_EQ(r.f32(), 0.0f);
+    EXPECT_EQ(r.f32(), 1.0f); // y grows upwards in the file
+    EXPECT_EQ(r.f32(), 1.0f);
+    EXPECT_EQ(r.f32(), 0.0f);
+    EXPECT_EQ(r.u16(), 0);
+    EXPECT_TRUE(r.at_end());
+
+    support::write_raw(dir.file("b.vec"), "");
+    convert_polyline_file(dir.file("b.vec"), out);
+    EXPECT_TRUE(out.empty());
+    support::write_raw(dir.file("c.vec"), std::string("\xFF\xFF\x01", 3)); // claims 65535 points
+    convert_polyline_file(dir.file("c.vec"), out);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(Files, SizeAndLineCount) {
+    TempDir dir;
+    EXPECT_THROW(file_size(dir.file("none")), EInOutError);
+    support::write_raw(dir.file("f"), std::string(1234, 'a'));
+    EXPECT_EQ(file_size(dir.file("f")), 1234);
+
+    EXPECT_EQ(count_lines(dir.file("none")), 0);
+    auto lines = [&](const std::string& text) {
+        support::write_raw(dir.file("t.txt"), text);
+        return count_lines(dir.file("t.txt"));
+    };
+    EXPECT_EQ(lines(""), 1);
+    EXPECT_EQ(lines("one"), 1);
+    EXPECT_EQ(lines("one\r\n"), 1);
+    EXPECT_EQ(lines("a\r\nb\nc\rd"), 4);
+    EXPECT_EQ(lines("a\r\n\r\nb"), 3);
+    std::string twenty;
+    for (int i = 0; i < 20; ++i)
+        twenty += "line\r\n";
+    EXPECT_EQ(lines(twenty), 8);
+    EXPECT_EQ(lines(std::string(100000, '\n')), 8);
+}
+
+TEST(EditBoxes, ClampEditText) {
+    TClampedEdit r = clamp_edit_text("150", 1, 99);
+    EXPECT_EQ(r.text, "99");
+    EXPECT_EQ(r.sel_start, 0);
+    EXPECT_EQ(r.sel_length, 2);
+    r = clamp_edit_text("0", 1, 99);
+    EXPECT_EQ(r.text, "1");
+    EXPECT_EQ(r.sel_length, 1);
+    r = clamp_edit_text("-5", -10, 10);
+    EXPECT_EQ(r.text, "-5");
+    EXPECT_EQ(r.sel_length, 2);
+    r = clamp_edit_text("", 1, 99);
+    EXPECT_EQ(r.text, "");
+    EXPECT_EQ(r.sel_length, 0);
+    EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);
+}
