@@ -80,15 +80,14 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditList) {
                                                 QString::fromUtf8("Bob été")}));
 }
 
-TEST_F(AboutBox, DamagedCreditListShowsWhatWasInflated) {
-    // The checksum is cut off: every line inflates, the stream still fails.
+TEST_F(AboutBox, DamagedCreditListShowsOnlyTheHeading) {
+    // The checksum is cut off: the stream fails and nothing of it is shown.
     std::string stream = support::zlib_compress("Alice\nBob\n");
     stream.resize(stream.size() - 4);
     write_credits(stream);
     {
         TForm5 box;
-        EXPECT_EQ(lines_of(box.Memo2),
-                  QStringList({QString::fromUtf8("Crédits:"), "", "Alice", "Bob"}));
+        EXPECT_EQ(lines_of(box.Memo2), QStringList({QString::fromUtf8("Crédits:"), ""}));
     }
     write_credits("not a zlib stream");
     TForm5 box;
