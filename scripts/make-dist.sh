@@ -13,4 +13,6 @@ for d in data res; do
 done
 cp "$ROOT/readme.txt" "$DIST/"
 mkdir -p "$DIST/database" "$DIST/maps/high" "$DIST/ajouts"
+# The demo database; an existing additions file and existing zone images are kept.
+"$ROOT/build/tools/make_demo" "$ROOT/demo/Demo/database.json" "$DIST"
 echo "Installation ready in $DIST"
