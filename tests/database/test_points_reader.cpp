@@ -1,0 +1,375 @@
+#include "database/points_reader.h"
+#include "foundation/errors.h"
+#include "support/points_writer.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <random>
+
+using support::PointsHeader;
+using support::PointSpec;
+using support::PointsWriter;
+
+namespace {
+
+// Everything the reader hands out.
+struct Collected {
+    std::vector<rnew_node> nodes;
+    std::vector<std::string> lines;
+    std::vector<int> ranges;
+    std::vector<int> positions;
+    PointsReaderSink sink() {
+        PointsReaderSink s;
+        s.add_node = [this](rnew_node& r) { nodes.push_back(r); };
+        s.memo_line = [this](const std::string& line) { lines.push_back(line); };
+        s.progress_range = [this](int max) { ranges.push_back(max); };
+        s.progress_position = [this](int pos) { positions.push_back(pos); };
+        return s;
+    }
+};
+
+class PointsReader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        res_infos = {"-", "one", "Version %1", "Date %1", "Read in %1 s"};
+        res_messages.assign(40, "-");
+        res_messages[35] = "Not a points database";
+        res_messages[38] = "Cannot load %1";
+    }
+    PointsReadResult read(const std::string& bytes) { return read_database(bytes, got.sink()); }
+
+    SavedGlobals globals;
+    ScriptedMessages messages;
+    Collected got;
+};
+
+PointSpec full_point() {
+    PointSpec p;
+    p.name = "Forge d'\xE9tain";
+    p.zone_id = 0xFEDC;
+    p.category_id = 0xF1;
+    p.x = 0xFFFF;
+    p.y = 40000;
+    p.level_min = 120;
+    p.level_max = 0x8001;
+    p.flags = support::flag_set({1, 32, 33, 64, 100, 128});
+    p.master_id = 0xFFFFFFFEu;
+    p.comment = "first line|second line";
+    p.link = support::bridge_link(true, 42, 0);
+    p.locked = true;
+    return p;
+}
+
+void expect_point(const rnew_node& r, const PointSpec& p) {
+    EXPECT_EQ(r.is_copy, 0);
+    EXPECT_EQ(r.name, p.name);
+    EXPECT_EQ(r.zone_id, p.zone_id);
+    EXPECT_EQ(r.category_id, p.category_id);
+    EXPECT_EQ(r.x, p.x);
+    EXPECT_EQ(r.y, p.y);
+    EXPECT_EQ(r.level_min, p.level_min);
+    EXPECT_EQ(r.level_max, p.level_max);
+    EXPECT_EQ(r.flags, p.flags);
+    EXPECT_EQ(static_cast<uint32_t>(r.master_id), p.master_id);
+    EXPECT_EQ(r.comment, p.comment);
+    EXPECT_EQ(r.link, p.link);
+    EXPECT_EQ(r.locked, p.locked);
+    EXPECT_TRUE(r.from_master);
+    EXPECT_TRUE(r.has_item_data);
+    EXPECT_EQ(r.owner_zone, nullptr);
+    EXPECT_EQ(r.owner_continent, nullptr);
+    EXPECT_EQ(r.category, nullptr);
+}
+
+} // namespace
+
+TEST_F(PointsReader, EveryFieldTagReachesTheNodeRequestUnsignedAndDiscardedTagsChangeNothing) {
+    PointSpec p = full_point();
+    PointSpec second;
+    second.name = "B";
+    second.zone_id = 7;
+    // Discarded tags before, inside and after a record.
+    PointsWriter w;
+    w.discarded_items().point(p).discarded_items();
+    w.text_item(1, "A").discarded_items();
+    w.point(second, true).end();
+    PointsReadResult r = read(w.bytes());
+    ASSERT_EQ(got.nodes.size(), 2u);
+    expect_point(got.nodes[0], p);
+    EXPECT_EQ(got.nodes[0].master_id, -2);
+    expect_point(got.nodes[1], second);
+    EXPECT_TRUE(r.signature_ok);
+    EXPECT_EQ(r.points, 2u);
+    EXPECT_FALSE(r.header_value1 || r.header_value2 || r.date);
+    EXPECT_TRUE(got.lines.empty());
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(PointsReader, LaterItemsOverwriteAndEveryRecordStartsEmptyWhateverTheCalleeDid) {
+    PointsReaderSink sink = got.sink();
+    sink.add_node = [this](rnew_node& r) {
+        got.nodes.push_back(r);
+        // The callee may move texts out of the request or change it.
+        std::string taken = std::move(r.name);
+        r.zone_id = 99;
+        r.from_master = r.has_item_data = false;
+    };
+    PointsWriter w;
+    w.text_item(1, "first").text_item(1, "second name, long enough for the heap");
+    w.u16_item(4, 5).u16_item(4, 6).u8_item(14, 2).text_item(13, "J").u32_item(23, 9);
+    w.record_end().record_end(); // a second record end in a row: an empty point
+    w.text_item(1, "tail without end");
+    PointsReadResult r = read_database(w.bytes(), sink);
+    ASSERT_EQ(got.nodes.size(), 2u);
+    EXPECT_EQ(got.nodes[0].name, "second name, long enough for the heap");
+    EXPECT_EQ(got.nodes[0].x, 6);
+    EXPECT_TRUE(got.nodes[0].locked);
+    EXPECT_EQ(got.nodes[0].flags.w[3], 9u);
+    expect_point(got.nodes[1], PointSpec{});
+    EXPECT_EQ(r.points, 2u);
+}
+
+TEST_F(PointsReader, TagsWithoutMeaningAreSkippedByTheirLength) {
+    // Payloads made of record ends: a tag read as a value tag would create points.
+    const std::string trap(5, static_cast<char>(199));
+    PointsWriter w;
+    for (int t = 0; t < 256; ++t) {
+        if (t == 0 || (t >= 16 && t <= 19) || (t >= 31 && t <= 198) || (t >= 203 && t <= 254))
+            w.unknown_item(static_cast<uint8_t>(t), trap);
+    }
+    w.item_with_length(16, 3, "abc");
+    PointSpec p;
+    p.name = "after";
+    w.point(p);
+    read(w.bytes());
+    ASSERT_EQ(got.nodes.size(), 1u);
+    EXPECT_EQ(got.nodes[0].name, "after");
+}
+
+TEST_F(PointsReader, HeaderValuesAndTheirMemoLines) {
+    PointsHeader h;
+    h.value1 = 0xFFFFFFFFu;
+    h.value2 = 4000000000u;
+    h.date = support::date_time_value(2026, 12, 6, 14, 30, 5);
+    PointsReadResult r = read(PointsWriter().header(h).end().bytes());
+    EXPECT_EQ(r.header_value1, 0xFFFFFFFFu);
+    EXPECT_EQ(r.header_value2, 4000000000u);
+    EXPECT_EQ(r.date, *h.date);
+    EXPECT_EQ(got.lines,
+              (std::vector<std::string>{"Version 4000000000", "Date 06/12/2026 14:30:05"}));
+
+    got = {};
+    r = read(PointsWriter().u32_item(201, 0).bytes());
+    EXPECT_EQ(r.header_value2, 0u);
+    EXPECT_EQ(got.lines, std::vector<std::string>{"Version 0"});
+}
+
+TEST(PointsDatabaseDate, DaysSince1899AsShortDateAndLongTime) {
+    EXPECT_EQ(database_date_text(0), "30/12/1899");
+    EXPECT_EQ(database_date_text(2.75), "01/01/1900 18:00:00");
+    // Before the epoch the fraction still counts forward from midnight.
+    EXPECT_EQ(database_date_text(-1.25), "29/12/1899 06:00:00");
+    EXPECT_EQ(database_date_text(46362.999999999), "06/12/2026 23:59:59");
+    EXPECT_EQ(database_date_text(-693593), "01/01/0001");
+    // Values no calendar holds are shown as numbers.
+    EXPECT_EQ(database_date_text(1e300), "1E300");
+    EXPECT_EQ(database_date_text(-693594), "-693594");
+    EXPECT_EQ(database_date_text(std::nan("")), "0");
+    EXPECT_EQ(database_date_text(INFINITY), "0");
+}
+
+TEST_F(PointsReader, ProgressRangeAndStepsEvery1024Tags) {
+    // 3000 bytes: the signature and 2992 record ends.
+    std::string bytes = "WOWKV101" + std::string(2992, static_cast<char>(199));
+    PointsReadResult r = read(bytes);
+    EXPECT_EQ(r.points, 2992u);
+    EXPECT_EQ(got.ranges, std::vector<int>{2});
+    // Before tag 1024 (offset 8 + 1023) and tag 2048 (offset 8 + 2047).
+    EXPECT_EQ(got.positions, (std::vector<int>{1, 2}));
+
+    got = {};
+    read("WOWKV101" + std::string(1023, static_cast<char>(199)));
+    EXPECT_EQ(got.positions, std::vector<int>{1}); // the step comes before the end is found
+}
+
+TEST_F(PointsReader, WrongSignatureShowsMessage35AndReadsNothing) {
+    for (std::string bad : {std::string(), std::string("WOWKV10"), std::string("wowkv101"),
+                            std::string("WOWKV102") + char(201) + std::string(4, '\1')}) {
+        got = {};
+        ScriptedMessages shown;
+        PointsReadResult r = read(bad + PointsWriter().point(full_point()).bytes().substr(8));
+        EXPECT_FALSE(r.signature_ok);
+        EXPECT_TRUE(got.nodes.empty());
+        EXPECT_TRUE(got.lines.empty());
+        EXPECT_EQ(got.ranges.size(), 1u);
+        EXPECT_EQ(shown.texts(), std::vector<std::string>{"Not a points database"});
+    }
+}
+
+TEST_F(PointsReader, EndTagStopsReadingAndSignatureAloneIsNoFailure) {
+    PointsReadResult r = read("WOWKV101");
+    EXPECT_TRUE(r.signature_ok);
+    EXPECT_EQ(r.points, 0u);
+    std::string after = PointsWriter().point(full_point()).u32_item(201, 3).bytes().substr(8);
+    r = read(PointsWriter().end().raw(after).bytes());
+    EXPECT_TRUE(got.nodes.empty());
+    EXPECT_FALSE(r.header_value2);
+    EXPECT_TRUE(got.lines.empty());
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(PointsReader, ABadLinkStringLosesOnlyItsOwnPoint) {
+    PointsReaderSink sink = got.sink();
+    sink.add_node = [this](rnew_node& r) {
+        if (r.link.rfind("V_", 0) == 0 && !std::isdigit(static_cast<unsigned char>(r.link[2])))
+            throw EConvertError("'x' is not a valid integer value");
+        got.nodes.push_back(r);
+    };
+    PointsWriter w;
+    w.text_item(1, "good").record_end().text_item(1, "bad").text_item(13, "V_x0010000");
+    w.record_end().text_item(1, "last").record_end().u32_item(201, 5);
+    std::string bytes = w.bytes();
+    PointsReadResult r = read_database(bytes, sink);
+    ASSERT_EQ(got.nodes.size(), 2u);
+    EXPECT_EQ(got.nodes[0].name, "good");
+    EXPECT_EQ(got.nodes[1].name, "last");
+    EXPECT_EQ(got.nodes[1].link, "");
+    EXPECT_EQ(r.points, 3u);
+    EXPECT_EQ(r.points_lost, 1u);
+    EXPECT_EQ(r.header_value2, 5u);
+}
+
+TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
+    PointSpec a = full_point();
+    PointSpec b;
+    b.name = "b";
+    b.comment = "c";
+    PointsHeader h;
+    h.value1 = 1;
+    h.value2 = 2;
+    h.date = 3.5;
+    PointsWriter w;
+    w.header({h.value1, {}, {}}).point(a).header({{}, h.value2, {}}).discarded_items();
+    w.unknown_item(77, "xyz").point(b).header({{}, {}, h.date}).end();
+    const std::string whole = w.bytes();
+    // Offsets just past each record end and each header item.
+    const size_t end_a = PointsWriter().header({h.value1, {}, {}}).point(a).bytes().size();
+    const size_t end_value2 = end_a + 5;
+    const size_t end_b = whole.size() - 1 - 9;
+    ASSERT_EQ(static_cast<uint8_t>(whole[end_a - 1]), 199);
+    ASSERT_EQ(static_cast<uint8_t>(whole[end_b - 1]), 199);
+
+    for (size_t n = 0; n <= whole.size(); ++n) {
+        SCOPED_TRACE(n);
+        got = {};
+        ScriptedMessages shown;
+        PointsReadResult r = read(whole.substr(0, n));
+        if (n < 8) {
+            EXPECT_EQ(shown.texts().size(), 1u);
+            continue;
+        }
+        EXPECT_TRUE(shown.texts().empty());
+        const size_t points = (n >= end_a) + (n >= end_b);
+        ASSERT_EQ(got.nodes.size(), points);
+        if (points > 0)
+            expect_point(got.nodes[0], a);
+        if (points > 1)
+            expect_point(got.nodes[1], b);
+        // A header value is taken only when all of its bytes are there.
+        EXPECT_EQ(r.header_value1.has_value(), n >= 13);
+        EXPECT_EQ(r.header_value2.has_value(), n >= end_value2);
+        EXPECT_EQ(r.date.has_value(), n >= whole.size() - 1);
+        EXPECT_EQ(got.lines.size(), size_t(n >= end_value2) + size_t(n >= whole.size() - 1));
+    }
+}
+
+TEST_F(PointsReader, RandomBytesAfterTheSignatureNeverBreakTheReader) {
+    std::mt19937 random(20261206);
+    size_t total_points = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = "WOWKV101";
+        const size_t size = random() % 600;
+        // Half the rounds favour the meaningful tags, the others are plain noise.
+        const bool tags = round % 2 == 0;
+        for (size_t i = 0; i < size; ++i) {
+            uint32_t v = random();
+            bytes.push_back(static_cast<char>(tags && v % 3 == 0 ? (v >> 8) % 24 : v >> 8));
+        }
+        if (round % 7 == 0)
+            bytes += PointsWriter().point(full_point()).bytes().substr(8);
+        got = {};
+        PointsReadResult r = read(bytes);
+        ASSERT_EQ(got.nodes.size(), r.points);
+        for (const rnew_node& n : got.nodes) {
+            ASSERT_LE(n.name.size() + n.comment.size() + n.link.size(), bytes.size());
+            ASSERT_TRUE(n.x >= 0 && n.x <= 0xFFFF && n.zone_id >= 0 && n.zone_id <= 0xFFFF);
+        }
+        for (int pos : got.positions)
+            ASSERT_LE(pos, got.ranges.at(0));
+        total_points += r.points;
+    }
+    EXPECT_GT(total_points, 0u);
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(PointsReader, LoadingFromTheContainerEndsWithTheTimingLine) {
+    TempDir dir;
+    const std::string path = dir.file("master.loc");
+    PointsHeader h;
+    h.value2 = 12;
+    PointSpec p = full_point();
+    ASSERT_TRUE(support::ContainerWriter()
+                    .section(3, "zones")
+                    .section(9, support::points_section({p, p}, h))
+                    .write(path));
+    PointsReadResult r = load_points_database(path, got.sink());
+    EXPECT_TRUE(r.section_loaded);
+    EXPECT_EQ(got.nodes.size(), 2u);
+    ASSERT_EQ(got.lines.size(), 3u);
+    EXPECT_EQ(got.lines[0], "Version 12");
+    EXPECT_TRUE(got.lines[1].rfind("Read in ", 0) == 0) << got.lines[1];
+    EXPECT_EQ(got.lines[1].find('.'), std::string::npos);
+    EXPECT_EQ(got.lines[2], "");
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(PointsReader, FailedLoadsShowTheirMessageAndStillEndWithTheTimingLine) {
+    TempDir dir;
+    struct Case {
+        std::string file;
+        support::ContainerWriter container;
+        std::string message;
+        bool loaded;
+    };
+    std::vector<Case> cases = {
+        {"master.loc", support::ContainerWriter().raw_section(9, "not a zlib stream"),
+         "Cannot load master.loc", false},
+        {"other.loc", support::ContainerWriter().section(3, "zones"), "Cannot load other.loc",
+         false},
+        {"missing.loc", {}, "Cannot load missing.loc", false},
+        {"signed.loc", support::ContainerWriter().section(9, "WOWKV100"), "Not a points database",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (c.file != "missing.loc") {
+            ASSERT_TRUE(c.container.write(dir.file(c.file)));
+        }
+        got = {};
+        ScriptedMessages shown;
+        PointsReadResult r = load_points_database(dir.file(c.file), got.sink());
+        EXPECT_EQ(r.section_loaded, c.loaded);
+        EXPECT_FALSE(r.signature_ok);
+        EXPECT_TRUE(got.nodes.empty());
+        EXPECT_EQ(shown.texts(), std::vector<std::string>{c.message});
+        ASSERT_EQ(got.lines.size(), 2u);
+        EXPECT_EQ(got.lines[0].rfind("Read in ", 0), 0u);
+        EXPECT_EQ(got.lines[1], "");
+    }
+}
