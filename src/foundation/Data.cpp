@@ -42,7 +42,7 @@ TFontStyles font_styles(const QFont& font) {
     return s;
 }
 
-TData_common::TData_common(const std::string& master, const std::string& catpref)
+TData_common::TData_common(const std::string& master, const std::string& catpref, bool keep_going)
     : catpref_path_(catpref.empty() ? app_path + "catpref.bin" : catpref) {
     const std::string& file = master.empty() ? master_file : master;
     load_categories(file);
@@ -51,6 +51,13 @@ TData_common::TData_common(const std::string& master, const std::string& catpref
         show_message(15, false);
     try {
         load_flagspecs(file);
+    } catch (const EConvertError& e) {
+        if (keep_going) {
+            property_error = e.what();
+            return;
+        }
+        save_catpref(catpref_path_);
+        throw;
     } catch (...) {
         save_catpref(catpref_path_);
         throw;

@@ -21,8 +21,10 @@ public:
 
     // Reads categories, icons and properties of `master` (master_file when empty) and applies
     // `catpref` (app_path + "catpref.bin" when empty). A property line that is not a number
-    // raises EConvertError; catpref.bin is still written back in that case.
-    explicit TData_common(const std::string& master = {}, const std::string& catpref = {});
+    // raises EConvertError (catpref.bin is still written back); with keep_going the properties
+    // read before it stay and the error's text is kept in property_error instead.
+    explicit TData_common(const std::string& master = {}, const std::string& catpref = {},
+                          bool keep_going = false);
     // Writes catpref.bin back.
     ~TData_common();
 
@@ -38,6 +40,7 @@ public:
     std::vector<std::unique_ptr<tboolspec>> flagspecs;
     std::vector<std::unique_ptr<rCateg>> categories;
     std::vector<rPropertyColor> property_colors;
+    std::string property_error;
 
 private:
     std::string catpref_path_;

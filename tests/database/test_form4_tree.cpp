@@ -2,6 +2,7 @@
 #include "foundation/Data.h"
 #include "foundation/errors.h"
 #include "foundation/map_data.h"
+#include "foundation/node_data.h"
 #include "mainwindow/widgets/map.h"
 #include "support/points_fixture.h"
 #include "support/saved_globals.h"
@@ -29,7 +30,9 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TForm4>(app.path());
-        form->map_data = std::move(f.map_data);
+        form->realm = std::make_unique<TRealm_info>(app.file("none.loc"));
+        form->realm->map_data = std::move(f.map_data);
+        form->map_data = form->realm->map_data.get();
         form->common_data = std::move(f.common_data);
         form->build_zone_tree();
     }

@@ -5,6 +5,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
+#include "support/demo_database.h"
 #include "support/scripted_messages.h"
 #include "support/section_records.h"
 #include "support/section_writer.h"
@@ -107,6 +108,12 @@ protected:
             write_scrambled_list(folder + "/url.bin", url_lines("0", "Base de d\xE9monstration")));
     }
 
+    // The complete demo database "Demo", as the installation ships it.
+    void make_demo() {
+        write_demo_installation(
+            load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
+    }
+
     std::string pref_ini() {
         std::string text;
         read_file(dir.file("pref.ini"), text);
@@ -117,7 +124,7 @@ protected:
 } // namespace
 
 TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
-    make_database("Demo");
+    make_demo();
     std::string first_id;
     {
         ScriptedMessages boxes;
@@ -215,7 +222,7 @@ TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
 }
 
 TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
-    make_database("Demo");
+    make_demo();
     ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[NIVP]=42\r\n"
                                                         "[LODA]=beaucoup\r\n[LODB]=123\r\n"));
     ScriptedMessages boxes;
@@ -290,7 +297,7 @@ TEST(DatabaseList, CheckMarksCurrentAndEditable) {
 }
 
 TEST_F(StartUp, ClosingAsksAboutUnsavedAdditions) {
-    make_database("Demo");
+    make_demo();
     ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
                                                         "[DBDB]=Demo\r\n[DATU]=4\r\n"
                                                         "[MAPW]=20000\r\n[MAPT]=-3000\r\n"));

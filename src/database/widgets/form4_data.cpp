@@ -2,12 +2,16 @@
 // unsaved-additions flag.
 
 #include "database/database_list.h"
+#include "database/points_reader.h"
 #include "foundation/Data.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
+#include "foundation/node_data.h"
 #include "foundation/text_codec.h"
+#include "mainwindow/pref_convert.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/map.h"
 
@@ -15,6 +19,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -75,35 +80,45 @@ void TForm4::load_data() {
     QElapsedTimer ticks;
     ticks.start();
     check_menu_db();
+    search_area = std::make_unique<TSearchArea>();
+    search_area->criteria = 0x0001;
     additions_file_name = "Vev_ajouts_" + db_name + ".txt";
     master_file = db_path + "master.loc";
-    common_data = std::make_unique<TData_common>();
+    common_data = std::make_unique<TData_common>(std::string(), std::string(), true);
+    if (!common_data->property_error.empty())
+        show_box(MessageKind::Plain, "[DataBase Error] " + common_data->property_error);
     Memo1->clear();
-    map_data = std::make_unique<TData_map>();
+    load_tips();
+    selection_ancestors.fill(nullptr);
+    realm = std::make_unique<TRealm_info>();
+    map_data = realm->map_data.get();
     if (!maps_complete(*map_data))
         offer_generation();
+    init_clipboard_node();
     build_zone_tree();
-    bool editable = selected_database && !selected_database->not_editable;
+    const bool editable = selected_database && !selected_database->not_editable;
     but_editmode->setEnabled(editable);
+    but_mail->setEnabled(editable);
     show_edit_items(rPreference.EDIB && editable);
 
-    set_status(get_text(180));
-    std::string stream;
-    std::vector<QPixmap> listmenu;
-    load_section(stream, master_file, 1);
-    load_icon_strip(listmenu, QSize(20, 13), std::string(), &stream);
-    if (!listmenu.empty())
-        Image1->setPixmap(listmenu.front());
+    points_tree.begin_update();
+    {
+        set_status(get_text(180));
+        std::string stream;
+        load_section(stream, master_file, 1);
+        load_icon_strip(listmenu, QSize(20, 13), std::string(), &stream);
+        load_section(stream, master_file, 7);
+        load_icon_strip(Listiconmap, QSize(11, 11), std::string(), &stream);
+        load_section(stream, master_file, 8);
+        load_icon_strip(ImageList_c, QSize(16, 16), std::string(), &stream);
+        if (!listmenu.empty())
+            Image1->setPixmap(listmenu.front());
+        load_database();
+    }
+    points_tree.end_update();
 
-    std::string seconds = std::to_string(ticks.elapsed() / 1000.0);
-    seconds.erase(seconds.find_last_not_of('0') + 1);
-    if (!seconds.empty() && seconds.back() == '.')
-        seconds.pop_back();
-    for (char& c : seconds)
-        if (c == '.')
-            c = ',';
-    Memo1->appendPlainText(to_qstring(format_text(get_info_text(7), seconds, "")));
-    Timer3.setInterval(300000);
+    Memo1->appendPlainText(
+        to_qstring(format_text(get_info_text(7), pref_float_to_str(ticks.elapsed() / 1000.0), "")));
     if (rPreference.AUTO)
         Timer3.start();
     else
@@ -111,13 +126,68 @@ void TForm4::load_data() {
     set_status("");
 }
 
+void TForm4::load_database() {
+    show_progress();
+    PointsReaderSink sink;
+    sink.add_node = [this](rnew_node& r) { addnode(r); };
+    sink.memo_line = [this](const std::string& line) { Memo1->appendPlainText(to_qstring(line)); };
+    sink.progress_range = [this](int max) {
+        G32_ProgressBar1->setMin(0);
+        G32_ProgressBar1->setMax(max);
+        G32_ProgressBar1->repaint();
+    };
+    sink.progress_position = [this](int pos) { G32_ProgressBar1->setPosition(pos); };
+    PointsReadResult r = load_points_database(master_file, sink);
+    G32_ProgressBar1->hide();
+    if (r.header_value1)
+        realm->header_value1 = static_cast<int32_t>(*r.header_value1);
+    if (r.header_value2)
+        realm->header_value2 = static_cast<int32_t>(*r.header_value2);
+    if (r.date)
+        database_date = *r.date;
+    QCoreApplication::processEvents();
+}
+
+void TForm4::init_clipboard_node() {
+    clipboard_node = new_clipboard_copy();
+}
+
+void TForm4::load_tips() {
+    tips.clear();
+    tips_width = 0;
+    tips_height = 0;
+    std::string text;
+    if (read_file(res_path + language + "/tips.txt", text))
+        tips = split_lines(text);
+    const QFontMetrics metrics(feedback_font());
+    for (const std::string& line : tips) {
+        tips_width = std::max(tips_width, text_width(line));
+        tips_height = std::max(tips_height, metrics.height());
+    }
+}
+
+TreeNode* TForm4::continent_zone_node(int32_t continent) {
+    if (continent == -1 || !map_data)
+        return nullptr;
+    TreeNode* found = nullptr;
+    for (const auto& zone : map_data->zones)
+        if (zone->continent_id == continent)
+            found = zone->tree_node;
+    return found;
+}
+
 void TForm4::unload_data() {
+    search_area.reset();
     Timer3.stop();
     selection_ancestors.fill(nullptr);
     continent_node = nullptr;
     points_tree.clear();
+    clipboard_node.reset();
+    map_data = nullptr;
+    realm.reset();
+    Listiconmap.clear();
+    listmenu.clear();
     ImageList_c.clear();
-    map_data.reset();
 }
 
 void TForm4::reload_database(uint8_t flags) {
@@ -142,7 +212,7 @@ void TForm4::reload_database(uint8_t flags) {
         }
         load_data();
         refresh_items(true);
-        current_continent = continent;
+        show_on_map(continent_zone_node(continent), 0, 0, 1);
         view_offset = offset;
         zoom = kept_zoom;
         feedback(64, 1, db_name,

@@ -144,7 +144,10 @@ void TForm4::FormActivate() {
         }
         load_data();
         refresh_items(true);
-        ZoomBar->setValue(zoom);
+        if (rPreference.LOCA) {
+            show_on_map(continent_zone_node(rPreference.LOCR), 0, 0, 1);
+            ZoomBar->setValue(zoom);
+        }
         std::string description =
             selected_database ? selected_database->display_description : std::string();
         feedback(64, 1, db_name, description);
@@ -185,6 +188,7 @@ void TForm4::FormDestroy() {
         unload_data();
         common_data.reset();
     }
+    points_model.reset();
     database_list.clear();
     selected_database = nullptr;
     link_list.clear();

@@ -5,6 +5,7 @@
 #include "foundation/control_tag.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
+#include "foundation/node_data.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/ImageMap.h"

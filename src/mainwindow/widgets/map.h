@@ -35,6 +35,9 @@ class QTreeView;
 class QPushButton;
 class TData_common;
 class TData_map;
+class TRealm_info;
+class TSearchArea;
+class TNodeDataCopy;
 class TG32_ProgressBar;
 class TImageMap;
 class QPainter;
@@ -94,6 +97,11 @@ public:
     void unload_data();
     void reload_database(uint8_t flags);
     void refresh_items(bool all);
+    void load_database();
+    void init_clipboard_node();
+    void load_tips();
+    // The tree node of the last zone of the continent; none for -1 or an unknown continent.
+    TreeNode* continent_zone_node(int32_t continent);
 
     // ---- Additions ----
     // Asks whether to save unsaved additions (message `text`): false when the user cancels.
@@ -151,7 +159,16 @@ public:
     QImage splash;
     FeedbackLines feedback_lines;
     std::unique_ptr<TData_common> common_data;
-    std::unique_ptr<TData_map> map_data;
+    std::unique_ptr<TRealm_info> realm;
+    TData_map* map_data = nullptr; // the realm's map data while loaded
+    std::unique_ptr<TSearchArea> search_area;
+    std::unique_ptr<TNodeDataCopy> clipboard_node;
+    double database_date = 0;
+    std::vector<QPixmap> listmenu;    // menu icons, 20 x 13
+    std::vector<QPixmap> Listiconmap; // map icons, 11 x 11
+    std::vector<std::string> tips;    // lines of the tips panel
+    int tips_width = 0;
+    int tips_height = 0;
     std::vector<QPixmap> ImageList1; // toolbar images
     std::vector<QPixmap> ImageList3; // their hot images
     int update_dialogs_shown = 0;
