@@ -222,6 +222,7 @@ void TForm4::create_controls() {
     auto* filter = new QHBoxLayout();
     CheckBoxlvl = new QCheckBox(TabSheet3);
     CheckBoxlvl->setObjectName(QStringLiteral("CheckBoxlvl"));
+    set_tag(CheckBoxlvl, 12);
     Edit_lvl_min = new QLineEdit(QStringLiteral("0"), TabSheet3);
     Edit_lvl_min->setObjectName(QStringLiteral("Edit_lvl_min"));
     Edit_lvl_max = new QLineEdit(QStringLiteral("99"), TabSheet3);
@@ -239,6 +240,9 @@ void TForm4::create_controls() {
     filter->addWidget(Edit_lvl_min);
     filter->addWidget(Edit_lvl_max);
     filter->addStretch(1);
+    auto* player_level = new QLabel(TabSheet3);
+    set_tag(player_level, 5);
+    filter->addWidget(player_level);
     filter->addWidget(Editlvl);
     page3->addLayout(filter);
     Memo1 = new QPlainTextEdit(TabSheet3);
