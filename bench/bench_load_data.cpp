@@ -1,0 +1,110 @@
+// The whole data load of a database of 100,000 points into the main window, and the memory the
+// loaded points take, beside the bare inflate of the points section.
+
+#include "database/database_list.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
+#include "mainwindow/widgets/map.h"
+#include "support/scripted_messages.h"
+#include "support/synthetic_database.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <malloc.h>
+
+namespace {
+
+// Resident memory of the process in kB.
+long resident_kb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            status >> value;
+            return value;
+        }
+        status.ignore(256, '\n');
+    }
+    return 0;
+}
+
+struct Installation {
+    TempDir dir;
+    Installation() {
+        QDir().mkpath(to_path(dir.file("res")));
+        support::write_synthetic_database(dir.path(), "Synth", {});
+    }
+};
+
+Installation& installation() {
+    static Installation i;
+    return i;
+}
+
+void BM_LoadData(benchmark::State& state) {
+    Installation& inst = installation();
+    ScriptedMessages boxes;
+    TForm4 form(inst.dir.path());
+    form.first_activation = false;
+    load_db_list();
+    db_name = "Synth";
+    form.check_database(0);
+    db_path = database_path + db_name + "/";
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.unload_data();
+        form.common_data.reset();
+        state.ResumeTiming();
+        form.load_data();
+    }
+    state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_LoadData)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The memory held by the loaded data: resident size after the first load less before it.
+void BM_LoadedMemory(benchmark::State& state) {
+    Installation& inst = installation();
+    ScriptedMessages boxes;
+    for (auto _ : state) {
+        TForm4 form(inst.dir.path());
+        form.first_activation = false;
+        load_db_list();
+        db_name = "Synth";
+        form.check_database(0);
+        db_path = database_path + db_name + "/";
+        malloc_trim(0);
+        const long before = resident_kb();
+        form.load_data();
+        malloc_trim(0);
+        state.counters["loaded_MB"] = static_cast<double>(resident_kb() - before) / 1024.0;
+    }
+}
+BENCHMARK(BM_LoadedMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_InflatePoints(benchmark::State& state) {
+    Installation& inst = installation();
+    const std::string master = inst.dir.file("database/Synth/master.loc");
+    std::string stream;
+    for (auto _ : state) {
+        if (!load_section(stream, master, 9))
+            state.SkipWithError("no points section");
+        benchmark::DoNotOptimize(stream.data());
+    }
+}
+BENCHMARK(BM_InflatePoints)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
