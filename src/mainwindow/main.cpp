@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     install_message_box_handler();
     TForm4 form;
     form.show();
-    // The start-up proper runs once the window is on screen.
+    // The start-up proper runs once, when the window is first on screen.
     QTimer::singleShot(0, &form, [&form] { form.FormActivate(); });
     return QApplication::exec();
 }

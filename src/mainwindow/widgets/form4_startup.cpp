@@ -102,8 +102,10 @@ void TForm4::FormCreate() {
 }
 
 void TForm4::FormActivate() {
-    if (!first_activation)
+    // Dialogs opened below run their own event loop: the start-up must not begin again.
+    if (!first_activation || activating_)
         return;
+    activating_ = true;
     lock_toolbars(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     but_liste1->setChecked(side_panel);
@@ -155,6 +157,7 @@ void TForm4::FormActivate() {
 
     database_updated = false;
     first_activation = false;
+    activating_ = false;
     lock_toolbars(false);
     toggle_tagnew(false);
     QApplication::restoreOverrideCursor();
@@ -474,12 +477,6 @@ void TForm4::but_liste4Click() {
 
 void TForm4::but_stayClick() {
     apply_stay_on_top();
-}
-
-bool TForm4::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && first_activation)
-        QMetaObject::invokeMethod(this, &TForm4::FormActivate, Qt::QueuedConnection);
-    return QMainWindow::event(e);
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* e) {

@@ -255,7 +255,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -266,6 +265,7 @@ private:
     void apply_toolbar_icons();
     void update_check_by_period();
     bool destroyed_ = false;
+    bool activating_ = false;
     // Commands whose windows are not part of the program yet stay disabled.
     QSet<QObject*> unavailable_;
     int hint_pause_ = 0;
