@@ -1,0 +1,209 @@
+#include "foundation/errors.h"
+#include "foundation/func_karvo.h"
+#include "foundation/node_data.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TFlagSet flags_of(std::initializer_list<int> ids) {
+    std::array<bool, 128> bools{};
+    for (int id : ids)
+        bools[size_t(id - 1)] = true;
+    return bools_to_flagset(bools);
+}
+
+rnew_node request(const std::string& link, rCateg* category = nullptr) {
+    rnew_node r;
+    r.name = "Point";
+    r.link = link;
+    r.has_item_data = true;
+    r.category = category;
+    return r;
+}
+
+} // namespace
+
+TEST(LinkCommand, DecodesEachLetter) {
+    struct Case {
+        std::string link;
+        uint8_t kind, value;
+        TColor32 a, b;
+        std::string code;
+    };
+    const Case cases[] = {
+        {"V_1031000A000B", coIsWp, 1, 0x88000000, 0, "V_1031000A000B"},
+        {"V_0091", coIsWp, 0, 0xFF000000, 0, "V_0091"},
+        {"I_00000001", coIsPoly, 1, 0, 0, "I_00000001"},
+        {"M_", coIsPoly, 2, 0xFE333333, 0xFE333333, "M_"},
+        {"J", coUnknown, 0, 0, 0, ""},
+        {"Jump to 12", coUnknown, 0, 0, 0, ""},
+        {"B_10000002A00000000", coIsBridge, 1, 42, 0, "B_10000002A00000000"},
+        {"B_0ffffffff0000abCD", coIsBridge, 0, 0xFFFFFFFF, 0xABCD, "B_0ffffffff0000abCD"},
+        {"x", coUnknown, 0, 0, 0, "x"},
+        {"RC", coUnknown, 0, 0, 0, ""},
+        {"RC2", coUnknown, 0, 0, 0, "RC2"},
+        {"v_1031", coUnknown, 0, 0, 0, "v_1031"}, // letters are case-sensitive
+        {"s_", coUnknown, 0, 0, 0, "s_"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        rCommand cmd = decode_link(c.link, 0x000000FF);
+        EXPECT_EQ(cmd.kind, c.kind);
+        EXPECT_EQ(cmd.value, c.value);
+        EXPECT_EQ(cmd.colour_a, c.a);
+        EXPECT_EQ(cmd.colour_b, c.b);
+        EXPECT_EQ(cmd.code, c.code);
+    }
+}
+
+TEST(LinkCommand, AreaColoursComeFromThePointColour) {
+    rCateg red;
+    red.type = 2;
+    red.colour = 0x000000FF;
+    TNodeData d(request("S_0000000000000000", &red), nullptr);
+    ASSERT_TRUE(d.item->command);
+    EXPECT_EQ(d.item->command->colour_a, 0x33FE0000u);
+    EXPECT_EQ(d.item->command->colour_b, 0xDDFE0000u);
+
+    // The colour of a flag-coloured category is the property colour, not the category's.
+    rCateg flagged = red;
+    flagged.type = 3;
+    TPropertyColors colours{{7, 0x00FF0000}};
+    rnew_node r = request("S_", &flagged);
+    r.flags = flags_of({7});
+    TNodeData blue(r, &colours);
+    EXPECT_EQ(blue.item->command->colour_a, 0x330000FEu);
+}
+
+TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
+    for (const char* link : {"V", "V_", "V_1", "V_10x", "V_x031", "V_10 1", "B_", "B_1",
+                             "B_x0000002A00000000", "B_10000002G00000000", "B_10000002A0000000",
+                             "B_1 000002A00000000", "B_10000002A000000z0"}) {
+        SCOPED_TRACE(link);
+        EXPECT_THROW(decode_link(link, 0), EConvertError);
+        EXPECT_THROW(TNodeData(request(link), nullptr), EConvertError);
+    }
+    // Only the fields are read: what follows them is left alone.
+    EXPECT_NO_THROW(decode_link("B_10000002A00000000 trailing", 0));
+    EXPECT_NO_THROW(decode_link("V_1x3y", 0));
+}
+
+TEST(FlagColor, LastMatchingEntryWins) {
+    const TFlagSet set = flags_of({4, 9});
+    const TPropertyColors both{{4, 0x0000FF}, {9, 0xFF0000}};
+    const TPropertyColors reversed{{9, 0xFF0000}, {4, 0x0000FF}};
+    const TPropertyColors only_red{{4, 0x0000FF}};
+    const TPropertyColors none{{5, 0x00FF00}, {128, 0x123456}};
+    EXPECT_EQ(flag_color(set, 0x777777, &both), 0xFF0000);
+    EXPECT_EQ(flag_color(set, 0x777777, &reversed), 0x0000FF);
+    EXPECT_EQ(flag_color(set, 0x777777, &only_red), 0x0000FF);
+    EXPECT_EQ(flag_color(set, 0x777777, &none), 0x777777);
+    const TPropertyColors empty;
+    EXPECT_EQ(flag_color(set, 0x777777, &empty), 0x777777);
+    EXPECT_EQ(flag_color(set, 0x777777, nullptr), 0x777777);
+    // Flag 32 is bit 0 of the first word, flag 128 bit 0 of the last.
+    EXPECT_EQ(flag_color(flags_of({32}), 1, &none), 1);
+    EXPECT_EQ(flag_color(flags_of({128}), 1, &none), 0x123456);
+}
+
+TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
+    const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
+    rnew_node r = request("");
+    r.level_min = -5;
+    r.level_max = 150;
+    r.flags = flags_of({4, 9});
+    struct Case {
+        uint8_t type;
+        uint16_t min, max;
+        TColor colour;
+    };
+    for (const Case c :
+         {Case{1, 0, 99, 0x00AA00}, Case{2, 0, 99, 0x00AA00}, Case{3, 0, 0, 0xFF0000},
+          Case{4, 0, 99, 0xFF0000}, Case{5, 0, 0, 0x00AA00}}) {
+        SCOPED_TRACE(int(c.type));
+        rCateg k;
+        k.type = c.type;
+        k.colour = 0x00AA00;
+        r.category = &k;
+        TNodeData d(r, &colours);
+        EXPECT_EQ(d.item->level_min, c.min);
+        EXPECT_EQ(d.item->level_max, c.max);
+        EXPECT_EQ(d.item->colour, c.colour);
+        EXPECT_FALSE(d.item->command);
+    }
+    rCateg levels;
+    levels.type = 1;
+    r.category = &levels;
+    r.level_min = 120;
+    r.level_max = 7;
+    TNodeData d(r, nullptr);
+    EXPECT_EQ(d.item->level_min, 99);
+    EXPECT_EQ(d.item->level_max, 7);
+}
+
+TEST(NodeData, CopiesTheRequestIntoTheItem) {
+    rCateg k;
+    k.type = 2;
+    k.comment_limit = 250;
+    rnew_node r = request("B_00000000100000002", &k);
+    r.name = "\xC9lise  de#12 Port";
+    r.x = 70000;
+    r.y = -1;
+    r.master_id = 77;
+    r.from_master = true;
+    r.locked = true;
+    r.comment = "a|b";
+    r.flags = flags_of({1, 33});
+    pMap_info zone;
+    r.owner_zone = &zone;
+    TNodeData d(r, nullptr);
+    EXPECT_EQ(d.owner_zone, &zone);
+    EXPECT_EQ(d.category, &k);
+    const rItemdata& i = *d.item;
+    EXPECT_EQ(i.name, r.name);
+    EXPECT_EQ(i.key, normalise_text(r.name));
+    EXPECT_EQ(i.x, 70000 - 65536);
+    EXPECT_EQ(i.y, 65535);
+    EXPECT_EQ(i.master_id, 77);
+    EXPECT_TRUE(i.from_master && i.locked);
+    EXPECT_EQ(i.comment, "a|b");
+    EXPECT_EQ(i.flags, r.flags);
+    ASSERT_TRUE(i.command);
+    EXPECT_EQ(i.command->colour_a, 1u);
+    EXPECT_EQ(i.command->colour_b, 2u);
+
+    // A category without comments drops the comment.
+    k.comment_limit = 0;
+    EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
+}
+
+TEST(NodeData, SkeletonNodesAndTheClipboardCopy) {
+    rContinent* continent = nullptr;
+    rnew_node skeleton;
+    skeleton.name = "Zone";
+    skeleton.link = "V_";
+    skeleton.owner_continent = continent;
+    TNodeData zone(skeleton, nullptr);
+    EXPECT_FALSE(zone.item);
+
+    auto copy = new_clipboard_copy();
+    ASSERT_TRUE(copy && copy->item);
+    EXPECT_EQ(copy->source_node, nullptr);
+    EXPECT_EQ(copy->category, nullptr);
+    ASSERT_TRUE(copy->item->command);
+    EXPECT_EQ(copy->item->command->kind, coUnknown);
+    EXPECT_EQ(copy->item->command->code, "");
+    EXPECT_EQ(copy->item->colour, 0);
+    EXPECT_EQ(copy->item->level_min + copy->item->level_max, 0);
+    EXPECT_TRUE(copy->item->name.empty());
+
+    rCommand c = *copy->item->command;
+    c.kind = coIsBridge;
+    c.code = "B_";
+    c.colour_a = 3;
+    reset_command(c);
+    EXPECT_EQ(c.kind, coUnknown);
+    EXPECT_EQ(c.colour_a, 0u);
+    EXPECT_TRUE(c.code.empty());
+}
