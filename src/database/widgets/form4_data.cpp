@@ -82,6 +82,7 @@ void TForm4::load_data() {
     map_data = std::make_unique<TData_map>();
     if (!maps_complete(*map_data))
         offer_generation();
+    build_zone_tree();
     bool editable = selected_database && !selected_database->not_editable;
     but_editmode->setEnabled(editable);
     show_edit_items(rPreference.EDIB && editable);
@@ -112,6 +113,10 @@ void TForm4::load_data() {
 
 void TForm4::unload_data() {
     Timer3.stop();
+    selection_ancestors.fill(nullptr);
+    continent_node = nullptr;
+    points_tree.clear();
+    ImageList_c.clear();
     map_data.reset();
 }
 

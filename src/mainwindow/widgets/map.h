@@ -2,6 +2,8 @@
 // The main window: toolbars, side panel with its three pages, the map view, status bar, menus,
 // and the program's start-up and shutdown.
 
+#include "database/points_tree.h"
+#include "database/widgets/points_tree_model.h"
 #include "foundation/feedback.h"
 #include "foundation/func_type.h"
 #include "mainwindow/cible.h"
@@ -12,6 +14,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -206,6 +209,32 @@ public:
     QAction* sauver1 = nullptr;
     QTimer Timerfeedback;
     QTimer Timer3; // auto-save of the additions
+
+    // ---- Points tree ----
+    // Builds continents, zones and hidden category nodes from the map and category data.
+    void build_zone_tree();
+    // Adds a point under its category node; null when its zone or category has none.
+    TreeNode* addnode(const rnew_node& record);
+    TreeNode* zone_node(int32_t zone_id);
+    // With a source, every match gets a link line from it and the last match is returned.
+    TreeNode* find_point_by_name(TreeNode* source, const std::string& name, bool current_only);
+    TreeNode* find_in_zone_lists(const std::string& name);
+    // Checks the node and shows it on the map; message 11 without a node.
+    void goto_node(TreeNode* node, uint8_t flags);
+    std::string node_text(const TreeNode* node) const;
+    void MyTreeFocusChanged(TreeNode* node);
+    // Puts the model on MyTree and gives the tree its look (once).
+    void init_points_tree();
+    // Stand-ins until the map view and the link authoring exist.
+    void show_on_map(TreeNode* node, int x, int y, uint8_t flags);
+    void add_link_line(TreeNode* source, TreeNode* target);
+
+    TPointsTree points_tree;
+    std::unique_ptr<TPointsTreeModel> points_model;
+    std::vector<QPixmap> ImageList_c; // tree icons, 16 x 16
+    TreeNode* continent_node = nullptr;
+    std::vector<pMap_info*> continent_zones;
+    std::array<TreeNode*, 4> selection_ancestors{};
 
 protected:
     void closeEvent(QCloseEvent* event) override;

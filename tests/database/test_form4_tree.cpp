@@ -1,0 +1,123 @@
+#include "database/widgets/points_tree_model.h"
+#include "foundation/Data.h"
+#include "foundation/errors.h"
+#include "foundation/map_data.h"
+#include "mainwindow/widgets/map.h"
+#include "support/points_fixture.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+
+#include <QHeaderView>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+class Form4Tree : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir app;
+    PointsFixture f{{{1, 0, 11, "Kalimdor"}, {2, 0, 20, "Eastern"}},
+                    {{"Tanaris", "t", 10, 1}, {"Ashenvale", "a", 11, 1}, {"Elwynn", "e", 20, 2}},
+                    {{"Mobs", 5, 3, 1}, {"Gates", 9, 5, 3, 0, 0, false, "", true, true}},
+                    {},
+                    false};
+    std::unique_ptr<TForm4> form;
+
+    void SetUp() override {
+        form = std::make_unique<TForm4>(app.path());
+        form->map_data = std::move(f.map_data);
+        form->common_data = std::move(f.common_data);
+        form->build_zone_tree();
+    }
+    void TearDown() override { form.reset(); }
+
+    TreeNode* add(const std::string& name, int32_t zone, int32_t category) {
+        return form->addnode(PointsFixture::point(name, zone, category));
+    }
+};
+
+} // namespace
+
+TEST_F(Form4Tree, TreeShowsTheSkeletonThroughItsModel) {
+    QAbstractItemModel* model = form->MyTree->model();
+    ASSERT_EQ(model, form->points_model.get());
+    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(form->node_text(form->points_tree.first()), "Kalimdor");
+    // The mark column comes first, the text column holds the tree.
+    EXPECT_EQ(form->MyTree->header()->logicalIndex(0), TPointsTreeModel::kMarkColumn);
+    EXPECT_EQ(form->MyTree->header()->sectionSize(TPointsTreeModel::kTextColumn), 200);
+    EXPECT_TRUE(form->MyTree->header()->isHidden());
+    // A second build of the look does not stack a second model.
+    form->init_points_tree();
+    EXPECT_EQ(form->MyTree->model(), model);
+}
+
+TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
+    bool allowed_during = true;
+    QObject::connect(form->points_model.get(), &QAbstractItemModel::rowsInserted,
+                     [&] { allowed_during = form->autosave_allowed; });
+    TreeNode* n = add("Raptor", 11, 5);
+    ASSERT_TRUE(n);
+    EXPECT_FALSE(allowed_during);
+    EXPECT_TRUE(form->autosave_allowed);
+    EXPECT_EQ(n->parent->parent, form->zone_node(11));
+
+    rnew_node bad = PointsFixture::point("Bridge", 11, 5);
+    bad.link = "B_";
+    EXPECT_THROW(form->addnode(bad), EConvertError);
+    EXPECT_TRUE(form->autosave_allowed);
+    EXPECT_EQ(add("Nowhere", 99, 5), nullptr);
+    EXPECT_EQ(form->zone_node(-1), nullptr);
+}
+
+TEST_F(Form4Tree, LookUpsFollowTheLoadedContinent) {
+    TreeNode* kalimdor_gate = add("Gate", 10, 9);
+    TreeNode* eastern_gate = add("Gate", 20, 9);
+    // No continent loaded: nothing in the current continent.
+    EXPECT_EQ(form->find_point_by_name(nullptr, "gate", true), nullptr);
+    EXPECT_EQ(form->find_point_by_name(nullptr, "gate", false), kalimdor_gate);
+    EXPECT_EQ(form->find_point_by_name(kalimdor_gate, "GATE", false), eastern_gate);
+
+    form->current_continent = 2;
+    form->continent_node = form->map_data->continents[1]->tree_node;
+    for (const auto& z : form->map_data->zones)
+        if (z->continent_id == 2)
+            form->continent_zones.push_back(z.get());
+    EXPECT_EQ(form->find_point_by_name(nullptr, "gate", true), eastern_gate);
+    EXPECT_EQ(form->find_in_zone_lists("Gate"), eastern_gate);
+    EXPECT_EQ(form->find_in_zone_lists("gate"), nullptr);
+}
+
+TEST_F(Form4Tree, GotoNodeChecksOrComplains) {
+    TreeNode* n = add("Raptor", 11, 5);
+    const size_t shown = boxes.shown().size();
+    form->points_tree.set_check_state(n, TCheckState::Unchecked);
+    form->goto_node(n, 0);
+    EXPECT_EQ(n->check, TCheckState::Checked);
+    EXPECT_EQ(boxes.shown().size(), shown);
+    form->goto_node(nullptr, 0);
+    ASSERT_EQ(boxes.shown().size(), shown + 1);
+    EXPECT_EQ(boxes.shown().back().kind, MessageKind::Information);
+}
+
+TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {
+    TreeNode* n = add("Raptor", 11, 5);
+    auto* model = form->points_model.get();
+    for (TreeNode* node : {form->points_tree.first(), form->zone_node(11), n->parent, n})
+        form->MyTree->setCurrentIndex(model->index_of(node));
+    EXPECT_EQ(TPointsTreeModel::node_of(form->MyTree->currentIndex()), n);
+    form->MyTreeFocusChanged(nullptr);
+
+    form->selection_ancestors = {n, n->parent, nullptr, nullptr};
+    form->continent_node = form->points_tree.first();
+    form->unload_data();
+    EXPECT_EQ(form->points_tree.size(), 0u);
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(form->continent_node, nullptr);
+    EXPECT_EQ(form->selection_ancestors[0], nullptr);
+    EXPECT_EQ(form->find_point_by_name(nullptr, "Raptor", false), nullptr);
+}
