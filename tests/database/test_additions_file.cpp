@@ -1,11 +1,30 @@
 #include "database/additions_file.h"
+#include "database/database_list.h"
+#include "database/points_reader.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/input_pseudo.h"
+#include "mainwindow/widgets/map.h"
 #include "support/additions_writer.h"
+#include "support/demo_database.h"
+#include "support/form4_points.h"
 #include "support/points_fixture.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <random>
+#include <sys/resource.h>
 
 using namespace support;
 
@@ -253,4 +272,225 @@ TEST(AdditionsFile, ManyLinesOnOneZoneMergeQuickly) {
     AdditionsReadResult r = merge_additions_file(f.dir.file("a.txt"), merge.merger);
     EXPECT_EQ(r.rejected, 1);
     EXPECT_EQ(merge.realm.additions_count, 40000);
+}
+
+// ---- The main window's part ----
+
+namespace {
+
+// Answers every nickname dialog that opens with `text`; counts them.
+class NicknameAnswers {
+public:
+    explicit NicknameAnswers(QString text) : text_(std::move(text)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<TForm6*>(w); d && d->isVisible()) {
+                    titles.push_back(d->windowTitle());
+                    d->Edit1->setText(text_);
+                    d->Button1->click();
+                }
+        });
+        timer_.start(10);
+    }
+    std::vector<QString> titles;
+
+private:
+    QString text_;
+    QTimer timer_;
+};
+
+// Writes beyond `bytes` fail while the object lives, whatever the user's rights.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old_;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    struct rlimit old_ {};
+    void (*old_handler_)(int) = nullptr;
+};
+
+class Form4Additions : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir app;
+    PointsFixture f{
+        {{1, 5, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1, 3, 1}}, {}, false};
+    std::unique_ptr<TForm4> form;
+    std::string path;
+
+    void SetUp() override {
+        form = form_with_points(app.path(), f);
+        form->realm = std::make_unique<TRealm_info>(f.master);
+        form->realm->header_value2 = 1;
+        form->first_activation = false;
+        res_messages.assign(80, "-");
+        res_messages[1] = "save %1?";
+        res_messages[4] = "%1 rejected in %2";
+        res_messages[5] = "saved %2";
+        res_messages[6] = "cannot write %1";
+        res_messages[37] = "bad header";
+        res_infos.assign(10, "-");
+        res_infos[5] = "additions %1";
+        res_captions.assign(100, "-");
+        res_captions[77] = "Nickname";
+        additions_file_name = "Vev_ajouts_Demo.txt";
+        path = ajouts_path + additions_file_name;
+    }
+    void TearDown() override {
+        form.reset();
+        additions_file_name.clear();
+    }
+
+    std::string file() const {
+        std::string text;
+        read_file(path, text);
+        return text;
+    }
+    std::string last_feedback() const {
+        const auto& lines = form->feedback_lines.lines();
+        for (auto it = lines.rbegin(); it != lines.rend(); ++it)
+            if (!it->text.empty())
+                return it->text;
+        return {};
+    }
+    QStringList memo() const { return form->Memo1->toPlainText().split('\n'); }
+    size_t points_of_form() const {
+        size_t n = 0;
+        for (TreeNode* node = form->points_tree.first(); node; node = TPointsTree::next(node))
+            n += node->level == kLevelPoint;
+        return n;
+    }
+};
+
+const AdditionSpec ogre{"Ogre", 10, 1, 1, 2};
+const AdditionSpec imp{"Imp", 10, 1, 3, 4};
+
+} // namespace
+
+TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
+    const std::string original = additions_file({ogre, ogre, imp}, "Old");
+    ASSERT_TRUE(write_file_atomic(path, original));
+    form->realm->header_value2 = 0;
+    form->reload_additions();
+    EXPECT_EQ(points_of_form(), 0u);
+    EXPECT_EQ(form->Memo1->toPlainText(), "");
+
+    form->realm->header_value2 = 7;
+    NicknameAnswers answers("Ondine");
+    form->reload_additions();
+    ASSERT_EQ(answers.titles.size(), 1u);
+    EXPECT_EQ(answers.titles[0], "Nickname");
+    EXPECT_EQ(rPreference.PSEU, "Ondine");
+    EXPECT_EQ(memo(), (QStringList{"additions 2 [2]", ""}));
+    const std::string rewritten = file();
+    EXPECT_EQ(rewritten, additions_file({ogre, imp}, "Ondine", rewritten.substr(9, 6)));
+    EXPECT_EQ(last_feedback(), "1 rejected in Vev_ajouts_Demo.txt");
+    EXPECT_EQ(form->rejected_lines, 0);
+    EXPECT_FALSE(form->Timer3.isActive());
+
+    // The auto-save tick saves only unsaved additions, and never while a node is being added.
+    rPreference.AUTO = true;
+    form->toggle_tagnew(true);
+    form->autosave_allowed = false;
+    form->Timer3Timer();
+    EXPECT_TRUE(form->additions_unsaved);
+    form->autosave_allowed = true;
+    form->Timer3Timer();
+    EXPECT_FALSE(form->additions_unsaved);
+    EXPECT_FALSE(form->sauver1->isEnabled());
+    EXPECT_EQ(last_feedback(), "saved Vev_ajouts_Demo.txt");
+    EXPECT_TRUE(form->Timer3.isActive());
+    EXPECT_EQ(form->Timer3.interval(), 300000);
+    EXPECT_EQ(answers.titles.size(), 1u);
+}
+
+TEST_F(Form4Additions, MissingFileOrBadHeaderMergeNothing) {
+    const size_t shown = boxes.shown().size();
+    form->reload_additions();
+    EXPECT_EQ(form->Memo1->toPlainText(), "");
+    const std::string damaged = "#v01\r\n" + addition_line(ogre) + "\r\n";
+    ASSERT_TRUE(write_file_atomic(path, damaged));
+    form->reload_additions();
+    ASSERT_EQ(boxes.shown().size(), shown + 1);
+    EXPECT_EQ(boxes.texts().back(), "bad header");
+    EXPECT_EQ(points_of_form(), 0u);
+    EXPECT_EQ(file(), damaged);
+}
+
+TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
+    rPreference.PSEU = "Moi";
+    rPreference.AUTO = true;
+    ASSERT_TRUE(write_file_atomic(path, additions_file({imp})));
+    const std::string before = file();
+    for (int i = 0; i < 40; ++i) {
+        rnew_node r = PointsFixture::point("Ogre", 10, 1, i, 2);
+        r.from_master = false;
+        r.comment = std::string(50, 'c');
+        form->addnode(r);
+    }
+    form->toggle_tagnew(true);
+    boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(form->FormCloseQuery());
+    }
+    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(boxes.texts().back(), "cannot write Vev_ajouts_Demo.txt");
+    EXPECT_TRUE(form->Timer3.isActive());
+    // "No" lets other callers go on but keeps the additions unsaved; Cancel stops them.
+    EXPECT_TRUE(form->confirm_save_additions(63));
+    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_FALSE(form->confirm_save_additions(48));
+    EXPECT_TRUE(form->FormCloseQuery());
+    EXPECT_FALSE(form->additions_unsaved);
+    const std::string after = file();
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 42);
+}
+
+TEST(AdditionsFile, DemoAdditionsMergeOverTheDemoDatabase) {
+    const DemoDatabase db =
+        load_demo_description(std::string(KARVELO_SOURCE_DIR) + "/demo/Demo/database.json");
+    TempDir dist;
+    write_demo_installation(db, dist.path());
+    const std::string master = dist.file("database/Demo/master.loc");
+    TRealm_info realm(master);
+    TData_common common(master, dist.file("catpref.bin"));
+    TPointsTree tree;
+    build_zone_tree(tree, *realm.map_data, common);
+    PointsReaderSink sink;
+    sink.add_node = [&](rnew_node& r) {
+        add_point(tree, *realm.map_data, r, &common.property_colors);
+    };
+    const PointsReadResult points = load_points_database(master, sink);
+    ASSERT_NE(points.header_value2.value_or(0), 0u);
+    TNameSearch search;
+    search.start = tree.first();
+    ASSERT_NE(find_point_by_name(search, "Vieux puits"), nullptr);
+
+    TAdditionsMerger merger(*realm.map_data, realm,
+                            {[&](const rnew_node& r) {
+                                 return add_point(tree, *realm.map_data, r,
+                                                  &common.property_colors);
+                             },
+                             [&](TreeNode* n) { tree.delete_node(n); }},
+                            db.url_lines.at(7) == "0");
+    const AdditionsReadResult r =
+        merge_additions_file(dist.file("ajouts/Vev_ajouts_Demo.txt"), merger);
+    EXPECT_EQ(r.status, AdditionsRead::Read);
+    EXPECT_EQ(r.rejected, 0);
+    EXPECT_EQ(realm.additions_count, int32_t(db.additions.size()));
+    // The deletion entry hides the database point it names.
+    EXPECT_EQ(find_point_by_name(search, "Vieux puits"), nullptr);
 }

@@ -3,6 +3,7 @@
 
 #include "database/level_filter.h"
 #include "foundation/errors.h"
+#include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/map.h"
@@ -87,7 +88,7 @@ bool clamped_value(QLineEdit* edit, int32_t min, int32_t max, int32_t current, i
         edit->setText(QString::number(current));
         return false;
     }
-    value = edit->text().isEmpty() ? 0 : edit->text().toInt();
+    value = str_to_int_def0(from_qstring(edit->text()));
     return true;
 }
 
