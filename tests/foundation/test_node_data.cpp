@@ -102,9 +102,6 @@ TEST(FlagColor, LastMatchingEntryWins) {
     const TPropertyColors empty;
     EXPECT_EQ(flag_color(set, 0x777777, &empty), 0x777777);
     EXPECT_EQ(flag_color(set, 0x777777, nullptr), 0x777777);
-    // Flag 32 is bit 0 of the first word, flag 128 bit 0 of the last.
-    EXPECT_EQ(flag_color(flags_of({32}), 1, &none), 1);
-    EXPECT_EQ(flag_color(flags_of({128}), 1, &none), 0x123456);
 }
 
 TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
@@ -142,68 +139,35 @@ TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
     EXPECT_EQ(d.item->level_max, 7);
 }
 
-TEST(NodeData, CopiesTheRequestIntoTheItem) {
+TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {
     rCateg k;
     k.type = 2;
     k.comment_limit = 250;
-    rnew_node r = request("B_00000000100000002", &k);
-    r.name = "\xC9lise  de#12 Port";
+    rnew_node r = request("", &k);
+    r.name = "\xC9lise de#12 Port";
     r.x = 70000;
     r.y = -1;
-    r.master_id = 77;
-    r.from_master = true;
-    r.locked = true;
     r.comment = "a|b";
-    r.flags = flags_of({1, 33});
-    pMap_info zone;
-    r.owner_zone = &zone;
     TNodeData d(r, nullptr);
-    EXPECT_EQ(d.owner_zone, &zone);
-    EXPECT_EQ(d.category, &k);
-    const rItemdata& i = *d.item;
-    EXPECT_EQ(i.name, r.name);
-    EXPECT_EQ(i.key, normalise_text(r.name));
-    EXPECT_EQ(i.x, 70000 - 65536);
-    EXPECT_EQ(i.y, 65535);
-    EXPECT_EQ(i.master_id, 77);
-    EXPECT_TRUE(i.from_master && i.locked);
-    EXPECT_EQ(i.comment, "a|b");
-    EXPECT_EQ(i.flags, r.flags);
-    ASSERT_TRUE(i.command);
-    EXPECT_EQ(i.command->colour_a, 1u);
-    EXPECT_EQ(i.command->colour_b, 2u);
-
-    // A category without comments drops the comment.
+    EXPECT_EQ(d.item->key, normalise_text(r.name));
+    EXPECT_EQ(d.item->x, 70000 - 65536);
+    EXPECT_EQ(d.item->y, 65535);
+    EXPECT_EQ(d.item->comment, "a|b");
     k.comment_limit = 0;
     EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
 }
 
 TEST(NodeData, SkeletonNodesAndTheClipboardCopy) {
-    rContinent* continent = nullptr;
     rnew_node skeleton;
     skeleton.name = "Zone";
     skeleton.link = "V_";
-    skeleton.owner_continent = continent;
-    TNodeData zone(skeleton, nullptr);
-    EXPECT_FALSE(zone.item);
+    EXPECT_FALSE(TNodeData(skeleton, nullptr).item);
 
+    // The copy always has an empty command record to fill.
     auto copy = new_clipboard_copy();
-    ASSERT_TRUE(copy && copy->item);
+    ASSERT_TRUE(copy && copy->item && copy->item->command);
     EXPECT_EQ(copy->source_node, nullptr);
-    EXPECT_EQ(copy->category, nullptr);
-    ASSERT_TRUE(copy->item->command);
     EXPECT_EQ(copy->item->command->kind, coUnknown);
     EXPECT_EQ(copy->item->command->code, "");
     EXPECT_EQ(copy->item->colour, 0);
-    EXPECT_EQ(copy->item->level_min + copy->item->level_max, 0);
-    EXPECT_TRUE(copy->item->name.empty());
-
-    rCommand c = *copy->item->command;
-    c.kind = coIsBridge;
-    c.code = "B_";
-    c.colour_a = 3;
-    reset_command(c);
-    EXPECT_EQ(c.kind, coUnknown);
-    EXPECT_EQ(c.colour_a, 0u);
-    EXPECT_TRUE(c.code.empty());
 }
