@@ -1,5 +1,4 @@
-// The main window's database list and menu, the data load, unload and reload, and the
-// unsaved-additions flag.
+// The main window's database list and menu, and the data load, unload and reload.
 
 #include "database/database_list.h"
 #include "database/points_reader.h"
@@ -179,6 +178,7 @@ TreeNode* TForm4::continent_zone_node(int32_t continent) {
 void TForm4::unload_data() {
     search_area.reset();
     Timer3.stop();
+    rejected_lines = 0;
     selection_ancestors.fill(nullptr);
     continent_node = nullptr;
     points_tree.clear();
@@ -228,29 +228,6 @@ void TForm4::reload_database(uint8_t flags) {
 void TForm4::refresh_items(bool all) {
     if (all)
         repaint_map();
-}
-
-bool TForm4::confirm_save_additions(int text) {
-    if (!additions_unsaved)
-        return true;
-    int answer = show_message(text, true);
-    if (answer == kAnswerYes) {
-        save_additions(ajouts_path + additions_file_name);
-        return !additions_unsaved;
-    }
-    if (answer == kAnswerNo) {
-        toggle_tagnew(false);
-        return true;
-    }
-    return false;
-}
-
-void TForm4::save_additions(const std::string&) {}
-
-void TForm4::toggle_tagnew(bool unsaved) {
-    sauver1->setEnabled(unsaved);
-    but_sav->setEnabled(unsaved);
-    additions_unsaved = unsaved;
 }
 
 void TForm4::set_edit_mode(bool on) {

@@ -90,6 +90,7 @@ void TForm4::FormCreate() {
 
     Edit_lvl_min->setText(QString::number(rPreference.MINN));
     Edit_lvl_max->setText(QString::number(rPreference.MAXN));
+    connect_level_filter();
 
     load_vectors();
     splash = QImage();

@@ -348,10 +348,7 @@ void TForm4::create_controls() {
     Timerfeedback.setInterval(FeedbackLines::kTickMs);
     connect(&Timerfeedback, &QTimer::timeout, this, [this] { TimerfeedbackTimer(); });
     Timer3.setInterval(300000);
-    connect(&Timer3, &QTimer::timeout, this, [this] {
-        if (autosave_allowed && additions_unsaved)
-            save_additions(ajouts_path + additions_file_name);
-    });
+    connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
 }
 
 void TForm4::apply_toolbar_icons() {

@@ -103,12 +103,6 @@ public:
     // The tree node of the last zone of the continent; none for -1 or an unknown continent.
     TreeNode* continent_zone_node(int32_t continent);
 
-    // ---- Additions ----
-    // Asks whether to save unsaved additions (message `text`): false when the user cancels.
-    bool confirm_save_additions(int text);
-    void save_additions(const std::string& file_name);
-    void toggle_tagnew(bool unsaved);
-
     // ---- Edit mode ----
     void set_edit_mode(bool on);
     void show_edit_items(bool on);
@@ -252,6 +246,48 @@ public:
     TreeNode* continent_node = nullptr;
     std::vector<pMap_info*> continent_zones;
     std::array<TreeNode*, 4> selection_ancestors{};
+
+    // ---- Additions and level filter ----
+    // Reads and merges the additions file when the database's tag-201 value is not 0, and
+    // rewrites it when lines were rejected.
+    void reload_additions();
+    void load_additions(const std::string& file_name);
+    // Asks the nickname first when [PSEU] is empty; Timer3 follows [AUTO] afterwards.
+    void save_additions(const std::string& file_name);
+    // False (message 6 shown, additions still unsaved) when the file could not be written.
+    bool write_additions(const std::string& file_name);
+    std::string ask_pseudo();
+    // Asks question `text` about unsaved additions: false when the user cancels or the save
+    // behind "Yes" fails.
+    bool confirm_save_additions(int text);
+    void toggle_tagnew(bool unsaved);
+    void Timer3Timer();
+
+    void connect_level_filter();
+    void refilter_tree();
+    void hide_nodes_from(TreeNode* start);
+    void HideNodes(TreeNode* node);
+    int32_t nearest_level(int32_t min, int32_t max) const;
+    void CheckBoxlvlClick();
+    // Key handlers: `key` 0 drops the key.
+    void Edit_lvl_minKeyPress(char& key);
+    void Edit_lvl_maxKeyPress(char& key);
+    void EditlvlKeyPress(char& key);
+    void Edit_lvl_minExit();
+    void Edit_lvl_maxExit();
+    void EditlvlExit();
+
+    // Stand-ins until the editing commands, the data load's recolouring and the map's paths
+    // exist.
+    void destroynode(TreeNode* node);
+    void update_item_colors();
+    void update_path_colors();
+
+    // Header values and additions statistics of the data load.
+    std::unique_ptr<TRealm_info> realm;
+    int32_t rejected_lines = 0;
+    int32_t filter_min = 0;
+    int32_t filter_max = 99;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

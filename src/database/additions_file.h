@@ -1,0 +1,162 @@
+#pragma once
+// The user's additions file (ajouts/Vev_ajouts_<database>.txt): its text format, the reading of
+// one line into its values, the writing of one point as a line, and the contribution score.
+//
+// Format: Windows-1252 text, CR LF line ends.
+//   line 1  "#v001-id=" + six digits (each 1..9) + "-" + nickname ("Anonymous" when empty);
+//           a reader checks only the first five characters
+//   line 2  "#v1.06" (ignored like every line starting with "#")
+//   then one point per line, 16 fields separated by "|":
+//     1 name, 2 -, 3 zone id (signed decimal), 4 category id, 5 x, 6 y, 7 level min,
+//     8 level max, 9 -, 10 first field of the node request (low byte), 11 -, 12 -,
+//     13 property set (32 upper-case hex digits, words 0..3), 14 master id (upper-case hex of at
+//     least 6 digits, empty for 0), 15 link string, 16 comment (the rest of the line, "|" kept).
+
+#include "database/points_tree.h"
+#include "foundation/func_type.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+inline constexpr std::string_view additions_signature = "#v001";
+inline constexpr std::string_view additions_version_line = "#v1.06";
+inline constexpr size_t addition_field_count = 16;
+
+using AdditionFields = std::array<std::string, addition_field_count>;
+
+// True when the line starts with "#v001".
+bool is_additions_header(std::string_view line);
+
+// "#v001-id=" + digits + "-" + nickname, "Anonymous" standing for an empty nickname.
+std::string additions_header_line(const std::string& digits, const std::string& nickname);
+
+// Six digits, each 1..9, from a generator seeded from the clock.
+std::string random_header_digits();
+
+// Splits a line into its fields: the line is trimmed first; a "|" starts the next field while
+// fewer than 16 exist, later ones belong to field 16. False for an empty line or one starting
+// with "#" (the fields are then left empty).
+bool split_addition_line(std::string_view line, AdditionFields& fields);
+
+// Field 13: each 8-character slice k is word k in hexadecimal; a short or non-hex slice gives 0.
+TFlagSet parse_flag_field(std::string_view field);
+// Field 14: empty gives 0; false when the text is not a hexadecimal number of 32 bits.
+bool parse_master_id(std::string_view field, int32_t& id);
+
+// The values of one point line.
+struct AdditionLine {
+    std::string name;
+    std::string zone_text; // field 3 as written, for the raising conversion
+    int32_t zone_id = 0;
+    int32_t category_id = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t level_min = 0;
+    int32_t level_max = 0;
+    int32_t first_field = 0; // low byte of field 10
+    TFlagSet flags;
+    int32_t master_id = 0;
+    std::string link;
+    std::string comment;
+};
+
+enum class AdditionParse {
+    Ignored,     // empty or "#" line
+    BadMasterId, // dropped without being counted
+    Point,
+};
+
+// Reads one line. Whole numbers that do not convert become 0.
+AdditionParse parse_addition_line_values(std::string_view line, AdditionLine& out);
+
+// The line written for a point (without its line end).
+std::string addition_line_text(const rItemdata& item, int32_t zone_id, int32_t category_id);
+
+// The node request that adds the line's point: no owner and no category record yet.
+rnew_node addition_request(const AdditionLine& line);
+
+// The score of one added line: `score` (1 for a new point, 0.5 for a replacement) becomes 0 for
+// a deletion entry; after a line of the same name 0.5 becomes 0.025, 1 becomes 0.3 and any other
+// score 0.
+float addition_score(float score, const std::string& name, const std::string& last_added_name);
+
+// Calls `line` for each line of the text (CR LF, LF or CR ends), without copying the text.
+template <typename F> void for_each_text_line(std::string_view text, F&& line) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            line(text.substr(start));
+            return;
+        }
+        line(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+}
+
+// ---- Merging into the points tree ----
+
+enum class AdditionOutcome {
+    Ignored,  // empty or "#" line
+    Dropped,  // bad master id or zone field: not counted
+    Rejected, // counts as a rejected line
+    Added,    // counted in the realm statistics (a node is made when zone and category exist)
+};
+
+// Merges the lines of one additions file over the points of the tree. The hooks add and delete
+// point nodes (the main window's addnode and destroynode); nothing else changes the tree while a
+// merger is alive.
+class TAdditionsMerger {
+public:
+    struct Hooks {
+        std::function<TreeNode*(const rnew_node&)> add;
+        std::function<void(TreeNode*)> destroy;
+    };
+
+    // strict: the database is editable, so a line without master id may not stand on a point.
+    TAdditionsMerger(const TData_map& map_data, TRealm_info& realm, Hooks hooks, bool strict);
+
+    AdditionOutcome merge_line(std::string_view line);
+
+private:
+    using Candidates = std::vector<TreeNode*>;
+    using PositionIndex = std::unordered_map<uint32_t, Candidates>;
+
+    // The points of the zone at (x, y), in display order.
+    Candidates* candidates(TreeNode* zone, int32_t x, int32_t y);
+    void forget(TreeNode* point);
+    void remember(TreeNode* point);
+
+    const TData_map& map_data_;
+    TRealm_info& realm_;
+    Hooks hooks_;
+    bool strict_;
+    // Point positions of the zones visited so far, kept in step with the hooks' changes, so
+    // that a long file does not walk its zones once per line.
+    std::unordered_map<const TreeNode*, PositionIndex> zones_;
+};
+
+enum class AdditionsRead {
+    Missing,   // no file (or unreadable): nothing merged
+    BadHeader, // the first line does not start with "#v001"
+    Read,
+};
+
+struct AdditionsReadResult {
+    AdditionsRead status = AdditionsRead::Missing;
+    int32_t rejected = 0;
+};
+
+// Reads a file and merges its lines, line 1 being the header.
+AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger);
+
+// The text of the file written from the tree: both header lines, then one line for each point
+// node, in display order and hidden ones included, that does not come from the database.
+std::string additions_file_text(const TPointsTree& tree, const std::string& digits,
+                                const std::string& nickname);

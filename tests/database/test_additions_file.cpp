@@ -1,0 +1,369 @@
+#include "database/additions_file.h"
+#include "database/database_list.h"
+#include "database/points_reader.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/input_pseudo.h"
+#include "support/additions_writer.h"
+#include "support/demo_database.h"
+#include "support/form4_points.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+
+using namespace support;
+using enum AdditionOutcome;
+
+namespace {
+
+// Zones 10 (Tanaris) and 11 (Ashenvale, shown first), zone 0; categories 1 (type 1) and 4.
+PointsFixture world(bool build = true) {
+    return PointsFixture({{1, 5, 10, "Kalimdor"}, {2, 6, 0, "Eastern"}},
+                         {{"Tanaris", "t", 10, 1}, {"Ashenvale", "a", 11, 1}, {"Zero", "z", 0, 2}},
+                         {{"Mobs", 1, 3, 1}, {"Shops", 4, 4, 2}}, {}, build);
+}
+
+struct Merge {
+    explicit Merge(PointsFixture& f, bool strict = true)
+        : realm(f.master), merger(*f.map_data, realm,
+                                  {[&f](const rnew_node& r) { return f.add(r); },
+                                   [&f](TreeNode* n) { f.tree.delete_node(n); }},
+                                  strict) {}
+    AdditionOutcome operator()(const AdditionSpec& a) {
+        return merger.merge_line(addition_line(a));
+    }
+    TRealm_info realm;
+    TAdditionsMerger merger;
+};
+
+// A database point of zone 10, category 1.
+void database_point(PointsFixture& f, const std::string& name, int32_t master, int32_t x,
+                    bool locked = false, const std::string& link = {}) {
+    rnew_node r = PointsFixture::point(name, 10, 1, x, 0);
+    r.master_id = master;
+    r.locked = locked;
+    r.link = link;
+    f.add(r);
+}
+
+// Point names in display order, hidden ones marked "-".
+std::vector<std::string> points_of(const TPointsTree& tree) {
+    std::vector<std::string> out;
+    for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
+        if (n->level == kLevelPoint)
+            out.push_back((n->visible ? "" : "-") + node_text(n));
+    return out;
+}
+
+const std::string area = "S_0000000100000002";
+
+} // namespace
+
+TEST(AdditionsFormat, FieldsAndNumbers) {
+    AdditionLine a;
+    ASSERT_EQ(parse_addition_line_values(" n||$A|x|1 |-5|7|8||300|||0000000Azz|||c|d|e\t", a),
+              AdditionParse::Point);
+    EXPECT_EQ(std::make_tuple(a.zone_id, a.category_id, a.x, a.y, a.first_field),
+              std::make_tuple(10, 0, 0, -5, 44));
+    EXPECT_EQ(a.flags.w, (std::array<uint32_t, 4>{10, 0, 0, 0}));
+    EXPECT_EQ(a.comment, "c|d|e");
+    EXPECT_EQ(parse_flag_field("zzzzzzzzFFFFFFFF1234567").w, (std::array<uint32_t, 4>{0, ~0u}));
+    for (const char* bad : {"G1", " 12", "1FFFFFFFF", "-1"})
+        EXPECT_EQ(parse_addition_line_values(std::string("n|||||||||||||") + bad, a),
+                  AdditionParse::BadMasterId);
+    EXPECT_EQ(parse_addition_line_values("  #v1.06", a), AdditionParse::Ignored);
+    const std::string digits = random_header_digits();
+    EXPECT_EQ(digits.find_first_not_of("123456789"), std::string::npos);
+    EXPECT_EQ(additions_header_line(digits, ""), "#v001-id=" + digits + "-Anonymous");
+}
+
+TEST(AdditionsFormat, WrittenFileReadsBackAsTheSamePoints) {
+    const std::vector<AdditionSpec> lines = {
+        {"Shop", 11, 4, 65535, 0, 0, 0, {}, 0, area, ""},
+        {"Ogre", 10, 1, 100, 200, 5, 12, {{1, 2, 3, 0x80000000}}, 0, "", "big|angry"},
+        {"@Gone", 10, 1, 7, 0, 0, 0, {}, 0x40}};
+    std::string text = additions_file(lines, "Moi", "987654");
+    for (int round = 0; round < 2; ++round) {
+        PointsFixture f = world();
+        database_point(f, "Gone", 0x40, 7);
+        Merge merge(f);
+        ASSERT_TRUE(write_file_atomic(f.dir.file("a.txt"), text));
+        const AdditionsReadResult r = merge_additions_file(f.dir.file("a.txt"), merge.merger);
+        EXPECT_EQ(r.rejected, 0);
+        EXPECT_EQ(merge.realm.additions_count, 3);
+        EXPECT_EQ(additions_file_text(f.tree, "987654", "Moi"), text);
+    }
+}
+
+TEST(AdditionsMerge, RulesCountersAndScore) {
+    PointsFixture f = world();
+    database_point(f, "Well", 0x20, 50);
+    database_point(f, "Tower", 0x21, 60, true, area);
+    database_point(f, "Master_Cancel", 0x22, 70, true);
+    Merge merge(f);
+    const AdditionSpec ogre{"Ogre", 10, 1, 1};
+    const std::vector<std::pair<AdditionSpec, AdditionOutcome>> steps = {
+        {ogre, Added},                                             // 1
+        {ogre, Rejected},                                          // identical
+        {{"Ogre", 10, 1, 2}, Added},                               // same name: 0.3
+        {{"Well", 10, 1, 51, 0, 0, 0, {}, 0x20}, Rejected},        // its point is elsewhere
+        {{"@Ogre", 10, 1, 1}, Rejected},                           // deletion without master id
+        {{"Imp", 10, 1, 50}, Rejected},                            // editable: the place is taken
+        {{"@Well", 10, 1, 50, 0, 0, 0, {}, 0x20}, Added},          // deletion: 0
+        {{"Tower", 10, 4, 60, 0, 0, 0, {}, 0x21, area}, Rejected}, // locked: other category
+        {{"Tower", 10, 1, 60, 0, 0, 0, {}, 0x21}, Rejected},       // locked: other link
+        {{"@Tower", 10, 1, 60, 0, 0, 0, {}, 0x21, area}, Rejected},
+        {{"Master_Cancel", 10, 1, 70, 0, 0, 0, {}, 0x22}, Rejected},
+        {{"Tall", 10, 1, 60, 0, 0, 0, {}, 0x21, area}, Added}, // replacement: 0.5
+        {{"Tall", 10, 1, 60, 0, 1, 2, {}, 0x21, area}, Added}, // same name: 0.025
+        {{"Far", 99, 1, 5}, Added},                            // no zone node: counted only
+    };
+    for (const auto& [line, outcome] : steps)
+        EXPECT_EQ(merge(line), outcome) << line.name;
+    EXPECT_EQ(merge.realm.additions_count, 6);
+    EXPECT_FLOAT_EQ(merge.realm.additions_score, 1 + 0.3f + 0 + 0.5f + 0.025f + 1);
+    EXPECT_EQ(points_of(f.tree),
+              (std::vector<std::string>{"Master_Cancel", "Ogre", "Ogre", "-@Well", "Tall"}));
+    const TreeNode* tall = f.tree.first();
+    while (node_text(tall) != "Tall")
+        tall = TPointsTree::next(tall);
+    EXPECT_TRUE(tall->item()->locked); // inherited
+    EXPECT_EQ(tall->item()->master_id, 0x21);
+}
+
+TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
+    PointsFixture f = world();
+    database_point(f, "Camp", 0, 5);
+    database_point(f, "Bridge", 0x30, 6);
+    Merge merge(f, false);
+    EXPECT_EQ(merge({"Camp", 10, 1, 5}), Rejected); // identical
+    EXPECT_EQ(merge({"Camp", 10, 1, 5, 0, 3, 4}), Added);
+    EXPECT_FLOAT_EQ(merge.realm.additions_score, 0.5f);
+    // A malformed route refuses the line before the database point goes.
+    EXPECT_EQ(merge({"Bridge", 10, 1, 6, 0, 0, 0, {}, 0x30, "V_x"}), Rejected);
+    // Zone field "zero" reads as zone 0, which exists: the raising conversion drops the line.
+    std::vector<std::string> fields = addition_fields({"Bad", 0, 1, 1});
+    fields[2] = "zero";
+    EXPECT_EQ(merge.merger.merge_line(join_fields(fields)), Dropped);
+    EXPECT_EQ(points_of(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
+}
+
+TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
+    const std::string good = additions_file({{"Ogre", 10, 1, 1, 2, 5, 9, {{1}}, 0, "", "a|b"}});
+    TempDir dir;
+    const std::string path = dir.file("a.txt");
+    for (size_t cut = 0; cut <= good.size(); ++cut) {
+        PointsFixture f = world();
+        Merge merge(f);
+        ASSERT_TRUE(write_file_atomic(path, good.substr(0, cut)));
+        EXPECT_EQ(merge_additions_file(path, merge.merger).status,
+                  cut >= 5 ? AdditionsRead::Read : AdditionsRead::BadHeader);
+        EXPECT_LE(merge.realm.additions_count, 1);
+    }
+
+    // Random lines, a huge field, and many lines on one zone (a linear merge).
+    static const char chars[] = "|0123456789ABF$-@#xV_S\r\n\xff";
+    std::mt19937 random(7);
+    std::string text = "#v001\n";
+    for (int i = 0; i < 300; ++i)
+        for (int n = int(random() % 120); n >= 0; --n)
+            text += n ? chars[random() % (sizeof chars - 1)] : '\n';
+    text += "Huge|" + std::string(1 << 20, 'x') + "|10|1|1|1\r\n";
+    for (int i = 0; i < 40000; ++i)
+        text += addition_line({"P" + std::to_string(i), 10, 1, i % 300, i / 300 + 10}) + "\n";
+    PointsFixture f = world();
+    Merge merge(f);
+    ASSERT_TRUE(write_file_atomic(path, text));
+    EXPECT_EQ(merge_additions_file(path, merge.merger).status, AdditionsRead::Read);
+    EXPECT_GE(merge.realm.additions_count, 40000);
+}
+
+TEST(AdditionsFile, DemoAdditionsMergeOverTheDemoDatabase) {
+    const DemoDatabase db =
+        load_demo_description(std::string(KARVELO_SOURCE_DIR) + "/demo/Demo/database.json");
+    TempDir dist;
+    write_demo_installation(db, dist.path());
+    const std::string master = dist.file("database/Demo/master.loc");
+    TRealm_info realm(master);
+    TData_common common(master, dist.file("catpref.bin"));
+    TPointsTree tree;
+    build_zone_tree(tree, *realm.map_data, common);
+    auto add = [&](const rnew_node& r) {
+        return add_point(tree, *realm.map_data, r, &common.property_colors);
+    };
+    PointsReaderSink sink;
+    sink.add_node = add;
+    ASSERT_NE(load_points_database(master, sink).header_value2.value_or(0), 0u);
+    TNameSearch search;
+    search.start = tree.first();
+    ASSERT_NE(find_point_by_name(search, "Vieux puits"), nullptr);
+
+    TAdditionsMerger merger(*realm.map_data, realm,
+                            {add, [&](TreeNode* n) { tree.delete_node(n); }}, true);
+    const AdditionsReadResult r =
+        merge_additions_file(dist.file("ajouts/Vev_ajouts_Demo.txt"), merger);
+    EXPECT_EQ(r.rejected, 0);
+    EXPECT_EQ(realm.additions_count, int32_t(db.additions.size()));
+    EXPECT_EQ(find_point_by_name(search, "Vieux puits"), nullptr); // hidden by its deletion
+}
+
+// ---- The main window's part ----
+
+namespace {
+
+// Answers every nickname dialog that opens with `text`, keeping their titles.
+class NicknameAnswers {
+public:
+    explicit NicknameAnswers(const QString& text) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, text] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<TForm6*>(w); d && d->isVisible()) {
+                    titles.push_back(d->windowTitle());
+                    d->Edit1->setText(text);
+                    d->Button1->click();
+                }
+        });
+        timer_.start(10);
+    }
+    std::vector<QString> titles;
+
+private:
+    QTimer timer_;
+};
+
+class Form4Additions : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir app;
+    PointsFixture f = world(false);
+    std::unique_ptr<TForm4> form;
+    std::string path;
+
+    void SetUp() override {
+        form = form_with_points(app.path(), f);
+        form->realm = std::make_unique<TRealm_info>(f.master);
+        form->first_activation = false;
+        res_messages.assign(80, "-");
+        res_messages[1] = "save %1?";
+        res_messages[4] = "%1 rejected in %2";
+        res_messages[5] = "saved %2";
+        res_messages[6] = "cannot write %1";
+        res_messages[37] = "bad header";
+        res_infos.assign(10, "-");
+        res_infos[5] = "additions %1";
+        res_captions.assign(100, "-");
+        res_captions[77] = "Nickname";
+        additions_file_name = "Vev_ajouts_Demo.txt";
+        path = ajouts_path + additions_file_name;
+    }
+    void TearDown() override {
+        form.reset();
+        additions_file_name.clear();
+    }
+    std::string file() const {
+        std::string text;
+        read_file(path, text);
+        return text;
+    }
+    std::string last_feedback() const {
+        const auto& lines = form->feedback_lines.lines();
+        return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
+    }
+};
+
+const AdditionSpec ogre{"Ogre", 10, 1, 1, 2};
+const AdditionSpec imp{"Imp", 10, 1, 3, 4};
+
+} // namespace
+
+TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
+    ASSERT_TRUE(write_file_atomic(path, "#v01\r\n"));
+    form->realm->header_value2 = 1;
+    form->reload_additions();
+    EXPECT_EQ(boxes.texts().back(), "bad header");
+
+    const std::string original = additions_file({ogre, ogre, imp}, "Old");
+    ASSERT_TRUE(write_file_atomic(path, original));
+    form->realm->header_value2 = 0;
+    form->reload_additions();
+    EXPECT_EQ(file(), original);
+    EXPECT_TRUE(points_of(form->points_tree).empty());
+
+    form->realm->header_value2 = 7;
+    NicknameAnswers answers("Ondine");
+    form->reload_additions();
+    EXPECT_EQ(answers.titles, std::vector<QString>{"Nickname"});
+    EXPECT_EQ(rPreference.PSEU, "Ondine");
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("additions 2 [2]\n"));
+    const std::string rewritten = file();
+    EXPECT_EQ(rewritten, additions_file({ogre, imp}, "Ondine", rewritten.substr(9, 6)));
+    EXPECT_EQ(last_feedback(), "1 rejected in Vev_ajouts_Demo.txt");
+    EXPECT_EQ(form->rejected_lines, 0);
+    EXPECT_FALSE(form->Timer3.isActive());
+
+    // The auto-save tick saves unsaved additions, never while a node is being added.
+    rPreference.AUTO = true;
+    form->toggle_tagnew(true);
+    form->autosave_allowed = false;
+    form->Timer3Timer();
+    EXPECT_TRUE(form->additions_unsaved);
+    form->autosave_allowed = true;
+    form->Timer3Timer();
+    EXPECT_FALSE(form->additions_unsaved);
+    EXPECT_FALSE(form->sauver1->isEnabled());
+    EXPECT_EQ(last_feedback(), "saved Vev_ajouts_Demo.txt");
+    EXPECT_TRUE(form->Timer3.isActive());
+    EXPECT_EQ(answers.titles.size(), 1u);
+}
+
+TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
+    rPreference.PSEU = "Moi";
+    rPreference.AUTO = true;
+    ASSERT_TRUE(write_file_atomic(path, additions_file({imp})));
+    const std::string before = file();
+    for (int i = 0; i < 40; ++i) {
+        rnew_node r = PointsFixture::point("Ogre", 10, 1, i, 2);
+        r.from_master = false;
+        r.comment = std::string(50, 'c');
+        form->addnode(r);
+    }
+    form->toggle_tagnew(true);
+    boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
+
+    // A file size limit makes the write fail whatever the user's rights.
+    struct rlimit old_limit {};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old_limit;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool closed = form->FormCloseQuery();
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(boxes.texts().back(), "cannot write Vev_ajouts_Demo.txt");
+    EXPECT_TRUE(form->Timer3.isActive());
+    // "No" lets other callers go on with the additions still unsaved; Cancel stops them.
+    EXPECT_TRUE(form->confirm_save_additions(63));
+    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_FALSE(form->confirm_save_additions(48));
+    EXPECT_TRUE(form->FormCloseQuery());
+    EXPECT_FALSE(form->additions_unsaved);
+    EXPECT_EQ(points_of(form->points_tree).size(), 40u);
+    EXPECT_NE(file(), before);
+}
