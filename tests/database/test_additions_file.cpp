@@ -253,7 +253,6 @@ protected:
 
     void SetUp() override {
         form = form_with_points(app.path(), f);
-        form->realm = std::make_unique<TRealm_info>(f.master);
         form->first_activation = false;
         res_messages.assign(80, "-");
         res_messages[1] = "save %1?";

@@ -4,6 +4,7 @@
 #include "foundation/map_data.h"
 #include "foundation/node_data.h"
 #include "mainwindow/widgets/map.h"
+#include "support/form4_points.h"
 #include "support/points_fixture.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
@@ -28,14 +29,7 @@ protected:
                     false};
     std::unique_ptr<TForm4> form;
 
-    void SetUp() override {
-        form = std::make_unique<TForm4>(app.path());
-        form->realm = std::make_unique<TRealm_info>(app.file("none.loc"));
-        form->realm->map_data = std::move(f.map_data);
-        form->map_data = form->realm->map_data.get();
-        form->common_data = std::move(f.common_data);
-        form->build_zone_tree();
-    }
+    void SetUp() override { form = form_with_points(app.path(), f); }
     void TearDown() override { form.reset(); }
 
     TreeNode* add(const std::string& name, int32_t zone, int32_t category) {

@@ -3,6 +3,7 @@
 #include "database/database_list.h"
 #include "database/points_reader.h"
 #include "foundation/Data.h"
+#include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <QTreeView>
 
 void TForm4::check_database(uint8_t flags) {
     if (check_database_list(flags))
@@ -113,6 +115,7 @@ void TForm4::load_data() {
         if (!listmenu.empty())
             Image1->setPixmap(listmenu.front());
         load_database();
+        reload_additions();
     }
     points_tree.end_update();
 
@@ -228,6 +231,50 @@ void TForm4::reload_database(uint8_t flags) {
 void TForm4::refresh_items(bool all) {
     if (all)
         repaint_map();
+    points_tree.begin_update();
+    recolour_all = true;
+    update_item_colors();
+    points_tree.end_update();
+}
+
+void TForm4::update_item_colors() {
+    if (!map_data) {
+        recolour_all = false;
+        return;
+    }
+    const TPropertyColors* property_colours = common_data ? &common_data->property_colors : nullptr;
+    for (const auto& zone : map_data->zones) {
+        TreeNode* node = zone->tree_node;
+        if (!node)
+            continue;
+        node = TPointsTree::next(node);
+        while (node && node->level > kLevelZone) {
+            rCateg* category = node->data ? node->data->category : nullptr;
+            if (node->level == kLevelCategory && category && category->type != 1 && !recolour_all) {
+                node = TPointsTree::next_after_subtree(node);
+                continue;
+            }
+            rItemdata* item = node->item();
+            if (node->level == kLevelPoint && item && category) {
+                if (category->type == 1)
+                    item->colour = static_cast<TColor>(level_color(
+                        rPreference.NIVP, nearest_level(item->level_min, item->level_max),
+                        static_cast<uint32_t>(category->colour), rPreference.CLVL));
+                else if (recolour_all && (category->type == 3 || category->type == 4))
+                    item->colour = flag_color(item->flags, category->colour, property_colours);
+                else if (recolour_all)
+                    item->colour = category->colour;
+            }
+            node = TPointsTree::next(node);
+        }
+    }
+    recolour_all = false;
+    MyTree->viewport()->update();
+}
+
+void TForm4::refresh_overlays(bool) {
+    update_item_colors();
+    update_path_colors();
 }
 
 void TForm4::set_edit_mode(bool on) {

@@ -97,6 +97,10 @@ public:
     void unload_data();
     void reload_database(uint8_t flags);
     void refresh_items(bool all);
+    // Recolours the points: all of them when recolour_all is set, else the level-coloured ones.
+    void update_item_colors();
+    void refresh_overlays(bool rebuild_regions);
+    bool recolour_all = false;
     void load_database();
     void init_clipboard_node();
     void load_tips();
@@ -277,14 +281,10 @@ public:
     void Edit_lvl_maxExit();
     void EditlvlExit();
 
-    // Stand-ins until the editing commands, the data load's recolouring and the map's paths
-    // exist.
+    // Stand-ins until the editing commands and the map's paths exist.
     void destroynode(TreeNode* node);
-    void update_item_colors();
     void update_path_colors();
 
-    // Header values and additions statistics of the data load.
-    std::unique_ptr<TRealm_info> realm;
     int32_t rejected_lines = 0;
     int32_t filter_min = 0;
     int32_t filter_max = 99;
