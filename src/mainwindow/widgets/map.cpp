@@ -174,7 +174,7 @@ void TForm4::create_controls() {
 
     PanelDock = new QWidget(central);
     PanelDock->setObjectName(QStringLiteral("PanelDock"));
-    PanelDock->setFixedWidth(230);
+    PanelDock->setFixedWidth(250);
     auto* dock_layout = new QVBoxLayout(PanelDock);
     dock_layout->setContentsMargins(2, 2, 2, 2);
     PageControl = new QStackedWidget(PanelDock);
@@ -240,11 +240,14 @@ void TForm4::create_controls() {
     filter->addWidget(Edit_lvl_min);
     filter->addWidget(Edit_lvl_max);
     filter->addStretch(1);
+    page3->addLayout(filter);
+    auto* player = new QHBoxLayout();
     auto* player_level = new QLabel(TabSheet3);
     set_tag(player_level, 5);
-    filter->addWidget(player_level);
-    filter->addWidget(Editlvl);
-    page3->addLayout(filter);
+    player->addWidget(player_level);
+    player->addStretch(1);
+    player->addWidget(Editlvl);
+    page3->addLayout(player);
     Memo1 = new QPlainTextEdit(TabSheet3);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
