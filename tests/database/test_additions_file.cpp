@@ -1,11 +1,9 @@
 #include "database/additions_file.h"
 #include "database/database_list.h"
-#include "database/points_reader.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/input_pseudo.h"
 #include "support/additions_writer.h"
-#include "support/demo_database.h"
 #include "support/form4_points.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
@@ -13,8 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -187,35 +185,6 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
     ASSERT_TRUE(write_file_atomic(path, text));
     EXPECT_EQ(merge_additions_file(path, merge.merger).status, AdditionsRead::Read);
     EXPECT_GE(merge.realm.additions_count, 40000);
-}
-
-TEST(AdditionsFile, DemoAdditionsMergeOverTheDemoDatabase) {
-    const DemoDatabase db =
-        load_demo_description(std::string(KARVELO_SOURCE_DIR) + "/demo/Demo/database.json");
-    TempDir dist;
-    write_demo_installation(db, dist.path());
-    const std::string master = dist.file("database/Demo/master.loc");
-    TRealm_info realm(master);
-    TData_common common(master, dist.file("catpref.bin"));
-    TPointsTree tree;
-    build_zone_tree(tree, *realm.map_data, common);
-    auto add = [&](const rnew_node& r) {
-        return add_point(tree, *realm.map_data, r, &common.property_colors);
-    };
-    PointsReaderSink sink;
-    sink.add_node = add;
-    ASSERT_NE(load_points_database(master, sink).header_value2.value_or(0), 0u);
-    TNameSearch search;
-    search.start = tree.first();
-    ASSERT_NE(find_point_by_name(search, "Vieux puits"), nullptr);
-
-    TAdditionsMerger merger(*realm.map_data, realm,
-                            {add, [&](TreeNode* n) { tree.delete_node(n); }}, true);
-    const AdditionsReadResult r =
-        merge_additions_file(dist.file("ajouts/Vev_ajouts_Demo.txt"), merger);
-    EXPECT_EQ(r.rejected, 0);
-    EXPECT_EQ(realm.additions_count, int32_t(db.additions.size()));
-    EXPECT_EQ(find_point_by_name(search, "Vieux puits"), nullptr); // hidden by its deletion
 }
 
 // ---- The main window's part ----

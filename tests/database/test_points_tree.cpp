@@ -91,7 +91,14 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrder) {
     EXPECT_EQ(child_names(banks), (std::vector<std::string>{"Bank b", "Bank a", "Bank c"}));
     EXPECT_TRUE(banks->visible);
     EXPECT_FALSE(category_of(f, 11, "Mobs")->visible);
-    EXPECT_FALSE(category_of(f, 12, "Banks")->visible);
+
+    // A leading "@" hides the point but shows its category, without a row for the point.
+    EXPECT_FALSE(f.add("@Deleted", 20, 5)->visible);
+    TreeNode* mobs = category_of(f, 20, "Mobs");
+    EXPECT_TRUE(mobs->visible);
+    EXPECT_TRUE(mobs->rows.empty());
+    EXPECT_TRUE(f.add("Mail@box", 20, 5)->visible);
+    EXPECT_EQ(mobs->rows.size(), 1u);
     // The node data gets the zone record and the category from the category node.
     EXPECT_EQ(a->data->owner_zone, zone_node(*f.map_data, 11)->data->owner_zone);
     EXPECT_EQ(a->data->category, banks->data->category);
@@ -122,20 +129,6 @@ TEST(PointsTree, AddnodeRefusesUnknownZonesAndCategories) {
     EXPECT_EQ(f.tree.size(), before + 1);
 }
 
-TEST(PointsTree, HiddenNamesKeepTheirCategoryVisible) {
-    PointsFixture f = world();
-    TreeNode* p = f.add("@Deleted", 20, 5);
-    ASSERT_TRUE(p);
-    EXPECT_FALSE(p->visible);
-    TreeNode* mobs = category_of(f, 20, "Mobs");
-    EXPECT_TRUE(mobs->visible);
-    EXPECT_TRUE(mobs->rows.empty());
-    EXPECT_EQ(mobs->children.size(), 1u);
-    // Only a leading "@" hides.
-    EXPECT_TRUE(f.add("Mail@box", 20, 5)->visible);
-    EXPECT_EQ(mobs->rows.size(), 1u);
-}
-
 TEST(PointsTree, CheckStatesPropagateDownAndUp) {
     PointsFixture f = world();
     TreeNode* p1 = f.add("one", 11, 5);
@@ -143,36 +136,36 @@ TEST(PointsTree, CheckStatesPropagateDownAndUp) {
     TreeNode* mobs = p1->parent;
     TreeNode* zone = mobs->parent;
     TreeNode* continent = zone->parent;
-    EXPECT_EQ(continent->check, TCheckState::Checked);
+    using enum TCheckState;
+    using States = std::vector<TCheckState>;
+    auto states = [&] { return States{mobs->check, zone->check, continent->check}; };
+    EXPECT_EQ(states(), (States{Checked, Checked, Checked}));
 
-    f.tree.set_check_state(p1, TCheckState::Unchecked);
-    EXPECT_EQ(mobs->check, TCheckState::Mixed);
-    EXPECT_EQ(zone->check, TCheckState::Mixed);
-    EXPECT_EQ(continent->check, TCheckState::Mixed);
-    f.tree.set_check_state(p2, TCheckState::Unchecked);
-    EXPECT_EQ(mobs->check, TCheckState::Unchecked);
-    EXPECT_EQ(zone->check, TCheckState::Mixed); // the empty categories stay checked
+    f.tree.set_check_state(p1, Unchecked);
+    EXPECT_EQ(states(), (States{Mixed, Mixed, Mixed}));
+    f.tree.set_check_state(p2, Unchecked);
+    EXPECT_EQ(states(), (States{Unchecked, Mixed, Mixed})); // the empty categories stay checked
 
     // A new point starts checked.
     TreeNode* p3 = f.add("three", 11, 5);
-    EXPECT_EQ(p3->check, TCheckState::Checked);
-    EXPECT_EQ(mobs->check, TCheckState::Mixed);
+    EXPECT_EQ(p3->check, Checked);
+    EXPECT_EQ(mobs->check, Mixed);
     // Deleting the checked one brings the category back to unchecked.
     f.tree.delete_node(p3);
-    EXPECT_EQ(mobs->check, TCheckState::Unchecked);
+    EXPECT_EQ(mobs->check, Unchecked);
 
-    f.tree.set_check_state(zone, TCheckState::Checked);
+    f.tree.set_check_state(zone, Checked);
     for (TreeNode* n = zone; n != zone->next_sibling(); n = TPointsTree::next(n))
-        EXPECT_EQ(n->check, TCheckState::Checked) << node_text(n);
-    EXPECT_EQ(continent->check, TCheckState::Checked);
+        EXPECT_EQ(n->check, Checked) << node_text(n);
+    EXPECT_EQ(continent->check, Checked);
 
-    f.tree.set_check_state(continent, TCheckState::Unchecked);
+    f.tree.set_check_state(continent, Unchecked);
     for (TreeNode* n = continent; n != continent->next_sibling(); n = TPointsTree::next(n))
-        EXPECT_EQ(n->check, TCheckState::Unchecked) << node_text(n);
+        EXPECT_EQ(n->check, Unchecked) << node_text(n);
     // Checking every child by itself checks the parent again.
-    f.tree.set_check_state(p1, TCheckState::Checked);
-    f.tree.set_check_state(p2, TCheckState::Checked);
-    EXPECT_EQ(mobs->check, TCheckState::Checked);
+    f.tree.set_check_state(p1, Checked);
+    f.tree.set_check_state(p2, Checked);
+    EXPECT_EQ(mobs->check, Checked);
 }
 
 TEST(PointsTree, WalksInDisplayOrderAcrossLevels) {

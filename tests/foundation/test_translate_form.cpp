@@ -17,30 +17,23 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     res_hints = {"-", "Zoom in"};
 
     QWidget form;
-    auto* button = new QPushButton("design", &form);
-    auto* label = new QLabel("design", &form);
+    auto tagged = [](auto* widget, int tag) {
+        set_tag(widget, tag);
+        return widget;
+    };
+    auto* button = tagged(new QPushButton("design", &form), 1);
+    auto* label = tagged(new QLabel("design", &form), 2);
     auto* untagged = new QLabel("keep", &form);
-    auto* group = new QGroupBox("design", &form);
-    auto* radio = new QRadioButton("design", group); // nested below the group box
-    auto* check = new QCheckBox("design", group);
-    auto* tool = new QToolButton(&form);
+    auto* group = tagged(new QGroupBox("design", &form), 3);
+    auto* radio = tagged(new QRadioButton("design", group), 1); // nested below the group box
+    auto* check = tagged(new QCheckBox("design", group), 4);
+    auto* tool = tagged(new QToolButton(&form), 1);
     auto* image = new QLabel(&form);
-    mark_as_image(image);
-    auto* edit = new QLineEdit("design", &form);
-    auto* missing = new QLabel("design", &form);
-    auto* missing_hint = new QToolButton(&form);
+    mark_as_image(tagged(image, 1));
+    auto* edit = tagged(new QLineEdit("design", &form), 2);
+    auto* missing = tagged(new QLabel("design", &form), 99);
+    auto* missing_hint = tagged(new QToolButton(&form), 99);
     missing_hint->setToolTip("old");
-
-    set_tag(button, 1);
-    set_tag(label, 2);
-    set_tag(group, 3);
-    set_tag(radio, 1);
-    set_tag(check, 4);
-    set_tag(tool, 1);
-    set_tag(image, 1);
-    set_tag(edit, 2);
-    set_tag(missing, 99);
-    set_tag(missing_hint, 99);
 
     translate_form(&form);
 

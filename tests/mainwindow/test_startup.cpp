@@ -60,6 +60,14 @@ private:
     int seen_ = 0;
 };
 
+// Fails on any dialog that opens, and closes it.
+std::function<void(QWidget*)> no_dialog() {
+    return [](QWidget* w) {
+        ADD_FAILURE() << "unexpected dialog";
+        w->close();
+    };
+}
+
 // Picks a language and a database in the first-run dialog and closes it.
 std::function<void(QWidget*)> choose(const QString& lang, const QString& database) {
     return [lang, database](QWidget* w) {
@@ -170,10 +178,7 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_EQ(form.zoom, 777);
         rPreference.DATU = 4;
         rPreference.DATW = now_datetime() - 1;
-        DialogAnswer unexpected([](QWidget* w) {
-            ADD_FAILURE() << "unexpected dialog";
-            w->close();
-        });
+        DialogAnswer unexpected(no_dialog());
         form.FormActivate();
         EXPECT_EQ(unexpected.seen(), 0);
         EXPECT_EQ(language, "English");
@@ -186,10 +191,7 @@ TEST_F(StartUp, NoDatabaseFolderQuitsButWritesPreferences) {
     ScriptedMessages boxes;
     {
         TForm4 form(dir.path());
-        DialogAnswer unexpected([](QWidget* w) {
-            ADD_FAILURE() << "unexpected dialog";
-            w->close();
-        });
+        DialogAnswer unexpected(no_dialog());
         form.FormActivate();
         EXPECT_EQ(unexpected.seen(), 0);
         EXPECT_TRUE(quit_flag);
@@ -250,14 +252,15 @@ TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
 }
 
 TEST(UpdatePeriod, OpensByPeriodOnly) {
-    EXPECT_TRUE(update_due_by_period(0, -3));
-    EXPECT_FALSE(update_due_by_period(1, 0.99));
-    EXPECT_TRUE(update_due_by_period(1, 1.0));
-    EXPECT_TRUE(update_due_by_period(2, 2.0));
-    EXPECT_FALSE(update_due_by_period(3, 6.9));
-    EXPECT_TRUE(update_due_by_period(3, 7.0));
-    EXPECT_FALSE(update_due_by_period(4, 1000));
-    EXPECT_FALSE(update_due_by_period(-1, 1000));
+    // Period, days since the last check, due.
+    for (auto [period, days, due] : {std::tuple{0, -3.0, true},
+                                     {1, 0.99, false},
+                                     {1, 1.0, true},
+                                     {3, 6.9, false},
+                                     {3, 7.0, true},
+                                     {4, 1000.0, false},
+                                     {-1, 1000.0, false}})
+        EXPECT_EQ(update_due_by_period(period, days), due) << period << " " << days;
 }
 
 TEST(DatabaseList, CheckMarksCurrentAndEditable) {
