@@ -12,7 +12,9 @@
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
@@ -161,4 +163,49 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     form->refresh_items(false);
     EXPECT_EQ(water->colour, 0x123456);
     EXPECT_FALSE(form->recolour_all);
+}
+
+TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
+    // A second database: a copy of the demo under another name.
+    const QString from = to_path(dir.file("database/Demo"));
+    const QString to = to_path(dir.file("database/Autre"));
+    QDir().mkpath(to);
+    for (const QString& f : QDir(from).entryList(QDir::Files))
+        QFile::copy(from + "/" + f, to + "/" + f);
+    auto form = start();
+    const auto items = form->menu_db->actions();
+    ASSERT_EQ(items.size(), 2);
+    QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
+    QAction* other = demo == items[0] ? items[1] : items[0];
+    EXPECT_TRUE(demo->isChecked());
+
+    // The current database again: nothing is reloaded.
+    const TRealm_info* loaded = form->realm.get();
+    form->ressourceClick(demo);
+    EXPECT_EQ(form->realm.get(), loaded);
+
+    // Cancel to the save question keeps the database and its check mark.
+    form->toggle_tagnew(true);
+    boxes.answer({kAnswerCancel});
+    other->setChecked(true);
+    form->ressourceClick(other);
+    EXPECT_EQ(db_name, "Demo");
+    EXPECT_TRUE(demo->isChecked());
+
+    form->toggle_tagnew(false);
+    other->setChecked(true);
+    form->ressourceClick(other);
+    EXPECT_EQ(db_name, "Autre");
+    EXPECT_TRUE(other->isChecked());
+    EXPECT_EQ(additions_file_name, "Vev_ajouts_Autre.txt");
+
+    // Every flag combination reloads the same database with both still listed.
+    for (uint8_t flags : {0, 1, 2, 3}) {
+        form->reload_database(flags);
+        EXPECT_FALSE(quit_flag);
+        ASSERT_NE(form->realm, nullptr);
+        EXPECT_EQ(database_list.size(), 2u);
+        EXPECT_EQ(form->menu_db->actions().size(), 2);
+        EXPECT_EQ(db_name, "Autre");
+    }
 }
