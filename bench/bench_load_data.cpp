@@ -46,15 +46,21 @@ Installation& installation() {
     return i;
 }
 
-void BM_LoadData(benchmark::State& state) {
-    Installation& inst = installation();
-    ScriptedMessages boxes;
-    TForm4 form(inst.dir.path());
-    form.first_activation = false;
+// A main window past its start-up, with the synthetic database selected and nothing loaded.
+std::unique_ptr<TForm4> ready_window() {
+    auto form = std::make_unique<TForm4>(installation().dir.path());
+    form->first_activation = false;
     load_db_list();
     db_name = "Synth";
-    form.check_database(0);
+    form->check_database(0);
     db_path = database_path + db_name + "/";
+    return form;
+}
+
+void BM_LoadData(benchmark::State& state) {
+    ScriptedMessages boxes;
+    auto window = ready_window();
+    TForm4& form = *window;
     for (auto _ : state) {
         state.PauseTiming();
         form.unload_data();
@@ -68,18 +74,12 @@ BENCHMARK(BM_LoadData)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The memory held by the loaded data: resident size after the first load less before it.
 void BM_LoadedMemory(benchmark::State& state) {
-    Installation& inst = installation();
     ScriptedMessages boxes;
     for (auto _ : state) {
-        TForm4 form(inst.dir.path());
-        form.first_activation = false;
-        load_db_list();
-        db_name = "Synth";
-        form.check_database(0);
-        db_path = database_path + db_name + "/";
+        auto form = ready_window();
         malloc_trim(0);
         const long before = resident_kb();
-        form.load_data();
+        form->load_data();
         malloc_trim(0);
         state.counters["loaded_MB"] = static_cast<double>(resident_kb() - before) / 1024.0;
     }
