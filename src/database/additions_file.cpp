@@ -28,33 +28,12 @@ std::string random_header_digits() {
     return digits;
 }
 
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
+namespace {} // namespace
 
 bool split_addition_line(std::string_view line, AdditionFields& fields) {
     for (std::string& f : fields)
         f.clear();
-    line = trimmed(line);
+    line = trim_blanks(line);
     if (line.empty() || line.front() == '#')
         return false;
     size_t field = 0;
@@ -77,7 +56,7 @@ TFlagSet parse_flag_field(std::string_view field) {
         uint32_t word = 0;
         bool ok = true;
         for (char c : field.substr(8 * k, 8)) {
-            int d = hex_value(c);
+            int d = hex_digit(c);
             if (d < 0) {
                 ok = false;
                 break;

@@ -251,17 +251,6 @@ std::unique_ptr<TNodeData> skeleton_data(const std::string& name, int32_t catego
     return std::make_unique<TNodeData>(r, nullptr);
 }
 
-// The text without the blanks and control characters at both ends.
-std::string_view trimmed(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 } // namespace
 
 void build_zone_tree(TPointsTree& tree, TData_map& map_data, TData_common& categories) {
@@ -344,7 +333,7 @@ pMap_info* node_zone(const TreeNode* node) {
 }
 
 TreeNode* find_point_by_name(const TNameSearch& search, const std::string& name) {
-    const std::string key = normalise_text(trimmed(name));
+    const std::string key = normalise_text(trim_blanks(name));
     TreeNode* result = nullptr;
     for (TreeNode* n = search.start; n; n = TPointsTree::next(n)) {
         if (search.current_continent_only && n->level == kLevelZone) {

@@ -181,9 +181,7 @@ void TData_common::load_flagspecs(const std::string& file_name) {
         int32_t group = str_to_int(column(line, 5, 3));
         TColor colour = str_to_int("$00" + column(line, 9, 6));
         std::string name = column(line, 16, std::string::npos);
-        size_t b = name.find_first_not_of(std::string("\0 \t\r\n", 5));
-        size_t e = name.find_last_not_of(std::string("\0 \t\r\n", 5));
-        name = b == std::string::npos ? std::string() : name.substr(b, e - b + 1);
+        name = std::string(trim_blanks(name));
         // Flags outside 1..128 name no bit of a property set.
         if (flag_id < 1 || flag_id > 128)
             continue;

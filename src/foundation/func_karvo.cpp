@@ -76,15 +76,6 @@ auto string_sink(std::string& out) {
     };
 }
 
-std::string replace_all(const std::string& text, std::string_view what, std::string_view with) {
-    std::string out;
-    size_t start = 0;
-    for (size_t at; (at = text.find(what, start)) != std::string::npos; start = at + what.size())
-        out.append(text, start, at - start).append(with);
-    out.append(text, start, std::string::npos);
-    return out;
-}
-
 bool equal_ignoring_case(const std::string& a, const std::string& b) {
     return to_qstring(a).compare(to_qstring(b), Qt::CaseInsensitive) == 0;
 }
@@ -129,6 +120,15 @@ bool is_decimal_number(std::string_view t, double& value) {
 }
 
 } // namespace
+
+std::string replace_all(const std::string& text, std::string_view what, std::string_view with) {
+    std::string out;
+    size_t start = 0;
+    for (size_t at; (at = text.find(what, start)) != std::string::npos; start = at + what.size())
+        out.append(text, start, at - start).append(with);
+    out.append(text, start, std::string::npos);
+    return out;
+}
 
 // ---- Section containers and scrambled list files ----
 

@@ -77,6 +77,15 @@ bool str_to_bool(const std::string& text);
 
 // ---- Texts and names ----
 
+// The text without the blanks and control characters (bytes up to 0x20) at both ends.
+std::string_view trim_blanks(std::string_view text);
+// Every occurrence of `what` replaced by `with`, left to right.
+std::string replace_all(const std::string& text, std::string_view what, std::string_view with);
+// The value of a hexadecimal digit, -1 for any other character.
+int hex_digit(char c);
+// The current local date and time as days since 1899-12-30.
+double now_datetime();
+
 char normalise_char(char c);
 std::string normalise_text(std::string_view text);
 

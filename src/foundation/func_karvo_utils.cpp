@@ -46,6 +46,16 @@ IdScan scan_id(const std::string& name, bool first_only) {
     return {std::move(w), std::move(digits)};
 }
 
+std::string to_hex(uint32_t value, int digits) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string s(static_cast<size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        s[static_cast<size_t>(i)] = kDigits[value & 0xF];
+    return s;
+}
+
+} // namespace
+
 int hex_digit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -56,15 +66,19 @@ int hex_digit(char c) {
     return -1;
 }
 
-std::string to_hex(uint32_t value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string s(static_cast<size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4)
-        s[static_cast<size_t>(i)] = kDigits[value & 0xF];
-    return s;
+std::string_view trim_blanks(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.remove_suffix(1);
+    return text;
 }
 
-} // namespace
+double now_datetime() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const double days = static_cast<double>(QDate(1899, 12, 30).daysTo(now.date()));
+    return days + now.time().msecsSinceStartOfDay() / 86400000.0;
+}
 
 // ---- Texts and names ----
 
@@ -221,10 +235,9 @@ std::string random_id() {
     std::mt19937 generator(static_cast<std::mt19937::result_type>(
         QDateTime::currentMSecsSinceEpoch() ^ std::random_device{}()));
     int number = std::uniform_int_distribution<int>(0, 999)(generator);
-    // The clock as a day count since 1899-12-30, written with the decimal comma.
-    double days = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 86400000.0 + 25569.0;
-    std::string seed = QString::number(days, 'g', 15).replace('.', ',').toStdString() + "vev" +
-                       std::to_string(number);
+    // The clock as a day count, written with the decimal comma.
+    std::string seed = QString::number(now_datetime(), 'g', 15).replace('.', ',').toStdString() +
+                       "vev" + std::to_string(number);
     QByteArray digest =
         QCryptographicHash::hash(QByteArray::fromStdString(seed), QCryptographicHash::Md5).toHex();
     return digest.left(12).toStdString();

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QtGlobal>
 
+#include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
 
 std::vector<std::string> res_captions;
@@ -30,31 +31,8 @@ namespace {
 
 MessageHandler message_handler;
 
-// Blanks and control characters, as the language file's trimming sees them.
-bool is_blank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-std::string trimmed(const std::string& s) {
-    size_t first = 0;
-    size_t last = s.size();
-    while (first < last && is_blank(s[first]))
-        ++first;
-    while (last > first && is_blank(s[last - 1]))
-        --last;
-    return s.substr(first, last - first);
-}
-
-void replace_all(std::string& text, const std::string& what, const std::string& with) {
-    size_t pos = 0;
-    while ((pos = text.find(what, pos)) != std::string::npos) {
-        text.replace(pos, what.size(), with);
-        pos += with.size();
-    }
-}
-
 std::string with_title(std::string text) {
-    replace_all(text, "%0", kProductTitle);
+    text = replace_all(text, "%0", kProductTitle);
     return text;
 }
 
@@ -116,12 +94,14 @@ bool load_ressource() {
         return false;
     }
     for (const std::string& line : split_lines(content)) {
-        if (trimmed(line).empty() || line[0] == '#')
+        if (trim_blanks(line).empty() || line[0] == '#')
             continue;
         std::vector<std::string>* section = section_of(line[0]);
         if (section == nullptr)
             continue;
-        section->push_back(line.size() > 4 ? trimmed(line.substr(4)) : std::string());
+        section->push_back(line.size() > 4
+                               ? std::string(trim_blanks(std::string_view(line).substr(4)))
+                               : std::string());
     }
     return true;
 }
@@ -129,9 +109,9 @@ bool load_ressource() {
 std::string format_text(const std::string& templ, const std::string& arg1,
                         const std::string& arg2) {
     std::string text = with_title(templ);
-    replace_all(text, "%1", arg1);
-    replace_all(text, "%2", arg2);
-    replace_all(text, "%%", "\r");
+    text = replace_all(text, "%1", arg1);
+    text = replace_all(text, "%2", arg2);
+    text = replace_all(text, "%%", "\r");
     if (text.empty())
         return kResourceError;
     return text;

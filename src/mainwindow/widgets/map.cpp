@@ -322,10 +322,7 @@ void TForm4::create_controls() {
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
     connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
 
-    for (QObject* o : {static_cast<QObject*>(but_autoup), static_cast<QObject*>(but_gen),
-                       static_cast<QObject*>(ToolButton3), static_cast<QObject*>(but_overview),
-                       static_cast<QObject*>(but_mail)})
-        unavailable_.insert(o);
+    unavailable_ = {but_autoup, but_gen, ToolButton3, but_overview, but_mail};
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });

@@ -303,6 +303,6 @@ private:
     bool destroyed_ = false;
     bool activating_ = false;
     // Commands whose windows are not part of the program yet stay disabled.
-    QSet<QObject*> unavailable_;
+    QSet<QToolButton*> unavailable_;
     int hint_pause_ = 0;
 };
