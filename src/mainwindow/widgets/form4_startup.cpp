@@ -227,12 +227,9 @@ void TForm4::offer_generation() {
 }
 
 void TForm4::check_menu_db() {
-    std::string wanted = db_name;
-    for (auto& c : wanted)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const QString wanted = to_qstring(db_name);
     for (QAction* a : menu_db->actions()) {
-        std::string caption = from_qstring(a->text().remove(QLatin1Char('&')).toLower());
-        if (caption == wanted) {
+        if (a->text().remove(QLatin1Char('&')).compare(wanted, Qt::CaseInsensitive) == 0) {
             a->setChecked(true);
             break;
         }
