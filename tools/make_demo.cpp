@@ -3,7 +3,7 @@
 // --force also replaces an existing additions file and existing zone images.
 
 #include "foundation/text_codec.h"
-#include "support/demo_database.h"
+#include "demo/demo_database.h"
 
 #include <QGuiApplication>
 

@@ -6,7 +6,7 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/map.h"
-#include "support/demo_database.h"
+#include "demo/demo_database.h"
 #include "support/form4_points.h"
 #include "support/points_fixture.h"
 #include "support/saved_globals.h"

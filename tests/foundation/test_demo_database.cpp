@@ -7,7 +7,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
-#include "support/demo_database.h"
+#include "demo/demo_database.h"
 #include "support/temp_dir.h"
 
 #include <QImage>

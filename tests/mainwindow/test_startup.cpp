@@ -6,7 +6,7 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
-#include "support/demo_database.h"
+#include "demo/demo_database.h"
 #include "support/scripted_messages.h"
 #include "support/section_records.h"
 #include "support/section_writer.h"

@@ -1,4 +1,4 @@
-#include "support/demo_database.h"
+#include "demo/demo_database.h"
 
 #include "foundation/text_codec.h"
 #include "support/section_writer.h"
