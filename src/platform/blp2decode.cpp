@@ -40,14 +40,20 @@ uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
+// Rows are handed out bottom row first: row y of the texture lands in output row height-1-y.
+uint32_t* out_row(uint32_t* out, uint32_t width, uint32_t height, uint32_t y) {
+    return out + static_cast<size_t>(height - 1 - y) * width;
+}
+
 // Palette entries are blue, green, red, alpha; the palette's own alpha is not used.
 void decode_palettized(const uint8_t* src, const uint8_t* palette, uint32_t alpha_depth,
-                       size_t count, uint32_t* out) {
+                       uint32_t width, uint32_t height, uint32_t* out) {
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i) {
         const uint8_t* e = palette + 4 * i;
         colours[i] = argb(0, e[2], e[1], e[0]);
     }
+    const size_t count = size_t{width} * height;
     const uint8_t* alpha = src + count;
     for (size_t i = 0; i < count; ++i) {
         uint32_t a = 255;
@@ -64,7 +70,8 @@ void decode_palettized(const uint8_t* src, const uint8_t* palette, uint32_t alph
         default:
             break;
         }
-        out[i] = colours[src[i]] | (a << 24);
+        out_row(out, width, height, static_cast<uint32_t>(i / width))[i % width] =
+            colours[src[i]] | (a << 24);
     }
 }
 
@@ -79,7 +86,7 @@ void decode_dxt(const uint8_t* src, int flags, bool opaque, uint32_t width, uint
             const uint32_t rows = std::min<uint32_t>(4, height - by);
             const uint32_t cols = std::min<uint32_t>(4, width - bx);
             for (uint32_t y = 0; y < rows; ++y) {
-                uint32_t* line = out + static_cast<size_t>(by + y) * width + bx;
+                uint32_t* line = out_row(out, width, height, by + y) + bx;
                 const squish::u8* p = rgba + 16 * y;
                 for (uint32_t x = 0; x < cols; ++x, p += 4)
                     line[x] = argb(p[3], p[0], p[1], p[2]) | alpha_mask;
@@ -88,10 +95,14 @@ void decode_dxt(const uint8_t* src, int flags, bool opaque, uint32_t width, uint
     }
 }
 
-void decode_raw_bgra(const uint8_t* src, bool opaque, size_t count, uint32_t* out) {
+void decode_raw_bgra(const uint8_t* src, bool opaque, uint32_t width, uint32_t height,
+                     uint32_t* out) {
     const uint32_t alpha_mask = opaque ? 0xFF000000u : 0;
-    for (size_t i = 0; i < count; ++i, src += 4)
-        out[i] = argb(src[3], src[2], src[1], src[0]) | alpha_mask;
+    for (uint32_t y = 0; y < height; ++y) {
+        uint32_t* line = out_row(out, width, height, y);
+        for (uint32_t x = 0; x < width; ++x, src += 4)
+            line[x] = argb(src[3], src[2], src[1], src[0]) | alpha_mask;
+    }
 }
 
 std::vector<std::unique_ptr<uint32_t[]>>& handed_out() {
@@ -156,13 +167,13 @@ uint8_t* BLP2DECODE_BLP2toRGBA(const uint8_t* header, const uint8_t* data, uint3
     const bool opaque = h.alpha_depth == 0;
     switch (h.encoding) {
     case kPalettized:
-        decode_palettized(src, palette, h.alpha_depth, pixels, out.get());
+        decode_palettized(src, palette, h.alpha_depth, width, height, out.get());
         break;
     case kDxt:
         decode_dxt(src, dxt_flags, opaque, width, height, out.get());
         break;
     default:
-        decode_raw_bgra(src, opaque, pixels, out.get());
+        decode_raw_bgra(src, opaque, width, height, out.get());
         break;
     }
     *result_length = static_cast<uint32_t>(pixels * 4);
