@@ -165,15 +165,36 @@ std::string MapGenerator::translate_tile(const std::string& tile) const {
     return {};
 }
 
+QImage MapGenerator::tile_for(const std::string& line, int size) {
+    if (!starts_with(line, "[zonA]"))
+        return {};
+    const std::string stored = translate_tile(drop(line, 6));
+    if (stored.empty())
+        return {};
+    QImage tile;
+    std::string error;
+    const bool loaded = load_blp_tile(archives, archive_prefix + stored, tile, error);
+    log_error(error);
+    if (!loaded)
+        return {};
+    if (tile.width() != size || tile.height() != size)
+        tile = tile.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return tile;
+}
+
 void MapGenerator::generate_all(const std::string& maps_folder, const GenerationOptions& options) {
     const int t = options.low_definition ? 128 : 256;
     QImage high(4 * t, 4 * t, QImage::Format_ARGB32);
+    uchar* pixels = high.bits();
+    const size_t stride = static_cast<size_t>(high.bytesPerLine());
     const int max = static_cast<int>(zone_list.size());
     if (options.progress)
         options.progress(0, max);
 
+    // A named block clears the image; the cells that get no tile are cleared once its tiles
+    // are drawn, as the others are written over whole.
     std::string zone_name;
-    high.fill(0);
+    bool clear = true;
     for (size_t i = 0; i < zone_list.size();) {
         if (zone_list.size() - i < kBlockLines) {
             log_error("Zone list: incomplete last block of " +
@@ -182,7 +203,7 @@ void MapGenerator::generate_all(const std::string& maps_folder, const Generation
         }
         if (starts_with(zone_list[i], "[name]")) {
             zone_name = drop(zone_list[i], 6);
-            high.fill(0);
+            clear = true;
         }
         const size_t block = i;
         i += kBlockLines;
@@ -193,26 +214,18 @@ void MapGenerator::generate_all(const std::string& maps_folder, const Generation
             continue;
         }
         for (size_t cell = 0; cell < 16; ++cell) {
-            const std::string& line = zone_list[block + 1 + cell];
-            if (!starts_with(line, "[zonA]"))
-                continue;
-            const std::string stored = translate_tile(drop(line, 6));
-            if (stored.empty())
-                continue;
-            QImage tile;
-            std::string error;
-            const bool loaded = load_blp_tile(archives, archive_prefix + stored, tile, error);
-            log_error(error);
-            if (!loaded)
-                continue;
-            if (tile.width() != t || tile.height() != t)
-                tile = tile.scaled(t, t, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-            const int x = static_cast<int>(cell % 4) * t;
-            const int y = static_cast<int>(cell / 4) * t;
-            for (int row = 0; row < t; ++row)
-                std::memcpy(high.scanLine(y + row) + size_t(x) * 4, tile.constScanLine(row),
-                            size_t(t) * 4);
+            const QRect area(static_cast<int>(cell % 4) * t, static_cast<int>(cell / 4) * t, t, t);
+            const QImage tile = tile_for(zone_list[block + 1 + cell], t);
+            if (!tile.isNull())
+                for (int row = 0; row < t; ++row)
+                    std::memcpy(pixels + size_t(area.y() + row) * stride + size_t(area.x()) * 4,
+                                tile.constScanLine(row), size_t(t) * 4);
+            else if (clear)
+                for (int row = 0; row < t; ++row)
+                    std::memset(pixels + size_t(area.y() + row) * stride + size_t(area.x()) * 4, 0,
+                                size_t(t) * 4);
         }
+        clear = false;
         if (options.process_events)
             options.process_events();
 

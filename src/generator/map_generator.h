@@ -4,6 +4,7 @@
 
 #include "generator/generate_fich.h"
 
+#include <QImage>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -90,6 +91,10 @@ public:
     // block of the zone list. Missing tiles stay black; zone names that are no plain file name,
     // an incomplete last block and images that cannot be saved are logged and passed over.
     void generate_all(const std::string& maps_folder, const GenerationOptions& options);
+
+    // The tile of a zone list line, size x size pixels; null when the line names no tile or no
+    // archive yields it.
+    QImage tile_for(const std::string& line, int size);
 
     // Appends a non-empty message to the error list, after the time of day and ":       ".
     void log_error(const std::string& message);

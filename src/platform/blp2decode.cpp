@@ -2,6 +2,7 @@
 
 #include "foundation/binary_io.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little);
 
 enum Encoding : uint8_t { kPalettized = 1, kDxt = 2, kRawBgra = 3 };
 enum AlphaEncoding : uint8_t { kAlphaDxt1 = 0, kAlphaDxt3 = 1, kAlphaDxt5 = 7 };
@@ -81,15 +84,21 @@ void decode_dxt(const uint8_t* src, int flags, bool opaque, uint32_t width, uint
     const uint32_t alpha_mask = opaque ? 0xFF000000u : 0;
     squish::u8 rgba[64];
     for (uint32_t by = 0; by < height; by += 4) {
+        const uint32_t rows = std::min<uint32_t>(4, height - by);
+        uint32_t* lines[4];
+        for (uint32_t y = 0; y < rows; ++y)
+            lines[y] = out_row(out, width, height, by + y);
         for (uint32_t bx = 0; bx < width; bx += 4, src += block_size) {
             squish::Decompress(rgba, src, flags);
-            const uint32_t rows = std::min<uint32_t>(4, height - by);
             const uint32_t cols = std::min<uint32_t>(4, width - bx);
             for (uint32_t y = 0; y < rows; ++y) {
-                uint32_t* line = out_row(out, width, height, by + y) + bx;
-                const squish::u8* p = rgba + 16 * y;
-                for (uint32_t x = 0; x < cols; ++x, p += 4)
-                    line[x] = argb(p[3], p[0], p[1], p[2]) | alpha_mask;
+                // Red, green, blue, alpha bytes read as one little-endian word: red and blue
+                // change places.
+                uint32_t px[4];
+                std::memcpy(px, rgba + 16 * y, sizeof px);
+                for (uint32_t x = 0; x < cols; ++x)
+                    lines[y][bx + x] = (px[x] & 0xFF00FF00u) | ((px[x] >> 16) & 0xFFu) |
+                                       ((px[x] & 0xFFu) << 16) | alpha_mask;
             }
         }
     }
