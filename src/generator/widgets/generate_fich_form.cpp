@@ -129,6 +129,7 @@ TForm_generate::TForm_generate(QWidget* parent) : QDialog(parent) {
     G32_ProgressBar1 = new TG32_ProgressBar(this);
     G32_ProgressBar1->setObjectName(QStringLiteral("G32_ProgressBar1"));
     G32_ProgressBar1->setFixedHeight(16);
+    G32_ProgressBar1->setColor(palette().color(QPalette::Highlight));
     G32_ProgressBar1->setMinimumWidth(0);
     G32_ProgressBar1->setMaximumWidth(QWIDGETSIZE_MAX);
 
