@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QStringList>
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <string_view>
 
@@ -117,11 +118,7 @@ std::string wine_prefix() {
 }
 
 std::string read_machine_string(const std::string& key_name, const std::string& value_name) {
-    return read_machine_string(wine_prefix() + "system.reg", key_name, value_name);
-}
-
-std::string read_machine_string(const std::string& system_reg, const std::string& key_name,
-                                const std::string& value_name) {
+    const std::string system_reg = wine_prefix() + "system.reg";
     std::string bytes;
     if (key_name.empty() || !read_file(system_reg, bytes))
         return {};

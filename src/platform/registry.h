@@ -14,10 +14,6 @@ std::string wine_prefix();
 // is missing or the value is not a string.
 std::string read_machine_string(const std::string& key_name, const std::string& value_name);
 
-// Same, from a given system.reg file.
-std::string read_machine_string(const std::string& system_reg, const std::string& key_name,
-                                const std::string& value_name);
-
 // A Windows path of the prefix as a native path: "C:\Games\X\" becomes
 // <prefix>drive_c/Games/X/, another drive letter <prefix>dosdevices/<letter>:/...; any other
 // text is returned with its backslashes turned into "/".

@@ -83,25 +83,6 @@ TEST(ReadFromArchives, SearchesExistingArchivesInOrder) {
     EXPECT_EQ(error, "f.txt Error");
 }
 
-TEST(LoadBlpTile, TilesComeOutUpright) {
-    // Raw BGRA, 2 x 3: row r holds blue r in both pixels.
-    std::string bgra;
-    for (int r = 0; r < 3; ++r)
-        for (int x = 0; x < 2; ++x)
-            bgra += std::string{char(r), char(x), 0, char(0x80)};
-    Archives a;
-    a.add("tiles.mpq", {{"Textures\\Minimap\\raw.blp", blp2_file(blp2_raw_bgra(2, 3, 8, bgra))}});
-    QImage tile;
-    std::string error;
-    ASSERT_TRUE(load_blp_tile(a.list, "textures\\minimap\\RAW.blp", tile, error));
-    EXPECT_EQ(error, "");
-    ASSERT_EQ(tile.size(), QSize(2, 3));
-    EXPECT_EQ(tile.format(), QImage::Format_ARGB32);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 2; ++x)
-            EXPECT_EQ(tile.pixel(x, y), qRgba(0, x, y, 0x80)) << x << "," << y;
-}
-
 // Whole tiles read from an archive match Pillow's decoding of the same textures: same
 // orientation, alpha identical, colours within 7 (Pillow widens 5- and 6-bit colours by a
 // plain shift).

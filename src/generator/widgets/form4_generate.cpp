@@ -10,9 +10,15 @@
 
 namespace {
 
-void add_description(TForm_generate& dialog, int caption) {
+// Shows the dialog modally with the opener's text and an empty line before its own.
+void run_dialog(TForm_generate& dialog, int caption,
+                const std::function<void(TForm_generate&)>& hook) {
     dialog.MemoDesc->appendPlainText(to_qstring(get_text(caption)));
     dialog.MemoDesc->appendPlainText(QString());
+    if (hook)
+        hook(dialog);
+    else
+        dialog.exec();
 }
 
 } // namespace
@@ -22,8 +28,7 @@ void TForm4::offer_generation() {
         on_offer_generation(*this);
     } else {
         TForm_generate dialog(this);
-        add_description(dialog, 158);
-        dialog.exec();
+        run_dialog(dialog, 158, on_generate_dialog);
     }
     QCoreApplication::processEvents();
 }
@@ -32,8 +37,7 @@ void TForm4::but_genClick() {
     if (busy)
         return;
     TForm_generate dialog(this);
-    add_description(dialog, 159);
-    dialog.exec();
+    run_dialog(dialog, 159, on_generate_dialog);
     // The reload reads the additions file again: unsaved additions are offered a save first.
     if (dialog.maps_made && confirm_save_additions(1)) {
         QCoreApplication::processEvents();
