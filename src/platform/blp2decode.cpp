@@ -82,24 +82,27 @@ void decode_dxt(const uint8_t* src, int flags, bool opaque, uint32_t width, uint
                 uint32_t* out) {
     const size_t block_size = (flags & squish::kDxt1) ? 8 : 16;
     const uint32_t alpha_mask = opaque ? 0xFF000000u : 0;
-    squish::u8 rgba[64];
+    // Red, green, blue, alpha bytes read as one little-endian word: red and blue change places.
+    auto to_argb = [alpha_mask](uint32_t v) {
+        return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16) | alpha_mask;
+    };
+    uint32_t rgba[16];
     for (uint32_t by = 0; by < height; by += 4) {
         const uint32_t rows = std::min<uint32_t>(4, height - by);
         uint32_t* lines[4];
         for (uint32_t y = 0; y < rows; ++y)
             lines[y] = out_row(out, width, height, by + y);
         for (uint32_t bx = 0; bx < width; bx += 4, src += block_size) {
-            squish::Decompress(rgba, src, flags);
+            squish::Decompress(reinterpret_cast<squish::u8*>(rgba), src, flags);
             const uint32_t cols = std::min<uint32_t>(4, width - bx);
-            for (uint32_t y = 0; y < rows; ++y) {
-                // Red, green, blue, alpha bytes read as one little-endian word: red and blue
-                // change places.
-                uint32_t px[4];
-                std::memcpy(px, rgba + 16 * y, sizeof px);
-                for (uint32_t x = 0; x < cols; ++x)
-                    lines[y][bx + x] = (px[x] & 0xFF00FF00u) | ((px[x] >> 16) & 0xFFu) |
-                                       ((px[x] & 0xFFu) << 16) | alpha_mask;
+            if (rows == 4 && cols == 4) {
+                for (uint32_t i = 0; i < 16; ++i)
+                    lines[i / 4][bx + i % 4] = to_argb(rgba[i]);
+                continue;
             }
+            for (uint32_t y = 0; y < rows; ++y)
+                for (uint32_t x = 0; x < cols; ++x)
+                    lines[y][bx + x] = to_argb(rgba[4 * y + x]);
         }
     }
 }
