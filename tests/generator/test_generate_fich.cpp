@@ -89,21 +89,11 @@ TEST(ReadFromArchives, SearchesExistingArchivesInOrder) {
 TEST(LoadBlpTile, MatchesPillow) {
     const auto opaque = test_pattern(64, 32, false, 1);
     const auto with_alpha = test_pattern(64, 32, true, 2);
-    Blp2Texture palettized;
-    palettized.width = 32;
-    palettized.height = 16;
-    for (int i = 0; i < 256; ++i) {
-        palettized.palette[4 * i + 0] = uint8_t(255 - i); // blue
-        palettized.palette[4 * i + 2] = uint8_t(i * 7);   // red
-    }
-    for (uint32_t i = 0; i < 32 * 16; ++i)
-        palettized.data.push_back(char((i * 37 + i / 32) & 0xFF));
     const std::pair<const char*, Blp2Texture> cases[] = {
         {"DXT1", blp2_dxt(opaque, 64, 32, squish::kDxt1, 0)},
         {"DXT1 with one-bit alpha", blp2_dxt(with_alpha, 64, 32, squish::kDxt1, 1)},
         {"DXT3", blp2_dxt(with_alpha, 64, 32, squish::kDxt3, 8)},
-        {"DXT5", blp2_dxt(with_alpha, 64, 32, squish::kDxt5, 8)},
-        {"palettized without alpha", palettized}};
+        {"DXT5", blp2_dxt(with_alpha, 64, 32, squish::kDxt5, 8)}};
     std::vector<MpqEntry> files;
     for (const auto& [name, texture] : cases)
         files.push_back({std::string("cartes\\") + name + ".blp", blp2_file(texture)});
