@@ -13,6 +13,8 @@ for d in data res; do
 done
 cp "$ROOT/readme.txt" "$DIST/"
 mkdir -p "$DIST/database" "$DIST/maps/high" "$DIST/ajouts"
-# The demo database; an existing additions file and existing zone images are kept.
+# The demo database and, in demo-game/, the demo game that the map generator reads; an existing
+# additions file, existing zone images and an existing demo game are kept.
 "$ROOT/build/tools/make_demo" "$ROOT/demo/Demo/database.json" "$DIST"
 echo "Installation ready in $DIST"
+echo "Demo game for the map generator: $DIST/demo-game (choose its VeV.exe in the generator)"

@@ -1,9 +1,11 @@
-// Writes the demo installation's database from its description:
+// Writes the demo installation's database from its description, and beside it the demo game
+// that the map image generator reads (<dist folder>/demo-game):
 //   make_demo [--force] <description.json> <dist folder>
-// --force also replaces an existing additions file and existing zone images.
+// --force also replaces an existing additions file, existing zone images and the demo game.
 
-#include "foundation/text_codec.h"
 #include "demo/demo_database.h"
+#include "demo/demo_game.h"
+#include "foundation/text_codec.h"
 
 #include <QGuiApplication>
 
@@ -31,8 +33,12 @@ int main(int argc, char** argv) {
     }
     try {
         const support::DemoDatabase db = support::load_demo_description(args[0]);
-        const std::vector<std::string> written =
-            support::write_demo_installation(db, args[1], options);
+        std::vector<std::string> written = support::write_demo_installation(db, args[1], options);
+        const std::string game = args[1] + "/demo-game/";
+        if (options.overwrite || !file_exists(game + "VeV.exe")) {
+            const std::vector<std::string> files = support::write_demo_game(db, game);
+            written.insert(written.end(), files.begin(), files.end());
+        }
         std::printf("Demo database \"%s\": %zu points, %zu files written\n",
                     to_qstring(db.name).toLocal8Bit().constData(), db.points.size(),
                     written.size());

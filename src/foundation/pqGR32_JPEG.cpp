@@ -46,7 +46,8 @@ EIJLError::EIJLError(const std::string& operation, const std::string& file_name,
     : std::runtime_error(format_message(operation, file_name, status)), operation_(operation),
       status_(status) {}
 
-void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t quality) {
+void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t quality,
+              bool flush_to_disk) {
     if (bitmap.isNull() || bitmap.width() <= 0 || bitmap.height() <= 0)
         throw std::runtime_error("No image to save");
     IjlSession session(file_name);
@@ -82,6 +83,7 @@ void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t qualit
     p.jpg_channels = 3;
     p.jpg_color = IJL_YCBCR;
     p.quality = quality;
+    p.flush_to_disk = flush_to_disk;
     const int status = ijlWrite(&p, IJL_JFILE_WRITEWHOLEIMAGE);
     if (status != IJL_OK)
         throw EIJLError("Saving", file_name, status);

@@ -20,7 +20,10 @@ private:
 
 // Writes the bitmap as a 3-channel JPEG file at the quality (0 to 100); alpha is dropped.
 // Throws std::runtime_error "No image to save" for an empty bitmap, EIJLError on failure.
-void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t quality);
+// Without flush_to_disk the file replaces the old one without waiting for the disk: for images
+// that can be made again at any time.
+void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t quality,
+              bool flush_to_disk = true);
 
 // Replaces the bitmap by the decoded file as Format_ARGB32. 1- and 3-channel files become
 // opaque colours; 4-channel files carry alpha, and their colours come premultiplied by it.

@@ -55,9 +55,10 @@ bool load_blp_tile(const std::vector<rMpqPath>& archives, const std::string& fil
     if (tile.isNull())
         return false;
     const size_t row_bytes = size_t{width} * 4;
+    uchar* bits = tile.bits();
     for (uint32_t r = 0; r < height; ++r)
-        std::memcpy(tile.scanLine(static_cast<int>(height - 1 - r)), pixels + r * row_bytes,
-                    row_bytes);
+        std::memcpy(bits + size_t(height - 1 - r) * size_t(tile.bytesPerLine()),
+                    pixels + r * row_bytes, row_bytes);
     bitmap = tile;
     return true;
 }

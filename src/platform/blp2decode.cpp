@@ -2,6 +2,7 @@
 
 #include "foundation/binary_io.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little);
 
 enum Encoding : uint8_t { kPalettized = 1, kDxt = 2, kRawBgra = 3 };
 enum AlphaEncoding : uint8_t { kAlphaDxt1 = 0, kAlphaDxt3 = 1, kAlphaDxt5 = 7 };
@@ -40,14 +43,20 @@ uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
+// Rows are handed out bottom row first: row y of the texture lands in output row height-1-y.
+uint32_t* out_row(uint32_t* out, uint32_t width, uint32_t height, uint32_t y) {
+    return out + static_cast<size_t>(height - 1 - y) * width;
+}
+
 // Palette entries are blue, green, red, alpha; the palette's own alpha is not used.
 void decode_palettized(const uint8_t* src, const uint8_t* palette, uint32_t alpha_depth,
-                       size_t count, uint32_t* out) {
+                       uint32_t width, uint32_t height, uint32_t* out) {
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i) {
         const uint8_t* e = palette + 4 * i;
         colours[i] = argb(0, e[2], e[1], e[0]);
     }
+    const size_t count = size_t{width} * height;
     const uint8_t* alpha = src + count;
     for (size_t i = 0; i < count; ++i) {
         uint32_t a = 255;
@@ -64,7 +73,8 @@ void decode_palettized(const uint8_t* src, const uint8_t* palette, uint32_t alph
         default:
             break;
         }
-        out[i] = colours[src[i]] | (a << 24);
+        out_row(out, width, height, static_cast<uint32_t>(i / width))[i % width] =
+            colours[src[i]] | (a << 24);
     }
 }
 
@@ -72,26 +82,39 @@ void decode_dxt(const uint8_t* src, int flags, bool opaque, uint32_t width, uint
                 uint32_t* out) {
     const size_t block_size = (flags & squish::kDxt1) ? 8 : 16;
     const uint32_t alpha_mask = opaque ? 0xFF000000u : 0;
-    squish::u8 rgba[64];
+    // Red, green, blue, alpha bytes read as one little-endian word: red and blue change places.
+    auto to_argb = [alpha_mask](uint32_t v) {
+        return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16) | alpha_mask;
+    };
+    uint32_t rgba[16];
     for (uint32_t by = 0; by < height; by += 4) {
+        const uint32_t rows = std::min<uint32_t>(4, height - by);
+        uint32_t* lines[4];
+        for (uint32_t y = 0; y < rows; ++y)
+            lines[y] = out_row(out, width, height, by + y);
         for (uint32_t bx = 0; bx < width; bx += 4, src += block_size) {
-            squish::Decompress(rgba, src, flags);
-            const uint32_t rows = std::min<uint32_t>(4, height - by);
+            squish::Decompress(reinterpret_cast<squish::u8*>(rgba), src, flags);
             const uint32_t cols = std::min<uint32_t>(4, width - bx);
-            for (uint32_t y = 0; y < rows; ++y) {
-                uint32_t* line = out + static_cast<size_t>(by + y) * width + bx;
-                const squish::u8* p = rgba + 16 * y;
-                for (uint32_t x = 0; x < cols; ++x, p += 4)
-                    line[x] = argb(p[3], p[0], p[1], p[2]) | alpha_mask;
+            if (rows == 4 && cols == 4) {
+                for (uint32_t i = 0; i < 16; ++i)
+                    lines[i / 4][bx + i % 4] = to_argb(rgba[i]);
+                continue;
             }
+            for (uint32_t y = 0; y < rows; ++y)
+                for (uint32_t x = 0; x < cols; ++x)
+                    lines[y][bx + x] = to_argb(rgba[4 * y + x]);
         }
     }
 }
 
-void decode_raw_bgra(const uint8_t* src, bool opaque, size_t count, uint32_t* out) {
+void decode_raw_bgra(const uint8_t* src, bool opaque, uint32_t width, uint32_t height,
+                     uint32_t* out) {
     const uint32_t alpha_mask = opaque ? 0xFF000000u : 0;
-    for (size_t i = 0; i < count; ++i, src += 4)
-        out[i] = argb(src[3], src[2], src[1], src[0]) | alpha_mask;
+    for (uint32_t y = 0; y < height; ++y) {
+        uint32_t* line = out_row(out, width, height, y);
+        for (uint32_t x = 0; x < width; ++x, src += 4)
+            line[x] = argb(src[3], src[2], src[1], src[0]) | alpha_mask;
+    }
 }
 
 std::vector<std::unique_ptr<uint32_t[]>>& handed_out() {
@@ -156,13 +179,13 @@ uint8_t* BLP2DECODE_BLP2toRGBA(const uint8_t* header, const uint8_t* data, uint3
     const bool opaque = h.alpha_depth == 0;
     switch (h.encoding) {
     case kPalettized:
-        decode_palettized(src, palette, h.alpha_depth, pixels, out.get());
+        decode_palettized(src, palette, h.alpha_depth, width, height, out.get());
         break;
     case kDxt:
         decode_dxt(src, dxt_flags, opaque, width, height, out.get());
         break;
     default:
-        decode_raw_bgra(src, opaque, pixels, out.get());
+        decode_raw_bgra(src, opaque, width, height, out.get());
         break;
     }
     *result_length = static_cast<uint32_t>(pixels * 4);

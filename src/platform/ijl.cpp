@@ -2,8 +2,11 @@
 
 #include "foundation/text_codec.h"
 
+#include <QFile>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -228,6 +231,25 @@ int run_encode(EncodeJob& job) {
     return IJL_OK;
 }
 
+// Writes the file beside the old one and renames it over it, without waiting for the disk.
+bool write_file_renamed(const std::string& path, const std::string& data) {
+    const QString target = to_path(path);
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open() ||
+        file.write(data.data(), static_cast<qint64>(data.size())) !=
+            static_cast<qint64>(data.size()) ||
+        !file.flush() ||
+        !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                             QFile::ReadOther))
+        return false;
+    file.close();
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        return false;
+    file.setAutoRemove(false);
+    return true;
+}
+
 } // namespace
 
 int ijlInit(JPEG_CORE_PROPERTIES* props) {
@@ -287,7 +309,8 @@ int ijlWrite(JPEG_CORE_PROPERTIES* props, IJLIOTYPE io_type) {
     EncodeJob job;
     job.props = props;
     int status = run_encode(job);
-    if (status == IJL_OK && !write_file_atomic(p.jpg_file, job.out))
+    if (status == IJL_OK && !(p.flush_to_disk ? write_file_atomic(p.jpg_file, job.out)
+                                              : write_file_renamed(p.jpg_file, job.out)))
         status = IJL_CANNOT_WRITE_FILE;
     return status;
 }

@@ -52,6 +52,9 @@ struct JPEG_CORE_PROPERTIES {
     int jpg_channels = 0;
     IJL_COLOR jpg_color = IJL_COLOR_NONE;
     int quality = 0; // 0 to 100
+    // A written file replaces the old one once it is on disk; false: as soon as it is written,
+    // without waiting for the disk (for files that can be made again at any time).
+    bool flush_to_disk = true;
 
     bool initialised = false;
 };

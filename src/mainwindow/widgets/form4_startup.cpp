@@ -220,12 +220,6 @@ void TForm4::show_update() {
     QCoreApplication::processEvents();
 }
 
-void TForm4::offer_generation() {
-    if (on_offer_generation)
-        on_offer_generation(*this);
-    QCoreApplication::processEvents();
-}
-
 void TForm4::check_menu_db() {
     const QString wanted = to_qstring(db_name);
     for (QAction* a : menu_db->actions()) {
@@ -435,8 +429,6 @@ void TForm4::but_autoupClick() {
         reload_database(3);
     }
 }
-
-void TForm4::but_genClick() {}
 
 void TForm4::but_editmodeClick() {
     if (busy)

@@ -322,7 +322,7 @@ void TForm4::create_controls() {
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
     connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
 
-    unavailable_ = {but_autoup, but_gen, ToolButton3, but_overview, but_mail};
+    unavailable_ = {but_autoup, ToolButton3, but_overview, but_mail};
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });

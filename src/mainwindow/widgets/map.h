@@ -40,6 +40,7 @@ class TSearchArea;
 class TNodeDataCopy;
 class TG32_ProgressBar;
 class TImageMap;
+class TForm_generate;
 class QPainter;
 
 // The window's normal rectangle as stored in the preferences.
@@ -288,6 +289,10 @@ public:
     int32_t rejected_lines = 0;
     int32_t filter_min = 0;
     int32_t filter_max = 99;
+
+    // ---- Map image generator ----
+    // When set, runs in place of the generator dialog's modal showing (tests answer it).
+    std::function<void(TForm_generate&)> on_generate_dialog;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,20 @@
+#pragma once
+// Registry look-ups under HKEY_LOCAL_MACHINE, answered from the Wine prefix of the user: the
+// file system.reg of $WINEPREFIX, else of ~/.wine.
+
+#include <string>
+
+// The prefix folder, ending with "/".
+std::string wine_prefix();
+
+// The string value `value_name` of the key `key_name` (backslash-separated, below
+// HKEY_LOCAL_MACHINE; letter case is ignored in both names) in the prefix's system.reg. A key
+// below "Software" that is missing is looked up again below "Software\Wow6432Node", where a
+// 64-bit prefix keeps the keys of 32-bit programs. Empty when the prefix, the key or the value
+// is missing or the value is not a string.
+std::string read_machine_string(const std::string& key_name, const std::string& value_name);
+
+// A Windows path of the prefix as a native path: "C:\Games\X\" becomes
+// <prefix>drive_c/Games/X/, another drive letter <prefix>dosdevices/<letter>:/...; any other
+// text is returned with its backslashes turned into "/".
+std::string native_path_of(const std::string& windows_path, const std::string& prefix);

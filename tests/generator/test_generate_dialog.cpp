@@ -1,0 +1,209 @@
+#include "database/database_list.h"
+#include "demo/demo_database.h"
+#include "demo/demo_game.h"
+#include "foundation/Data.h"
+#include "foundation/pqGR32_JPEG.h"
+#include "generator/widgets/generate_fich_form.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/G32_ProgressBar.h"
+#include "mainwindow/widgets/map.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+// The generator dialog as its opener shows it: the action runs on it, then it is closed.
+std::function<void(TForm_generate&)> showing(std::function<void(TForm_generate&)> action) {
+    return [action](TForm_generate& dialog) {
+        dialog.show();
+        action(dialog);
+        dialog.Button3Click();
+    };
+}
+
+QStringList memo_lines(const TForm_generate& dialog) {
+    return dialog.MemoDesc->toPlainText().split(QLatin1Char('\n'));
+}
+
+// The demo installation beside its demo game, with a Wine prefix that knows no game.
+class DemoGeneration : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        db_ =
+            new DemoDatabase(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"));
+        game_dir_ = new TempDir;
+        write_demo_game(*db_, game_dir_->file("demo-game"));
+    }
+    static void TearDownTestSuite() {
+        delete game_dir_;
+        delete db_;
+    }
+    void SetUp() override {
+        saved_prefix_ = qgetenv("WINEPREFIX");
+        qputenv("WINEPREFIX", QFile::encodeName(to_path(dir.file("wine"))));
+        quit_flag = false;
+        genmap_unusable = false;
+        database_list.clear();
+        app_path.clear();
+        for (const char* folder : {"data", "res/Francais"})
+            QDir().mkpath(to_path(dir.file(folder)));
+        for (const char* f :
+             {"data/icon_a.bmp", "data/icon_b.bmp", "data/cible.bmp", "res/Francais/ressource.txt"})
+            QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/") + QLatin1String(f),
+                        to_path(dir.file(f)));
+        write_demo_installation(*db_, dir.path());
+        write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
+                                                "[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
+    }
+    void TearDown() override {
+        genmap_unusable = false;
+        saved_prefix_.isNull() ? qunsetenv("WINEPREFIX") : qputenv("WINEPREFIX", saved_prefix_);
+    }
+    static std::string game(const std::string& file = {}) {
+        return game_dir_->file("demo-game/" + file);
+    }
+    std::unique_ptr<TForm4> start(std::function<void(TForm_generate&)> dialog = {}) {
+        auto form = std::make_unique<TForm4>(dir.path());
+        form->on_generate_dialog = std::move(dialog);
+        form->FormActivate();
+        return form;
+    }
+
+    static DemoDatabase* db_;
+    static TempDir* game_dir_;
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir dir;
+    QByteArray saved_prefix_;
+};
+
+DemoDatabase* DemoGeneration::db_ = nullptr;
+TempDir* DemoGeneration::game_dir_ = nullptr;
+
+} // namespace
+
+TEST_F(DemoGeneration, OfferedByTheLoadItMakesEveryDemoZoneImage) {
+    for (const char* folder : {"maps", "maps/high"})
+        for (const QString& f : QDir(to_path(dir.file(folder))).entryList({"*.jpg"}))
+            QFile::remove(to_path(dir.file(folder)) + "/" + f);
+    auto form = start(showing([&](TForm_generate& d) {
+        EXPECT_EQ(memo_lines(d),
+                  QStringList({to_qstring(get_text(158)), "", to_qstring(get_text(194)), "",
+                               to_qstring(get_text(198))}));
+        EXPECT_EQ(from_qstring(d.Edit1->text()), get_text(155));
+        EXPECT_FALSE(d.Button1->isEnabled());
+        std::string initial;
+        d.OpenDialog1 = [&](const std::string&, const std::string&, const std::string& i) {
+            initial = i;
+            return game("VeV.exe");
+        };
+        d.Edit1Click();
+        EXPECT_EQ(initial, "VeV.exe");
+        EXPECT_EQ(from_qstring(d.Edit1->text()), game());
+        ASSERT_TRUE(d.Button1->isEnabled());
+        d.Button1Click();
+        EXPECT_TRUE(d.maps_made);
+        EXPECT_TRUE(d.Button1->isEnabled() && d.Button3->isEnabled());
+        EXPECT_EQ(d.G32_ProgressBar1->Position(), d.G32_ProgressBar1->Max());
+    }));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{format_text(res_messages[59], "", "")});
+    EXPECT_FALSE(file_exists(dir.file("error.log")));
+    EXPECT_EQ(rPreference.GPAT, game());
+
+    // Every zone image shows the zone's drawn picture, through tiles, archives and JPEG.
+    for (const DemoZone& zone : db_->zones) {
+        if (zone.record.no_image)
+            continue;
+        SCOPED_TRACE(zone.record.image_name);
+        QImage made;
+        LoadJPEG(&made, dir.file("maps/high/" + zone.record.image_name + ".jpg"));
+        const QImage drawn = draw_zone_image(zone, 1024).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(made.size(), drawn.size());
+        int64_t difference = 0;
+        for (int y = 0; y < 1024; ++y)
+            for (int x = 0; x < 1024; ++x) {
+                const QRgb a = made.pixel(x, y), b = drawn.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(difference / (1024 * 1024 * 3), 5); // a mirrored tile set differs by 12 or more
+    }
+}
+
+TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
+    auto form = start();
+    ASSERT_TRUE(boxes.texts().empty());
+    // A stored folder without its final separator is passed over for the registry's.
+    QDir().mkpath(to_path(dir.file("wine/drive_c")));
+    QFile::link(to_path(game()), to_path(dir.file("wine/drive_c/Jeu")));
+    write_file_atomic(dir.file("wine/system.reg"), "[Software\\\\Example\\\\Vev] 1\n"
+                                                   "\"InstallPath\"=\"C:\\\\Jeu\\\\\"\n");
+    rPreference.GPAT = game().substr(0, game().size() - 1);
+    auto generate = [&](bool add_archive) {
+        form->on_generate_dialog = showing([&](TForm_generate& d) {
+            EXPECT_EQ(memo_lines(d).front(), to_qstring(get_text(159)));
+            EXPECT_EQ(from_qstring(d.Edit1->text()), dir.file("wine/drive_c/Jeu/"));
+            if (add_archive) {
+                d.OpenDialog1 = [&](const std::string&, const std::string&, const std::string&) {
+                    return game("Data/patch.mpq");
+                };
+                d.Button2Click();
+                ASSERT_EQ(d.PathListBox->count(), 3);
+                EXPECT_TRUE(d.genmap.archives[0].user && d.genmap.archives[0].exists);
+            }
+            d.CheckBox1->setChecked(true);
+            d.Button1Click();
+        });
+        form->but_genClick();
+    };
+    // Unsaved additions: the reload waits for the question's answer; Cancel keeps them.
+    form->Memo1->appendPlainText(QStringLiteral("before the reload"));
+    form->toggle_tagnew(true);
+    boxes.answer({kAnswerCancel});
+    generate(true);
+    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_TRUE(form->Memo1->toPlainText().contains("before the reload"));
+    EXPECT_EQ(rPreference.MPQP, std::vector<std::string>{game("Data/patch.mpq")});
+    EXPECT_TRUE(rPreference.LOWD);
+
+    boxes.answer({kAnswerNo});
+    generate(false);
+    EXPECT_FALSE(form->Memo1->toPlainText().contains("before the reload"));
+    EXPECT_EQ(rPreference.MPQP.size(), 1u);
+}
+
+TEST_F(DemoGeneration, DamagedSettingsLeaveTheDialogInertForTheProgramRun) {
+    app_path = dir.path();
+    rPreference.GPAT = game();
+    // After a damaged database, a later dialog on sound settings stays inert too.
+    for (const char* container : {"absent.loc", "master.loc"}) {
+        master_file = dir.file(std::string("database/Demo/") + container);
+        TForm_generate dialog;
+        dialog.show();
+        dialog.OpenDialog1 = [](const std::string&, const std::string&, const std::string&) {
+            ADD_FAILURE() << "no chooser";
+            return std::string();
+        };
+        dialog.Edit1Click();
+        dialog.Button1Click(); // only closes
+        EXPECT_FALSE(dialog.isVisible() || dialog.maps_made);
+    }
+    EXPECT_TRUE(genmap_unusable);
+    std::string log;
+    ASSERT_TRUE(read_file(dir.file("error.log"), log));
+    EXPECT_EQ(log.substr(8), ":       erreur d'initialisation du Genmap\r\n");
+    ASSERT_EQ(boxes.texts().size(), 2u); // the box, then message 60 at close
+    EXPECT_EQ(boxes.texts()[0], "erreur d'initialisation du Genmap");
+}
