@@ -1,0 +1,356 @@
+#include "database/database_list.h"
+#include "demo/demo_database.h"
+#include "exchange/update_check.h"
+#include "exchange/widgets/update_fich.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/map.h"
+#include "support/http_test_server.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace support;
+
+// Records the addresses the program opens instead of opening them.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler("http", this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler("http"); }
+    Q_INVOKABLE void open(const QUrl& url) { urls.push_back(url.toString().toStdString()); }
+    std::vector<std::string> urls;
+};
+
+namespace {
+
+std::string message(int n, const std::string& a1 = {}, const std::string& a2 = {}) {
+    return format_text(res_messages[static_cast<size_t>(n)], a1, a2);
+}
+
+bool contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+class Update : public ::testing::Test {
+protected:
+    SavedGlobals saved;
+    TempDir dir;
+    ScriptedMessages boxes;
+
+    void SetUp() override {
+        app_path = dir.file("app/");
+        QDir().mkpath(to_path(app_path));
+        res_path = KARVELO_SOURCE_DIR "/res/";
+        language = "English";
+        ASSERT_TRUE(load_ressource());
+        db_name = "Demo";
+        rPreference = TPreference{};
+        rPreference.VALT = "abcdefabcdef";
+        database_list.clear();
+        database_list.push_back(std::make_unique<rdbavailable>());
+        database_list[0]->folder = "Demo";
+        selected_database = database_list[0].get();
+    }
+    void TearDown() override {
+        database_list.clear();
+        selected_database = nullptr;
+        rPreference = TPreference{};
+    }
+    void serve(const HttpTestServer& server) {
+        ASSERT_TRUE(server.running());
+        selected_database->update_address1 = server.url("/");
+        selected_database->update_address2 = "vev/";
+        selected_database->update_address3 = "update.php";
+        selected_database->newer_version_page = "http://example.org/new";
+    }
+    std::string read(const std::string& name) {
+        std::string text;
+        return read_file(app_path + name, text) ? text : "<missing>";
+    }
+    // Every file under the test folder, relative to it.
+    std::set<std::string> files() {
+        std::set<std::string> out;
+        QDirIterator it(to_path(dir.path()), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out.insert(from_qstring(QDir(to_path(dir.path())).relativeFilePath(it.next())));
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
+    const std::string a = "plain\r\nbytes \xE9\x00\xFF" + std::string(70000, 'a');
+    const std::string b = "compressed by Python";
+    const std::string c = "new credits";
+    QDir().mkpath(to_path(app_path + "database/Demo"));
+    ASSERT_TRUE(write_file_atomic(app_path + "database/Demo/c.inf", "old credits"));
+    ASSERT_TRUE(write_file_atomic(app_path + "e.txt", "current"));
+    ASSERT_TRUE(write_file_atomic(app_path + "f.txt", "old f"));
+    HttpTestServer server({{"/a", reply(a)},
+                           {"/b", reply(b, true)},
+                           {"/c", reply(c, true)},
+                           {"/f", reply("new f")},
+                           {"/g", reply("not what the digest says")}});
+    serve(server);
+    auto entry = [&](const std::string& fields) { return "FILE=" + fields + "\r\n"; };
+    std::string outside = dir.file("outside\\");
+    std::replace(outside.begin(), outside.end(), '/', '\\');
+    const std::string listing =
+        "VERS=v1.06\r\nMESS=Bonjour\r\nMESE=Hello\r\n" +
+        entry("a.txt||" + md5_hex(a) + "|" + server.url("/a") + "|A|0|1|all") +
+        entry("b.dat|sub\\|" + md5_hex(b) + "|" + server.url("/b") + "|B|True|0|RES") +
+        entry("c.inf|database\\Demo\\|" + md5_hex(c) + "|" + server.url("/c") + "|C|1|0|bas DEMO") +
+        entry("d.inf|database\\Other\\|" + md5_hex(c) + "|" + server.url("/c") +
+              "|D|1|0|bas other") +
+        entry("e.txt||" + md5_hex("current") + "|" + server.url("/a") + "|E|0|0|all") +
+        entry("f.txt||" + QByteArray::fromStdString(md5_hex("new f")).toUpper().toStdString() +
+              "|" + server.url("/f") + "|F|0|0|all") +
+        entry("g.txt||" + md5_hex("g") + "|" + server.url("/g") + "|G|0|0|all") +
+        // Entries that would leave the program folder.
+        entry("x.txt|..\\|" + md5_hex(a) + "|" + server.url("/a") + "|X1|0|0|all") +
+        entry("x.txt|" + outside + "|" + md5_hex(a) + "|" + server.url("/a") + "|X2|0|0|all") +
+        entry("x.txt|C:\\|" + md5_hex(a) + "|" + server.url("/a") + "|X3|0|0|all") +
+        entry("..\\x.txt||" + md5_hex(a) + "|" + server.url("/a") + "|X4|0|0|all") +
+        entry("sub/x.txt||" + md5_hex(a) + "|" + server.url("/a") + "|X5|0|0|all") +
+        entry("||" + md5_hex(a) + "|" + server.url("/a") + "|X6|0|0|all") + "EOF\r\n";
+    HttpTestServer update({{"/vev/update.php", reply(listing)}});
+    serve(update);
+
+    {
+        TForm_update dialog;
+        dialog.Button3Click();
+        EXPECT_TRUE(dialog.check.database_updated);
+        EXPECT_TRUE(dialog.check.restart_needed);
+        EXPECT_GT(rPreference.DATW, 0);
+        EXPECT_NE(dialog.Memo1->toPlainText().indexOf("Hello"), -1);
+        EXPECT_EQ(dialog.Memo1->toPlainText().indexOf("Bonjour"), -1);
+        std::map<std::string, std::string> shown;
+        for (const auto& e : dialog.check.entries)
+            if (e->visible)
+                shown[e->description] = e->status;
+        const std::string updated = get_text(52), not_replaced = get_text(53),
+                          refused = get_text(145);
+        EXPECT_EQ(shown, (std::map<std::string, std::string>{{"A", updated},
+                                                             {"B", updated},
+                                                             {"C", updated},
+                                                             {"F", not_replaced},
+                                                             {"G", not_replaced},
+                                                             {"X1", refused},
+                                                             {"X2", refused},
+                                                             {"X3", refused},
+                                                             {"X4", not_replaced},
+                                                             {"X5", not_replaced},
+                                                             {"X6", not_replaced}}));
+        EXPECT_TRUE(contains(boxes.texts(), message(58)));
+        // Closing with a port that is not a number still stores the period and tells of the
+        // restart.
+        dialog.ComboBox1->setCurrentIndex(3);
+        dialog.checkbox5->setChecked(true);
+        dialog.proxyport_edit->clear();
+    }
+    EXPECT_EQ(rPreference.DATU, 3);
+    EXPECT_EQ(boxes.texts().back(), message(14));
+    EXPECT_TRUE(contains(boxes.texts(), "'' is not a valid integer value"));
+
+    EXPECT_EQ(read("a.txt"), a);
+    EXPECT_EQ(read("sub/b.dat"), b);
+    EXPECT_EQ(read("database/Demo/c.inf"), c);
+    EXPECT_EQ(read("f.txt"), "old f");
+    // Nothing outside the program folder, no temporary file left.
+    EXPECT_EQ(files(),
+              (std::set<std::string>{"app/a.txt", "app/sub/b.dat", "app/database/Demo/c.inf",
+                                     "app/e.txt", "app/f.txt"}));
+    const auto sent = update.requests();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["path"].toString(), "/vev/update.php?db=Demo&r=English&i=abcdefabcdef");
+    EXPECT_EQ(sent[0]["headers"]["user-agent"].toString(),
+              "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_EQ(sent[0]["headers"]["accept"].toString(), "text/html, */*");
+    std::vector<std::string> fetched;
+    for (const QJsonObject& r : server.requests())
+        fetched.push_back(r["path"].toString().toStdString());
+    EXPECT_EQ(fetched, (std::vector<std::string>{"/a", "/b", "/c", "/f", "/g"}));
+}
+
+TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
+    struct Case {
+        std::string reply;
+        int answer;
+        bool memo_invalid; // caption 60 in the memo
+        bool update_error; // "update error" box
+        size_t entries;    // entries read
+        bool completed;    // [DATW] set
+        bool page_opened;
+    } cases[] = {
+        {"VERS=v1.06\r\nFILE=a|||u|d|1|0|zzz\r\n", 0, true, false, 0, false, false},
+        {"VERS=v1.06\r\nEOF\r\n\r\n", 0, true, false, 0, false, false},
+        {"VERS=v1.06\r\neof", 0, true, false, 0, false, false},
+        {"VERS=v1.06\r\nFILE=a|||u|d|1|0|zzz\r\nFILE=b|||u|d||0|zzz\r\nFILE=c|||u|d|0|0|zzz\r\nEOF",
+         0, false, true, 1, true, false},
+        {"FILE=a||x|u|d\r\nEOF\n", 0, false, true, 0, true, false},
+        {"EOF", kAnswerNo, false, false, 0, true, false},
+        {"VERS=v2.00\r\nEOF", kAnswerYes, false, false, 0, false, true},
+    };
+    for (const Case& c : cases) {
+        HttpTestServer server({{"/vev/update.php", reply(c.reply)}});
+        serve(server);
+        ScriptedMessages answers;
+        answers.answer({c.answer});
+        OpenedUrls opened;
+        rPreference.DATW = 0;
+        TForm_update dialog;
+        dialog.Button3Click();
+        SCOPED_TRACE(c.reply);
+        EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), c.memo_invalid);
+        EXPECT_EQ(contains(answers.texts(), "update error"), c.update_error);
+        EXPECT_EQ(dialog.check.entries.size(), c.entries);
+        EXPECT_EQ(rPreference.DATW > 0, c.completed);
+        EXPECT_EQ(opened.urls, c.page_opened ? std::vector<std::string>{"http://example.org/new"}
+                                             : std::vector<std::string>{});
+        if (c.answer != 0) {
+            EXPECT_EQ(answers.shown().front().text,
+                      message(34, c.page_opened ? "v2.00" : "", "http://example.org/new"));
+        }
+    }
+}
+
+TEST_F(Update, TransferFailuresKeepThePreviousReply) {
+    HttpTestServer server({{"/ok", reply("EOF")},
+                           {"/missing", status(404)},
+                           {"/stall", reply("EOF", false, 5)},
+                           {"/r1", status(302, "/r2")},
+                           {"/r2", status(301, "/ok")},
+                           {"/s1", status(302, "/r1")}});
+    ASSERT_TRUE(server.running());
+    struct Case {
+        std::string path;
+        std::string error; // start of the box's text; empty: no box
+    } cases[] = {{"/r1", ""},
+                 {"/missing", "HTTP/1.0 404"},
+                 {"/stall", "Read timed out."},
+                 {"/s1", "Maximum (2) redirects followed"}};
+    TUpdateCheck check;
+    check.http.options.read_timeout_ms = 300;
+    check.reply = {"old"};
+    for (const Case& c : cases) {
+        ScriptedMessages failures;
+        check.check_update(server.url(c.path));
+        ASSERT_EQ(failures.texts().size(), c.error.empty() ? 0u : 1u) << c.path;
+        if (!c.error.empty()) {
+            EXPECT_EQ(failures.texts()[0].rfind(c.error, 0), 0u) << failures.texts()[0];
+        }
+        EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"}) << c.path;
+    }
+}
+
+TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {
+    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF", false, 0.4)}});
+    serve(server);
+    TForm_update dialog;
+    dialog.show();
+    int during = 0;
+    dialog.check.events.process_events = [&] {
+        ++during;
+        EXPECT_FALSE(dialog.Button3->isEnabled());
+        EXPECT_FALSE(dialog.Button1->isEnabled());
+        dialog.Button3Click(); // a second click starts nothing
+        dialog.reject();       // closing waits for the end of the run
+        EXPECT_TRUE(dialog.isVisible());
+    };
+    dialog.Button3Click();
+    EXPECT_GT(during, 0);
+    EXPECT_EQ(server.requests().size(), 1u);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Button3->isEnabled());
+}
+
+TEST_F(Update, ProxySettingsReachTheProxy) {
+    HttpTestServer server({{"/vev/update.php", reply("EOF")}});
+    ASSERT_TRUE(server.running());
+    TForm_update dialog;
+    // A port that is not a number stops the check before any request.
+    dialog.checkbox5->setChecked(true);
+    dialog.checkbox5Click();
+    dialog.proxyport_edit->clear();
+    dialog.Button3Click();
+    EXPECT_TRUE(contains(boxes.texts(), "'' is not a valid integer value"));
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(dialog.Button3->isEnabled());
+
+    const std::string port = server.url("").substr(server.url("").rfind(':') + 1);
+    dialog.proxyserver_edit->setText("127.0.0.1");
+    dialog.proxyport_edit->setText(QString::fromStdString(port));
+    dialog.CheckBox6->setChecked(true);
+    dialog.proxyname_edit->setText("ann");
+    dialog.proxypass_edit->setText("s3cret");
+    dialog.CheckBox7->setChecked(true);
+    dialog.http10->setChecked(true);
+    dialog.validproxy();
+    EXPECT_EQ(rPreference.PRXS, "127.0.0.1");
+    EXPECT_EQ(rPreference.PRXP, std::stoi(port));
+    EXPECT_EQ(rPreference.HTTP, 0);
+    dialog.check.check_update("http://update.example.invalid/vev/update.php?db=Demo");
+    const auto sent = server.requests();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["path"].toString(), "http://update.example.invalid/vev/update.php?db=Demo");
+    EXPECT_EQ(sent[0]["version"].toString(), "HTTP/1.0");
+    EXPECT_EQ(sent[0]["headers"]["proxy-authorization"].toString(),
+              "Basic " + QByteArray("ann:s3cret").toBase64());
+    EXPECT_EQ(dialog.check.reply, std::vector<std::string>{"EOF"});
+}
+
+TEST_F(Update, UpdateCommandReplacesThenReloads) {
+    write_demo_installation(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"),
+                            app_path);
+    for (const std::string folder : {"res", "data"})
+        QFile::link(to_path(KARVELO_SOURCE_DIR "/" + folder), to_path(app_path + folder));
+    ASSERT_TRUE(write_file_atomic(app_path + "pref.ini", "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
+                                                         "[DBDB]=Demo\r\n[DATU]=4\r\n"));
+    HttpTestServer server({{"/news", reply("news")}});
+    ASSERT_TRUE(server.running());
+    HttpTestServer update(
+        {{"/vev/update.php", reply("VERS=v1.06\r\nFILE=news.txt||" + md5_hex("news") + "|" +
+                                   server.url("/news") + "|N|0|0|all\r\nEOF")}});
+    TForm4 form(app_path);
+    form.FormActivate();
+    ASSERT_NE(selected_database, nullptr);
+    EXPECT_TRUE(form.but_autoup->isEnabled());
+    serve(update);
+    form.feedback_lines.clear();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        if (auto* d = qobject_cast<TForm_update*>(QApplication::activeModalWidget())) {
+            d->Button3Click();
+            d->Button1Click();
+        }
+    });
+    timer.start(5);
+    form.but_autoupClick();
+    EXPECT_EQ(read("news.txt"), "news");
+    // The reload announces the database again.
+    ASSERT_FALSE(form.feedback_lines.empty());
+    EXPECT_EQ(form.feedback_lines.lines()[0].text, "Database Demo loaded");
+}
+
+#include "test_update.moc"
