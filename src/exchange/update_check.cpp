@@ -119,11 +119,13 @@ void TUpdateCheck::clear_entries() {
         events.entries_changed();
 }
 
-void TUpdateCheck::check_update(const std::string& address) {
+bool TUpdateCheck::check_update(const std::string& address) {
     try {
         reply = split_lines(http.get(address));
+        return true;
     } catch (const std::exception& e) {
         show_message(0, false, e.what());
+        return false;
     }
 }
 

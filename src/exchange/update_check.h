@@ -86,8 +86,8 @@ public:
     bool database_updated = false; // a file was replaced
 
     void clear_entries();
-    // Fetches the reply; on failure a box with the error, and the previous reply stays.
-    void check_update(const std::string& address);
+    // Fetches the reply; on failure a box with the error, the previous reply stays, and false.
+    bool check_update(const std::string& address);
     // Reads the lines in order up to the first that fails ("update error" box).
     void parse_reply();
     bool parse_reply_line(const std::string& line);

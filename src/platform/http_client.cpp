@@ -155,6 +155,9 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    // Addresses come from servers: no local files or other protocols behind them.
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_COOKIEFILE, ""); // cookies accepted, kept in memory
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION,
                      options.http_1_0 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
@@ -221,6 +224,8 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     curl_multi_cleanup(multi);
     if (t.work_begun && on_work_end)
         on_work_end();
+    if (on_status)
+        on_status("");
 
     if (timed_out)
         throw EHttpError("Read timed out.");

@@ -133,7 +133,9 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
         entry("x.txt|C:\\|" + md5_hex(a) + "|" + server.url("/a") + "|X3|0|0|all") +
         entry("..\\x.txt||" + md5_hex(a) + "|" + server.url("/a") + "|X4|0|0|all") +
         entry("sub/x.txt||" + md5_hex(a) + "|" + server.url("/a") + "|X5|0|0|all") +
-        entry("||" + md5_hex(a) + "|" + server.url("/a") + "|X6|0|0|all") + "EOF\r\n";
+        entry("||" + md5_hex(a) + "|" + server.url("/a") + "|X6|0|0|all") +
+        entry(std::string("n\0.txt||", 8) + md5_hex(a) + "|" + server.url("/a") + "|X7|0|0|all") +
+        "EOF\r\n";
     HttpTestServer update({{"/vev/update.php", reply(listing)}});
     serve(update);
 
@@ -161,7 +163,8 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
                                                              {"X3", refused},
                                                              {"X4", not_replaced},
                                                              {"X5", not_replaced},
-                                                             {"X6", not_replaced}}));
+                                                             {"X6", not_replaced},
+                                                             {"X7", not_replaced}}));
         EXPECT_TRUE(contains(boxes.texts(), message(58)));
         // Closing with a port that is not a number still stores the period and tells of the
         // restart.
@@ -262,6 +265,14 @@ TEST_F(Update, TransferFailuresKeepThePreviousReply) {
         }
         EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"}) << c.path;
     }
+    // Only HTTP, and no reply beyond the size cap.
+    check.http.options.max_body = 2;
+    for (const std::string& address : {std::string("file:///etc/hostname"), server.url("/ok")}) {
+        ScriptedMessages failures;
+        check.check_update(address);
+        EXPECT_EQ(failures.texts().size(), 1u) << address;
+    }
+    EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"});
 }
 
 TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {
@@ -283,6 +294,14 @@ TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {
     EXPECT_EQ(server.requests().size(), 1u);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(dialog.Button3->isEnabled());
+
+    // A later run that cannot reach the server completes nothing.
+    dialog.check.events.process_events = [] {};
+    selected_database->update_address1 = "http://127.0.0.1:1/";
+    rPreference.DATW = 0;
+    dialog.Button3Click();
+    EXPECT_TRUE(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))));
+    EXPECT_EQ(rPreference.DATW, 0);
 }
 
 TEST_F(Update, ProxySettingsReachTheProxy) {

@@ -53,7 +53,8 @@ Tmail_fic::Tmail_fic(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    GroupBox1->setMinimumWidth(300);
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });

@@ -43,7 +43,8 @@ public:
     }
     int columnCount(const QModelIndex&) const override { return 3; }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole || !index.isValid())
+        // The full text also as a tool tip: the columns are narrow.
+        if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
             return {};
         return to_qstring(
             UpdateTreeGetText(*entries_[static_cast<size_t>(index.row())], index.column()));
@@ -282,13 +283,13 @@ void TForm_update::validproxy() {
     apply_proxy_preferences(check.http.options, p);
 }
 
-void TForm_update::check_update() {
+bool TForm_update::check_update() {
     const std::string address =
         selected_database
             ? update_request_address(*selected_database, db_name, language, rPreference.VALT)
             : std::string();
     validproxy();
-    check.check_update(address);
+    return check.check_update(address);
 }
 
 void TForm_update::Button3Click() {
@@ -300,9 +301,12 @@ void TForm_update::Button3Click() {
     check.clear_entries();
     Memo1->clear();
     try {
-        check_update();
-        Label4->setText(to_qstring(get_text(59)));
-        if (!update_reply_valid(check.reply)) {
+        // A failed request ends the run like an invalid reply: the reply of an earlier run
+        // is not taken for the server's answer.
+        const bool fetched = check_update();
+        if (fetched)
+            Label4->setText(to_qstring(get_text(59)));
+        if (!fetched || !update_reply_valid(check.reply)) {
             Memo1->appendPlainText(to_qstring(get_text(60)));
         } else {
             ProgressBar1->setValue(0);

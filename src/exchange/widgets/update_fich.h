@@ -47,8 +47,8 @@ public:
     // Stores the proxy and protocol controls in the preferences and gives them to the HTTP
     // client. Throws EConvertError, changing nothing, when the proxy port is not a number.
     void validproxy();
-    // The request to the update server (validproxy first).
-    void check_update();
+    // The request to the update server (validproxy first); false when it failed.
+    bool check_update();
 
     QTabWidget* PageControl1;
     QPlainTextEdit* Memo1;
