@@ -1,15 +1,10 @@
-#include "database/database_list.h"
 #include "demo/demo_database.h"
 #include "exchange/update_check.h"
 #include "exchange/widgets/update_fich.h"
-#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/map.h"
+#include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,38 +38,13 @@ public:
 
 namespace {
 
-std::string message(int n, const std::string& a1 = {}, const std::string& a2 = {}) {
-    return format_text(res_messages[static_cast<size_t>(n)], a1, a2);
-}
-
-bool contains(const std::vector<std::string>& texts, const std::string& text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-class Update : public ::testing::Test {
+class Update : public ExchangeTest {
 protected:
-    SavedGlobals saved;
-    TempDir dir;
-    ScriptedMessages boxes;
-
     void SetUp() override {
+        ExchangeTest::SetUp();
         app_path = dir.file("app/");
         QDir().mkpath(to_path(app_path));
-        res_path = KARVELO_SOURCE_DIR "/res/";
-        language = "English";
-        ASSERT_TRUE(load_ressource());
-        db_name = "Demo";
-        rPreference = TPreference{};
         rPreference.VALT = "abcdefabcdef";
-        database_list.clear();
-        database_list.push_back(std::make_unique<rdbavailable>());
-        database_list[0]->folder = "Demo";
-        selected_database = database_list[0].get();
-    }
-    void TearDown() override {
-        database_list.clear();
-        selected_database = nullptr;
-        rPreference = TPreference{};
     }
     void serve(const HttpTestServer& server) {
         ASSERT_TRUE(server.running());
@@ -83,16 +53,15 @@ protected:
         selected_database->update_address3 = "update.php";
         selected_database->newer_version_page = "http://example.org/new";
     }
-    std::string read(const std::string& name) {
-        std::string text;
-        return read_file(app_path + name, text) ? text : "<missing>";
-    }
-    // Every file under the test folder, relative to it.
-    std::set<std::string> files() {
-        std::set<std::string> out;
+    // Every file under the test folder, relative to it, with its bytes.
+    std::map<std::string, std::string> files() {
+        std::map<std::string, std::string> out;
         QDirIterator it(to_path(dir.path()), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            out.insert(from_qstring(QDir(to_path(dir.path())).relativeFilePath(it.next())));
+        while (it.hasNext()) {
+            const QString path = it.next();
+            read_file(from_qstring(path),
+                      out[from_qstring(QDir(to_path(dir.path())).relativeFilePath(path))]);
+        }
         return out;
     }
 };
@@ -100,72 +69,67 @@ protected:
 } // namespace
 
 TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
-    const std::string a = "plain\r\nbytes \xE9\x00\xFF" + std::string(70000, 'a');
-    const std::string b = "compressed by Python";
-    const std::string c = "new credits";
-    QDir().mkpath(to_path(app_path + "database/Demo"));
-    ASSERT_TRUE(write_file_atomic(app_path + "database/Demo/c.inf", "old credits"));
-    ASSERT_TRUE(write_file_atomic(app_path + "e.txt", "current"));
-    ASSERT_TRUE(write_file_atomic(app_path + "f.txt", "old f"));
-    HttpTestServer server({{"/a", reply(a)},
-                           {"/b", reply(b, true)},
-                           {"/c", reply(c, true)},
-                           {"/f", reply("new f")},
-                           {"/g", reply("not what the digest says")}});
-    serve(server);
-    auto entry = [&](const std::string& fields) { return "FILE=" + fields + "\r\n"; };
+    using namespace std::string_literals;
+    const std::string big = "plain\r\nbytes \xE9\x00\xFF"s + std::string(70000, 'a');
     std::string outside = dir.file("outside\\");
     std::replace(outside.begin(), outside.end(), '/', '\\');
-    const std::string listing =
-        "VERS=v1.06\r\nMESS=Bonjour\r\nMESE=Hello\r\n" +
-        entry("a.txt||" + md5_hex(a) + "|" + server.url("/a") + "|A|0|1|all") +
-        entry("b.dat|sub\\|" + md5_hex(b) + "|" + server.url("/b") + "|B|True|0|RES") +
-        entry("c.inf|database\\Demo\\|" + md5_hex(c) + "|" + server.url("/c") + "|C|1|0|bas DEMO") +
-        entry("d.inf|database\\Other\\|" + md5_hex(c) + "|" + server.url("/c") +
-              "|D|1|0|bas other") +
-        entry("e.txt||" + md5_hex("current") + "|" + server.url("/a") + "|E|0|0|all") +
-        entry("f.txt||" + QByteArray::fromStdString(md5_hex("new f")).toUpper().toStdString() +
-              "|" + server.url("/f") + "|F|0|0|all") +
-        entry("g.txt||" + md5_hex("g") + "|" + server.url("/g") + "|G|0|0|all") +
+    struct Row {
+        std::string name, folder, content, booleans, kind;
+        int status;      // caption of its status, 0: not listed
+        std::string md5; // listed digest; empty: the content's
+    } rows[] = {
+        {"a.txt", "", big, "0|1", "all", 52, ""},
+        {"b.dat", "sub\\", "compressed by Python", "True|0", "RES", 52, ""},
+        {"c.inf", "database\\Demo\\", "new credits", "1|0", "bas DEMO", 52, ""},
+        {"d.inf", "database\\Other\\", "x", "1|0", "bas other", 0, ""},
+        {"e.txt", "", "current", "0|0", "all", 0, ""},
+        {"f.txt", "", "new f", "0|0", "all", 53,
+         QByteArray(md5_hex("new f").c_str()).toUpper().toStdString()},
+        {"g.txt", "", "not what the digest says", "0|0", "all", 53, md5_hex("g")},
         // Entries that would leave the program folder.
-        entry("x.txt|..\\|" + md5_hex(a) + "|" + server.url("/a") + "|X1|0|0|all") +
-        entry("x.txt|" + outside + "|" + md5_hex(a) + "|" + server.url("/a") + "|X2|0|0|all") +
-        entry("x.txt|C:\\|" + md5_hex(a) + "|" + server.url("/a") + "|X3|0|0|all") +
-        entry("..\\x.txt||" + md5_hex(a) + "|" + server.url("/a") + "|X4|0|0|all") +
-        entry("sub/x.txt||" + md5_hex(a) + "|" + server.url("/a") + "|X5|0|0|all") +
-        entry("||" + md5_hex(a) + "|" + server.url("/a") + "|X6|0|0|all") +
-        entry(std::string("n\0.txt||", 8) + md5_hex(a) + "|" + server.url("/a") + "|X7|0|0|all") +
-        "EOF\r\n";
-    HttpTestServer update({{"/vev/update.php", reply(listing)}});
-    serve(update);
-
+        {"x.txt", "..\\", big, "0|0", "all", 145, ""},
+        {"x.txt", outside, big, "0|0", "all", 145, ""},
+        {"x.txt", "C:\\", big, "0|0", "all", 145, ""},
+        {"..\\x.txt", "", big, "0|0", "all", 53, ""},
+        {"sub/x.txt", "", big, "0|0", "all", 53, ""},
+        {"", "", big, "0|0", "all", 53, ""},
+        {"n\0.txt"s, "", big, "0|0", "all", 53, ""},
+    };
+    std::map<std::string, HttpRoute> routes;
+    std::string listing = "VERS=v1.06\r\nMESS=Bonjour\r\nMESE=Hello\r\n";
+    std::map<std::string, std::string> expected; // description: status
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& r = rows[i];
+        const std::string id = std::to_string(i);
+        routes["/" + id] = reply(r.content, r.booleans[0] != '0');
+        listing += "FILE=" + r.name + "|" + r.folder + "|" +
+                   (r.md5.empty() ? md5_hex(r.content) : r.md5) + "|$BASE/" + id + "|" + id + "|" +
+                   r.booleans + "|" + r.kind + "\r\n";
+        if (r.status != 0)
+            expected[id] = get_text(r.status);
+    }
+    routes["/vev/update.php"] = reply(listing + "EOF\r\n");
+    QDir().mkpath(to_path(app_path + "database/Demo"));
+    for (auto [name, content] : {std::pair{"database/Demo/c.inf", "old credits"},
+                                 {"e.txt", "current"},
+                                 {"f.txt", "old f"}})
+        ASSERT_TRUE(write_file_atomic(app_path + name, content));
+    HttpTestServer server(routes);
+    serve(server);
     {
         TForm_update dialog;
         dialog.Button3Click();
         EXPECT_TRUE(dialog.check.database_updated);
         EXPECT_TRUE(dialog.check.restart_needed);
         EXPECT_GT(rPreference.DATW, 0);
-        EXPECT_NE(dialog.Memo1->toPlainText().indexOf("Hello"), -1);
-        EXPECT_EQ(dialog.Memo1->toPlainText().indexOf("Bonjour"), -1);
+        EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello"));
+        EXPECT_FALSE(dialog.Memo1->toPlainText().contains("Bonjour"));
         std::map<std::string, std::string> shown;
         for (const auto& e : dialog.check.entries)
             if (e->visible)
                 shown[e->description] = e->status;
-        const std::string updated = get_text(52), not_replaced = get_text(53),
-                          refused = get_text(145);
-        EXPECT_EQ(shown, (std::map<std::string, std::string>{{"A", updated},
-                                                             {"B", updated},
-                                                             {"C", updated},
-                                                             {"F", not_replaced},
-                                                             {"G", not_replaced},
-                                                             {"X1", refused},
-                                                             {"X2", refused},
-                                                             {"X3", refused},
-                                                             {"X4", not_replaced},
-                                                             {"X5", not_replaced},
-                                                             {"X6", not_replaced},
-                                                             {"X7", not_replaced}}));
-        EXPECT_TRUE(contains(boxes.texts(), message(58)));
+        EXPECT_EQ(shown, expected);
+        EXPECT_TRUE(was_shown(boxes, message(58)));
         // Closing with a port that is not a number still stores the period and tells of the
         // restart.
         dialog.ComboBox1->setCurrentIndex(3);
@@ -174,26 +138,23 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     }
     EXPECT_EQ(rPreference.DATU, 3);
     EXPECT_EQ(boxes.texts().back(), message(14));
-    EXPECT_TRUE(contains(boxes.texts(), "'' is not a valid integer value"));
+    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
 
-    EXPECT_EQ(read("a.txt"), a);
-    EXPECT_EQ(read("sub/b.dat"), b);
-    EXPECT_EQ(read("database/Demo/c.inf"), c);
-    EXPECT_EQ(read("f.txt"), "old f");
     // Nothing outside the program folder, no temporary file left.
     EXPECT_EQ(files(),
-              (std::set<std::string>{"app/a.txt", "app/sub/b.dat", "app/database/Demo/c.inf",
-                                     "app/e.txt", "app/f.txt"}));
-    const auto sent = update.requests();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0]["path"].toString(), "/vev/update.php?db=Demo&r=English&i=abcdefabcdef");
-    EXPECT_EQ(sent[0]["headers"]["user-agent"].toString(),
-              "Mozilla/3.0 (compatible; Indy Library)");
-    EXPECT_EQ(sent[0]["headers"]["accept"].toString(), "text/html, */*");
+              (std::map<std::string, std::string>{{"app/a.txt", big},
+                                                  {"app/sub/b.dat", rows[1].content},
+                                                  {"app/database/Demo/c.inf", rows[2].content},
+                                                  {"app/e.txt", "current"},
+                                                  {"app/f.txt", "old f"}}));
     std::vector<std::string> fetched;
     for (const QJsonObject& r : server.requests())
         fetched.push_back(r["path"].toString().toStdString());
-    EXPECT_EQ(fetched, (std::vector<std::string>{"/a", "/b", "/c", "/f", "/g"}));
+    EXPECT_EQ(fetched, (std::vector<std::string>{"/vev/update.php?db=Demo&r=English&i=abcdefabcdef",
+                                                 "/0", "/1", "/2", "/5", "/6"}));
+    const QJsonValue headers = server.requests()[0]["headers"];
+    EXPECT_EQ(headers["user-agent"].toString(), "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_EQ(headers["accept"].toString(), "text/html, */*");
 }
 
 TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
@@ -215,9 +176,13 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
         {"EOF", kAnswerNo, false, false, 0, true, false},
         {"VERS=v2.00\r\nEOF", kAnswerYes, false, false, 0, false, true},
     };
+    std::map<std::string, HttpRoute> routes;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        routes["/vev/" + std::to_string(i)] = reply(cases[i].reply);
+    HttpTestServer server(routes);
+    serve(server);
     for (const Case& c : cases) {
-        HttpTestServer server({{"/vev/update.php", reply(c.reply)}});
-        serve(server);
+        selected_database->update_address3 = std::to_string(&c - cases);
         ScriptedMessages answers;
         answers.answer({c.answer});
         OpenedUrls opened;
@@ -226,7 +191,7 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
         dialog.Button3Click();
         SCOPED_TRACE(c.reply);
         EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), c.memo_invalid);
-        EXPECT_EQ(contains(answers.texts(), "update error"), c.update_error);
+        EXPECT_EQ(was_shown(answers, "update error"), c.update_error);
         EXPECT_EQ(dialog.check.entries.size(), c.entries);
         EXPECT_EQ(rPreference.DATW > 0, c.completed);
         EXPECT_EQ(opened.urls, c.page_opened ? std::vector<std::string>{"http://example.org/new"}
@@ -313,7 +278,7 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     dialog.checkbox5Click();
     dialog.proxyport_edit->clear();
     dialog.Button3Click();
-    EXPECT_TRUE(contains(boxes.texts(), "'' is not a valid integer value"));
+    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
     EXPECT_TRUE(server.requests().empty());
     EXPECT_TRUE(dialog.Button3->isEnabled());
 
@@ -346,16 +311,15 @@ TEST_F(Update, UpdateCommandReplacesThenReloads) {
         QFile::link(to_path(KARVELO_SOURCE_DIR "/" + folder), to_path(app_path + folder));
     ASSERT_TRUE(write_file_atomic(app_path + "pref.ini", "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
                                                          "[DBDB]=Demo\r\n[DATU]=4\r\n"));
-    HttpTestServer server({{"/news", reply("news")}});
-    ASSERT_TRUE(server.running());
-    HttpTestServer update(
-        {{"/vev/update.php", reply("VERS=v1.06\r\nFILE=news.txt||" + md5_hex("news") + "|" +
-                                   server.url("/news") + "|N|0|0|all\r\nEOF")}});
+    HttpTestServer server(
+        {{"/news", reply("news")},
+         {"/vev/update.php", reply("VERS=v1.06\r\nFILE=news.txt||" + md5_hex("news") +
+                                   "|$BASE/news|N|0|0|all\r\nEOF")}});
     TForm4 form(app_path);
     form.FormActivate();
     ASSERT_NE(selected_database, nullptr);
     EXPECT_TRUE(form.but_autoup->isEnabled());
-    serve(update);
+    serve(server);
     form.feedback_lines.clear();
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [] {
@@ -366,7 +330,7 @@ TEST_F(Update, UpdateCommandReplacesThenReloads) {
     });
     timer.start(5);
     form.but_autoupClick();
-    EXPECT_EQ(read("news.txt"), "news");
+    EXPECT_EQ(files()["app/news.txt"], "news");
     // The reload announces the database again.
     ASSERT_FALSE(form.feedback_lines.empty());
     EXPECT_EQ(form.feedback_lines.lines()[0].text, "Database Demo loaded");

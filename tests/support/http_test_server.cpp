@@ -8,11 +8,10 @@ namespace support {
 HttpTestServer::HttpTestServer(const std::map<std::string, HttpRoute>& routes) {
     QJsonObject table;
     for (const auto& [path, r] : routes) {
-        QJsonObject o{
-            {"status", r.status},
-            {"body", QString::fromLatin1(r.body.data(), static_cast<qsizetype>(r.body.size()))},
-            {"zlib", r.zlib},
-            {"delay", r.delay}};
+        QJsonObject o{{"status", r.status},
+                      {"body", QString::fromLatin1(r.body.data(), qsizetype(r.body.size()))},
+                      {"zlib", r.zlib},
+                      {"delay", r.delay}};
         if (!r.location.empty())
             o["location"] = QString::fromStdString(r.location);
         table[QString::fromStdString(path)] = o;
@@ -21,14 +20,12 @@ HttpTestServer::HttpTestServer(const std::map<std::string, HttpRoute>& routes) {
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(table).toJson()) < 0)
         return;
     file.close();
-    process_.start("/usr/bin/python3",
-                   {QStringLiteral(KARVELO_TEST_PEERS "/update_server.py"), "--routes",
-                    to_path(dir_.file("routes.json")), "--log", to_path(dir_.file("log.jsonl"))});
-    if (!process_.waitForReadyRead(20000))
-        return;
-    const QByteArray line = process_.readLine().trimmed();
-    if (line.startsWith("PORT "))
-        port_ = line.mid(5).toInt();
+    process_.start("/usr/bin/python3", {KARVELO_TEST_PEERS "/update_server.py", "--routes",
+                                        file.fileName(), "--log", to_path(dir_.file("log"))});
+    if (process_.waitForReadyRead(20000)) {
+        const QByteArray line = process_.readLine().trimmed();
+        port_ = line.startsWith("PORT ") ? line.mid(5).toInt() : 0;
+    }
 }
 
 HttpTestServer::~HttpTestServer() {
@@ -42,15 +39,11 @@ std::string HttpTestServer::url(const std::string& path) const {
 
 std::vector<QJsonObject> HttpTestServer::requests() const {
     std::vector<QJsonObject> out;
-    QFile file(to_path(dir_.file("log.jsonl")));
+    QFile file(to_path(dir_.file("log")));
     if (file.open(QIODevice::ReadOnly))
         while (!file.atEnd())
             out.push_back(QJsonDocument::fromJson(file.readLine()).object());
     return out;
-}
-
-std::string json_bytes(const QJsonValue& value) {
-    return value.toString().toLatin1().toStdString();
 }
 
 } // namespace support

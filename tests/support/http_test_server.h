@@ -15,17 +15,15 @@ namespace support {
 
 struct HttpRoute {
     int status = 200;
-    std::string body;  // bytes
+    std::string body;  // bytes; "$BASE" stands for the server's address
     bool zlib = false; // the server compresses the body with Python's zlib
     std::string location;
     double delay = 0; // seconds before answering
 };
 
-// A reply of these bytes (compressed by the server when zlib is set), after a delay.
 inline HttpRoute reply(std::string body, bool zlib = false, double delay = 0) {
     return {200, std::move(body), zlib, {}, delay};
 }
-// An empty reply with this status and, for a redirect, where to.
 inline HttpRoute status(int code, std::string location = {}) {
     return {code, {}, false, std::move(location), 0};
 }
@@ -38,8 +36,8 @@ public:
     bool running() const { return port_ != 0; }
     // "http://127.0.0.1:<port>" + path.
     std::string url(const std::string& path) const;
-    // The requests received so far: method, path, headers, and fields and files of a
-    // multipart body.
+    // The requests so far: method, path, version, headers, and a multipart body's fields and
+    // files, their bytes as latin-1 text.
     std::vector<QJsonObject> requests() const;
 
 private:
@@ -47,8 +45,5 @@ private:
     QProcess process_;
     int port_ = 0;
 };
-
-// The bytes of a JSON text made of latin-1 characters.
-std::string json_bytes(const QJsonValue& value);
 
 } // namespace support
