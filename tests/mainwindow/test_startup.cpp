@@ -1,4 +1,5 @@
 #include "database/database_list.h"
+#include "demo/demo_database.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
@@ -6,7 +7,6 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
-#include "demo/demo_database.h"
 #include "support/scripted_messages.h"
 #include "support/section_records.h"
 #include "support/section_writer.h"
@@ -142,6 +142,7 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_FALSE(form.FormCloseQuery());
         EXPECT_EQ(rPreference.VALT.size(), 12u);
         first_id = rPreference.VALT;
+        form.on_show_update = [](TForm4&) {};
         DialogAnswer answer(choose("English", "Demo"));
         form.FormActivate();
         EXPECT_EQ(answer.seen(), 1);

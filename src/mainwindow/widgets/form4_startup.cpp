@@ -213,13 +213,6 @@ void TForm4::lock_toolbars(bool value) {
     }
 }
 
-void TForm4::show_update() {
-    ++update_dialogs_shown;
-    if (on_show_update)
-        on_show_update(*this);
-    QCoreApplication::processEvents();
-}
-
 void TForm4::check_menu_db() {
     const QString wanted = to_qstring(db_name);
     for (QAction* a : menu_db->actions()) {

@@ -322,7 +322,7 @@ void TForm4::create_controls() {
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
     connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
 
-    unavailable_ = {but_autoup, ToolButton3, but_overview, but_mail};
+    unavailable_ = {ToolButton3, but_overview};
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });
@@ -333,6 +333,7 @@ void TForm4::create_controls() {
     connect(but_info, &QToolButton::clicked, this, [this] { but_infoClick(); });
     connect(but_editmode, &QToolButton::clicked, this, [this] { but_editmodeClick(); });
     connect(but_sav, &QToolButton::clicked, this, [this] { Sauver1Click(); });
+    connect(but_mail, &QToolButton::clicked, this, [this] { but_mailClick(); });
     connect(but_liste1, &QToolButton::clicked, this, [this] { but_liste1Click(); });
     connect(but_liste3, &QToolButton::clicked, this, [this] { but_liste3Click(); });
     connect(but_liste4, &QToolButton::clicked, this, [this] { but_liste4Click(); });

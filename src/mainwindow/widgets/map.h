@@ -136,7 +136,8 @@ public:
     void paint_map(QPainter& painter, const QSize& size);
     void repaint_map();
 
-    // Every dialog the start-up may open goes through these, so tests can answer them.
+    // Every dialog the start-up may open goes through these, so tests can answer them: a hook
+    // that is set takes the place of its dialog.
     std::function<void(TForm4&)> on_show_update;
     std::function<void(TForm4&)> on_offer_generation;
 
@@ -293,6 +294,12 @@ public:
     // ---- Map image generator ----
     // When set, runs in place of the generator dialog's modal showing (tests answer it).
     std::function<void(TForm_generate&)> on_generate_dialog;
+
+    // ---- Online exchange ----
+    // The send command: checks the additions file, then opens the sending dialog.
+    void but_mailClick();
+    // True, with feedback message 68, when the selected database may not be added to.
+    bool db_readonly();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

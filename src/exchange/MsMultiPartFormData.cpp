@@ -1,0 +1,45 @@
+#include "exchange/MsMultiPartFormData.h"
+
+#include "foundation/errors.h"
+#include "foundation/text_codec.h"
+
+namespace {
+constexpr const char* kCrLf = "\r\n";
+}
+
+TMsMultiPartFormDataStream::TMsMultiPartFormDataStream(const QDateTime& now)
+    : boundary_(std::string(27, '-') +
+                now.toString(QStringLiteral("MMddyyHHmmsszzz")).toStdString()),
+      request_content_type_("multipart/form-data; boundary=" + boundary_) {}
+
+std::string TMsMultiPartFormDataStream::field_header(const std::string& name) const {
+    return "--" + boundary_ + kCrLf + "Content-Disposition: form-data; name=\"" + name + "\"";
+}
+
+void TMsMultiPartFormDataStream::add_field_part(const std::string& name, const std::string& value) {
+    if (!first_part_)
+        data_ += kCrLf;
+    data_ += field_header(name) + kCrLf + kCrLf + value;
+    first_part_ = false;
+}
+
+void TMsMultiPartFormDataStream::add_file_part(const std::string& name, const std::string& filename,
+                                               const std::string& content_type,
+                                               const std::string& source) {
+    data_ += kCrLf + field_header(name) + "; filename=\"" + filename + "\"" + kCrLf +
+             "Content-Type: " + content_type + kCrLf + kCrLf + source;
+}
+
+void TMsMultiPartFormDataStream::add_file_part_from_path(const std::string& name,
+                                                         const std::string& path,
+                                                         const std::string& content_type) {
+    std::string bytes;
+    if (!read_file(path, bytes))
+        throw EInOutError("Cannot open file \"" + path + "\".");
+    add_file_part(name, path, content_type, bytes);
+}
+
+void TMsMultiPartFormDataStream::finish_body() {
+    data_ += kCrLf + std::string("--") + boundary_ + "--" + kCrLf;
+    first_part_ = true;
+}

@@ -1,0 +1,67 @@
+#include "exchange/sending.h"
+
+#include "exchange/MsMultiPartFormData.h"
+#include "exchange/update_check.h"
+#include "foundation/func_ressource.h"
+#include "mainwindow/preferences.h"
+#include "platform/http_client.h"
+#include "platform/mapimail.h"
+
+#include <cstdio>
+
+std::string upload_pseudo(const std::string& nickname) {
+    std::string out;
+    for (char c : nickname) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'a' && c <= 'z')
+            out.push_back(c);
+    }
+    return out.empty() ? "anonymous" : out;
+}
+
+std::string upload_pass() {
+    char digits[11];
+    std::snprintf(digits, sizeof digits, "%010u", static_cast<unsigned>(kUploadPassConstant));
+    return md5_hex(std::string("vermo") + digits);
+}
+
+bool upload_succeeded(const std::string& reply) {
+    return reply.find("<done>") != std::string::npos;
+}
+
+void prepare_upload_client(THttpClient& http) {
+    THttpOptions& o = http.options;
+    o.read_timeout_ms = 0;
+    o.max_redirects = 0;
+    o.idle_interval_ms = 250;
+    o.headers = {"User-Agent: Mozilla/3.0 (compatible; Indy Library)", "Accept: text/html, */*"};
+    apply_proxy_preferences(o, rPreference);
+}
+
+std::string send_by_http(THttpClient& http, const std::string& address, const std::string& database,
+                         const std::string& nickname, const std::string& file) {
+    try {
+        TMsMultiPartFormDataStream body;
+        body.add_field_part("type", "vev");
+        body.add_field_part("base", database + "_" + upload_pseudo(nickname));
+        body.add_field_part("pass", upload_pass());
+        body.add_file_part_from_path("file", file, "application/msword");
+        body.finish_body();
+        return http.post(address, body.data(), body.request_content_type());
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
+std::string send_by_mail(const std::string& mail_address, const std::string& file,
+                         const std::string& file_name) {
+    try {
+        send_mapi_mail(mail_address, mail_address, "self", "self",
+                       format_text(get_info_text(18), file_name, ""),
+                       format_text(get_info_text(19), file_name, ""), file, true);
+        return {};
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}

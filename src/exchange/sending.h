@@ -1,0 +1,36 @@
+#pragma once
+// Sending the additions file to the collectors of a database: the multipart upload and the
+// mail through the user's mail program.
+
+#include <cstdint>
+#include <string>
+
+class THttpClient;
+
+// The fixed number behind the upload's "pass" field, the same for every user and upload.
+inline constexpr uint32_t kUploadPassConstant = 2718281828u;
+// Files larger than this are too large for the upload.
+inline constexpr int64_t kUploadMaxBytes = 256000;
+
+// The nickname's ASCII letters, lower-cased, in order; "anonymous" when none is left.
+std::string upload_pseudo(const std::string& nickname);
+
+// MD5 of "vermo" followed by the ten decimal digits of kUploadPassConstant.
+std::string upload_pass();
+
+// The upload succeeded when its reply holds "<done>" (in lower case) anywhere.
+bool upload_succeeded(const std::string& reply);
+
+// Gives the client the settings of the upload: no read time-out, no redirects, the proxy and
+// protocol preferences, the request headers.
+void prepare_upload_client(THttpClient& http);
+
+// Posts the fields "type", "base", "pass" and the file to the address and returns the reply,
+// or the error's text when the file cannot be read or the transfer fails.
+std::string send_by_http(THttpClient& http, const std::string& address, const std::string& database,
+                         const std::string& nickname, const std::string& file);
+
+// Hands the file to the mail program, addressed to the collectors; the error's text, or empty
+// on success.
+std::string send_by_mail(const std::string& mail_address, const std::string& file,
+                         const std::string& file_name);

@@ -1,0 +1,56 @@
+// The main window's update and send commands.
+
+#include "database/database_list.h"
+#include "exchange/sending.h"
+#include "exchange/widgets/send_fic.h"
+#include "exchange/widgets/update_fich.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/widgets/map.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+void TForm4::show_update() {
+    ++update_dialogs_shown;
+    database_updated = false;
+    if (on_show_update) {
+        on_show_update(*this);
+    } else {
+        TForm_update dialog(this);
+        dialog.exec();
+        database_updated = dialog.check.database_updated;
+    }
+    QCoreApplication::processEvents();
+}
+
+bool TForm4::db_readonly() {
+    if (!selected_database || !selected_database->not_editable)
+        return false;
+    feedback(68, 3);
+    return true;
+}
+
+void TForm4::but_mailClick() {
+    if (busy || db_readonly() || !confirm_save_additions(29))
+        return;
+    const std::string file = ajouts_path + "Vev_ajouts_" + db_name + ".txt";
+    if (!file_exists(file)) {
+        feedback(28, 3, file);
+        return;
+    }
+    const qint64 size = QFileInfo(to_path(file)).size();
+    const int32_t lines = count_lines(file);
+    if (size == 0 || lines < 3) {
+        feedback(31, 3, file);
+        return;
+    }
+    if (lines < 6 && show_message(61, true, file) != kAnswerYes)
+        return;
+    Tmail_fic dialog(this);
+    dialog.upload_allowed = size <= kUploadMaxBytes;
+    if (!listmenu.empty())
+        dialog.picture = listmenu.front();
+    dialog.exec();
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The update dialog: asks the update server of the selected database which files are current,
+// downloads those whose local copy differs, verifies them and puts them in place.
+//
+// Use: TForm_update dialog(parent); dialog.exec(); then check.database_updated tells whether a
+// file was replaced. The destructor runs FormDestroy: the proxy and period preferences are
+// stored and message 14 tells when a restart is needed. A close asked for while a check runs
+// takes effect when it ends.
+
+#include "exchange/update_check.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QTreeView;
+class TUpdateTreeModel;
+
+class TForm_update : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_update(QWidget* parent = nullptr);
+    ~TForm_update() override;
+
+    TUpdateCheck check;
+    std::string update_address1;    // first part of the update address
+    std::string newer_version_page; // page announcing a newer version
+
+    void FormCreate();
+    // The whole check and update.
+    void Button3Click();
+    void Button1Click();
+    void FormDestroy();
+    void checkbox5Click();
+    void CheckBox6Click();
+    // Stores the proxy and protocol controls in the preferences and gives them to the HTTP
+    // client. Throws EConvertError, changing nothing, when the proxy port is not a number.
+    void validproxy();
+    // The request to the update server (validproxy first); false when it failed.
+    bool check_update();
+
+    QTabWidget* PageControl1;
+    QPlainTextEdit* Memo1;
+    QLabel* Label4;
+    QProgressBar* ProgressBar1;
+    QTreeView* UpdateTree;
+    QLabel* Label1;
+    QComboBox* ComboBox1;
+    QGroupBox* RadioGroup1;
+    QRadioButton* http10;
+    QRadioButton* http11;
+    QCheckBox* checkbox5;
+    QLineEdit* proxyserver_edit;
+    QLineEdit* proxyport_edit;
+    QCheckBox* CheckBox6;
+    QLineEdit* proxyname_edit;
+    QLineEdit* proxypass_edit;
+    QCheckBox* CheckBox7;
+    QPushButton* Button3;
+    QPushButton* Button1;
+    QStatusBar* StatusBar1;
+
+public slots:
+    void done(int result) override;
+
+private:
+    void refresh_tree();
+    TUpdateTreeModel* model_;
+    bool running_ = false;
+    bool close_pending_ = false;
+};

@@ -1,0 +1,70 @@
+#pragma once
+// Blocking HTTP transfers over libcurl: GET into a sink and POST of a ready body, with proxy,
+// Basic authentication, HTTP/1.0 or 1.1, redirects, cookies and a read time-out. While a
+// transfer blocks, the idle hook runs at short intervals so that the windows stay painted.
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A failed transfer: no connection, a time-out, an HTTP error status, a refused redirect, a
+// sink that gave up. The message is the one to show.
+class EHttpError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct THttpOptions {
+    std::string proxy_server; // empty: no proxy (proxy variables of the environment are ignored)
+    int32_t proxy_port = 0;   // 0: the proxy's default port
+    std::string proxy_user;
+    std::string proxy_password;
+    bool proxy_basic_auth = false; // Basic credentials sent at once; otherwise only on request
+    bool http_1_0 = false;
+    int read_timeout_ms = 0;          // longest wait for the next received bytes; 0 waits for ever
+    int max_redirects = 0;            // redirects followed; 0: a redirect is an error status
+    int idle_interval_ms = 50;        // how often the idle hook runs while waiting
+    std::vector<std::string> headers; // "Name: value"
+    uint64_t max_body = 0;            // bytes accepted of a reply body; 0: no limit
+};
+
+class THttpClient {
+public:
+    THttpClient();
+    ~THttpClient();
+    THttpClient(const THttpClient&) = delete;
+    THttpClient& operator=(const THttpClient&) = delete;
+
+    THttpOptions options;
+
+    // Runs while a transfer waits (typically QCoreApplication::processEvents).
+    std::function<void()> on_idle;
+    // Progress of the reply body: its expected size (0 when unknown), then the bytes so far.
+    std::function<void(int64_t expected)> on_work_begin;
+    std::function<void(int64_t done, int64_t expected)> on_work;
+    std::function<void()> on_work_end;
+    // A short text on the state of the connection.
+    std::function<void(const std::string& text)> on_status;
+
+    // Fetches the address; every byte of a successful reply body goes to the sink, which
+    // returns false to give up. Throws EHttpError.
+    void get(const std::string& url, const std::function<bool(std::string_view)>& sink);
+    // The whole reply body. Throws EHttpError.
+    std::string get(const std::string& url);
+    // Posts the body and returns the reply body. Throws EHttpError.
+    std::string post(const std::string& url, const std::string& body,
+                     const std::string& content_type);
+
+    // True while a transfer runs; a second transfer asked meanwhile is refused.
+    bool busy() const { return busy_; }
+
+private:
+    void perform(const std::string& url, const std::string* body, const std::string& content_type,
+                 const std::function<bool(std::string_view)>& sink);
+
+    void* handle_ = nullptr; // kept between transfers, so cookies are kept too
+    bool busy_ = false;
+};

@@ -1,0 +1,192 @@
+#include "exchange/MsMultiPartFormData.h"
+#include "exchange/sending.h"
+#include "exchange/widgets/send_fic.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/widgets/map.h"
+#include "platform/mapimail.h"
+#include "support/exchange_fixture.h"
+#include "support/http_test_server.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+TEST(MultipartBody, FollowsTheUploadLayoutByteForByte) {
+    TMsMultiPartFormDataStream body(QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9, 45)));
+    const std::string b = std::string(27, '-') + "030507140709045";
+    EXPECT_EQ(body.boundary(), b);
+    EXPECT_EQ(body.request_content_type(), "multipart/form-data; boundary=" + b);
+    body.add_field_part("type", "vev");
+    body.add_field_part("pass", "100%25%");
+    body.add_file_part("file", "/x/Vev_ajouts_Demo.txt", "application/msword", "a\r\nb\r\n");
+    body.finish_body();
+    const std::string header = "Content-Disposition: form-data; name=";
+    EXPECT_EQ(body.data(), "--" + b + "\r\n" + header + "\"type\"\r\n\r\nvev\r\n--" + b + "\r\n" +
+                               header + "\"pass\"\r\n\r\n100%25%\r\n--" + b + "\r\n" + header +
+                               "\"file\"; filename=\"/x/Vev_ajouts_Demo.txt\"\r\n"
+                               "Content-Type: application/msword\r\n\r\na\r\nb\r\n\r\n--" +
+                               b + "--\r\n");
+
+    TMsMultiPartFormDataStream empty;
+    empty.add_file_part("file", "f", "t", "");
+    empty.finish_body();
+    EXPECT_TRUE(
+        empty.data().ends_with("Content-Type: t\r\n\r\n\r\n--" + empty.boundary() + "--\r\n"));
+}
+
+TEST(UploadFields, NicknameAndPass) {
+    for (auto [nick, pseudo] :
+         {std::pair{"Ann-Marie 2 Z", "annmariez"}, {"", "anonymous"}, {"42 \xC9\xE9", "anonymous"}})
+        EXPECT_EQ(upload_pseudo(nick), pseudo) << nick;
+    EXPECT_EQ(upload_pass(), "3ea5e2fd776c071999189216b336f630"); // MD5 of "vermo2718281828"
+}
+
+class Sending : public ExchangeTest {
+protected:
+    const std::string bytes = "#v001-id=123456-Ann\r\n#v1.06\r\nPoint|\xE9t\xE9|1\r\n";
+    std::string file;
+
+    void SetUp() override {
+        ExchangeTest::SetUp();
+        app_path = dir.path();
+        ajouts_path = dir.file("ajouts/");
+        QDir().mkpath(to_path(ajouts_path));
+        additions_file_name = "Vev_ajouts_Demo.txt";
+        file = ajouts_path + additions_file_name;
+        ASSERT_TRUE(write_file_atomic(file, bytes));
+        rPreference.PSEU = "Ann-Marie";
+        selected_database->mail_address = "cartographes@example.org";
+    }
+    // Sends by the given choice and returns the box that reports it.
+    std::string send(QRadioButton* Tmail_fic::*choice) {
+        Tmail_fic dialog;
+        (dialog.*choice)->setChecked(true);
+        dialog.Button1Click();
+        return boxes.texts().empty() ? std::string() : boxes.texts().back();
+    }
+};
+
+TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
+    HttpTestServer server({{"/ok", reply("<html>merci <done> !</html>")},
+                           {"/caps", reply("<DONE>")},
+                           {"/fail", status(500)}});
+    ASSERT_TRUE(server.running());
+    for (auto [path, report] :
+         {std::pair{"/ok", message(30, "Vev Karvelo ", additions_file_name)},
+          {"/caps", message(27, additions_file_name, "<DONE>")},
+          {"/fail", message(27, additions_file_name, "HTTP/1.0 500 Internal Server Error")}}) {
+        selected_database->upload_address = server.url(path);
+        EXPECT_EQ(send(&Tmail_fic::RadioButton1), report);
+    }
+    const auto sent = server.requests();
+    ASSERT_EQ(sent.size(), 3u);
+    const QJsonObject fields = sent[0]["fields"].toObject();
+    EXPECT_EQ(fields.keys(), (QStringList{"base", "pass", "type"}));
+    EXPECT_EQ(fields["type"].toString(), "vev");
+    EXPECT_EQ(fields["base"].toString(), "Demo_annmarie");
+    EXPECT_EQ(fields["pass"].toString().toStdString(), upload_pass());
+    const QJsonObject part = sent[0]["files"]["file"].toObject();
+    EXPECT_EQ(part["filename"].toString().toStdString(), file);
+    EXPECT_EQ(part["content_type"].toString(), "application/msword");
+    EXPECT_EQ(part["data"].toString().toLatin1().toStdString(), bytes);
+
+    selected_database->upload_address = "http://127.0.0.1:1/refused";
+    EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
+}
+
+TEST_F(Sending, MailGoesToTheMailProgram) {
+    const std::string bin = dir.file("bin/");
+    QDir().mkpath(to_path(bin));
+    ASSERT_TRUE(write_file_atomic(bin + "xdg-email",
+                                  "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\n"
+                                  "exit $(cat \"$0.code\")\n"));
+    QFile::setPermissions(to_path(bin + "xdg-email"), QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    const std::string failed = "Impossible d'envoyer le message.\n\nMAPI ERROR: ";
+    for (auto [code, on_path, report] :
+         {std::tuple{"0", true, message(30, "Vev Karvelo ", additions_file_name)},
+          {"3", true,
+           message(27, additions_file_name, failed + "103 (xdg-email: no mail program found).")},
+          {"0", false, message(27, additions_file_name, failed + "1 (xdg-email not found).")}}) {
+        ASSERT_TRUE(write_file_atomic(bin + "xdg-email.code", code));
+        qputenv("PATH", on_path ? QByteArray::fromStdString(bin) + ":" + path : "/nonexistent");
+        EXPECT_EQ(send(&Tmail_fic::RadioButton2), report);
+        qputenv("PATH", path);
+    }
+    std::string args;
+    ASSERT_TRUE(read_file(bin + "xdg-email.args", args));
+    std::string expected;
+    for (const std::string arg :
+         {"--utf8", "--subject", "Vev Karvelo: additions Vev_ajouts_Demo.txt", "--body",
+          "Hello,\nHere is my additions file Vev_ajouts_Demo.txt.\nThank you!", "--attach",
+          file.c_str(), "cartographes@example.org"})
+        expected += arg + '\0';
+    EXPECT_EQ(args, expected);
+
+    // Without an address or anything to send, nothing is handed over.
+    for (auto [to, body] : {std::pair{"", "b"}, {"a", ""}}) {
+        try {
+            send_mapi_mail(to, to, "self", "self", "s", body, "", true);
+            ADD_FAILURE() << to << body;
+        } catch (const tMailFileException& e) {
+            EXPECT_STREQ(e.what(), "Impossible d'envoyer le message.\n\n.");
+        }
+    }
+}
+
+TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {
+    TForm4 form(dir.path());
+    ExchangeTest::SetUp(); // the window's creation reset the globals
+    const std::string six = bytes + "a\r\nb\r\nc\r\n";
+    struct Case {
+        std::string content; // none: no file
+        bool read_only;
+        int answer;
+        int feedback; // message of the feedback line, 0: none
+        int dialogs;
+        bool upload_allowed;
+    } cases[] = {
+        {"", false, 0, 28, 0, false},
+        {"#v001\r\n#v1.06\r\n", false, 0, 31, 0, false},
+        {bytes + "d\r\n", false, kAnswerNo, 0, 0, false},
+        {bytes + "d\r\n", false, kAnswerYes, 0, 1, true},
+        {six + std::string(256000 - six.size(), 'x'), false, 0, 0, 1, true},
+        {six + std::string(256001 - six.size(), 'x'), false, 0, 0, 1, false},
+        {six, true, 0, 68, 0, false},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(to_path(file));
+        if (!c.content.empty()) {
+            ASSERT_TRUE(write_file_atomic(file, c.content));
+        }
+        selected_database->not_editable = c.read_only;
+        form.feedback_lines.clear();
+        ScriptedMessages answers;
+        answers.answer({c.answer});
+        int dialogs = 0;
+        bool upload_allowed = false;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (auto* d = qobject_cast<Tmail_fic*>(QApplication::activeModalWidget())) {
+                ++dialogs;
+                upload_allowed = d->upload_allowed;
+                d->reject();
+            }
+        });
+        timer.start(5);
+        form.but_mailClick();
+        EXPECT_EQ(dialogs, c.dialogs) << c.content.size();
+        EXPECT_EQ(upload_allowed, c.upload_allowed) << c.content.size();
+        const std::string line = c.feedback == 0 ? "" : split_lines(message(c.feedback, file))[0];
+        EXPECT_EQ(form.feedback_lines.empty() ? "" : form.feedback_lines.lines()[0].text, line);
+    }
+}
+
+} // namespace

@@ -1,0 +1,339 @@
+#include "demo/demo_database.h"
+#include "exchange/update_check.h"
+#include "exchange/widgets/update_fich.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/widgets/map.h"
+#include "support/exchange_fixture.h"
+#include "support/http_test_server.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace support;
+
+// Records the addresses the program opens instead of opening them.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler("http", this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler("http"); }
+    Q_INVOKABLE void open(const QUrl& url) { urls.push_back(url.toString().toStdString()); }
+    std::vector<std::string> urls;
+};
+
+namespace {
+
+class Update : public ExchangeTest {
+protected:
+    void SetUp() override {
+        ExchangeTest::SetUp();
+        app_path = dir.file("app/");
+        QDir().mkpath(to_path(app_path));
+        rPreference.VALT = "abcdefabcdef";
+    }
+    void serve(const HttpTestServer& server) {
+        ASSERT_TRUE(server.running());
+        selected_database->update_address1 = server.url("/");
+        selected_database->update_address2 = "vev/";
+        selected_database->update_address3 = "update.php";
+        selected_database->newer_version_page = "http://example.org/new";
+    }
+    // Every file under the test folder, relative to it, with its bytes.
+    std::map<std::string, std::string> files() {
+        std::map<std::string, std::string> out;
+        QDirIterator it(to_path(dir.path()), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            read_file(from_qstring(path),
+                      out[from_qstring(QDir(to_path(dir.path())).relativeFilePath(path))]);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
+    using namespace std::string_literals;
+    const std::string big = "plain\r\nbytes \xE9\x00\xFF"s + std::string(70000, 'a');
+    std::string outside = dir.file("outside\\");
+    std::replace(outside.begin(), outside.end(), '/', '\\');
+    struct Row {
+        std::string name, folder, content, booleans, kind;
+        int status;      // caption of its status, 0: not listed
+        std::string md5; // listed digest; empty: the content's
+    } rows[] = {
+        {"a.txt", "", big, "0|1", "all", 52, ""},
+        {"b.dat", "sub\\", "compressed by Python", "True|0", "RES", 52, ""},
+        {"c.inf", "database\\Demo\\", "new credits", "1|0", "bas DEMO", 52, ""},
+        {"d.inf", "database\\Other\\", "x", "1|0", "bas other", 0, ""},
+        {"e.txt", "", "current", "0|0", "all", 0, ""},
+        {"f.txt", "", "new f", "0|0", "all", 53,
+         QByteArray(md5_hex("new f").c_str()).toUpper().toStdString()},
+        {"g.txt", "", "not what the digest says", "0|0", "all", 53, md5_hex("g")},
+        // Entries that would leave the program folder.
+        {"x.txt", "..\\", big, "0|0", "all", 145, ""},
+        {"x.txt", outside, big, "0|0", "all", 145, ""},
+        {"x.txt", "C:\\", big, "0|0", "all", 145, ""},
+        {"..\\x.txt", "", big, "0|0", "all", 53, ""},
+        {"sub/x.txt", "", big, "0|0", "all", 53, ""},
+        {"", "", big, "0|0", "all", 53, ""},
+        {"n\0.txt"s, "", big, "0|0", "all", 53, ""},
+    };
+    std::map<std::string, HttpRoute> routes;
+    std::string listing = "VERS=v1.06\r\nMESS=Bonjour\r\nMESE=Hello\r\n";
+    std::map<std::string, std::string> expected; // description: status
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& r = rows[i];
+        const std::string id = std::to_string(i);
+        routes["/" + id] = reply(r.content, r.booleans[0] != '0');
+        listing += "FILE=" + r.name + "|" + r.folder + "|" +
+                   (r.md5.empty() ? md5_hex(r.content) : r.md5) + "|$BASE/" + id + "|" + id + "|" +
+                   r.booleans + "|" + r.kind + "\r\n";
+        if (r.status != 0)
+            expected[id] = get_text(r.status);
+    }
+    routes["/vev/update.php"] = reply(listing + "EOF\r\n");
+    QDir().mkpath(to_path(app_path + "database/Demo"));
+    for (auto [name, content] : {std::pair{"database/Demo/c.inf", "old credits"},
+                                 {"e.txt", "current"},
+                                 {"f.txt", "old f"}})
+        ASSERT_TRUE(write_file_atomic(app_path + name, content));
+    HttpTestServer server(routes);
+    serve(server);
+    {
+        TForm_update dialog;
+        dialog.Button3Click();
+        EXPECT_TRUE(dialog.check.database_updated);
+        EXPECT_TRUE(dialog.check.restart_needed);
+        EXPECT_GT(rPreference.DATW, 0);
+        EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello"));
+        EXPECT_FALSE(dialog.Memo1->toPlainText().contains("Bonjour"));
+        std::map<std::string, std::string> shown;
+        for (const auto& e : dialog.check.entries)
+            if (e->visible)
+                shown[e->description] = e->status;
+        EXPECT_EQ(shown, expected);
+        EXPECT_TRUE(was_shown(boxes, message(58)));
+        // Closing with a port that is not a number still stores the period and tells of the
+        // restart.
+        dialog.ComboBox1->setCurrentIndex(3);
+        dialog.checkbox5->setChecked(true);
+        dialog.proxyport_edit->clear();
+    }
+    EXPECT_EQ(rPreference.DATU, 3);
+    EXPECT_EQ(boxes.texts().back(), message(14));
+    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
+
+    // Nothing outside the program folder, no temporary file left.
+    EXPECT_EQ(files(),
+              (std::map<std::string, std::string>{{"app/a.txt", big},
+                                                  {"app/sub/b.dat", rows[1].content},
+                                                  {"app/database/Demo/c.inf", rows[2].content},
+                                                  {"app/e.txt", "current"},
+                                                  {"app/f.txt", "old f"}}));
+    std::vector<std::string> fetched;
+    for (const QJsonObject& r : server.requests())
+        fetched.push_back(r["path"].toString().toStdString());
+    EXPECT_EQ(fetched, (std::vector<std::string>{"/vev/update.php?db=Demo&r=English&i=abcdefabcdef",
+                                                 "/0", "/1", "/2", "/5", "/6"}));
+    const QJsonValue headers = server.requests()[0]["headers"];
+    EXPECT_EQ(headers["user-agent"].toString(), "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_EQ(headers["accept"].toString(), "text/html, */*");
+}
+
+TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
+    struct Case {
+        std::string reply;
+        int answer;
+        bool memo_invalid; // caption 60 in the memo
+        bool update_error; // "update error" box
+        size_t entries;    // entries read
+        bool completed;    // [DATW] set
+        bool page_opened;
+    } cases[] = {
+        {"VERS=v1.06\r\nFILE=a|||u|d|1|0|zzz\r\n", 0, true, false, 0, false, false},
+        {"VERS=v1.06\r\nEOF\r\n\r\n", 0, true, false, 0, false, false},
+        {"VERS=v1.06\r\neof", 0, true, false, 0, false, false},
+        {"VERS=v1.06\r\nFILE=a|||u|d|1|0|zzz\r\nFILE=b|||u|d||0|zzz\r\nFILE=c|||u|d|0|0|zzz\r\nEOF",
+         0, false, true, 1, true, false},
+        {"FILE=a||x|u|d\r\nEOF\n", 0, false, true, 0, true, false},
+        {"EOF", kAnswerNo, false, false, 0, true, false},
+        {"VERS=v2.00\r\nEOF", kAnswerYes, false, false, 0, false, true},
+    };
+    std::map<std::string, HttpRoute> routes;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        routes["/vev/" + std::to_string(i)] = reply(cases[i].reply);
+    HttpTestServer server(routes);
+    serve(server);
+    for (const Case& c : cases) {
+        selected_database->update_address3 = std::to_string(&c - cases);
+        ScriptedMessages answers;
+        answers.answer({c.answer});
+        OpenedUrls opened;
+        rPreference.DATW = 0;
+        TForm_update dialog;
+        dialog.Button3Click();
+        SCOPED_TRACE(c.reply);
+        EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), c.memo_invalid);
+        EXPECT_EQ(was_shown(answers, "update error"), c.update_error);
+        EXPECT_EQ(dialog.check.entries.size(), c.entries);
+        EXPECT_EQ(rPreference.DATW > 0, c.completed);
+        EXPECT_EQ(opened.urls, c.page_opened ? std::vector<std::string>{"http://example.org/new"}
+                                             : std::vector<std::string>{});
+        if (c.answer != 0) {
+            EXPECT_EQ(answers.shown().front().text,
+                      message(34, c.page_opened ? "v2.00" : "", "http://example.org/new"));
+        }
+    }
+}
+
+TEST_F(Update, TransferFailuresKeepThePreviousReply) {
+    HttpTestServer server({{"/ok", reply("EOF")},
+                           {"/missing", status(404)},
+                           {"/stall", reply("EOF", false, 5)},
+                           {"/r1", status(302, "/r2")},
+                           {"/r2", status(301, "/ok")},
+                           {"/s1", status(302, "/r1")}});
+    ASSERT_TRUE(server.running());
+    struct Case {
+        std::string path;
+        std::string error; // start of the box's text; empty: no box
+    } cases[] = {{"/r1", ""},
+                 {"/missing", "HTTP/1.0 404"},
+                 {"/stall", "Read timed out."},
+                 {"/s1", "Maximum (2) redirects followed"}};
+    TUpdateCheck check;
+    check.http.options.read_timeout_ms = 300;
+    check.reply = {"old"};
+    for (const Case& c : cases) {
+        ScriptedMessages failures;
+        check.check_update(server.url(c.path));
+        ASSERT_EQ(failures.texts().size(), c.error.empty() ? 0u : 1u) << c.path;
+        if (!c.error.empty()) {
+            EXPECT_EQ(failures.texts()[0].rfind(c.error, 0), 0u) << failures.texts()[0];
+        }
+        EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"}) << c.path;
+    }
+    // Only HTTP, and no reply beyond the size cap.
+    check.http.options.max_body = 2;
+    for (const std::string& address : {std::string("file:///etc/hostname"), server.url("/ok")}) {
+        ScriptedMessages failures;
+        check.check_update(address);
+        EXPECT_EQ(failures.texts().size(), 1u) << address;
+    }
+    EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"});
+}
+
+TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {
+    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF", false, 0.4)}});
+    serve(server);
+    TForm_update dialog;
+    dialog.show();
+    int during = 0;
+    dialog.check.events.process_events = [&] {
+        ++during;
+        EXPECT_FALSE(dialog.Button3->isEnabled());
+        EXPECT_FALSE(dialog.Button1->isEnabled());
+        dialog.Button3Click(); // a second click starts nothing
+        dialog.reject();       // closing waits for the end of the run
+        EXPECT_TRUE(dialog.isVisible());
+    };
+    dialog.Button3Click();
+    EXPECT_GT(during, 0);
+    EXPECT_EQ(server.requests().size(), 1u);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Button3->isEnabled());
+
+    // A later run that cannot reach the server completes nothing.
+    dialog.check.events.process_events = [] {};
+    selected_database->update_address1 = "http://127.0.0.1:1/";
+    rPreference.DATW = 0;
+    dialog.Button3Click();
+    EXPECT_TRUE(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))));
+    EXPECT_EQ(rPreference.DATW, 0);
+}
+
+TEST_F(Update, ProxySettingsReachTheProxy) {
+    HttpTestServer server({{"/vev/update.php", reply("EOF")}});
+    ASSERT_TRUE(server.running());
+    TForm_update dialog;
+    // A port that is not a number stops the check before any request.
+    dialog.checkbox5->setChecked(true);
+    dialog.checkbox5Click();
+    dialog.proxyport_edit->clear();
+    dialog.Button3Click();
+    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(dialog.Button3->isEnabled());
+
+    const std::string port = server.url("").substr(server.url("").rfind(':') + 1);
+    dialog.proxyserver_edit->setText("127.0.0.1");
+    dialog.proxyport_edit->setText(QString::fromStdString(port));
+    dialog.CheckBox6->setChecked(true);
+    dialog.proxyname_edit->setText("ann");
+    dialog.proxypass_edit->setText("s3cret");
+    dialog.CheckBox7->setChecked(true);
+    dialog.http10->setChecked(true);
+    dialog.validproxy();
+    EXPECT_EQ(rPreference.PRXS, "127.0.0.1");
+    EXPECT_EQ(rPreference.PRXP, std::stoi(port));
+    EXPECT_EQ(rPreference.HTTP, 0);
+    dialog.check.check_update("http://update.example.invalid/vev/update.php?db=Demo");
+    const auto sent = server.requests();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["path"].toString(), "http://update.example.invalid/vev/update.php?db=Demo");
+    EXPECT_EQ(sent[0]["version"].toString(), "HTTP/1.0");
+    EXPECT_EQ(sent[0]["headers"]["proxy-authorization"].toString(),
+              "Basic " + QByteArray("ann:s3cret").toBase64());
+    EXPECT_EQ(dialog.check.reply, std::vector<std::string>{"EOF"});
+}
+
+TEST_F(Update, UpdateCommandReplacesThenReloads) {
+    write_demo_installation(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"),
+                            app_path);
+    for (const std::string folder : {"res", "data"})
+        QFile::link(to_path(KARVELO_SOURCE_DIR "/" + folder), to_path(app_path + folder));
+    ASSERT_TRUE(write_file_atomic(app_path + "pref.ini", "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
+                                                         "[DBDB]=Demo\r\n[DATU]=4\r\n"));
+    HttpTestServer server(
+        {{"/news", reply("news")},
+         {"/vev/update.php", reply("VERS=v1.06\r\nFILE=news.txt||" + md5_hex("news") +
+                                   "|$BASE/news|N|0|0|all\r\nEOF")}});
+    TForm4 form(app_path);
+    form.FormActivate();
+    ASSERT_NE(selected_database, nullptr);
+    EXPECT_TRUE(form.but_autoup->isEnabled());
+    serve(server);
+    form.feedback_lines.clear();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        if (auto* d = qobject_cast<TForm_update*>(QApplication::activeModalWidget())) {
+            d->Button3Click();
+            d->Button1Click();
+        }
+    });
+    timer.start(5);
+    form.but_autoupClick();
+    EXPECT_EQ(files()["app/news.txt"], "news");
+    // The reload announces the database again.
+    ASSERT_FALSE(form.feedback_lines.empty());
+    EXPECT_EQ(form.feedback_lines.lines()[0].text, "Database Demo loaded");
+}
+
+#include "test_update.moc"

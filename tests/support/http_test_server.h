@@ -1,0 +1,49 @@
+#pragma once
+// The HTTP server of peers/update_server.py on 127.0.0.1 and an ephemeral port, started by the
+// constructor and stopped with the object.
+
+#include <QJsonObject>
+#include <QProcess>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace support {
+
+struct HttpRoute {
+    int status = 200;
+    std::string body;  // bytes; "$BASE" stands for the server's address
+    bool zlib = false; // the server compresses the body with Python's zlib
+    std::string location;
+    double delay = 0; // seconds before answering
+};
+
+inline HttpRoute reply(std::string body, bool zlib = false, double delay = 0) {
+    return {200, std::move(body), zlib, {}, delay};
+}
+inline HttpRoute status(int code, std::string location = {}) {
+    return {code, {}, false, std::move(location), 0};
+}
+
+class HttpTestServer {
+public:
+    explicit HttpTestServer(const std::map<std::string, HttpRoute>& routes);
+    ~HttpTestServer();
+
+    bool running() const { return port_ != 0; }
+    // "http://127.0.0.1:<port>" + path.
+    std::string url(const std::string& path) const;
+    // The requests so far: method, path, version, headers, and a multipart body's fields and
+    // files, their bytes as latin-1 text.
+    std::vector<QJsonObject> requests() const;
+
+private:
+    TempDir dir_;
+    QProcess process_;
+    int port_ = 0;
+};
+
+} // namespace support
