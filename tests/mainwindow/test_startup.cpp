@@ -253,6 +253,30 @@ TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
     EXPECT_FALSE(form.side_panel);
 }
 
+TEST_F(StartUp, WindowRectangleSurvivesARestart) {
+    ScriptedMessages boxes;
+    QRect placed;
+    {
+        TForm4 form(dir.path());
+        form.show();
+        QApplication::processEvents();
+        form.resize(640, 470);
+        form.move(130, 90);
+        QApplication::processEvents();
+        placed = form.frameGeometry();
+        form.first_activation = false;
+        ASSERT_TRUE(form.close());
+    }
+    for (int start = 0; start < 2; ++start) {
+        TForm4 form(dir.path());
+        form.show();
+        QApplication::processEvents();
+        EXPECT_EQ(form.frameGeometry(), placed);
+        form.first_activation = false;
+        form.close();
+    }
+}
+
 TEST(UpdatePeriod, OpensByPeriodOnly) {
     // Period, days since the last check, due.
     for (auto [period, days, due] : {std::tuple{0, -3.0, true},

@@ -73,12 +73,7 @@ void TForm4::FormCreate() {
     if (rPreference.VALT.size() != 12)
         rPreference.VALT = random_id();
 
-    QSize screen(window_rect.width, window_rect.height);
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        screen = s->size();
-    resize(std::min(window_rect.width, screen.width()),
-           std::min(window_rect.height, screen.height()));
-    move(window_rect.left, window_rect.top);
+    restore_window_rect();
     set_hint_pause(rPreference.TIME);
 
     setWindowTitle(QString::fromLatin1(kWindowCaption));
@@ -165,6 +160,31 @@ void TForm4::FormActivate() {
     if (quit_flag)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     repaint_map();
+}
+
+void TForm4::restore_window_rect() {
+    QSize screen(window_rect.width, window_rect.height);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        screen = s->size();
+    const QSize frame = frameGeometry().size() - size();
+    frame_pending_ = frame.isNull();
+    move(window_rect.left, window_rect.top);
+    resize(std::min(window_rect.width, screen.width()) - frame.width(),
+           std::min(window_rect.height, screen.height()) - frame.height());
+}
+
+void TForm4::track_window_rect() {
+    if (!isVisible() ||
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QRect frame = frameGeometry();
+    if (frame_pending_ && frame.size() != size()) {
+        // The frame is known now: the stored size was meant for the whole window.
+        frame_pending_ = false;
+        resize(size() - (frame.size() - size()));
+        return;
+    }
+    window_rect = {frame.width(), frame.height(), frame.top(), frame.left()};
 }
 
 void TForm4::update_check_by_period() {
@@ -345,9 +365,6 @@ void TForm4::save_prefs() {
     outside.view_x = view_offset.x();
     outside.view_y = view_offset.y();
     outside.zoom = zoom;
-    QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    if (isVisible() && normal.isValid())
-        window_rect = {normal.width(), normal.height(), normal.top(), normal.left()};
     outside.window_width = window_rect.width;
     outside.window_height = window_rect.height;
     outside.window_top = window_rect.top;

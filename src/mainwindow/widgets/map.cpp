@@ -398,4 +398,15 @@ void TForm4::closeEvent(QCloseEvent* event) {
 void TForm4::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     update_list_panel();
+    track_window_rect();
+}
+
+void TForm4::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    track_window_rect();
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    track_window_rect();
 }

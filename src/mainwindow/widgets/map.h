@@ -305,6 +305,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -312,6 +314,13 @@ private:
     QToolButton* add_tool_button(QToolBar* bar, const char* name, int tag, int icon, bool toggle);
     void apply_toolbar_icons();
     void update_check_by_period();
+    // Window placement: the stored normal rectangle (frame included) is applied at creation and
+    // kept up to date while the window lives, so that pref.ini gets the last one.
+    void restore_window_rect();
+    void track_window_rect();
+    // The frame's size is known only once the window is on screen: the restored size is
+    // corrected then.
+    bool frame_pending_ = false;
     bool destroyed_ = false;
     bool activating_ = false;
     // Commands whose windows are not part of the program yet stay disabled.
