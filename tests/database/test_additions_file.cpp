@@ -39,7 +39,7 @@ struct Merge {
                                    [&f](TreeNode* n) { f.tree.delete_node(n); }},
                                   strict) {}
     AdditionOutcome operator()(const AdditionSpec& a) {
-        return merger.merge_line(addition_line(a));
+        return merger.parse_addition_line(addition_line(a));
     }
     TRealm_info realm;
     TAdditionsMerger merger;
@@ -144,16 +144,19 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     PointsFixture f = world();
     database_point(f, "Camp", 0, 5);
     database_point(f, "Bridge", 0x30, 6);
+    database_point(f, "Spring", 0, 8);
     Merge merge(f, false);
     EXPECT_EQ(merge({"Camp", 10, 1, 5}), Rejected); // identical
     EXPECT_EQ(merge({"Camp", 10, 1, 5, 0, 3, 4}), Added);
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 0.5f);
+    // A deletion entry without master id takes its point away, then is rejected itself.
+    EXPECT_EQ(merge({"@Spring", 10, 1, 8}), Rejected);
     // A malformed route refuses the line before the database point goes.
     EXPECT_EQ(merge({"Bridge", 10, 1, 6, 0, 0, 0, {}, 0x30, "V_x"}), Rejected);
     // Zone field "zero" reads as zone 0, which exists: the raising conversion drops the line.
     std::vector<std::string> fields = addition_fields({"Bad", 0, 1, 1});
     fields[2] = "zero";
-    EXPECT_EQ(merge.merger.merge_line(join_fields(fields)), Dropped);
+    EXPECT_EQ(merge.merger.parse_addition_line(join_fields(fields)), Dropped);
     EXPECT_EQ(points_of(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
 }
 
