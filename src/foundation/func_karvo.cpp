@@ -164,7 +164,7 @@ bool load_section(std::string& target, const std::string& file_name, int index) 
         if (offset < 0 || offset >= f.size() || !f.seek(offset))
             return false;
     }
-    if (inflate_stream(file_reader(f), string_sink(target), max_inflated_size))
+    if (inflate_stream(file_reader(f), string_sink(target), max_section_size))
         return true;
     target.clear();
     return false;

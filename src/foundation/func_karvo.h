@@ -19,13 +19,16 @@ constexpr uint32_t db_version = 1062;
 
 // Largest inflated size accepted for one zlib stream; anything larger is treated as damaged.
 constexpr size_t max_inflated_size = size_t(512) << 20;
+// Largest section (or whole-file stream) load_section inflates into memory: the 100,000-point
+// benchmark database inflates to about 15 MB.
+constexpr size_t max_section_size = size_t(64) << 20;
 
 // True when the first four bytes of the file, as a u32, equal db_version. Throws EInOutError
 // when the file cannot be opened or holds fewer than four bytes.
 bool check_version(const std::string& file_name);
 
 // Inflates section `index` (1..9) of a container, or the whole file as one zlib stream when
-// index < 1, into `target`. On false the target is empty.
+// index < 1, into `target`. On false (also beyond max_section_size) the target is empty.
 bool load_section(std::string& target, const std::string& file_name, int index);
 
 // Inflates one zlib stream (starting at data[0]) into `out`. False when the stream is truncated,

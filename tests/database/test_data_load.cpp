@@ -1,16 +1,21 @@
 #include "database/database_list.h"
+#include "database/points_reader.h"
 #include "database/points_tree.h"
+#include "demo/demo_database.h"
 #include "foundation/Data.h"
+#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/map.h"
-#include "demo/demo_database.h"
 #include "support/form4_points.h"
 #include "support/points_fixture.h"
+#include "support/points_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
+#include "support/section_writer.h"
 
 #include <QAction>
 #include <QDir>
@@ -207,5 +212,56 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
         EXPECT_EQ(database_list.size(), 2u);
         EXPECT_EQ(form->menu_db->actions().size(), 2);
         EXPECT_EQ(db_name, "Autre");
+    }
+}
+
+TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
+    SavedGlobals globals;
+    TempDir app;
+    PointsFixture f{{{1, 0, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1}}, {}, false};
+    auto form = form_with_points(app.path(), f);
+    res_infos = {"-", "-", "Version %1", "-", "Read in %1 s"};
+    res_messages.assign(40, "-");
+    res_messages[35] = "invalid";
+    res_messages[38] = "cannot read %1";
+    const PointsHeader header{{}, 12, {}};
+    const std::string two = points_section({{.name = "A", .zone_id = 10, .category_id = 1},
+                                            {.name = "B", .zone_id = 10, .category_id = 1}},
+                                           header);
+    // A small file whose records outnumber any database: the real points are dropped too.
+    PointsWriter bomb;
+    bomb.header(header).raw(two.substr(8 + 5, two.size() - 8 - 5 - 1)); // without tag 255
+    bomb.raw(std::string(max_database_points, static_cast<char>(199)));
+    struct Case {
+        ContainerWriter container;
+        std::string message;
+        int points;
+    };
+    const std::vector<Case> cases = {
+        {ContainerWriter().section(9, two), "", 2},
+        {ContainerWriter().raw_section(9, "not a zlib stream"), "cannot read master.loc", 0},
+        {ContainerWriter().section(3, "zones"), "cannot read master.loc", 0},
+        {ContainerWriter().section(9, "WOWKV100"), "invalid", 0},
+        {ContainerWriter().section(9, bomb.bytes()), "invalid", 0},
+        // More than any section inflates to.
+        {ContainerWriter().section(9, std::string(max_section_size + 1, '\0')),
+         "cannot read master.loc", 0},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        ScriptedMessages boxes;
+        master_file = app.file("master.loc");
+        ASSERT_TRUE(cases[i].container.write(master_file));
+        form->points_tree.clear();
+        form->build_zone_tree();
+        form->realm->header_value2 = 0;
+        form->Memo1->clear();
+        form->load_database();
+        EXPECT_EQ(boxes.texts(), cases[i].message.empty() ? std::vector<std::string>{}
+                                                          : std::vector{cases[i].message});
+        EXPECT_EQ(count_points(form->points_tree, false), cases[i].points);
+        EXPECT_EQ(form->realm->header_value2, cases[i].points ? 12 : 0);
+        EXPECT_TRUE(form->G32_ProgressBar1->isHidden());
+        EXPECT_TRUE(form->Memo1->toPlainText().endsWith(" s\n"));
     }
 }

@@ -2,12 +2,12 @@
 // the system's own readers: complete and loadable.
 
 #include "database/points_reader.h"
+#include "demo/demo_database.h"
 #include "foundation/Data.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
-#include "demo/demo_database.h"
 #include "support/temp_dir.h"
 
 #include <QImage>
@@ -91,7 +91,9 @@ TEST_F(DemoDatabaseTest, EveryPointLoadsAndEveryLinkKindIsPresent) {
         if (!r.link.empty())
             ++kinds[r.link[0]];
     };
-    const PointsReadResult read = load_points_database(master(), sink);
+    std::string section;
+    ASSERT_TRUE(load_section(section, master(), 9));
+    const PointsReadResult read = read_database(section, sink);
     EXPECT_TRUE(read.signature_ok);
     EXPECT_NE(read.header_value2.value_or(0), 0u); // the additions file is read
     EXPECT_EQ(read.points, db_->points.size());

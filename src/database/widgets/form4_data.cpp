@@ -19,6 +19,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -129,7 +130,31 @@ void TForm4::load_data() {
 }
 
 void TForm4::load_database() {
-    show_progress();
+    QElapsedTimer ticks;
+    ticks.start();
+    {
+        std::string stream;
+        show_progress();
+        try {
+            if (load_section(stream, master_file, 9))
+                read_database(stream);
+            else
+                show_message(38, false, from_qstring(QFileInfo(to_path(master_file)).fileName()));
+        } catch (const std::bad_alloc&) {
+            // Out of memory: the database counts as damaged.
+            stream = std::string();
+            drop_points();
+            show_message(35, false);
+        }
+        G32_ProgressBar1->hide();
+    }
+    Memo1->appendPlainText(
+        to_qstring(format_text(get_info_text(4), pref_float_to_str(ticks.elapsed() / 1000.0), "")));
+    Memo1->appendPlainText(QString());
+    QCoreApplication::processEvents();
+}
+
+void TForm4::read_database(std::string_view stream) {
     PointsReaderSink sink;
     sink.add_node = [this](rnew_node& r) { addnode(r); };
     sink.memo_line = [this](const std::string& line) { Memo1->appendPlainText(to_qstring(line)); };
@@ -139,15 +164,22 @@ void TForm4::load_database() {
         G32_ProgressBar1->repaint();
     };
     sink.progress_position = [this](int pos) { G32_ProgressBar1->setPosition(pos); };
-    PointsReadResult r = load_points_database(master_file, sink);
-    G32_ProgressBar1->hide();
+    const PointsReadResult r = ::read_database(stream, sink);
+    if (r.damaged) {
+        drop_points();
+        return;
+    }
     if (r.header_value1)
         realm->header_value1 = static_cast<int32_t>(*r.header_value1);
     if (r.header_value2)
         realm->header_value2 = static_cast<int32_t>(*r.header_value2);
     if (r.date)
         database_date = *r.date;
-    QCoreApplication::processEvents();
+}
+
+void TForm4::drop_points() {
+    points_tree.clear();
+    build_zone_tree();
 }
 
 void TForm4::init_clipboard_node() {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -102,7 +103,12 @@ public:
     void update_item_colors();
     void refresh_overlays(bool rebuild_regions);
     bool recolour_all = false;
+    // Loads section 9 of master_file and reads it; a damaged database, also one that exhausts
+    // memory, keeps only the tree's skeleton (message 35).
     void load_database();
+    void read_database(std::string_view stream);
+    // Nothing of a damaged database stays: the tree keeps only its skeleton.
+    void drop_points();
     void init_clipboard_node();
     void load_tips();
     // The tree node of the last zone of the continent; none for -1 or an unknown continent.
