@@ -43,14 +43,15 @@ bool inflate_stream(Read&& read, Write&& write, size_t max_output) {
         zs.next_out = out.data();
         zs.avail_out = static_cast<uInt>(out.size());
         int ret = inflate(&zs, Z_NO_FLUSH);
-        if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
-            break; // damaged data, or a preset dictionary we cannot supply
         size_t produced = out.size() - zs.avail_out;
         total += produced;
         if (total > max_output)
             break;
+        // What was inflated before damaged data is handed out too.
         if (produced != 0 && !write(out.data(), produced))
             break;
+        if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
+            break; // damaged data, or a preset dictionary we cannot supply
         if (ret == Z_STREAM_END) {
             done = true;
             break;
@@ -145,7 +146,7 @@ bool check_version(const std::string& file_name) {
     return v == db_version;
 }
 
-bool load_section(std::string& target, const std::string& file_name, int index) {
+bool load_section(std::string& target, const std::string& file_name, int index, bool keep_partial) {
     target.clear();
     QFile f(to_path(file_name));
     if (!f.open(QIODevice::ReadOnly))
@@ -166,7 +167,8 @@ bool load_section(std::string& target, const std::string& file_name, int index) 
     }
     if (inflate_stream(file_reader(f), string_sink(target), max_section_size))
         return true;
-    target.clear();
+    if (!keep_partial)
+        target.clear();
     return false;
 }
 

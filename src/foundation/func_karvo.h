@@ -28,8 +28,10 @@ constexpr size_t max_section_size = size_t(64) << 20;
 bool check_version(const std::string& file_name);
 
 // Inflates section `index` (1..9) of a container, or the whole file as one zlib stream when
-// index < 1, into `target`. On false (also beyond max_section_size) the target is empty.
-bool load_section(std::string& target, const std::string& file_name, int index);
+// index < 1, into `target`. On false (also beyond max_section_size) the target is empty, unless
+// `keep_partial` asks for what was inflated before a damaged or truncated stream failed.
+bool load_section(std::string& target, const std::string& file_name, int index,
+                  bool keep_partial = false);
 
 // Inflates one zlib stream (starting at data[0]) into `out`. False when the stream is truncated,
 // damaged or inflates to more than max_output bytes (`out` is then empty). Bytes after the

@@ -67,13 +67,13 @@ TEST_F(AboutBox, ShowsHeaderAndReadmeFromItsThirdLine) {
 
 TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
     const QStringList heading = {QString::fromUtf8("Crédits:"), ""};
-    // A stream cut before its checksum fails: nothing of it is shown.
+    // A stream cut before its checksum fails: what it inflated is shown.
     std::string cut = support::zlib_compress("Alice\nBob\n");
     cut.resize(cut.size() - 4);
     const std::vector<std::pair<std::string, QStringList>> cases = {
         {support::zlib_compress("Alice\r\nBob \xE9t\xE9\r\n"),
          heading + QStringList({"Alice", QString::fromUtf8("Bob été")})},
-        {cut, heading},
+        {cut, heading + QStringList({"Alice", "Bob"})},
         {"not a zlib stream", heading},
     };
     for (const auto& [bytes, lines] : cases) {
