@@ -250,7 +250,15 @@ void scan_databases(const std::string& folder, TDatabaseList& list) {
             continue;
         auto db = std::make_unique<rdbavailable>();
         db->folder = name;
-        db->version_ok = check_version(master);
+        // The error that ends the scan names the folder it came from.
+        try {
+            db->version_ok = check_version(master);
+            db->not_editable = str_to_bool(lines[7]);
+        } catch (const EInOutError& e) {
+            throw EInOutError(name + ": " + e.what());
+        } catch (const EConvertError& e) {
+            throw EConvertError(name + ": " + e.what());
+        }
         db->mail_address = lines[1];
         db->update_address1 = lines[2];
         db->update_address2 = lines[3];
@@ -258,7 +266,6 @@ void scan_databases(const std::string& folder, TDatabaseList& list) {
         db->upload_address = lines[5];
         db->newer_version_page = lines[6];
         db->is_edit_database = false;
-        db->not_editable = str_to_bool(lines[7]);
         db->description = replace_all(lines[8], "%%", "");
         db->display_description = replace_all(lines[8], "%%", "\r");
         db->is_current = false;

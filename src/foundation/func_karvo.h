@@ -54,8 +54,8 @@ constexpr std::string_view scramble_key = "plinvask";
 // ---- Database folder scan ----
 
 // Appends one record per database subfolder of `folder` (which ends with a separator).
-// EInOutError (master.loc shorter than 4 bytes) and EConvertError (line 8 not a boolean) are
-// not caught: the records appended before stay in the list.
+// EInOutError (master.loc shorter than 4 bytes) and EConvertError (line 8 not a boolean), their
+// texts led by the folder's name, are not caught: the records appended before stay in the list.
 void scan_databases(const std::string& folder, TDatabaseList& list);
 
 struct TDatabaseItem {
