@@ -18,9 +18,11 @@
 #include "support/section_writer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace support;
@@ -98,6 +100,18 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_FALSE(form->ImageList_c.empty());
     EXPECT_FALSE(form->Listiconmap.empty());
     EXPECT_FALSE(form->additions_unsaved);
+}
+
+TEST_F(DemoLoad, SaveAndMailButtonsShowOnlyInEditMode) {
+    auto form = start();
+    form->show();
+    for (bool on : {false, true, false}) {
+        form->set_edit_mode(on);
+        form->show_edit_items(on);
+        QApplication::processEvents();
+        EXPECT_EQ(form->but_sav->isVisible(), on);
+        EXPECT_EQ(form->but_mail->isVisible(), on);
+    }
 }
 
 TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {

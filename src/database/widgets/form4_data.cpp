@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -315,8 +316,10 @@ void TForm4::set_edit_mode(bool on) {
 }
 
 void TForm4::show_edit_items(bool on) {
-    but_sav->setVisible(rPreference.EDIB);
-    but_mail->setVisible(rPreference.EDIB);
+    // A button on a tool bar is shown and hidden through the bar's action for it.
+    for (QAction* a : ToolBar1->actions())
+        if (QWidget* w = ToolBar1->widgetForAction(a); w == but_sav || w == but_mail)
+            a->setVisible(rPreference.EDIB);
     for (QMenu* m : {Menu_image, Menu1, Menu2})
         for (QAction* a : m->actions()) {
             const QString n = a->objectName();
