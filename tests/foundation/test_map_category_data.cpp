@@ -187,7 +187,7 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
 TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     ASSERT_TRUE(write_raw(catpref, catpref_file({{7, 0x123456, 9, false, 5, "Courier", 14},
                                                  {99, 1, 1, true, 0, "X", 8},
-                                                 {4, 0x654321, 2, true, 2, "Times", 11}}) +
+                                                 {4, 0x654321, 2, true, 2, "Times", 0}}) +
                                        "tail"));
     {
         TData_common data(master, catpref);
@@ -208,7 +208,8 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     std::string bytes;
     ASSERT_TRUE(read_file(catpref, bytes));
     ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
-    EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 11}));
+    // Size 0 stays 0.
+    EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 0}));
     EXPECT_EQ(static_cast<uint8_t>(bytes[56]), 7);
     EXPECT_EQ(static_cast<uint8_t>(bytes[112]), 7);
     TData_common again(master, catpref);
