@@ -1,4 +1,8 @@
 #include "mainwindow/widgets/G32_ProgressBar.h"
+#include "mainwindow/widgets/map.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QImage>
@@ -52,6 +56,30 @@ TEST_F(ProgressBar, FillFollowsThePositionInsideItsRange) {
         EXPECT_GE(filled(), c.low);
         EXPECT_LE(filled(), c.high);
     }
+}
+
+TEST_F(ProgressBar, FramedHalfBarPixels) {
+    bar_.setPosition(50); // the bar ends at 1 + 148 * 50 / 100 = 75
+    const QImage image = painted(bar_);
+    for (auto [x, y, colour] : {std::tuple{0, 0, qRgb(0, 0, 6)}, // frame
+                                {100, 8, qRgb(60, 60, 60)},      // track
+                                {100, 1, qRgb(28, 28, 28)},      // its shadow
+                                {40, 8, qRgb(100, 100, 100)},    // bar
+                                {75, 8, qRgb(0, 0, 0)},          // end line: window frame
+                                {40, 14, qRgb(68, 68, 68)}})     // dark edge
+        EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
+}
+
+TEST(MainWindowProgressBar, BarIsCream) {
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir dir;
+    TForm4 form(dir.path());
+    TG32_ProgressBar& bar = *form.G32_ProgressBar1;
+    bar.setPosition(50);
+    const QImage image = painted(bar);
+    // Row 8 is the middle of the shaded bar: the colour itself.
+    EXPECT_EQ(image.pixel(40, 8), qRgb(255, 251, 240));
 }
 
 namespace {

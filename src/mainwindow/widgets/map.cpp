@@ -169,7 +169,7 @@ void TForm4::create_controls() {
     central_layout->addWidget(ImageMap, 1);
     G32_ProgressBar1 = new TG32_ProgressBar(ImageMap);
     G32_ProgressBar1->setObjectName(QStringLiteral("G32_ProgressBar1"));
-    G32_ProgressBar1->setColor(QColor(0xFF, 0xF8, 0xDC));
+    G32_ProgressBar1->setColor(QColor(255, 251, 240)); // clCream, $F0FBFF
     G32_ProgressBar1->hide();
 
     PanelDock = new QWidget(central);
