@@ -73,12 +73,8 @@ TData_common::~TData_common() {
 void TData_common::load_categories(const std::string& file_name) {
     QImage strip;
     std::string icons;
-    if (load_section(icons, file_name, 7)) {
-        strip.loadFromData(reinterpret_cast<const uchar*>(icons.data()),
-                           static_cast<int>(icons.size()), "BMP");
-        if (!strip.isNull())
-            strip = strip.convertToFormat(QImage::Format_ARGB32);
-    }
+    if (load_section(icons, file_name, 7))
+        strip = read_icon_strip(icons);
     std::string records;
     if (!load_section(records, file_name, 4))
         return;

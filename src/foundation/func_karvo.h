@@ -141,8 +141,16 @@ TColor32 color_to_color32(TColor colour, uint32_t alpha);
 // Every pixel whose RGB equals the colour's low 24 bits gets alpha 0. The bitmap is made ARGB32.
 void set_transparent_color(QImage& bitmap, TColor32 colour);
 
-// Makes the strip's white pixels transparent, then copies icon `index` (size x size) out of it.
-QImage cut_icon(QImage& strip, int size, int index);
+// Copies icon `index` (size x size) out of a strip, its white pixels made transparent.
+QImage cut_icon(const QImage& strip, int size, int index);
+
+// Icons stand side by side in one row: a strip beyond these sizes is damaged, and is refused
+// before its claimed size is decoded.
+constexpr int max_icon_strip_width = 16384;
+constexpr int max_icon_strip_height = 256;
+// Decodes a BMP icon strip into ARGB32; a null image for bytes that are no bitmap or claim a
+// size no icon strip has.
+QImage read_icon_strip(std::string_view bytes);
 
 // ---- Geometry and files ----
 

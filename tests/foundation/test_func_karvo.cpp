@@ -130,8 +130,7 @@ TEST(Colours, CutIconMakesWhiteTransparentAndCopiesItsColumns) {
     EXPECT_EQ(icon.format(), QImage::Format_ARGB32);
     EXPECT_EQ(icon.pixel(0, 0), 0xFF102030u);
     EXPECT_EQ(icon.pixel(10, 10), 0xFF405060u);
-    EXPECT_EQ(icon.pixel(5, 5), 0x00FFFFFFu);  // white: alpha 0, RGB kept
-    EXPECT_EQ(strip.pixel(0, 0), 0x00FFFFFFu); // the strip itself was changed
+    EXPECT_EQ(icon.pixel(5, 5), 0x00FFFFFFu); // white: alpha 0, RGB kept
     EXPECT_EQ(cut_icon(strip, 11, 2).pixel(0, 0), 0xFFFFFFFEu);
     // Past the strip: transparent; never out of bounds.
     EXPECT_EQ(cut_icon(strip, 11, 3).pixel(0, 0), 0u);

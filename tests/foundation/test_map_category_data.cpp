@@ -184,6 +184,26 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
     EXPECT_EQ(data.property_colors[1].flag_id, 9);
 }
 
+TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
+    // 55 bytes claiming 5792 x 5792 pixels of 24 bits.
+    ByteWriter bmp;
+    bmp.bytes("BM");
+    for (uint32_t v : {55u, 0u, 54u, 40u, 5792u, 5792u})
+        bmp.u32(v);
+    bmp.u16(1);
+    bmp.u16(24);
+    bmp.bytes(std::string(24 + 1, '\0'));
+    TempDir dir;
+    ASSERT_TRUE(ContainerWriter()
+                    .section(4, category_section(std::vector<CategorySpec>(40)))
+                    .section(7, bmp.data())
+                    .write(dir.file("m.loc")));
+    TData_common data(dir.file("m.loc"), dir.file("catpref.bin"));
+    ASSERT_EQ(data.categories.size(), 40u);
+    for (const auto& c : data.categories)
+        EXPECT_EQ(c->icon.pixel(5, 5), 0u);
+}
+
 TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     ASSERT_TRUE(write_raw(catpref, catpref_file({{7, 0x123456, 9, false, 5, "Courier", 14},
                                                  {99, 1, 1, true, 0, "X", 8},

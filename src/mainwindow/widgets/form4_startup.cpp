@@ -283,15 +283,14 @@ void TForm4::load_vectors() {
 
 void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::string& file,
                              const std::string* stream) {
-    QImage strip;
-    bool ok = stream ? strip.loadFromData(reinterpret_cast<const uchar*>(stream->data()),
-                                          static_cast<int>(stream->size()), "BMP")
-                     : strip.load(to_path(file));
-    if (!ok || strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
+    std::string bytes;
+    const QImage strip = stream                   ? read_icon_strip(*stream)
+                         : read_file(file, bytes) ? read_icon_strip(bytes)
+                                                  : QImage();
+    if (strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
         show_message(47, false, stream ? std::string() : file);
         return;
     }
-    strip = strip.convertToFormat(QImage::Format_ARGB32);
     // Whole tiles only: a partial tile at the right edge would be cut from beyond the strip.
     for (int i = 0; (i + 1) * tile.width() <= strip.width(); ++i) {
         QImage t = strip.copy(i * tile.width(), 0, tile.width(), tile.height());
