@@ -91,8 +91,15 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     // 83 database points and three new ones; a deletion entry hides one.
     EXPECT_GE(count_points(form->points_tree, false), 83 + 3);
     EXPECT_EQ(count_points(form->points_tree, true), 83 + 3 - 1);
-    TreeNode* hidden = find_point(form->points_tree, "Vieux puits");
-    EXPECT_TRUE(hidden == nullptr || !hidden->visible);
+    // The deletion entry took the database point's place, hidden.
+    EXPECT_EQ(find_point(form->points_tree, "Vieux puits"), nullptr);
+    TreeNode* entry = find_point(form->points_tree, "@Vieux puits");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(entry->visible);
+    // Destroying the clipboard copy's source node leaves the copy without one.
+    form->clipboard_node->source_node = entry;
+    form->destroynode(entry);
+    EXPECT_EQ(form->clipboard_node->source_node, nullptr);
     EXPECT_EQ(form->realm->additions_count, 5);
     const std::string memo = from_qstring(form->Memo1->toPlainText());
     EXPECT_NE(memo.find("128"), std::string::npos);

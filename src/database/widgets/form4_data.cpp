@@ -97,6 +97,11 @@ void TForm4::load_data() {
     map_data = realm->map_data.get();
     if (!maps_complete(*map_data))
         offer_generation();
+    if (QMenu* continents = region1_menu()) {
+        continents->clear();
+        for (size_t i = 0; i < map_data->continents.size(); ++i)
+            add_continent_menu(map_data->continents[i].get(), static_cast<int>(i));
+    }
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
@@ -118,6 +123,7 @@ void TForm4::load_data() {
             Image1->setPixmap(listmenu.front());
         load_database();
         reload_additions();
+        build_regions();
     }
     points_tree.end_update();
 
@@ -212,11 +218,15 @@ TreeNode* TForm4::continent_zone_node(int32_t continent) {
 }
 
 void TForm4::unload_data() {
+    clear_regions();
     search_area.reset();
+    clear_results();
     Timer3.stop();
     rejected_lines = 0;
+    set_cursor_mode(0);
+    select_node(nullptr);
     selection_ancestors.fill(nullptr);
-    continent_node = nullptr;
+    continent_node = nullptr; // never left pointing into the deleted tree
     points_tree.clear();
     clipboard_node.reset();
     map_data = nullptr;
@@ -233,6 +243,7 @@ void TForm4::reload_database(uint8_t flags) {
     const int continent = current_continent;
     const QPoint offset = view_offset;
     const int kept_zoom = zoom;
+    unload_continent();
     unload_data();
     common_data.reset();
     if (flags & 2) {
@@ -261,9 +272,11 @@ void TForm4::reload_database(uint8_t flags) {
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TForm4::refresh_items(bool all) {
-    if (all)
+void TForm4::refresh_items(bool unload) {
+    if (unload) {
+        unload_continent();
         repaint_map();
+    }
     points_tree.begin_update();
     recolour_all = true;
     update_item_colors();
@@ -305,9 +318,22 @@ void TForm4::update_item_colors() {
     MyTree->viewport()->update();
 }
 
-void TForm4::refresh_overlays(bool) {
+void TForm4::refresh_overlays(bool rebuild_regions) {
+    if (rebuild_regions) {
+        clear_regions();
+        build_regions();
+    }
     update_item_colors();
-    update_path_colors();
+    build_paths();
+    build_links();
+    update_visibility();
+}
+
+QMenu* TForm4::region1_menu() const {
+    for (QAction* a : Menu_image->actions())
+        if (a->objectName() == QLatin1String("region1"))
+            return a->menu();
+    return nullptr;
 }
 
 void TForm4::set_edit_mode(bool on) {

@@ -208,6 +208,7 @@ void TForm4::FormDestroy() {
     Timerfeedback.stop();
     Timer3.stop();
     save_prefs();
+    unload_continent();
     if (!quit_flag) {
         unload_data();
         common_data.reset();

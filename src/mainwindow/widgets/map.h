@@ -38,6 +38,7 @@ class TData_common;
 class TData_map;
 class TRealm_info;
 class TSearchArea;
+struct rContinent;
 class TNodeDataCopy;
 class TG32_ProgressBar;
 class TImageMap;
@@ -98,10 +99,12 @@ public:
     void load_data();
     void unload_data();
     void reload_database(uint8_t flags);
-    void refresh_items(bool all);
+    void refresh_items(bool unload);
     // Recolours the points: all of them when recolour_all is set, else the level-coloured ones.
     void update_item_colors();
     void refresh_overlays(bool rebuild_regions);
+    // The continents' submenu of the map's menu.
+    QMenu* region1_menu() const;
     bool recolour_all = false;
     // Loads section 9 of master_file and reads it; a damaged database, also one that exhausts
     // memory, keeps only the tree's skeleton (message 35).
@@ -306,6 +309,20 @@ public:
     void but_mailClick();
     // True, with feedback message 68, when the selected database may not be added to.
     bool db_readonly();
+
+    // ---- Stand-ins ----
+    // Routines of the map view, regions, paths and search that the data sequences call; they do
+    // nothing (or the least those sequences need) until their own parts are built.
+    void add_continent_menu(rContinent* continent, int index);
+    void unload_continent();
+    void clear_regions();
+    void build_regions();
+    void clear_results();
+    void set_cursor_mode(int mode);
+    void select_node(TreeNode* node);
+    void build_paths();
+    void build_links();
+    void update_visibility();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
