@@ -16,9 +16,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <random>
-#include <sys/resource.h>
 
 using namespace support;
 using enum AdditionOutcome;
@@ -313,16 +311,11 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     form->toggle_tagnew(true);
     boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
 
-    // A file size limit makes the write fail whatever the user's rights.
-    struct rlimit old_limit {};
-    getrlimit(RLIMIT_FSIZE, &old_limit);
-    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old_limit;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool closed = form->FormCloseQuery();
-    setrlimit(RLIMIT_FSIZE, &old_limit);
-    std::signal(SIGXFSZ, old_handler);
+    bool closed = true;
+    {
+        FileSizeLimit limit(1000);
+        closed = form->FormCloseQuery();
+    }
 
     EXPECT_FALSE(closed);
     EXPECT_TRUE(form->additions_unsaved);
