@@ -347,6 +347,8 @@ void TForm4::load_prefs() {
     side_panel = outside.side_panel;
     but_liste1->setChecked(side_panel);
     view_offset = QPoint(outside.view_x, outside.view_y);
+    // The zoom is the size of a zone in pixels within the window's range 20..3500: a hand-edited
+    // 0 would divide by zero in the screen-to-world conversion, a huge value overflow positions.
     zoom = std::clamp(outside.zoom, 20, 3500);
     window_rect = {outside.window_width, outside.window_height, outside.window_top,
                    outside.window_left};
