@@ -3,6 +3,7 @@
 #include "database/points_tree.h"
 #include "demo/demo_database.h"
 #include "foundation/Data.h"
+#include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
@@ -179,12 +180,13 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     camp.flags.w[0] = 1u << 7;
     rItemdata* ogre = form->addnode(mob)->item();
     rItemdata* water = form->addnode(camp)->item();
-    rPreference.NIVP = 5;
     rPreference.CLVL = true;
-    ogre->colour = 1;
     water->colour = 1;
-    form->update_item_colors();
-    EXPECT_NE(ogre->colour, 1);
+    for (auto [player, colour] : {std::pair{5, level_dark_red}, {41, level_yellow}}) {
+        rPreference.NIVP = player;
+        form->update_item_colors();
+        EXPECT_EQ(static_cast<uint32_t>(ogre->colour), colour) << player;
+    }
     EXPECT_EQ(water->colour, 1);
     form->refresh_items(false);
     EXPECT_EQ(water->colour, 0x123456);

@@ -1,5 +1,6 @@
 #include "database/points_reader.h"
 #include "foundation/errors.h"
+#include "support/points_fixture.h"
 #include "support/points_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
@@ -200,21 +201,17 @@ TEST_F(PointsReader, WrongSignatureShowsMessage35AndReadsNothing) {
 }
 
 TEST_F(PointsReader, ABadLinkStringLosesOnlyItsOwnPoint) {
-    PointsReaderSink sink = got.sink();
-    sink.add_node = [this](rnew_node& r) {
-        if (r.link.rfind("V_", 0) == 0 && !std::isdigit(static_cast<unsigned char>(r.link[2])))
-            throw EConvertError("'x' is not a valid integer value");
-        got.nodes.push_back(r);
-    };
+    // The points go into a real tree, whose node data refuses the malformed route.
+    support::PointsFixture f({{1, 0, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1}});
+    PointsReaderSink sink;
+    sink.add_node = [&f](rnew_node& r) { f.add(r); };
     PointsWriter w;
-    w.text_item(1, "good").record_end().text_item(1, "bad").text_item(13, "V_x0010000");
-    w.record_end().text_item(1, "last").record_end().u32_item(201, 5);
-    std::string bytes = w.bytes();
-    PointsReadResult r = read_database(bytes, sink);
-    ASSERT_EQ(got.nodes.size(), 2u);
-    EXPECT_EQ(got.nodes[0].name, "good");
-    EXPECT_EQ(got.nodes[1].name, "last");
-    EXPECT_EQ(got.nodes[1].link, "");
+    for (const char* link : {"", "V_x0010000", ""})
+        w.point({.name = link[0] ? "bad" : "good", .zone_id = 10, .category_id = 1, .link = link});
+    w.u32_item(201, 5);
+    PointsReadResult r = read_database(w.bytes(), sink);
+    EXPECT_EQ(support::display_order(f.tree),
+              (std::vector<std::string>{"0 Kalimdor", "1 Tanaris", "2 Mobs", "3 good", "3 good"}));
     EXPECT_EQ(r.points, 3u);
     EXPECT_EQ(r.points_lost, 1u);
     EXPECT_EQ(r.header_value2, 5u);
