@@ -1,45 +1,12 @@
-#include "foundation/binary_io.h"
+#include "foundation/errors.h"
 #include "foundation/func_type.h"
+#include "support/section_records.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-std::string zone_record(const std::string& name, const std::string& image, int16_t zone_id,
-                        int16_t continent_id, uint8_t no_image) {
-    ByteWriter w;
-    w.short_string(name, 30);
-    w.short_string(image, 16);
-    w.i16(zone_id);
-    w.i16(continent_id);
-    w.u8(7); // zone class
-    w.u8(3); // tree icon
-    w.u16(0xBEEF);
-    w.i32(-120000);
-    w.i32(45000);
-    w.u8(no_image);
-    w.bytes(std::string(27, '\xAA'));
-    return w.data();
-}
-
-} // namespace
-
-TEST(SharedRecords, ZoneRecordFillsEveryReadField) {
-    std::string rec = zone_record("Elwynn", "elwynn", -3, 2, 1);
-    ASSERT_EQ(rec.size(), pMap_info::record_size);
-    pMap_info z(rec);
-    EXPECT_EQ(std::make_tuple(z.name, z.image_name, z.zone_id, z.continent_id),
-              std::make_tuple("Elwynn", "elwynn", -3, 2));
-    EXPECT_EQ(std::make_tuple(z.zone_class, z.tree_icon, z.origin_x, z.origin_y),
-              std::make_tuple(7, 3, -120000, 45000));
-    EXPECT_TRUE(z.no_image);
-
-    rec[64] = 0;
-    EXPECT_FALSE(pMap_info(rec).no_image);
-}
-
 TEST(SharedRecords, HostileZoneRecords) {
-    std::string rec = zone_record("a", "b", 1, 1, 0);
+    std::string rec = support::zone_record({.name = "a", .image_name = "b"});
+    ASSERT_EQ(rec.size(), pMap_info::record_size);
     rec[0] = '\xFF'; // length byte beyond the 30-character field
     rec[31] = '\xFF';
     pMap_info z(rec);

@@ -49,6 +49,7 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
     EXPECT_EQ(c.zone_id, -5);
     EXPECT_EQ(c.origin_x, -7);
     EXPECT_EQ(c.origin_y, 9);
+    EXPECT_EQ(std::make_tuple(c.zone_class, c.tree_icon), std::make_tuple(3, 42));
     EXPECT_TRUE(m.zones[0]->no_image);
 }
 
