@@ -4,16 +4,15 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/input_pseudo.h"
 #include "support/additions_writer.h"
+#include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -192,26 +191,6 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
 
 namespace {
 
-// Answers every nickname dialog that opens with `text`, keeping their titles.
-class NicknameAnswers {
-public:
-    explicit NicknameAnswers(const QString& text) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, text] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* d = qobject_cast<TForm6*>(w); d && d->isVisible()) {
-                    titles.push_back(d->windowTitle());
-                    d->Edit1->setText(text);
-                    d->Button1->click();
-                }
-        });
-        timer_.start(10);
-    }
-    std::vector<QString> titles;
-
-private:
-    QTimer timer_;
-};
-
 class Form4Additions : public ::testing::Test {
 protected:
     SavedGlobals globals;
@@ -271,9 +250,15 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_TRUE(points_of(form->points_tree).empty());
 
     form->realm->header_value2 = 7;
-    NicknameAnswers answers("Ondine");
+    std::vector<QString> titles;
+    DialogAnswer answers([&titles](QWidget* w) {
+        auto* d = qobject_cast<TForm6*>(w);
+        titles.push_back(d->windowTitle());
+        d->Edit1->setText("Ondine");
+        d->Button1->click();
+    });
     form->reload_additions();
-    EXPECT_EQ(answers.titles, std::vector<QString>{"Nickname"});
+    EXPECT_EQ(titles, std::vector<QString>{"Nickname"});
     EXPECT_EQ(rPreference.PSEU, "Ondine");
     EXPECT_TRUE(form->Memo1->toPlainText().endsWith("additions 2 [2]\n"));
     const std::string rewritten = file();
@@ -294,7 +279,7 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_FALSE(form->sauver1->isEnabled());
     EXPECT_EQ(last_feedback(), "saved Vev_ajouts_Demo.txt");
     EXPECT_TRUE(form->Timer3.isActive());
-    EXPECT_EQ(answers.titles.size(), 1u);
+    EXPECT_EQ(answers.seen(), 1);
 }
 
 TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {

@@ -59,14 +59,7 @@ protected:
         db_name.clear();
         edit_db_name.clear();
         app_path.clear();
-        QDir().mkpath(to_path(dir.file("res")));
-        QDir().mkpath(to_path(dir.file("data")));
-        for (const char* f : {"icon_a.bmp", "icon_b.bmp", "cible.bmp", "vev.bmp"})
-            QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/data/") + QLatin1String(f),
-                        to_path(dir.file(std::string("data/") + f)));
-        QDir(to_path(dir.file("res"))).mkdir(QStringLiteral("Francais"));
-        QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/res/Francais/ressource.txt"),
-                    to_path(dir.file("res/Francais/ressource.txt")));
+        copy_program_files(dir.path());
         write_demo_installation(
             load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
         write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
@@ -108,10 +101,8 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_FALSE(form->ImageList_c.empty());
     EXPECT_FALSE(form->Listiconmap.empty());
     EXPECT_FALSE(form->additions_unsaved);
-}
 
-TEST_F(DemoLoad, SaveAndMailButtonsShowOnlyInEditMode) {
-    auto form = start();
+    // The save and send buttons show only in edit mode; the progress bar is cream.
     form->show();
     for (bool on : {false, true, false}) {
         form->set_edit_mode(on);
@@ -120,6 +111,10 @@ TEST_F(DemoLoad, SaveAndMailButtonsShowOnlyInEditMode) {
         EXPECT_EQ(form->but_sav->isVisible(), on);
         EXPECT_EQ(form->but_mail->isVisible(), on);
     }
+    QImage bar(form->G32_ProgressBar1->size(), QImage::Format_ARGB32);
+    form->G32_ProgressBar1->setPosition(50);
+    form->G32_ProgressBar1->DoPaintBuffer(bar);
+    EXPECT_EQ(bar.pixel(40, 8), qRgb(255, 251, 240)); // the middle row of the shaded bar
 }
 
 TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {

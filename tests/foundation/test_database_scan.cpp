@@ -7,7 +7,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -175,18 +174,4 @@ TEST(FolderCombo, ListsMatchingFoldersAndSelectsIgnoringCase) {
     combo.addItem("old");
     fill_folder_combo(dir.path() + "*", "deutsch", &combo);
     EXPECT_EQ(combo.currentText(), "Deutsch");
-}
-
-TEST(EditBoxes, ClampEditOnALineEdit) {
-    QLineEdit edit;
-    edit.setText("250");
-    clamp_edit(&edit, 1, 99);
-    EXPECT_EQ(edit.text(), "99");
-    EXPECT_EQ(edit.selectedText(), "99");
-    edit.setText("7");
-    clamp_edit(&edit, 1, 99);
-    EXPECT_EQ(edit.selectedText(), "7");
-    edit.setText("seven");
-    EXPECT_THROW(clamp_edit(&edit, 1, 99), EConvertError);
-    EXPECT_EQ(edit.text(), "seven");
 }

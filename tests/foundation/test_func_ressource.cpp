@@ -4,7 +4,6 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
-#include <QFontInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -149,14 +148,4 @@ TEST(ShowMessage, WithoutHandlerQuestionsAnswerCancelAtOnce) {
     EXPECT_EQ(show_message(0, true, "no box here"), kAnswerCancel);
     EXPECT_EQ(show_message(0, false, "no box here"), 0);
     set_message_handler(previous);
-}
-
-TEST(TextWidth, MeasuresInLiberationSansForArial) {
-    EXPECT_EQ(QFontInfo(feedback_font()).family(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(text_width(""), 0);
-    int w = text_width("WWWW");
-    EXPECT_GT(w, text_width("iiii"));
-    EXPECT_GT(w, 20);
-    EXPECT_LT(w, 80);
-    EXPECT_NEAR(text_width("WWWWWWWW"), 2 * w, 1);
 }

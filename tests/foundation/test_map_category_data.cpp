@@ -1,5 +1,6 @@
 #include "foundation/Data.h"
 #include "foundation/binary_io.h"
+#include "foundation/errors.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
@@ -103,6 +104,17 @@ TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
         EXPECT_TRUE(missing.zones.empty() && damaged.zones.empty());
         EXPECT_TRUE(boxes.shown().empty());
     }
+}
+
+TEST(MapData, HostileZoneRecords) {
+    std::string rec = zone_record({.name = "a", .image_name = "b"});
+    ASSERT_EQ(rec.size(), pMap_info::record_size);
+    rec[0] = '\xFF'; // length byte beyond the 30-character field
+    rec[31] = '\xFF';
+    pMap_info z(rec);
+    EXPECT_EQ(z.name.size(), 30u);
+    EXPECT_EQ(z.image_name.size(), 16u);
+    EXPECT_THROW(pMap_info(std::string_view(rec).substr(0, 91)), EInOutError);
 }
 
 TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {

@@ -1,8 +1,4 @@
 #include "mainwindow/widgets/G32_ProgressBar.h"
-#include "mainwindow/widgets/map.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QImage>
@@ -68,18 +64,6 @@ TEST_F(ProgressBar, FramedHalfBarPixels) {
                                 {75, 8, qRgb(0, 0, 0)},          // end line: window frame
                                 {40, 14, qRgb(68, 68, 68)}})     // dark edge
         EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
-}
-
-TEST(MainWindowProgressBar, BarIsCream) {
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir dir;
-    TForm4 form(dir.path());
-    TG32_ProgressBar& bar = *form.G32_ProgressBar1;
-    bar.setPosition(50);
-    const QImage image = painted(bar);
-    // Row 8 is the middle of the shaded bar: the colour itself.
-    EXPECT_EQ(image.pixel(40, 8), qRgb(255, 251, 240));
 }
 
 namespace {
