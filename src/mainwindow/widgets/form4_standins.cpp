@@ -23,7 +23,7 @@ void TForm4::build_regions() {}
 void TForm4::clear_results() {}
 
 // Stores the cursor mode and sets the matching screen cursor.
-void TForm4::set_cursor_mode(int) {}
+void TForm4::set_cursor_mode(uint8_t) {}
 
 // Makes the node the selected one on the map.
 void TForm4::select_node(TreeNode*) {}

@@ -318,7 +318,7 @@ public:
     void clear_regions();
     void build_regions();
     void clear_results();
-    void set_cursor_mode(int mode);
+    void set_cursor_mode(uint8_t mode);
     void select_node(TreeNode* node);
     void build_paths();
     void build_links();
