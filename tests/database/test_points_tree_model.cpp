@@ -70,7 +70,6 @@ struct Signals {
     }
 };
 
-
 } // namespace
 
 TEST(PointsTreeModel, HiddenNodesAreNoRows) {

@@ -140,24 +140,13 @@ struct CategoryFixture : ::testing::Test {
     std::string catpref;
 
     void SetUp() override {
-        std::vector<CategorySpec> cats(3);
-        cats[0] = {.name = "Inns",
-                   .id = 4,
-                   .tree_icon = 2,
-                   .type = 1,
-                   .colour = 0x0000FF,
-                   .icon_index = 1};
-        cats[0].style = 3;
+        std::vector<CategorySpec> cats = {{"Inns", 4, 2, 1, 0x0000FF, 1},
+                                          {"Camps", 7, 3, 3, 0x00FF00},
+                                          {"Camps bis", 7, 3, 4, 0xFF0000, 2}};
+        cats[0].style = 3; // bold italic
         cats[0].font_size = 9;
         cats[0].comment_tens = 12;
-        cats[1] = {.name = "Camps", .id = 7, .tree_icon = 3, .type = 3, .colour = 0x00FF00};
-        cats[1].style = 4;
-        cats[2] = {.name = "Camps bis",
-                   .id = 7,
-                   .tree_icon = 3,
-                   .type = 4,
-                   .colour = 0xFF0000,
-                   .icon_index = 2};
+        cats[1].style = 4; // regular
         std::vector<QColor> colours = {Qt::red, Qt::green, Qt::blue};
         std::string section7 = bmp_bytes(icon_strip(11, colours, 3));
         master = dir.file("master.loc");

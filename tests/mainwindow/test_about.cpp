@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -81,19 +80,6 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
         TForm5 box;
         EXPECT_EQ(lines_of(box.Memo2), lines);
     }
-}
-
-TEST_F(AboutBox, OpensOnTheCreditsPageWhenAskedAndClosesWithItsButton) {
-    TForm5 box;
-    box.show_credits_page();
-    QWidget* shown_page = nullptr;
-    QTimer::singleShot(0, &box, [&] {
-        shown_page = box.PageControl1->currentWidget();
-        box.Button1->click();
-    });
-    QTimer::singleShot(5000, &box, [&] { box.QDialog::done(QDialog::Rejected); });
-    EXPECT_EQ(box.exec(), QDialog::Accepted);
-    EXPECT_EQ(shown_page, box.TabSheet2);
 }
 
 TEST(NicknameDialog, TakesAtMostFortyCharactersAndClosesWithItsButton) {
