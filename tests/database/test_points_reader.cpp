@@ -68,20 +68,12 @@ PointSpec full_point() {
 }
 
 void expect_point(const rnew_node& r, const PointSpec& p) {
-    EXPECT_EQ(r.name, p.name);
-    EXPECT_EQ(r.zone_id, p.zone_id);
-    EXPECT_EQ(r.category_id, p.category_id);
-    EXPECT_EQ(r.x, p.x);
-    EXPECT_EQ(r.y, p.y);
-    EXPECT_EQ(r.level_min, p.level_min);
-    EXPECT_EQ(r.level_max, p.level_max);
-    EXPECT_EQ(r.flags, p.flags);
-    EXPECT_EQ(static_cast<uint32_t>(r.master_id), p.master_id);
-    EXPECT_EQ(r.comment, p.comment);
-    EXPECT_EQ(r.link, p.link);
-    EXPECT_EQ(r.locked, p.locked);
-    EXPECT_TRUE(r.from_master);
-    EXPECT_TRUE(r.has_item_data);
+    EXPECT_EQ(std::tie(r.name, r.comment, r.link), std::tie(p.name, p.comment, p.link));
+    EXPECT_EQ(std::make_tuple(r.zone_id, r.category_id, r.x, r.y, r.level_min, r.level_max),
+              std::make_tuple(p.zone_id, p.category_id, p.x, p.y, p.level_min, p.level_max));
+    EXPECT_EQ(std::make_tuple(r.flags, uint32_t(r.master_id), r.locked),
+              std::make_tuple(p.flags, p.master_id, p.locked));
+    EXPECT_TRUE(r.from_master && r.has_item_data);
 }
 
 } // namespace
