@@ -197,6 +197,8 @@ TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
 TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
     ScriptedMessages boxes;
     TForm4 form(dir.path());
+    form.show(); // the save and send buttons are hidden at first
+    EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
     form.resize(800, 600);
     form.but_liste1->setChecked(true);
     form.update_list_panel();

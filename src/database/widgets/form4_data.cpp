@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -342,10 +341,8 @@ void TForm4::set_edit_mode(bool on) {
 }
 
 void TForm4::show_edit_items(bool on) {
-    // A button on a tool bar is shown and hidden through the bar's action for it.
-    for (QAction* a : ToolBar1->actions())
-        if (QWidget* w = ToolBar1->widgetForAction(a); w == but_sav || w == but_mail)
-            a->setVisible(rPreference.EDIB);
+    set_tool_button_visible(but_sav, rPreference.EDIB);
+    set_tool_button_visible(but_mail, rPreference.EDIB);
     for (QMenu* m : {Menu_image, Menu1, Menu2})
         for (QAction* a : m->actions()) {
             const QString n = a->objectName();

@@ -132,6 +132,9 @@ void TForm4::create_controls() {
     but_editmode = add_tool_button(ToolBar1, "but_editmode", 13, icoEdit, true);
     but_sav = add_tool_button(ToolBar1, "but_sav", 7, icoSave, false);
     but_mail = add_tool_button(ToolBar1, "but_mail", 16, icoMail, false);
+    // Shown in edit mode only.
+    set_tool_button_visible(but_sav, false);
+    set_tool_button_visible(but_mail, false);
     top_layout->addWidget(ToolBar1);
     top_layout->addStretch(1);
 
@@ -350,6 +353,14 @@ void TForm4::create_controls() {
     connect(&Timerfeedback, &QTimer::timeout, this, [this] { TimerfeedbackTimer(); });
     Timer3.setInterval(300000);
     connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
+}
+
+void TForm4::set_tool_button_visible(QToolButton* button, bool visible) {
+    // A button on a tool bar is shown and hidden through the bar's action for it.
+    auto* bar = qobject_cast<QToolBar*>(button->parentWidget());
+    for (QAction* a : bar->actions())
+        if (bar->widgetForAction(a) == button)
+            a->setVisible(visible);
 }
 
 void TForm4::apply_toolbar_icons() {
