@@ -6,8 +6,8 @@
 #include "foundation/func_ressource.h"
 #include "mainwindow/widgets/map.h"
 #include "support/scripted_messages.h"
-#include "support/synthetic_database.h"
 #include "support/temp_dir.h"
+#include "synthetic_database.h"
 
 #include <QApplication>
 #include <QDir>

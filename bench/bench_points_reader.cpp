@@ -5,8 +5,8 @@
 #include "database/points_reader.h"
 #include "foundation/func_karvo.h"
 #include "support/section_writer.h"
-#include "support/synthetic_database.h"
 #include "support/temp_dir.h"
+#include "synthetic_database.h"
 
 #include <benchmark/benchmark.h>
 

@@ -28,8 +28,6 @@ std::string random_header_digits() {
     return digits;
 }
 
-namespace {} // namespace
-
 bool split_addition_line(std::string_view line, AdditionFields& fields) {
     for (std::string& f : fields)
         f.clear();
@@ -219,7 +217,7 @@ void TAdditionsMerger::remember(TreeNode* point) {
     list.insert(std::upper_bound(list.begin(), list.end(), point, before), point);
 }
 
-AdditionOutcome TAdditionsMerger::merge_line(std::string_view text) {
+AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
     AdditionLine a;
     switch (parse_addition_line_values(text, a)) {
     case AdditionParse::Ignored:
@@ -237,9 +235,9 @@ AdditionOutcome TAdditionsMerger::merge_line(std::string_view text) {
     }
 
     bool add = true;
+    bool replaced = false;
     float score = 1.0f;
     bool inherited_lock = false;
-    TreeNode* replaced = nullptr;
     if (TreeNode* zone = zone_node(map_data_, a.zone_id)) {
         int32_t checked_zone = 0;
         if (!try_str_to_int(a.zone_text, checked_zone))
@@ -259,8 +257,11 @@ AdditionOutcome TAdditionsMerger::merge_line(std::string_view text) {
                         return AdditionOutcome::Rejected;
                     inherited_lock = true;
                 }
+                // The point goes at once, even when a later check rejects the line.
                 score = 0.5f;
-                replaced = p;
+                forget(p);
+                hooks_.destroy(p);
+                replaced = true;
                 break;
             }
         }
@@ -272,10 +273,6 @@ AdditionOutcome TAdditionsMerger::merge_line(std::string_view text) {
     if (!add)
         return AdditionOutcome::Rejected;
 
-    if (replaced) {
-        forget(replaced);
-        hooks_.destroy(replaced);
-    }
     realm_.additions_count += 1;
     realm_.additions_score += addition_score(score, a.name, realm_.last_added_name);
     realm_.last_added_name = a.name;
@@ -299,7 +296,7 @@ AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerg
     }
     result.status = AdditionsRead::Read;
     for_each_text_line(std::string_view(text).substr(header_end), [&](std::string_view line) {
-        if (merger.merge_line(line) == AdditionOutcome::Rejected)
+        if (merger.parse_addition_line(line) == AdditionOutcome::Rejected)
             ++result.rejected;
     });
     return result;

@@ -122,7 +122,8 @@ public:
     // strict: the database is editable, so a line without master id may not stand on a point.
     TAdditionsMerger(const TData_map& map_data, TRealm_info& realm, Hooks hooks, bool strict);
 
-    AdditionOutcome merge_line(std::string_view line);
+    // Merges one line: a database point it replaces is deleted as soon as it is found.
+    AdditionOutcome parse_addition_line(std::string_view line);
 
 private:
     using Candidates = std::vector<TreeNode*>;

@@ -7,7 +7,6 @@
 
 #include <QDate>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -137,11 +136,6 @@ void emit_line(const PointsReaderSink& sink, const std::string& line) {
         sink.memo_line(line);
 }
 
-std::string file_name_part(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 std::string database_date_text(double value) {
@@ -261,6 +255,14 @@ PointsReadResult read_database(std::string_view stream, const PointsReaderSink& 
             ok = in.u32(record.flags.w[static_cast<size_t>(tag - tag_flags_first)]);
             break;
         case tag_record_end:
+            if (result.points == max_database_points) {
+                show_message(35, false);
+                result.damaged = true;
+                result.header_value1.reset();
+                result.header_value2.reset();
+                result.date.reset();
+                return result;
+            }
             ++result.points;
             if (sink.add_node) {
                 try {
@@ -303,25 +305,5 @@ PointsReadResult read_database(std::string_view stream, const PointsReaderSink& 
         if (!ok)
             break;
     }
-    return result;
-}
-
-PointsReadResult load_points_database(const std::string& master, const PointsReaderSink& sink) {
-    const auto start = std::chrono::steady_clock::now();
-    PointsReadResult result;
-    {
-        std::string stream;
-        if (load_section(stream, master, 9)) {
-            result = read_database(stream, sink);
-            result.section_loaded = true;
-        } else {
-            show_message(38, false, file_name_part(master));
-        }
-    }
-    const auto elapsed_ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::steady_clock::now() - start)
-                                .count();
-    emit_line(sink, format_text(get_info_text(4), pref_float_to_str(elapsed_ms / 1000.0), {}));
-    emit_line(sink, {});
     return result;
 }

@@ -1,30 +1,8 @@
 #pragma once
 // The points database reader: turns the tagged stream of section 9 of master.loc into one node
 // request per point record, takes the three header values out of it and reports its progress and
-// results as lines for the information memo.
-//
-// Wiring in the main window (TForm4::load_database), in this order:
-//
-//     show_progress();                                 // bar centred over the map, position 0
-//     PointsReaderSink sink;
-//     sink.add_node = [this](rnew_node& r) { addnode(r); };
-//     sink.memo_line = [this](const std::string& line) {
-//         Memo1->appendPlainText(to_qstring(line)); };
-//     sink.progress_range = [this](int max) {
-//         G32_ProgressBar1->setMin(0); G32_ProgressBar1->setMax(max);
-//         G32_ProgressBar1->repaint(); };
-//     sink.progress_position = [this](int pos) { G32_ProgressBar1->setPosition(pos); };
-//     PointsReadResult r = load_points_database(master_file, sink);
-//     G32_ProgressBar1->hide();
-//     if (r.header_value1) realm->header_value1 = int32_t(*r.header_value1);
-//     if (r.header_value2) realm->header_value2 = int32_t(*r.header_value2);
-//     if (r.date) database_date = *r.date;
-//     QCoreApplication::processEvents();               // one pass of the message loop
-//
-// load_points_database shows message 38 when the section cannot be loaded and message 35 when
-// the signature is wrong, and always ends with the timing line (information text 4) and an empty
-// line, so the wrapper only adds the bar, the header fields and the message-loop pass. addnode
-// may let the EConvertError of a bad link string out: the reader drops that point alone.
+// results as lines for the information memo. TForm4::load_database inflates the section and
+// TForm4::read_database hands it to read_database below.
 
 #include "foundation/func_type.h"
 
@@ -50,8 +28,8 @@ struct PointsReaderSink {
 };
 
 struct PointsReadResult {
-    bool section_loaded = false; // section 9 could be inflated (load_points_database only)
-    bool signature_ok = false;   // the stream starts with "WOWKV101"
+    bool signature_ok = false; // the stream starts with "WOWKV101"
+    bool damaged = false;      // more points than any database holds: nothing read counts
     std::optional<uint32_t> header_value1; // tag 200
     std::optional<uint32_t> header_value2; // tag 201; absent or 0: no additions file
     std::optional<double> date;            // tag 202, days since 1899-12-30
@@ -62,14 +40,14 @@ struct PointsReadResult {
 // The signature the inflated section starts with.
 inline constexpr std::string_view points_signature = "WOWKV101";
 
-// Reads an inflated points database. A wrong signature shows message 35 and reads nothing. The
-// data may end anywhere: the record under way is then dropped.
-PointsReadResult read_database(std::string_view stream, const PointsReaderSink& sink);
+// More point records than this make a database damaged (the 100,000-point benchmark database is
+// five times smaller), so that a small hostile file cannot make a load take all memory.
+inline constexpr size_t max_database_points = 500000;
 
-// Inflates section 9 of `master` and reads it. When the section cannot be loaded, message 38
-// names the file and nothing is read. In both cases information text 4 with the elapsed seconds
-// and an empty line go to the memo.
-PointsReadResult load_points_database(const std::string& master, const PointsReaderSink& sink);
+// Reads an inflated points database. A wrong signature shows message 35 and reads nothing. The
+// data may end anywhere: the record under way is then dropped. A record beyond
+// max_database_points shows message 35 and ends the read as damaged, without header values.
+PointsReadResult read_database(std::string_view stream, const PointsReaderSink& sink);
 
 // A date-time (days since 1899-12-30) as shown in the memo: "dd/mm/yyyy hh:nn:ss", the time left
 // out at exactly midnight. A value outside the years 1 to 9999 is shown as a number.

@@ -19,7 +19,9 @@ TFontStyles style_from_byte(uint8_t value) {
     }
 }
 
-void apply_font_look(QFont& font, const std::string& name, int size, TFontStyles style) {
+void apply_font_look(rCateg& category, const std::string& name, int size, TFontStyles style) {
+    QFont& font = category.font;
+    category.font_size = size;
     font.setFamily(to_qstring(name));
     if (size > 0)
         font.setPointSize(size);
@@ -71,12 +73,8 @@ TData_common::~TData_common() {
 void TData_common::load_categories(const std::string& file_name) {
     QImage strip;
     std::string icons;
-    if (load_section(icons, file_name, 7)) {
-        strip.loadFromData(reinterpret_cast<const uchar*>(icons.data()),
-                           static_cast<int>(icons.size()), "BMP");
-        if (!strip.isNull())
-            strip = strip.convertToFormat(QImage::Format_ARGB32);
-    }
+    if (load_section(icons, file_name, 7))
+        strip = read_icon_strip(icons);
     std::string records;
     if (!load_section(records, file_name, 4))
         return;
@@ -105,7 +103,7 @@ void TData_common::load_categories(const std::string& file_name) {
         c->region_pass = rec.u8();
         c->comment_limit = rec.u8() * 10;
         c->visible_on_map = false;
-        apply_font_look(c->font, font_name, font_size, style);
+        apply_font_look(*c, font_name, font_size, style);
         c->default_colour = c->colour;
         c->default_shown = c->shown;
         c->default_font_name = font_name;
@@ -140,7 +138,7 @@ void TData_common::load_catpref(const std::string& file_name) {
             c->colour = colour;
             c->icon_index = icon_index;
             c->shown = shown;
-            apply_font_look(c->font, font_name, font_size, style);
+            apply_font_look(*c, font_name, font_size, style);
             break;
         }
     }
@@ -156,7 +154,7 @@ bool TData_common::save_catpref(const std::string& file_name) {
         w.u8(c->shown ? 1 : 0);
         w.u8(font_styles(c->font));
         w.short_string(from_qstring(c->font.family()), 40);
-        w.u8(static_cast<uint8_t>(c->font.pointSize() & 0xFF));
+        w.u8(static_cast<uint8_t>(c->font_size & 0xFF));
     }
     if (!write_file_atomic(file_name, w.data())) {
         show_message(22, false);

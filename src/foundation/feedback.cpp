@@ -74,7 +74,9 @@ void FeedbackLines::paint(QPainter& painter, const QRect& map) const {
 
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.fillRect(QRect(map.left(), map.top() + top, w, bottom - top), QColor(0, 0, 0, 0x99));
+    // The band stops short of the view's right edge column.
+    painter.fillRect(QRect(map.left(), map.top() + top, w - 1, bottom - top),
+                     QColor(0, 0, 0, 0x99));
     painter.setFont(feedback_font());
     for (int i = 0; i + 1 < n; ++i) {
         const rdirectfeedback& line = lines_[static_cast<size_t>(i)];

@@ -43,14 +43,15 @@ bool inflate_stream(Read&& read, Write&& write, size_t max_output) {
         zs.next_out = out.data();
         zs.avail_out = static_cast<uInt>(out.size());
         int ret = inflate(&zs, Z_NO_FLUSH);
-        if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
-            break; // damaged data, or a preset dictionary we cannot supply
         size_t produced = out.size() - zs.avail_out;
         total += produced;
         if (total > max_output)
             break;
+        // What was inflated before damaged data is handed out too.
         if (produced != 0 && !write(out.data(), produced))
             break;
+        if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
+            break; // damaged data, or a preset dictionary we cannot supply
         if (ret == Z_STREAM_END) {
             done = true;
             break;
@@ -145,7 +146,7 @@ bool check_version(const std::string& file_name) {
     return v == db_version;
 }
 
-bool load_section(std::string& target, const std::string& file_name, int index) {
+bool load_section(std::string& target, const std::string& file_name, int index, bool keep_partial) {
     target.clear();
     QFile f(to_path(file_name));
     if (!f.open(QIODevice::ReadOnly))
@@ -164,9 +165,10 @@ bool load_section(std::string& target, const std::string& file_name, int index) 
         if (offset < 0 || offset >= f.size() || !f.seek(offset))
             return false;
     }
-    if (inflate_stream(file_reader(f), string_sink(target), max_inflated_size))
+    if (inflate_stream(file_reader(f), string_sink(target), max_section_size))
         return true;
-    target.clear();
+    if (!keep_partial)
+        target.clear();
     return false;
 }
 
@@ -248,7 +250,15 @@ void scan_databases(const std::string& folder, TDatabaseList& list) {
             continue;
         auto db = std::make_unique<rdbavailable>();
         db->folder = name;
-        db->version_ok = check_version(master);
+        // The error that ends the scan names the folder it came from.
+        try {
+            db->version_ok = check_version(master);
+            db->not_editable = str_to_bool(lines[7]);
+        } catch (const EInOutError& e) {
+            throw EInOutError(name + ": " + e.what());
+        } catch (const EConvertError& e) {
+            throw EConvertError(name + ": " + e.what());
+        }
         db->mail_address = lines[1];
         db->update_address1 = lines[2];
         db->update_address2 = lines[3];
@@ -256,7 +266,6 @@ void scan_databases(const std::string& folder, TDatabaseList& list) {
         db->upload_address = lines[5];
         db->newer_version_page = lines[6];
         db->is_edit_database = false;
-        db->not_editable = str_to_bool(lines[7]);
         db->description = replace_all(lines[8], "%%", "");
         db->display_description = replace_all(lines[8], "%%", "\r");
         db->is_current = false;

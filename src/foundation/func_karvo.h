@@ -19,14 +19,19 @@ constexpr uint32_t db_version = 1062;
 
 // Largest inflated size accepted for one zlib stream; anything larger is treated as damaged.
 constexpr size_t max_inflated_size = size_t(512) << 20;
+// Largest section (or whole-file stream) load_section inflates into memory: the 100,000-point
+// benchmark database inflates to about 15 MB.
+constexpr size_t max_section_size = size_t(64) << 20;
 
 // True when the first four bytes of the file, as a u32, equal db_version. Throws EInOutError
 // when the file cannot be opened or holds fewer than four bytes.
 bool check_version(const std::string& file_name);
 
 // Inflates section `index` (1..9) of a container, or the whole file as one zlib stream when
-// index < 1, into `target`. On false the target is empty.
-bool load_section(std::string& target, const std::string& file_name, int index);
+// index < 1, into `target`. On false (also beyond max_section_size) the target is empty, unless
+// `keep_partial` asks for what was inflated before a damaged or truncated stream failed.
+bool load_section(std::string& target, const std::string& file_name, int index,
+                  bool keep_partial = false);
 
 // Inflates one zlib stream (starting at data[0]) into `out`. False when the stream is truncated,
 // damaged or inflates to more than max_output bytes (`out` is then empty). Bytes after the
@@ -49,8 +54,8 @@ constexpr std::string_view scramble_key = "plinvask";
 // ---- Database folder scan ----
 
 // Appends one record per database subfolder of `folder` (which ends with a separator).
-// EInOutError (master.loc shorter than 4 bytes) and EConvertError (line 8 not a boolean) are
-// not caught: the records appended before stay in the list.
+// EInOutError (master.loc shorter than 4 bytes) and EConvertError (line 8 not a boolean), their
+// texts led by the folder's name, are not caught: the records appended before stay in the list.
 void scan_databases(const std::string& folder, TDatabaseList& list);
 
 struct TDatabaseItem {
@@ -136,8 +141,16 @@ TColor32 color_to_color32(TColor colour, uint32_t alpha);
 // Every pixel whose RGB equals the colour's low 24 bits gets alpha 0. The bitmap is made ARGB32.
 void set_transparent_color(QImage& bitmap, TColor32 colour);
 
-// Makes the strip's white pixels transparent, then copies icon `index` (size x size) out of it.
-QImage cut_icon(QImage& strip, int size, int index);
+// Copies icon `index` (size x size) out of a strip, its white pixels made transparent.
+QImage cut_icon(const QImage& strip, int size, int index);
+
+// Icons stand side by side in one row: a strip beyond these sizes is damaged, and is refused
+// before its claimed size is decoded.
+constexpr int max_icon_strip_width = 16384;
+constexpr int max_icon_strip_height = 256;
+// Decodes a BMP icon strip into ARGB32; a null image for bytes that are no bitmap or claim a
+// size no icon strip has.
+QImage read_icon_strip(std::string_view bytes);
 
 // ---- Geometry and files ----
 

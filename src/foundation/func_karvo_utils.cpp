@@ -5,9 +5,11 @@
 #include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
+#include <QImageReader>
 
 #include <cmath>
 #include <limits>
@@ -307,10 +309,12 @@ void set_transparent_color(QImage& bitmap, TColor32 colour) {
     }
 }
 
-QImage cut_icon(QImage& strip, int size, int index) {
+QImage cut_icon(const QImage& source, int size, int index) {
     if (size <= 0)
         return QImage();
-    set_transparent_color(strip, 0xFFFFFFu);
+    const QImage strip = source.isNull() || source.format() == QImage::Format_ARGB32
+                             ? source
+                             : source.convertToFormat(QImage::Format_ARGB32);
     QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(0);
     const int64_t left = static_cast<int64_t>(size) * index;
@@ -323,7 +327,23 @@ QImage cut_icon(QImage& strip, int size, int index) {
                 dst[x] = src[sx];
         }
     }
+    // Only the icon's own pixels: the strip stays as it is for the next icon.
+    set_transparent_color(icon, 0xFFFFFFu);
     return icon;
+}
+
+QImage read_icon_strip(std::string_view bytes) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer, "BMP");
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > max_icon_strip_width ||
+        size.height() > max_icon_strip_height)
+        return QImage();
+    QImage strip = reader.read();
+    if (!strip.isNull())
+        strip.convertTo(QImage::Format_ARGB32);
+    return strip;
 }
 
 // ---- Geometry and files ----

@@ -150,6 +150,7 @@ struct rCateg {
     std::string id_link_prefix;
     int32_t comment_limit = 0; // 0: no comment allowed
     QFont font;
+    int32_t font_size = 0; // label size in points as stored, also 0 (the font keeps its own)
     bool shown = false;
     bool link_target = false;
     uint8_t detail_level = 1;

@@ -4,21 +4,18 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/input_pseudo.h"
 #include "support/additions_writer.h"
+#include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <random>
-#include <sys/resource.h>
 
 using namespace support;
 using enum AdditionOutcome;
@@ -39,7 +36,7 @@ struct Merge {
                                    [&f](TreeNode* n) { f.tree.delete_node(n); }},
                                   strict) {}
     AdditionOutcome operator()(const AdditionSpec& a) {
-        return merger.merge_line(addition_line(a));
+        return merger.parse_addition_line(addition_line(a));
     }
     TRealm_info realm;
     TAdditionsMerger merger;
@@ -144,16 +141,19 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     PointsFixture f = world();
     database_point(f, "Camp", 0, 5);
     database_point(f, "Bridge", 0x30, 6);
+    database_point(f, "Spring", 0, 8);
     Merge merge(f, false);
     EXPECT_EQ(merge({"Camp", 10, 1, 5}), Rejected); // identical
     EXPECT_EQ(merge({"Camp", 10, 1, 5, 0, 3, 4}), Added);
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 0.5f);
+    // A deletion entry without master id takes its point away, then is rejected itself.
+    EXPECT_EQ(merge({"@Spring", 10, 1, 8}), Rejected);
     // A malformed route refuses the line before the database point goes.
     EXPECT_EQ(merge({"Bridge", 10, 1, 6, 0, 0, 0, {}, 0x30, "V_x"}), Rejected);
     // Zone field "zero" reads as zone 0, which exists: the raising conversion drops the line.
     std::vector<std::string> fields = addition_fields({"Bad", 0, 1, 1});
     fields[2] = "zero";
-    EXPECT_EQ(merge.merger.merge_line(join_fields(fields)), Dropped);
+    EXPECT_EQ(merge.merger.parse_addition_line(join_fields(fields)), Dropped);
     EXPECT_EQ(points_of(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
 }
 
@@ -190,26 +190,6 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
 // ---- The main window's part ----
 
 namespace {
-
-// Answers every nickname dialog that opens with `text`, keeping their titles.
-class NicknameAnswers {
-public:
-    explicit NicknameAnswers(const QString& text) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, text] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* d = qobject_cast<TForm6*>(w); d && d->isVisible()) {
-                    titles.push_back(d->windowTitle());
-                    d->Edit1->setText(text);
-                    d->Button1->click();
-                }
-        });
-        timer_.start(10);
-    }
-    std::vector<QString> titles;
-
-private:
-    QTimer timer_;
-};
 
 class Form4Additions : public ::testing::Test {
 protected:
@@ -270,9 +250,15 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_TRUE(points_of(form->points_tree).empty());
 
     form->realm->header_value2 = 7;
-    NicknameAnswers answers("Ondine");
+    std::vector<QString> titles;
+    DialogAnswer answers([&titles](QWidget* w) {
+        auto* d = qobject_cast<TForm6*>(w);
+        titles.push_back(d->windowTitle());
+        d->Edit1->setText("Ondine");
+        d->Button1->click();
+    });
     form->reload_additions();
-    EXPECT_EQ(answers.titles, std::vector<QString>{"Nickname"});
+    EXPECT_EQ(titles, std::vector<QString>{"Nickname"});
     EXPECT_EQ(rPreference.PSEU, "Ondine");
     EXPECT_TRUE(form->Memo1->toPlainText().endsWith("additions 2 [2]\n"));
     const std::string rewritten = file();
@@ -293,7 +279,7 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_FALSE(form->sauver1->isEnabled());
     EXPECT_EQ(last_feedback(), "saved Vev_ajouts_Demo.txt");
     EXPECT_TRUE(form->Timer3.isActive());
-    EXPECT_EQ(answers.titles.size(), 1u);
+    EXPECT_EQ(answers.seen(), 1);
 }
 
 TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
@@ -310,16 +296,11 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     form->toggle_tagnew(true);
     boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
 
-    // A file size limit makes the write fail whatever the user's rights.
-    struct rlimit old_limit {};
-    getrlimit(RLIMIT_FSIZE, &old_limit);
-    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old_limit;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool closed = form->FormCloseQuery();
-    setrlimit(RLIMIT_FSIZE, &old_limit);
-    std::signal(SIGXFSZ, old_handler);
+    bool closed = true;
+    {
+        FileSizeLimit limit(1000);
+        closed = form->FormCloseQuery();
+    }
 
     EXPECT_FALSE(closed);
     EXPECT_TRUE(form->additions_unsaved);

@@ -1,21 +1,29 @@
 #include "database/database_list.h"
+#include "database/points_reader.h"
 #include "database/points_tree.h"
+#include "demo/demo_database.h"
 #include "foundation/Data.h"
+#include "foundation/func_color.h"
+#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/map.h"
-#include "demo/demo_database.h"
 #include "support/form4_points.h"
 #include "support/points_fixture.h"
+#include "support/points_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
+#include "support/section_writer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace support;
@@ -51,14 +59,7 @@ protected:
         db_name.clear();
         edit_db_name.clear();
         app_path.clear();
-        QDir().mkpath(to_path(dir.file("res")));
-        QDir().mkpath(to_path(dir.file("data")));
-        for (const char* f : {"icon_a.bmp", "icon_b.bmp", "cible.bmp", "vev.bmp"})
-            QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/data/") + QLatin1String(f),
-                        to_path(dir.file(std::string("data/") + f)));
-        QDir(to_path(dir.file("res"))).mkdir(QStringLiteral("Francais"));
-        QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/res/Francais/ressource.txt"),
-                    to_path(dir.file("res/Francais/ressource.txt")));
+        copy_program_files(dir.path());
         write_demo_installation(
             load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
         write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
@@ -84,8 +85,15 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     // 83 database points and three new ones; a deletion entry hides one.
     EXPECT_GE(count_points(form->points_tree, false), 83 + 3);
     EXPECT_EQ(count_points(form->points_tree, true), 83 + 3 - 1);
-    TreeNode* hidden = find_point(form->points_tree, "Vieux puits");
-    EXPECT_TRUE(hidden == nullptr || !hidden->visible);
+    // The deletion entry took the database point's place, hidden.
+    EXPECT_EQ(find_point(form->points_tree, "Vieux puits"), nullptr);
+    TreeNode* entry = find_point(form->points_tree, "@Vieux puits");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(entry->visible);
+    // Destroying the clipboard copy's source node leaves the copy without one.
+    form->clipboard_node->source_node = entry;
+    form->destroynode(entry);
+    EXPECT_EQ(form->clipboard_node->source_node, nullptr);
     EXPECT_EQ(form->realm->additions_count, 5);
     const std::string memo = from_qstring(form->Memo1->toPlainText());
     EXPECT_NE(memo.find("128"), std::string::npos);
@@ -93,6 +101,20 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_FALSE(form->ImageList_c.empty());
     EXPECT_FALSE(form->Listiconmap.empty());
     EXPECT_FALSE(form->additions_unsaved);
+
+    // The save and send buttons show only in edit mode; the progress bar is cream.
+    form->show();
+    for (bool on : {false, true, false}) {
+        form->set_edit_mode(on);
+        form->show_edit_items(on);
+        QApplication::processEvents();
+        EXPECT_EQ(form->but_sav->isVisible(), on);
+        EXPECT_EQ(form->but_mail->isVisible(), on);
+    }
+    QImage bar(form->G32_ProgressBar1->size(), QImage::Format_ARGB32);
+    form->G32_ProgressBar1->setPosition(50);
+    form->G32_ProgressBar1->DoPaintBuffer(bar);
+    EXPECT_EQ(bar.pixel(40, 8), qRgb(255, 251, 240)); // the middle row of the shaded bar
 }
 
 TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
@@ -153,12 +175,13 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     camp.flags.w[0] = 1u << 7;
     rItemdata* ogre = form->addnode(mob)->item();
     rItemdata* water = form->addnode(camp)->item();
-    rPreference.NIVP = 5;
     rPreference.CLVL = true;
-    ogre->colour = 1;
     water->colour = 1;
-    form->update_item_colors();
-    EXPECT_NE(ogre->colour, 1);
+    for (auto [player, colour] : {std::pair{5, level_dark_red}, {41, level_yellow}}) {
+        rPreference.NIVP = player;
+        form->update_item_colors();
+        EXPECT_EQ(static_cast<uint32_t>(ogre->colour), colour) << player;
+    }
     EXPECT_EQ(water->colour, 1);
     form->refresh_items(false);
     EXPECT_EQ(water->colour, 0x123456);
@@ -207,5 +230,56 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
         EXPECT_EQ(database_list.size(), 2u);
         EXPECT_EQ(form->menu_db->actions().size(), 2);
         EXPECT_EQ(db_name, "Autre");
+    }
+}
+
+TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
+    SavedGlobals globals;
+    TempDir app;
+    PointsFixture f{{{1, 0, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1}}, {}, false};
+    auto form = form_with_points(app.path(), f);
+    res_infos = {"-", "-", "Version %1", "-", "Read in %1 s"};
+    res_messages.assign(40, "-");
+    res_messages[35] = "invalid";
+    res_messages[38] = "cannot read %1";
+    const PointsHeader header{{}, 12, {}};
+    const std::string two = points_section({{.name = "A", .zone_id = 10, .category_id = 1},
+                                            {.name = "B", .zone_id = 10, .category_id = 1}},
+                                           header);
+    // A small file whose records outnumber any database: the real points are dropped too.
+    PointsWriter bomb;
+    bomb.header(header).raw(two.substr(8 + 5, two.size() - 8 - 5 - 1)); // without tag 255
+    bomb.raw(std::string(max_database_points, static_cast<char>(199)));
+    struct Case {
+        ContainerWriter container;
+        std::string message;
+        int points;
+    };
+    const std::vector<Case> cases = {
+        {ContainerWriter().section(9, two), "", 2},
+        {ContainerWriter().raw_section(9, "not a zlib stream"), "cannot read master.loc", 0},
+        {ContainerWriter().section(3, "zones"), "cannot read master.loc", 0},
+        {ContainerWriter().section(9, "WOWKV100"), "invalid", 0},
+        {ContainerWriter().section(9, bomb.bytes()), "invalid", 0},
+        // More than any section inflates to.
+        {ContainerWriter().section(9, std::string(max_section_size + 1, '\0')),
+         "cannot read master.loc", 0},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        ScriptedMessages boxes;
+        master_file = app.file("master.loc");
+        ASSERT_TRUE(cases[i].container.write(master_file));
+        form->points_tree.clear();
+        form->build_zone_tree();
+        form->realm->header_value2 = 0;
+        form->Memo1->clear();
+        form->load_database();
+        EXPECT_EQ(boxes.texts(), cases[i].message.empty() ? std::vector<std::string>{}
+                                                          : std::vector{cases[i].message});
+        EXPECT_EQ(count_points(form->points_tree, false), cases[i].points);
+        EXPECT_EQ(form->realm->header_value2, cases[i].points ? 12 : 0);
+        EXPECT_TRUE(form->G32_ProgressBar1->isHidden());
+        EXPECT_TRUE(form->Memo1->toPlainText().endsWith(" s\n"));
     }
 }

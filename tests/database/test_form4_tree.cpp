@@ -38,15 +38,6 @@ protected:
 
 } // namespace
 
-TEST_F(Form4Tree, TreeShowsTheSkeletonThroughItsModel) {
-    QAbstractItemModel* model = form->MyTree->model();
-    ASSERT_EQ(model, form->points_model.get());
-    EXPECT_EQ(model->rowCount(), 2);
-    // A second build of the look does not stack a second model.
-    form->init_points_tree();
-    EXPECT_EQ(form->MyTree->model(), model);
-}
-
 TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
     bool allowed_during = true;
     QObject::connect(form->points_model.get(), &QAbstractItemModel::rowsInserted,
@@ -61,35 +52,6 @@ TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
     bad.link = "B_";
     EXPECT_THROW(form->addnode(bad), EConvertError);
     EXPECT_TRUE(form->autosave_allowed);
-}
-
-TEST_F(Form4Tree, LookUpsFollowTheLoadedContinent) {
-    TreeNode* kalimdor_gate = add("Gate", 10, 9);
-    TreeNode* eastern_gate = add("Gate", 20, 9);
-    // No continent loaded: nothing in the current continent.
-    EXPECT_EQ(form->find_point_by_name(nullptr, "gate", true), nullptr);
-    EXPECT_EQ(form->find_point_by_name(kalimdor_gate, "GATE", false), eastern_gate);
-
-    form->current_continent = 2;
-    form->continent_node = form->map_data->continents[1]->tree_node;
-    for (const auto& z : form->map_data->zones)
-        if (z->continent_id == 2)
-            form->continent_zones.push_back(z.get());
-    EXPECT_EQ(form->find_point_by_name(nullptr, "gate", true), eastern_gate);
-    EXPECT_EQ(form->find_in_zone_lists("Gate"), eastern_gate);
-    EXPECT_EQ(form->find_in_zone_lists("gate"), nullptr);
-}
-
-TEST_F(Form4Tree, GotoNodeChecksOrComplains) {
-    TreeNode* n = add("Raptor", 11, 5);
-    const size_t shown = boxes.shown().size();
-    form->points_tree.set_check_state(n, TCheckState::Unchecked);
-    form->goto_node(n, 0);
-    EXPECT_EQ(n->check, TCheckState::Checked);
-    EXPECT_EQ(boxes.shown().size(), shown);
-    form->goto_node(nullptr, 0);
-    ASSERT_EQ(boxes.shown().size(), shown + 1);
-    EXPECT_EQ(boxes.shown().back().kind, MessageKind::Information);
 }
 
 TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {

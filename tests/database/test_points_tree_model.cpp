@@ -1,10 +1,7 @@
 #include "database/widgets/points_tree_model.h"
 #include "support/points_fixture.h"
 
-#include <QCoreApplication>
 #include <QPersistentModelIndex>
-#include <QScrollBar>
-#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace support;
@@ -72,10 +69,6 @@ struct Signals {
         QObject::connect(&m, &QAbstractItemModel::modelReset, [this] { ++resets; });
     }
 };
-
-TreeNode* category_of(const PointsFixture& f, int32_t zone_id, int index) {
-    return zone_node(*f.map_data, zone_id)->children[size_t(index)].get();
-}
 
 } // namespace
 
@@ -237,51 +230,4 @@ TEST(PointsTreeModel, IconsMarksAndLevelColours) {
     EXPECT_EQ(colour_of(bank), font); // not a level-coloured category
     by_level = false;
     EXPECT_EQ(colour_of(mob), font);
-}
-
-TEST(PointsTreeModel, HundredThousandPointsStayUsable) {
-    PointsFixture f = world();
-    TPointsTreeModel model(f.tree);
-    QTreeView view;
-    view.setUniformRowHeights(true);
-    view.setModel(&model);
-    view.resize(300, 400);
-    view.show();
-
-    constexpr int kPoints = 100000;
-    f.tree.begin_update();
-    for (int i = 0; i < kPoints; ++i)
-        f.add((i % 10 == 0 ? "@p" : "p") + std::to_string(i), i % 2 ? 10 : 11, 2);
-    f.tree.end_update();
-    TreeNode* banks = category_of(f, 10, 1);
-    const QModelIndex banks_index = model.index_of(banks);
-    ASSERT_EQ(model.rowCount(banks_index), kPoints / 2);
-
-    for (QModelIndex i = banks_index; i.isValid(); i = i.parent())
-        view.expand(i);
-    view.scrollToBottom();
-    QCoreApplication::processEvents();
-    const QModelIndex last = model.index(kPoints / 2 - 1, 0, banks_index);
-    EXPECT_EQ(last.data().toString(), QStringLiteral("p99999"));
-    EXPECT_TRUE(view.viewport()->rect().intersects(view.visualRect(last)));
-    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
-
-    // Unchecking the zone reaches every point; the category then reports them all unchecked.
-    view.setCurrentIndex(last);
-    model.setData(model.index_of(banks->parent), Qt::Unchecked, Qt::CheckStateRole);
-    QCoreApplication::processEvents();
-    for (const auto& p : banks->children)
-        ASSERT_EQ(p->check, TCheckState::Unchecked);
-    EXPECT_EQ(last.data(Qt::CheckStateRole), Qt::Unchecked);
-
-    // Hiding every other point in update mode keeps the current point and the expansion.
-    f.tree.begin_update();
-    for (size_t i = 0; i < banks->children.size(); i += 2)
-        f.tree.set_visible(banks->children[i].get(), false);
-    f.tree.end_update();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(model.rowCount(banks_index), kPoints / 4);
-    EXPECT_TRUE(view.isExpanded(model.index_of(banks)));
-    EXPECT_EQ(TPointsTreeModel::node_of(view.currentIndex()), banks->children.back().get());
-    expect_consistent(model, f.tree.root());
 }

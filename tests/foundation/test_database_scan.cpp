@@ -7,7 +7,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -111,10 +110,15 @@ TEST(DatabaseScan, ErrorsReachTheCallerAndKeepEarlierRecords) {
             support::write_raw(dir.file("bad/master.loc"), "\x26\x04");
         }
         TDatabaseList list;
-        if (kind == 0)
-            EXPECT_THROW(scan_databases(dir.path(), list), EConvertError);
-        else
-            EXPECT_THROW(scan_databases(dir.path(), list), EInOutError);
+        std::string error;
+        try {
+            scan_databases(dir.path(), list);
+        } catch (const EConvertError& e) {
+            error = kind == 0 ? e.what() : "";
+        } catch (const EInOutError& e) {
+            error = kind == 1 ? e.what() : "";
+        }
+        EXPECT_EQ(error.rfind("bad: ", 0), 0u) << error; // names the folder
         // The folders come in file-system order: the good one may or may not be done.
         ASSERT_LE(list.size(), 1u);
         if (!list.empty()) {
@@ -123,44 +127,14 @@ TEST(DatabaseScan, ErrorsReachTheCallerAndKeepEarlierRecords) {
     }
 }
 
-TEST(DatabaseScan, DatabaseListItems) {
-    TDatabaseList list;
-    for (auto [name, ok, locked] : {std::tuple{"a", true, false}, std::tuple{"b", false, false},
-                                    std::tuple{"c", true, true}}) {
-        auto db = std::make_unique<rdbavailable>();
-        db->folder = name;
-        db->version_ok = ok;
-        db->not_editable = locked;
-        list.push_back(std::move(db));
-    }
-    std::vector<TDatabaseItem> all = fill_database_list(list, 0);
-    ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[1].text, "b[Incorrect_version]");
-    EXPECT_EQ(all[1].record, list[1].get());
-    std::vector<TDatabaseItem> editable = fill_database_list(list, 1);
-    ASSERT_EQ(editable.size(), 2u);
-    EXPECT_EQ(editable[0].text, "a");
-    EXPECT_EQ(editable[1].text, "b");
-
-    QComboBox combo;
-    combo.addItem("kept");
-    fill_database_list(list, &combo, 2);
-    ASSERT_EQ(combo.count(), 3);
-    EXPECT_EQ(database_of(combo.itemData(2)), list[1].get());
-}
-
 TEST(FolderCombo, ListsMatchingFoldersAndSelectsIgnoringCase) {
     TempDir dir;
     for (const char* name : {"Francais", "English", "Deutsch"})
         QDir().mkpath(to_path(dir.file(name)));
     support::write_raw(dir.file("File.txt"), "not a folder");
 
-    TFolderChoice choice = fill_folder_combo(dir.path() + "*", "FRANCAIS");
-    ASSERT_EQ(choice.names.size(), 3u);
-    ASSERT_GE(choice.selected, 0);
-    EXPECT_EQ(choice.names[static_cast<size_t>(choice.selected)], "Francais");
-
-    choice = fill_folder_combo(dir.path() + "e*", "english");
+    EXPECT_EQ(fill_folder_combo(dir.path() + "*", "x").names.size(), 3u);
+    TFolderChoice choice = fill_folder_combo(dir.path() + "e*", "english");
     ASSERT_EQ(choice.names, std::vector<std::string>{"English"});
     EXPECT_EQ(choice.selected, 0);
 
@@ -170,18 +144,4 @@ TEST(FolderCombo, ListsMatchingFoldersAndSelectsIgnoringCase) {
     combo.addItem("old");
     fill_folder_combo(dir.path() + "*", "deutsch", &combo);
     EXPECT_EQ(combo.currentText(), "Deutsch");
-}
-
-TEST(EditBoxes, ClampEditOnALineEdit) {
-    QLineEdit edit;
-    edit.setText("250");
-    clamp_edit(&edit, 1, 99);
-    EXPECT_EQ(edit.text(), "99");
-    EXPECT_EQ(edit.selectedText(), "99");
-    edit.setText("7");
-    clamp_edit(&edit, 1, 99);
-    EXPECT_EQ(edit.selectedText(), "7");
-    edit.setText("seven");
-    EXPECT_THROW(clamp_edit(&edit, 1, 99), EConvertError);
-    EXPECT_EQ(edit.text(), "seven");
 }

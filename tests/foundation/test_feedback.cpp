@@ -117,6 +117,7 @@ TEST_F(Feedback, PaintsCentredLinesOnADarkBandGreyThenWhite) {
     // A darkened band from 36 (the middle less half of four lines) down.
     EXPECT_EQ(qRed(image.pixel(0, 35)), 100);
     EXPECT_NEAR(qRed(image.pixel(0, 36)), 40, 1); // 100 * (255 - 0x99) / 255
+    EXPECT_EQ(qRed(image.pixel(299, 36)), 100);   // the right edge column is left out
     EXPECT_EQ(qRed(image.pixel(0, 119)), 100);
     EXPECT_NEAR(brightest(image, 41, 57), 0xAA, 2); // the older message is grey
     EXPECT_EQ(brightest(image, 73, 89), 0xFF);      // the newer one white

@@ -1,5 +1,6 @@
 #include "foundation/Data.h"
 #include "foundation/binary_io.h"
+#include "foundation/errors.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
@@ -49,6 +50,7 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
     EXPECT_EQ(c.zone_id, -5);
     EXPECT_EQ(c.origin_x, -7);
     EXPECT_EQ(c.origin_y, 9);
+    EXPECT_EQ(std::make_tuple(c.zone_class, c.tree_icon), std::make_tuple(3, 42));
     EXPECT_TRUE(m.zones[0]->no_image);
 }
 
@@ -104,6 +106,17 @@ TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
     }
 }
 
+TEST(MapData, HostileZoneRecords) {
+    std::string rec = zone_record({.name = "a", .image_name = "b"});
+    ASSERT_EQ(rec.size(), pMap_info::record_size);
+    rec[0] = '\xFF'; // length byte beyond the 30-character field
+    rec[31] = '\xFF';
+    pMap_info z(rec);
+    EXPECT_EQ(z.name.size(), 30u);
+    EXPECT_EQ(z.image_name.size(), 16u);
+    EXPECT_THROW(pMap_info(std::string_view(rec).substr(0, 91)), EInOutError);
+}
+
 TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
     TempDir dir;
     std::string saved = maps_path;
@@ -127,24 +140,13 @@ struct CategoryFixture : ::testing::Test {
     std::string catpref;
 
     void SetUp() override {
-        std::vector<CategorySpec> cats(3);
-        cats[0] = {.name = "Inns",
-                   .id = 4,
-                   .tree_icon = 2,
-                   .type = 1,
-                   .colour = 0x0000FF,
-                   .icon_index = 1};
-        cats[0].style = 3;
+        std::vector<CategorySpec> cats = {{"Inns", 4, 2, 1, 0x0000FF, 1},
+                                          {"Camps", 7, 3, 3, 0x00FF00},
+                                          {"Camps bis", 7, 3, 4, 0xFF0000, 2}};
+        cats[0].style = 3; // bold italic
         cats[0].font_size = 9;
         cats[0].comment_tens = 12;
-        cats[1] = {.name = "Camps", .id = 7, .tree_icon = 3, .type = 3, .colour = 0x00FF00};
-        cats[1].style = 4;
-        cats[2] = {.name = "Camps bis",
-                   .id = 7,
-                   .tree_icon = 3,
-                   .type = 4,
-                   .colour = 0xFF0000,
-                   .icon_index = 2};
+        cats[1].style = 4; // regular
         std::vector<QColor> colours = {Qt::red, Qt::green, Qt::blue};
         std::string section7 = bmp_bytes(icon_strip(11, colours, 3));
         master = dir.file("master.loc");
@@ -184,10 +186,30 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
     EXPECT_EQ(data.property_colors[1].flag_id, 9);
 }
 
+TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
+    // 55 bytes claiming 5792 x 5792 pixels of 24 bits.
+    ByteWriter bmp;
+    bmp.bytes("BM");
+    for (uint32_t v : {55u, 0u, 54u, 40u, 5792u, 5792u})
+        bmp.u32(v);
+    bmp.u16(1);
+    bmp.u16(24);
+    bmp.bytes(std::string(24 + 1, '\0'));
+    TempDir dir;
+    ASSERT_TRUE(ContainerWriter()
+                    .section(4, category_section(std::vector<CategorySpec>(40)))
+                    .section(7, bmp.data())
+                    .write(dir.file("m.loc")));
+    TData_common data(dir.file("m.loc"), dir.file("catpref.bin"));
+    ASSERT_EQ(data.categories.size(), 40u);
+    for (const auto& c : data.categories)
+        EXPECT_EQ(c->icon.pixel(5, 5), 0u);
+}
+
 TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     ASSERT_TRUE(write_raw(catpref, catpref_file({{7, 0x123456, 9, false, 5, "Courier", 14},
                                                  {99, 1, 1, true, 0, "X", 8},
-                                                 {4, 0x654321, 2, true, 2, "Times", 11}}) +
+                                                 {4, 0x654321, 2, true, 2, "Times", 0}}) +
                                        "tail"));
     {
         TData_common data(master, catpref);
@@ -208,7 +230,8 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     std::string bytes;
     ASSERT_TRUE(read_file(catpref, bytes));
     ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
-    EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 11}));
+    // Size 0 stays 0.
+    EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 0}));
     EXPECT_EQ(static_cast<uint8_t>(bytes[56]), 7);
     EXPECT_EQ(static_cast<uint8_t>(bytes[112]), 7);
     TData_common again(master, catpref);

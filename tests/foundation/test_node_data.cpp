@@ -102,36 +102,27 @@ TEST(FlagColor, LastMatchingEntryWins) {
 TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
     const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
     rnew_node r = request("");
-    r.level_min = -5;
-    r.level_max = 150;
     r.flags = flags_of({4, 9});
-    struct Case {
-        uint8_t type;
-        uint16_t min, max;
-        TColor colour;
-    };
-    for (const Case c :
-         {Case{1, 0, 99, 0x00AA00}, Case{2, 0, 99, 0x00AA00}, Case{3, 0, 0, 0xFF0000},
-          Case{4, 0, 99, 0xFF0000}, Case{5, 0, 0, 0x00AA00}}) {
-        SCOPED_TRACE(int(c.type));
+    // Type, levels given, levels kept, colour.
+    for (auto [type, min, max, kept_min, kept_max, colour] :
+         {std::tuple{1, -5, 150, 0, 99, 0x00AA00},
+          {2, -5, 150, 0, 99, 0x00AA00},
+          {3, -5, 150, 0, 0, 0xFF0000},
+          {4, -5, 150, 0, 99, 0xFF0000},
+          {5, -5, 150, 0, 0, 0x00AA00},
+          {1, 120, 7, 99, 7, 0x00AA00}}) {
+        SCOPED_TRACE(type);
         rCateg k;
-        k.type = c.type;
+        k.type = uint8_t(type);
         k.colour = 0x00AA00;
         r.category = &k;
+        r.level_min = min;
+        r.level_max = max;
         TNodeData d(r, &colours);
-        EXPECT_EQ(d.item->level_min, c.min);
-        EXPECT_EQ(d.item->level_max, c.max);
-        EXPECT_EQ(d.item->colour, c.colour);
+        EXPECT_EQ(std::make_tuple(d.item->level_min, d.item->level_max, d.item->colour),
+                  std::make_tuple(kept_min, kept_max, colour));
         EXPECT_FALSE(d.item->command);
     }
-    rCateg levels;
-    levels.type = 1;
-    r.category = &levels;
-    r.level_min = 120;
-    r.level_max = 7;
-    TNodeData d(r, nullptr);
-    EXPECT_EQ(d.item->level_min, 99);
-    EXPECT_EQ(d.item->level_max, 7);
 }
 
 TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {

@@ -176,10 +176,6 @@ TEST(JpegErrors, FailuresNameTheOperation) {
               "EIJLError reading parameters of: Error reading parameters of image:\r" + missing +
                   "\rError: The file cannot be opened\rIJL Error number: -3");
 
-    ASSERT_TRUE(write_file_atomic(dir.file("noise.jpg"), std::string(600, '\x5A')));
-    EXPECT_EQ(message_of([&] { LoadJPEG(&image, dir.file("noise.jpg")); }).substr(0, 32),
-              "EIJLError reading parameters of:");
-
     // The header is whole but the image data stop early.
     std::vector<uint8_t> rgb(64 * 64 * 3);
     std::mt19937 rng(1);

@@ -41,18 +41,6 @@ TEST(SectionContainer, SectionsAreFoundThroughTheirOffsetsInAnyFileOrder) {
     EXPECT_FALSE(load_section(target, path, -1));
 }
 
-TEST(SectionContainer, VersionWordIsChecked) {
-    TempDir dir;
-    std::string path = dir.file("master.loc");
-    ASSERT_TRUE(support::write_raw(path, std::string("\x26\x04\x00\x00", 4)));
-    EXPECT_TRUE(check_version(path));
-    ASSERT_TRUE(support::write_raw(path, std::string("\x25\x04\x00\x00\x26\x04", 6)));
-    EXPECT_FALSE(check_version(path));
-    ASSERT_TRUE(support::write_raw(path, std::string("\x26\x04\x00", 3)));
-    EXPECT_THROW(check_version(path), EInOutError);
-    EXPECT_THROW(check_version(dir.file("none.loc")), EInOutError);
-}
-
 TEST(SectionContainer, HostileContainersGiveFalseAndAnEmptyTarget) {
     TempDir dir;
     std::string path = dir.file("master.loc");

@@ -2,6 +2,7 @@
 #include "foundation/text_codec.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
@@ -26,11 +27,15 @@ TEST(TextCodec, AtomicWriteReplacesAndKeepsOldOnFailure) {
     std::string path = dir.file("f.bin");
     ASSERT_TRUE(write_file_atomic(path, "one"));
     ASSERT_TRUE(write_file_atomic(path, "two"));
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(write_file_atomic(path, std::string(100000, 'x')));
+    }
     std::string back;
     ASSERT_TRUE(read_file(path, back));
     EXPECT_EQ(back, "two");
+    EXPECT_EQ(QDir(to_path(dir.path())).entryList(QDir::Files).size(), 1); // no leftover
     EXPECT_FALSE(write_file_atomic(dir.file("missing/f.bin"), "x"));
-    EXPECT_FALSE(read_file(dir.file("none"), back));
 }
 
 TEST(BinaryIo, ReadsLittleEndianAndRefusesShortData) {

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -67,13 +66,13 @@ TEST_F(AboutBox, ShowsHeaderAndReadmeFromItsThirdLine) {
 
 TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
     const QStringList heading = {QString::fromUtf8("Crédits:"), ""};
-    // A stream cut before its checksum fails: nothing of it is shown.
+    // A stream cut before its checksum fails: what it inflated is shown.
     std::string cut = support::zlib_compress("Alice\nBob\n");
     cut.resize(cut.size() - 4);
     const std::vector<std::pair<std::string, QStringList>> cases = {
         {support::zlib_compress("Alice\r\nBob \xE9t\xE9\r\n"),
          heading + QStringList({"Alice", QString::fromUtf8("Bob été")})},
-        {cut, heading},
+        {cut, heading + QStringList({"Alice", "Bob"})},
         {"not a zlib stream", heading},
     };
     for (const auto& [bytes, lines] : cases) {
@@ -81,19 +80,6 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
         TForm5 box;
         EXPECT_EQ(lines_of(box.Memo2), lines);
     }
-}
-
-TEST_F(AboutBox, OpensOnTheCreditsPageWhenAskedAndClosesWithItsButton) {
-    TForm5 box;
-    box.show_credits_page();
-    QWidget* shown_page = nullptr;
-    QTimer::singleShot(0, &box, [&] {
-        shown_page = box.PageControl1->currentWidget();
-        box.Button1->click();
-    });
-    QTimer::singleShot(5000, &box, [&] { box.QDialog::done(QDialog::Rejected); });
-    EXPECT_EQ(box.exec(), QDialog::Accepted);
-    EXPECT_EQ(shown_page, box.TabSheet2);
 }
 
 TEST(NicknameDialog, TakesAtMostFortyCharactersAndClosesWithItsButton) {

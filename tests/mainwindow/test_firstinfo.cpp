@@ -4,16 +4,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -115,37 +112,6 @@ TEST_F(FirstRunDialog, FirstRunListsLanguagesAndDatabasesAndKeepsTheChoice) {
     EXPECT_EQ(db_name, "Beta");
     EXPECT_EQ(language, "English");
     EXPECT_TRUE(edit_db_name.empty());
-}
-
-TEST_F(FirstRunDialog, WrongVersionDatabasesArePaintedInTheInactiveTextColour) {
-    add_language("Francais");
-    auto dialog = shown(1);
-    QListWidget* list = dialog->ListBox2;
-    const QColor normal = list->palette().color(QPalette::Active, QPalette::Text);
-    const QColor inactive = list->palette().color(QPalette::Disabled, QPalette::Text);
-    ASSERT_NE(normal, inactive);
-
-    // The darkest pixel of each painted item: the text colour, away from the antialiased edges.
-    auto darkest = [&](int row) {
-        QStyleOptionViewItem option;
-        option.initFrom(list->viewport());
-        option.rect = QRect(0, 0, 200, 13);
-        option.font = list->font();
-        QImage image(200, 13, QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        list->itemDelegate()->paint(&painter, option, list->model()->index(row, 0));
-        painter.end();
-        int best = 256;
-        for (int y = 0; y < 13; ++y)
-            for (int x = 0; x < 200; ++x)
-                best = std::min(best, qGray(image.pixel(x, y)));
-        return best;
-    };
-    EXPECT_NEAR(darkest(0), qGray(normal.rgb()), 40);
-    EXPECT_NEAR(darkest(1), qGray(inactive.rgb()), 40);
-    // Rows are never lower than the font: text is never clipped.
-    EXPECT_GE(list->sizeHintForRow(0), list->fontMetrics().height());
 }
 
 TEST_F(FirstRunDialog, ClosingIsRefusedWithoutAChoiceInEveryWay) {

@@ -54,6 +54,18 @@ TEST_F(ProgressBar, FillFollowsThePositionInsideItsRange) {
     }
 }
 
+TEST_F(ProgressBar, FramedHalfBarPixels) {
+    bar_.setPosition(50); // the bar ends at 1 + 148 * 50 / 100 = 75
+    const QImage image = painted(bar_);
+    for (auto [x, y, colour] : {std::tuple{0, 0, qRgb(0, 0, 6)}, // frame
+                                {100, 8, qRgb(60, 60, 60)},      // track
+                                {100, 1, qRgb(28, 28, 28)},      // its shadow
+                                {40, 8, qRgb(100, 100, 100)},    // bar
+                                {75, 8, qRgb(0, 0, 0)},          // end line: window frame
+                                {40, 14, qRgb(68, 68, 68)}})     // dark edge
+        EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
+}
+
 namespace {
 
 class PaintCounter : public QObject {

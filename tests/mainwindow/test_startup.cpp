@@ -7,8 +7,9 @@
 #include "mainwindow/startup.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
+#include "support/dialog_answer.h"
+#include "support/form4_points.h"
 #include "support/scripted_messages.h"
-#include "support/section_records.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 
@@ -28,38 +29,6 @@
 using namespace support;
 
 namespace {
-
-void copy_tree(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    QDir src(from);
-    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (fi.isDir())
-            copy_tree(fi.filePath(), to + "/" + fi.fileName());
-        else
-            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
-    }
-}
-
-// Answers the next modal dialog that opens with `act`, which must close it.
-class DialogAnswer {
-public:
-    explicit DialogAnswer(std::function<void(QWidget*)> act) : act_(std::move(act)) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                ++seen_;
-                act_(w);
-            }
-        });
-        timer_.start();
-    }
-    int seen() const { return seen_; }
-
-private:
-    std::function<void(QWidget*)> act_;
-    QTimer timer_;
-    int seen_ = 0;
-};
 
 // Fails on any dialog that opens, and closes it.
 std::function<void(QWidget*)> no_dialog() {
@@ -94,27 +63,16 @@ protected:
         db_name.clear();
         edit_db_name.clear();
         app_path.clear();
-        copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/res"), to_path(dir.file("res")));
-        copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/data"), to_path(dir.file("data")));
+        copy_program_files(dir.path());
     }
     void TearDown() override { quit_flag = false; }
 
-    void make_database(const std::string& name, uint32_t version = 1062) {
+    // A database folder whose master.loc has only its version word.
+    void make_database(const std::string& name, uint32_t version) {
         std::string folder = dir.file("database/" + name);
         QDir().mkpath(to_path(folder));
-        ASSERT_TRUE(ContainerWriter()
-                        .version(version)
-                        .section(3, map_section({{"Plaines", 1, 0}}, {{1, 0, 1, "Kalimdor"}},
-                                                {{.name = "Durotar",
-                                                  .image_name = "durotar",
-                                                  .zone_id = 1,
-                                                  .continent_id = 1,
-                                                  .no_image = true}}))
-                        .section(4, category_section({{.name = "Auberges", .id = 1}}))
-                        .section(1, bmp_bytes(icon_strip(13, {Qt::red, Qt::blue}, 4)))
-                        .write(folder + "/master.loc"));
-        ASSERT_TRUE(
-            write_scrambled_list(folder + "/url.bin", url_lines("0", "Base de d\xE9monstration")));
+        ASSERT_TRUE(ContainerWriter().version(version).write(folder + "/master.loc"));
+        ASSERT_TRUE(write_scrambled_list(folder + "/url.bin", url_lines()));
     }
 
     // The complete demo database "Demo", as the installation ships it.
@@ -226,7 +184,6 @@ TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
 }
 
 TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
-    make_demo();
     ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[NIVP]=42\r\n"
                                                         "[LODA]=beaucoup\r\n[LODB]=123\r\n"));
     ScriptedMessages boxes;
@@ -240,6 +197,8 @@ TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
 TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
     ScriptedMessages boxes;
     TForm4 form(dir.path());
+    form.show(); // the save and send buttons are hidden at first
+    EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
     form.resize(800, 600);
     form.but_liste1->setChecked(true);
     form.update_list_panel();
@@ -251,6 +210,36 @@ TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
     form.resize(800, 600);
     form.update_list_panel();
     EXPECT_FALSE(form.side_panel);
+}
+
+TEST_F(StartUp, WindowRectangleSurvivesARestart) {
+    ScriptedMessages boxes;
+    QRect placed;
+    {
+        TForm4 form(dir.path());
+        form.show();
+        QApplication::processEvents();
+        form.resize(640, 470);
+        form.move(130, 90);
+        QApplication::processEvents();
+        placed = form.frameGeometry();
+        form.first_activation = false;
+        ASSERT_TRUE(form.close());
+    }
+    for (int start = 0; start < 2; ++start) {
+        TForm4 form(dir.path());
+        form.show();
+        QApplication::processEvents();
+        EXPECT_EQ(form.frameGeometry(), placed);
+        form.first_activation = false;
+        form.close();
+    }
+    // Wider than the screen: exactly as wide; the stored top is used as it is.
+    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
+                                  "; prefs\r\n[VERS]=1\r\n[MAPW]=20000\r\n[MAPT]=-3000\r\n"));
+    TForm4 form(dir.path());
+    EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
+    EXPECT_EQ(form.y(), -3000);
 }
 
 TEST(UpdatePeriod, OpensByPeriodOnly) {
@@ -270,10 +259,9 @@ TEST(DatabaseList, CheckMarksCurrentAndEditable) {
     quit_flag = false;
     database_list.clear();
     for (const char* name : {"Alpha", "Beta"}) {
-        auto r = std::make_unique<rdbavailable>();
-        r->folder = name;
-        r->version_ok = true;
-        database_list.push_back(std::move(r));
+        database_list.push_back(std::make_unique<rdbavailable>());
+        database_list.back()->folder = name;
+        database_list.back()->version_ok = true;
     }
     db_name = "Beta";
     edit_db_name = "Alpha";
@@ -281,45 +269,16 @@ TEST(DatabaseList, CheckMarksCurrentAndEditable) {
     EXPECT_EQ(selected_database, database_list[1].get());
     EXPECT_TRUE(database_list[0]->is_edit_database);
 
-    // Letter case counts; the soft check only empties the name.
+    // Letter case counts; the soft check only empties the names; the hard one quits.
     db_name = "beta";
     edit_db_name = "Gone";
     EXPECT_TRUE(check_database_list(1));
-    EXPECT_EQ(selected_database, nullptr);
-    EXPECT_TRUE(db_name.empty());
-    EXPECT_TRUE(edit_db_name.empty());
+    EXPECT_TRUE(selected_database == nullptr && db_name.empty() && edit_db_name.empty());
     EXPECT_FALSE(quit_flag);
     db_name = "beta";
     check_database_list(0);
     EXPECT_TRUE(quit_flag);
     EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
-    // Once set, the check only clears the selection.
-    db_name = "Beta";
-    check_database_list(0);
-    EXPECT_EQ(selected_database, nullptr);
     quit_flag = false;
     database_list.clear();
-}
-
-TEST_F(StartUp, ClosingAsksAboutUnsavedAdditions) {
-    make_demo();
-    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
-                                                        "[DBDB]=Demo\r\n[DATU]=4\r\n"
-                                                        "[MAPW]=20000\r\n[MAPT]=-3000\r\n"));
-    ScriptedMessages boxes;
-    TForm4 form(dir.path());
-    // Wider than the screen: exactly as wide; the stored top is used as it is.
-    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
-    EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
-    EXPECT_EQ(form.y(), -3000);
-    form.FormActivate();
-    EXPECT_TRUE(form.FormCloseQuery());
-    form.toggle_tagnew(true);
-    boxes.answer({kAnswerCancel, kAnswerNo});
-    EXPECT_FALSE(form.FormCloseQuery());
-    EXPECT_TRUE(form.additions_unsaved);
-    EXPECT_TRUE(form.FormCloseQuery());
-    EXPECT_FALSE(form.additions_unsaved);
-    EXPECT_EQ(boxes.shown().size(), 2u);
-    EXPECT_EQ(boxes.shown()[0].kind, MessageKind::Question);
 }

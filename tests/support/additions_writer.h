@@ -1,16 +1,6 @@
 #pragma once
 // Writer of the user's additions file (ajouts/Vev_ajouts_<database>.txt) for tests and the demo
-// installation.
-//
-// The file is Windows-1252 text with CR LF line ends:
-//   line 1  "#v001-id=" + six digits (each 1..9) + "-" + pseudonym
-//   line 2  "#v1.06"
-//   then one point per line, 16 fields separated by "|":
-//     1 name, 2 empty, 3 zone id (signed decimal), 4 category id, 5 x, 6 y, 7 level min,
-//     8 level max (decimal), 9 empty, 10 empty, 11 empty, 12 empty,
-//     13 property set: 32 upper-case hex digits, words 0..3 of the set, 8 digits each,
-//     14 master id in upper-case hex of at least 6 digits, empty when 0,
-//     15 link string, 16 comment (the rest of the line; it may hold "|").
+// installation, laid out as database/additions_file.h reads it.
 
 #include "foundation/func_type.h"
 

@@ -1,6 +1,9 @@
 #include "support/form4_points.h"
 
 #include "foundation/node_data.h"
+#include "foundation/text_codec.h"
+
+#include <QDir>
 
 namespace support {
 
@@ -12,6 +15,27 @@ std::unique_ptr<TForm4> form_with_points(const std::string& app_folder, PointsFi
     form->common_data = std::move(f.common_data);
     form->build_zone_tree();
     return form;
+}
+
+namespace {
+
+void copy_tree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& fi :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (fi.isDir())
+            copy_tree(fi.filePath(), to + "/" + fi.fileName());
+        else
+            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
+    }
+}
+
+} // namespace
+
+void copy_program_files(const std::string& app_folder) {
+    for (const char* folder : {"res", "data"})
+        copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/") + folder,
+                  to_path(app_folder) + "/" + folder);
 }
 
 } // namespace support

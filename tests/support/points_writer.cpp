@@ -24,8 +24,12 @@ PointsWriter& PointsWriter::header(const PointsHeader& h) {
         u32_item(200, *h.value1);
     if (h.value2)
         u32_item(201, *h.value2);
-    if (h.date)
-        f64_item(202, *h.date);
+    if (h.date) {
+        ByteWriter w;
+        w.u8(202);
+        w.f64(*h.date);
+        raw(w.data());
+    }
     return *this;
 }
 
@@ -98,13 +102,6 @@ PointsWriter& PointsWriter::u32_item(uint8_t t, uint32_t v) {
     ByteWriter w;
     w.u8(t);
     w.u32(v);
-    return raw(w.data());
-}
-
-PointsWriter& PointsWriter::f64_item(uint8_t t, double v) {
-    ByteWriter w;
-    w.u8(t);
-    w.f64(v);
     return raw(w.data());
 }
 
@@ -186,7 +183,9 @@ std::string area_link(char letter, const std::vector<TPoint>& world_corners) {
 }
 
 std::string bridge_link(bool flag, uint32_t own_id, uint32_t target_id) {
-    return std::string("B_") + (flag ? "1" : "0") + hex_field(own_id, 8) + hex_field(target_id, 8);
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "B_%d%08X%08X", flag ? 1 : 0, own_id, target_id);
+    return buffer;
 }
 
 TFlagSet flag_set(const std::vector<int>& flags) {

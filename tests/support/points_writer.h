@@ -1,50 +1,11 @@
 #pragma once
-// Writer of the points database (section 9 of master.loc) for tests and the demo installation.
+// Writer of the points database (section 9 of master.loc) for tests and the demo installation,
+// laid out as database/points_reader.h reads it: the signature "WOWKV101", then items of one
+// tag byte and the tag's value (u8, u16, u32, f64 or u16-length text, little-endian).
 //
-// Layout of the points database, as it stands after inflation of its section. All numbers are
-// little-endian, nothing is aligned.
-//
-//   offset 0, 8 bytes   the signature "WOWKV101": 8 ASCII bytes, no length byte, no terminator.
-//   offset 8 onwards    a sequence of items, each one tag byte (u8) followed by the tag's value.
-//
-// Value encodings:
-//   u8, u16, u32  unsigned integers of 1, 2 and 4 bytes;
-//   f64           an 8-byte IEEE double: a date-time as days since 1899-12-30 (fraction = time
-//                 of day);
-//   text          u16 length n, then n bytes of Windows-1252 text, no terminator (n = 0: empty);
-//   skipped       u16 length n, then n bytes that carry no meaning.
-//
-// Tags (every tag 0..255 falls in exactly one row):
-//   1        text  point name
-//   2        u16   zone id (the zone record's id in the map section)
-//   3        u8    category id (the category record's id)
-//   4        u16   x, zone-local, 0..65535 across the zone
-//   5        u16   y, zone-local, 0..65535 down the zone
-//   6        u16   level min
-//   7        u16   level max
-//   8, 9, 10 u32   no meaning; read and discarded
-//   11       u32   master id (the point's identity across databases and additions files)
-//   12       text  comment (its lines joined by "|")
-//   13       text  link string (route "V_", areas "S_" "I_" "M_", bridge "B_", jump "J")
-//   14       u8    locked flag, non-zero = locked
-//   15       u8    no meaning; read and discarded
-//   20..23   u32   words 0, 1, 2, 3 of the 128-flag property set; flag n is bit (n mod 32) of
-//                  word (n - 1) div 32, so tag 20 holds flags 1..32 (flag 32 in bit 0)
-//   24..30   u32   no meaning; read and discarded
-//   199      none  end of the current point record: the point is made from the values given
-//                  since the previous tag 199 (or since the signature)
-//   200      u32   first header value (kept, not used)
-//   201      u32   second header value; 0 or absent: the user's additions file is not loaded
-//   202      f64   date of the database
-//   255      none  end of the data; anything after it is ignored
-//   0, 16..19, 31..198, 203..254   skipped: u16 length, then that many bytes
-//
-// A record's tags may come in any order and any number of times (the last one wins); a field
-// the record does not give is 0 or empty. Items after the last tag 199 never make a point.
-//
-// What this writer produces by default: the signature; tags 200, 201 and 202 when set; then
-// per point the tags 1, 2, 3, 4, 5, 6, 7, 11, 12, 13, 14, 20, 21, 22, 23 in that order (every
-// field, zero or empty ones included) and tag 199; then tag 255.
+// By default: the signature; tags 200, 201 and 202 when set; then per point the tags 1, 2, 3,
+// 4, 5, 6, 7, 11, 12, 13, 14, 20, 21, 22, 23 in that order (every field, zero or empty ones
+// included) and tag 199; then tag 255.
 
 #include "foundation/func_type.h"
 
@@ -105,7 +66,6 @@ public:
     PointsWriter& u8_item(uint8_t t, uint8_t v);
     PointsWriter& u16_item(uint8_t t, uint16_t v);
     PointsWriter& u32_item(uint8_t t, uint32_t v);
-    PointsWriter& f64_item(uint8_t t, double v);
     PointsWriter& text_item(uint8_t t, const std::string& text);
     // A tag without meaning (0, 16..19, 31..198, 203..254) with its length and payload.
     PointsWriter& unknown_item(uint8_t t, const std::string& payload);
@@ -116,8 +76,6 @@ public:
     PointsWriter& raw(const std::string& bytes);
 
     const std::string& bytes() const { return data_; }
-    // The first n bytes (data cut short, for instance inside a record or inside a value).
-    std::string cut(size_t n) const { return data_.substr(0, n); }
 
 private:
     std::string data_;

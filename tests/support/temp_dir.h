@@ -1,8 +1,10 @@
 #pragma once
-// A temporary folder per test, removed with the object.
+// A temporary folder per test, removed with the object; a file size limit that makes writes fail.
 
 #include <QTemporaryDir>
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 
 #include "foundation/text_codec.h"
 
@@ -15,4 +17,26 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// While alive, writing a file beyond `bytes` fails, whatever the user's rights.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old_;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    struct rlimit old_ {};
+    void (*old_handler_)(int) = nullptr;
 };

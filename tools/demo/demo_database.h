@@ -44,9 +44,9 @@
 //                  point of that name with the given fields changed, keeping its master id and
 //                  position), or {"deletes": name} (the deletion entry of that point).
 
+#include "demo/icon_strips.h"
 #include "support/additions_writer.h"
 #include "support/generator_sections.h"
-#include "support/icon_strips.h"
 #include "support/points_writer.h"
 #include "support/section_records.h"
 

@@ -19,6 +19,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -95,6 +96,11 @@ void TForm4::load_data() {
     map_data = realm->map_data.get();
     if (!maps_complete(*map_data))
         offer_generation();
+    if (QMenu* continents = region1_menu()) {
+        continents->clear();
+        for (size_t i = 0; i < map_data->continents.size(); ++i)
+            add_continent_menu(map_data->continents[i].get(), static_cast<int>(i));
+    }
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
@@ -116,6 +122,7 @@ void TForm4::load_data() {
             Image1->setPixmap(listmenu.front());
         load_database();
         reload_additions();
+        build_regions();
     }
     points_tree.end_update();
 
@@ -129,7 +136,31 @@ void TForm4::load_data() {
 }
 
 void TForm4::load_database() {
-    show_progress();
+    QElapsedTimer ticks;
+    ticks.start();
+    {
+        std::string stream;
+        show_progress();
+        try {
+            if (load_section(stream, master_file, 9))
+                read_database(stream);
+            else
+                show_message(38, false, from_qstring(QFileInfo(to_path(master_file)).fileName()));
+        } catch (const std::bad_alloc&) {
+            // Out of memory: the database counts as damaged.
+            stream = std::string();
+            drop_points();
+            show_message(35, false);
+        }
+        G32_ProgressBar1->hide();
+    }
+    Memo1->appendPlainText(
+        to_qstring(format_text(get_info_text(4), pref_float_to_str(ticks.elapsed() / 1000.0), "")));
+    Memo1->appendPlainText(QString());
+    QCoreApplication::processEvents();
+}
+
+void TForm4::read_database(std::string_view stream) {
     PointsReaderSink sink;
     sink.add_node = [this](rnew_node& r) { addnode(r); };
     sink.memo_line = [this](const std::string& line) { Memo1->appendPlainText(to_qstring(line)); };
@@ -139,15 +170,22 @@ void TForm4::load_database() {
         G32_ProgressBar1->repaint();
     };
     sink.progress_position = [this](int pos) { G32_ProgressBar1->setPosition(pos); };
-    PointsReadResult r = load_points_database(master_file, sink);
-    G32_ProgressBar1->hide();
+    const PointsReadResult r = ::read_database(stream, sink);
+    if (r.damaged) {
+        drop_points();
+        return;
+    }
     if (r.header_value1)
         realm->header_value1 = static_cast<int32_t>(*r.header_value1);
     if (r.header_value2)
         realm->header_value2 = static_cast<int32_t>(*r.header_value2);
     if (r.date)
         database_date = *r.date;
-    QCoreApplication::processEvents();
+}
+
+void TForm4::drop_points() {
+    points_tree.clear();
+    build_zone_tree();
 }
 
 void TForm4::init_clipboard_node() {
@@ -179,11 +217,15 @@ TreeNode* TForm4::continent_zone_node(int32_t continent) {
 }
 
 void TForm4::unload_data() {
+    clear_regions();
     search_area.reset();
+    clear_results();
     Timer3.stop();
     rejected_lines = 0;
+    set_cursor_mode(0);
+    select_node(nullptr);
     selection_ancestors.fill(nullptr);
-    continent_node = nullptr;
+    continent_node = nullptr; // never left pointing into the deleted tree
     points_tree.clear();
     clipboard_node.reset();
     map_data = nullptr;
@@ -200,6 +242,7 @@ void TForm4::reload_database(uint8_t flags) {
     const int continent = current_continent;
     const QPoint offset = view_offset;
     const int kept_zoom = zoom;
+    unload_continent();
     unload_data();
     common_data.reset();
     if (flags & 2) {
@@ -228,9 +271,11 @@ void TForm4::reload_database(uint8_t flags) {
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TForm4::refresh_items(bool all) {
-    if (all)
+void TForm4::refresh_items(bool unload) {
+    if (unload) {
+        unload_continent();
         repaint_map();
+    }
     points_tree.begin_update();
     recolour_all = true;
     update_item_colors();
@@ -272,9 +317,22 @@ void TForm4::update_item_colors() {
     MyTree->viewport()->update();
 }
 
-void TForm4::refresh_overlays(bool) {
+void TForm4::refresh_overlays(bool rebuild_regions) {
+    if (rebuild_regions) {
+        clear_regions();
+        build_regions();
+    }
     update_item_colors();
-    update_path_colors();
+    build_paths();
+    build_links();
+    update_visibility();
+}
+
+QMenu* TForm4::region1_menu() const {
+    for (QAction* a : Menu_image->actions())
+        if (a->objectName() == QLatin1String("region1"))
+            return a->menu();
+    return nullptr;
 }
 
 void TForm4::set_edit_mode(bool on) {
@@ -283,8 +341,8 @@ void TForm4::set_edit_mode(bool on) {
 }
 
 void TForm4::show_edit_items(bool on) {
-    but_sav->setVisible(rPreference.EDIB);
-    but_mail->setVisible(rPreference.EDIB);
+    set_tool_button_visible(but_sav, rPreference.EDIB);
+    set_tool_button_visible(but_mail, rPreference.EDIB);
     for (QMenu* m : {Menu_image, Menu1, Menu2})
         for (QAction* a : m->actions()) {
             const QString n = a->objectName();

@@ -60,6 +60,9 @@ QRgb lighten(QRgb c, int amount) {
     return qRgba(ch(qRed(c)), ch(qGreen(c)), ch(qBlue(c)), qAlpha(c));
 }
 
+// The system's window-frame colour (clWindowFrame), black as the window system sets it.
+constexpr QRgb kWindowFrameColour = 0xFF000000;
+
 QRgb opaque(const QColor& c) {
     return qRgb(c.red(), c.green(), c.blue());
 }
@@ -180,7 +183,7 @@ void TG32_ProgressBar::DoPaintBuffer(QImage& buffer) const {
     canvas.vline(b.left, b.top + 1, b.bottom - 2, edge_light, true);
     canvas.vline(b.right - 1, b.top + 1, b.bottom - 2, edge_dark, true);
     if (framed_)
-        canvas.vline(b.right, b.top, b.bottom, opaque(palette().color(QPalette::Shadow)));
+        canvas.vline(b.right, b.top, b.bottom, kWindowFrameColour);
 }
 
 void TG32_ProgressBar::paintEvent(QPaintEvent*) {

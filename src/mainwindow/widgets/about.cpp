@@ -110,7 +110,7 @@ void TForm5::load_credits() {
         return;
     // A damaged stream still shows what was inflated before the damage.
     std::string text;
-    load_section(text, file, 0);
+    load_section(text, file, 0, true);
     std::vector<std::string> lines = split_lines(text);
     lines.insert(lines.begin(), {get_text(80), std::string()});
     set_lines(Memo2, lines);

@@ -73,12 +73,7 @@ void TForm4::FormCreate() {
     if (rPreference.VALT.size() != 12)
         rPreference.VALT = random_id();
 
-    QSize screen(window_rect.width, window_rect.height);
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        screen = s->size();
-    resize(std::min(window_rect.width, screen.width()),
-           std::min(window_rect.height, screen.height()));
-    move(window_rect.left, window_rect.top);
+    restore_window_rect();
     set_hint_pause(rPreference.TIME);
 
     setWindowTitle(QString::fromLatin1(kWindowCaption));
@@ -167,6 +162,31 @@ void TForm4::FormActivate() {
     repaint_map();
 }
 
+void TForm4::restore_window_rect() {
+    QSize screen(window_rect.width, window_rect.height);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        screen = s->size();
+    const QSize frame = frameGeometry().size() - size();
+    frame_pending_ = frame.isNull();
+    move(window_rect.left, window_rect.top);
+    resize(std::min(window_rect.width, screen.width()) - frame.width(),
+           std::min(window_rect.height, screen.height()) - frame.height());
+}
+
+void TForm4::track_window_rect() {
+    if (!isVisible() ||
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QRect frame = frameGeometry();
+    if (frame_pending_ && frame.size() != size()) {
+        // The frame is known now: the stored size was meant for the whole window.
+        frame_pending_ = false;
+        resize(size() - (frame.size() - size()));
+        return;
+    }
+    window_rect = {frame.width(), frame.height(), frame.top(), frame.left()};
+}
+
 void TForm4::update_check_by_period() {
     if (update_due_by_period(rPreference.DATU, now_datetime() - rPreference.DATW))
         show_update();
@@ -188,6 +208,7 @@ void TForm4::FormDestroy() {
     Timerfeedback.stop();
     Timer3.stop();
     save_prefs();
+    unload_continent();
     if (!quit_flag) {
         unload_data();
         common_data.reset();
@@ -263,15 +284,14 @@ void TForm4::load_vectors() {
 
 void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::string& file,
                              const std::string* stream) {
-    QImage strip;
-    bool ok = stream ? strip.loadFromData(reinterpret_cast<const uchar*>(stream->data()),
-                                          static_cast<int>(stream->size()), "BMP")
-                     : strip.load(to_path(file));
-    if (!ok || strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
+    std::string bytes;
+    const QImage strip = stream                   ? read_icon_strip(*stream)
+                         : read_file(file, bytes) ? read_icon_strip(bytes)
+                                                  : QImage();
+    if (strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
         show_message(47, false, stream ? std::string() : file);
         return;
     }
-    strip = strip.convertToFormat(QImage::Format_ARGB32);
     // Whole tiles only: a partial tile at the right edge would be cut from beyond the strip.
     for (int i = 0; (i + 1) * tile.width() <= strip.width(); ++i) {
         QImage t = strip.copy(i * tile.width(), 0, tile.width(), tile.height());
@@ -327,6 +347,8 @@ void TForm4::load_prefs() {
     side_panel = outside.side_panel;
     but_liste1->setChecked(side_panel);
     view_offset = QPoint(outside.view_x, outside.view_y);
+    // The zoom is the size of a zone in pixels within the window's range 20..3500: a hand-edited
+    // 0 would divide by zero in the screen-to-world conversion, a huge value overflow positions.
     zoom = std::clamp(outside.zoom, 20, 3500);
     window_rect = {outside.window_width, outside.window_height, outside.window_top,
                    outside.window_left};
@@ -345,9 +367,6 @@ void TForm4::save_prefs() {
     outside.view_x = view_offset.x();
     outside.view_y = view_offset.y();
     outside.zoom = zoom;
-    QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    if (isVisible() && normal.isValid())
-        window_rect = {normal.width(), normal.height(), normal.top(), normal.left()};
     outside.window_width = window_rect.width;
     outside.window_height = window_rect.height;
     outside.window_top = window_rect.top;

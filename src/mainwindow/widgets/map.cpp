@@ -132,6 +132,9 @@ void TForm4::create_controls() {
     but_editmode = add_tool_button(ToolBar1, "but_editmode", 13, icoEdit, true);
     but_sav = add_tool_button(ToolBar1, "but_sav", 7, icoSave, false);
     but_mail = add_tool_button(ToolBar1, "but_mail", 16, icoMail, false);
+    // Shown in edit mode only.
+    set_tool_button_visible(but_sav, false);
+    set_tool_button_visible(but_mail, false);
     top_layout->addWidget(ToolBar1);
     top_layout->addStretch(1);
 
@@ -169,7 +172,7 @@ void TForm4::create_controls() {
     central_layout->addWidget(ImageMap, 1);
     G32_ProgressBar1 = new TG32_ProgressBar(ImageMap);
     G32_ProgressBar1->setObjectName(QStringLiteral("G32_ProgressBar1"));
-    G32_ProgressBar1->setColor(QColor(0xFF, 0xF8, 0xDC));
+    G32_ProgressBar1->setColor(QColor(255, 251, 240)); // clCream, $F0FBFF
     G32_ProgressBar1->hide();
 
     PanelDock = new QWidget(central);
@@ -352,6 +355,14 @@ void TForm4::create_controls() {
     connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
 }
 
+void TForm4::set_tool_button_visible(QToolButton* button, bool visible) {
+    // A button on a tool bar is shown and hidden through the bar's action for it.
+    auto* bar = qobject_cast<QToolBar*>(button->parentWidget());
+    for (QAction* a : bar->actions())
+        if (bar->widgetForAction(a) == button)
+            a->setVisible(visible);
+}
+
 void TForm4::apply_toolbar_icons() {
     auto icon_for = [this](int index) {
         QIcon icon;
@@ -398,4 +409,15 @@ void TForm4::closeEvent(QCloseEvent* event) {
 void TForm4::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     update_list_panel();
+    track_window_rect();
+}
+
+void TForm4::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    track_window_rect();
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    track_window_rect();
 }

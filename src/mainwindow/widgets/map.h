@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -37,6 +38,7 @@ class TData_common;
 class TData_map;
 class TRealm_info;
 class TSearchArea;
+struct rContinent;
 class TNodeDataCopy;
 class TG32_ProgressBar;
 class TImageMap;
@@ -97,12 +99,19 @@ public:
     void load_data();
     void unload_data();
     void reload_database(uint8_t flags);
-    void refresh_items(bool all);
+    void refresh_items(bool unload);
     // Recolours the points: all of them when recolour_all is set, else the level-coloured ones.
     void update_item_colors();
     void refresh_overlays(bool rebuild_regions);
+    // The continents' submenu of the map's menu.
+    QMenu* region1_menu() const;
     bool recolour_all = false;
+    // Loads section 9 of master_file and reads it; a damaged database, also one that exhausts
+    // memory, keeps only the tree's skeleton (message 35).
     void load_database();
+    void read_database(std::string_view stream);
+    // Nothing of a damaged database stays: the tree keeps only its skeleton.
+    void drop_points();
     void init_clipboard_node();
     void load_tips();
     // The tree node of the last zone of the continent; none for -1 or an unknown continent.
@@ -301,17 +310,41 @@ public:
     // True, with feedback message 68, when the selected database may not be added to.
     bool db_readonly();
 
+    // ---- Stand-ins ----
+    // Routines of the map view, regions, paths and search that the data sequences call; they do
+    // nothing (or the least those sequences need) until their own parts are built.
+    void add_continent_menu(rContinent* continent, int index);
+    void unload_continent();
+    void clear_regions();
+    void build_regions();
+    void clear_results();
+    void set_cursor_mode(uint8_t mode);
+    void select_node(TreeNode* node);
+    void build_paths();
+    void build_links();
+    void update_visibility();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void create_controls();
     QToolButton* add_tool_button(QToolBar* bar, const char* name, int tag, int icon, bool toggle);
+    void set_tool_button_visible(QToolButton* button, bool visible);
     void apply_toolbar_icons();
     void update_check_by_period();
+    // Window placement: the stored normal rectangle (frame included) is applied at creation and
+    // kept up to date while the window lives, so that pref.ini gets the last one.
+    void restore_window_rect();
+    void track_window_rect();
+    // The frame's size is known only once the window is on screen: the restored size is
+    // corrected then.
+    bool frame_pending_ = false;
     bool destroyed_ = false;
     bool activating_ = false;
     // Commands whose windows are not part of the program yet stay disabled.

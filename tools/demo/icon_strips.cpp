@@ -1,4 +1,4 @@
-#include "support/icon_strips.h"
+#include "demo/icon_strips.h"
 
 #include <QPainter>
 #include <QPainterPath>

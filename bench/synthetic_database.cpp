@@ -1,4 +1,4 @@
-#include "support/synthetic_database.h"
+#include "synthetic_database.h"
 
 #include "support/section_records.h"
 #include "support/section_writer.h"
