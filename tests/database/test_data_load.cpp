@@ -1,12 +1,12 @@
 #include "database/database_list.h"
 #include "database/points_tree.h"
+#include "demo/demo_database.h"
 #include "foundation/Data.h"
 #include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/map.h"
-#include "demo/demo_database.h"
 #include "support/form4_points.h"
 #include "support/points_fixture.h"
 #include "support/saved_globals.h"
@@ -81,9 +81,11 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
     ASSERT_NE(form->realm, nullptr);
     EXPECT_EQ(form->realm->header_value2, 128);
-    // 83 database points and three new ones; a deletion entry hides one.
-    EXPECT_GE(count_points(form->points_tree, false), 83 + 3);
-    EXPECT_EQ(count_points(form->points_tree, true), 83 + 3 - 1);
+    // The database points and three new ones; a deletion entry hides one.
+    const int database_points =
+        int(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json").points.size());
+    EXPECT_GE(count_points(form->points_tree, false), database_points + 3);
+    EXPECT_EQ(count_points(form->points_tree, true), database_points + 3 - 1);
     TreeNode* hidden = find_point(form->points_tree, "Vieux puits");
     EXPECT_TRUE(hidden == nullptr || !hidden->visible);
     EXPECT_EQ(form->realm->additions_count, 5);
