@@ -282,48 +282,60 @@ void paint_markers(TMapCanvas& c, const TMapScene& s, TMarkerHits& hits) {
         if (!zone->in_view || !zone->tree_node)
             continue;
         const TPoint origin = s.view.worldtoscreen(zone_origin(*zone));
-        bool label = false;
-        const rCateg* category = nullptr;
-        const TGlyphFont* font = nullptr;
-        const TSprite* icon = nullptr;
-        int32_t font_size = 0;
         for (TreeNode* n = zone->tree_node; n;) {
             if (!n->visible) {
                 n = TPointsTree::next(n);
                 continue;
             }
-            const pMap_info* owner = node_zone(n);
-            if (!owner || owner->zone_id != zone->zone_id)
+            const pMap_info* owner = n->data ? n->data->owner_zone : nullptr;
+            if (owner != zone && (!owner || owner->zone_id != zone->zone_id))
                 break;
-            if (n->level == kLevelCategory && n->data && n->data->category) {
-                category = n->data->category;
-                label = category->shown && category->label_at_zoom && s.labels;
-                font = label ? &glyph_font(category->font) : nullptr;
-                font_size = category->font.pointSize();
-                icon = category->icon.isNull() ? nullptr : &sprite_of(category->icon);
-                if (!category->visible_on_map) {
-                    n = TPointsTree::next_after_subtree(n);
-                    continue;
-                }
-            } else if (n->level == kLevelPoint && n->check == TCheckState::Checked && category) {
-                const rItemdata* item = n->item();
-                const TPoint p = item ? tile_position(item->x, item->y, zoom, origin) : TPoint{};
-                if (item && register_marker(s.view, p, n, hits)) {
-                    const uint32_t colour = opaque_color32(item->colour);
-                    if (item->colour > 0)
-                        r.fill_opaque(p.x - 2, p.y - 2, p.x + 3, p.y + 3, colour);
-                    if (label)
-                        r.fill_opaque(p.x, p.y, p.x + 9, p.y + 1, colour);
-                    if (icon)
-                        r.draw_sprite(*icon, p.x - 5, p.y - 5);
-                    if (label) {
-                        const uint32_t text =
-                            category->type == 1 ? colour : opaque_color32(category->colour);
-                        r.draw_text(*font, p.x + 10, p.y - font_size + 1, item->name, text);
-                    }
-                }
+            const rCateg* category = n->data->category;
+            if (n->level != kLevelCategory || !category) {
+                n = TPointsTree::next(n);
+                continue;
             }
-            n = TPointsTree::next(n);
+            if (!category->visible_on_map) {
+                n = TPointsTree::next_after_subtree(n);
+                continue;
+            }
+            const bool label = category->shown && category->label_at_zoom && s.labels;
+            const TGlyphFont* font = label ? &glyph_font(category->font) : nullptr;
+            const int32_t font_size = category->font.pointSize();
+            const TSprite* icon = category->icon.isNull() ? nullptr : &sprite_of(category->icon);
+            const uint32_t category_colour = opaque_color32(category->colour);
+            // The points are the category's children, in tree order; their data is fetched a
+            // few points ahead, as each lies in its own allocation.
+            const auto& points = n->children;
+            const size_t count = points.size();
+            for (size_t i = 0; i < count; ++i) {
+                if (i + 6 < count)
+                    __builtin_prefetch(points[i + 6].get());
+                if (i + 4 < count)
+                    __builtin_prefetch(points[i + 4]->data.get());
+                if (i + 2 < count && points[i + 2]->data)
+                    __builtin_prefetch(points[i + 2]->data->item.get());
+                if (i + 1 < count && points[i + 1]->item())
+                    __builtin_prefetch(points[i + 1]->item()->name.data());
+                TreeNode* point = points[i].get();
+                const rItemdata* item = point->item();
+                if (!point->visible || point->check != TCheckState::Checked || !item)
+                    continue;
+                const TPoint p = tile_position(item->x, item->y, zoom, origin);
+                if (!register_marker(s.view, p, point, hits))
+                    continue;
+                const uint32_t colour = opaque_color32(item->colour);
+                if (item->colour > 0)
+                    r.fill_opaque(p.x - 2, p.y - 2, p.x + 3, p.y + 3, colour);
+                if (label)
+                    r.fill_opaque(p.x, p.y, p.x + 9, p.y + 1, colour);
+                if (icon)
+                    r.draw_sprite(*icon, p.x - 5, p.y - 5);
+                if (label)
+                    r.draw_text(*font, p.x + 10, p.y - font_size + 1, item->name,
+                                category->type == 1 ? colour : category_colour);
+            }
+            n = TPointsTree::next_after_subtree(n);
         }
     }
 }

@@ -5,6 +5,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -92,10 +96,20 @@ TGlyphFont::TGlyphFont(const QFont& base) {
         p.end();
         g.runs = runs_of(
             canvas, pad, pad, [](uint32_t v) { return v >> 24 >= 128; }, nullptr);
+        if (g.runs.empty())
+            continue;
+        g.left = g.runs.front().dx;
+        g.top = g.runs.front().dy;
         for (const TPixelRun& r : g.runs) {
             g.left = std::min(g.left, r.dx);
             g.right = std::max<int16_t>(g.right, int16_t(r.dx + r.length));
         }
+        if (g.right - g.left > 32)
+            continue;
+        g.rows.assign(size_t(g.runs.back().dy - g.top + 1), 0);
+        for (const TPixelRun& r : g.runs)
+            for (int k = 0; k < r.length; ++k)
+                g.rows[size_t(r.dy - g.top)] |= 1u << (r.dx - g.left + k);
     }
 }
 
@@ -156,37 +170,85 @@ void TRaster::draw_sprite(const TSprite& sprite, int32_t x, int32_t y) const {
         if (r.length < 0)
             *d = over(*s, *d);
         else
-            std::copy(s, s + (x1 - x0), d);
+            for (int32_t k = 0; k < x1 - x0; ++k)
+                d[k] = s[k];
     }
 }
 
+namespace {
+
+// The glyph's pixels clipped to the buffer, run by run.
+void glyph_by_runs(const TRaster& r, const TGlyphFont::Glyph& g, int32_t x, int32_t y,
+                   uint32_t colour) {
+    if (x + g.right <= 0)
+        return;
+    for (const TPixelRun& run : g.runs) {
+        const int32_t yy = y + run.dy;
+        if (yy < 0 || yy >= r.height)
+            continue;
+        const int32_t x0 = std::max(x + run.dx, 0);
+        const int32_t x1 = std::min(x + run.dx + run.length, r.width);
+        uint32_t* row = r.bits + ptrdiff_t(yy) * r.stride;
+        for (int32_t k = x0; k < x1; ++k)
+            row[k] = colour;
+    }
+}
+
+// A glyph wholly inside the buffer, four pixels at a time: each nibble of a row mask selects the
+// pixels that take the colour. False when the glyph does not lie wholly inside.
+bool glyph_by_masks(const TRaster& r, const TGlyphFont::Glyph& g, int32_t x, int32_t y,
+                    uint32_t colour) {
+#if defined(__SSE2__)
+    const int32_t gx = x + g.left;
+    const int32_t gy = y + g.top;
+    const int32_t span = (g.right - g.left + 3) & ~3;
+    if (g.rows.empty() || gx < 0 || gx + span > r.width || gy < 0 ||
+        gy + int32_t(g.rows.size()) > r.height)
+        return false;
+    struct Masks {
+        alignas(16) int32_t lanes[16][4];
+    };
+    static const Masks masks = [] {
+        Masks m{};
+        for (int i = 0; i < 16; ++i)
+            for (int k = 0; k < 4; ++k)
+                m.lanes[i][k] = i & (1 << k) ? -1 : 0;
+        return m;
+    }();
+    const __m128i fill = _mm_set1_epi32(int32_t(colour));
+    uint32_t* row = r.bits + ptrdiff_t(gy) * r.stride + gx;
+    for (uint32_t m : g.rows) {
+        for (uint32_t* d = row; m; m >>= 4, d += 4) {
+            if (!(m & 15))
+                continue;
+            const __m128i pick =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(masks.lanes[m & 15]));
+            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                             _mm_or_si128(_mm_and_si128(pick, fill), _mm_andnot_si128(pick, old)));
+        }
+        row += r.stride;
+    }
+    return true;
+#else
+    (void)r, (void)g, (void)x, (void)y, (void)colour;
+    return false;
+#endif
+}
+
+} // namespace
+
 void TRaster::draw_text(const TGlyphFont& font, int32_t x, int32_t y, std::string_view text,
                         uint32_t colour) const {
-    if (y + font.height() <= 0 || y >= height || x >= width)
+    if (y + font.height() <= 0 || y >= height)
         return;
-    const bool rows_inside = y >= 0 && y + font.height() <= height;
     for (unsigned char c : text) {
-        const TGlyphFont::Glyph& g = font.glyph(c);
-        if (x + g.right > 0) {
-            const bool inside = rows_inside && x + g.left >= 0 && x + g.right <= width;
-            for (const TPixelRun& r : g.runs) {
-                const int32_t yy = y + r.dy;
-                int32_t x0 = x + r.dx;
-                int32_t x1 = x0 + r.length;
-                if (!inside) {
-                    if (yy < 0 || yy >= height)
-                        continue;
-                    x0 = std::max(x0, 0);
-                    x1 = std::min(x1, width);
-                }
-                uint32_t* row = bits + ptrdiff_t(yy) * stride;
-                for (int32_t k = x0; k < x1; ++k)
-                    row[k] = colour;
-            }
-        }
-        x += g.advance;
         if (x >= width)
             break;
+        const TGlyphFont::Glyph& g = font.glyph(c);
+        if (!glyph_by_masks(*this, g, x, y, colour))
+            glyph_by_runs(*this, g, x, y, colour);
+        x += g.advance;
     }
 }
 

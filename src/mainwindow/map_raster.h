@@ -45,7 +45,11 @@ public:
         int16_t advance = 0;
         int16_t left = 0; // extent of the runs
         int16_t right = 0;
+        int16_t top = 0;
         std::vector<TPixelRun> runs;
+        // The same pixels as one bit mask per row from `top`, bit k for column left + k; empty
+        // for glyphs wider than 32 pixels.
+        std::vector<uint32_t> rows;
     };
     const Glyph& glyph(unsigned char c) const { return glyphs_[c]; }
 
