@@ -68,6 +68,7 @@ TMapCanvas::~TMapCanvas() {
 
 bool load_zone_image(const std::string& path, QImage& bitmap) {
     QImage image;
+    bitmap = QImage();
     if (file_exists(path + ".jpg")) {
         try {
             LoadJPEG(&image, path + ".jpg");
@@ -79,7 +80,8 @@ bool load_zone_image(const std::string& path, QImage& bitmap) {
     } else {
         return false;
     }
-    bitmap = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
+    if (!image.isNull())
+        bitmap = image.convertToFormat(QImage::Format_RGB32);
     return !bitmap.isNull();
 }
 
