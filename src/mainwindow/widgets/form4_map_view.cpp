@@ -3,6 +3,7 @@
 
 #include "database/database_list.h"
 #include "database/points_tree.h"
+#include "foundation/control_tag.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
@@ -364,7 +365,7 @@ void TForm4::load_continent() {
     if (current_continent == -1 || !map_data)
         return;
     for (QAction* a : region1->menu()->actions()) {
-        const size_t index = size_t(-a->property("continent_index").toInt());
+        const size_t index = size_t(-tag_of(a));
         a->setChecked(index < map_data->continents.size() &&
                       map_data->continents[index]->continent_id == current_continent);
     }
@@ -445,12 +446,12 @@ void TForm4::add_continent_menu(rContinent* record, int index) {
     QAction* item = menu->addAction(to_qstring(record->name));
     item->setCheckable(true);
     item->setActionGroup(group);
-    item->setProperty("continent_index", -index);
+    set_tag(item, -index);
     connect(item, &QAction::triggered, this, [this, item] { regionClick(item); });
 }
 
 void TForm4::regionClick(QAction* sender) {
-    const size_t index = size_t(-sender->property("continent_index").toInt());
+    const size_t index = size_t(-tag_of(sender));
     if (!map_data || index >= map_data->continents.size())
         return;
     show_on_map(zone_node(map_data->continents[index]->whole_zone_id), 0, 0, 0);
