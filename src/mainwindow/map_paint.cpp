@@ -3,7 +3,6 @@
 #include "database/points_tree.h"
 #include "foundation/binary_io.h"
 #include "foundation/feedback.h"
-#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/pqGR32_JPEG.h"
 #include "foundation/text_codec.h"
@@ -54,17 +53,14 @@ void stroke(QPainter& p, const QPainterPath& path, const QPen& pen) {
 TMapCanvas::TMapCanvas(QImage& image) : buffer(image) {
     if (buffer.format() != QImage::Format_ARGB32_Premultiplied)
         buffer = buffer.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    painter = new QPainter(&buffer);
+    painter = std::make_unique<QPainter>(&buffer);
     bits = reinterpret_cast<uint32_t*>(buffer.bits());
     stride = int32_t(buffer.bytesPerLine() / 4);
     width = buffer.width();
     height = buffer.height();
 }
 
-TMapCanvas::~TMapCanvas() {
-    painter->end();
-    delete painter;
-}
+TMapCanvas::~TMapCanvas() = default;
 
 bool load_zone_image(const std::string& path, QImage& bitmap) {
     QImage image;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,7 +106,7 @@ struct TMapCanvas {
     int32_t stride = 0; // pixels per row
     int32_t width = 0;
     int32_t height = 0;
-    QPainter* painter = nullptr;
+    std::unique_ptr<QPainter> painter;
 };
 
 // Loads path + ".jpg", else path + ".bmp", as an opaque 32-bit bitmap; false (bitmap emptied)
