@@ -115,9 +115,12 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
                                             "de"),
               nullptr);
     const int before = count_points(form->points_tree, false);
+    form->show_on_map(form->continent_zone_node(2), 0, 0, kShowKeepView);
     form->zoom = 640;
     form->view_offset = QPoint(-12, 34);
     form->reload_database(0);
+    EXPECT_EQ(form->current_continent, 2);
+    EXPECT_FALSE(form->continent_zones.empty());
     EXPECT_FALSE(quit_flag);
     EXPECT_EQ(count_points(form->points_tree, false), before);
     EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"

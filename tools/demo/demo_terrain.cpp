@@ -132,23 +132,29 @@ private:
     std::vector<double> values_;
 };
 
-QColor mix(const QColor& a, const QColor& b, double t) {
+struct Rgb {
+    double r, g, b;
+};
+
+constexpr Rgb rgb(int hex) {
+    return {double((hex >> 16) & 0xFF), double((hex >> 8) & 0xFF), double(hex & 0xFF)};
+}
+
+Rgb mix(const Rgb& a, const Rgb& b, double t) {
     t = std::clamp(t, 0.0, 1.0);
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
-                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
 // The colour of the ground at a height, before shading.
-QColor ground(double e, double wet, const QColor& tint, double tinted) {
-    static const QColor deep(0x2f, 0x5f, 0x8c), shallow(0x6a, 0x9f, 0xc4), sand(0xdd, 0xcb, 0x93);
-    static const QColor meadow(0x9d, 0xb8, 0x6b), forest(0x4f, 0x7a, 0x3e), hills(0xa8, 0x92, 0x64),
-        rock(0x8c, 0x84, 0x7c), snow(0xf2, 0xf0, 0xea);
+Rgb ground(double e, double wet, const Rgb& tint, double tinted) {
+    constexpr Rgb deep = rgb(0x2f5f8c), shallow = rgb(0x6a9fc4), sand = rgb(0xddcb93);
+    constexpr Rgb meadow = rgb(0x9db86b), forest = rgb(0x4f7a3e), hills = rgb(0xa89264),
+                  rock = rgb(0x8c847c), snow = rgb(0xf2f0ea);
     if (e < 0)
         return mix(shallow, deep, -e / 0.35);
     if (e < 0.03)
         return sand;
-    QColor land = mix(meadow, forest, ramp(0.0, 0.35, wet));
+    Rgb land = mix(meadow, forest, ramp(0.0, 0.35, wet));
     land = mix(land, tint, 0.4 * tinted);
     if (e < 0.55)
         return mix(mix(sand, land, ramp(0.03, 0.07, e)), hills, ramp(0.42, 0.55, e));
@@ -191,6 +197,7 @@ QImage draw_zone_image(const DemoZone& zone, int size) {
     const Field wet(cells, [&](double u, double v) { return moisture_at(zone, u, v); });
 
     QImage image(size, size, QImage::Format_RGB32);
+    const Rgb tint{double(zone.tint.red()), double(zone.tint.green()), double(zone.tint.blue())};
     const double step = 1.0 / size;
     const double river_width = 0.012;
     for (int py = 0; py < size; ++py) {
@@ -201,17 +208,17 @@ QImage draw_zone_image(const DemoZone& zone, int size) {
             const double e = height.at(u, v);
             // The zone's tint fades out towards its edges, where the zones meet.
             const double tinted = ramp(0.0, 0.25, std::min({u, 1 - u, v, 1 - v}));
-            QColor c = ground(e, wet.at(u, v), zone.tint, tinted);
+            Rgb c = ground(e, wet.at(u, v), tint, tinted);
             if (e > 0.02 && e < 0.6 && std::abs(river.at(u, v)) < river_width * (1.2 - e))
-                c = QColor(0x4f, 0x86, 0xb8);
+                c = rgb(0x4f86b8);
             // Light from the north-west.
             const double slope = (height.at(u + 4 * step, v + 4 * step) - e) * 25;
             const double light = e < 0 ? 1.0 : std::clamp(1.0 - slope, 0.7, 1.25);
             // Fine grain, so that flat land does not look flat-filled.
             const double grain = 0.96 + 0.08 * hash01(px, py, zone.record.zone_id);
-            row[px] = qRgb(std::clamp(int(c.red() * light * grain), 0, 255),
-                           std::clamp(int(c.green() * light * grain), 0, 255),
-                           std::clamp(int(c.blue() * light * grain), 0, 255));
+            row[px] = qRgb(std::clamp(int(c.r * light * grain), 0, 255),
+                           std::clamp(int(c.g * light * grain), 0, 255),
+                           std::clamp(int(c.b * light * grain), 0, 255));
         }
     }
 

@@ -95,6 +95,9 @@ void TForm4::load_data() {
     map_data = realm->map_data.get();
     if (!maps_complete(*map_data))
         offer_generation();
+    clear_continent_menu();
+    for (size_t i = 0; i < map_data->continents.size(); ++i)
+        add_continent_menu(map_data->continents[i].get(), static_cast<int>(i));
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
@@ -182,6 +185,9 @@ void TForm4::unload_data() {
     search_area.reset();
     Timer3.stop();
     rejected_lines = 0;
+    set_cursor_mode(0);
+    marker_hits.clear();
+    select_node(nullptr);
     selection_ancestors.fill(nullptr);
     continent_node = nullptr;
     points_tree.clear();
@@ -200,6 +206,7 @@ void TForm4::reload_database(uint8_t flags) {
     const int continent = current_continent;
     const QPoint offset = view_offset;
     const int kept_zoom = zoom;
+    unload_continent();
     unload_data();
     common_data.reset();
     if (flags & 2) {
@@ -228,9 +235,11 @@ void TForm4::reload_database(uint8_t flags) {
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TForm4::refresh_items(bool all) {
-    if (all)
+void TForm4::refresh_items(bool unload) {
+    if (unload) {
+        unload_continent();
         repaint_map();
+    }
     points_tree.begin_update();
     recolour_all = true;
     update_item_colors();
@@ -274,7 +283,9 @@ void TForm4::update_item_colors() {
 
 void TForm4::refresh_overlays(bool) {
     update_item_colors();
-    update_path_colors();
+    build_paths();
+    build_links();
+    update_visibility();
 }
 
 void TForm4::set_edit_mode(bool on) {

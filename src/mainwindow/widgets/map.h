@@ -98,7 +98,7 @@ public:
     void load_data();
     void unload_data();
     void reload_database(uint8_t flags);
-    void refresh_items(bool all);
+    void refresh_items(bool unload);
     // Recolours the points: all of them when recolour_all is set, else the level-coloured ones.
     void update_item_colors();
     void refresh_overlays(bool rebuild_regions);
