@@ -182,6 +182,7 @@ struct rwpitem {
     TColor32 second_colour = 0;
     bool visible = false;
     bool hover = false;
+    bool drawn = false;         // a segment was drawn in the last paint
     std::vector<TPoint> points; // world units
     int32_t min_x = 0;
     int32_t min_y = 0;
@@ -220,7 +221,9 @@ public:
     int32_t origin_x = 0;
     int32_t origin_y = 0; // stored negated
     QImage normal_image;
-    QImage high_image;
+    QImage high_image;                  // empty while not loaded
+    bool high_missing = false;          // no usable high-detail file; not looked for again
+    bool smooth = false;                // the images are stretched with linear resampling
     std::vector<uint8_t> region_grid;   // 48 x 48 cells when built
     std::optional<std::string> outline; // converted .vec outline while the continent is loaded
     bool in_view = true;

@@ -82,9 +82,11 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
     ASSERT_NE(form->realm, nullptr);
     EXPECT_EQ(form->realm->header_value2, 128);
-    // 83 database points and three new ones; a deletion entry hides one.
-    EXPECT_GE(count_points(form->points_tree, false), 83 + 3);
-    EXPECT_EQ(count_points(form->points_tree, true), 83 + 3 - 1);
+    // The database points and three new ones; a deletion entry hides one.
+    const int database_points =
+        int(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json").points.size());
+    EXPECT_GE(count_points(form->points_tree, false), database_points + 3);
+    EXPECT_EQ(count_points(form->points_tree, true), database_points + 3 - 1);
     // The deletion entry took the database point's place, hidden.
     EXPECT_EQ(find_point(form->points_tree, "Vieux puits"), nullptr);
     TreeNode* entry = find_point(form->points_tree, "@Vieux puits");
@@ -135,9 +137,12 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
                                             "de"),
               nullptr);
     const int before = count_points(form->points_tree, false);
+    form->show_on_map(form->continent_zone_node(2), 0, 0, kShowKeepView);
     form->zoom = 640;
     form->view_offset = QPoint(-12, 34);
     form->reload_database(0);
+    EXPECT_EQ(form->current_continent, 2);
+    EXPECT_FALSE(form->continent_zones.empty());
     EXPECT_FALSE(quit_flag);
     EXPECT_EQ(count_points(form->points_tree, false), before);
     EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"

@@ -1,18 +1,15 @@
 #include "demo/demo_database.h"
 
+#include "demo/demo_terrain.h"
 #include "foundation/text_codec.h"
 #include "support/section_writer.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFont>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPainter>
-#include <QPainterPath>
-#include <QRadialGradient>
 #include <QRandomGenerator>
 
 #include <map>
@@ -74,6 +71,15 @@ public:
         if (!has(key))
             return fallback;
         return checked(value(key), key, lo, hi);
+    }
+    double number(const char* key, double lo, double hi, double fallback) const {
+        if (!has(key))
+            return fallback;
+        const double d = value(key).toDouble(-1e300);
+        if (!value(key).isDouble() || d < lo || d > hi)
+            fail(where_, std::string("\"") + key + "\" must be a number from " +
+                             std::to_string(lo) + " to " + std::to_string(hi));
+        return d;
     }
     int64_t required_integer(const char* key, int64_t lo, int64_t hi) const {
         require(key);
@@ -249,6 +255,14 @@ void read_map(const Entry& root, DemoDatabase& db) {
         z.record.no_image = e.boolean("no_image", false);
         z.tint = e.colour("tint", QColor(0x7d, 0x9a, 0x5c));
         z.tiles = e.text("tiles");
+        for (const QJsonValue& side : e.array("sea")) {
+            const QString name = side.toString();
+            if (!QStringList{"north", "south", "east", "west", "around"}.contains(name))
+                fail(e.where(), "\"sea\" holds north, south, east, west or around");
+            z.sea.push_back(name.toStdString());
+        }
+        z.relief = e.number("relief", 0, 1, 0.5);
+        z.lakes = e.number("lakes", 0, 1, 0.2);
         if (!zone_ids.insert(z.record.zone_id).second)
             fail(e.where(), "zone id used twice");
         if (!cells.insert({z.record.continent_id, {cell.x, cell.y}}).second)
@@ -449,6 +463,11 @@ void read_points(const Entry& root, DemoDatabase& db) {
             fail(e.where(), "master id used twice");
         db.points.push_back(p);
     }
+    if (points.has("generated"))
+        for (PointSpec& p :
+             demo_generated_points(db, points.value("generated").toObject(), next_master))
+            if (masters.insert(p.master_id).second)
+                db.points.push_back(std::move(p));
 }
 
 const PointSpec& point_named(const DemoDatabase& db, const Entry& e, const std::string& name) {
@@ -578,69 +597,6 @@ std::string demo_master_file(const DemoDatabase& db) {
         .bytes();
 }
 
-QImage draw_zone_image(const DemoZone& zone, int size) {
-    QImage image(size, size, QImage::Format_RGB32);
-    const double s = size / 1024.0;
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    // Parchment, darker towards the edges.
-    QRadialGradient parchment(size / 2.0, size / 2.0, size * 0.75);
-    parchment.setColorAt(0.0, QColor(0xf1, 0xe6, 0xc8));
-    parchment.setColorAt(1.0, QColor(0xc9, 0xb0, 0x82));
-    p.fillRect(image.rect(), parchment);
-
-    // Terrain patches and hills in the zone's tint, placed from the zone id.
-    QRandomGenerator random(static_cast<quint32>(zone.record.zone_id) * 7919u + 17u);
-    auto at = [&](double lo, double hi) { return (lo + random.generateDouble() * (hi - lo)) * s; };
-    p.setPen(Qt::NoPen);
-    for (int i = 0; i < 40; ++i) {
-        QColor c = zone.tint;
-        c.setAlpha(35 + random.bounded(40));
-        p.setBrush(i % 3 == 0 ? c.darker(130) : c);
-        p.drawEllipse(QPointF(at(0, 1024), at(0, 1024)), at(40, 160), at(30, 120));
-    }
-    p.setPen(QPen(zone.tint.darker(200), 3 * s));
-    p.setBrush(Qt::NoBrush);
-    for (int i = 0; i < 12; ++i) {
-        const QPointF base(at(60, 960), at(60, 960));
-        const double w = at(30, 70);
-        QPainterPath hill;
-        hill.moveTo(base);
-        hill.quadTo(base + QPointF(w / 2, -w * 0.8), base + QPointF(w, 0));
-        p.drawPath(hill);
-    }
-
-    // A river across the zone.
-    QPainterPath river;
-    river.moveTo(at(0, 200), 0);
-    river.cubicTo(at(200, 500), at(200, 400), at(500, 800), at(500, 700), at(700, 1024), 1024 * s);
-    p.setPen(QPen(QColor(0x5b, 0x86, 0xa8, 200), 10 * s, Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(river);
-
-    // Faint survey grid and a frame.
-    p.setPen(QPen(QColor(0x8a, 0x6d, 0x45, 60), 1 * s));
-    for (int i = 1; i < 8; ++i) {
-        p.drawLine(QPointF(i * 128 * s, 0), QPointF(i * 128 * s, size));
-        p.drawLine(QPointF(0, i * 128 * s), QPointF(size, i * 128 * s));
-    }
-    p.setPen(QPen(QColor(0x5a, 0x43, 0x2a), 6 * s));
-    p.drawRect(QRectF(3 * s, 3 * s, size - 6 * s, size - 6 * s));
-
-    // The zone name, centred, on a light band.
-    QFont font("DejaVu Serif");
-    font.setPixelSize(std::max(8, static_cast<int>(64 * s)));
-    font.setBold(true);
-    p.setFont(font);
-    const QString name = to_qstring(zone.record.name);
-    const QRectF band(0, size * 0.44, size, size * 0.12);
-    p.fillRect(band, QColor(0xf6, 0xee, 0xd8, 170));
-    p.setPen(QColor(0x3c, 0x2a, 0x16));
-    p.drawText(band, Qt::AlignCenter, name);
-    p.end();
-    return image;
-}
-
 std::vector<std::string> write_demo_installation(const DemoDatabase& db, const std::string& dist,
                                                  const DemoWriteOptions& options) {
     const std::string root = dist.empty() || dist.back() == '/' ? dist : dist + "/";
@@ -667,6 +623,8 @@ std::vector<std::string> write_demo_installation(const DemoDatabase& db, const s
             continue;
         const std::string normal = root + "maps/" + z.record.image_name + ".jpg";
         const std::string high = root + "maps/high/" + z.record.image_name + ".jpg";
+        // The outline comes with the database, the images may come from the generator.
+        write(root + "maps/" + z.record.image_name + ".vec", demo_zone_outline(z));
         if (!options.overwrite && file_exists(normal) && file_exists(high))
             continue;
         const QImage big = draw_zone_image(z, 1024);

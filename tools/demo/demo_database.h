@@ -21,7 +21,9 @@
 //                  zone in cell [c, r] of its continent has its world origin at (65536 c,
 //                  65536 r), so the zones of a continent sit side by side. "tiles" is the base
 //                  name of its 16 generator tiles ("<tiles>_<row>_<column>"), "tint" the colour
-//                  of its drawn image.
+//                  of its drawn image. Its terrain: "sea" (the sides that lie in the sea,
+//                  "north", "south", "east", "west", or "around" for an island), "relief"
+//                  (0..1, 0.5 plain hills, more for mountains) and "lakes" (0..1).
 //   "categories"   {"id", "name", "type" (1..4), "colour", "icon" (map icon), "tree_icon" (tree
 //                  image = this + 4), "default_name", "impose_name", "link_target", "detail"
 //                  (1..3), "style" (1 bold, 2 italic, 3 both), "font", "size", "id_link",
@@ -39,6 +41,7 @@
 //                  positions in the point's zone}, "area": {"kind": "S" | "I" | "M", "corners":
 //                  zone-local positions in the point's zone}, "bridge": {"flag", "id",
 //                  "target"}, "jump": text starting with "J", or "link": a raw link string.
+//                  "generated": a seeded rule that adds points to every zone (demo_terrain.h).
 //   "additions"    the demo user's additions file: "pseudonym", "digits", "lines". A line is a
 //                  point as above with master id 0, or {"replaces": name, ...} (the database
 //                  point of that name with the given fields changed, keeping its master id and
@@ -62,6 +65,9 @@ struct DemoZone {
     ZoneSpec record{};
     QColor tint{};
     std::string tiles{};
+    std::vector<std::string> sea{};
+    double relief = 0.5;
+    double lakes = 0.2;
 };
 
 struct DemoDatabase {
@@ -89,7 +95,9 @@ DemoDatabase load_demo_description(const std::string& path);
 // The nine sections of master.loc.
 std::string demo_master_file(const DemoDatabase& db);
 
-// The drawn image of a zone: a parchment-coloured terrain in the zone's tint with its name.
+// The drawn map of a zone: water, coast, lowland in the zone's tint, hills and mountains with
+// their shading, rivers and roads, framed, with the zone's name. The same zone always gives the
+// same picture, and the zones of a continent join.
 QImage draw_zone_image(const DemoZone& zone, int size);
 
 struct DemoWriteOptions {
@@ -99,9 +107,9 @@ struct DemoWriteOptions {
 };
 
 // Writes <dist>/database/<name>/master.loc and url.bin, <dist>/ajouts/Vev_ajouts_<name>.txt,
-// <dist>/maps/<image>.jpg (256 x 256) and <dist>/maps/high/<image>.jpg (1024 x 1024), creating
-// the folders. Returns the files written. Throws std::runtime_error when a file cannot be
-// written.
+// <dist>/maps/<image>.jpg (256 x 256), <dist>/maps/high/<image>.jpg (1024 x 1024) and the zone's
+// outline <dist>/maps/<image>.vec, creating the folders. Returns the files written. Throws
+// std::runtime_error when a file cannot be written.
 std::vector<std::string> write_demo_installation(const DemoDatabase& db, const std::string& dist,
                                                  const DemoWriteOptions& options = {});
 

@@ -1,6 +1,5 @@
-// Stand-ins for main-window operations the additions and the level filter call before the
-// editing commands, and the map's paths are part of the program.
-// Each is replaced by its real definition.
+// Stand-in for the main-window operation the additions call before the editing commands are
+// part of the program; it is replaced by its real definition.
 
 #include "foundation/node_data.h"
 #include "mainwindow/widgets/map.h"
@@ -11,5 +10,3 @@ void TForm4::destroynode(TreeNode* node) {
     points_tree.delete_node(node);
     select_node(nullptr);
 }
-
-void TForm4::update_path_colors() {}

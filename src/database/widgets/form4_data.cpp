@@ -96,11 +96,9 @@ void TForm4::load_data() {
     map_data = realm->map_data.get();
     if (!maps_complete(*map_data))
         offer_generation();
-    if (QMenu* continents = region1_menu()) {
-        continents->clear();
-        for (size_t i = 0; i < map_data->continents.size(); ++i)
-            add_continent_menu(map_data->continents[i].get(), static_cast<int>(i));
-    }
+    clear_continent_menu();
+    for (size_t i = 0; i < map_data->continents.size(); ++i)
+        add_continent_menu(map_data->continents[i].get(), static_cast<int>(i));
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
@@ -223,6 +221,7 @@ void TForm4::unload_data() {
     Timer3.stop();
     rejected_lines = 0;
     set_cursor_mode(0);
+    marker_hits.clear();
     select_node(nullptr);
     selection_ancestors.fill(nullptr);
     continent_node = nullptr; // never left pointing into the deleted tree
@@ -326,13 +325,6 @@ void TForm4::refresh_overlays(bool rebuild_regions) {
     build_paths();
     build_links();
     update_visibility();
-}
-
-QMenu* TForm4::region1_menu() const {
-    for (QAction* a : Menu_image->actions())
-        if (a->objectName() == QLatin1String("region1"))
-            return a->menu();
-    return nullptr;
 }
 
 void TForm4::set_edit_mode(bool on) {

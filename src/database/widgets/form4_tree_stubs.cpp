@@ -1,8 +1,6 @@
-// Stand-ins for the main-window operations the points tree calls before the map view and the
-// link authoring are part of the program. Each is replaced by its real definition.
+// Stand-in for the main-window operation the points tree calls before the link authoring is part
+// of the program; it is replaced by its real definition.
 
 #include "mainwindow/widgets/map.h"
-
-void TForm4::show_on_map(TreeNode*, int, int, uint8_t) {}
 
 void TForm4::add_link_line(TreeNode*, TreeNode*) {}

@@ -14,18 +14,19 @@ const QImage& TImageMap::render() {
     QSize s = size().expandedTo(QSize(1, 1));
     if (buffer_.size() != s)
         buffer_ = QImage(s, QImage::Format_ARGB32_Premultiplied);
-    buffer_.fill(Qt::black);
-    if (on_paint) {
-        QPainter p(&buffer_);
-        on_paint(p, s);
-    }
+    buffer_.fill(0xFF000000);
+    if (on_paint)
+        on_paint(buffer_);
     return buffer_;
 }
 
 void TImageMap::paintEvent(QPaintEvent*) {
     render();
+    // The screen shows the colours only, as opaque drawings may leave any alpha behind.
+    const QImage opaque(buffer_.constBits(), buffer_.width(), buffer_.height(),
+                        buffer_.bytesPerLine(), QImage::Format_RGB32);
     QPainter p(this);
-    p.drawImage(0, 0, buffer_);
+    p.drawImage(0, 0, opaque);
 }
 
 void TImageMap::mousePressEvent(QMouseEvent* event) {

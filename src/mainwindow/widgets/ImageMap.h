@@ -1,5 +1,6 @@
 #pragma once
-// The map control: paints through one handler into a 32-bit buffer and shows it.
+// The map control: paints through one handler into a 32-bit buffer and shows it, its alpha
+// ignored.
 
 #include <QImage>
 #include <QWidget>
@@ -11,8 +12,9 @@ class TImageMap : public QWidget {
 public:
     explicit TImageMap(QWidget* parent = nullptr);
 
-    // Paints the whole view; called on every repaint.
-    std::function<void(QPainter&, const QSize&)> on_paint;
+    // Paints the whole view into the buffer (ARGB32_Premultiplied, filled black); called on every
+    // repaint.
+    std::function<void(QImage&)> on_paint;
 
     // The buffer of the last paint.
     const QImage& buffer() const { return buffer_; }

@@ -88,9 +88,7 @@ void TForm4::FormCreate() {
     connect_level_filter();
 
     load_vectors();
-    splash = QImage();
-    if (file_exists(data_path + "vev.bmp"))
-        splash.load(to_path(data_path + "vev.bmp"));
+    create_map_layer();
 
     load_icon_strip(ImageList1, QSize(16, 16), data_path + "icon_a.bmp", nullptr);
     load_icon_strip(ImageList3, QSize(16, 16), data_path + "icon_b.bmp", nullptr);

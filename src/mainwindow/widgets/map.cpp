@@ -168,7 +168,6 @@ void TForm4::create_controls() {
     central_layout->setContentsMargins(0, 0, 0, 0);
     central_layout->setSpacing(0);
     ImageMap = new TImageMap(central);
-    ImageMap->on_paint = [this](QPainter& p, const QSize& s) { paint_map(p, s); };
     central_layout->addWidget(ImageMap, 1);
     G32_ProgressBar1 = new TG32_ProgressBar(ImageMap);
     G32_ProgressBar1->setObjectName(QStringLiteral("G32_ProgressBar1"));
@@ -383,16 +382,6 @@ void TForm4::apply_toolbar_icons() {
                 a->setIcon(icon_for(a->property("icon_index").toInt()));
     if (static_cast<size_t>(icoDatabase) < ImageList1.size())
         Image1->setPixmap(ImageList1[icoDatabase]);
-}
-
-void TForm4::paint_map(QPainter& painter, const QSize& size) {
-    // Nothing of a continent is shown yet: the splash picture in the middle.
-    if (!splash.isNull()) {
-        painter.drawImage(size.width() / 2 - splash.width() / 2,
-                          size.height() / 2 - splash.height() / 2, splash);
-    }
-    if (!feedback_lines.empty())
-        feedback_lines.paint(painter, QRect(QPoint(0, 0), size));
 }
 
 void TForm4::repaint_map() {

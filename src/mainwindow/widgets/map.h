@@ -7,6 +7,7 @@
 #include "foundation/feedback.h"
 #include "foundation/func_type.h"
 #include "mainwindow/cible.h"
+#include "mainwindow/map_paint.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -103,8 +104,6 @@ public:
     // Recolours the points: all of them when recolour_all is set, else the level-coloured ones.
     void update_item_colors();
     void refresh_overlays(bool rebuild_regions);
-    // The continents' submenu of the map's menu.
-    QMenu* region1_menu() const;
     bool recolour_all = false;
     // Loads section 9 of master_file and reads it; a damaged database, also one that exhausts
     // memory, keeps only the tree's skeleton (message 35).
@@ -141,8 +140,6 @@ public:
     void but_liste4Click();
     void but_stayClick();
 
-    // ---- Map view ----
-    void paint_map(QPainter& painter, const QSize& size);
     void repaint_map();
 
     // Every dialog the start-up may open goes through these, so tests can answer them: a hook
@@ -251,8 +248,7 @@ public:
     void MyTreeFocusChanged(TreeNode* node);
     // Puts the model on MyTree and gives the tree its look (once).
     void init_points_tree();
-    // Stand-ins until the map view and the link authoring exist.
-    void show_on_map(TreeNode* node, int x, int y, uint8_t flags);
+    // Stand-in until the link authoring exists.
     void add_link_line(TreeNode* source, TreeNode* target);
 
     TPointsTree points_tree;
@@ -292,9 +288,8 @@ public:
     void Edit_lvl_maxExit();
     void EditlvlExit();
 
-    // Stand-ins until the editing commands and the map's paths exist.
+    // Stand-in until the editing commands exist.
     void destroynode(TreeNode* node);
-    void update_path_colors();
 
     int32_t rejected_lines = 0;
     int32_t filter_min = 0;
@@ -311,18 +306,95 @@ public:
     bool db_readonly();
 
     // ---- Stand-ins ----
-    // Routines of the map view, regions, paths and search that the data sequences call; they do
-    // nothing (or the least those sequences need) until their own parts are built.
-    void add_continent_menu(rContinent* continent, int index);
-    void unload_continent();
+    // Routines of regions and search that the data sequences call; they do nothing until their
+    // own parts are built.
     void clear_regions();
     void build_regions();
     void clear_results();
+
+    // ---- Map view: coordinates, zoom, scrolling, continents, painting and waypoints ----
+    // The view of ImageMap: zoom, offset and size.
+    TMapView map_view() const;
+    TPoint worldtoscreen(TPoint offset, TPoint world) const;
+    TPoint screentoworld(TPoint screen) const;
+    TPoint worldmaptoworld(TPoint zone_position, const pMap_info& zone) const;
+    TPoint worldtozone(const pMap_info& zone, TPoint world) const;
+    TPoint zone_center(const pMap_info& zone) const;
+    pMap_info* zone_at(TPoint world) const;
+    TPoint view_center() const;
+    void center_on(TPoint world);
+    bool on_screen(TPoint p) const;
+    bool inside_margin(TPoint p, int32_t m) const;
+    bool rect_visible(const TScreenRect& r) const;
+    void set_zoom(TPoint world, int32_t new_zoom);
+    void zoom_by(TPoint world, double factor);
+    void fit_rect(TPoint p1, TPoint p2, uint8_t flags);
+    void zoom_to_zone(pMap_info* zone);
     void set_cursor_mode(uint8_t mode);
+    void set_resamplers();
+    void update_visibility();
+    // Loads the node's continent when needed, selects the node and moves the view (kShow* flags).
+    void show_on_map(TreeNode* node, int x, int y, uint8_t flags);
     void select_node(TreeNode* node);
+    void set_target_node(TreeNode* node, TNodeData* data);
+    void set_target_pos(pMap_info* zone, int32_t x, int32_t y);
+    void load_continent();
+    void unload_continent();
+    void clear_paths();
+    void update_path_colors();
+    void clear_continent_menu();
+    void add_continent_menu(rContinent* record, int index);
+    void regionClick(QAction* sender);
+    // Mouse handlers of ImageMap; `shift` holds the keyboard modifiers, `buttons` the buttons
+    // down.
+    void ImageMapMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
+    void ImageMapMouseMove(int X, int Y);
+    void ImageMapMouseUp();
+    void ImageMapMouseWheelUp();
+    void ImageMapMouseWheelDown();
+    void ImageMapDblClick();
+    void ZoomBarChange();
+    void create_map_layer();
+    void paint_map(QImage& buffer);
+    bool load_zone_image(const std::string& path, QImage& bitmap);
+    void waypoint1Click();
+    void erase_listWP();
+    void wpdefaire1Click();
+    void update_wp_menu();
+    // Stand-ins until picking, regions, search, comment links and areas exist.
+    bool map_click(int X, int Y, int mode);
+    bool path_at(int X, int Y, int mode);
+    void end_search_area();
+    TreeNode* region_at(pMap_info* zone, TPoint zone_position);
+    void clear_redirects();
+    void parse_redirects(TreeNode* node);
+    void build_area(TreeNode* node);
     void build_paths();
     void build_links();
-    void update_visibility();
+    void Menu_imagePopup();
+
+    TPoint mouse_world;
+    TPoint drag_start;
+    bool dragging = false;
+    pMap_info* mouse_zone = nullptr;
+    TPoint mouse_zone_pos;
+    uint8_t cursor_mode = 0;
+    pMap_info* current_zone = nullptr;
+    rContinent* continent_record = nullptr;
+    rwpitem current_area;
+    std::vector<rwpitem> path_list;
+    std::vector<rMapLine> overview_lines;
+    std::vector<rMapLine> comment_lines;
+    TMarkerHits marker_hits;
+    std::vector<rWaypoint> waypoints;
+    bool waypoint_mode = false;
+    bool search_area_mode = false;
+    bool zoom_filtering = true;
+    std::string search_bar_text;
+    int zoom_bar_tag = 0; // 1 while code moves ZoomBar
+    QAction* waypoint1 = nullptr;
+    QAction* wpdefaire1 = nullptr;
+    QAction* region1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -350,4 +422,5 @@ private:
     // Commands whose windows are not part of the program yet stay disabled.
     QSet<QToolButton*> unavailable_;
     int hint_pause_ = 0;
+    int wheel_delta_ = 0; // wheel turns not yet a whole notch
 };

@@ -1,0 +1,230 @@
+#include "database/points_tree.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/ImageMap.h"
+#include "mainwindow/widgets/map.h"
+#include "support/form4_points.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+// Sylvanie: Val (cell 0, its image on disk) and Mont (cell 1, no image); Levant: Ile.
+class Form4Map : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir app;
+    PointsFixture f{{{1, 0, 10, "Sylvanie"}, {2, 0, 30, "Levant"}},
+                    {{.name = "Val", .image_name = "val", .zone_id = 10, .continent_id = 1},
+                     {.name = "Mont",
+                      .image_name = "mont",
+                      .zone_id = 11,
+                      .continent_id = 1,
+                      .origin_x = 65536},
+                     {.name = "Ile", .image_name = "ile", .zone_id = 30, .continent_id = 2}},
+                    {{.name = "Auberges", .id = 1, .type = 2, .colour = 0x0000FF}},
+                    {},
+                    false};
+    TPreference preferences = rPreference;
+    std::unique_ptr<TForm4> form;
+    TreeNode* inn = nullptr;
+    TreeNode* port = nullptr;
+
+    void SetUp() override {
+        form = form_with_points(app.path(), f);
+        QImage image(16, 16, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        for (const char* name : {"val", "ile"})
+            ASSERT_TRUE(image.save(to_path(maps_path + name + ".jpg"), "JPG"));
+        inn = form->addnode(PointsFixture::point("Inn", 10, 1, 32768, 32768));
+        port = form->addnode(PointsFixture::point("Port", 30, 1, 1000, 1000));
+        for (size_t i = 0; i < form->map_data->continents.size(); ++i)
+            form->add_continent_menu(form->map_data->continents[i].get(), int(i));
+        form->first_activation = false;
+        form->ImageMap->resize(400, 300);
+        form->zoom = 100;
+        form->view_offset = QPoint(0, 0);
+    }
+    void TearDown() override {
+        form.reset();
+        rPreference = preferences;
+    }
+
+    // Sends one mouse event to the map; `held` are the buttons down after it.
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        QMouseEvent e(type, at, form->ImageMap->mapToGlobal(at), button, held, keys);
+        QApplication::sendEvent(form->ImageMap, &e);
+    }
+    void move(QPoint at, Qt::MouseButtons held = Qt::NoButton) {
+        mouse(QEvent::MouseMove, at, Qt::NoButton, held);
+    }
+    void click(QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        move(at);
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys);
+        mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, keys);
+    }
+    void wheel(QPoint at, int delta) {
+        QWheelEvent e(at, form->ImageMap->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form->ImageMap, &e);
+    }
+    QList<QAction*> continent_items() const { return form->region1->menu()->actions(); }
+};
+
+} // namespace
+
+TEST_F(Form4Map, ShowOnMapLoadsTheContinentAndReportsAMissingImageOnce) {
+    const size_t before = boxes.texts().size();
+    form->show_on_map(form->zone_node(11), 0, 0, 0);
+    EXPECT_EQ(form->current_continent, 1);
+    ASSERT_EQ(form->continent_zones.size(), 2u); // Mont, Val: the zone list's order
+    EXPECT_EQ(form->continent_zones[0]->name, "Mont");
+    EXPECT_TRUE(form->continent_zones[0]->normal_image.isNull());
+    EXPECT_FALSE(form->continent_zones[1]->normal_image.isNull());
+    EXPECT_EQ(boxes.texts().size(), before + 1); // message 52
+    EXPECT_EQ(form->map_view().worldtoscreen(zone_center(*form->continent_zones[0])),
+              form->view_center());
+    EXPECT_TRUE(continent_items()[0]->isChecked());
+    EXPECT_EQ(form->continent_record->name, "Sylvanie");
+
+    // Within the continent nothing is loaded again.
+    form->show_on_map(inn, 0, 0, 0);
+    EXPECT_EQ(boxes.texts().size(), before + 1);
+    EXPECT_EQ(form->selection_ancestors[0], inn);
+    EXPECT_EQ(form->selection_ancestors[3], form->continent_node);
+    EXPECT_TRUE(form->target_marker->visible);
+
+    // The continent menu opens the other continent at its default zone.
+    form->regionClick(continent_items()[1]);
+    EXPECT_EQ(form->current_continent, 2);
+    EXPECT_TRUE(continent_items()[1]->isChecked());
+    EXPECT_FALSE(continent_items()[0]->isChecked());
+    EXPECT_TRUE(form->continent_zones[0]->name == "Ile");
+    EXPECT_EQ(boxes.texts().size(), before + 1);
+
+    // A hidden node does nothing at all.
+    form->points_tree.set_visible(inn, false);
+    form->show_on_map(inn, 0, 0, kShowMove);
+    EXPECT_EQ(form->current_continent, 2);
+}
+
+TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveIt) {
+    form->show_on_map(inn, 0, 0, 0);
+    const QPoint start = form->view_offset;
+    // The point lies inside the view already: flag 2 alone keeps the view, flag 8 centres.
+    form->view_offset += QPoint(150, 100);
+    const QPoint kept = form->view_offset;
+    form->show_on_map(inn, 0, 0, kShowMove);
+    EXPECT_EQ(form->view_offset, kept);
+    form->show_on_map(inn, 0, 0, kShowMove | kShowCentreAny);
+    EXPECT_EQ(form->map_view().worldtoscreen(form->target_marker->world_position),
+              form->view_center());
+    // A zone with flag 1 keeps the view; with flag 2 the target marks the position.
+    form->view_offset = start;
+    form->show_on_map(form->zone_node(10), 0, 0, kShowKeepView);
+    EXPECT_EQ(form->view_offset, start);
+    form->show_on_map(form->zone_node(10), 100, 200, kShowMove);
+    EXPECT_EQ(form->target_marker->world_position, (TPoint{100, 200}));
+    EXPECT_EQ(form->target_marker->node, nullptr);
+    // Flag 32 clears the selection afterwards.
+    form->show_on_map(inn, 0, 0, kShowUnselect);
+    EXPECT_EQ(form->selection_ancestors[0], nullptr);
+    EXPECT_FALSE(form->target_marker->visible);
+}
+
+TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
+    form->show_on_map(form->zone_node(10), 0, 0, 0);
+    form->view_offset = QPoint(0, 0);
+    // A plain left drag moves the view by the mouse's way.
+    move({100, 100});
+    mouse(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(form->dragging);
+    move({130, 120}, Qt::LeftButton);
+    move({135, 110}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {135, 110}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(form->dragging);
+    EXPECT_EQ(form->view_offset, QPoint(35, 10));
+    // Other buttons and combinations do not drag.
+    for (auto [button, keys] : {std::pair{Qt::RightButton, Qt::NoModifier},
+                                {Qt::LeftButton, Qt::ControlModifier},
+                                {Qt::LeftButton, Qt::ShiftModifier},
+                                {Qt::LeftButton, Qt::AltModifier}}) {
+        mouse(QEvent::MouseButtonPress, {100, 100}, button, button, keys);
+        EXPECT_FALSE(form->dragging);
+        mouse(QEvent::MouseButtonRelease, {100, 100}, button, Qt::NoButton, keys);
+    }
+    // The wheel zooms about the world point under the mouse.
+    move({90, 60});
+    const TPoint world = form->mouse_world;
+    wheel({90, 60}, 120);
+    EXPECT_EQ(form->zoom, 110);
+    EXPECT_EQ(form->ZoomBar->value(), 110);
+    EXPECT_LE(std::abs(form->map_view().worldtoscreen(world).x - 90), 1);
+    EXPECT_LE(std::abs(form->map_view().worldtoscreen(world).y - 60), 1);
+    wheel({90, 60}, -60);
+    EXPECT_EQ(form->zoom, 110); // half a notch
+    wheel({90, 60}, -60);
+    EXPECT_EQ(form->zoom, 99);
+    // Moving the zoom bar zooms about the view's centre.
+    const TPoint centre = form->screentoworld(form->view_center());
+    form->ZoomBar->setValue(300);
+    EXPECT_EQ(form->zoom, 300);
+    EXPECT_LE(std::abs(form->map_view().worldtoscreen(centre).x - form->view_center().x), 1);
+    // A double click outside every zone does nothing; inside, the zoom becomes 1024.
+    move({399, 299});
+    ASSERT_EQ(form->mouse_zone, nullptr);
+    mouse(QEvent::MouseButtonDblClick, {399, 299}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(form->zoom, 300);
+    form->center_on(zone_center(*form->continent_zones[1]));
+    move({200, 150});
+    mouse(QEvent::MouseButtonDblClick, {200, 150}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(form->zoom, 1024);
+    EXPECT_EQ(form->ZoomBar->value(), 300);
+    EXPECT_FALSE(form->dragging);
+}
+
+TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
+    form->show_on_map(form->zone_node(10), 0, 0, 0);
+    form->view_offset = QPoint(0, 0);
+    // Outside edit mode Shift and a click add nothing.
+    form->waypoint1->trigger();
+    EXPECT_TRUE(form->waypoint_mode);
+    click({20, 50}, Qt::ShiftModifier);
+    EXPECT_TRUE(form->waypoints.empty());
+
+    rPreference.EDIB = true;
+    click({20, 50}, Qt::ShiftModifier);
+    ASSERT_EQ(form->waypoints.size(), 1u);
+    EXPECT_EQ(form->waypoints[0].zone, form->continent_zones[1]);
+    EXPECT_FALSE(form->wpdefaire1->isEnabled());
+    EXPECT_TRUE(form->waypoint1->text().endsWith(" [1]"));
+    // 48 pixels at zoom 100 are 31,457 world units: distance 31, accepted; 62 pixels are 40.
+    click({68, 50}, Qt::ShiftModifier);
+    EXPECT_EQ(form->waypoints.size(), 2u);
+    EXPECT_TRUE(form->wpdefaire1->isEnabled());
+    click({130, 50}, Qt::ShiftModifier);
+    EXPECT_EQ(form->waypoints.size(), 2u);
+    EXPECT_FALSE(form->feedback_lines.empty());
+    form->wpdefaire1->trigger();
+    EXPECT_EQ(form->waypoints.size(), 1u);
+    EXPECT_FALSE(form->wpdefaire1->isEnabled());
+
+    // Another continent drops them and ends the mode.
+    form->show_on_map(port, 0, 0, 0);
+    EXPECT_TRUE(form->waypoints.empty());
+    EXPECT_FALSE(form->waypoint_mode);
+    EXPECT_FALSE(form->waypoint1->isChecked());
+    EXPECT_TRUE(form->waypoint1->text().endsWith(" [0]"));
+}
