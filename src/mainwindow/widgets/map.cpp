@@ -1,6 +1,7 @@
 #include "mainwindow/widgets/map.h"
 
 #include "database/database_list.h"
+#include "database/widgets/region_tree_model.h"
 #include "foundation/Data.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_ressource.h"
@@ -9,6 +10,7 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/ImageMap.h"
+#include "mainwindow/widgets/hint_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -324,7 +326,7 @@ void TForm4::create_controls() {
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
     connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
 
-    unavailable_ = {ToolButton3, but_overview};
+    unavailable_ = {ToolButton3};
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });
