@@ -77,7 +77,6 @@ void TCustomHint::ActivateHintData(const QRect& rect, const QString& text) {
     const QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
     setGeometry(QRect(place_on_desktop(rect.topLeft(), size, desktop), size));
     show();
-    raise();
     update();
 }
 
