@@ -6,10 +6,10 @@
 #include "database/regions.h"
 #include "mainwindow/map_view.h"
 #include "mainwindow/picking.h"
+#include "offscreen_main.h"
 #include "support/points_fixture.h"
 #include "support/points_writer.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -118,9 +118,5 @@ BENCHMARK(BM_HoverMarkers)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return run_offscreen_benchmarks(argc, argv);
 }
