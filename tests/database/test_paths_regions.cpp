@@ -34,12 +34,7 @@ struct Realm {
         r.locked = locked;
         return f.add(r);
     }
-    pMap_info& zone(int id) const {
-        for (const auto& z : f.map_data->zones)
-            if (z->zone_id == id)
-                return *z;
-        throw std::out_of_range("no such zone");
-    }
+    pMap_info& zone(int id) const { return *node_zone(zone_node(*f.map_data, id)); }
 };
 
 // A rectangle of world corners, its sides cut into steps that fit the string's fields.
@@ -86,11 +81,8 @@ double boundary_distance(const std::vector<TPoint>& polygon, double x, double y)
 
 TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
     Realm r;
-    const std::string example = "V_1051"
-                                "0010"
-                                "0020"
-                                "0001"
-                                "FFFF";
+    // Options 1051, first waypoint (0x10, 0x20), one step (1, -1).
+    const std::string example = "V_1051001000200001FFFF";
     r.add("example", 11, 1, example);
     // 23 characters, no waypoint, no step, a letter that is no hexadecimal digit.
     for (const std::string& bad :

@@ -55,7 +55,7 @@ protected:
         false};
     TPreference preferences = rPreference;
     std::unique_ptr<TForm4> form;
-    TreeNode *inn, *route, *gate, *ferry, *quay, *bay;
+    TreeNode *inn, *route, *gate, *quay, *bay;
 
     TreeNode* add(const std::string& name, int zone, int category, TPoint at,
                   const std::string& link = {}, const std::string& comment = {}) {
@@ -77,7 +77,7 @@ protected:
         route =
             add("Route", 10, 1, {6554, 6554}, route_link("1051", {{13107, 6554}, {19661, 6554}}));
         gate = add("Gate", 10, 3, {13107, 52428}, bridge_link(false, 5, 0));
-        ferry = add("Ferry", 10, 3, {26214, 52428}, bridge_link(false, 6, 7));
+        add("Ferry", 10, 3, {26214, 52428}, bridge_link(false, 6, 7));
         quay = add("Quay", 30, 3, {32768, 32768}, bridge_link(true, 7, 6));
         bay = add("Bay", 30, 2, {1000, 1000},
                   area_link('S', {{20000, 20000}, {50000, 20000}, {50000, 50000}, {20000, 50000}}));
