@@ -134,8 +134,6 @@ void TForm4::install_hint_window() {
     hint_timer.setSingleShot(true);
     connect(&hint_timer, &QTimer::timeout, this, [this] { cancel_hint(); });
     ImageMap->setProperty(kManualHint, true);
-    ImageMap->setMouseTracking(true);
-    connect(but_overview, &QToolButton::clicked, this, [this] { build_links(); });
 }
 
 void TForm4::activate_hint(QWidget* control, std::optional<QPoint> at) {

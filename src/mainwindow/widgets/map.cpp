@@ -341,6 +341,7 @@ void TForm4::create_controls() {
     connect(but_liste1, &QToolButton::clicked, this, [this] { but_liste1Click(); });
     connect(but_liste3, &QToolButton::clicked, this, [this] { but_liste3Click(); });
     connect(but_liste4, &QToolButton::clicked, this, [this] { but_liste4Click(); });
+    connect(but_overview, &QToolButton::clicked, this, [this] { build_links(); });
     for (QToolButton* b : {But_Leg, but_chemin, but_stitre, but_overview})
         connect(b, &QToolButton::clicked, this, [this] { repaint_map(); });
     for (QToolButton* b : {but_autoup, but_pref, but_info, but_editmode, but_sav, but_mail,
