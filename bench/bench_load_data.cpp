@@ -5,11 +5,11 @@
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "mainwindow/widgets/map.h"
+#include "offscreen_main.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 #include "synthetic_database.h"
 
-#include <QApplication>
 #include <QDir>
 #include <benchmark/benchmark.h>
 
@@ -101,10 +101,5 @@ BENCHMARK(BM_InflatePoints)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return run_offscreen_benchmarks(argc, argv);
 }

@@ -4,9 +4,9 @@
 
 #include "database/points_tree.h"
 #include "mainwindow/map_paint.h"
+#include "offscreen_main.h"
 #include "support/points_fixture.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
@@ -117,9 +117,5 @@ BENCHMARK(BM_TilesOnly)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return run_offscreen_benchmarks(argc, argv);
 }

@@ -88,6 +88,9 @@ std::string_view trim_blanks(std::string_view text);
 std::string replace_all(const std::string& text, std::string_view what, std::string_view with);
 // The value of a hexadecimal digit, -1 for any other character.
 int hex_digit(char c);
+// Compares ASCII letters without regard to case, then bytes: the difference of the first pair
+// that differs, else the difference of the lengths.
+int compare_text(std::string_view a, std::string_view b);
 // The current local date and time as days since 1899-12-30.
 double now_datetime();
 

@@ -68,6 +68,17 @@ int hex_digit(char c) {
     return -1;
 }
 
+int compare_text(std::string_view a, std::string_view b) {
+    auto fold = [](char c) -> int {
+        return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : static_cast<unsigned char>(c);
+    };
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+        if (const int d = fold(a[i]) - fold(b[i]); d != 0)
+            return d;
+    return int(a.size()) - int(b.size());
+}
+
 std::string_view trim_blanks(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
         text.remove_prefix(1);

@@ -67,17 +67,7 @@ void TData_map::load_maps(const std::string& master) {
 }
 
 int compare_map_names(const pMap_info& a, const pMap_info& b) {
-    auto fold = [](char c) -> unsigned char {
-        return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A')
-                                      : static_cast<unsigned char>(c);
-    };
-    size_t n = std::min(a.name.size(), b.name.size());
-    for (size_t i = 0; i < n; ++i) {
-        int d = int(fold(a.name[i])) - int(fold(b.name[i]));
-        if (d != 0)
-            return d;
-    }
-    return int(a.name.size()) - int(b.name.size());
+    return compare_text(a.name, b.name);
 }
 
 bool maps_complete(const TData_map& map_data) {

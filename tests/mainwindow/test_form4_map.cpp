@@ -25,14 +25,8 @@ protected:
     SavedGlobals globals;
     ScriptedMessages boxes;
     TempDir app;
-    PointsFixture f{{{1, 0, 10, "Sylvanie"}, {2, 0, 30, "Levant"}},
-                    {{.name = "Val", .image_name = "val", .zone_id = 10, .continent_id = 1},
-                     {.name = "Mont",
-                      .image_name = "mont",
-                      .zone_id = 11,
-                      .continent_id = 1,
-                      .origin_x = 65536},
-                     {.name = "Ile", .image_name = "ile", .zone_id = 30, .continent_id = 2}},
+    PointsFixture f{two_continents(),
+                    two_continent_zones(),
                     {{.name = "Auberges", .id = 1, .type = 2, .colour = 0x0000FF}},
                     {},
                     false};
@@ -43,10 +37,7 @@ protected:
 
     void SetUp() override {
         form = form_with_points(app.path(), f);
-        QImage image(16, 16, QImage::Format_RGB32);
-        image.fill(Qt::darkGreen);
-        for (const char* name : {"val", "ile"})
-            ASSERT_TRUE(image.save(to_path(maps_path + name + ".jpg"), "JPG"));
+        ASSERT_TRUE(write_zone_images({"val", "ile"}));
         inn = form->addnode(PointsFixture::point("Inn", 10, 1, 32768, 32768));
         port = form->addnode(PointsFixture::point("Port", 30, 1, 1000, 1000));
         for (size_t i = 0; i < form->map_data->continents.size(); ++i)

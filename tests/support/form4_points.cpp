@@ -1,9 +1,11 @@
 #include "support/form4_points.h"
 
+#include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
 
 #include <QDir>
+#include <QImage>
 
 namespace support {
 
@@ -36,6 +38,26 @@ void copy_program_files(const std::string& app_folder) {
     for (const char* folder : {"res", "data"})
         copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/") + folder,
                   to_path(app_folder) + "/" + folder);
+}
+
+std::vector<ContinentSpec> two_continents() {
+    return {{1, 0, 10, "Sylvanie"}, {2, 0, 30, "Levant"}};
+}
+
+std::vector<ZoneSpec> two_continent_zones() {
+    return {
+        {.name = "Val", .image_name = "val", .zone_id = 10, .continent_id = 1},
+        {.name = "Mont", .image_name = "mont", .zone_id = 11, .continent_id = 1, .origin_x = 65536},
+        {.name = "Ile", .image_name = "ile", .zone_id = 30, .continent_id = 2}};
+}
+
+bool write_zone_images(const std::vector<std::string>& names) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    for (const std::string& name : names)
+        if (!image.save(to_path(maps_path + name + ".jpg"), "JPG"))
+            return false;
+    return true;
 }
 
 } // namespace support

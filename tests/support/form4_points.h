@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace support {
 
@@ -15,5 +16,13 @@ std::unique_ptr<TForm4> form_with_points(const std::string& app_folder, PointsFi
 
 // Copies the repository's res/ and data/ folders into the installation folder.
 void copy_program_files(const std::string& app_folder);
+
+// Two continents: Sylvanie (1) with Val (zone 10, image "val", at the origin) and Mont (zone 11,
+// image "mont", east of Val); Levant (2) with Ile (zone 30, image "ile", at the origin).
+std::vector<ContinentSpec> two_continents();
+std::vector<ZoneSpec> two_continent_zones();
+
+// Writes a small zone image maps_path + name + ".jpg" for each name; false when one fails.
+bool write_zone_images(const std::vector<std::string>& names);
 
 } // namespace support

@@ -224,6 +224,8 @@ void TForm4::unload_data() {
     marker_hits.clear();
     select_node(nullptr);
     selection_ancestors.fill(nullptr);
+    current_point = nullptr;
+    hovered_node = nullptr;
     continent_node = nullptr; // never left pointing into the deleted tree
     points_tree.clear();
     clipboard_node.reset();

@@ -190,8 +190,8 @@ void TForm4::ImageMapMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers s
         dragging = true;
         ImageMap->setCursor(Qt::SizeAllCursor);
     } else if (shift == Qt::ControlModifier) {
-        if (TreeNode* region = region_at(mouse_zone, mouse_zone_pos))
-            show_on_map(region, 0, 0, kShowMove | kShowFitZoom);
+        if (rRegion* region = region_at(mouse_zone, mouse_zone_pos))
+            show_on_map(region->node, 0, 0, kShowMove | kShowFitZoom);
     } else if (shift == Qt::ShiftModifier) {
         if (!rPreference.EDIB)
             return;
@@ -231,8 +231,8 @@ void TForm4::ImageMapMouseMove(int X, int Y) {
         if (!path_at(X, Y, 0))
             map_click(X, Y, 0);
         set_status("", 0x10);
-        if (TreeNode* region = region_at(mouse_zone, mouse_zone_pos); region && region->item())
-            set_status(region->item()->name, 0x10);
+        if (rRegion* region = region_at(mouse_zone, mouse_zone_pos); region && region->node->item())
+            set_status(region->node->item()->name, 0x10);
     } else if (!first_activation) {
         set_status("", 0x10);
     }
@@ -289,7 +289,7 @@ void TForm4::show_on_map(TreeNode* node, int x, int y, uint8_t flags) {
         }
     } else if (node->level == kLevelPoint) {
         points_tree.set_check_state(node, TCheckState::Checked);
-        ImageMap->setToolTip(QString());
+        show_hint_text({});
         select_node(node);
         if (flags & kShowMove) {
             if (current_area.points.empty()) {
@@ -328,7 +328,7 @@ void TForm4::select_node(TreeNode* node) {
         if (node->level == kLevelPoint) {
             parse_redirects(node);
             set_target_node(node, node->data.get());
-            build_area(node);
+            build_area(node->data.get(), current_area);
             target_marker->visible = true;
         }
     }

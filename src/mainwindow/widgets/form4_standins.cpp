@@ -1,42 +1,22 @@
-// Stand-ins for main-window routines of picking, the regions, the search, comment links, paths,
-// areas and the map's context menu that the data sequences and the map view call in their
-// order. Each is replaced by its real definition when the feature it belongs to is built.
+// Stand-ins for main-window routines of the search, comment links, the editing commands and the
+// map's context menu that the data sequences and the map view call in their order. Each is
+// replaced by its real definition when the feature it belongs to is built.
 
 #include "mainwindow/widgets/map.h"
-
-// Empties the region list and RegionTree.
-void TForm4::clear_regions() {}
-
-// Builds the region list, the zones' grids and RegionTree.
-void TForm4::build_regions() {}
 
 // Empties the search result list.
 void TForm4::clear_results() {}
 
-bool TForm4::map_click(int, int, int) {
-    return false;
-}
-
-bool TForm4::path_at(int, int, int) {
-    return false;
-}
-
 void TForm4::end_search_area() {}
-
-TreeNode* TForm4::region_at(pMap_info*, TPoint) {
-    return nullptr;
-}
 
 void TForm4::clear_redirects() {}
 
 void TForm4::parse_redirects(TreeNode*) {}
 
-void TForm4::build_area(TreeNode*) {}
+// Opens the point editor on a point.
+void TForm4::edit_point_dialog(TreeNode*) {}
 
-// Rebuilds the paths of the shown continent.
-void TForm4::build_paths() {}
-
-// Rebuilds the overview link lines.
-void TForm4::build_links() {}
+// Opens the point editor on a new point at the mouse position.
+void TForm4::add_point_dialog() {}
 
 void TForm4::Menu_imagePopup() {}

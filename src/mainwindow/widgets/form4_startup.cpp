@@ -34,7 +34,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QToolTip>
 
 void TForm4::FormCreate() {
     first_activation = true;
@@ -50,6 +49,7 @@ void TForm4::FormCreate() {
     rPreference = TPreference{};
     ZoomBar->setRange(20, 3500);
     qApp->installEventFilter(this);
+    install_hint_window();
     set_hint_pause(0);
 
     autosave_allowed = true;
@@ -480,17 +480,9 @@ void TForm4::but_stayClick() {
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* e) {
+    if (hint_event(watched, e))
+        return true;
     switch (e->type()) {
-    case QEvent::ToolTip: {
-        // A hint that begins with "@" is a plain one-line hint without its mark.
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->toolTip().startsWith(QLatin1Char('@'))) {
-            auto* help = static_cast<QHelpEvent*>(e);
-            QToolTip::showText(help->globalPos(), w->toolTip().mid(1), w, QRect(), hint_pause_);
-            return true;
-        }
-        break;
-    }
     case QEvent::HoverEnter:
         if (watched != Image1 && qobject_cast<QToolButton*>(watched))
             but_toolMouseMove(watched);

@@ -1,6 +1,7 @@
 #include "mainwindow/widgets/map.h"
 
 #include "database/database_list.h"
+#include "database/widgets/region_tree_model.h"
 #include "foundation/Data.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_ressource.h"
@@ -9,6 +10,7 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/ImageMap.h"
+#include "mainwindow/widgets/hint_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -324,7 +326,7 @@ void TForm4::create_controls() {
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
     connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
 
-    unavailable_ = {ToolButton3, but_overview};
+    unavailable_ = {ToolButton3};
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });
@@ -339,6 +341,7 @@ void TForm4::create_controls() {
     connect(but_liste1, &QToolButton::clicked, this, [this] { but_liste1Click(); });
     connect(but_liste3, &QToolButton::clicked, this, [this] { but_liste3Click(); });
     connect(but_liste4, &QToolButton::clicked, this, [this] { but_liste4Click(); });
+    connect(but_overview, &QToolButton::clicked, this, [this] { build_links(); });
     for (QToolButton* b : {But_Leg, but_chemin, but_stitre, but_overview})
         connect(b, &QToolButton::clicked, this, [this] { repaint_map(); });
     for (QToolButton* b : {but_autoup, but_pref, but_info, but_editmode, but_sav, but_mail,

@@ -3,21 +3,25 @@
 // and the program's start-up and shutdown.
 
 #include "database/points_tree.h"
+#include "database/regions.h"
 #include "database/widgets/points_tree_model.h"
 #include "foundation/feedback.h"
 #include "foundation/func_type.h"
 #include "mainwindow/cible.h"
 #include "mainwindow/map_paint.h"
+#include "mainwindow/picking.h"
 
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +49,8 @@ class TG32_ProgressBar;
 class TImageMap;
 class TForm_generate;
 class QPainter;
+class TCustomHint;
+class TRegionTreeModel;
 
 // The window's normal rectangle as stored in the preferences.
 struct TWindowRect {
@@ -306,11 +312,11 @@ public:
     bool db_readonly();
 
     // ---- Stand-ins ----
-    // Routines of regions and search that the data sequences call; they do nothing until their
-    // own parts are built.
-    void clear_regions();
-    void build_regions();
+    // Routines of the search and the editing that the data sequences and the map call; they do
+    // nothing until their own parts are built.
     void clear_results();
+    void edit_point_dialog(TreeNode* node);
+    void add_point_dialog();
 
     // ---- Map view: coordinates, zoom, scrolling, continents, painting and waypoints ----
     // The view of ImageMap: zoom, offset and size.
@@ -361,16 +367,10 @@ public:
     void erase_listWP();
     void wpdefaire1Click();
     void update_wp_menu();
-    // Stand-ins until picking, regions, search, comment links and areas exist.
-    bool map_click(int X, int Y, int mode);
-    bool path_at(int X, int Y, int mode);
+    // Stand-ins until search and comment links exist.
     void end_search_area();
-    TreeNode* region_at(pMap_info* zone, TPoint zone_position);
     void clear_redirects();
     void parse_redirects(TreeNode* node);
-    void build_area(TreeNode* node);
-    void build_paths();
-    void build_links();
     void Menu_imagePopup();
 
     TPoint mouse_world;
@@ -395,6 +395,60 @@ public:
     QAction* waypoint1 = nullptr;
     QAction* wpdefaire1 = nullptr;
     QAction* region1 = nullptr;
+
+    // ---- Paths, areas, links, regions, markers, picking and the hint window ----
+    // Routes of the checked, visible points of the loaded continent.
+    void build_paths();
+    bool decode_path(TNodeData* data, pMap_info* zone, rwpitem& path);
+    // The point's area with its bounding box; false (area untouched) when it has none.
+    bool build_area(TNodeData* data, rwpitem& area);
+    bool decode_area(TNodeData* data, rwpitem& area);
+    void area_bounds(rwpitem& area);
+    // The overview lines, only while but_overview is down.
+    void build_links();
+    void add_comment_links(TreeNode* node, const std::string& comment);
+    void add_overview_line(TreeNode* source, TreeNode* target);
+    void clear_regions();
+    void build_regions();
+    rRegion* region_at(pMap_info* zone, TPoint zone_position);
+    TPoint region_grid_pos(TPoint origin, TPoint world);
+    void goto_region(rRegion* region);
+    void init_region_tree();
+    void sort_region_tree();
+    void RegionTreeHeaderClick(int column);
+    void RegionTreeFocusChanged(rRegion* region);
+    void RegionTreeMouseDown(int x, int y);
+    void RegionTreeMouseMove(int x, int y);
+    bool register_marker(const rMarkerHit& entry);
+    TreeNode* marker_at(int x, int y);
+    // Mode 0 hover, 1 edit or add, 2 select; true when a marker was hit.
+    bool map_click(int X, int Y, int mode);
+    // Mode 0 hover, 1 go to the route's point; true when a route was hit.
+    bool path_at(int X, int Y, int mode);
+    bool near_segment(TPoint a, TPoint b, TPoint p);
+    void hover_node(TreeNode* node, int mode);
+    void follow_zone_link(const rCommand& command);
+    // ImageMap's hint, shown at the cursor at once; an empty text hides it.
+    void show_hint_text(const std::string& text);
+    void item_levels(TNodeData* data, rItemReflvl& levels);
+    void fill_hint_caption(TNodeData* data, TreeNode* node, const rItemReflvl& levels);
+    void install_hint_window();
+    // Shows the control's hint (its tool tip) at the position, the cursor by default, for the
+    // hint pause; an empty hint hides the window.
+    void activate_hint(QWidget* control, std::optional<QPoint> at = std::nullopt);
+    void cancel_hint();
+    // The hint machinery's part of the event filter; true when the event is consumed.
+    bool hint_event(QObject* watched, QEvent* event);
+
+    TRegionList region_list;
+    std::unique_ptr<TRegionTreeModel> region_model;
+    TreeNode* hovered_node = nullptr;
+    TreeNode* current_point = nullptr; // the point whose hint is shown
+    std::unique_ptr<TCustomHint> hint_window;
+    QPointer<QWidget> hint_control;
+    QTimer hint_timer;
+    int region_sort_column = -1;
+    Qt::SortOrder region_sort_order = Qt::AscendingOrder;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
