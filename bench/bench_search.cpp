@@ -7,10 +7,10 @@
 #include "editing/widgets/result_model.h"
 #include "foundation/Data.h"
 #include "mainwindow/widgets/map.h"
+#include "offscreen_main.h"
 #include "support/scripted_messages.h"
 #include "synthetic_database.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -85,10 +85,5 @@ BENCHMARK(BM_FillAndSortTenThousandRows)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return run_offscreen_benchmarks(argc, argv);
 }

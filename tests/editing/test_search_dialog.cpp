@@ -34,31 +34,33 @@ protected:
     PointsFixture f{{{1, 0, 10, "Nord"}},
                     {{.name = "Val", .zone_id = 10, .continent_id = 1, .zone_class = 1},
                      {.name = "Mont", .zone_id = 11, .continent_id = 1, .zone_class = 2}},
-                    {{.name = "Notes", .id = 1}, {.name = "auberges", .id = 2}},
+                    {{.name = "Notes", .id = 1}, {.name = "auberges", .id = 2, .region_pass = 1}},
                     {{1, 0, 0, "Services"}, {2, 1, 0, "Inn"}, {3, 1, 0, "Bank"}, {4, 0, 0, "Camp"}},
                     false,
                     {{"Plaines", 1, 0}, {"Cites", 2, 1}}};
     TPreference preferences = rPreference;
     std::unique_ptr<TForm4> form;
     TSearchArea area;
-    int entries[2] = {};
+    TRegionList regions;
 
     void SetUp() override {
         copy_program_files(app.path());
         form = form_with_points(app.path(), f);
         language = "Francais";
         load_ressource();
+        for (const char* name : {"Zeta", "alpha"}) {
+            regions.push_back(std::make_unique<rRegion>());
+            regions.back()->node = form->addnode(PointsFixture::point(name, 10, 1));
+        }
     }
     void TearDown() override {
         form.reset();
         rPreference = preferences;
     }
-    rRegion* entry(int i) { return reinterpret_cast<rRegion*>(&entries[i]); }
+    rRegion* entry(int i) { return regions[size_t(i)].get(); }
     std::unique_ptr<TSearchForm> dialog() {
-        TSearchSources s{form->common_data.get(), form->map_data, {}, nullptr, nullptr};
-        for (auto [i, name] : {std::pair{0, "Zeta"}, {1, "alpha"}})
-            s.regions.push_back({entry(i), form->addnode(PointsFixture::point(name, 10, 1))});
-        auto d = std::make_unique<TSearchForm>(area, s);
+        auto d = std::make_unique<TSearchForm>(
+            area, TSearchSources{form->common_data.get(), form->map_data, &regions});
         d->FormShow();
         return d;
     }
@@ -256,6 +258,31 @@ TEST_F(SearchWindow, NothingToSearchOrNothingFoundIsSaidPlainly) {
     EXPECT_EQ(form->Label2->text().toStdString(), "0 point(s) trouvé(s)");
     EXPECT_EQ(form->TreeResult->header()->sortIndicatorSection(), -1);
     EXPECT_TRUE(boxes.texts().empty());
+}
+
+TEST_F(SearchWindow, RegionCriteriaUseTheBuiltRegions) {
+    for (auto [name, zone] : {std::pair{"Bay", 10}, {"Cove", 11}}) {
+        rnew_node r = PointsFixture::point(name, zone, 2, 1000, 1000);
+        r.locked = true;
+        r.link = area_link('S', {{20000, 20000}, {50000, 20000}, {50000, 50000}, {20000, 50000}});
+        form->addnode(r);
+    }
+    TreeNode* pup = form->addnode(PointsFixture::point("Wolf Pup", 10, 1, 30000, 30000));
+    form->build_regions();
+    ASSERT_EQ(form->region_list.size(), 2u);
+    form->on_search_dialog = [](TSearchForm& d) {
+        d.FormShow();
+        d.Edit1->clear();
+        const TCheckNode* bay = TCheckTree::next(d.root(TSearchForm::rootRegions));
+        d.model->setData(d.model->index_of(bay), Qt::Checked, Qt::CheckStateRole);
+        d.CheckBox3->setChecked(false);
+        d.Button1Click();
+    };
+    form->search();
+    EXPECT_EQ(rows(), std::vector<TreeNode*>{pup});
+    form->search_area->criteria = kSearchOutsideRegions;
+    form->run_search(*form->search_area);
+    EXPECT_EQ(rows().size(), 7u); // every other point, the two region points included
 }
 
 TEST_F(SearchWindow, PopupCommandsNeedAVisibleRow) {

@@ -1,3 +1,4 @@
+#include "database/regions.h"
 #include "editing/property_tree.h"
 #include "editing/search_engine.h"
 #include "support/points_fixture.h"
@@ -24,11 +25,9 @@ protected:
     TreeNode *grey = nullptr, *den = nullptr, *inn = nullptr, *dire = nullptr;
     TSearchArea area;
     const TSearchView nowhere{};
-    int r1 = 0, r2 = 0; // stand for two region entries
+    rRegion r1, r2; // Val lies in r1, Mont in r2
     TRegionLookup regions = [this](const pMap_info& zone, TPoint) -> const rRegion* {
-        if (zone.zone_id == 10)
-            return reinterpret_cast<const rRegion*>(&r1);
-        return zone.zone_id == 11 ? reinterpret_cast<const rRegion*>(&r2) : nullptr;
+        return zone.zone_id == 10 ? &r1 : zone.zone_id == 11 ? &r2 : nullptr;
     };
 
     void SetUp() override {
@@ -126,7 +125,7 @@ TEST_F(SearchEngine, EachCriterionAloneAndTogether) {
     area.level_to = 12;
     area.command_kind = coIsPoly;
     area.categories = {f.common_data->categories[1].get()};
-    area.regions = {reinterpret_cast<rRegion*>(&r1)};
+    area.regions = {&r1};
     area.zone_classes.set(2);
     // Flag 31 (the top bit of the first word) must be set, flag 32 (its bit 0) must not.
     area.flags_present = flag_set({31});

@@ -7,7 +7,9 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
+#include "mainwindow/picking.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/hint_window.h"
 #include "mainwindow/widgets/map.h"
 
 #include <QAction>
@@ -44,7 +46,13 @@ void TForm4::init_search() {
                                         {kResultName, 157},
                                         {kResultMarks, 30}})
         header->resizeSection(column, width);
-    connect_sort_header(TreeResult);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int column) { TreeResultHeaderClick(column); });
+    TreeResult->setMouseTracking(true);
+    TreeResult->viewport()->setProperty(kManualHint, true);
     connect(TreeResult->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 TreeResultFocusChanged(result_model->node_at(current));
@@ -66,30 +74,17 @@ void TForm4::init_search() {
     connect(ToolButton3, &QToolButton::clicked, this, [this] { search(); });
 }
 
-void TForm4::connect_sort_header(QTreeView* tree) {
-    QHeaderView* header = tree->header();
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
-    // The header turns its indicator between the press and the click: the column sorted before
-    // is read at the press.
-    auto previous = std::make_shared<int>(-1);
-    connect(header, &QHeaderView::sectionPressed, this,
-            [header, previous] { *previous = header->sortIndicatorSection(); });
-    connect(header, &QHeaderView::sectionClicked, this,
-            [this, tree, previous](int column) { TreeResultHeaderClick(tree, column, *previous); });
-}
-
-void TForm4::TreeResultHeaderClick(QTreeView* tree, int column, int previous_column) {
-    if (column != previous_column)
+void TForm4::TreeResultHeaderClick(int column) {
+    if (column != result_sort_column) {
         rPreference.STSC = column;
-    const QHeaderView* header = tree->header();
-    tree->model()->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
-}
-
-std::vector<TRegionChoice> TForm4::search_regions() const {
-    // No region list is built yet.
-    return {};
+        result_sort_order = Qt::AscendingOrder;
+    } else {
+        result_sort_order =
+            result_sort_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+    result_sort_column = column;
+    TreeResult->header()->setSortIndicator(column, result_sort_order);
+    result_model->sort(column, result_sort_order);
 }
 
 void TForm4::search() {
@@ -97,7 +92,7 @@ void TForm4::search() {
         return;
     {
         TSearchForm form(*search_area,
-                         {common_data.get(), map_data, search_regions(), &ImageList_c, &ImageList1},
+                         {common_data.get(), map_data, &region_list, &ImageList_c, &ImageList1},
                          this);
         form.CheckBox7->setChecked(rPreference.SAOM);
         form.CheckBox3->setChecked(rPreference.SPOM);
@@ -143,8 +138,9 @@ void TForm4::run_search(TSearchArea& area) {
         zoom_filtering = false;
     }
     points_tree.begin_update();
-    std::vector<rSearchResult> found =
-        find_points(points_tree, area, {map_view(), current_continent}, {});
+    std::vector<rSearchResult> found = find_points(
+        points_tree, area, {map_view(), current_continent},
+        [this](const pMap_info& zone, TPoint p) { return ::region_at(region_list, &zone, p); });
     if (search_area_mode)
         for (const rSearchResult& r : found)
             points_tree.set_check_state(r.node, TCheckState::Checked);
@@ -171,13 +167,11 @@ void TForm4::remove_result(TreeNode* node) {
 }
 
 void TForm4::sort_results(int column) {
-    QHeaderView* header = TreeResult->header();
-    if (result_model->rows().empty()) {
-        header->setSortIndicator(-1, Qt::AscendingOrder);
-        return;
-    }
-    header->setSortIndicator(column, Qt::AscendingOrder);
-    result_model->sort(column, Qt::AscendingOrder);
+    result_sort_column = result_model->rows().empty() ? -1 : column;
+    result_sort_order = Qt::AscendingOrder;
+    TreeResult->header()->setSortIndicator(result_sort_column, result_sort_order);
+    if (result_sort_column >= 0)
+        result_model->sort(column, result_sort_order);
 }
 
 void TForm4::goto_first_result() {
@@ -217,6 +211,32 @@ void TForm4::TreeResultFocusChanged(TreeNode* node) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (node)
         goto_node(node, kShowMove);
+}
+
+void TForm4::TreeResultMouseMove(int x, int y) {
+    TreeResult->setFocus();
+    show_row_hint(TreeResult->viewport(),
+                  x < 40 ? result_model->node_at(TreeResult->indexAt(QPoint(x, y))) : nullptr);
+}
+
+void TForm4::show_row_hint(QWidget* viewport, TreeNode* node) {
+    if (!node || !node->item()) {
+        viewport->setToolTip(QString());
+        HCaption.node = nullptr;
+        activate_hint(viewport);
+        return;
+    }
+    if (node == HCaption.node)
+        return;
+    try {
+        rItemReflvl levels;
+        item_levels(node->data.get(), levels);
+        fill_hint_caption(node->data.get(), node, levels);
+    } catch (const std::exception&) {
+        return;
+    }
+    viewport->setToolTip(to_qstring(node->item()->name));
+    activate_hint(viewport);
 }
 
 void TForm4::Button3Click() {

@@ -86,8 +86,6 @@ QVariant TResultModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::ForegroundRole:
         return n->visible ? kFontColour : kHiddenColour;
-    case Qt::ToolTipRole:
-        return index.column() >= kResultCategory ? to_qstring(d.item->name) : QVariant();
     default:
         return {};
     }

@@ -185,8 +185,9 @@ void TSearchForm::build_searchtree() {
     tree.clear();
     for (int r = 0; r < kRootCount; ++r)
         roots_[size_t(r)] = tree.add_child(nullptr, r, nullptr);
-    for (const TRegionChoice& region : sources_.regions)
-        tree.add_child(roots_[rootRegions], kindRegion, region.entry);
+    if (sources_.regions)
+        for (const auto& region : *sources_.regions)
+            tree.add_child(roots_[rootRegions], kindRegion, region.get());
     static const std::vector<std::unique_ptr<tboolspec>> no_specs;
     if (const TData_common* common = sources_.common)
         for (const auto& category : common->categories)
@@ -334,7 +335,8 @@ bool TSearchForm::Button1Click() {
         area_.criteria |= kSearchCategories;
     for (void* p : collect_checked(roots_[rootRegions]))
         area_.regions.push_back(static_cast<rRegion*>(p));
-    if (!area_.regions.empty() && area_.regions.size() != sources_.regions.size())
+    const size_t region_count = sources_.regions ? sources_.regions->size() : 0;
+    if (!area_.regions.empty() && area_.regions.size() != region_count)
         area_.criteria |= kSearchRegions;
     for (void* p : collect_checked(roots_[rootZoneClasses]))
         if (const uint32_t id = static_cast<rZoneClass*>(p)->class_id; id < 256)
@@ -386,13 +388,6 @@ bool TSearchForm::bool_criteria_set() const {
     return false;
 }
 
-const TreeNode* TSearchForm::region_point(const void* entry) const {
-    for (const TRegionChoice& r : sources_.regions)
-        if (r.entry == entry)
-            return r.node;
-    return nullptr;
-}
-
 std::string TSearchForm::node_text(const TCheckNode& n) const {
     if (!n.pointer)
         return kRootTexts[size_t(n.kind)] ? get_text(kRootTexts[size_t(n.kind)]) : "CommentSize";
@@ -404,7 +399,7 @@ std::string TSearchForm::node_text(const TCheckNode& n) const {
     case kindZoneClass:
         return static_cast<const rZoneClass*>(n.pointer)->name;
     case kindRegion: {
-        const TreeNode* point = region_point(n.pointer);
+        const TreeNode* point = static_cast<const rRegion*>(n.pointer)->node;
         return point && point->item() ? point->item()->name : std::string();
     }
     default:
@@ -421,7 +416,7 @@ int TSearchForm::node_image(const TCheckNode& n) const {
     case kindZoneClass:
         return int(static_cast<const rZoneClass*>(n.pointer)->image_index);
     case kindRegion: {
-        const TreeNode* point = region_point(n.pointer);
+        const TreeNode* point = static_cast<const rRegion*>(n.pointer)->node;
         return point && point->data && point->data->category ? point->data->category->tree_icon + 4
                                                              : -1;
     }

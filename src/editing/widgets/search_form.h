@@ -8,6 +8,7 @@
 // height, exec(), read those back, destroy it. The reset button changes the object at once,
 // whatever closes the dialog afterwards.
 
+#include "database/regions.h"
 #include "editing/property_tree.h"
 #include "foundation/func_type.h"
 
@@ -28,19 +29,12 @@ class QTreeView;
 class TCheckTreeModel;
 class TData_common;
 class TData_map;
-struct TreeNode;
-
-// A region the dialog offers: the entry of the region list and its point.
-struct TRegionChoice {
-    rRegion* entry = nullptr;
-    TreeNode* node = nullptr;
-};
 
 // What the criteria tree lists, owned by the main window.
 struct TSearchSources {
     const TData_common* common = nullptr;
     const TData_map* maps = nullptr;
-    std::vector<TRegionChoice> regions;                  // in list order
+    const TRegionList* regions = nullptr;
     const std::vector<QPixmap>* tree_icons = nullptr;    // categories, zone classes
     const std::vector<QPixmap>* toolbar_icons = nullptr; // the two page tabs
 };
@@ -118,7 +112,6 @@ private:
 
     std::string node_text(const TCheckNode& node) const;
     int node_image(const TCheckNode& node) const;
-    const TreeNode* region_point(const void* entry) const;
     // The expanded nodes and the scroll offset of the tree into the view.
     void show_view_state();
 

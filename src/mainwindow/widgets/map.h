@@ -45,7 +45,6 @@ class TRealm_info;
 class TSearchArea;
 class TSearchForm;
 class TResultModel;
-struct TRegionChoice;
 struct rContinent;
 class TNodeDataCopy;
 class TG32_ProgressBar;
@@ -470,17 +469,18 @@ public:
     // Gives every top-level node of the points tree the state, which reaches all below.
     void set_all_checked(TCheckState state);
     void end_search_area();
-    // A click on a sortable list header sorts by that column; the first click on a column sorts
-    // ascending and makes it the stored sort column, the next ones reverse the order.
-    void connect_sort_header(QTreeView* tree);
-    void TreeResultHeaderClick(QTreeView* tree, int column, int previous_column);
+    // The first click on a column sorts by it ascending and makes it the stored sort column;
+    // the next ones reverse the order.
+    void TreeResultHeaderClick(int column);
     void TreeResultFocusChanged(TreeNode* node);
+    // Over the two icon columns, the point's hint.
+    void TreeResultMouseMove(int x, int y);
+    // The hint of a list row's point (none: the hint goes), shown at the cursor.
+    void show_row_hint(QWidget* viewport, TreeNode* node);
     void Button3Click();
     void Menu2Popup();
     void Modif2Click();
     void Couper2Click();
-    // The region entries the search dialog offers, with their points.
-    std::vector<TRegionChoice> search_regions() const;
 
     // When set, runs in place of the search dialog's modal showing (tests answer it).
     std::function<void(TSearchForm&)> on_search_dialog;
@@ -488,7 +488,9 @@ public:
     QLabel* Label2 = nullptr; // count of the results
     QAction* search1 = nullptr;
     bool result_rows_changing = false; // rows are removed: no focus change acts
-    bool search_cursor = false;        // search_busy(0) put up the hourglass
+    int result_sort_column = -1;
+    Qt::SortOrder result_sort_order = Qt::AscendingOrder;
+    bool search_cursor = false; // search_busy(0) put up the hourglass
 
     // Stand-ins until the editing commands exist.
     void cut_point(TreeNode* node);
