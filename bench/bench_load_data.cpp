@@ -1,16 +1,13 @@
 // The whole data load of a database of 100,000 points into the main window, and the memory the
 // loaded points take, beside the bare inflate of the points section.
 
-#include "database/database_list.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "mainwindow/widgets/map.h"
 #include "offscreen_main.h"
 #include "support/scripted_messages.h"
-#include "support/temp_dir.h"
 #include "synthetic_database.h"
 
-#include <QDir>
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -33,33 +30,9 @@ long resident_kb() {
     return 0;
 }
 
-struct Installation {
-    TempDir dir;
-    Installation() {
-        QDir().mkpath(to_path(dir.file("res")));
-        support::write_synthetic_database(dir.path(), "Synth", {});
-    }
-};
-
-Installation& installation() {
-    static Installation i;
-    return i;
-}
-
-// A main window past its start-up, with the synthetic database selected and nothing loaded.
-std::unique_ptr<TForm4> ready_window() {
-    auto form = std::make_unique<TForm4>(installation().dir.path());
-    form->first_activation = false;
-    load_db_list();
-    db_name = "Synth";
-    form->check_database(0);
-    db_path = database_path + db_name + "/";
-    return form;
-}
-
 void BM_LoadData(benchmark::State& state) {
     ScriptedMessages boxes;
-    auto window = ready_window();
+    auto window = support::synthetic_window();
     TForm4& form = *window;
     for (auto _ : state) {
         state.PauseTiming();
@@ -76,7 +49,7 @@ BENCHMARK(BM_LoadData)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_LoadedMemory(benchmark::State& state) {
     ScriptedMessages boxes;
     for (auto _ : state) {
-        auto form = ready_window();
+        auto form = support::synthetic_window();
         malloc_trim(0);
         const long before = resident_kb();
         form->load_data();
@@ -87,8 +60,8 @@ void BM_LoadedMemory(benchmark::State& state) {
 BENCHMARK(BM_LoadedMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_InflatePoints(benchmark::State& state) {
-    Installation& inst = installation();
-    const std::string master = inst.dir.file("database/Synth/master.loc");
+    support::synthetic_window();
+    const std::string master = database_path + "Synth/master.loc";
     std::string stream;
     for (auto _ : state) {
         if (!load_section(stream, master, 9))

@@ -3,7 +3,11 @@
 #include "support/section_records.h"
 #include "support/section_writer.h"
 
+#include "database/database_list.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "mainwindow/widgets/map.h"
+#include "support/temp_dir.h"
 
 #include <QColor>
 #include <QDir>
@@ -146,6 +150,24 @@ bool write_synthetic_database(const std::string& folder, const std::string& name
     QDir().mkpath(to_path(db));
     return write_raw(db + "master.loc", synthetic_master(shape)) &&
            write_scrambled_list(db + "url.bin", url_lines("0", "Synthetic database"));
+}
+
+std::unique_ptr<TForm4> synthetic_window() {
+    struct Installation {
+        TempDir dir;
+        Installation() {
+            QDir().mkpath(to_path(dir.file("res")));
+            write_synthetic_database(dir.path(), "Synth", {});
+        }
+    };
+    static Installation installation;
+    auto form = std::make_unique<TForm4>(installation.dir.path());
+    form->first_activation = false;
+    load_db_list();
+    db_name = "Synth";
+    form->check_database(0);
+    db_path = database_path + db_name + "/";
+    return form;
 }
 
 } // namespace support

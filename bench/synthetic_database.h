@@ -4,6 +4,8 @@
 
 #include "support/points_writer.h"
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -26,5 +28,15 @@ std::string synthetic_master(const SyntheticShape& shape);
 // Writes <folder>/database/<name>/master.loc and url.bin.
 bool write_synthetic_database(const std::string& folder, const std::string& name,
                               const SyntheticShape& shape);
+
+} // namespace support
+
+class TForm4;
+
+namespace support {
+
+// A main window past its start-up over an installation (made once, in a temporary folder) whose
+// one database "Synth" is the default synthetic one; the database is selected, nothing loaded.
+std::unique_ptr<TForm4> synthetic_window();
 
 } // namespace support

@@ -96,6 +96,8 @@ double now_datetime();
 
 char normalise_char(char c);
 std::string normalise_text(std::string_view text);
+// normalise_text into a buffer the caller reuses.
+void normalise_into(std::string& out, std::string_view text);
 
 // Removes every "#" with the digits right after it; the id is the number after the first "#".
 // Throws EConvertError when that number does not fit in an i32.

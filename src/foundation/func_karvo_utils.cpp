@@ -138,10 +138,25 @@ char normalise_char(char c) {
     }
 }
 
+void normalise_into(std::string& out, std::string_view text) {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (size_t i = 0; i < t.size(); ++i)
+            t[i] = normalise_char(static_cast<char>(i));
+        return t;
+    }();
+    out.resize(text.size());
+    // Plain pointers: writes through a char reference would make every pointer reload.
+    char* to = out.data();
+    const char* from = text.data();
+    const char* folded = table.data();
+    for (size_t i = 0, n = text.size(); i < n; ++i)
+        to[i] = folded[static_cast<unsigned char>(from[i])];
+}
+
 std::string normalise_text(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = normalise_char(c);
+    std::string out;
+    normalise_into(out, text);
     return out;
 }
 

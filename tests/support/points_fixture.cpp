@@ -7,11 +7,12 @@ namespace support {
 PointsFixture::PointsFixture(const std::vector<ContinentSpec>& continents,
                              const std::vector<ZoneSpec>& zones,
                              const std::vector<CategorySpec>& categories,
-                             const std::vector<PropertySpec>& properties, bool build) {
+                             const std::vector<PropertySpec>& properties, bool build,
+                             const std::vector<ZoneClassSpec>& classes) {
     master = dir.file("master.loc");
     ContainerWriter()
         .section(2, property_section(properties))
-        .section(3, map_section({}, continents, zones))
+        .section(3, map_section(classes, continents, zones))
         .section(4, category_section(categories))
         .write(master);
     map_data = std::make_unique<TData_map>(master);

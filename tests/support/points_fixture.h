@@ -18,7 +18,8 @@ class PointsFixture {
 public:
     PointsFixture(const std::vector<ContinentSpec>& continents, const std::vector<ZoneSpec>& zones,
                   const std::vector<CategorySpec>& categories,
-                  const std::vector<PropertySpec>& properties = {}, bool build = true);
+                  const std::vector<PropertySpec>& properties = {}, bool build = true,
+                  const std::vector<ZoneClassSpec>& classes = {});
 
     // A point request for a zone and category.
     static rnew_node point(const std::string& name, int32_t zone_id, int32_t category_id,

@@ -27,7 +27,7 @@ struct ContinentSpec {
 
 struct ZoneSpec {
     std::string name{};
-    std::string image_name;
+    std::string image_name{};
     int16_t zone_id = 0;
     int16_t continent_id = 0;
     uint8_t zone_class = 0;

@@ -89,6 +89,9 @@ void TForm4::load_data() {
     common_data = std::make_unique<TData_common>(std::string(), std::string(), true);
     if (!common_data->property_error.empty())
         show_box(MessageKind::Plain, "[DataBase Error] " + common_data->property_error);
+    search_area_mode = false;
+    zoom_filtering = true;
+    mouse_zone = nullptr;
     Memo1->clear();
     load_tips();
     selection_ancestors.fill(nullptr);

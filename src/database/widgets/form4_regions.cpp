@@ -126,25 +126,6 @@ void TForm4::RegionTreeMouseDown(int x, int y) {
 }
 
 void TForm4::RegionTreeMouseMove(int x, int y) {
-    rRegion* region = nullptr;
-    if (x < 40)
-        region = region_model->region_of(RegionTree->indexAt(QPoint(x, y)));
-    QWidget* viewport = RegionTree->viewport();
-    if (!region || !region->node || !region->node_data) {
-        viewport->setToolTip(QString());
-        HCaption.node = nullptr;
-        activate_hint(viewport);
-        return;
-    }
-    if (region->node == HCaption.node)
-        return;
-    try {
-        rItemReflvl levels;
-        item_levels(region->node_data, levels);
-        fill_hint_caption(region->node_data, region->node, levels);
-    } catch (const std::exception&) {
-        return;
-    }
-    viewport->setToolTip(to_qstring(region->node_data->item->name));
-    activate_hint(viewport);
+    rRegion* region = x < 40 ? region_model->region_of(RegionTree->indexAt(QPoint(x, y))) : nullptr;
+    show_row_hint(RegionTree->viewport(), region ? region->node : nullptr);
 }

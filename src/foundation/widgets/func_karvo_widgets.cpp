@@ -2,9 +2,11 @@
 
 #include "foundation/text_codec.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QVariant>
 
 void clamp_edit(QLineEdit* edit, int32_t min, int32_t max) {
@@ -38,4 +40,11 @@ void fill_folder_combo(const std::string& pattern, const std::string& name, QCom
     for (const std::string& folder : choice.names)
         combo->addItem(to_qstring(folder));
     combo->setCurrentIndex(choice.selected);
+}
+
+QAction* menu_item(QMenu* menu, const char* name) {
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String(name))
+            return a;
+    return nullptr;
 }

@@ -3,9 +3,11 @@
 
 #include "foundation/func_karvo.h"
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 
 // Clamps the number of the edit box to min..max and selects its first one or two characters.
 // Throws EConvertError when the text is not empty and not a number.
@@ -21,3 +23,6 @@ rdbavailable* database_of(const QVariant& item_data);
 // Fills the combo with the subfolders matching the pattern and selects `name` (ignoring case)
 // or the first one.
 void fill_folder_combo(const std::string& pattern, const std::string& name, QComboBox* combo);
+
+// The item of a menu with that object name; null when there is none.
+QAction* menu_item(QMenu* menu, const char* name);

@@ -9,6 +9,7 @@
 #include "foundation/map_data.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/ImageMap.h"
@@ -25,13 +26,6 @@
 #include <QWheelEvent>
 
 namespace {
-
-QAction* menu_item(QMenu* menu, const char* name) {
-    for (QAction* a : menu->actions())
-        if (a->objectName() == QLatin1String(name))
-            return a;
-    return nullptr;
-}
 
 // The continent id of a node's owner record; -1 without one.
 int32_t node_continent(const TreeNode* node) {

@@ -157,6 +157,7 @@ void TForm4::cancel_hint() {
 
 bool TForm4::hint_event(QObject* watched, QEvent* e) {
     const bool region_rows = RegionTree && watched == RegionTree->viewport();
+    const bool result_rows = TreeResult && watched == TreeResult->viewport();
     switch (e->type()) {
     case QEvent::ToolTip: {
         auto* w = qobject_cast<QWidget*>(watched);
@@ -186,6 +187,10 @@ bool TForm4::hint_event(QObject* watched, QEvent* e) {
         if (region_rows && region_model) {
             const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
             RegionTreeMouseMove(at.x(), at.y());
+        }
+        if (result_rows && result_model) {
+            const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
+            TreeResultMouseMove(at.x(), at.y());
         }
         return false;
     default:

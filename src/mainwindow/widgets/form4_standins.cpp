@@ -1,13 +1,8 @@
-// Stand-ins for main-window routines of the search, comment links, the editing commands and the
-// map's context menu that the data sequences and the map view call in their order. Each is
-// replaced by its real definition when the feature it belongs to is built.
+// Stand-ins for main-window routines of comment links, the editing commands and the map's
+// context menu that the data sequences and the map view call in their order. Each is replaced by
+// its real definition when the feature it belongs to is built.
 
 #include "mainwindow/widgets/map.h"
-
-// Empties the search result list.
-void TForm4::clear_results() {}
-
-void TForm4::end_search_area() {}
 
 void TForm4::clear_redirects() {}
 

@@ -1,6 +1,7 @@
 // Start-up, shutdown and the small services of the main window.
 
 #include "database/database_list.h"
+#include "editing/search_engine.h"
 #include "foundation/Data.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_color.h"
@@ -47,6 +48,7 @@ void TForm4::FormCreate() {
     selected_database = nullptr;
 
     rPreference = TPreference{};
+    init_score_levels();
     ZoomBar->setRange(20, 3500);
     qApp->installEventFilter(this);
     install_hint_window();
@@ -89,6 +91,7 @@ void TForm4::FormCreate() {
 
     load_vectors();
     create_map_layer();
+    init_search();
 
     load_icon_strip(ImageList1, QSize(16, 16), data_path + "icon_a.bmp", nullptr);
     load_icon_strip(ImageList3, QSize(16, 16), data_path + "icon_b.bmp", nullptr);

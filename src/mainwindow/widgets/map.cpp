@@ -205,13 +205,18 @@ void TForm4::create_controls() {
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
     auto* page2 = new QVBoxLayout(TabSheet2);
     page2->setContentsMargins(0, 0, 0, 0);
+    auto* result_bar = new QHBoxLayout();
+    Label2 = new QLabel(TabSheet2);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    result_bar->addWidget(Label2, 1);
+    Button3 = new QPushButton(QStringLiteral("&Reset"), TabSheet2);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    result_bar->addWidget(Button3);
+    page2->addLayout(result_bar);
     TreeResult = new QTreeView(TabSheet2);
     TreeResult->setObjectName(QStringLiteral("TreeResult"));
     TreeResult->setRootIsDecorated(false);
     page2->addWidget(TreeResult, 1);
-    Button3 = new QPushButton(TabSheet2);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    page2->addWidget(Button3);
     PageControl->addWidget(TabSheet2);
 
     // Page 3: the points tree, the level filter and the information memo.
@@ -325,8 +330,6 @@ void TForm4::create_controls() {
         addAction(a);
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
     connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
-
-    unavailable_ = {ToolButton3};
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });

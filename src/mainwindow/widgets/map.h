@@ -43,6 +43,8 @@ class TData_common;
 class TData_map;
 class TRealm_info;
 class TSearchArea;
+class TSearchForm;
+class TResultModel;
 struct rContinent;
 class TNodeDataCopy;
 class TG32_ProgressBar;
@@ -312,9 +314,8 @@ public:
     bool db_readonly();
 
     // ---- Stand-ins ----
-    // Routines of the search and the editing that the data sequences and the map call; they do
-    // nothing until their own parts are built.
-    void clear_results();
+    // Routines of the editing that the map calls; they do nothing until their own parts are
+    // built.
     void edit_point_dialog(TreeNode* node);
     void add_point_dialog();
 
@@ -367,8 +368,7 @@ public:
     void erase_listWP();
     void wpdefaire1Click();
     void update_wp_menu();
-    // Stand-ins until search and comment links exist.
-    void end_search_area();
+    // Stand-ins until comment links exist.
     void clear_redirects();
     void parse_redirects(TreeNode* node);
     void Menu_imagePopup();
@@ -449,6 +449,52 @@ public:
     QTimer hint_timer;
     int region_sort_column = -1;
     Qt::SortOrder region_sort_order = Qt::AscendingOrder;
+
+    // ---- Search: the search command, the result list and search-area mode ----
+    // Wires the result list, its popup menu, the reset button and the search commands (once).
+    void init_search();
+    // The search command (ToolButton3, search1 Ctrl+F): the dialog, then the search.
+    void search();
+    // Lists the points that pass the criteria, scored; in search-area mode only they stay
+    // checked, so that the map draws only them.
+    void run_search(TSearchArea& area);
+    void clear_results();
+    // Drops the first row of the point; called before a point node is destroyed or replaced.
+    void remove_result(TreeNode* node);
+    // Sorts the result list by a column, ascending; an empty list gets no sort column.
+    void sort_results(int column);
+    void goto_first_result();
+    // 0: the reset button is disabled and the hourglass shown; 1: back to normal.
+    void search_busy(bool ready);
+    // Gives every top-level node of the points tree the state, which reaches all below.
+    void set_all_checked(TCheckState state);
+    void end_search_area();
+    // The first click on a column sorts by it ascending and makes it the stored sort column;
+    // the next ones reverse the order.
+    void TreeResultHeaderClick(int column);
+    void TreeResultFocusChanged(TreeNode* node);
+    // Over the two icon columns, the point's hint.
+    void TreeResultMouseMove(int x, int y);
+    // The hint of a list row's point (none: the hint goes), shown at the cursor.
+    void show_row_hint(QWidget* viewport, TreeNode* node);
+    void Button3Click();
+    void Menu2Popup();
+    void Modif2Click();
+    void Couper2Click();
+
+    // When set, runs in place of the search dialog's modal showing (tests answer it).
+    std::function<void(TSearchForm&)> on_search_dialog;
+    TResultModel* result_model = nullptr;
+    QLabel* Label2 = nullptr; // count of the results
+    QAction* search1 = nullptr;
+    bool result_rows_changing = false; // rows are removed: no focus change acts
+    int result_sort_column = -1;
+    Qt::SortOrder result_sort_order = Qt::AscendingOrder;
+    bool search_cursor = false; // search_busy(0) put up the hourglass
+
+    // Stand-ins until the editing commands exist.
+    void cut_point(TreeNode* node);
+    bool may_edit_db();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
