@@ -12,11 +12,13 @@
 #include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
 #include "foundation/pqGR32_JPEG.h"
-#include "generator/generate_fich.h"
+#include "generator/map_generator.h"
 #include "mainwindow/links.h"
 #include "mainwindow/preferences.h"
+#include "platform/registry.h"
 #include "support/additions_writer.h"
 #include "support/blp_writer.h"
+#include "support/generator_sections.h"
 #include "support/jpeg_writer.h"
 #include "support/points_writer.h"
 #include "support/section_records.h"
@@ -220,6 +222,25 @@ void read_blp(std::string_view data) {
     decode_blp_tile(QByteArray(data.data(), static_cast<qsizetype>(data.size())), bitmap);
 }
 
+// Sections 5 and 6 both hold the input: the generator's settings and its zone list.
+void read_genmap(std::string_view data) {
+    const std::string bytes(data);
+    MapGenerator generator;
+    if (generator.init_genmap(
+            put("g/master.loc", ContainerWriter().section(5, bytes).section(6, bytes).bytes())))
+        for (const std::string& line : generator.zone_list)
+            generator.tile_for(line, 16);
+}
+
+// system.reg of the Wine prefix.
+void read_registry(std::string_view data) {
+    [[maybe_unused]] static const bool prefix =
+        qputenv("WINEPREFIX", to_path(scratch() + "wine").toLocal8Bit());
+    put("wine/system.reg", data);
+    for (const char* value : {"InstallPath", ""})
+        native_path_of(read_machine_string("Software\\Example\\Vev", value), wine_prefix());
+}
+
 void read_jpeg(std::string_view data) {
     QImage bitmap(1, 1, QImage::Format_ARGB32);
     try {
@@ -332,6 +353,25 @@ Seeds jpeg_seeds() {
     return out;
 }
 
+Seeds genmap_seeds() {
+    return {generator_settings_section({"Software\\Vev",
+                                        "Path",
+                                        "list.txt",
+                                        "Tiles\\",
+                                        {"zonA", "zonB"},
+                                        {"Data\\a.mpq", "b.mpq"}}) +
+            generator_zone_section({{"Tanaris", {"t1", "", "t3"}}})};
+}
+
+// A small one as Wine writes it: escaped key paths and texts, other value types.
+Seeds registry_seeds() {
+    return {"WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+            "[Software\\\\Example\\\\Vev] 1700000000\n#time=1da0000000000000\n"
+            "\"InstallPath\"=\"C:\\\\Jeux\\\\Vev\\\\\"\n"
+            "\"Quoted\"=\"dit \\\"oui\\\"\\x00e9\\t\\101.\"\n\"Number\"=dword:00000010\n"
+            "\"Expand\"=str(2):\"%ProgramFiles%\\\\Vev\"\n@=\"default\"\n"};
+}
+
 struct Reader {
     const char* name;
     void (*read)(std::string_view);
@@ -354,6 +394,8 @@ const Reader kReaders[] = {
     {"link", read_link, link_seeds},
     {"blp", read_blp, blp_seeds},
     {"jpeg", read_jpeg, jpeg_seeds},
+    {"genmap", read_genmap, genmap_seeds},
+    {"registry", read_registry, registry_seeds},
 };
 
 // Qt's font and image code wants an application object; boxes are answered silently.
