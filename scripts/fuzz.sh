@@ -35,7 +35,7 @@ for reader in "${readers[@]}"; do
 done
 
 echo "fuzz: ${#readers[@]} readers, ${DURATION} s each, $(nproc) at once"
-export BUILD WORK DURATION
+export BUILD WORK DURATION UBSAN_OPTIONS="print_stacktrace=1"
 run_reader() {
     local reader="$1"
     "$BUILD/tests/fuzz/fuzz_$reader" "$WORK/corpus/$reader" "$WORK/seeds/$reader" \
@@ -63,8 +63,11 @@ for reader in "${readers[@]}"; do
 done
 for reader in "${readers[@]}"; do
     if [ "$(cat "$WORK/logs/$reader.status")" != 0 ]; then
+        log="$WORK/logs/$reader.log"
         echo "---- $reader"
-        grep -A40 -m1 -E '^==[0-9]+==|runtime error|ERROR: libFuzzer' "$WORK/logs/$reader.log" || tail -40 "$WORK/logs/$reader.log"
+        sed -n '/^==[0-9]*==ERROR\|runtime error\|ERROR: libFuzzer/,/^SUMMARY/p' "$log" | head -60
+        input=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -1)
+        echo "run again: build-fuzz/tests/fuzz/fuzz_$reader ${input:-<input>}"
     fi
 done
 echo "fuzz: $passed passed, $failed failed"
