@@ -7,6 +7,7 @@
 
 #include "database/additions_file.h"
 #include "database/points_reader.h"
+#include "exchange/update_check.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
@@ -133,6 +134,7 @@ void read_container(std::string_view data) {
     std::string target;
     for (int index = -1; index <= 10; ++index)
         load_section(target, path, index);
+    load_section(target, path, 0, true); // the credits page keeps what a damaged stream gave
     decompress_file(path, put("c/out", ""));
 }
 
@@ -239,6 +241,25 @@ void read_registry(std::string_view data) {
     put("wine/system.reg", data);
     for (const char* value : {"InstallPath", ""})
         native_path_of(read_machine_string("Software\\Example\\Vev", value), wine_prefix());
+}
+
+// The update server's reply, in a program folder of its own. An entry whose folder and name pass
+// the safety checks must stay inside that folder before any folder is made for it.
+void read_update(std::string_view data) {
+    app_path = scratch() + "app/";
+    QDir(to_path(app_path)).removeRecursively();
+    QDir().mkpath(to_path(app_path));
+    TUpdateCheck update;
+    update.reply = split_lines(std::string(data));
+    update.parse_reply();
+    for (const auto& e : update.entries)
+        if (safe_entry_folder(e->folder) && safe_entry_name(e->name) &&
+            !QDir::cleanPath(to_path(local_folder(e->folder) + e->name))
+                 .startsWith(to_path(app_path))) {
+            std::fprintf(stderr, "update entry outside the program folder\n");
+            std::abort();
+        }
+    update.select_updates();
 }
 
 void read_jpeg(std::string_view data) {
@@ -372,6 +393,17 @@ Seeds registry_seeds() {
             "\"Expand\"=str(2):\"%ProgramFiles%\\\\Vev\"\n@=\"default\"\n"};
 }
 
+Seeds update_seeds() {
+    return {"VERS=v1.06\r\nMESS=Bonjour\r\nMESE=Hello\r\n"
+            "FILE=news.txt|res\\Francais\\|" +
+            md5_hex("news") +
+            "|http://h/n|News|0|1|res\r\n"
+            "FILE=master.loc|database\\Demo\\|" +
+            md5_hex("") +
+            "|http://h/m|Data|True|0|bas Demo\r\n"
+            "EOF\r\n"};
+}
+
 struct Reader {
     const char* name;
     void (*read)(std::string_view);
@@ -396,6 +428,7 @@ const Reader kReaders[] = {
     {"jpeg", read_jpeg, jpeg_seeds},
     {"genmap", read_genmap, genmap_seeds},
     {"registry", read_registry, registry_seeds},
+    {"update", read_update, update_seeds},
 };
 
 // Qt's font and image code wants an application object; boxes are answered silently.
