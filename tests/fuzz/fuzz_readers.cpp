@@ -6,7 +6,9 @@
 // takes whole files).
 
 #include "database/additions_file.h"
+#include "database/paths.h"
 #include "database/points_reader.h"
+#include "database/regions.h"
 #include "exchange/update_check.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
@@ -48,14 +50,28 @@ const std::vector<ContinentSpec> kContinents = {{1, 5, 10, "Kalimdor"}, {2, 6, 0
 const std::vector<ZoneSpec> kZones = {
     {"Tanaris", "t", 10, 1, 1}, {"Ashenvale", "a", 11, 1, 2}, {"Zero", "z", 0, 2}};
 const std::vector<CategorySpec> kCategories = {
-    {"Mobs", 1, 3, 1}, {"Shops", 4, 4, 2, 0xFF, 1}, {"Roads", 5, 2, 3}, {"Areas", 6, 2, 4}};
+    {"Mobs", 1, 3, 1},
+    {"Shops", 4, 4, 2, 0xFF, 1},
+    {"Roads", 5, 2, 3},
+    {.name = "Areas", .id = 6, .type = 4, .link_target = true, .region_pass = 1}};
 const std::vector<PropertySpec> kProperties = {
     {1, 0, 0x0000FF, "Elite"}, {2, 1, 0, "Rare"}, {33, 0, 0x00FF00, "Quest"}};
 
 std::vector<PointSpec> world_points() {
     return {{"Gadgetzan", 10, 1, 100, 200, 40, 45, flag_set({1, 33}), 0x1001, "Town"},
             {"Road", 10, 5, 300, 300, 0, 0, {}, 0x1002, "", route_link("0000", {{1, 2}, {9, 7}})},
-            {"Oasis", 11, 6, 5, 5, 0, 0, {}, 0x1003, "", area_link('S', {{0, 0}, {900, 50}})},
+            {"Oasis",
+             11,
+             6,
+             5,
+             5,
+             0,
+             0,
+             {},
+             0x1003,
+             "{Road}",
+             area_link('S', {{0, 0}, {9000, 0}, {0, 9000}}),
+             true},
             {"Bridge", 11, 4, 7, 7, 0, 0, {}, 0x1004, "a|b", bridge_link(true, 5, 6), true},
             {"@hidden", 0, 1, 1, 1}};
 }
@@ -123,6 +139,18 @@ void read_into_tree(TPointsTree& tree, TData_map& map, std::string_view stream) 
     read_database(stream, sink);
 }
 
+// What the map view makes of the points: routes, regions and the comments' overview lines.
+void build_overlays(TData_map& map) {
+    std::vector<pMap_info*> zones;
+    for (const auto& zone : map.zones)
+        zones.push_back(zone.get());
+    std::vector<rwpitem> paths;
+    build_paths(zones, paths);
+    TRegionList regions;
+    build_regions(map, regions);
+    walk_link_sources(zones, [](TreeNode*, const std::string& c) { comment_link_names(c); });
+}
+
 // ---- The readers ----
 
 void read_container(std::string_view data) {
@@ -167,6 +195,7 @@ void read_points(std::string_view data) {
     static TData_map* map = new TData_map(world().master);
     TPointsTree tree;
     read_into_tree(tree, *map, data);
+    build_overlays(*map);
 }
 
 void read_additions(std::string_view data) {
@@ -183,6 +212,7 @@ void read_additions(std::string_view data) {
                             data.size() % 2 == 0);
     merge_additions_file(put("a.txt", data), merger);
     additions_file_text(tree, "123456", "Fuzz");
+    build_overlays(map);
 }
 
 void read_prefs(std::string_view data) {
@@ -212,9 +242,25 @@ void read_vec(std::string_view data) {
     convert_polyline_file(put("o.vec", data), out);
 }
 
+// A point's link string: its command, route, area and the area's cells in a region grid.
 void read_link(std::string_view data) {
+    static TData_map* map = new TData_map(world().master);
+    const pMap_info& zone = *map->zones.front();
+    rnew_node r;
+    r.link = std::string(data);
+    r.has_item_data = true;
     try {
-        decode_link(std::string(data), 0x123456);
+        TNodeData node(r, nullptr);
+        rwpitem path;
+        decode_path(*node.item, zone, path);
+        rwpitem area;
+        if (!build_area(node, area))
+            return;
+        std::vector<TPoint> polygon;
+        for (const TPoint& p : area.points)
+            polygon.push_back(region_grid_pos(region_grid_origin(zone), p));
+        std::vector<uint8_t> raster((kRegionCells + 1) * (kRegionCells + 1));
+        fill_polygon(raster, kRegionCells + 1, polygon, 1);
     } catch (const EConvertError&) {
     }
 }
@@ -333,7 +379,7 @@ Seeds vec_seeds() {
 Seeds link_seeds() {
     return {route_link("1010", {{0, 0}, {30000, -5}, {3, 3}}),
             area_link('I', {{-5, 5}, {20000, 3}, {0, 9}}),
-            area_link('M', {{0, 0}, {1, 1}}),
+            area_link('M', {{0, 0}, {30000, 0}, {30000, 30000}}),
             bridge_link(false, 0xFFFFFFFF, 0),
             "J",
             "RC"};
