@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs (build, run, tests, benchmarks).
+# Installs every Debian package the project needs (build, run, tests, benchmarks, the sanitizer
+# build and the fuzz targets).
 set -euo pipefail
 
 PACKAGES=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev libgl-dev
     zlib1g-dev libjpeg62-turbo-dev libstorm-dev libsquish-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -143,10 +143,14 @@ void fill_polygon(std::vector<uint8_t>& raster, int size, const std::vector<TPoi
 
 void build_regions(const TData_map& map_data, TRegionList& list) {
     collect_regions(map_data, list);
+    // The shift stops at the smallest coordinate: a hostile corner never overflows.
+    auto shift = [](int32_t v) {
+        return int32_t(std::max<int64_t>(int64_t(v) + kRegionShift, INT32_MIN));
+    };
     for (const auto& entry : list)
         if (entry->area->points.size() > 1)
             for (TPoint& p : entry->area->points)
-                p = {p.x + kRegionShift, p.y + kRegionShift};
+                p = {shift(p.x), shift(p.y)};
     rasterise(map_data, list);
     for (const auto& entry : list)
         entry->area.reset();

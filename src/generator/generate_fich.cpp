@@ -30,11 +30,14 @@ bool read_from_archives(const std::vector<rMpqPath>& archives, const std::string
 
 bool load_blp_tile(const std::vector<rMpqPath>& archives, const std::string& file_name,
                    QImage& bitmap, std::string& error_text) {
-    DecoderBuffers release;
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
     read_from_archives(archives, file_name, stream, error_text);
-    const QByteArray& file = stream.buffer();
+    return decode_blp_tile(stream.buffer(), bitmap);
+}
+
+bool decode_blp_tile(const QByteArray& file, QImage& bitmap) {
+    DecoderBuffers release;
     // A texture too short to hold its header and palette counts as missing.
     if (file.size() < static_cast<qsizetype>(kBlp2DataOffset) ||
         static_cast<uint64_t>(file.size()) - kBlp2DataOffset > UINT32_MAX)

@@ -26,3 +26,7 @@ bool read_from_archives(const std::vector<rMpqPath>& archives, const std::string
 // error_text is read_from_archives's.
 bool load_blp_tile(const std::vector<rMpqPath>& archives, const std::string& file_name,
                    QImage& bitmap, std::string& error_text);
+
+// Decodes the bytes of a BLP2 texture file as load_blp_tile does; false, with the bitmap
+// unchanged, when they cannot be decoded.
+bool decode_blp_tile(const QByteArray& file, QImage& bitmap);

@@ -93,11 +93,16 @@ struct SlistFree {
 
 } // namespace
 
-THttpClient::THttpClient() : handle_(curl_easy_init()) {}
+THttpClient::THttpClient() : handle_(curl_easy_init()), cookies_(curl_share_init()) {
+    if (cookies_)
+        curl_share_setopt(static_cast<CURLSH*>(cookies_), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+}
 
 THttpClient::~THttpClient() {
     if (handle_)
         curl_easy_cleanup(static_cast<CURL*>(handle_));
+    if (cookies_)
+        curl_share_cleanup(static_cast<CURLSH*>(cookies_));
 }
 
 void THttpClient::get(const std::string& url, const std::function<bool(std::string_view)>& sink) {
@@ -158,7 +163,14 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     // Addresses come from servers: no local files or other protocols behind them.
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_COOKIEFILE, ""); // cookies accepted, kept in memory
+    // Cookies are accepted and kept in memory, in the share from one transfer to the next. The
+    // cookie engine's file list goes after each transfer: curl_easy_reset would leak it.
+    curl_easy_setopt(h, CURLOPT_SHARE, cookies_);
+    curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+    struct DropCookieFiles {
+        CURL* h;
+        ~DropCookieFiles() { curl_easy_setopt(h, CURLOPT_COOKIEFILE, nullptr); }
+    } drop_cookie_files{h};
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION,
                      options.http_1_0 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, options.max_redirects > 0 ? 1L : 0L);

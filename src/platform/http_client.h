@@ -65,6 +65,7 @@ private:
     void perform(const std::string& url, const std::string* body, const std::string& content_type,
                  const std::function<bool(std::string_view)>& sink);
 
-    void* handle_ = nullptr; // kept between transfers, so cookies are kept too
+    void* handle_ = nullptr;  // kept between transfers
+    void* cookies_ = nullptr; // the cookies, kept between transfers
     bool busy_ = false;
 };

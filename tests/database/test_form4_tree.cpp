@@ -68,6 +68,7 @@ TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {
     EXPECT_EQ(form->points_tree.size(), 0u);
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_EQ(form->continent_node, nullptr);
+    EXPECT_TRUE(form->continent_zones.empty());
     EXPECT_EQ(form->selection_ancestors[0], nullptr);
     EXPECT_EQ(form->find_point_by_name(nullptr, "Raptor", false), nullptr);
 }

@@ -221,6 +221,17 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     EXPECT_TRUE(r.zone(30).region_grid.empty());
 }
 
+TEST(Regions, CornersAtTheEdgeOfTheCoordinateRangeCoverNoCell) {
+    // The half-cell shift of a corner at the smallest coordinate must not overflow.
+    Realm r;
+    r.add("far", 10, 2, "S_80000000000000000011640000DCD8DC", true);
+    TRegionList list;
+    build_regions(*r.f.map_data, list);
+    ASSERT_EQ(list.size(), 1u);
+    const auto& grid = r.zone(10).region_grid;
+    EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 48 * 48);
+}
+
 TEST(Regions, CapAt255AndRowOrder) {
     Realm r;
     for (int i = 0; i < 300; ++i)

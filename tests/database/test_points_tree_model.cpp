@@ -49,7 +49,7 @@ struct Signals {
     int resets = 0;
 
     explicit Signals(TPointsTreeModel& m) {
-        auto parent_node = [&m](const QModelIndex& p) -> const TreeNode* {
+        auto parent_node = [](const QModelIndex& p) -> const TreeNode* {
             return p.isValid() ? TPointsTreeModel::node_of(p) : nullptr;
         };
         QObject::connect(&m, &QAbstractItemModel::rowsInserted,

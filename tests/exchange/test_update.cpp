@@ -208,7 +208,7 @@ TEST_F(Update, TransferFailuresKeepThePreviousReply) {
                            {"/missing", status(404)},
                            {"/stall", reply("EOF", false, 5)},
                            {"/r1", status(302, "/r2")},
-                           {"/r2", status(301, "/ok")},
+                           {"/r2", {301, {}, false, "/ok", 0, "k=v"}},
                            {"/s1", status(302, "/r1")}});
     ASSERT_TRUE(server.running());
     struct Case {
@@ -238,6 +238,8 @@ TEST_F(Update, TransferFailuresKeepThePreviousReply) {
         EXPECT_EQ(failures.texts().size(), 1u) << address;
     }
     EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"});
+    // The cookie of the first transfer comes back with the later ones.
+    EXPECT_EQ(server.requests().back()["headers"].toObject()["cookie"].toString(), "k=v");
 }
 
 TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {

@@ -14,6 +14,8 @@ HttpTestServer::HttpTestServer(const std::map<std::string, HttpRoute>& routes) {
                       {"delay", r.delay}};
         if (!r.location.empty())
             o["location"] = QString::fromStdString(r.location);
+        if (!r.cookie.empty())
+            o["cookie"] = QString::fromStdString(r.cookie);
         table[QString::fromStdString(path)] = o;
     }
     QFile file(to_path(dir_.file("routes.json")));

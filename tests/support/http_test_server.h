@@ -18,7 +18,8 @@ struct HttpRoute {
     std::string body;  // bytes; "$BASE" stands for the server's address
     bool zlib = false; // the server compresses the body with Python's zlib
     std::string location;
-    double delay = 0; // seconds before answering
+    double delay = 0;     // seconds before answering
+    std::string cookie{}; // the value of a Set-Cookie header
 };
 
 inline HttpRoute reply(std::string body, bool zlib = false, double delay = 0) {

@@ -227,9 +227,13 @@ void TForm4::unload_data() {
     marker_hits.clear();
     select_node(nullptr);
     selection_ancestors.fill(nullptr);
+    // Nothing is left pointing into the deleted tree and map data.
     current_point = nullptr;
     hovered_node = nullptr;
-    continent_node = nullptr; // never left pointing into the deleted tree
+    continent_node = nullptr;
+    continent_zones.clear();
+    continent_record = nullptr;
+    mouse_zone = nullptr;
     points_tree.clear();
     clipboard_node.reset();
     map_data = nullptr;

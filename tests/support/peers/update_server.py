@@ -4,7 +4,8 @@ of the demo installation by hand (--demo, port 8642).
 
 Tests: update_server.py --routes ROUTES.json --log LOG.jsonl listens on an ephemeral port and
 prints "PORT <n>" first. ROUTES maps a path (without query) to {"status", "body" (bytes as
-latin-1 text; "$BASE" stands for the server's address), "zlib", "location", "delay" (seconds)}.
+latin-1 text; "$BASE" stands for the server's address), "zlib", "location", "delay" (seconds),
+"cookie" (a Set-Cookie value)}.
 Each request goes to LOG as one JSON line: method, path, version, headers (lower-case names) and
 the fields and files of a multipart body as Python's email parser reads them.
 """
@@ -64,6 +65,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send_response(route.get("status", 200))
             if "location" in route:
                 self.send_header("Location", route["location"])
+            if "cookie" in route:
+                self.send_header("Set-Cookie", route["cookie"])
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
             self.wfile.write(data)
