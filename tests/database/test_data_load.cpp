@@ -103,12 +103,14 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
 
     // The save and send buttons show only in edit mode; the progress bar is cream.
     form->show();
-    for (bool on : {false, true, false}) {
+    for (bool on : {false, true, false, true}) {
         form->set_edit_mode(on);
         form->show_edit_items(on);
         QApplication::processEvents();
         EXPECT_EQ(form->but_sav->isVisible(), on);
         EXPECT_EQ(form->but_mail->isVisible(), on);
+        // Shown again, they keep their enabled states: nothing to save, something to send.
+        EXPECT_TRUE(!on || (!form->but_sav->isEnabled() && form->but_mail->isEnabled()));
     }
     QImage bar(form->G32_ProgressBar1->size(), QImage::Format_ARGB32);
     form->G32_ProgressBar1->setPosition(50);

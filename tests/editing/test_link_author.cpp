@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace {
 
 pMap_info zone(int16_t id, int32_t origin_x, int32_t origin_y) {
@@ -95,7 +93,7 @@ TEST(LinkAuthor, RouteOptionsAndBridges) {
     EXPECT_EQ(link_options_item("J12"), TLinkOptionsItem::Disabled);
 }
 
-TEST(PointEdit, InputChecksLevelBandsNamesAndReferences) {
+TEST(PointEdit, InputChecksLevelBandsAndReferences) {
     struct Case {
         std::string name;
         bool category;
@@ -123,21 +121,6 @@ TEST(PointEdit, InputChecksLevelBandsNamesAndReferences) {
     }
     EXPECT_EQ(level_band(2, 60, false).max, 0);
     EXPECT_EQ(level_band(0, 1, true).min, 0);
-
-    rCateg inn, flight, notes;
-    for (auto [c, imposes, name] :
-         {std::tuple{&inn, true, "Auberge"}, std::tuple{&flight, true, "Vol"},
-          std::tuple{&notes, false, "Note"}}) {
-        c->imposes_default_name = imposes;
-        c->default_name = name;
-    }
-    const std::vector<rCateg*> all = {&inn, &flight, &notes};
-    EXPECT_EQ(name_for_category(" ", "New", inn, all), "Auberge");
-    EXPECT_EQ(name_for_category("New", "New", inn, all), "Auberge");
-    EXPECT_EQ(name_for_category("Vol", "New", inn, all), "Auberge");
-    EXPECT_EQ(name_for_category("Mine", "New", inn, all), "Mine");
-    EXPECT_EQ(name_for_category("Vol ", "New", notes, all), "New");
-    EXPECT_EQ(name_for_category("Note", "New", notes, all), "Note");
 
     // References: comment order, the id after "#" in the Tag, the web image on a read-only
     // database; "{}", an unclosed name and an id too long name nothing more.

@@ -231,7 +231,7 @@ void TForm4::lock_toolbars(bool value) {
     busy = value;
     for (QToolBar* bar : {ToolBar1, ToolBar2, ToolBar3}) {
         for (auto* b : bar->findChildren<QToolButton*>())
-            b->setEnabled(!value && !unavailable_.contains(b));
+            set_tool_button_enabled(b, !value && !unavailable_.contains(b));
         bar->repaint();
     }
 }

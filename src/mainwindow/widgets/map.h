@@ -548,6 +548,8 @@ private:
     void create_controls();
     QToolButton* add_tool_button(QToolBar* bar, const char* name, int tag, int icon, bool toggle);
     void set_tool_button_visible(QToolButton* button, bool visible);
+    void set_tool_button_enabled(QToolButton* button, bool enabled);
+    QAction* tool_button_action(QToolButton* button);
     void apply_toolbar_icons();
     void update_check_by_period();
     // Window placement: the stored normal rectangle (frame included) is applied at creation and
