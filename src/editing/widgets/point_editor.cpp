@@ -298,6 +298,7 @@ void TForm2::create_controls() {
     links->addLayout(link_buttons);
     Label1 = new QLabel(TabSheet2);
     Label1->setTextFormat(Qt::PlainText);
+    Label1->setMinimumHeight(2 * Label1->fontMetrics().height()); // the other point, waypoints
     links->addWidget(Label1);
     GroupBox4 = new QGroupBox(TabSheet2);
     set_tag(GroupBox4, 18);
