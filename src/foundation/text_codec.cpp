@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 // Code points of Windows-1252 bytes 0x80..0x9F; 0 where the byte is undefined.
@@ -53,6 +55,17 @@ std::string from_qstring(const QString& text) {
     return out;
 }
 
+qsizetype first_non_cp1252(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80 || (c >= 0xA0 && c < 0x100))
+            continue;
+        if (c < 0xA0 ? kHigh[c - 0x80] != 0 : std::find(kHigh, kHigh + 32, c) == kHigh + 32)
+            return i;
+    }
+    return -1;
+}
+
 QString to_path(const std::string& path) {
     return to_qstring(path);
 }
@@ -95,7 +108,8 @@ bool write_file_atomic(const std::string& path, const std::string& data) {
         return false;
     // A write may only fill Qt's buffer, and commit() lets a failed final flush pass: flush here
     // so that a short write never replaces the old file.
-    if (f.write(data.data(), static_cast<qint64>(data.size())) != static_cast<qint64>(data.size()) ||
+    if (f.write(data.data(), static_cast<qint64>(data.size())) !=
+            static_cast<qint64>(data.size()) ||
         !f.flush()) {
         f.cancelWriting();
         return false;

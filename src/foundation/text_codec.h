@@ -9,6 +9,8 @@
 // Windows-1252 bytes to QString and back. Characters without a Windows-1252 code become '?'.
 QString to_qstring(const std::string& cp1252);
 std::string from_qstring(const QString& text);
+// The position of the first character that Windows-1252 cannot hold, -1 when there is none.
+qsizetype first_non_cp1252(const QString& text);
 
 // A native file path from a core path text (Windows-1252 bytes).
 QString to_path(const std::string& path);

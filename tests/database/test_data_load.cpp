@@ -11,6 +11,7 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/map.h"
+#include "support/demo_install.h"
 #include "support/form4_points.h"
 #include "support/points_fixture.h"
 #include "support/points_writer.h"
@@ -59,12 +60,8 @@ protected:
         db_name.clear();
         edit_db_name.clear();
         app_path.clear();
-        copy_program_files(dir.path());
-        write_demo_installation(
-            load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
-        write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
-                                                "[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
-                                                "[PSEU]=Ondine\r\n");
+        install_demo(dir.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
+                                 "[PSEU]=Ondine\r\n");
     }
     void TearDown() override { quit_flag = false; }
 
@@ -106,12 +103,14 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
 
     // The save and send buttons show only in edit mode; the progress bar is cream.
     form->show();
-    for (bool on : {false, true, false}) {
+    for (bool on : {false, true, false, true}) {
         form->set_edit_mode(on);
         form->show_edit_items(on);
         QApplication::processEvents();
         EXPECT_EQ(form->but_sav->isVisible(), on);
         EXPECT_EQ(form->but_mail->isVisible(), on);
+        // Shown again, they keep their enabled states: nothing to save, something to send.
+        EXPECT_TRUE(!on || (!form->but_sav->isEnabled() && form->but_mail->isEnabled()));
     }
     QImage bar(form->G32_ProgressBar1->size(), QImage::Format_ARGB32);
     form->G32_ProgressBar1->setPosition(50);

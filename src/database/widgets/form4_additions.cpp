@@ -99,7 +99,7 @@ bool TForm4::confirm_save_additions(int text) {
 
 void TForm4::toggle_tagnew(bool unsaved) {
     sauver1->setEnabled(unsaved);
-    but_sav->setEnabled(unsaved);
+    set_tool_button_enabled(but_sav, unsaved);
     additions_unsaved = unsaved;
 }
 

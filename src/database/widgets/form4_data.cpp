@@ -105,8 +105,8 @@ void TForm4::load_data() {
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
-    but_editmode->setEnabled(editable);
-    but_mail->setEnabled(editable);
+    set_tool_button_enabled(but_editmode, editable);
+    set_tool_button_enabled(but_mail, editable);
     show_edit_items(rPreference.EDIB && editable);
 
     points_tree.begin_update();

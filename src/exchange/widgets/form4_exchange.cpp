@@ -25,13 +25,6 @@ void TForm4::show_update() {
     QCoreApplication::processEvents();
 }
 
-bool TForm4::db_readonly() {
-    if (!selected_database || !selected_database->not_editable)
-        return false;
-    feedback(68, 3);
-    return true;
-}
-
 void TForm4::but_mailClick() {
     if (busy || db_readonly() || !confirm_save_additions(29))
         return;

@@ -320,7 +320,7 @@ void TForm4::select_node(TreeNode* node) {
     if (node) {
         current_zone = node_zone(node);
         if (node->level == kLevelPoint) {
-            parse_redirects(node);
+            parse_redirects(node, true);
             set_target_node(node, node->data.get());
             build_area(node->data.get(), current_area);
             target_marker->visible = true;

@@ -92,6 +92,7 @@ void TForm4::FormCreate() {
     load_vectors();
     create_map_layer();
     init_search();
+    init_editing();
 
     load_icon_strip(ImageList1, QSize(16, 16), data_path + "icon_a.bmp", nullptr);
     load_icon_strip(ImageList3, QSize(16, 16), data_path + "icon_b.bmp", nullptr);
@@ -230,7 +231,7 @@ void TForm4::lock_toolbars(bool value) {
     busy = value;
     for (QToolBar* bar : {ToolBar1, ToolBar2, ToolBar3}) {
         for (auto* b : bar->findChildren<QToolButton*>())
-            b->setEnabled(!value && !unavailable_.contains(b));
+            set_tool_button_enabled(b, !value && !unavailable_.contains(b));
         bar->repaint();
     }
 }

@@ -360,12 +360,26 @@ void TForm4::create_controls() {
     connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
 }
 
-void TForm4::set_tool_button_visible(QToolButton* button, bool visible) {
-    // A button on a tool bar is shown and hidden through the bar's action for it.
+QAction* TForm4::tool_button_action(QToolButton* button) {
     auto* bar = qobject_cast<QToolBar*>(button->parentWidget());
     for (QAction* a : bar->actions())
         if (bar->widgetForAction(a) == button)
-            a->setVisible(visible);
+            return a;
+    return nullptr;
+}
+
+void TForm4::set_tool_button_visible(QToolButton* button, bool visible) {
+    // A button on a tool bar is shown and hidden through the bar's action for it.
+    if (QAction* a = tool_button_action(button))
+        a->setVisible(visible);
+}
+
+void TForm4::set_tool_button_enabled(QToolButton* button, bool enabled) {
+    // The bar's action hands its enabled state to the button, also when it is shown again, so
+    // the state is set on both (the bar's own extension button has no action).
+    if (QAction* a = tool_button_action(button))
+        a->setEnabled(enabled);
+    button->setEnabled(enabled);
 }
 
 void TForm4::apply_toolbar_icons() {

@@ -11,6 +11,7 @@
 #include "mainwindow/map_paint.h"
 #include "mainwindow/picking.h"
 
+#include <QAction>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
@@ -52,7 +53,16 @@ class TImageMap;
 class TForm_generate;
 class QPainter;
 class TCustomHint;
+class TForm2;
+class QStringListModel;
 class TRegionTreeModel;
+
+// A map menu item that opens a web page of a category: its id-link prefix + (Tag - 256).
+class Tmytmenuitem : public QAction {
+public:
+    using QAction::QAction;
+    rCateg* category = nullptr;
+};
 
 // The window's normal rectangle as stored in the preferences.
 struct TWindowRect {
@@ -256,8 +266,6 @@ public:
     void MyTreeFocusChanged(TreeNode* node);
     // Puts the model on MyTree and gives the tree its look (once).
     void init_points_tree();
-    // Stand-in until the link authoring exists.
-    void add_link_line(TreeNode* source, TreeNode* target);
 
     TPointsTree points_tree;
     std::unique_ptr<TPointsTreeModel> points_model;
@@ -296,9 +304,6 @@ public:
     void Edit_lvl_maxExit();
     void EditlvlExit();
 
-    // Stand-in until the editing commands exist.
-    void destroynode(TreeNode* node);
-
     int32_t rejected_lines = 0;
     int32_t filter_min = 0;
     int32_t filter_max = 99;
@@ -310,14 +315,6 @@ public:
     // ---- Online exchange ----
     // The send command: checks the additions file, then opens the sending dialog.
     void but_mailClick();
-    // True, with feedback message 68, when the selected database may not be added to.
-    bool db_readonly();
-
-    // ---- Stand-ins ----
-    // Routines of the editing that the map calls; they do nothing until their own parts are
-    // built.
-    void edit_point_dialog(TreeNode* node);
-    void add_point_dialog();
 
     // ---- Map view: coordinates, zoom, scrolling, continents, painting and waypoints ----
     // The view of ImageMap: zoom, offset and size.
@@ -368,10 +365,6 @@ public:
     void erase_listWP();
     void wpdefaire1Click();
     void update_wp_menu();
-    // Stand-ins until comment links exist.
-    void clear_redirects();
-    void parse_redirects(TreeNode* node);
-    void Menu_imagePopup();
 
     TPoint mouse_world;
     TPoint drag_start;
@@ -492,9 +485,56 @@ public:
     Qt::SortOrder result_sort_order = Qt::AscendingOrder;
     bool search_cursor = false; // search_busy(0) put up the hourglass
 
-    // Stand-ins until the editing commands exist.
-    void cut_point(TreeNode* node);
+    // ---- Point editing: guards, point commands, the map's and the tree's menus, references ----
+    // True, with feedback message 68, when the selected database may not be added to.
+    bool db_readonly();
+    // True when the current database is the editable one; else feedback message 66.
     bool may_edit_db();
+    // Wires the editing items of the menus and puts TreeRedir under the points tree (once).
+    void init_editing();
+    // The point editor on a new point at the mouse position, or on a point.
+    void add_point_dialog();
+    void edit_point_dialog(TreeNode* node);
+    void cut_point(TreeNode* node);
+    // Copies the point (null empties the clipboard copy); the system clipboard gets its name.
+    void copy_point(TreeNode* node);
+    void paste_point();
+    void add_deletion_entry(TreeNode* node);
+    // Removes a point node: the clipboard copy forgets it as its source, the selection and the
+    // current point are emptied.
+    void destroynode(TreeNode* node);
+    // The same, and the routes and overview links are rebuilt.
+    void destroynode_runtime(TreeNode* node);
+    void ajouter1Click();
+    void Copiernode1Click();
+    void coupernode1Click();
+    void hyperlink1Click();
+    // Rebuilds the menu's items for the point under the mouse before it opens.
+    void Menu_imagePopup();
+    void update_popup_items();
+    void popupredir_click(QAction* item);
+    void popupredir_name_click(QAction* item);
+    // The focused point of MyTree; null after feedback message 8 (none) or 9 (not a point).
+    TreeNode* focused_point();
+    void Modif1Click();
+    void Copier1Click();
+    void Couper1Click();
+    void Fermer1Click();
+    void clear_redirects();
+    // The "{" name "}" references of the point's comment: items at the top of Menu_image, or
+    // TreeRedir entries with link lines. True when there was one.
+    bool parse_redirects(TreeNode* node, bool to_tree);
+    void add_redirect(TreeNode* source, const std::string& name);
+    void add_link_line(TreeNode* source, TreeNode* target);
+
+    // When set, runs in place of the point editor's modal showing (tests answer it).
+    std::function<void(TForm2&)> on_point_editor;
+    QAction* ajouter1 = nullptr;
+    QAction* Copiernode1 = nullptr;
+    QAction* coupernode1 = nullptr;
+    QAction* hyperlink1 = nullptr;
+    QTreeView* TreeRedir = nullptr;
+    QStringListModel* redirect_model = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -508,6 +548,8 @@ private:
     void create_controls();
     QToolButton* add_tool_button(QToolBar* bar, const char* name, int tag, int icon, bool toggle);
     void set_tool_button_visible(QToolButton* button, bool visible);
+    void set_tool_button_enabled(QToolButton* button, bool enabled);
+    QAction* tool_button_action(QToolButton* button);
     void apply_toolbar_icons();
     void update_check_by_period();
     // Window placement: the stored normal rectangle (frame included) is applied at creation and

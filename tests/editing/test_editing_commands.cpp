@@ -1,0 +1,287 @@
+#include "database/database_list.h"
+#include "editing/widgets/check_tree_model.h"
+#include "editing/widgets/point_editor.h"
+#include "editing/widgets/wpopt.h"
+#include "foundation/control_tag.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+#include "support/demo_install.h"
+#include "support/form4_points.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringListModel>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+std::string message(int n, const std::string& a1 = {}, const std::string& a2 = {}) {
+    return format_text(res_messages[size_t(n)], a1, a2);
+}
+
+// The demo installation, started in edit mode.
+class DemoEditing : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir dir;
+    std::unique_ptr<TForm4> form;
+
+    void SetUp() override {
+        quit_flag = false;
+        database_list.clear();
+        app_path.clear();
+        install_demo(dir.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[EDIB]=1\r\n"
+                                 "[DATU]=4\r\n[PSEU]=Ondine\r\n");
+        start();
+    }
+    void TearDown() override { form.reset(); }
+
+    void start() {
+        form.reset();
+        form = std::make_unique<TForm4>(dir.path());
+        form->FormActivate();
+        form->feedback_lines.clear();
+    }
+    TreeNode* find(const std::string& name) {
+        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
+            if (n->item() && n->item()->name == name)
+                return n;
+        return nullptr;
+    }
+    // Every point in display order with what the additions keep of it.
+    std::string points() {
+        std::string out;
+        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
+            if (const rItemdata* i = n->item())
+                out += i->name + "|" + std::to_string(node_zone(n)->zone_id) + "|" +
+                       std::to_string(n->data->category->id) + "|" + std::to_string(i->x) + "," +
+                       std::to_string(i->y) + "|" + std::to_string(i->flags.w[0]) + "|" +
+                       std::to_string(i->master_id) + (i->from_master ? "m|" : "|") +
+                       (i->command ? i->command->code : "") + "|" + i->comment + "|" +
+                       std::to_string(i->level_min) + "-" + std::to_string(i->level_max) + "\n";
+        return out;
+    }
+    std::vector<std::string> feedback_texts() {
+        std::vector<std::string> out;
+        for (const rdirectfeedback& l : form->feedback_lines.lines())
+            if (!l.text.empty())
+                out.push_back(l.text);
+        form->feedback_lines.clear();
+        return out;
+    }
+    // Runs the editor on the point (or a new one at the zone position) with `act`.
+    void edit(TreeNode* node, const std::function<void(TForm2&)>& act, pMap_info* zone = nullptr,
+              TPoint at = {}) {
+        form->on_point_editor = act;
+        form->mouse_zone = zone;
+        form->mouse_zone_pos = at;
+        node ? form->edit_point_dialog(node) : form->add_point_dialog();
+    }
+    static void choose(TForm2& d, const std::string& category) {
+        auto* model = d.Treecateg->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (from_qstring(model->index(row, 0).data().toString()) == category)
+                d.Treecateg->setCurrentIndex(model->index(row, 0));
+    }
+};
+
+} // namespace
+
+TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
+    const std::string nest = "Nid de frelons g\xE9"
+                             "ants";
+    pMap_info* foret = node_zone(find(nest));
+    // Add a point with a property, levels the wrong way round and a two-way bridge to the point
+    // copied last.
+    form->copy_point(find(nest));
+    EXPECT_EQ(from_qstring(QApplication::clipboard()->text()), nest);
+    edit(nullptr,
+         [](TForm2& d) {
+             // A category's imposed name comes and goes with it.
+             choose(d, "Ma\xEEtres de vol");
+             EXPECT_EQ(from_qstring(d.Edit1->text()), "Ma\xEEtre de vol");
+             choose(d, "Auberges");
+             EXPECT_EQ(from_qstring(d.Edit1->text()), d.default_name);
+             d.Edit1->setText("Tour de guet");
+             d.MemoInfo->setPlainText("Vue sur la {Caldeira}.\n\nGarde la nuit.");
+             d.treebool->model()->setData(d.treebool->model()->index(0, 0), Qt::Checked,
+                                          Qt::CheckStateRole);
+             d.UpDown_min->setValue(40);
+             d.UpDown_max->setValue(20);
+             d.make_bridge(true);
+             d.Button2Click();
+         },
+         foret, {30000, 31000});
+    const rItemdata& tower = *find("Tour de guet")->item();
+    EXPECT_EQ(tower.comment, "Vue sur la {Caldeira}.|Garde la nuit.");
+    EXPECT_EQ(tower.level_min + tower.level_max, 40);
+    EXPECT_TRUE(test_flag(tower.flags, 1));
+    EXPECT_EQ(find(nest)->item()->command->colour_b, tower.command->colour_a);
+    EXPECT_EQ(tower.command->colour_b, find(nest)->item()->command->colour_a);
+
+    // Modify a database point with a route from three waypoints: it keeps its master id.
+    const int32_t master = find("Menthe sauvage")->item()->master_id;
+    form->waypoints = {{27000, 40000, foret}, {27500, 40500, foret}, {28000, 40100, foret}};
+    edit(find("Menthe sauvage"), [](TForm2& d) {
+        d.on_options_dialog = [](TForm_wpoptions&) {};
+        d.Button5Click();
+        d.set_comment("Le long du ruisseau.|Cueillir le matin.");
+        d.Button2Click();
+    });
+    const rItemdata& mint = *find("Menthe sauvage")->item();
+    EXPECT_EQ(mint.master_id, master);
+    EXPECT_EQ(mint.command->code, "V_009169789C4001F4FE0C01F40190");
+    EXPECT_TRUE(form->waypoints.empty() && form->additions_unsaved);
+
+    // Cut a database point and paste it twice at one spot of another zone: both copies stay.
+    form->mouse_zone = node_zone(find("Repaire de brigands"));
+    form->current_point = find("Colporteuse Myrtille");
+    form->coupernode1Click();
+    EXPECT_FALSE(find("Colporteuse Myrtille") || find("@Colporteuse Myrtille")->visible);
+    form->mouse_zone_pos = {5000, 6000};
+    form->paste_point();
+    form->paste_point();
+    // Delete a database point: only its deletion entry stays.
+    edit(find("Auberge de la S\xE8ve"), [](TForm2& d) { d.Button4Click(); });
+    EXPECT_FALSE(find("Auberge de la S\xE8ve") || find("@Auberge de la S\xE8ve")->visible);
+
+    ASSERT_TRUE(form->write_additions(ajouts_path + additions_file_name));
+    const std::string before = points();
+    std::string file;
+    read_file(ajouts_path + additions_file_name, file);
+    for (const char* line : {"\nColporteuse Myrtille||11|4|5000|6000|",
+                             "\nColporteuse Myrtille||11|4|5001|6000|", "\n@Colporteuse Myrtille|"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+
+    start();
+    EXPECT_EQ(form->rejected_lines, 0);
+    EXPECT_EQ(points(), before);
+    ASSERT_TRUE(form->write_additions(ajouts_path + additions_file_name));
+    std::string again;
+    read_file(ajouts_path + additions_file_name, again);
+    EXPECT_EQ(again.substr(again.find('\n')), file.substr(file.find('\n')));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
+}
+
+TEST_F(DemoEditing, GuardsAndMenus) {
+    TreeNode* hermit = find("Ermite Balthazar");
+    pMap_info* foret = node_zone(hermit);
+    bool opened = false;
+    auto open = [&](TForm2& d) {
+        opened = true;
+        d.Button1Click();
+    };
+    // Read-only, then not the editable database: nothing opens, nothing changes.
+    selected_database->not_editable = true;
+    edit(nullptr, open, foret);
+    form->current_point = hermit;
+    form->coupernode1Click();
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(68), message(68)}));
+    form->Couper1Click();
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(8)}));
+
+    // The map's menu on a point whose comment names another with an id.
+    form->mouse_zone = foret;
+    form->Menu_imagePopup();
+    auto texts = [&] {
+        std::vector<std::string> out;
+        for (QAction* a : form->Menu_image->actions())
+            out.push_back(from_qstring(a->text()) + "|" + std::to_string(tag_of(a)) +
+                          (a->icon().isNull() ? "" : "*"));
+        return out;
+    };
+    std::vector<std::string> menu = texts();
+    ASSERT_GE(menu.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(menu.begin(), menu.begin() + 4),
+              (std::vector<std::string>{"Ermite Balthazar|1298*", "La lettre perdue |1298*", "|256",
+                                        "Modify [Ermite Balthazar][Demo]|30*"}));
+    auto* web = dynamic_cast<Tmytmenuitem*>(form->Menu_image->actions().front());
+    ASSERT_NE(web, nullptr);
+    EXPECT_EQ(web->category->id_link_prefix, "http://www.example.org/vev/quete.php?id=");
+
+    selected_database->not_editable = false;
+    edit_db_name = "Autre";
+    edit(hermit, open);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(66, "Demo", "Autre")}));
+    edit_db_name = "demo";
+    form->mouse_zone = foret;
+    form->Menu_imagePopup();
+    menu = texts();
+    EXPECT_EQ(menu[0], "La lettre perdue |1298");
+    // Outside every zone the old items go and the commands are off.
+    form->mouse_zone = nullptr;
+    form->Menu_imagePopup();
+    EXPECT_EQ(texts()[0].substr(0, 18), "Modify [Ermite Bal");
+    EXPECT_FALSE(form->ajouter1->isEnabled());
+    EXPECT_FALSE(form->Copiernode1->isEnabled());
+
+    // Selecting the point lists its references and draws a line to the named point.
+    form->show_on_map(hermit, 0, 0, 0);
+    EXPECT_EQ(form->redirect_model->stringList(), QStringList{"La lettre perdue #1042"});
+    form->select_node(find("La lettre perdue #1042"));
+    EXPECT_EQ(form->comment_lines.size(), 1u);
+
+    // The tree's menu on a category node.
+    form->MyTree->setCurrentIndex(form->points_model->index(0, 0));
+    form->Modif1Click();
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(9)}));
+    EXPECT_FALSE(opened);
+}
+
+TEST_F(DemoEditing, EditorLimitsAndRefusals) {
+    TreeNode* mint = find("Menthe sauvage");
+    const std::string before = points();
+    edit(mint, [&](TForm2& d) {
+        EXPECT_EQ(d.Edit1->maxLength(), 35);
+        EXPECT_EQ(d.UpDown_max->maximum(), 99);
+        EXPECT_EQ(std::make_pair(d.UpDown3->minimum(), d.UpDown3->maximum()),
+                  std::make_pair(1, 70));
+        // Typing stops at 1200 characters, a line break counting two.
+        d.MemoInfo->setPlainText(QString(1190, 'a'));
+        d.MemoInfo->textCursor().insertText(QStringLiteral("\nbbbbbbbbbbbb"));
+        EXPECT_EQ(comment_length(d.comment_lines()), 1200);
+        // A typed "#" is refused; so are names and comments the additions file cannot hold.
+        QKeyEvent hash(QEvent::KeyPress, Qt::Key_NumberSign, Qt::NoModifier, QStringLiteral("#"));
+        QApplication::sendEvent(d.MemoInfo, &hash);
+        d.MemoInfo->setPlainText(QStringLiteral("Porte \u4E2D"));
+        d.Button2Click();
+        d.Edit1->setText(QString());
+        d.Button2Click();
+        d.Edit1->setText(QStringLiteral("A|B"));
+        d.Button2Click();
+        d.Edit1->setText(QStringLiteral("Ermite"));
+        d.MemoInfo->setPlainText(QStringLiteral("a #1"));
+        d.Button2Click();
+        d.Button1Click();
+    });
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(36, "#"), message(72, "U+4E2D"),
+                                                       message(17), message(18), message(24)}));
+    EXPECT_EQ(points(), before);
+    EXPECT_FALSE(form->additions_unsaved);
+
+    // Unchanged: the point keeps its node. A category without comments stores none.
+    edit(mint, [](TForm2& d) { d.Button2Click(); });
+    EXPECT_EQ(find("Menthe sauvage"), mint);
+    EXPECT_FALSE(form->additions_unsaved);
+    edit(mint, [](TForm2& d) {
+        choose(d, "Notes");
+        d.Button2Click();
+    });
+    EXPECT_EQ(find("Menthe sauvage")->item()->comment, "");
+    EXPECT_EQ(find("Menthe sauvage")->data->category->name, "Notes");
+}

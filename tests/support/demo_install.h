@@ -1,0 +1,22 @@
+#pragma once
+// The demo installation for main-window tests (tests link the demo writer; the support library
+// does not).
+
+#include "demo/demo_database.h"
+#include "foundation/text_codec.h"
+#include "support/form4_points.h"
+
+#include <string>
+
+namespace support {
+
+// The program's files, the demo database and a pref.ini holding these lines (CR LF ended) after
+// its version line.
+inline void install_demo(const std::string& app_folder, const std::string& pref_lines) {
+    copy_program_files(app_folder);
+    write_demo_installation(
+        load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), app_folder);
+    write_file_atomic(app_folder + "pref.ini", "; prefs\r\n[VERS]=1\r\n" + pref_lines);
+}
+
+} // namespace support
