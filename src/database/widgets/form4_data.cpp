@@ -105,8 +105,13 @@ void TForm4::load_data() {
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
-    set_tool_button_enabled(but_editmode, editable);
-    set_tool_button_enabled(but_mail, editable);
+    for (QToolButton* b : {but_editmode, but_mail}) {
+        set_tool_button_enabled(b, editable);
+        if (editable)
+            unavailable_.remove(b);
+        else
+            unavailable_.insert(b);
+    }
     show_edit_items(rPreference.EDIB && editable);
 
     points_tree.begin_update();
