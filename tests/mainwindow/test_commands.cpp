@@ -280,6 +280,9 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     OpenedUrls opened("https");
     EXPECT_EQ(form->tips, (std::vector<std::string>{"One", "", "Three"}));
     EXPECT_GT(form->tips_width, 0);
+    // The panel holds its lines, drawn 15 pixels apart, however many there are.
+    for (int lines : {3, 13, 100})
+        EXPECT_GE((lines + 1) * form->tips_height + 12, 15 * (lines - 1) + 5 + 13) << lines;
     // The links menu is the file's lines after its first, each asking before it opens.
     std::vector<rLink> english = read_link_file(dir.file("res/English/link.txt"));
     QList<QAction*> items = form->site1->menu()->actions();

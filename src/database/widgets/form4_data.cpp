@@ -205,10 +205,12 @@ void TForm4::load_tips() {
     std::string text;
     if (read_file(res_path + language + "/tips.txt", text))
         tips = split_lines(text);
-    const QFontMetrics metrics(feedback_font());
+    // The lines are drawn 15 pixels apart: a smaller height would leave the last ones outside
+    // the panel.
+    const int height = std::max(QFontMetrics(feedback_font()).height(), 15);
     for (const std::string& line : tips) {
         tips_width = std::max(tips_width, text_width(line));
-        tips_height = std::max(tips_height, metrics.height());
+        tips_height = height;
     }
 }
 
