@@ -12,12 +12,10 @@
 #include "support/opened_urls.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
-#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,7 +25,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -58,16 +55,13 @@ protected:
                                       "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
                                       "[DBDB]=Demo\r\n[DATU]=4\r\n"
                                       "[TIME]=2500\r\n[LODA]=245\r\n"));
-        start();
+        form = std::make_unique<TForm4>(dir.path());
+        form->resize(900, 600);
+        form->FormActivate();
     }
     void TearDown() override {
         form.reset();
         rPreference = saved;
-    }
-    void start() {
-        form = std::make_unique<TForm4>(dir.path());
-        form->resize(900, 600);
-        form->FormActivate();
     }
     void key(QWidget* target, int code, const QString& text = {}) {
         QKeyEvent e(QEvent::KeyPress, code, Qt::NoModifier, text);
