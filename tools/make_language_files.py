@@ -495,6 +495,9 @@ TEXTS = [
     ("S", 71, "", "question: replace link by bridge", "point editor: the other point already has a link (Yes/No/Cancel)",
      "Ce point a déjà un lien.%%Le remplacer par un pont ?",
      "This point already has a link.%%Replace it with a bridge?"),
+    ("S", 72, "%1", "character outside Windows-1252", "point editor OK: the name or the notes hold a character the additions file cannot store (%1 = its code, U+XXXX)",
+     "Le caractère %1 ne peut pas être enregistré dans le fichier des ajouts.%%Veuillez le remplacer.",
+     "The character %1 cannot be stored in the additions file.%%Please replace it."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

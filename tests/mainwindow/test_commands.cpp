@@ -1,14 +1,14 @@
 #include "database/database_list.h"
-#include "demo/demo_database.h"
 #include "foundation/Data.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/links.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/legendeliste.h"
 #include "mainwindow/widgets/map.h"
-#include "support/form4_points.h"
+#include "support/demo_install.h"
 #include "support/opened_urls.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
@@ -47,14 +47,9 @@ protected:
     void SetUp() override {
         quit_flag = false;
         app_path.clear();
-        copy_program_files(dir.path());
-        write_demo_installation(
-            load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
+        install_demo(dir.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
+                                 "[TIME]=2500\r\n[LODA]=245\r\n");
         ASSERT_TRUE(write_file_atomic(dir.file("res/English/tips.txt"), "One\r\n\r\nThree\r\n"));
-        ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
-                                      "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
-                                      "[DBDB]=Demo\r\n[DATU]=4\r\n"
-                                      "[TIME]=2500\r\n[LODA]=245\r\n"));
         form = std::make_unique<TForm4>(dir.path());
         form->resize(900, 600);
         form->FormActivate();
@@ -90,6 +85,17 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
     int zoom = 0; // before the row
     int prefs_opened = 0;
     f.on_prefs_dialog = [&](TForm3&) { ++prefs_opened; };
+    int editors = 0;
+    f.on_point_editor = [&](TForm2&) { ++editors; };
+    TreeNode* point = nullptr;
+    std::string name;
+    auto trigger = [&](const char* item) { menu_item(f.Affichage1, item)->trigger(); };
+    auto named = [&](const std::string& wanted) {
+        int count = 0;
+        for (TreeNode* n = f.points_tree.first(); n; n = TPointsTree::next(n))
+            count += n->level == kLevelPoint && n->item()->name == wanted;
+        return count;
+    };
     struct Row {
         const char* command;
         std::function<void()> act;
@@ -157,6 +163,48 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
              QApplication::sendEvent(f.Image1, &e);
          },
          [&] { return f.status_panel1->text() == to_qstring(get_hint_text(5).substr(1)); }},
+        {"i outside edit mode",
+         [&] {
+             f.select_node(point = first_point());
+             key(f.ImageMap, Qt::Key_I, "i");
+         },
+         [&] { return editors == 0; }},
+        {"i in edit mode edits the selected point",
+         [&] {
+             rPreference.EDIB = true;
+             key(f.ImageMap, Qt::Key_I, "i");
+         },
+         [&] { return editors == 1; }},
+        {"Ctrl+C copies the current point",
+         [&] {
+             f.current_point = point;
+             trigger("sccopier1");
+         },
+         [&] { return f.clipboard_node->item->name == point->item()->name; }},
+        {"Ctrl+V not with a current point", [&] { trigger("sccoller1"); },
+         [&] { return named(point->item()->name) == 1; }},
+        {"Ctrl+V pastes at the mouse",
+         [&] {
+             f.current_point = nullptr;
+             f.mouse_zone = node_zone(point);
+             f.mouse_zone_pos = {100, 100};
+             trigger("sccoller1");
+         },
+         [&] { return named(point->item()->name) == 2; }},
+        {"Ctrl+X not outside edit mode",
+         [&] {
+             rPreference.EDIB = false;
+             f.current_point = point;
+             name = point->item()->name;
+             trigger("sccouper1");
+         },
+         [&] { return named(name) == 2; }},
+        {"Ctrl+X cuts the current point",
+         [&] {
+             rPreference.EDIB = true;
+             trigger("sccouper1");
+         },
+         [&] { return named(name) == 1; }},
         {"a read-only database keeps edit mode and sending off after the reload",
          [&] {
              selected_database->not_editable = true;

@@ -55,6 +55,30 @@ void TForm4::init_commands() {
     MyTree->viewport()->setMouseTracking(true);
     MyTree->viewport()->setProperty(kManualHint, true);
 
+    // Editing shortcuts, in edit mode only: copy and cut act on the current point, paste needs
+    // none.
+    struct EditingKey {
+        const char* name;
+        QKeyCombination keys;
+        std::function<void()> act;
+    };
+    const EditingKey editing_keys[] = {
+        {"sccouper1", Qt::CTRL | Qt::Key_X, [this] { coupernode1Click(); }},
+        {"sccopier1", Qt::CTRL | Qt::Key_C, [this] { copy_point(current_point); }},
+        {"sccoller1", Qt::CTRL | Qt::Key_V, [this] { paste_point(); }},
+    };
+    for (const EditingKey& k : editing_keys) {
+        QAction* item = Affichage1->addAction(QString::fromLatin1(k.name));
+        item->setObjectName(item->text());
+        item->setShortcut(QKeySequence(k.keys));
+        addAction(item);
+        const bool needs_point = k.keys.key() != Qt::Key_V;
+        connect(item, &QAction::triggered, this, [this, act = k.act, needs_point] {
+            if (rPreference.EDIB && !busy && (current_point != nullptr) == needs_point)
+                act();
+        });
+    }
+
     // No command stands behind these two items.
     for (const char* name : {"BMy", "BOther"})
         menu_item(Menu_image, name)->setEnabled(false);
