@@ -89,130 +89,108 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
     f.on_point_editor = [&](TForm2&) { ++editors; };
     TreeNode* point = nullptr;
     std::string name;
-    auto trigger = [&](const char* item) { menu_item(f.Affichage1, item)->trigger(); };
+    auto press = [&](QWidget* target, int code, const char* text = "") {
+        return [this, target, code, text] { key(target, code, text); };
+    };
+    auto trigger = [&](const char* item) {
+        return [&f, item] { menu_item(f.Affichage1, item)->trigger(); };
+    };
     auto named = [&](const std::string& wanted) {
         int count = 0;
         for (TreeNode* n = f.points_tree.first(); n; n = TPointsTree::next(n))
             count += n->level == kLevelPoint && n->item()->name == wanted;
         return count;
     };
+    const auto nothing = [] {};
     struct Row {
         const char* command;
-        std::function<void()> act;
+        std::function<void()> before, act;
         std::function<bool()> holds;
     };
     const std::vector<Row> rows = {
-        {"+ in the tree", [&] { key(f.MyTree, Qt::Key_Plus, "+"); }, [&] { return f.zoom > zoom; }},
-        {"- in a level edit, which keeps its text",
-         [&] { key(f.Edit_lvl_min, Qt::Key_Minus, "-"); },
+        {"+ in the tree", nothing, press(f.MyTree, Qt::Key_Plus, "+"),
+         [&] { return f.zoom > zoom; }},
+        {"- in a level edit, which keeps its text", nothing,
+         press(f.Edit_lvl_min, Qt::Key_Minus, "-"),
          [&] { return f.zoom < zoom && f.Edit_lvl_min->text() == "0"; }},
-        {"a", [&] { key(&f, Qt::Key_A, "a"); }, [&] { return !f.markers_shown; }},
-        {"A does nothing", [&] { key(&f, Qt::Key_A, "A"); }, [&] { return !f.markers_shown; }},
-        {"l", [&] { key(f.ImageMap, Qt::Key_L, "l"); }, [&] { return !f.But_Leg->isChecked(); }},
-        {"s", [&] { key(f.ImageMap, Qt::Key_S, "s"); }, [&] { return f.but_stitre->isChecked(); }},
-        {"h", [&] { key(f.ImageMap, Qt::Key_H, "h"); }, [&] { return f.but_tips->isChecked(); }},
-        {"m fits the zone under the mouse",
-         [&] {
-             f.mouse_zone = f.continent_zones.front();
-             key(f.ImageMap, Qt::Key_M, "m");
-         },
-         [&] { return f.zoom != zoom; }},
-        {"z", [&] { key(f.ImageMap, Qt::Key_Z, "z"); }, [&] { return f.zoom == 1024; }},
-        {"f centres the selected point",
-         [&] {
-             f.select_node(first_point());
-             f.view_offset = {};
-             key(f.ImageMap, Qt::Key_F, "f");
-         },
+        {"a", nothing, press(&f, Qt::Key_A, "a"), [&] { return !f.markers_shown; }},
+        {"A does nothing", nothing, press(&f, Qt::Key_A, "A"), [&] { return !f.markers_shown; }},
+        {"l", nothing, press(f.ImageMap, Qt::Key_L, "l"), [&] { return !f.But_Leg->isChecked(); }},
+        {"s", nothing, press(f.ImageMap, Qt::Key_S, "s"),
+         [&] { return f.but_stitre->isChecked(); }},
+        {"h", nothing, press(f.ImageMap, Qt::Key_H, "h"), [&] { return f.but_tips->isChecked(); }},
+        {"m fits the zone under the mouse", [&] { f.mouse_zone = f.continent_zones.front(); },
+         press(f.ImageMap, Qt::Key_M, "m"), [&] { return f.zoom != zoom; }},
+        {"z", nothing, press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
+        {"f centres the selected point", [&] { f.select_node(point = first_point()); },
+         press(f.ImageMap, Qt::Key_F, "f"),
          [&] {
              return f.map_view().worldtoscreen(f.target_marker->world_position) == f.view_center();
          }},
-        {"Esc", [&] { key(f.MyTree, Qt::Key_Escape); }, [&] { return !f.target_marker->visible; }},
-        {"mouse-up on the tool bar clears the selection",
+        {"Esc", nothing, press(f.MyTree, Qt::Key_Escape),
+         [&] { return !f.target_marker->visible; }},
+        {"mouse-up on the tool bar clears the selection", [&] { f.select_node(point); },
          [&] {
-             f.select_node(first_point());
              QMouseEvent e(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
                            Qt::NoButton, Qt::NoModifier);
              QApplication::sendEvent(f.ToolBar3, &e);
          },
          [&] { return !f.target_marker->visible; }},
-        {"F3 shows the results", [&] { key(f.MyTree, Qt::Key_F3); },
+        {"F3 shows the results", nothing, press(f.MyTree, Qt::Key_F3),
          [&] { return f.PageControl->currentWidget() == f.TabSheet2 && f.side_panel; }},
-        {"F3 again hides the panel", [&] { key(f.MyTree, Qt::Key_F3); },
+        {"F3 again hides the panel", nothing, press(f.MyTree, Qt::Key_F3),
          [&] { return !f.but_liste3->isChecked() && !f.side_panel; }},
-        {"F4", [&] { key(&f, Qt::Key_F4); },
+        {"F4", nothing, press(&f, Qt::Key_F4),
          [&] { return f.PageControl->currentWidget() == f.TabSheet3 && f.side_panel; }},
-        {"overview button", [&] { f.but_overview->click(); },
+        {"overview button", nothing, [&] { f.but_overview->click(); },
          [&] { return !f.overview_lines.empty(); }},
-        {"unchecking the continent rebuilds the routes",
+        {"unchecking the continent rebuilds the routes", nothing,
          [&] {
              f.points_model->setData(f.points_model->index_of(f.continent_node), Qt::Unchecked,
                                      Qt::CheckStateRole);
              QApplication::processEvents();
          },
          [&] { return f.path_list.empty() && f.overview_lines.empty(); }},
-        {"preferences button", [&] { f.but_pref->click(); }, [&] { return prefs_opened == 1; }},
-        {"its arrow is the database menu", [] {},
-         [&] {
-             return f.but_pref->menu() == f.menu_db &&
-                    f.but_pref->popupMode() == QToolButton::MenuButtonPopup;
-         }},
-        {"the database picture shows its hint in the status bar",
+        {"preferences button", nothing, [&] { f.but_pref->click(); },
+         [&] { return prefs_opened == 1; }},
+        {"the database picture shows its hint in the status bar", nothing,
          [&] {
              QEvent e(QEvent::HoverEnter);
              QApplication::sendEvent(f.Image1, &e);
          },
          [&] { return f.status_panel1->text() == to_qstring(get_hint_text(5).substr(1)); }},
-        {"i outside edit mode",
-         [&] {
-             f.select_node(point = first_point());
-             key(f.ImageMap, Qt::Key_I, "i");
-         },
+        {"i outside edit mode", [&] { f.select_node(point); }, press(f.ImageMap, Qt::Key_I, "i"),
          [&] { return editors == 0; }},
-        {"i in edit mode edits the selected point",
-         [&] {
-             rPreference.EDIB = true;
-             key(f.ImageMap, Qt::Key_I, "i");
-         },
-         [&] { return editors == 1; }},
+        {"i in edit mode edits the selected point", [&] { rPreference.EDIB = true; },
+         press(f.ImageMap, Qt::Key_I, "i"), [&] { return editors == 1; }},
         {"Ctrl+C copies the current point",
          [&] {
              f.current_point = point;
-             trigger("sccopier1");
+             name = point->item()->name;
          },
-         [&] { return f.clipboard_node->item->name == point->item()->name; }},
-        {"Ctrl+V not with a current point", [&] { trigger("sccoller1"); },
-         [&] { return named(point->item()->name) == 1; }},
+         trigger("sccopier1"), [&] { return f.clipboard_node->item->name == name; }},
+        {"Ctrl+V not with a current point", nothing, trigger("sccoller1"),
+         [&] { return named(name) == 1; }},
         {"Ctrl+V pastes at the mouse",
          [&] {
              f.current_point = nullptr;
              f.mouse_zone = node_zone(point);
-             f.mouse_zone_pos = {100, 100};
-             trigger("sccoller1");
          },
-         [&] { return named(point->item()->name) == 2; }},
+         trigger("sccoller1"), [&] { return named(name) == 2; }},
         {"Ctrl+X not outside edit mode",
          [&] {
-             rPreference.EDIB = false;
              f.current_point = point;
-             name = point->item()->name;
-             trigger("sccouper1");
+             rPreference.EDIB = false;
          },
-         [&] { return named(name) == 2; }},
-        {"Ctrl+X cuts the current point",
-         [&] {
-             rPreference.EDIB = true;
-             trigger("sccouper1");
-         },
+         trigger("sccouper1"), [&] { return named(name) == 2; }},
+        {"Ctrl+X cuts the current point", [&] { rPreference.EDIB = true; }, trigger("sccouper1"),
          [&] { return named(name) == 1; }},
         {"a read-only database keeps edit mode and sending off after the reload",
-         [&] {
-             selected_database->not_editable = true;
-             f.reload_database(0);
-         },
+         [&] { selected_database->not_editable = true; }, [&] { f.reload_database(0); },
          [&] { return !f.but_editmode->isEnabled() && !f.but_mail->isEnabled(); }},
     };
     for (const Row& row : rows) {
+        row.before();
         zoom = f.zoom;
         row.act();
         EXPECT_TRUE(row.holds()) << row.command;
@@ -304,18 +282,15 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
                              "[LODA]=300\r\n", "[LODB]=300\r\n", "[LODC]=300\r\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
     const std::string catpref = file("catpref.bin");
-    bool found = false;
-    for (size_t at = 0; at + TData_common::catpref_record_size <= catpref.size();
-         at += TData_common::catpref_record_size) {
-        if (uint8_t(catpref[at]) != 2)
-            continue;
-        found = true;
-        EXPECT_EQ(catpref.substr(at + 4, 4), std::string("\x01\x02\x03\x00", 4));
-        EXPECT_EQ(catpref[at + 12], 0); // hidden
-        EXPECT_EQ(catpref.substr(at + 15, 12), "DejaVu Serif");
-        EXPECT_EQ(catpref[at + 55], 13);
-    }
-    EXPECT_TRUE(found);
+    size_t at = 0; // the record of category 2
+    while (at < catpref.size() && catpref[at] != 2)
+        at += TData_common::catpref_record_size;
+    ASSERT_LE(at + TData_common::catpref_record_size, catpref.size());
+    EXPECT_EQ(catpref.substr(at + 4, 4), std::string("\x01\x02\x03\x00", 4));
+    EXPECT_EQ(catpref[at + 12], 0); // hidden
+    EXPECT_EQ(catpref.substr(at + 14, 13), "\x0C"
+                                           "DejaVu Serif");
+    EXPECT_EQ(catpref[at + 55], 13);
 }
 
 TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
