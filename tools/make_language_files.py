@@ -143,7 +143,7 @@ TEXTS = [
     ("C", 90, "", "map images group", "preferences display page: group of the image options",
      "Images des cartes", "Map images"),
     ("C", 91, "", "detail levels group", "preferences display page: group of the zoom detail levels",
-     "Niveaux de détail (pixels par zone, par dizaines)", "Detail levels (pixels per zone, in tens)"),
+     "Niveaux de détail (zoom en pixels par zone, par pas de 10)", "Detail levels (zoom in pixels per zone, in steps of 10)"),
     ("C", 92, "", "detail level 1", "preferences display page: label of the first zoom threshold",
      "Détail 1 à partir de :", "Detail 1 from:"),
     ("C", 93, "", "detail level 2", "preferences display page: label of the second zoom threshold",
@@ -295,6 +295,9 @@ TEXTS = [
     ("C", 198, "", "generator duration", "map generator memo: where the images go and how long it takes",
      "Les images sont créées dans le dossier maps ; cela peut prendre quelques minutes.",
      "The images are written to the maps folder; this may take a few minutes."),
+    ("C", 199, "%1", "no language folder", "preferences: language list when res holds no language folder (%1 = the language kept)",
+     "Aucun dossier de langue dans res : la langue reste %1.",
+     "No language folder in res: the language stays %1."),
 
     # ---- I: information texts ------------------------------------------------------------
     ("I", 2, "%1", "additions header value", "information memo after loading: the database value that enables the additions file",
@@ -492,6 +495,9 @@ TEXTS = [
     ("S", 71, "", "question: replace link by bridge", "point editor: the other point already has a link (Yes/No/Cancel)",
      "Ce point a déjà un lien.%%Le remplacer par un pont ?",
      "This point already has a link.%%Replace it with a bridge?"),
+    ("S", 72, "%1", "character outside Windows-1252", "point editor OK: the name or the notes hold a character the additions file cannot store (%1 = its code, U+XXXX)",
+     "Le caractère %1 ne peut pas être enregistré dans le fichier des ajouts.%%Veuillez le remplacer.",
+     "The character %1 cannot be stored in the additions file.%%Please replace it."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

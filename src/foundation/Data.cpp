@@ -19,9 +19,7 @@ TFontStyles style_from_byte(uint8_t value) {
     }
 }
 
-void apply_font_look(rCateg& category, const std::string& name, int size, TFontStyles style) {
-    QFont& font = category.font;
-    category.font_size = size;
+QFont label_font(const std::string& name, int size, TFontStyles style, QFont font) {
     font.setFamily(to_qstring(name));
     if (size > 0)
         font.setPointSize(size);
@@ -29,6 +27,12 @@ void apply_font_look(rCateg& category, const std::string& name, int size, TFontS
     font.setItalic(style & fsItalic);
     font.setUnderline(style & fsUnderline);
     font.setStrikeOut(style & fsStrikeOut);
+    return font;
+}
+
+void apply_font_look(rCateg& category, const std::string& name, int size, TFontStyles style) {
+    category.font_size = size;
+    category.font = label_font(name, size, style, category.font);
 }
 
 TFontStyles font_styles(const QFont& font) {

@@ -48,6 +48,8 @@ private:
 
 // The label font styles of a style byte: 1 bold, 2 italic, 3 both, anything else regular.
 TFontStyles style_from_byte(uint8_t value);
+// A label font of that name, size (0: the size of `base`) and style set, over `base`.
+QFont label_font(const std::string& name, int size, TFontStyles style, QFont base = QFont());
 // Applies a style set and a name and size to a category's label font; the size is kept as
 // given, also 0, which the font itself cannot take.
 void apply_font_look(rCateg& category, const std::string& name, int size, TFontStyles style);

@@ -5,6 +5,7 @@
 #include "mainwindow/widgets/map.h"
 #include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
+#include "support/opened_urls.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,16 +26,6 @@
 #include <set>
 
 using namespace support;
-
-// Records the addresses the program opens instead of opening them.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler("http", this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler("http"); }
-    Q_INVOKABLE void open(const QUrl& url) { urls.push_back(url.toString().toStdString()); }
-    std::vector<std::string> urls;
-};
 
 namespace {
 
@@ -185,7 +176,7 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
         selected_database->update_address3 = std::to_string(&c - cases);
         ScriptedMessages answers;
         answers.answer({c.answer});
-        OpenedUrls opened;
+        OpenedUrls opened("http");
         rPreference.DATW = 0;
         TForm_update dialog;
         dialog.Button3Click();
@@ -337,5 +328,3 @@ TEST_F(Update, UpdateCommandReplacesThenReloads) {
     ASSERT_FALSE(form.feedback_lines.empty());
     EXPECT_EQ(form.feedback_lines.lines()[0].text, "Database Demo loaded");
 }
-
-#include "test_update.moc"

@@ -105,8 +105,13 @@ void TForm4::load_data() {
     init_clipboard_node();
     build_zone_tree();
     const bool editable = selected_database && !selected_database->not_editable;
-    set_tool_button_enabled(but_editmode, editable);
-    set_tool_button_enabled(but_mail, editable);
+    for (QToolButton* b : {but_editmode, but_mail}) {
+        set_tool_button_enabled(b, editable);
+        if (editable)
+            unavailable_.remove(b);
+        else
+            unavailable_.insert(b);
+    }
     show_edit_items(rPreference.EDIB && editable);
 
     points_tree.begin_update();
@@ -200,10 +205,12 @@ void TForm4::load_tips() {
     std::string text;
     if (read_file(res_path + language + "/tips.txt", text))
         tips = split_lines(text);
-    const QFontMetrics metrics(feedback_font());
+    // The lines are drawn 15 pixels apart: a smaller height would leave the last ones outside
+    // the panel.
+    const int height = std::max(QFontMetrics(feedback_font()).height(), 15);
     for (const std::string& line : tips) {
         tips_width = std::max(tips_width, text_width(line));
-        tips_height = std::max(tips_height, metrics.height());
+        tips_height = height;
     }
 }
 

@@ -101,14 +101,7 @@ void TForm4::sort_region_tree() {
 }
 
 void TForm4::RegionTreeHeaderClick(int column) {
-    if (column != region_sort_column) {
-        region_sort_column = column;
-        rPreference.STSC = column;
-        region_sort_order = Qt::AscendingOrder;
-    } else {
-        region_sort_order =
-            region_sort_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    }
+    sort_column_clicked(column, region_sort_column, region_sort_order);
     sort_region_tree();
 }
 

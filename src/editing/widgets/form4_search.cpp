@@ -75,14 +75,7 @@ void TForm4::init_search() {
 }
 
 void TForm4::TreeResultHeaderClick(int column) {
-    if (column != result_sort_column) {
-        rPreference.STSC = column;
-        result_sort_order = Qt::AscendingOrder;
-    } else {
-        result_sort_order =
-            result_sort_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    }
-    result_sort_column = column;
+    sort_column_clicked(column, result_sort_column, result_sort_order);
     TreeResult->header()->setSortIndicator(column, result_sort_order);
     result_model->sort(column, result_sort_order);
 }

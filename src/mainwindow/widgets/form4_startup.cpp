@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSlider>
@@ -35,6 +36,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 void TForm4::FormCreate() {
     first_activation = true;
@@ -97,6 +99,7 @@ void TForm4::FormCreate() {
     load_icon_strip(ImageList1, QSize(16, 16), data_path + "icon_a.bmp", nullptr);
     load_icon_strip(ImageList3, QSize(16, 16), data_path + "icon_b.bmp", nullptr);
     apply_toolbar_icons();
+    init_commands();
 }
 
 void TForm4::FormActivate() {
@@ -426,8 +429,6 @@ void TForm4::but_toolMouseMove(QObject* sender) {
     set_status(hint.empty() ? hint : hint.substr(1), 0x10);
 }
 
-void TForm4::but_prefClick() {}
-
 void TForm4::but_infoClick() {
     if (!busy)
         show_about(false);
@@ -488,7 +489,7 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e) {
         return true;
     switch (e->type()) {
     case QEvent::HoverEnter:
-        if (watched != Image1 && qobject_cast<QToolButton*>(watched))
+        if (watched->property("status_hint").toBool())
             but_toolMouseMove(watched);
         break;
     case QEvent::MouseButtonRelease:
@@ -496,29 +497,21 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e) {
             menu_db->popup(QCursor::pos());
             return true;
         }
+        if (watched == ToolBar1 || watched == ToolBar3)
+            ToolBar1MouseUp();
+        break;
+    case QEvent::MouseMove:
+        if (watched == MyTree->viewport()) {
+            const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
+            MyTreeMouseMove(at.x(), at.y());
+        }
+        break;
+    case QEvent::KeyPress:
+        if (window_key(watched, static_cast<QKeyEvent*>(e)))
+            return true;
         break;
     default:
         break;
     }
     return QMainWindow::eventFilter(watched, e);
-}
-
-void TForm4::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-    case Qt::Key_F1:
-        but_liste1->toggle();
-        but_liste1Click();
-        return;
-    case Qt::Key_F3:
-        but_liste3->toggle();
-        but_liste3Click();
-        return;
-    case Qt::Key_F4:
-        but_liste4->toggle();
-        but_liste4Click();
-        return;
-    default:
-        break;
-    }
-    QMainWindow::keyPressEvent(e);
 }

@@ -116,7 +116,6 @@ void TForm4::create_controls() {
     set_tag(Image1, 5);
     Image1->setProperty("Image", true);
     Image1->setProperty("icon_index", icoDatabase);
-    Image1->installEventFilter(this);
     redim_layout->addWidget(Image1);
     top_layout->addWidget(Panelredim);
 
@@ -314,7 +313,7 @@ void TForm4::create_controls() {
     menu_db = new QMenu(this);
     menu_db->setObjectName(QStringLiteral("menu_db"));
     but_pref->setMenu(menu_db);
-    but_pref->setPopupMode(QToolButton::InstantPopup);
+    but_pref->setPopupMode(QToolButton::MenuButtonPopup);
     but_info->setMenu(menu_info);
     but_info->setPopupMode(QToolButton::MenuButtonPopup);
 
@@ -329,12 +328,12 @@ void TForm4::create_controls() {
     for (QAction* a : Affichage1->actions())
         addAction(a);
     connect(sauver1, &QAction::triggered, this, [this] { Sauver1Click(); });
-    connect(refresh1, &QAction::triggered, this, [this] { repaint_map(); });
+    connect(refresh1, &QAction::triggered, this, [this] { refresh1Click(); });
 
     // Buttons.
     connect(but_stay, &QToolButton::clicked, this, [this] { but_stayClick(); });
     connect(but_autoup, &QToolButton::clicked, this, [this] { but_autoupClick(); });
-    connect(but_tips, &QToolButton::clicked, this, [this] { repaint_map(); });
+    connect(but_tips, &QToolButton::clicked, this, [this] { but_tipsClick(); });
     connect(but_gen, &QToolButton::clicked, this, [this] { but_genClick(); });
     connect(but_pref, &QToolButton::clicked, this, [this] { but_prefClick(); });
     connect(but_info, &QToolButton::clicked, this, [this] { but_infoClick(); });
@@ -344,13 +343,15 @@ void TForm4::create_controls() {
     connect(but_liste1, &QToolButton::clicked, this, [this] { but_liste1Click(); });
     connect(but_liste3, &QToolButton::clicked, this, [this] { but_liste3Click(); });
     connect(but_liste4, &QToolButton::clicked, this, [this] { but_liste4Click(); });
-    connect(but_overview, &QToolButton::clicked, this, [this] { build_links(); });
-    for (QToolButton* b : {But_Leg, but_chemin, but_stitre, but_overview})
-        connect(b, &QToolButton::clicked, this, [this] { repaint_map(); });
-    for (QToolButton* b : {but_autoup, but_pref, but_info, but_editmode, but_sav, but_mail,
-                           but_liste1, but_liste3, but_liste4, But_Leg, but_chemin}) {
-        b->setAttribute(Qt::WA_Hover);
-        b->installEventFilter(this);
+    connect(but_overview, &QToolButton::clicked, this, [this] { but_overviewClick(); });
+    for (QToolButton* b : {But_Leg, but_chemin, but_stitre})
+        connect(b, &QToolButton::clicked, this, [this] { But_LegClick(); });
+    // These show their hint in the status bar while the mouse is over them.
+    for (QWidget* w : std::initializer_list<QWidget*>{but_autoup, but_pref, but_info, but_editmode,
+                                                      but_sav, but_mail, but_liste1, but_liste3,
+                                                      but_liste4, But_Leg, but_chemin, Image1}) {
+        w->setAttribute(Qt::WA_Hover);
+        w->setProperty("status_hint", true);
     }
     connect(menu_db, &QMenu::triggered, this, [this](QAction* a) { ressourceClick(a); });
 

@@ -29,6 +29,7 @@
 
 class QAction;
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -45,6 +46,7 @@ class TData_map;
 class TRealm_info;
 class TSearchArea;
 class TSearchForm;
+class TForm3;
 class TResultModel;
 struct rContinent;
 class TNodeDataCopy;
@@ -164,6 +166,34 @@ public:
     // that is set takes the place of its dialog.
     std::function<void(TForm4&)> on_show_update;
     std::function<void(TForm4&)> on_offer_generation;
+
+    // ---- Main window commands: preferences, keys, display toggles, tool bar and tree hints ----
+    // Wires the commands' controls (once, at creation).
+    void init_commands();
+    void show_prefs_dialog();
+    void But_LegClick();
+    void but_tipsClick();
+    void refresh1Click();
+    void but_overviewClick();
+    void ToolBar1MouseUp();
+    // A click on a list's column header: a new column sorts ascending and becomes the stored sort
+    // column, the same column again reverses the order.
+    void sort_column_clicked(int column, int& sort_column, Qt::SortOrder& order);
+    // The window's keys, by key code and by character; true when the key is a command.
+    bool FormKeyDown(int key);
+    bool FormKeyPress(char key);
+    // A key pressed in any control of the window; true when it was a command.
+    bool window_key(QObject* watched, QKeyEvent* event);
+    // The name hint of the node under the mouse.
+    void MyTreeMouseMove(int x, int y);
+    // A check change: routes, links and visibility are rebuilt once the changes of the moment
+    // are over (MyTreeAfterPaint).
+    void MyTreeChecked();
+    void MyTreeAfterPaint();
+
+    // When set, runs in place of the preferences dialog's modal showing (tests answer it).
+    std::function<void(TForm3&)> on_prefs_dialog;
+    bool tree_changed = false;
 
     // ---- State ----
     bool first_activation = true;
@@ -542,7 +572,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void create_controls();
@@ -561,7 +590,8 @@ private:
     bool frame_pending_ = false;
     bool destroyed_ = false;
     bool activating_ = false;
-    // Commands whose windows are not part of the program yet stay disabled.
+    // Buttons the loaded database disables (a read-only one: edit mode and sending) stay disabled
+    // when the tool bars are unlocked.
     QSet<QToolButton*> unavailable_;
     int hint_pause_ = 0;
     int wheel_delta_ = 0; // wheel turns not yet a whole notch

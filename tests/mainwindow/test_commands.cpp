@@ -1,0 +1,337 @@
+#include "database/database_list.h"
+#include "foundation/Data.h"
+#include "foundation/map_data.h"
+#include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
+#include "mainwindow/links.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/ImageMap.h"
+#include "mainwindow/widgets/legendeliste.h"
+#include "mainwindow/widgets/map.h"
+#include "support/demo_install.h"
+#include "support/opened_urls.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+// The demo installation, started in English with its data loaded.
+class Commands : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir dir;
+    TPreference saved = rPreference;
+    std::unique_ptr<TForm4> form;
+
+    void SetUp() override {
+        quit_flag = false;
+        app_path.clear();
+        install_demo(dir.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
+                                 "[TIME]=2500\r\n[LODA]=245\r\n");
+        ASSERT_TRUE(write_file_atomic(dir.file("res/English/tips.txt"), "One\r\n\r\nThree\r\n"));
+        form = std::make_unique<TForm4>(dir.path());
+        form->resize(900, 600);
+        form->FormActivate();
+    }
+    void TearDown() override {
+        form.reset();
+        rPreference = saved;
+    }
+    void key(QWidget* target, int code, const QString& text = {}) {
+        QKeyEvent e(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &e);
+    }
+    TreeNode* first_point() {
+        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
+            if (n->level == kLevelPoint && n->visible && !n->item()->command &&
+                node_zone(n)->continent_id == form->current_continent)
+                return n;
+        return nullptr;
+    }
+    std::string file(const std::string& name) {
+        std::string text;
+        read_file(dir.file(name), text);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
+    TForm4& f = *form;
+    f.show_on_map(f.zone_node(f.map_data->continents[0]->whole_zone_id), 0, 0, 0);
+    ASSERT_FALSE(f.path_list.empty());
+    int zoom = 0; // before the row
+    int prefs_opened = 0;
+    f.on_prefs_dialog = [&](TForm3&) { ++prefs_opened; };
+    int editors = 0;
+    f.on_point_editor = [&](TForm2&) { ++editors; };
+    TreeNode* point = nullptr;
+    std::string name;
+    auto press = [&](QWidget* target, int code, const char* text = "") {
+        return [this, target, code, text] { key(target, code, text); };
+    };
+    auto trigger = [&](const char* item) {
+        return [&f, item] { menu_item(f.Affichage1, item)->trigger(); };
+    };
+    auto named = [&](const std::string& wanted) {
+        int count = 0;
+        for (TreeNode* n = f.points_tree.first(); n; n = TPointsTree::next(n))
+            count += n->level == kLevelPoint && n->item()->name == wanted;
+        return count;
+    };
+    const auto nothing = [] {};
+    struct Row {
+        const char* command;
+        std::function<void()> before, act;
+        std::function<bool()> holds;
+    };
+    const std::vector<Row> rows = {
+        {"+ in the tree", nothing, press(f.MyTree, Qt::Key_Plus, "+"),
+         [&] { return f.zoom > zoom; }},
+        {"- in a level edit, which keeps its text", nothing,
+         press(f.Edit_lvl_min, Qt::Key_Minus, "-"),
+         [&] { return f.zoom < zoom && f.Edit_lvl_min->text() == "0"; }},
+        {"a", nothing, press(&f, Qt::Key_A, "a"), [&] { return !f.markers_shown; }},
+        {"A does nothing", nothing, press(&f, Qt::Key_A, "A"), [&] { return !f.markers_shown; }},
+        {"l", nothing, press(f.ImageMap, Qt::Key_L, "l"), [&] { return !f.But_Leg->isChecked(); }},
+        {"s", nothing, press(f.ImageMap, Qt::Key_S, "s"),
+         [&] { return f.but_stitre->isChecked(); }},
+        {"h", nothing, press(f.ImageMap, Qt::Key_H, "h"), [&] { return f.but_tips->isChecked(); }},
+        {"m fits the zone under the mouse", [&] { f.mouse_zone = f.continent_zones.front(); },
+         press(f.ImageMap, Qt::Key_M, "m"), [&] { return f.zoom != zoom; }},
+        {"z", nothing, press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
+        {"f centres the selected point", [&] { f.select_node(point = first_point()); },
+         press(f.ImageMap, Qt::Key_F, "f"),
+         [&] {
+             return f.map_view().worldtoscreen(f.target_marker->world_position) == f.view_center();
+         }},
+        {"Esc", nothing, press(f.MyTree, Qt::Key_Escape),
+         [&] { return !f.target_marker->visible; }},
+        {"mouse-up on the tool bar clears the selection", [&] { f.select_node(point); },
+         [&] {
+             QMouseEvent e(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                           Qt::NoButton, Qt::NoModifier);
+             QApplication::sendEvent(f.ToolBar3, &e);
+         },
+         [&] { return !f.target_marker->visible; }},
+        {"F3 shows the results", nothing, press(f.MyTree, Qt::Key_F3),
+         [&] { return f.PageControl->currentWidget() == f.TabSheet2 && f.side_panel; }},
+        {"F3 again hides the panel", nothing, press(f.MyTree, Qt::Key_F3),
+         [&] { return !f.but_liste3->isChecked() && !f.side_panel; }},
+        {"F4", nothing, press(&f, Qt::Key_F4),
+         [&] { return f.PageControl->currentWidget() == f.TabSheet3 && f.side_panel; }},
+        {"overview button", nothing, [&] { f.but_overview->click(); },
+         [&] { return !f.overview_lines.empty(); }},
+        {"unchecking the continent rebuilds the routes", nothing,
+         [&] {
+             f.points_model->setData(f.points_model->index_of(f.continent_node), Qt::Unchecked,
+                                     Qt::CheckStateRole);
+             QApplication::processEvents();
+         },
+         [&] { return f.path_list.empty() && f.overview_lines.empty(); }},
+        {"preferences button", nothing, [&] { f.but_pref->click(); },
+         [&] { return prefs_opened == 1; }},
+        {"the database picture shows its hint in the status bar", nothing,
+         [&] {
+             QEvent e(QEvent::HoverEnter);
+             QApplication::sendEvent(f.Image1, &e);
+         },
+         [&] { return f.status_panel1->text() == to_qstring(get_hint_text(5).substr(1)); }},
+        {"i outside edit mode", [&] { f.select_node(point); }, press(f.ImageMap, Qt::Key_I, "i"),
+         [&] { return editors == 0; }},
+        {"i in edit mode edits the selected point", [&] { rPreference.EDIB = true; },
+         press(f.ImageMap, Qt::Key_I, "i"), [&] { return editors == 1; }},
+        {"Ctrl+C copies the current point",
+         [&] {
+             f.current_point = point;
+             name = point->item()->name;
+         },
+         trigger("sccopier1"), [&] { return f.clipboard_node->item->name == name; }},
+        {"Ctrl+V not with a current point", nothing, trigger("sccoller1"),
+         [&] { return named(name) == 1; }},
+        {"Ctrl+V pastes at the mouse",
+         [&] {
+             f.current_point = nullptr;
+             f.mouse_zone = node_zone(point);
+         },
+         trigger("sccoller1"), [&] { return named(name) == 2; }},
+        {"Ctrl+X not outside edit mode",
+         [&] {
+             f.current_point = point;
+             rPreference.EDIB = false;
+         },
+         trigger("sccouper1"), [&] { return named(name) == 2; }},
+        {"Ctrl+X cuts the current point", [&] { rPreference.EDIB = true; }, trigger("sccouper1"),
+         [&] { return named(name) == 1; }},
+        {"a read-only database keeps edit mode and sending off after the reload",
+         [&] { selected_database->not_editable = true; }, [&] { f.reload_database(0); },
+         [&] { return !f.but_editmode->isEnabled() && !f.but_mail->isEnabled(); }},
+    };
+    for (const Row& row : rows) {
+        row.before();
+        zoom = f.zoom;
+        row.act();
+        EXPECT_TRUE(row.holds()) << row.command;
+    }
+}
+
+TEST_F(Commands, TreeHintsNameWhatTheRowCannotShow) {
+    form->show();
+    key(form.get(), Qt::Key_F4);
+    TreeNode* zone = form->zone_node(form->map_data->continents[0]->whole_zone_id);
+    form->MyTree->expand(form->points_model->index_of(zone->parent));
+    QApplication::processEvents();
+    const std::string name = form->node_text(zone);
+    for (int width : {60, 400}) {
+        form->MyTree->header()->resizeSection(TPointsTreeModel::kTextColumn, width);
+        HCaption.node = nullptr;
+        const QPoint at = form->MyTree->visualRect(form->points_model->index_of(zone)).center();
+        form->MyTreeMouseMove(at.x(), at.y());
+        EXPECT_EQ(from_qstring(form->MyTree->viewport()->toolTip()), width < 100 ? "@" + name : "")
+            << width;
+    }
+}
+
+TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
+    rCateg* inns = nullptr;
+    for (const auto& c : form->common_data->categories)
+        if (c->id == 2)
+            inns = c.get();
+    ASSERT_NE(inns, nullptr);
+    const TColor inn_colour = inns->colour;
+    const std::string ini_before = format_preferences(rPreference, {});
+
+    // What the dialog shows, and a change of everything; Cancel keeps all of it away.
+    auto change_all = [&](TForm3& d) {
+        EXPECT_EQ(d.UpDown1->value(), 2);
+        EXPECT_EQ(d.TrackBarLod0->value(), 24); // 245 / 10, half to even
+        d.UpDown1->setValue(7);
+        d.CheckBox1->setChecked(false);
+        d.Edit1->setText("Pseudo");
+        d.TrackBarLod0->setValue(100); // pushes the two other detail gauges up
+        EXPECT_EQ(d.TrackBarLod1->value(), 100);
+        EXPECT_EQ(d.TrackBarLod2->value(), 100);
+        d.TrackBarLod2->setValue(30); // pulls them down
+        EXPECT_EQ(d.TrackBarLod0->value(), 30);
+        QTreeWidgetItem* row = nullptr;
+        for (int i = 0; i < d.Tree_leg->topLevelItemCount(); ++i)
+            if (d.Tree_leg->topLevelItem(i)->text(0).startsWith("Auberges"))
+                row = d.Tree_leg->topLevelItem(i);
+        ASSERT_NE(row, nullptr);
+        d.Tree_leg->setCurrentItem(row);
+        d.choose_colour = [](QColor& c) { return c = QColor(1, 2, 3), true; };
+        d.choose_font = [](QFont& f) { return f = QFont("DejaVu Serif", 13), true; };
+        d.Button5Click();
+        d.Button4Click();
+        EXPECT_EQ(d.Panel1->font().pointSize(), 13);
+        row->setCheckState(0, Qt::Unchecked);
+        d.Button8Click(); // outside edit mode only the message
+    };
+    form->on_prefs_dialog = [&](TForm3& d) {
+        change_all(d);
+        d.Button2Click();
+    };
+    form->but_pref->click();
+    EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
+    EXPECT_EQ(inns->colour, inn_colour);
+    EXPECT_TRUE(inns->shown);
+    EXPECT_FALSE(form->recolour_all);
+    EXPECT_EQ(boxes.texts().size(), 1u); // message 67
+
+    form->on_prefs_dialog = [&](TForm3& d) {
+        change_all(d);
+        d.Button1Click();
+    };
+    TRealm_info* realm = form->realm.get();
+    form->but_pref->click();
+    EXPECT_EQ(form->realm.get(), realm); // recoloured, not reloaded
+    EXPECT_EQ(inns->colour, 0x030201);
+    EXPECT_FALSE(inns->shown);
+    TreeNode* inn = nullptr;
+    for (TreeNode* n = form->points_tree.first(); n && !inn; n = TPointsTree::next(n))
+        if (n->level == kLevelPoint && n->data->category == inns)
+            inn = n;
+    ASSERT_NE(inn, nullptr);
+    EXPECT_EQ(inn->item()->colour, 0x030201);
+    form.reset();
+
+    const std::string ini = file("pref.ini");
+    for (const char* line : {"[TIME]=7000\r\n", "[CLVL]=False\r\n", "[PSEU]=Pseudo\r\n",
+                             "[LODA]=300\r\n", "[LODB]=300\r\n", "[LODC]=300\r\n"})
+        EXPECT_NE(ini.find(line), std::string::npos) << line;
+    const std::string catpref = file("catpref.bin");
+    size_t at = 0; // the record of category 2
+    while (at < catpref.size() && catpref[at] != 2)
+        at += TData_common::catpref_record_size;
+    ASSERT_LE(at + TData_common::catpref_record_size, catpref.size());
+    EXPECT_EQ(catpref.substr(at + 4, 4), std::string("\x01\x02\x03\x00", 4));
+    EXPECT_EQ(catpref[at + 12], 0); // hidden
+    EXPECT_EQ(catpref.substr(at + 14, 13), "\x0C"
+                                           "DejaVu Serif");
+    EXPECT_EQ(catpref[at + 55], 13);
+}
+
+TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
+    OpenedUrls opened("https");
+    EXPECT_EQ(form->tips, (std::vector<std::string>{"One", "", "Three"}));
+    EXPECT_GT(form->tips_width, 0);
+    // The panel holds its lines, drawn 15 pixels apart, however many there are.
+    for (int lines : {3, 13, 100})
+        EXPECT_GE((lines + 1) * form->tips_height + 12, 15 * (lines - 1) + 5 + 13) << lines;
+    // The links menu is the file's lines after its first, each asking before it opens.
+    std::vector<rLink> english = read_link_file(dir.file("res/English/link.txt"));
+    QList<QAction*> items = form->site1->menu()->actions();
+    ASSERT_EQ(size_t(items.size()), english.size());
+    EXPECT_EQ(from_qstring(items[0]->text()), english[0].caption);
+    boxes.answer({kAnswerNo, kAnswerYes});
+    items[0]->trigger();
+    EXPECT_TRUE(opened.urls.empty());
+    items[0]->trigger();
+    EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address});
+
+    form->on_prefs_dialog = [](TForm3& d) {
+        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("Francais"));
+        d.Button1Click();
+    };
+    form->but_pref->click();
+    EXPECT_EQ(language, "Francais");
+    EXPECT_EQ(get_text(43), "Pr\xE9"
+                            "f\xE9rences");
+    std::string french;
+    read_file(dir.file("res/Francais/tips.txt"), french);
+    EXPECT_EQ(form->tips, split_lines(french));
+    EXPECT_EQ(form->site1->menu()->actions().size(),
+              qsizetype(read_link_file(dir.file("res/Francais/link.txt")).size()));
+
+    // Without any language folder the language stays and the list says so.
+    res_path = dir.file("nothing/");
+    TForm3 dialog(nullptr, nullptr, nullptr);
+    dialog.FormShow();
+    EXPECT_FALSE(dialog.ComboBox1->isEnabled());
+    EXPECT_FALSE(dialog.ComboBox1->placeholderText().isEmpty());
+    dialog.Button1Click();
+    EXPECT_EQ(language, "Francais");
+    EXPECT_FALSE(dialog.reload);
+}
