@@ -74,8 +74,8 @@ constexpr uint8_t kPropertyTreeClear = 1;
 constexpr uint8_t kPropertyTreeDataSize = 2; // kept for its callers; the nodes always fit
 constexpr uint8_t kPropertyTreeExpandAll = 4;
 
-// Adds one kind-1 node per specification under `parent` (the top level when null), a grouped
-// one under the first property node of its group found in the whole tree; a specification
+// Adds one kind-1 node per flag definition under `parent` (the top level when null), a grouped
+// one under the first property node of its group found in the whole tree; a flag definition
 // whose group has no node yet gets none. A group is expanded with kPropertyTreeExpandAll or
 // when its flag id is in `expanded_groups`.
 void build_property_tree(TCheckTree& tree, TCheckNode* parent, uint8_t options,
