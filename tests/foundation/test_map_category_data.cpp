@@ -115,6 +115,22 @@ TEST(MapData, HostileZoneRecords) {
     EXPECT_EQ(z.name.size(), 30u);
     EXPECT_EQ(z.image_name.size(), 16u);
     EXPECT_THROW(pMap_info(std::string_view(rec).substr(0, 91)), EInOutError);
+
+    // Origins far beyond any real world would overflow the map view's sums: those zones are
+    // skipped, the others kept.
+    constexpr int32_t lim = kZoneOriginLimit;
+    std::vector<ZoneSpec> zones;
+    for (auto [x, y] : {std::pair{lim, -lim},
+                        {-lim, lim},
+                        {lim + 1, 0},
+                        {0, -lim - 1},
+                        {INT32_MIN, 0},
+                        {0, INT32_MIN},
+                        {INT32_MAX, INT32_MAX}})
+        zones.push_back({.name = std::to_string(zones.size()), .origin_x = x, .origin_y = y});
+    TempDir dir;
+    TData_map m(write_master(dir, ContainerWriter().section(3, map_section({}, {}, zones))));
+    EXPECT_EQ(zone_names(m), (std::vector<std::string>{"0", "1"}));
 }
 
 TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {

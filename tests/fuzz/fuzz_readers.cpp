@@ -17,6 +17,7 @@
 #include "foundation/pqGR32_JPEG.h"
 #include "generator/map_generator.h"
 #include "mainwindow/links.h"
+#include "mainwindow/map_view.h"
 #include "mainwindow/preferences.h"
 #include "platform/registry.h"
 #include "support/additions_writer.h"
@@ -151,6 +152,24 @@ void build_overlays(TData_map& map) {
     walk_link_sources(zones, [](TreeNode*, const std::string& c) { comment_link_names(c); });
 }
 
+// What the map view computes of each zone: its corners and centre in world and screen units, the
+// zone under them, its region grid origin. The results are kept so that none is left out.
+void view_zones(const TData_map& map) {
+    std::vector<pMap_info*> zones;
+    for (const auto& zone : map.zones)
+        zones.push_back(zone.get());
+    TMapView view{kZoomMax, {}, 640, 480};
+    static volatile int32_t sink;
+    for (pMap_info* zone : zones) {
+        view.zoom_to_zone(*zone);
+        for (TPoint p : {zone_origin(*zone), zone_center(*zone), region_grid_origin(*zone),
+                         worldmaptoworld({65535, 65535}, *zone)}) {
+            const TPoint local = worldtozone(*zone, p);
+            sink = view.worldtoscreen(p).x ^ local.y ^ (zone_at(zones, p) == zone);
+        }
+    }
+}
+
 // ---- The readers ----
 
 void read_container(std::string_view data) {
@@ -189,6 +208,7 @@ template <int index> void read_section(std::string_view data) {
     TData_map map(master);
     TPointsTree tree;
     build_zone_tree(tree, map, common);
+    view_zones(map);
 }
 
 void read_points(std::string_view data) {
@@ -256,6 +276,8 @@ void read_link(std::string_view data) {
         rwpitem area;
         if (!build_area(node, area))
             return;
+        TMapView view{100, {}, 640, 480};
+        view.fit_rect({area.min_x, area.min_y}, {area.max_x, area.max_y}, kShowFitZoom);
         std::vector<TPoint> polygon;
         for (const TPoint& p : area.points)
             polygon.push_back(region_grid_pos(region_grid_origin(zone), p));
