@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
-#include <random>
 
 using support::PointsHeader;
 using support::PointSpec;
@@ -242,33 +240,4 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
         EXPECT_EQ(r.date.has_value(), n >= whole.size() - 1);
         EXPECT_EQ(got.lines.size(), size_t(n >= end_value2) + size_t(n >= whole.size() - 1));
     }
-}
-
-TEST_F(PointsReader, RandomBytesAfterTheSignatureNeverBreakTheReader) {
-    std::mt19937 random(20261206);
-    size_t total_points = 0;
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes = "WOWKV101";
-        const size_t size = random() % 600;
-        // Half the rounds favour the meaningful tags, the others are plain noise.
-        const bool tags = round % 2 == 0;
-        for (size_t i = 0; i < size; ++i) {
-            uint32_t v = random();
-            bytes.push_back(static_cast<char>(tags && v % 3 == 0 ? (v >> 8) % 24 : v >> 8));
-        }
-        if (round % 7 == 0)
-            bytes += PointsWriter().point(full_point()).bytes().substr(8);
-        got = {};
-        PointsReadResult r = read(bytes);
-        ASSERT_EQ(got.nodes.size(), r.points);
-        for (const rnew_node& n : got.nodes) {
-            ASSERT_LE(n.name.size() + n.comment.size() + n.link.size(), bytes.size());
-            ASSERT_TRUE(n.x >= 0 && n.x <= 0xFFFF && n.zone_id >= 0 && n.zone_id <= 0xFFFF);
-        }
-        for (int pos : got.positions)
-            ASSERT_LE(pos, got.ranges.at(0));
-        total_points += r.points;
-    }
-    EXPECT_GT(total_points, 0u);
-    EXPECT_TRUE(messages.shown().empty());
 }
