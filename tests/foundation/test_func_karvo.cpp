@@ -88,11 +88,6 @@ TEST(FlagSets, BitLayout) {
     EXPECT_TRUE(test_flag(set, 32) && test_flag(set, 33) && test_flag(set, 128));
     EXPECT_FALSE(test_flag(set, 1) || test_flag(set, 0) || test_flag(set, 129));
     EXPECT_EQ(flagset_to_bools(set), bools);
-    TFlagSet all;
-    fill_flagset(all);
-    EXPECT_EQ(all.w, (std::array<uint32_t, 4>{~0u, ~0u, ~0u, ~0u}));
-    clear_flagset(all);
-    EXPECT_TRUE(same_flagset(all, TFlagSet{}));
 }
 
 TEST(Colours, ColorToColor32) {
@@ -158,12 +153,12 @@ TEST(Files, ConvertPolylineFile) {
     EXPECT_EQ(r.u16(), 0);
     EXPECT_TRUE(r.at_end());
 
-    support::write_raw(dir.file("b.vec"), "");
-    convert_polyline_file(dir.file("b.vec"), out);
-    EXPECT_TRUE(out.empty());
-    support::write_raw(dir.file("c.vec"), std::string("\xFF\xFF\x01", 3)); // claims 65535 points
-    convert_polyline_file(dir.file("c.vec"), out);
-    EXPECT_TRUE(out.empty());
+    // Empty, and a count of 65535 points with one byte behind it.
+    for (const std::string& bad : {std::string(), std::string("\xFF\xFF\x01", 3)}) {
+        support::write_raw(dir.file("b.vec"), bad);
+        convert_polyline_file(dir.file("b.vec"), out);
+        EXPECT_TRUE(out.empty());
+    }
 }
 
 TEST(Files, SizeAndLineCount) {
@@ -181,21 +176,14 @@ TEST(Files, SizeAndLineCount) {
     EXPECT_EQ(lines("one\r\n"), 1);
     EXPECT_EQ(lines("a\r\nb\nc\rd"), 4);
     EXPECT_EQ(lines("a\r\n\r\nb"), 3);
-    std::string twenty;
-    for (int i = 0; i < 20; ++i)
-        twenty += "line\r\n";
-    EXPECT_EQ(lines(twenty), 8);
-    EXPECT_EQ(lines(std::string(100000, '\n')), 8);
+    EXPECT_EQ(lines(std::string(100000, '\n')), 8); // counting stops at 8
 }
 
 TEST(EditBoxes, ClampEditText) {
     TClampedEdit r = clamp_edit_text("150", 1, 99);
-    EXPECT_EQ(r.text, "99");
-    EXPECT_EQ(r.sel_start, 0);
-    EXPECT_EQ(r.sel_length, 2);
+    EXPECT_EQ(std::tie(r.text, r.sel_start, r.sel_length), std::tuple("99", 0, 2));
     r = clamp_edit_text("0", 1, 99);
-    EXPECT_EQ(r.text, "1");
-    EXPECT_EQ(r.sel_length, 1);
+    EXPECT_EQ(std::tie(r.text, r.sel_length), std::tuple("1", 1));
     EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
     EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);

@@ -56,54 +56,39 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
 
 TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
     TempDir dir;
-    {
-        // Nothing at all, then only counts of zero.
-        TData_map none(write_master(dir, ContainerWriter().section(3, "")));
-        EXPECT_TRUE(none.zones.empty() && none.continents.empty() && none.zone_classes.empty());
-        TData_map zeros(write_master(dir, ContainerWriter().section(3, map_section({}, {}, {}))));
-        EXPECT_TRUE(zeros.zones.empty() && zeros.continents.empty());
-    }
-    {
+    auto counted = [](int32_t count, const std::string& records) {
+        ByteWriter w;
+        w.i32(count);
+        return w.data() + records;
+    };
+    struct Case {
+        std::string section;
+        size_t classes, continents, zones;
+    } cases[] = {
+        {"", 0, 0, 0},
+        {map_section({}, {}, {}), 0, 0, 0},
         // Two zone classes and nothing after them.
-        ByteWriter w;
-        w.i32(2);
-        w.bytes(zone_class_record({"x", 1, 0}));
-        w.bytes(zone_class_record({"y", 2, 0}));
-        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
-        EXPECT_EQ(m.zone_classes.size(), 2u);
-        EXPECT_TRUE(m.continents.empty());
-    }
-    {
-        // A continent record cut short: the counted tables stop, no zones are read after it.
-        ByteWriter w;
-        w.i32(0);
-        w.i32(3);
-        w.bytes(continent_record({1, 0, 0, "One", true}));
-        w.bytes(continent_record({2, 0, 0, "Two", true}).substr(0, 50));
-        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
-        EXPECT_EQ(m.continents.size(), 1u);
-        EXPECT_TRUE(m.zones.empty());
-    }
-    {
+        {counted(2, zone_class_record({"x", 1}) + zone_class_record({"y", 2})), 2, 0, 0},
+        // A continent record cut short: the tables stop, no zone is read after it.
+        {counted(0, counted(3, continent_record({1, 0, 0, "One"}) +
+                                   continent_record({2}).substr(0, 50))),
+         0, 1, 0},
         // Counts far beyond the data, and a trailing partial zone.
-        ByteWriter w;
-        w.i32(0x7FFFFFFF);
-        w.bytes(zone_class_record({"only", 1, 0}));
-        w.i32(-5);
-        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
-        EXPECT_EQ(m.zone_classes.size(), 1u);
-        std::string sec = map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x');
-        TData_map m2(write_master(dir, ContainerWriter().section(3, sec)));
-        EXPECT_EQ(m2.zones.size(), 1u);
+        {counted(0x7FFFFFFF, zone_class_record({"only", 1}) + counted(-5, "")), 1, 0, 0},
+        {map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x'), 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        TData_map m(write_master(dir, ContainerWriter().section(3, c.section)));
+        EXPECT_EQ(std::tuple(m.zone_classes.size(), m.continents.size(), m.zones.size()),
+                  std::tuple(c.classes, c.continents, c.zones))
+            << &c - cases;
     }
-    {
-        // Missing section and damaged stream: empty tables, no message.
-        ScriptedMessages boxes;
-        TData_map missing(dir.file("none.loc"));
-        TData_map damaged(write_master(dir, ContainerWriter().raw_section(3, "\x78\x9c garbage")));
-        EXPECT_TRUE(missing.zones.empty() && damaged.zones.empty());
-        EXPECT_TRUE(boxes.shown().empty());
-    }
+    // Missing section and damaged stream: empty tables, no message.
+    ScriptedMessages boxes;
+    TData_map missing(dir.file("none.loc"));
+    TData_map damaged(write_master(dir, ContainerWriter().raw_section(3, "\x78\x9c garbage")));
+    EXPECT_TRUE(missing.zones.empty() && damaged.zones.empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST(MapData, HostileZoneRecords) {

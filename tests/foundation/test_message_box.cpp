@@ -37,15 +37,13 @@ Pressed press(MessageKind kind, const std::string& text, QMessageBox::StandardBu
 
 } // namespace
 
-TEST(MessageBox, QuestionAnswersMapToDialogResults) {
-    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::Yes).result, kAnswerYes);
-    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::No).result, kAnswerNo);
-    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::Cancel).result, kAnswerCancel);
-    EXPECT_EQ(press(MessageKind::Information, "i", QMessageBox::Ok).result, 0);
-}
-
-TEST(MessageBox, ShowsPlainTextWithLineBreaks) {
+TEST(MessageBox, AnswersMapToDialogResultsAndTextsArePlain) {
+    for (auto [button, result] : {std::pair{QMessageBox::Yes, kAnswerYes},
+                                  {QMessageBox::No, kAnswerNo},
+                                  {QMessageBox::Cancel, kAnswerCancel}})
+        EXPECT_EQ(press(MessageKind::Question, "?", button).result, result);
     Pressed seen = press(MessageKind::Information, "<erreur de ressource>\rn\xE9", QMessageBox::Ok);
+    EXPECT_EQ(seen.result, 0);
     EXPECT_EQ(seen.text, QStringLiteral("<erreur de ressource>\nné"));
     EXPECT_EQ(seen.format, Qt::PlainText);
     QApplication::setApplicationName(QStringLiteral("Vev Karvelo"));

@@ -1,17 +1,11 @@
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/node_data.h"
+#include "support/points_writer.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TFlagSet flags_of(std::initializer_list<int> ids) {
-    std::array<bool, 128> bools{};
-    for (int id : ids)
-        bools[size_t(id - 1)] = true;
-    return bools_to_flagset(bools);
-}
 
 rnew_node request(const std::string& link, rCateg* category = nullptr) {
     rnew_node r;
@@ -71,7 +65,7 @@ TEST(LinkCommand, AreaColoursComeFromThePointColour) {
     flagged.type = 3;
     TPropertyColors colours{{7, 0x00FF0000}};
     rnew_node r = request("S_", &flagged);
-    r.flags = flags_of({7});
+    r.flags = support::flag_set({7});
     TNodeData blue(r, &colours);
     EXPECT_EQ(blue.item->command->colour_a, 0x330000FEu);
 }
@@ -89,7 +83,7 @@ TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
 }
 
 TEST(FlagColor, LastMatchingEntryWins) {
-    const TFlagSet set = flags_of({4, 9});
+    const TFlagSet set = support::flag_set({4, 9});
     const TPropertyColors both{{4, 0x0000FF}, {9, 0xFF0000}};
     const TPropertyColors reversed{{9, 0xFF0000}, {4, 0x0000FF}};
     const TPropertyColors none{{5, 0x00FF00}, {128, 0x123456}};
@@ -102,7 +96,7 @@ TEST(FlagColor, LastMatchingEntryWins) {
 TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
     const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
     rnew_node r = request("");
-    r.flags = flags_of({4, 9});
+    r.flags = support::flag_set({4, 9});
     // Type, levels given, levels kept, colour.
     for (auto [type, min, max, kept_min, kept_max, colour] :
          {std::tuple{1, -5, 150, 0, 99, 0x00AA00},
