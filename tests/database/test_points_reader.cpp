@@ -49,19 +49,11 @@ protected:
 };
 
 PointSpec full_point() {
-    PointSpec p;
-    p.name = "Forge d'\xE9tain";
-    p.zone_id = 0xFEDC;
-    p.category_id = 0xF1;
-    p.x = 0xFFFF;
-    p.y = 40000;
-    p.level_min = 120;
-    p.level_max = 0x8001;
-    p.flags = support::flag_set({1, 32, 33, 64, 100, 128});
-    p.master_id = 0xFFFFFFFEu;
-    p.comment = "first line|second line";
-    p.link = support::bridge_link(true, 42, 0);
-    p.locked = true;
+    PointSpec p{"Forge d'\xE9tain", 0xFEDC, 0xF1, 0xFFFF, 40000, 120, 0x8001};
+    std::tie(p.flags, p.master_id, p.locked) =
+        std::tuple(support::flag_set({1, 32, 33, 64, 100, 128}), 0xFFFFFFFEu, true);
+    std::tie(p.comment, p.link) =
+        std::pair("first line|second line", support::bridge_link(true, 42, 0));
     return p;
 }
 
@@ -88,7 +80,7 @@ TEST_F(PointsReader, FieldTagsReachTheRequestOtherTagsAreSkippedAndTheEndTagStop
     w.text_item(1, "A").discarded_items();
     for (int t = 0; t < 255; ++t)
         if (t == 0 || (t >= 16 && t <= 19) || (t >= 31 && t <= 198) || t >= 203)
-            w.unknown_item(static_cast<uint8_t>(t), std::string(5, static_cast<char>(199)));
+            w.text_item(static_cast<uint8_t>(t), std::string(5, static_cast<char>(199)));
     w.item_with_length(16, 3, "abc");
     w.point(second, true).end();
     w.raw(PointsWriter().point(p).u32_item(201, 3).bytes().substr(8)); // after the end
@@ -208,7 +200,7 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
     h.date = 3.5;
     PointsWriter w;
     w.header({h.value1, {}, {}}).point(a).header({{}, h.value2, {}}).discarded_items();
-    w.unknown_item(77, "xyz").point(b).header({{}, {}, h.date}).end();
+    w.text_item(77, "xyz").point(b).header({{}, {}, h.date}).end();
     const std::string whole = w.bytes();
     // Offsets just past each record end and each header item.
     const size_t end_a = PointsWriter().header({h.value1, {}, {}}).point(a).bytes().size();

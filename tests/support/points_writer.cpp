@@ -111,10 +111,6 @@ PointsWriter& PointsWriter::text_item(uint8_t t, const std::string& text) {
     return item_with_length(t, static_cast<uint16_t>(text.size()), text);
 }
 
-PointsWriter& PointsWriter::unknown_item(uint8_t t, const std::string& payload) {
-    return text_item(t, payload);
-}
-
 PointsWriter& PointsWriter::item_with_length(uint8_t t, uint16_t declared,
                                              const std::string& payload) {
     ByteWriter w;
