@@ -7,6 +7,7 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/map.h"
+#include "support/form4_points.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
@@ -57,12 +58,7 @@ protected:
         genmap_unusable = false;
         database_list.clear();
         app_path.clear();
-        for (const char* folder : {"data", "res/Francais"})
-            QDir().mkpath(to_path(dir.file(folder)));
-        for (const char* f :
-             {"data/icon_a.bmp", "data/icon_b.bmp", "data/cible.bmp", "res/Francais/ressource.txt"})
-            QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/") + QLatin1String(f),
-                        to_path(dir.file(f)));
+        copy_program_files(dir.path());
         write_demo_installation(*db_, dir.path());
         write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
                                                 "[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
