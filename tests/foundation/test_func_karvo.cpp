@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
     EXPECT_EQ(normalise_text("For\xEAt-d'\xC9t\xE9"), "FORET D'\xC9TE");
     EXPECT_EQ(normalise_text("\"*+-/=[]{}|~"), std::string(12, ' '));
@@ -44,9 +42,7 @@ TEST(Texts, CleanNameAndMarkers) {
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
     // The id is not needed for display: a huge one does not stop it.
     EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
-    EXPECT_TRUE(is_comment("#x"));
-    EXPECT_FALSE(is_comment(" #x"));
-    EXPECT_FALSE(is_comment(""));
+    EXPECT_TRUE(is_comment("#x") && !is_comment(" #x") && !is_comment(""));
     EXPECT_FALSE(is_hidden_name(""));
 }
 
@@ -64,14 +60,10 @@ TEST(Texts, PipeLists) {
 }
 
 TEST(Numbers, StrToIntDef0Forms) {
-    for (auto [text, value] :
-         std::initializer_list<std::pair<const char*, int32_t>>{{"  1062", 1062},
-                                                                {"$426", 1062},
-                                                                {"0x426", 1062},
-                                                                {"x1f", 31},
-                                                                {"-$10", -16},
-                                                                {"-2147483648", INT32_MIN},
-                                                                {"$FFFFFFFF", -1}})
+    const std::pair<const char*, int32_t> good[] = {
+        {"  1062", 1062},           {"$426", 1062},   {"0x426", 1062}, {"x1f", 31}, {"-$10", -16},
+        {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}};
+    for (auto [text, value] : good)
         EXPECT_EQ(str_to_int_def0(text), value) << text;
     for (const char* bad : {"1062 ", "", "-", "0x", "12a", "2147483648", "$100000000"})
         EXPECT_EQ(str_to_int_def0(bad), 0) << bad;

@@ -59,22 +59,15 @@ const std::vector<PropertySpec> kProperties = {
     {1, 0, 0x0000FF, "Elite"}, {2, 1, 0, "Rare"}, {33, 0, 0x00FF00, "Quest"}};
 
 std::vector<PointSpec> world_points() {
-    return {{"Gadgetzan", 10, 1, 100, 200, 40, 45, flag_set({1, 33}), 0x1001, "Town"},
-            {"Road", 10, 5, 300, 300, 0, 0, {}, 0x1002, "", route_link("0000", {{1, 2}, {9, 7}})},
-            {"Oasis",
-             11,
-             6,
-             5,
-             5,
-             0,
-             0,
-             {},
-             0x1003,
-             "{Road}",
-             area_link('S', {{0, 0}, {9000, 0}, {0, 9000}}),
-             true},
-            {"Bridge", 11, 4, 7, 7, 0, 0, {}, 0x1004, "a|b", bridge_link(true, 5, 6), true},
-            {"@hidden", 0, 1, 1, 1}};
+    std::vector<PointSpec> points = {
+        {"Gadgetzan", 10, 1, 100, 200, 40, 45, flag_set({1, 33}), 0x1001, "Town"},
+        {"Road", 10, 5, 300, 300, 0, 0, {}, 0x1002, "", route_link("0000", {{1, 2}, {9, 7}})},
+        {"Oasis", 11, 6, 5, 5, 0, 0, {}, 0x1003, "{Road}"},
+        {"Bridge", 11, 4, 7, 7, 0, 0, {}, 0x1004, "a|b", bridge_link(true, 5, 6), true},
+        {"@hidden", 0, 1, 1, 1}};
+    points[2].link = area_link('S', {{0, 0}, {9000, 0}, {0, 9000}});
+    points[2].locked = true;
+    return points;
 }
 
 std::string world_section(int index) {
