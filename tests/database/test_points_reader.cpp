@@ -70,9 +70,7 @@ void expect_point(const rnew_node& r, const PointSpec& p) {
 
 TEST_F(PointsReader, FieldTagsReachTheRequestOtherTagsAreSkippedAndTheEndTagStops) {
     PointSpec p = full_point();
-    PointSpec second;
-    second.name = "B";
-    second.zone_id = 7;
+    const PointSpec second{.name = "B", .zone_id = 7};
     // Discarded tags before, inside and after a record; tags without meaning, whose payloads
     // are record ends: a tag read as a value tag would create points.
     PointsWriter w;
@@ -129,14 +127,11 @@ TEST_F(PointsReader, LaterItemsOverwriteAndEveryRecordStartsEmptyWhateverTheCall
 }
 
 TEST_F(PointsReader, HeaderValuesAndTheirMemoLines) {
-    PointsHeader h;
-    h.value1 = 0xFFFFFFFFu;
-    h.value2 = 4000000000u;
-    h.date = support::date_time_value(2026, 12, 6, 14, 30, 5);
+    const PointsHeader h{0xFFFFFFFFu, 4000000000u,
+                         support::date_time_value(2026, 12, 6, 14, 30, 5)};
     PointsReadResult r = read(PointsWriter().header(h).end().bytes());
-    EXPECT_EQ(r.header_value1, 0xFFFFFFFFu);
-    EXPECT_EQ(r.header_value2, 4000000000u);
-    EXPECT_EQ(r.date, *h.date);
+    EXPECT_EQ(std::tie(r.header_value1, r.header_value2, r.date),
+              std::tie(h.value1, h.value2, h.date));
     EXPECT_EQ(got.lines,
               (std::vector<std::string>{"Version 4000000000", "Date 06/12/2026 14:30:05"}));
 
@@ -191,13 +186,8 @@ TEST_F(PointsReader, ABadLinkStringLosesOnlyItsOwnPoint) {
 
 TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
     PointSpec a = full_point();
-    PointSpec b;
-    b.name = "b";
-    b.comment = "c";
-    PointsHeader h;
-    h.value1 = 1;
-    h.value2 = 2;
-    h.date = 3.5;
+    const PointSpec b{.name = "b", .comment = "c"};
+    const PointsHeader h{1, 2, 3.5};
     PointsWriter w;
     w.header({h.value1, {}, {}}).point(a).header({{}, h.value2, {}}).discarded_items();
     w.text_item(77, "xyz").point(b).header({{}, {}, h.date}).end();

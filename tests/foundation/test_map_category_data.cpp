@@ -47,10 +47,8 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
     EXPECT_FALSE(m.continents[1]->in_menu);
     EXPECT_EQ(zone_names(m), (std::vector<std::string>{"A", "b", "c"}));
     const pMap_info& c = *m.zones[2];
-    EXPECT_EQ(c.zone_id, -5);
-    EXPECT_EQ(c.origin_x, -7);
-    EXPECT_EQ(c.origin_y, 9);
-    EXPECT_EQ(std::make_tuple(c.zone_class, c.tree_icon), std::make_tuple(3, 42));
+    EXPECT_EQ(std::make_tuple(c.zone_id, c.origin_x, c.origin_y, c.zone_class, c.tree_icon),
+              std::make_tuple(-5, -7, 9, 3, 42));
     EXPECT_TRUE(m.zones[0]->no_image);
 }
 
@@ -181,8 +179,7 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
     EXPECT_EQ(qAlpha(inns.icon.pixel(10, 5)), 0);
 
     ASSERT_EQ(data.flagspecs.size(), 2u);
-    EXPECT_EQ(data.flagspecs[1]->name, "Water");
-    EXPECT_EQ(data.flagspecs[1]->group, 7);
+    EXPECT_EQ(std::tie(data.flagspecs[1]->name, data.flagspecs[1]->group), std::tuple("Water", 7));
     ASSERT_EQ(data.property_colors.size(), 2u);
     EXPECT_EQ(data.property_colors[1].flag_id, 9);
 }
@@ -215,16 +212,14 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     {
         TData_common data(master, catpref);
         const rCateg& camps = *data.categories[1];
-        EXPECT_EQ(camps.colour, 0x123456);
-        EXPECT_EQ(camps.icon_index, 9);
-        EXPECT_FALSE(camps.shown);
+        EXPECT_EQ(std::tie(camps.colour, camps.icon_index, camps.shown),
+                  std::tuple(0x123456, 9, false));
         // {bold, underline} is not one of the stored styles: regular.
         EXPECT_FALSE(camps.font.bold() || camps.font.underline());
-        EXPECT_EQ(camps.font.pointSize(), 14);
-        EXPECT_EQ(from_qstring(camps.font.family()), "Courier");
+        EXPECT_EQ(std::tuple(camps.font.pointSize(), from_qstring(camps.font.family())),
+                  std::tuple(14, "Courier"));
         EXPECT_EQ(data.categories[2]->colour, 0xFF0000); // same id, untouched
-        EXPECT_TRUE(data.categories[0]->font.italic());
-        EXPECT_FALSE(data.categories[0]->font.bold());
+        EXPECT_TRUE(data.categories[0]->font.italic() && !data.categories[0]->font.bold());
         data.categories[0]->colour = 0x0A0B0C;
     }
     // Released: one record per category, in list order.
@@ -233,8 +228,7 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
     // Size 0 stays 0.
     EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 0}));
-    EXPECT_EQ(static_cast<uint8_t>(bytes[56]), 7);
-    EXPECT_EQ(static_cast<uint8_t>(bytes[112]), 7);
+    EXPECT_EQ(std::string() + bytes[56] + bytes[112], "\x07\x07"); // the ids of the others
     TData_common again(master, catpref);
     EXPECT_EQ(again.categories[0]->colour, 0x0A0B0C);
 }

@@ -43,11 +43,8 @@ TEST(LinkCommand, DecodesEachLetter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.link);
         rCommand cmd = decode_link(c.link, 0x000000FF);
-        EXPECT_EQ(cmd.kind, c.kind);
-        EXPECT_EQ(cmd.value, c.value);
-        EXPECT_EQ(cmd.colour_a, c.a);
-        EXPECT_EQ(cmd.colour_b, c.b);
-        EXPECT_EQ(cmd.code, c.code);
+        EXPECT_EQ(std::tie(cmd.kind, cmd.value, cmd.colour_a, cmd.colour_b, cmd.code),
+                  std::tie(c.kind, c.value, c.a, c.b, c.code));
     }
 }
 
@@ -129,10 +126,8 @@ TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {
     r.y = -1;
     r.comment = "a|b";
     TNodeData d(r, nullptr);
-    EXPECT_EQ(d.item->key, normalise_text(r.name));
-    EXPECT_EQ(d.item->x, 70000 - 65536);
-    EXPECT_EQ(d.item->y, 65535);
-    EXPECT_EQ(d.item->comment, "a|b");
+    EXPECT_EQ(std::tie(d.item->key, d.item->x, d.item->y, d.item->comment),
+              std::tuple(normalise_text(r.name), 70000 - 65536, 65535, "a|b"));
     k.comment_limit = 0;
     EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
 }
