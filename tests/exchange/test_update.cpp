@@ -23,7 +23,6 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <set>
 
 using namespace support;
 

@@ -12,7 +12,6 @@
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>

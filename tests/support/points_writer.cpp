@@ -5,7 +5,6 @@
 
 #include <QDate>
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <stdexcept>
