@@ -37,19 +37,23 @@ QStringList memo_lines(const TForm_generate& dialog) {
     return dialog.MemoDesc->toPlainText().split(QLatin1Char('\n'));
 }
 
+const DemoDatabase& demo() {
+    static const DemoDatabase db =
+        load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json");
+    return db;
+}
+
+// The demo game's folder, written once for all the tests, or a file in it.
+std::string game(const std::string& file = {}) {
+    static TempDir dir;
+    [[maybe_unused]] static const bool written =
+        (write_demo_game(demo(), dir.file("demo-game")), true);
+    return dir.file("demo-game/" + file);
+}
+
 // The demo installation beside its demo game, with a Wine prefix that knows no game.
 class DemoGeneration : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        db_ =
-            new DemoDatabase(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"));
-        game_dir_ = new TempDir;
-        write_demo_game(*db_, game_dir_->file("demo-game"));
-    }
-    static void TearDownTestSuite() {
-        delete game_dir_;
-        delete db_;
-    }
     void SetUp() override {
         saved_prefix_ = qgetenv("WINEPREFIX");
         qputenv("WINEPREFIX", QFile::encodeName(to_path(dir.file("wine"))));
@@ -58,16 +62,13 @@ protected:
         database_list.clear();
         app_path.clear();
         copy_program_files(dir.path());
-        write_demo_installation(*db_, dir.path());
+        write_demo_installation(demo(), dir.path());
         write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
                                                 "[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
     }
     void TearDown() override {
         genmap_unusable = false;
         saved_prefix_.isNull() ? qunsetenv("WINEPREFIX") : qputenv("WINEPREFIX", saved_prefix_);
-    }
-    static std::string game(const std::string& file = {}) {
-        return game_dir_->file("demo-game/" + file);
     }
     std::unique_ptr<TForm4> start(std::function<void(TForm_generate&)> dialog = {}) {
         auto form = std::make_unique<TForm4>(dir.path());
@@ -76,16 +77,11 @@ protected:
         return form;
     }
 
-    static DemoDatabase* db_;
-    static TempDir* game_dir_;
     SavedGlobals globals;
     ScriptedMessages boxes;
     TempDir dir;
     QByteArray saved_prefix_;
 };
-
-DemoDatabase* DemoGeneration::db_ = nullptr;
-TempDir* DemoGeneration::game_dir_ = nullptr;
 
 } // namespace
 
@@ -118,7 +114,7 @@ TEST_F(DemoGeneration, OfferedByTheLoadItMakesEveryDemoZoneImage) {
     EXPECT_EQ(rPreference.GPAT, game());
 
     // Every zone image shows the zone's drawn picture, through tiles, archives and JPEG.
-    for (const DemoZone& zone : db_->zones) {
+    for (const DemoZone& zone : demo().zones) {
         if (zone.record.no_image)
             continue;
         SCOPED_TRACE(zone.record.image_name);
