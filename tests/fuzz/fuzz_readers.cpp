@@ -152,7 +152,7 @@ void view_zones(const TData_map& map) {
     for (const auto& zone : map.zones)
         zones.push_back(zone.get());
     TMapView view{kZoomMax, {}, 640, 480};
-    static volatile int32_t sink;
+    [[maybe_unused]] static volatile int32_t sink;
     for (pMap_info* zone : zones) {
         view.zoom_to_zone(*zone);
         for (TPoint p : {zone_origin(*zone), zone_center(*zone), region_grid_origin(*zone),
