@@ -1,8 +1,8 @@
-#include "demo/demo_database.h"
 #include "exchange/update_check.h"
 #include "exchange/widgets/update_fich.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
+#include "support/demo_install.h"
 #include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
 #include "support/opened_urls.h"
@@ -22,7 +22,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
-
 
 using namespace support;
 
@@ -297,12 +296,7 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
 }
 
 TEST_F(Update, UpdateCommandReplacesThenReloads) {
-    write_demo_installation(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"),
-                            app_path);
-    for (const std::string folder : {"res", "data"})
-        QFile::link(to_path(KARVELO_SOURCE_DIR "/" + folder), to_path(app_path + folder));
-    ASSERT_TRUE(write_file_atomic(app_path + "pref.ini", "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
-                                                         "[DBDB]=Demo\r\n[DATU]=4\r\n"));
+    install_demo(app_path, "[LANG]=English\r\n[DBDB]=Demo\r\n[DATU]=4\r\n");
     HttpTestServer server(
         {{"/news", reply("news")},
          {"/vev/update.php", reply("VERS=v1.06\r\nFILE=news.txt||" + md5_hex("news") +

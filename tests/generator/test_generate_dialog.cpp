@@ -7,7 +7,7 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/map.h"
-#include "support/form4_points.h"
+#include "support/demo_install.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
@@ -61,10 +61,7 @@ protected:
         genmap_unusable = false;
         database_list.clear();
         app_path.clear();
-        copy_program_files(dir.path());
-        write_demo_installation(demo(), dir.path());
-        write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
-                                                "[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
+        install_demo(dir.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
     }
     void TearDown() override {
         genmap_unusable = false;
