@@ -49,10 +49,6 @@ std::vector<uint32_t> decode(const Blp2Texture& t) {
     return decode(blp2_file(t));
 }
 
-uint32_t alpha(uint32_t c) {
-    return c >> 24;
-}
-
 Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
     Blp2Texture t;
     t.width = width;
@@ -96,7 +92,7 @@ TEST(Blp2Decode, PalettizedAlphaPlanesFollowTheIndices) {
         const auto px = decode(t);
         ASSERT_EQ(px.size(), 8u);
         for (uint32_t i = 0; i < 8; ++i) {
-            EXPECT_EQ(alpha(px[i]), alphas[i]) << i;
+            EXPECT_EQ(px[i] >> 24, alphas[i]) << i;
             EXPECT_EQ(px[i] & 0xFFFFFF, palette_colour(t, i)) << i;
         }
     };
