@@ -3,11 +3,11 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
+#include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
 #include "support/opened_urls.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -307,14 +306,10 @@ TEST_F(Update, UpdateCommandReplacesThenReloads) {
     EXPECT_TRUE(form.but_autoup->isEnabled());
     serve(server);
     form.feedback_lines.clear();
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [] {
-        if (auto* d = qobject_cast<TForm_update*>(QApplication::activeModalWidget())) {
-            d->Button3Click();
-            d->Button1Click();
-        }
+    DialogAnswer dialog([](QWidget* w) {
+        qobject_cast<TForm_update*>(w)->Button3Click();
+        qobject_cast<TForm_update*>(w)->Button1Click();
     });
-    timer.start(5);
     form.but_autoupClick();
     EXPECT_EQ(files()["app/news.txt"], "news");
     // The reload announces the database again.

@@ -1,9 +1,9 @@
 #include "foundation/widgets/message_box.h"
+#include "support/dialog_answer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,19 +18,11 @@ struct Pressed {
 
 Pressed press(MessageKind kind, const std::string& text, QMessageBox::StandardButton button) {
     Pressed seen{};
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
-            return;
-        timer.stop();
-        seen.text = box->text();
-        seen.format = box->textFormat();
-        seen.title = box->windowTitle();
+    DialogAnswer answer([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        seen = {0, box->text(), box->textFormat(), box->windowTitle()};
         box->button(button)->click();
     });
-    timer.start();
     seen.result = run_message_box(kind, text);
     return seen;
 }
