@@ -187,8 +187,7 @@ void read_scrambled(std::string_view data) {
     TDatabaseList list;
     try {
         scan_databases(scratch() + "s/", list);
-    } catch (const EInOutError&) {
-    } catch (const EConvertError&) {
+    } catch (const std::runtime_error&) { // EInOutError, EConvertError
     }
     fill_database_list(list, 0);
 }
