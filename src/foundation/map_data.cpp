@@ -62,8 +62,12 @@ void TData_map::load_maps(const std::string& master) {
             continents.push_back(std::make_unique<rContinent>(rec));
         }))
         return;
-    while (r.remaining() >= pMap_info::record_size)
-        zones.push_back(std::make_unique<pMap_info>(r.bytes(pMap_info::record_size)));
+    auto in_range = [](int32_t v) { return -kZoneOriginLimit <= v && v <= kZoneOriginLimit; };
+    while (r.remaining() >= pMap_info::record_size) {
+        auto zone = std::make_unique<pMap_info>(r.bytes(pMap_info::record_size));
+        if (in_range(zone->origin_x) && in_range(zone->origin_y))
+            zones.push_back(std::move(zone));
+    }
 }
 
 int compare_map_names(const pMap_info& a, const pMap_info& b) {

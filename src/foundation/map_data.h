@@ -31,13 +31,19 @@ struct rContinent {
     bool in_menu = false;
 };
 
+// The largest distance of a zone's origin from the world origin on either axis: 1024 zones of
+// 65536 units. Real continents span a few dozen zones; the bound keeps every sum and difference
+// of the map view's zone and world positions within the i32 range.
+constexpr int32_t kZoneOriginLimit = 1 << 26;
+
 class TData_map {
 public:
     // Reads the map section of `master` (the current master_file when empty) and sorts the zones
     // by name.
     explicit TData_map(const std::string& master = {});
 
-    // Reads the map section; on any failure the three lists stay as far as they were read.
+    // Reads the map section; on any failure the three lists stay as far as they were read. A zone
+    // whose origin lies beyond kZoneOriginLimit is skipped.
     void load_maps(const std::string& master);
 
     std::vector<std::unique_ptr<pMap_info>> zones;

@@ -64,10 +64,11 @@ int32_t TMapView::zoom_step(double factor) const {
 }
 
 void TMapView::fit_rect(TPoint p1, TPoint p2, uint8_t flags) {
-    const int32_t dx = p2.x - p1.x;
-    const int32_t dy = p2.y - p1.y;
+    // An area's corners may lie anywhere in the i32 plane: its sides are measured in 64 bits.
+    const int64_t dx = int64_t(p2.x) - p1.x;
+    const int64_t dy = int64_t(p2.y) - p1.y;
     // A side of zero size (or less) gives no limit on its axis.
-    auto fit = [](int32_t room, int32_t span) {
+    auto fit = [](int32_t room, int64_t span) {
         return span > 0 ? round_to_i32((room - 20) / (span / 65535.0))
                         : std::numeric_limits<int32_t>::max();
     };
@@ -77,7 +78,7 @@ void TMapView::fit_rect(TPoint p1, TPoint p2, uint8_t flags) {
         zoom = fitting;
     // No lower bound, but a zoom below 1 pixel per zone would leave nothing to show or divide by.
     zoom = std::clamp(zoom, 1, kZoomMax);
-    center_on({p1.x + dx / 2, p1.y + dy / 2});
+    center_on({int32_t(p1.x + dx / 2), int32_t(p1.y + dy / 2)});
 }
 
 void TMapView::zoom_to_zone(const pMap_info& zone) {

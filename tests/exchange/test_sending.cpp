@@ -4,14 +4,13 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
 #include "platform/mapimail.h"
+#include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace support;
@@ -170,19 +169,13 @@ TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {
         form.feedback_lines.clear();
         ScriptedMessages answers;
         answers.answer({c.answer});
-        int dialogs = 0;
         bool upload_allowed = false;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (auto* d = qobject_cast<Tmail_fic*>(QApplication::activeModalWidget())) {
-                ++dialogs;
-                upload_allowed = d->upload_allowed;
-                d->reject();
-            }
+        DialogAnswer dialog([&](QWidget* w) {
+            upload_allowed = qobject_cast<Tmail_fic*>(w)->upload_allowed;
+            qobject_cast<Tmail_fic*>(w)->reject();
         });
-        timer.start(5);
         form.but_mailClick();
-        EXPECT_EQ(dialogs, c.dialogs) << c.content.size();
+        EXPECT_EQ(dialog.seen(), c.dialogs) << c.content.size();
         EXPECT_EQ(upload_allowed, c.upload_allowed) << c.content.size();
         const std::string line = c.feedback == 0 ? "" : split_lines(message(c.feedback, file))[0];
         EXPECT_EQ(form.feedback_lines.empty() ? "" : form.feedback_lines.lines()[0].text, line);

@@ -1,13 +1,13 @@
-#include "demo/demo_database.h"
 #include "exchange/update_check.h"
 #include "exchange/widgets/update_fich.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
+#include "support/demo_install.h"
+#include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
 #include "support/opened_urls.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -18,12 +18,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
-
-#include <set>
 
 using namespace support;
 
@@ -298,12 +295,7 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
 }
 
 TEST_F(Update, UpdateCommandReplacesThenReloads) {
-    write_demo_installation(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"),
-                            app_path);
-    for (const std::string folder : {"res", "data"})
-        QFile::link(to_path(KARVELO_SOURCE_DIR "/" + folder), to_path(app_path + folder));
-    ASSERT_TRUE(write_file_atomic(app_path + "pref.ini", "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
-                                                         "[DBDB]=Demo\r\n[DATU]=4\r\n"));
+    install_demo(app_path, "[LANG]=English\r\n[DBDB]=Demo\r\n[DATU]=4\r\n");
     HttpTestServer server(
         {{"/news", reply("news")},
          {"/vev/update.php", reply("VERS=v1.06\r\nFILE=news.txt||" + md5_hex("news") +
@@ -314,14 +306,10 @@ TEST_F(Update, UpdateCommandReplacesThenReloads) {
     EXPECT_TRUE(form.but_autoup->isEnabled());
     serve(server);
     form.feedback_lines.clear();
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [] {
-        if (auto* d = qobject_cast<TForm_update*>(QApplication::activeModalWidget())) {
-            d->Button3Click();
-            d->Button1Click();
-        }
+    DialogAnswer dialog([](QWidget* w) {
+        qobject_cast<TForm_update*>(w)->Button3Click();
+        qobject_cast<TForm_update*>(w)->Button1Click();
     });
-    timer.start(5);
     form.but_autoupClick();
     EXPECT_EQ(files()["app/news.txt"], "news");
     // The reload announces the database again.

@@ -1,5 +1,5 @@
 // The demo installation's database, written from the repository's description, read back with
-// the system's own readers: complete, with every kind of category and link.
+// the system's own readers.
 
 #include "database/points_reader.h"
 #include "demo/demo_database.h"
@@ -20,22 +20,16 @@
 
 using namespace support;
 
-TEST(DemoDatabase, InstallationIsCompleteWithEveryKindOfCategoryAndLink) {
+TEST(DemoDatabase, InstallationHasEveryKindOfCategoryAndLink) {
+    // Its whole load, points and additions, is the data load's test.
     SavedGlobals globals;
     TempDir dir;
-    const DemoDatabase db = load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json");
-    write_demo_installation(db, dir.path());
+    write_demo_installation(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"),
+                            dir.path());
     const std::string master = dir.path() + "database/Demo/master.loc";
-    EXPECT_TRUE(check_version(master));
-    for (int index = 1; index <= 9; ++index) {
-        std::string bytes;
-        EXPECT_TRUE(load_section(bytes, master, index) && !bytes.empty()) << index;
-    }
-
     TData_map map(master);
     ASSERT_EQ(map.zones.size(), 9u);
     maps_path = dir.path() + "maps/";
-    EXPECT_TRUE(maps_complete(map));
     for (const auto& z : map.zones)
         EXPECT_FALSE(QImage(to_path(maps_path + z->image_name + ".jpg")).isNull());
 
@@ -52,10 +46,7 @@ TEST(DemoDatabase, InstallationIsCompleteWithEveryKindOfCategoryAndLink) {
     sink.add_node = [&](rnew_node& r) { ++kinds[r.link.empty() ? ' ' : r.link[0]]; };
     std::string section;
     ASSERT_TRUE(load_section(section, master, 9));
-    const PointsReadResult read = read_database(section, sink);
-    EXPECT_NE(read.header_value2.value_or(0), 0u); // the additions file is read
-    EXPECT_EQ(read.points, db.points.size());
-    EXPECT_EQ(read.points_lost, 0u);
+    EXPECT_EQ(read_database(section, sink).points_lost, 0u);
     for (char kind : {'V', 'S', 'I', 'M', 'B', 'J'})
         EXPECT_GE(kinds[kind], 1) << kind;
 }

@@ -1,5 +1,6 @@
 #include "foundation/feedback.h"
 #include "foundation/func_ressource.h"
+#include "support/saved_globals.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -8,11 +9,7 @@ namespace {
 
 class Feedback : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = res_messages;
-        res_messages = {"-", "Saved %1", "Top%%bottom %2"};
-    }
-    void TearDown() override { res_messages = saved_; }
+    void SetUp() override { res_messages = {"-", "Saved %1", "Top%%bottom %2"}; }
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
@@ -29,10 +26,8 @@ protected:
         return ticks;
     }
 
+    SavedGlobals saved_;
     FeedbackLines lines_;
-
-private:
-    std::vector<std::string> saved_;
 };
 
 } // namespace
@@ -59,12 +54,10 @@ TEST_F(Feedback, CapKeepsTwelveLinesWithMarkerFirst) {
 
     lines_.add_feedback(1, 9, "7"); // two more lines: "Saved 1" and its separator go
     ASSERT_EQ(lines_.lines().size(), 12u);
-    const rdirectfeedback& marker = lines_.lines()[0];
-    EXPECT_EQ(marker.text, "[...]");
-    EXPECT_EQ(marker.time_left, 2000); // the replaced line "Saved 2" keeps its time
-    EXPECT_EQ(lines_.lines()[1].text, "");
-    EXPECT_EQ(lines_.lines()[2].text, "Saved 3");
-    EXPECT_EQ(lines_.lines()[10].text, "Saved 7");
+    // The marker replaces "Saved 2" and keeps its time.
+    EXPECT_EQ(lines_.lines()[0].text, "[...]");
+    EXPECT_EQ(lines_.lines()[0].time_left, 2000);
+    EXPECT_EQ(texts()[1] + texts()[2] + texts()[10], "Saved 3Saved 7");
 
     // The next message greys the marker too and pushes a new one.
     lines_.add_feedback(1, 9, "8");

@@ -27,11 +27,3 @@ TEST(GreyLevel, RoundsHalvesToEven) {
     EXPECT_EQ(grey_level(-5), -8); // -8.5
     EXPECT_EQ(grey_level(70), 56); // 56.0
 }
-
-TEST(LevelAlpha, DigitTable) {
-    const std::uint32_t expected[] = {0x33, 0x55, 0x66, 0x88, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
-    for (int d = 0; d <= 8; ++d)
-        EXPECT_EQ(level_alpha(d), expected[d] << 24) << d;
-    for (int outside : {9, -1, INT32_MIN})
-        EXPECT_EQ(level_alpha(outside), 0xFF000000u) << outside;
-}

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
     EXPECT_EQ(normalise_text("For\xEAt-d'\xC9t\xE9"), "FORET D'\xC9TE");
     EXPECT_EQ(normalise_text("\"*+-/=[]{}|~"), std::string(12, ' '));
@@ -44,9 +42,7 @@ TEST(Texts, CleanNameAndMarkers) {
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
     // The id is not needed for display: a huge one does not stop it.
     EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
-    EXPECT_TRUE(is_comment("#x"));
-    EXPECT_FALSE(is_comment(" #x"));
-    EXPECT_FALSE(is_comment(""));
+    EXPECT_TRUE(is_comment("#x") && !is_comment(" #x") && !is_comment(""));
     EXPECT_FALSE(is_hidden_name(""));
 }
 
@@ -64,14 +60,10 @@ TEST(Texts, PipeLists) {
 }
 
 TEST(Numbers, StrToIntDef0Forms) {
-    for (auto [text, value] :
-         std::initializer_list<std::pair<const char*, int32_t>>{{"  1062", 1062},
-                                                                {"$426", 1062},
-                                                                {"0x426", 1062},
-                                                                {"x1f", 31},
-                                                                {"-$10", -16},
-                                                                {"-2147483648", INT32_MIN},
-                                                                {"$FFFFFFFF", -1}})
+    const std::pair<const char*, int32_t> good[] = {
+        {"  1062", 1062},           {"$426", 1062},   {"0x426", 1062}, {"x1f", 31}, {"-$10", -16},
+        {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}};
+    for (auto [text, value] : good)
         EXPECT_EQ(str_to_int_def0(text), value) << text;
     for (const char* bad : {"1062 ", "", "-", "0x", "12a", "2147483648", "$100000000"})
         EXPECT_EQ(str_to_int_def0(bad), 0) << bad;
@@ -88,11 +80,6 @@ TEST(FlagSets, BitLayout) {
     EXPECT_TRUE(test_flag(set, 32) && test_flag(set, 33) && test_flag(set, 128));
     EXPECT_FALSE(test_flag(set, 1) || test_flag(set, 0) || test_flag(set, 129));
     EXPECT_EQ(flagset_to_bools(set), bools);
-    TFlagSet all;
-    fill_flagset(all);
-    EXPECT_EQ(all.w, (std::array<uint32_t, 4>{~0u, ~0u, ~0u, ~0u}));
-    clear_flagset(all);
-    EXPECT_TRUE(same_flagset(all, TFlagSet{}));
 }
 
 TEST(Colours, ColorToColor32) {
@@ -158,12 +145,12 @@ TEST(Files, ConvertPolylineFile) {
     EXPECT_EQ(r.u16(), 0);
     EXPECT_TRUE(r.at_end());
 
-    support::write_raw(dir.file("b.vec"), "");
-    convert_polyline_file(dir.file("b.vec"), out);
-    EXPECT_TRUE(out.empty());
-    support::write_raw(dir.file("c.vec"), std::string("\xFF\xFF\x01", 3)); // claims 65535 points
-    convert_polyline_file(dir.file("c.vec"), out);
-    EXPECT_TRUE(out.empty());
+    // Empty, and a count of 65535 points with one byte behind it.
+    for (const std::string& bad : {std::string(), std::string("\xFF\xFF\x01", 3)}) {
+        support::write_raw(dir.file("b.vec"), bad);
+        convert_polyline_file(dir.file("b.vec"), out);
+        EXPECT_TRUE(out.empty());
+    }
 }
 
 TEST(Files, SizeAndLineCount) {
@@ -181,21 +168,14 @@ TEST(Files, SizeAndLineCount) {
     EXPECT_EQ(lines("one\r\n"), 1);
     EXPECT_EQ(lines("a\r\nb\nc\rd"), 4);
     EXPECT_EQ(lines("a\r\n\r\nb"), 3);
-    std::string twenty;
-    for (int i = 0; i < 20; ++i)
-        twenty += "line\r\n";
-    EXPECT_EQ(lines(twenty), 8);
-    EXPECT_EQ(lines(std::string(100000, '\n')), 8);
+    EXPECT_EQ(lines(std::string(100000, '\n')), 8); // counting stops at 8
 }
 
 TEST(EditBoxes, ClampEditText) {
     TClampedEdit r = clamp_edit_text("150", 1, 99);
-    EXPECT_EQ(r.text, "99");
-    EXPECT_EQ(r.sel_start, 0);
-    EXPECT_EQ(r.sel_length, 2);
+    EXPECT_EQ(std::tie(r.text, r.sel_start, r.sel_length), std::tuple("99", 0, 2));
     r = clamp_edit_text("0", 1, 99);
-    EXPECT_EQ(r.text, "1");
-    EXPECT_EQ(r.sel_length, 1);
+    EXPECT_EQ(std::tie(r.text, r.sel_length), std::tuple("1", 1));
     EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
     EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);

@@ -12,26 +12,15 @@ namespace {
 // A res/ folder in a temporary directory, with the folder globals pointed at it.
 class Ressource : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_res_path_ = res_path;
-        saved_language_ = language;
-        res_path = dir_.path() + "res/";
-    }
-    void TearDown() override {
-        res_path = saved_res_path_;
-        language = saved_language_;
-    }
+    void SetUp() override { res_path = dir_.path() + "res/"; }
     void write_language(const std::string& name, const std::string& content) {
         ASSERT_TRUE(QDir().mkpath(to_path(res_path + name)));
         ASSERT_TRUE(write_file_atomic(res_path + name + "/ressource.txt", content));
     }
 
+    SavedGlobals saved_;
     TempDir dir_;
     ScriptedMessages boxes_;
-
-private:
-    std::string saved_res_path_;
-    std::string saved_language_;
 };
 
 } // namespace

@@ -22,11 +22,6 @@ std::string slurp(const std::string& path) {
     return bytes.str();
 }
 
-std::string trimmed(const std::string& s) {
-    const size_t b = s.find_first_not_of(" \t");
-    return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(" \t") + 1 - b);
-}
-
 // Splits at CR LF; the first fault (a lone CR or LF, a control byte, a byte Windows-1252 leaves
 // undefined, a last line without its CR LF) goes to `fault`.
 std::vector<std::string> crlf_lines(const std::string& bytes, std::string& fault) {
@@ -49,16 +44,6 @@ std::vector<std::string> crlf_lines(const std::string& bytes, std::string& fault
     return lines;
 }
 
-// Text k of each section at index k - 1.
-std::map<char, std::vector<std::string>> read_ressource(const std::string& language) {
-    std::string fault;
-    std::map<char, std::vector<std::string>> sections;
-    for (const std::string& line : crlf_lines(slurp(kRes + language + "/ressource.txt"), fault))
-        if (!trimmed(line).empty() && kSectionLetters.find(line[0]) != std::string::npos)
-            sections[line[0]].push_back(line.size() > 4 ? trimmed(line.substr(4)) : "");
-    return sections;
-}
-
 } // namespace
 
 TEST(LanguageFiles, AreWindows1252WithCrLfLineEnds) {
@@ -72,9 +57,20 @@ TEST(LanguageFiles, AreWindows1252WithCrLfLineEnds) {
 }
 
 TEST(LanguageFiles, EveryIndexedTextIsPresentWithItsArgumentsInEveryLanguage) {
+    // Per language and section letter, text k at index k - 1, trimmed.
     std::map<std::string, std::map<char, std::vector<std::string>>> texts;
-    for (const std::string& language : kLanguages)
-        texts[language] = read_ressource(language);
+    for (const std::string& language : kLanguages) {
+        std::string fault;
+        for (const std::string& line :
+             crlf_lines(slurp(kRes + language + "/ressource.txt"), fault)) {
+            if (line.empty() || kSectionLetters.find(line[0]) == std::string::npos)
+                continue;
+            std::string text = line.size() > 4 ? line.substr(4) : "";
+            text.erase(0, text.find_first_not_of(" \t"));
+            text.erase(text.find_last_not_of(" \t") + 1);
+            texts[language][line[0]].push_back(text);
+        }
+    }
     for (char letter : kSectionLetters)
         EXPECT_EQ(texts["English"][letter].size(), texts["Francais"][letter].size()) << letter;
 

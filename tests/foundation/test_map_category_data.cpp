@@ -47,63 +47,46 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
     EXPECT_FALSE(m.continents[1]->in_menu);
     EXPECT_EQ(zone_names(m), (std::vector<std::string>{"A", "b", "c"}));
     const pMap_info& c = *m.zones[2];
-    EXPECT_EQ(c.zone_id, -5);
-    EXPECT_EQ(c.origin_x, -7);
-    EXPECT_EQ(c.origin_y, 9);
-    EXPECT_EQ(std::make_tuple(c.zone_class, c.tree_icon), std::make_tuple(3, 42));
+    EXPECT_EQ(std::make_tuple(c.zone_id, c.origin_x, c.origin_y, c.zone_class, c.tree_icon),
+              std::make_tuple(-5, -7, 9, 3, 42));
     EXPECT_TRUE(m.zones[0]->no_image);
 }
 
 TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
     TempDir dir;
-    {
-        // Nothing at all, then only counts of zero.
-        TData_map none(write_master(dir, ContainerWriter().section(3, "")));
-        EXPECT_TRUE(none.zones.empty() && none.continents.empty() && none.zone_classes.empty());
-        TData_map zeros(write_master(dir, ContainerWriter().section(3, map_section({}, {}, {}))));
-        EXPECT_TRUE(zeros.zones.empty() && zeros.continents.empty());
-    }
-    {
+    auto counted = [](int32_t count, const std::string& records) {
+        ByteWriter w;
+        w.i32(count);
+        return w.data() + records;
+    };
+    struct Case {
+        std::string section;
+        size_t classes, continents, zones;
+    } cases[] = {
+        {"", 0, 0, 0},
+        {map_section({}, {}, {}), 0, 0, 0},
         // Two zone classes and nothing after them.
-        ByteWriter w;
-        w.i32(2);
-        w.bytes(zone_class_record({"x", 1, 0}));
-        w.bytes(zone_class_record({"y", 2, 0}));
-        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
-        EXPECT_EQ(m.zone_classes.size(), 2u);
-        EXPECT_TRUE(m.continents.empty());
-    }
-    {
-        // A continent record cut short: the counted tables stop, no zones are read after it.
-        ByteWriter w;
-        w.i32(0);
-        w.i32(3);
-        w.bytes(continent_record({1, 0, 0, "One", true}));
-        w.bytes(continent_record({2, 0, 0, "Two", true}).substr(0, 50));
-        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
-        EXPECT_EQ(m.continents.size(), 1u);
-        EXPECT_TRUE(m.zones.empty());
-    }
-    {
+        {counted(2, zone_class_record({"x", 1}) + zone_class_record({"y", 2})), 2, 0, 0},
+        // A continent record cut short: the tables stop, no zone is read after it.
+        {counted(0, counted(3, continent_record({1, 0, 0, "One"}) +
+                                   continent_record({2}).substr(0, 50))),
+         0, 1, 0},
         // Counts far beyond the data, and a trailing partial zone.
-        ByteWriter w;
-        w.i32(0x7FFFFFFF);
-        w.bytes(zone_class_record({"only", 1, 0}));
-        w.i32(-5);
-        TData_map m(write_master(dir, ContainerWriter().section(3, w.data())));
-        EXPECT_EQ(m.zone_classes.size(), 1u);
-        std::string sec = map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x');
-        TData_map m2(write_master(dir, ContainerWriter().section(3, sec)));
-        EXPECT_EQ(m2.zones.size(), 1u);
+        {counted(0x7FFFFFFF, zone_class_record({"only", 1}) + counted(-5, "")), 1, 0, 0},
+        {map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x'), 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        TData_map m(write_master(dir, ContainerWriter().section(3, c.section)));
+        EXPECT_EQ(std::tuple(m.zone_classes.size(), m.continents.size(), m.zones.size()),
+                  std::tuple(c.classes, c.continents, c.zones))
+            << &c - cases;
     }
-    {
-        // Missing section and damaged stream: empty tables, no message.
-        ScriptedMessages boxes;
-        TData_map missing(dir.file("none.loc"));
-        TData_map damaged(write_master(dir, ContainerWriter().raw_section(3, "\x78\x9c garbage")));
-        EXPECT_TRUE(missing.zones.empty() && damaged.zones.empty());
-        EXPECT_TRUE(boxes.shown().empty());
-    }
+    // Missing section and damaged stream: empty tables, no message.
+    ScriptedMessages boxes;
+    TData_map missing(dir.file("none.loc"));
+    TData_map damaged(write_master(dir, ContainerWriter().raw_section(3, "\x78\x9c garbage")));
+    EXPECT_TRUE(missing.zones.empty() && damaged.zones.empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST(MapData, HostileZoneRecords) {
@@ -115,6 +98,22 @@ TEST(MapData, HostileZoneRecords) {
     EXPECT_EQ(z.name.size(), 30u);
     EXPECT_EQ(z.image_name.size(), 16u);
     EXPECT_THROW(pMap_info(std::string_view(rec).substr(0, 91)), EInOutError);
+
+    // Origins far beyond any real world would overflow the map view's sums: those zones are
+    // skipped, the others kept.
+    constexpr int32_t lim = kZoneOriginLimit;
+    std::vector<ZoneSpec> zones;
+    for (auto [x, y] : {std::pair{lim, -lim},
+                        {-lim, lim},
+                        {lim + 1, 0},
+                        {0, -lim - 1},
+                        {INT32_MIN, 0},
+                        {0, INT32_MIN},
+                        {INT32_MAX, INT32_MAX}})
+        zones.push_back({.name = std::to_string(zones.size()), .origin_x = x, .origin_y = y});
+    TempDir dir;
+    TData_map m(write_master(dir, ContainerWriter().section(3, map_section({}, {}, zones))));
+    EXPECT_EQ(zone_names(m), (std::vector<std::string>{"0", "1"}));
 }
 
 TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
@@ -180,8 +179,7 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
     EXPECT_EQ(qAlpha(inns.icon.pixel(10, 5)), 0);
 
     ASSERT_EQ(data.flagspecs.size(), 2u);
-    EXPECT_EQ(data.flagspecs[1]->name, "Water");
-    EXPECT_EQ(data.flagspecs[1]->group, 7);
+    EXPECT_EQ(std::tie(data.flagspecs[1]->name, data.flagspecs[1]->group), std::tuple("Water", 7));
     ASSERT_EQ(data.property_colors.size(), 2u);
     EXPECT_EQ(data.property_colors[1].flag_id, 9);
 }
@@ -214,16 +212,14 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     {
         TData_common data(master, catpref);
         const rCateg& camps = *data.categories[1];
-        EXPECT_EQ(camps.colour, 0x123456);
-        EXPECT_EQ(camps.icon_index, 9);
-        EXPECT_FALSE(camps.shown);
+        EXPECT_EQ(std::tie(camps.colour, camps.icon_index, camps.shown),
+                  std::tuple(0x123456, 9, false));
         // {bold, underline} is not one of the stored styles: regular.
         EXPECT_FALSE(camps.font.bold() || camps.font.underline());
-        EXPECT_EQ(camps.font.pointSize(), 14);
-        EXPECT_EQ(from_qstring(camps.font.family()), "Courier");
+        EXPECT_EQ(std::tuple(camps.font.pointSize(), from_qstring(camps.font.family())),
+                  std::tuple(14, "Courier"));
         EXPECT_EQ(data.categories[2]->colour, 0xFF0000); // same id, untouched
-        EXPECT_TRUE(data.categories[0]->font.italic());
-        EXPECT_FALSE(data.categories[0]->font.bold());
+        EXPECT_TRUE(data.categories[0]->font.italic() && !data.categories[0]->font.bold());
         data.categories[0]->colour = 0x0A0B0C;
     }
     // Released: one record per category, in list order.
@@ -232,8 +228,7 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
     ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
     // Size 0 stays 0.
     EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 0}));
-    EXPECT_EQ(static_cast<uint8_t>(bytes[56]), 7);
-    EXPECT_EQ(static_cast<uint8_t>(bytes[112]), 7);
+    EXPECT_EQ(std::string() + bytes[56] + bytes[112], "\x07\x07"); // the ids of the others
     TData_common again(master, catpref);
     EXPECT_EQ(again.categories[0]->colour, 0x0A0B0C);
 }

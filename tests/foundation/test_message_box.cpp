@@ -1,9 +1,9 @@
 #include "foundation/widgets/message_box.h"
+#include "support/dialog_answer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,34 +18,24 @@ struct Pressed {
 
 Pressed press(MessageKind kind, const std::string& text, QMessageBox::StandardButton button) {
     Pressed seen{};
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
-            return;
-        timer.stop();
-        seen.text = box->text();
-        seen.format = box->textFormat();
-        seen.title = box->windowTitle();
+    DialogAnswer answer([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        seen = {0, box->text(), box->textFormat(), box->windowTitle()};
         box->button(button)->click();
     });
-    timer.start();
     seen.result = run_message_box(kind, text);
     return seen;
 }
 
 } // namespace
 
-TEST(MessageBox, QuestionAnswersMapToDialogResults) {
-    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::Yes).result, kAnswerYes);
-    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::No).result, kAnswerNo);
-    EXPECT_EQ(press(MessageKind::Question, "?", QMessageBox::Cancel).result, kAnswerCancel);
-    EXPECT_EQ(press(MessageKind::Information, "i", QMessageBox::Ok).result, 0);
-}
-
-TEST(MessageBox, ShowsPlainTextWithLineBreaks) {
+TEST(MessageBox, AnswersMapToDialogResultsAndTextsArePlain) {
+    for (auto [button, result] : {std::pair{QMessageBox::Yes, kAnswerYes},
+                                  {QMessageBox::No, kAnswerNo},
+                                  {QMessageBox::Cancel, kAnswerCancel}})
+        EXPECT_EQ(press(MessageKind::Question, "?", button).result, result);
     Pressed seen = press(MessageKind::Information, "<erreur de ressource>\rn\xE9", QMessageBox::Ok);
+    EXPECT_EQ(seen.result, 0);
     EXPECT_EQ(seen.text, QStringLiteral("<erreur de ressource>\nné"));
     EXPECT_EQ(seen.format, Qt::PlainText);
     QApplication::setApplicationName(QStringLiteral("Vev Karvelo"));

@@ -1,17 +1,11 @@
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/node_data.h"
+#include "support/points_writer.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TFlagSet flags_of(std::initializer_list<int> ids) {
-    std::array<bool, 128> bools{};
-    for (int id : ids)
-        bools[size_t(id - 1)] = true;
-    return bools_to_flagset(bools);
-}
 
 rnew_node request(const std::string& link, rCateg* category = nullptr) {
     rnew_node r;
@@ -49,11 +43,8 @@ TEST(LinkCommand, DecodesEachLetter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.link);
         rCommand cmd = decode_link(c.link, 0x000000FF);
-        EXPECT_EQ(cmd.kind, c.kind);
-        EXPECT_EQ(cmd.value, c.value);
-        EXPECT_EQ(cmd.colour_a, c.a);
-        EXPECT_EQ(cmd.colour_b, c.b);
-        EXPECT_EQ(cmd.code, c.code);
+        EXPECT_EQ(std::tie(cmd.kind, cmd.value, cmd.colour_a, cmd.colour_b, cmd.code),
+                  std::tie(c.kind, c.value, c.a, c.b, c.code));
     }
 }
 
@@ -71,7 +62,7 @@ TEST(LinkCommand, AreaColoursComeFromThePointColour) {
     flagged.type = 3;
     TPropertyColors colours{{7, 0x00FF0000}};
     rnew_node r = request("S_", &flagged);
-    r.flags = flags_of({7});
+    r.flags = support::flag_set({7});
     TNodeData blue(r, &colours);
     EXPECT_EQ(blue.item->command->colour_a, 0x330000FEu);
 }
@@ -89,7 +80,7 @@ TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
 }
 
 TEST(FlagColor, LastMatchingEntryWins) {
-    const TFlagSet set = flags_of({4, 9});
+    const TFlagSet set = support::flag_set({4, 9});
     const TPropertyColors both{{4, 0x0000FF}, {9, 0xFF0000}};
     const TPropertyColors reversed{{9, 0xFF0000}, {4, 0x0000FF}};
     const TPropertyColors none{{5, 0x00FF00}, {128, 0x123456}};
@@ -102,7 +93,7 @@ TEST(FlagColor, LastMatchingEntryWins) {
 TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
     const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
     rnew_node r = request("");
-    r.flags = flags_of({4, 9});
+    r.flags = support::flag_set({4, 9});
     // Type, levels given, levels kept, colour.
     for (auto [type, min, max, kept_min, kept_max, colour] :
          {std::tuple{1, -5, 150, 0, 99, 0x00AA00},
@@ -135,10 +126,8 @@ TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {
     r.y = -1;
     r.comment = "a|b";
     TNodeData d(r, nullptr);
-    EXPECT_EQ(d.item->key, normalise_text(r.name));
-    EXPECT_EQ(d.item->x, 70000 - 65536);
-    EXPECT_EQ(d.item->y, 65535);
-    EXPECT_EQ(d.item->comment, "a|b");
+    EXPECT_EQ(std::tie(d.item->key, d.item->x, d.item->y, d.item->comment),
+              std::tuple(normalise_text(r.name), 70000 - 65536, 65535, "a|b"));
     k.comment_limit = 0;
     EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
 }

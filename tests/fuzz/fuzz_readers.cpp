@@ -17,6 +17,7 @@
 #include "foundation/pqGR32_JPEG.h"
 #include "generator/map_generator.h"
 #include "mainwindow/links.h"
+#include "mainwindow/map_view.h"
 #include "mainwindow/preferences.h"
 #include "platform/registry.h"
 #include "support/additions_writer.h"
@@ -58,22 +59,15 @@ const std::vector<PropertySpec> kProperties = {
     {1, 0, 0x0000FF, "Elite"}, {2, 1, 0, "Rare"}, {33, 0, 0x00FF00, "Quest"}};
 
 std::vector<PointSpec> world_points() {
-    return {{"Gadgetzan", 10, 1, 100, 200, 40, 45, flag_set({1, 33}), 0x1001, "Town"},
-            {"Road", 10, 5, 300, 300, 0, 0, {}, 0x1002, "", route_link("0000", {{1, 2}, {9, 7}})},
-            {"Oasis",
-             11,
-             6,
-             5,
-             5,
-             0,
-             0,
-             {},
-             0x1003,
-             "{Road}",
-             area_link('S', {{0, 0}, {9000, 0}, {0, 9000}}),
-             true},
-            {"Bridge", 11, 4, 7, 7, 0, 0, {}, 0x1004, "a|b", bridge_link(true, 5, 6), true},
-            {"@hidden", 0, 1, 1, 1}};
+    std::vector<PointSpec> points = {
+        {"Gadgetzan", 10, 1, 100, 200, 40, 45, flag_set({1, 33}), 0x1001, "Town"},
+        {"Road", 10, 5, 300, 300, 0, 0, {}, 0x1002, "", route_link("0000", {{1, 2}, {9, 7}})},
+        {"Oasis", 11, 6, 5, 5, 0, 0, {}, 0x1003, "{Road}"},
+        {"Bridge", 11, 4, 7, 7, 0, 0, {}, 0x1004, "a|b", bridge_link(true, 5, 6), true},
+        {"@hidden", 0, 1, 1, 1}};
+    points[2].link = area_link('S', {{0, 0}, {9000, 0}, {0, 9000}});
+    points[2].locked = true;
+    return points;
 }
 
 std::string world_section(int index) {
@@ -151,6 +145,24 @@ void build_overlays(TData_map& map) {
     walk_link_sources(zones, [](TreeNode*, const std::string& c) { comment_link_names(c); });
 }
 
+// What the map view computes of each zone: its corners and centre in world and screen units, the
+// zone under them, its region grid origin. The results are kept so that none is left out.
+void view_zones(const TData_map& map) {
+    std::vector<pMap_info*> zones;
+    for (const auto& zone : map.zones)
+        zones.push_back(zone.get());
+    TMapView view{kZoomMax, {}, 640, 480};
+    [[maybe_unused]] static volatile int32_t sink;
+    for (pMap_info* zone : zones) {
+        view.zoom_to_zone(*zone);
+        for (TPoint p : {zone_origin(*zone), zone_center(*zone), region_grid_origin(*zone),
+                         worldmaptoworld({65535, 65535}, *zone)}) {
+            const TPoint local = worldtozone(*zone, p);
+            sink = view.worldtoscreen(p).x ^ local.y ^ (zone_at(zones, p) == zone);
+        }
+    }
+}
+
 // ---- The readers ----
 
 void read_container(std::string_view data) {
@@ -175,8 +187,7 @@ void read_scrambled(std::string_view data) {
     TDatabaseList list;
     try {
         scan_databases(scratch() + "s/", list);
-    } catch (const EInOutError&) {
-    } catch (const EConvertError&) {
+    } catch (const std::runtime_error&) { // EInOutError, EConvertError
     }
     fill_database_list(list, 0);
 }
@@ -189,6 +200,7 @@ template <int index> void read_section(std::string_view data) {
     TData_map map(master);
     TPointsTree tree;
     build_zone_tree(tree, map, common);
+    view_zones(map);
 }
 
 void read_points(std::string_view data) {
@@ -256,6 +268,8 @@ void read_link(std::string_view data) {
         rwpitem area;
         if (!build_area(node, area))
             return;
+        TMapView view{100, {}, 640, 480};
+        view.fit_rect({area.min_x, area.min_y}, {area.max_x, area.max_y}, kShowFitZoom);
         std::vector<TPoint> polygon;
         for (const TPoint& p : area.points)
             polygon.push_back(region_grid_pos(region_grid_origin(zone), p));

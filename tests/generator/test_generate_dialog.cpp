@@ -7,11 +7,11 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/map.h"
+#include "support/demo_install.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -37,19 +37,23 @@ QStringList memo_lines(const TForm_generate& dialog) {
     return dialog.MemoDesc->toPlainText().split(QLatin1Char('\n'));
 }
 
+const DemoDatabase& demo() {
+    static const DemoDatabase db =
+        load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json");
+    return db;
+}
+
+// The demo game's folder, written once for all the tests, or a file in it.
+std::string game(const std::string& file = {}) {
+    static TempDir dir;
+    [[maybe_unused]] static const bool written =
+        (write_demo_game(demo(), dir.file("demo-game")), true);
+    return dir.file("demo-game/" + file);
+}
+
 // The demo installation beside its demo game, with a Wine prefix that knows no game.
 class DemoGeneration : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        db_ =
-            new DemoDatabase(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"));
-        game_dir_ = new TempDir;
-        write_demo_game(*db_, game_dir_->file("demo-game"));
-    }
-    static void TearDownTestSuite() {
-        delete game_dir_;
-        delete db_;
-    }
     void SetUp() override {
         saved_prefix_ = qgetenv("WINEPREFIX");
         qputenv("WINEPREFIX", QFile::encodeName(to_path(dir.file("wine"))));
@@ -57,22 +61,11 @@ protected:
         genmap_unusable = false;
         database_list.clear();
         app_path.clear();
-        for (const char* folder : {"data", "res/Francais"})
-            QDir().mkpath(to_path(dir.file(folder)));
-        for (const char* f :
-             {"data/icon_a.bmp", "data/icon_b.bmp", "data/cible.bmp", "res/Francais/ressource.txt"})
-            QFile::copy(QStringLiteral(KARVELO_SOURCE_DIR "/") + QLatin1String(f),
-                        to_path(dir.file(f)));
-        write_demo_installation(*db_, dir.path());
-        write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n"
-                                                "[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
+        install_demo(dir.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n");
     }
     void TearDown() override {
         genmap_unusable = false;
         saved_prefix_.isNull() ? qunsetenv("WINEPREFIX") : qputenv("WINEPREFIX", saved_prefix_);
-    }
-    static std::string game(const std::string& file = {}) {
-        return game_dir_->file("demo-game/" + file);
     }
     std::unique_ptr<TForm4> start(std::function<void(TForm_generate&)> dialog = {}) {
         auto form = std::make_unique<TForm4>(dir.path());
@@ -81,16 +74,11 @@ protected:
         return form;
     }
 
-    static DemoDatabase* db_;
-    static TempDir* game_dir_;
     SavedGlobals globals;
     ScriptedMessages boxes;
     TempDir dir;
     QByteArray saved_prefix_;
 };
-
-DemoDatabase* DemoGeneration::db_ = nullptr;
-TempDir* DemoGeneration::game_dir_ = nullptr;
 
 } // namespace
 
@@ -123,7 +111,7 @@ TEST_F(DemoGeneration, OfferedByTheLoadItMakesEveryDemoZoneImage) {
     EXPECT_EQ(rPreference.GPAT, game());
 
     // Every zone image shows the zone's drawn picture, through tiles, archives and JPEG.
-    for (const DemoZone& zone : db_->zones) {
+    for (const DemoZone& zone : demo().zones) {
         if (zone.record.no_image)
             continue;
         SCOPED_TRACE(zone.record.image_name);

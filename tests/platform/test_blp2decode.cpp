@@ -3,7 +3,6 @@
 #include "support/blp_writer.h"
 
 #include <gtest/gtest.h>
-#include <random>
 #include <squish.h>
 
 namespace {
@@ -50,10 +49,6 @@ std::vector<uint32_t> decode(const Blp2Texture& t) {
     return decode(blp2_file(t));
 }
 
-uint32_t alpha(uint32_t c) {
-    return c >> 24;
-}
-
 Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
     Blp2Texture t;
     t.width = width;
@@ -97,7 +92,7 @@ TEST(Blp2Decode, PalettizedAlphaPlanesFollowTheIndices) {
         const auto px = decode(t);
         ASSERT_EQ(px.size(), 8u);
         for (uint32_t i = 0; i < 8; ++i) {
-            EXPECT_EQ(alpha(px[i]), alphas[i]) << i;
+            EXPECT_EQ(px[i] >> 24, alphas[i]) << i;
             EXPECT_EQ(px[i] & 0xFFFFFF, palette_colour(t, i)) << i;
         }
     };
@@ -182,42 +177,4 @@ TEST(Blp2Decode, RefusesWhatTheDataCannotFill) {
     std::string jpeg_type = file;
     jpeg_type[4] = 0;
     EXPECT_TRUE(decode(jpeg_type).empty());
-}
-
-// Random damage to valid textures: the decoder either refuses or returns exactly the pixels the
-// header names, and never reads or writes outside its buffers.
-TEST(Blp2Decode, SurvivesRandomBytes) {
-    std::mt19937 rng(20261206);
-    std::vector<std::string> seeds = {
-        blp2_file(blp2_dxt(test_pattern(16, 8, true, 5), 16, 8, squish::kDxt1, 1)),
-        blp2_file(blp2_dxt(test_pattern(8, 8, true, 6), 8, 8, squish::kDxt3, 8)),
-        blp2_file(blp2_dxt(test_pattern(8, 16, true, 7), 8, 16, squish::kDxt5, 8)),
-        blp2_file(palettized(8, 8, 4) /* alpha plane missing: refused unless damaged */)};
-    Blp2Texture pal = palettized(8, 8, 8);
-    pal.data.append(64, '\x33');
-    seeds.push_back(blp2_file(pal));
-    int decoded = 0;
-    for (int round = 0; round < 4000; ++round) {
-        std::string file = seeds[round % seeds.size()];
-        const int edits = 1 + static_cast<int>(rng() % 4);
-        for (int e = 0; e < edits && file.size() >= 24; ++e) {
-            switch (rng() % 4) {
-            case 0: // a header byte, where the fields are
-                file[rng() % 24] = static_cast<char>(rng());
-                break;
-            case 1: // a small width or height
-                file[12 + 4 * (rng() % 2)] = static_cast<char>(rng() % 40);
-                break;
-            case 2:
-                file.resize(rng() % (file.size() + 1));
-                break;
-            default:
-                file[rng() % file.size()] = static_cast<char>(rng());
-                break;
-            }
-        }
-        if (!decode(file).empty())
-            ++decoded;
-    }
-    EXPECT_GT(decoded, 100); // the damage did not refuse everything
 }

@@ -5,7 +5,6 @@
 
 #include <QDate>
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <stdexcept>
@@ -109,10 +108,6 @@ PointsWriter& PointsWriter::text_item(uint8_t t, const std::string& text) {
     if (text.size() > 0xFFFF)
         throw std::length_error("a text item holds at most 65535 bytes");
     return item_with_length(t, static_cast<uint16_t>(text.size()), text);
-}
-
-PointsWriter& PointsWriter::unknown_item(uint8_t t, const std::string& payload) {
-    return text_item(t, payload);
 }
 
 PointsWriter& PointsWriter::item_with_length(uint8_t t, uint16_t declared,

@@ -66,9 +66,8 @@ public:
     PointsWriter& u8_item(uint8_t t, uint8_t v);
     PointsWriter& u16_item(uint8_t t, uint16_t v);
     PointsWriter& u32_item(uint8_t t, uint32_t v);
+    // Also a tag without meaning (0, 16..19, 31..198, 203..254) with its length and payload.
     PointsWriter& text_item(uint8_t t, const std::string& text);
-    // A tag without meaning (0, 16..19, 31..198, 203..254) with its length and payload.
-    PointsWriter& unknown_item(uint8_t t, const std::string& payload);
     // A text or skipped item whose u16 length says `declared` while only `payload` follows
     // (an absurd length: it may run past the end of the data).
     PointsWriter& item_with_length(uint8_t t, uint16_t declared, const std::string& payload);

@@ -16,6 +16,36 @@ void pad_to(ByteWriter& w, size_t size) {
         w.bytes(std::string(size - w.data().size(), '\0'));
 }
 
+std::string category_record(const CategorySpec& c) {
+    ByteWriter w;
+    w.short_string(c.name, 20);
+    w.u8(c.id);
+    w.u8(c.tree_icon);
+    w.u8(c.type);
+    w.i32(c.colour);
+    w.i32(c.icon_index);
+    w.u8(c.imposes_default_name ? 1 : 0);
+    w.short_string(c.default_name, 20);
+    w.u8(c.shown ? 1 : 0);
+    w.u8(c.link_target ? 1 : 0);
+    w.u8(c.detail_level);
+    w.u8(c.style);
+    w.short_string(c.font_name, 20);
+    w.u8(c.font_size);
+    w.short_string(c.id_link_prefix, 80);
+    w.u8(c.region_pass);
+    w.u8(c.comment_tens);
+    pad_to(w, 188);
+    return w.data();
+}
+
+std::string property_line(const PropertySpec& p) {
+    char head[32];
+    std::snprintf(head, sizeof head, "%3d %3d %06X ", p.flag_id, p.group,
+                  static_cast<unsigned>(p.colour) & 0xFFFFFFu);
+    return head + p.name;
+}
+
 } // namespace
 
 std::string zone_class_record(const ZoneClassSpec& z) {
@@ -71,41 +101,11 @@ std::string map_section(const std::vector<ZoneClassSpec>& classes,
     return w.data();
 }
 
-std::string category_record(const CategorySpec& c) {
-    ByteWriter w;
-    w.short_string(c.name, 20);
-    w.u8(c.id);
-    w.u8(c.tree_icon);
-    w.u8(c.type);
-    w.i32(c.colour);
-    w.i32(c.icon_index);
-    w.u8(c.imposes_default_name ? 1 : 0);
-    w.short_string(c.default_name, 20);
-    w.u8(c.shown ? 1 : 0);
-    w.u8(c.link_target ? 1 : 0);
-    w.u8(c.detail_level);
-    w.u8(c.style);
-    w.short_string(c.font_name, 20);
-    w.u8(c.font_size);
-    w.short_string(c.id_link_prefix, 80);
-    w.u8(c.region_pass);
-    w.u8(c.comment_tens);
-    pad_to(w, 188);
-    return w.data();
-}
-
 std::string category_section(const std::vector<CategorySpec>& categories) {
     std::string out;
     for (const auto& c : categories)
         out += category_record(c);
     return out;
-}
-
-std::string property_line(const PropertySpec& p) {
-    char head[32];
-    std::snprintf(head, sizeof head, "%3d %3d %06X ", p.flag_id, p.group,
-                  static_cast<unsigned>(p.colour) & 0xFFFFFFu);
-    return head + p.name;
 }
 
 std::string property_section(const std::vector<PropertySpec>& properties) {

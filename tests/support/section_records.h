@@ -65,7 +65,6 @@ struct CategorySpec {
     uint8_t comment_tens = 25; // comment limit in tens of characters
 };
 
-std::string category_record(const CategorySpec& c);
 // Section 4: the records one after another.
 std::string category_section(const std::vector<CategorySpec>& categories);
 
@@ -76,9 +75,7 @@ struct PropertySpec {
     std::string name{};
 };
 
-// One fixed-column property line: "fff ggg BBGGRR name".
-std::string property_line(const PropertySpec& p);
-// Section 2: the lines joined with CR LF, "@eof" last.
+// Section 2: fixed-column lines "fff ggg BBGGRR name" joined with CR LF, "@eof" last.
 std::string property_section(const std::vector<PropertySpec>& properties);
 
 // A BMP strip of `count` square icons of `size` pixels; icon i is filled with colours[i]
