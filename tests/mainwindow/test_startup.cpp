@@ -185,6 +185,7 @@ TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
 
 TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
     ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n[NIVP]=42\r\n"
+                                                        "[LOCX]=-2147483648\r\n[LOCZ]=0\r\n"
                                                         "[LODA]=beaucoup\r\n[LODB]=123\r\n"));
     ScriptedMessages boxes;
     TForm4 form(dir.path());
@@ -192,6 +193,9 @@ TEST_F(StartUp, BadPreferenceLineStopsReadingKeepsEarlierLines) {
     EXPECT_EQ(boxes.texts()[0].rfind("prefs error [", 0), 0u);
     EXPECT_EQ(rPreference.NIVP, 42);
     EXPECT_EQ(rPreference.LODB, 400);
+    // Hand-edited view values are brought back within what the map view can move.
+    EXPECT_EQ(form.view_offset.x(), -(1 << 28));
+    EXPECT_EQ(form.zoom, 20);
 }
 
 TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {

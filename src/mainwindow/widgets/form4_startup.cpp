@@ -351,10 +351,14 @@ void TForm4::load_prefs() {
     but_chemin->setChecked(outside.paths_down);
     side_panel = outside.side_panel;
     but_liste1->setChecked(side_panel);
-    view_offset = QPoint(outside.view_x, outside.view_y);
     // The zoom is the size of a zone in pixels within the window's range 20..3500: a hand-edited
     // 0 would divide by zero in the screen-to-world conversion, a huge value overflow positions.
+    // The view offset stays within the world's reach (zones lie within 2^26 units of its origin),
+    // so moving the view never overflows.
     zoom = std::clamp(outside.zoom, 20, 3500);
+    constexpr int32_t kOffsetLimit = 1 << 28;
+    view_offset = QPoint(std::clamp(outside.view_x, -kOffsetLimit, kOffsetLimit),
+                         std::clamp(outside.view_y, -kOffsetLimit, kOffsetLimit));
     window_rect = {outside.window_width, outside.window_height, outside.window_top,
                    outside.window_left};
     set_edit_mode(rPreference.EDIB);
