@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -257,8 +258,17 @@ bool TUpdateCheck::replace_fic(ttreeup& entry) {
         return false;
     if (md5_file_hex(temp) != entry.md5)
         return false;
+    const QByteArray target = native(folder + entry.name);
+    // The replacement takes the mode of the file it replaces: the program stays executable.
+    std::error_code error;
+    const auto old = std::filesystem::status(target.constData(), error);
+    if (!error && std::filesystem::is_regular_file(old)) {
+        std::filesystem::permissions(native(temp).constData(), old.permissions(), error);
+        if (error)
+            return false;
+    }
     // One step: the old file stays whole until the new one takes its name.
-    return std::rename(native(temp).constData(), native(folder + entry.name).constData()) == 0;
+    return std::rename(native(temp).constData(), target.constData()) == 0;
 }
 
 void TUpdateCheck::set_status(ttreeup& entry, int caption) {

@@ -22,6 +22,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace support;
 
 namespace {
@@ -102,6 +104,9 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
                                  {"e.txt", "current"},
                                  {"f.txt", "old f"}})
         ASSERT_TRUE(write_file_atomic(app_path + name, content));
+    // An executable stays executable.
+    const std::filesystem::path program = to_path(app_path + "database/Demo/c.inf").toStdString();
+    std::filesystem::permissions(program, std::filesystem::perms(0751));
     HttpTestServer server(routes);
     serve(server);
     {
@@ -124,6 +129,7 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
         dialog.checkbox5->setChecked(true);
         dialog.proxyport_edit->clear();
     }
+    EXPECT_EQ(std::filesystem::status(program).permissions(), std::filesystem::perms(0751));
     EXPECT_EQ(rPreference.DATU, 3);
     EXPECT_EQ(boxes.texts().back(), message(14));
     EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
