@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -197,41 +198,47 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
     }
 }
 
-TEST_F(Update, TransferFailuresKeepThePreviousReply) {
-    HttpTestServer server({{"/ok", reply("EOF")},
-                           {"/missing", status(404)},
-                           {"/stall", reply("EOF", false, 5)},
-                           {"/r1", status(302, "/r2")},
-                           {"/r2", {301, {}, false, "/ok", 0, "k=v"}},
-                           {"/s1", status(302, "/r1")}});
-    ASSERT_TRUE(server.running());
+TEST_F(Update, TransferFailuresEndTheRunAndKeepThePreviousReply) {
+    const std::string list = "VERS=v1.06\r\nFILE=x||0|$BASE/none|d|0|0|all\r\nEOF";
+    HttpTestServer server({{"/vev/ok", reply(list)},
+                           {"/vev/500", status(500)},
+                           {"/vev/stall", reply("EOF", false, 5)},
+                           {"/vev/cut", {200, "EOF", false, {}, 0, {}, 100}},
+                           {"/vev/r1", status(302, "/vev/r2")},
+                           {"/vev/r2", {301, {}, false, "/vev/ok", 0, "k=v"}},
+                           {"/vev/s1", status(302, "/vev/r1")}});
+    serve(server);
     struct Case {
         std::string path;
-        std::string error; // start of the box's text; empty: no box
-    } cases[] = {{"/r1", ""},
-                 {"/missing", "HTTP/1.0 404"},
-                 {"/stall", "Read timed out."},
-                 {"/s1", "Maximum (2) redirects followed"}};
-    TUpdateCheck check;
+        std::string error;               // start of the box's text
+    } cases[] = {{"r1", "HTTP/1.0 404"}, // the list, then its download fails
+                 {"500", "HTTP/1.0 500"},
+                 {"stall", "Read timed out."},
+                 {"cut", "transfer closed with 97 bytes remaining"},
+                 {"s1", "Maximum (2) redirects followed"}};
+    TForm_update dialog;
+    TUpdateCheck& check = dialog.check;
     check.http.options.read_timeout_ms = 300;
-    check.reply = {"old"};
     for (const Case& c : cases) {
+        selected_database->update_address3 = c.path;
         ScriptedMessages failures;
-        check.check_update(server.url(c.path));
-        ASSERT_EQ(failures.texts().size(), c.error.empty() ? 0u : 1u) << c.path;
-        if (!c.error.empty()) {
-            EXPECT_EQ(failures.texts()[0].rfind(c.error, 0), 0u) << failures.texts()[0];
-        }
-        EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"}) << c.path;
+        dialog.Button3Click();
+        ASSERT_EQ(failures.texts().size(), 1u) << c.path;
+        EXPECT_EQ(failures.texts()[0].rfind(c.error, 0), 0u) << failures.texts()[0];
+        EXPECT_EQ(check.reply.size(), 3u) << c.path;
+        // No list above an empty list.
+        EXPECT_EQ(from_qstring(dialog.Label4->text()), get_text(&c == cases ? 58 : 59));
+        EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), &c != cases);
     }
     // Only HTTP, and no reply beyond the size cap.
     check.http.options.max_body = 2;
-    for (const std::string& address : {std::string("file:///etc/hostname"), server.url("/ok")}) {
+    for (const std::string& address :
+         {std::string("file:///etc/hostname"), server.url("/vev/ok")}) {
         ScriptedMessages failures;
         check.check_update(address);
         EXPECT_EQ(failures.texts().size(), 1u) << address;
     }
-    EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"});
+    EXPECT_EQ(check.reply.size(), 3u);
     // The cookie of the first transfer comes back with the later ones.
     EXPECT_EQ(server.requests().back()["headers"].toObject()["cookie"].toString(), "k=v");
 }

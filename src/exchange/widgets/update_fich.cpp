@@ -304,8 +304,7 @@ void TForm_update::Button3Click() {
         // A failed request ends the run like an invalid reply: the reply of an earlier run
         // is not taken for the server's answer.
         const bool fetched = check_update();
-        if (fetched)
-            Label4->setText(to_qstring(get_text(59)));
+        Label4->setText(to_qstring(get_text(59)));
         if (!fetched || !update_reply_valid(check.reply)) {
             Memo1->appendPlainText(to_qstring(get_text(60)));
         } else {
