@@ -43,6 +43,7 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
             line.remove_suffix(1);
         t->status_line = line;
+        t->received = 0; // a new response: after a redirect or an interim status
     }
     return length;
 }
@@ -51,13 +52,15 @@ size_t on_body(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t length = size * count;
     t->last_activity = Clock::now();
-    if (!success(t->status()))
-        return length; // the body of an error or redirect status is not the reply
+    const bool reply = success(t->status());
     t->received += length;
     if (t->max_body != 0 && t->received > t->max_body) {
-        t->refusal = "The reply is larger than " + std::to_string(t->max_body) + " bytes.";
+        t->refusal = !reply ? t->status_line
+                            : "The reply is larger than " + std::to_string(t->max_body) + " bytes.";
         return 0;
     }
+    if (!reply)
+        return length; // the body of an error or redirect status is not the reply
     if (!(*t->sink)(std::string_view(data, length))) {
         t->refusal = "The reply could not be stored.";
         return 0;

@@ -73,19 +73,30 @@ protected:
 };
 
 TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
-    HttpTestServer server({{"/ok", reply("<html>merci <done> !</html>")},
-                           {"/caps", reply("<DONE>")},
-                           {"/fail", status(500)}});
+    // A long refusal shows as its first lines, each cut short.
+    const std::string line = "<p>" + std::string(250, 'r') + "</p>\r\n";
+    std::string shown;
+    for (int n = 0; n < 20; ++n)
+        shown += line.substr(0, 200) + "\x85\n";
+    HttpTestServer server(
+        {{"/ok", reply("<html>merci <done> !</html>")},
+         {"/caps", reply("<DONE>")},
+         {"/fail", status(500)},
+         {"/long", {200, line, false, {}, 0, {}, -1, 8000}},
+         {"/endless", {200, std::string(1 << 16, 'x'), false, {}, 0, {}, -1, 1024}}});
     ASSERT_TRUE(server.running());
     for (auto [path, report] :
          {std::pair{"/ok", message(30, "Vev Karvelo ", additions_file_name)},
           {"/caps", message(27, additions_file_name, "<DONE>")},
-          {"/fail", message(27, additions_file_name, "HTTP/1.0 500 Internal Server Error")}}) {
+          {"/fail", message(27, additions_file_name, "HTTP/1.0 500 Internal Server Error")},
+          {"/long", message(27, additions_file_name, shown + "\x85")},
+          {"/endless",
+           message(27, additions_file_name, "The reply is larger than 4194304 bytes.")}}) {
         selected_database->upload_address = server.url(path);
         EXPECT_EQ(send(&Tmail_fic::RadioButton1), report);
     }
     const auto sent = server.requests();
-    ASSERT_EQ(sent.size(), 3u);
+    ASSERT_EQ(sent.size(), 5u);
     const QJsonObject fields = sent[0]["fields"].toObject();
     EXPECT_EQ(fields.keys(), (QStringList{"base", "pass", "type"}));
     EXPECT_EQ(fields["type"].toString(), "vev");

@@ -105,7 +105,8 @@ void Tmail_fic::Button1Click() {
         if (sent)
             show_message(30, false, kProductTitle, additions_file_name);
         else
-            show_message(27, false, additions_file_name, result);
+            show_message(27, false, additions_file_name,
+                         RadioButton1->isChecked() ? upload_reply_excerpt(result) : result);
     }
     running_ = false;
     QDialog::done(QDialog::Accepted);
