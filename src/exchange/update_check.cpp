@@ -137,6 +137,8 @@ void TUpdateCheck::parse_reply() {
             break;
         }
     }
+    if (events.entries_changed)
+        events.entries_changed();
 }
 
 bool TUpdateCheck::parse_reply_line(const std::string& line) {
@@ -164,8 +166,6 @@ void TUpdateCheck::add_file_entry(const std::string& value) {
     const bool restart = str_to_bool(f[6]);
     entries.push_back(
         std::make_unique<ttreeup>(f[0], f[1], f[2], f[3], f[4], compressed, restart, f[7]));
-    if (events.entries_changed)
-        events.entries_changed();
 }
 
 bool TUpdateCheck::select_updates() {
@@ -196,11 +196,11 @@ bool TUpdateCheck::select_updates() {
                 set_status(e, 53);
             }
         }
-        if (events.entries_changed)
-            events.entries_changed();
         if (events.process_events)
             events.process_events();
     }
+    if (events.entries_changed)
+        events.entries_changed();
     if (events.status_bar)
         events.status_bar("");
     if (failed)

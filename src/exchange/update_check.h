@@ -68,7 +68,7 @@ void apply_proxy_preferences(THttpOptions& options, const TPreference& pref);
 struct TUpdateEvents {
     std::function<void(const std::string&)> memo_line;
     std::function<void(const std::string&)> status_bar;
-    std::function<void()> entries_changed;             // entries added, removed, shown or hidden
+    std::function<void()> entries_changed;             // cleared, read from the reply, or selected
     std::function<void(const ttreeup&)> entry_changed; // its status; repaint now
     std::function<void()> process_events;
 };

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -118,10 +119,12 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
         EXPECT_GT(rPreference.DATW, 0);
         EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello"));
         EXPECT_FALSE(dialog.Memo1->toPlainText().contains("Bonjour"));
-        std::map<std::string, std::string> shown;
-        for (const auto& e : dialog.check.entries)
-            if (e->visible)
-                shown[e->description] = e->status;
+        std::map<std::string, std::string> shown; // the list's rows
+        const QAbstractItemModel& list = *dialog.UpdateTree->model();
+        for (int row = 0; row < list.rowCount(); ++row)
+            if (!dialog.UpdateTree->isRowHidden(row, {}))
+                shown[from_qstring(list.index(row, 2).data().toString())] =
+                    from_qstring(list.index(row, 1).data().toString());
         EXPECT_EQ(shown, expected);
         EXPECT_TRUE(was_shown(boxes, message(58)));
         // Closing with a port that is not a number still stores the period and tells of the

@@ -31,15 +31,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_map>
 
-// The file entries as rows: name, status, description.
+// The shown entries as rows, in reply order: name, status, description. Hidden entries have
+// no row.
 class TUpdateTreeModel : public QAbstractTableModel {
 public:
     TUpdateTreeModel(const std::vector<std::unique_ptr<ttreeup>>& entries, QObject* parent)
         : QAbstractTableModel(parent), entries_(entries) {}
 
     int rowCount(const QModelIndex& parent) const override {
-        return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
     int columnCount(const QModelIndex&) const override { return 3; }
     QVariant data(const QModelIndex& index, int role) const override {
@@ -47,23 +49,32 @@ public:
         if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
             return {};
         return to_qstring(
-            UpdateTreeGetText(*entries_[static_cast<size_t>(index.row())], index.column()));
+            UpdateTreeGetText(*rows_[static_cast<size_t>(index.row())], index.column()));
     }
     static std::string UpdateTreeGetText(const ttreeup& entry, int column) {
         return column == 0 ? entry.name : column == 1 ? entry.status : entry.description;
     }
     void reset() {
         beginResetModel();
+        rows_.clear();
+        row_of_.clear();
+        for (const auto& e : entries_)
+            if (e->visible) {
+                row_of_[e.get()] = static_cast<int>(rows_.size());
+                rows_.push_back(e.get());
+            }
         endResetModel();
     }
     void changed(const ttreeup& entry) {
-        for (size_t row = 0; row < entries_.size(); ++row)
-            if (entries_[row].get() == &entry)
-                emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), 2));
+        const auto row = row_of_.find(&entry);
+        if (row != row_of_.end())
+            emit dataChanged(index(row->second, 0), index(row->second, 2));
     }
 
 private:
     const std::vector<std::unique_ptr<ttreeup>>& entries_;
+    std::vector<const ttreeup*> rows_;
+    std::unordered_map<const ttreeup*, int> row_of_;
 };
 
 namespace {
@@ -368,7 +379,4 @@ void TForm_update::done(int result) {
 
 void TForm_update::refresh_tree() {
     model_->reset();
-    for (size_t row = 0; row < check.entries.size(); ++row)
-        UpdateTree->setRowHidden(static_cast<int>(row), QModelIndex(),
-                                 !check.entries[row]->visible);
 }
