@@ -54,7 +54,8 @@ std::string upload_reply_excerpt(const std::string& reply) {
 
 void prepare_upload_client(THttpClient& http) {
     THttpOptions& o = http.options;
-    o.read_timeout_ms = 0;
+    o.read_timeout_ms = kReadTimeoutMs;
+    o.total_timeout_ms = kTransferTimeoutMs;
     o.max_redirects = 0;
     o.idle_interval_ms = 250;
     o.max_body = kUploadReplyMaxBytes;

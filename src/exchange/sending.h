@@ -28,8 +28,8 @@ bool upload_succeeded(const std::string& reply);
 // characters; "\x85" (an ellipsis) marks what was cut.
 std::string upload_reply_excerpt(const std::string& reply);
 
-// Gives the client the settings of the upload: no read time-out, no redirects, the reply's
-// cap, the proxy and protocol preferences, the request headers.
+// Gives the client the settings of the upload: the update's time-outs, no redirects, the
+// reply's cap, the proxy and protocol preferences, the request headers.
 void prepare_upload_client(THttpClient& http);
 
 // Posts the fields "type", "base", "pass" and the file to the address and returns the reply,

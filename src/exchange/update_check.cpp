@@ -102,7 +102,8 @@ void apply_proxy_preferences(THttpOptions& options, const TPreference& pref) {
 }
 
 TUpdateCheck::TUpdateCheck() {
-    http.options.read_timeout_ms = 10000;
+    http.options.read_timeout_ms = kReadTimeoutMs;
+    http.options.total_timeout_ms = kTransferTimeoutMs;
     http.options.max_redirects = 2;
     http.options.idle_interval_ms = 50;
     http.options.max_body = max_inflated_size;
@@ -112,6 +113,11 @@ TUpdateCheck::TUpdateCheck() {
         if (events.process_events)
             events.process_events();
     };
+}
+
+void TUpdateCheck::cancel() {
+    cancelled = true;
+    http.cancel();
 }
 
 void TUpdateCheck::clear_entries() {
@@ -125,7 +131,7 @@ bool TUpdateCheck::check_update(const std::string& address) {
         reply = split_lines(http.get(address));
         return true;
     } catch (const std::exception& e) {
-        show_message(0, false, e.what());
+        report(e);
         return false;
     }
 }
@@ -174,6 +180,8 @@ bool TUpdateCheck::select_updates() {
     if (events.status_bar)
         events.status_bar(get_text(144));
     for (const auto& p : entries) {
+        if (cancelled)
+            break;
         ttreeup& e = *p;
         const bool folder_ok = safe_entry_folder(e.folder);
         const bool name_ok = safe_entry_name(e.name);
@@ -203,7 +211,7 @@ bool TUpdateCheck::select_updates() {
         events.entries_changed();
     if (events.status_bar)
         events.status_bar("");
-    if (failed)
+    if (failed && !cancelled)
         show_message(58, false);
     return something;
 }
@@ -214,7 +222,7 @@ void TUpdateCheck::telecharge_update() {
         if (!safe_entry_folder(e.folder))
             continue; // never written to, never cleaned up
         const std::string folder = local_folder(e.folder);
-        if (e.usable && e.visible) {
+        if (e.usable && e.visible && !cancelled) {
             set_status(e, 146);
             if (!downloadfile(e.url, folder + (e.compressed ? "dl.gz" : "dl.tmp"))) {
                 set_status(e, 54);
@@ -246,7 +254,7 @@ bool TUpdateCheck::downloadfile(const std::string& url, const std::string& path)
                               from_qstring(file.errorString()));
         return true;
     } catch (const std::exception& e) {
-        show_message(0, false, e.what());
+        report(e);
         return false;
     }
 }
@@ -275,4 +283,11 @@ void TUpdateCheck::set_status(ttreeup& entry, int caption) {
     entry.status = get_text(caption);
     if (events.entry_changed)
         events.entry_changed(entry);
+}
+
+void TUpdateCheck::report(const std::exception& error) {
+    if (!cancelled)
+        show_message(0, false, error.what());
+    else if (events.status_bar)
+        events.status_bar(error.what());
 }

@@ -1,5 +1,6 @@
 #include "exchange/MsMultiPartFormData.h"
 #include "exchange/sending.h"
+#include "exchange/update_check.h"
 #include "exchange/widgets/send_fic.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace support;
@@ -64,9 +66,12 @@ protected:
         selected_database->mail_address = "cartographes@example.org";
     }
     // Sends by the given choice and returns the box that reports it.
-    std::string send(QRadioButton* Tmail_fic::*choice) {
+    std::string send(QRadioButton* Tmail_fic::*choice,
+                     const std::function<void(Tmail_fic&)>& prepare = {}) {
         Tmail_fic dialog;
         (dialog.*choice)->setChecked(true);
+        if (prepare)
+            prepare(dialog);
         dialog.Button1Click();
         return boxes.texts().empty() ? std::string() : boxes.texts().back();
     }
@@ -83,7 +88,8 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
          {"/caps", reply("<DONE>")},
          {"/fail", status(500)},
          {"/long", {200, line, false, {}, 0, {}, -1, 8000}},
-         {"/endless", {200, std::string(1 << 16, 'x'), false, {}, 0, {}, -1, 1024}}});
+         {"/endless", {200, std::string(1 << 16, 'x'), false, {}, 0, {}, -1, 1024}},
+         {"/drip", {200, std::string(100, 'x'), false, {}, 0, {}, -1, 1, 0.05}}});
     ASSERT_TRUE(server.running());
     for (auto [path, report] :
          {std::pair{"/ok", message(30, "Vev Karvelo ", additions_file_name)},
@@ -109,6 +115,21 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
 
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
+
+    // A server that drips its reply: closing the dialog ends the upload, and so does the bound
+    // on the whole transfer.
+    selected_database->upload_address = server.url("/drip");
+    EXPECT_EQ(send(&Tmail_fic::RadioButton1,
+                   [](Tmail_fic& d) {
+                       EXPECT_EQ(d.IdHTTP1.options.read_timeout_ms, kReadTimeoutMs);
+                       d.show();
+                       QTimer::singleShot(300, &d, [&d] { d.close(); });
+                   }),
+              message(27, additions_file_name, "The transfer was cancelled."));
+    EXPECT_EQ(send(&Tmail_fic::RadioButton1,
+                   [](Tmail_fic& d) { d.IdHTTP1.options.total_timeout_ms = 300; })
+                  .rfind(message(27, additions_file_name, "Operation timed out after"), 0),
+              0u);
 }
 
 TEST_F(Sending, MailGoesToTheMailProgram) {

@@ -13,12 +13,16 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -224,6 +228,7 @@ TEST_F(Update, TransferFailuresEndTheRunAndKeepThePreviousReply) {
     check.http.options.read_timeout_ms = 300;
     for (const Case& c : cases) {
         selected_database->update_address3 = c.path;
+        rPreference.DATW = 0;
         ScriptedMessages failures;
         dialog.Button3Click();
         ASSERT_EQ(failures.texts().size(), 1u) << c.path;
@@ -232,6 +237,7 @@ TEST_F(Update, TransferFailuresEndTheRunAndKeepThePreviousReply) {
         // No list above an empty list.
         EXPECT_EQ(from_qstring(dialog.Label4->text()), get_text(&c == cases ? 58 : 59));
         EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), &c != cases);
+        EXPECT_EQ(rPreference.DATW > 0, &c == cases);
     }
     // Only HTTP, and no reply beyond the size cap.
     check.http.options.max_body = 2;
@@ -246,32 +252,43 @@ TEST_F(Update, TransferFailuresEndTheRunAndKeepThePreviousReply) {
     EXPECT_EQ(server.requests().back()["headers"].toObject()["cookie"].toString(), "k=v");
 }
 
-TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {
-    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF", false, 0.4)}});
+TEST_F(Update, ClosingDuringARunEndsItsTransferAndReplacesNothing) {
+    const std::string list =
+        "VERS=v1.06\r\nFILE=a.txt||" + md5_hex("new") + "|$BASE/drip|d|0|0|all\r\nEOF";
+    HttpTestServer server({{"/vev/list", reply(list)},
+                           {"/vev/drip", {200, list, false, {}, 0, {}, -1, 1, 0.05}},
+                           {"/drip", {200, "new", false, {}, 0, {}, -1, 40, 0.05}}});
     serve(server);
-    TForm_update dialog;
-    dialog.show();
-    int during = 0;
-    dialog.check.events.process_events = [&] {
-        ++during;
-        EXPECT_FALSE(dialog.Button3->isEnabled());
-        EXPECT_FALSE(dialog.Button1->isEnabled());
-        dialog.Button3Click(); // a second click starts nothing
-        dialog.reject();       // closing waits for the end of the run
-        EXPECT_TRUE(dialog.isVisible());
-    };
-    dialog.Button3Click();
-    EXPECT_GT(during, 0);
-    EXPECT_EQ(server.requests().size(), 1u);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(dialog.Button3->isEnabled());
-
-    // A later run that cannot reach the server completes nothing.
-    dialog.check.events.process_events = [] {};
-    selected_database->update_address1 = "http://127.0.0.1:1/";
-    rPreference.DATW = 0;
-    dialog.Button3Click();
-    EXPECT_TRUE(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))));
+    ASSERT_TRUE(write_file_atomic(app_path + "a.txt", "old"));
+    // Each way of closing, during the request or during a download that drips.
+    const std::function<void(TForm_update&)> closes[] = {
+        [](TForm_update& d) { d.Button1->click(); },
+        [](TForm_update& d) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&d, &escape);
+        },
+        [](TForm_update& d) { d.close(); }};
+    for (auto [path, close] :
+         {std::pair{"drip", closes[0]}, {"list", closes[1]}, {"list", closes[2]}}) {
+        selected_database->update_address3 = path;
+        TForm_update dialog;
+        dialog.show();
+        QTimer::singleShot(300, &dialog, [&dialog, close] {
+            EXPECT_FALSE(dialog.Button3->isEnabled());
+            dialog.Button3Click(); // a second click starts nothing
+            close(dialog);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        dialog.Button3Click();
+        EXPECT_LT(clock.elapsed(), 2000) << path;
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.StatusBar1->currentMessage(), "The transfer was cancelled.");
+        EXPECT_FALSE(dialog.check.database_updated);
+    }
+    EXPECT_EQ(server.requests().size(), 5u);
+    EXPECT_EQ(files(), (std::map<std::string, std::string>{{"app/a.txt", "old"}}));
+    EXPECT_TRUE(boxes.texts().empty());
     EXPECT_EQ(rPreference.DATW, 0);
 }
 

@@ -127,6 +127,8 @@ void Tmail_fic::send_by_mail(std::string& error) {
 }
 
 void Tmail_fic::done(int result) {
-    if (!running_)
+    if (running_)
+        IdHTTP1.cancel(); // the sending then reports and closes
+    else
         QDialog::done(result);
 }

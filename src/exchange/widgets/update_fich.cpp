@@ -307,8 +307,8 @@ void TForm_update::Button3Click() {
     if (running_)
         return;
     running_ = true;
-    Button3->setEnabled(false);
-    Button1->setEnabled(false);
+    check.cancelled = false;
+    Button3->setEnabled(false); // the close button stays: it ends the run
     check.clear_entries();
     Memo1->clear();
     try {
@@ -338,14 +338,14 @@ void TForm_update::Button3Click() {
                 if (something)
                     Label4->setText(to_qstring(get_text(58)));
                 check.telecharge_update();
-                rPreference.DATW = now_datetime();
+                if (!check.cancelled)
+                    rPreference.DATW = now_datetime();
             }
         }
     } catch (const std::exception& e) {
         show_message(0, false, e.what());
     }
     Button3->setEnabled(true);
-    Button1->setEnabled(true);
     running_ = false;
     if (close_pending_) {
         close_pending_ = false;
@@ -372,6 +372,7 @@ void TForm_update::FormDestroy() {
 void TForm_update::done(int result) {
     if (running_) {
         close_pending_ = true;
+        check.cancel();
         return;
     }
     QDialog::done(result);
