@@ -32,8 +32,8 @@ bool upload_succeeded(const std::string& reply) {
 }
 
 std::string upload_reply_excerpt(const std::string& reply) {
-    constexpr size_t kLines = 20;
-    constexpr size_t kWidth = 200;
+    constexpr size_t kLines = 10;
+    constexpr size_t kWidth = 100;
     std::string out;
     size_t start = 0;
     for (size_t line = 0; start < reply.size(); ++line) {

@@ -24,7 +24,7 @@ std::string upload_pass();
 // The upload succeeded when its reply holds "<done>" (in lower case) anywhere.
 bool upload_succeeded(const std::string& reply);
 
-// At most a screenful of a reply for a message box: its first 20 lines, each cut to 200
+// At most a screenful of a reply for a message box: its first 10 lines, each cut to 100
 // characters; "\x85" (an ellipsis) marks what was cut.
 std::string upload_reply_excerpt(const std::string& reply);
 
