@@ -160,7 +160,9 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
 
     // Without an address or anything to send, nothing is handed over.
     for (auto [to, body] : {std::pair{"", "b"}, {"a", ""}})
-        EXPECT_THAT([&] { send_mapi_mail(to, to, "self", "self", "s", body, "", true); },
+        EXPECT_THAT(([to = to, body = body] {
+                        send_mapi_mail(to, to, "self", "self", "s", body, "", true);
+                    }),
                     testing::ThrowsMessage<tMailFileException>(
                         testing::StrEq("Impossible d'envoyer le message.\n\n.")));
 }

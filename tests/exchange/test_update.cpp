@@ -258,7 +258,7 @@ TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
         selected_database->update_address1 = server.url(path);
         TForm_update dialog;
         dialog.show();
-        QTimer::singleShot(300, &dialog, [&dialog, close] {
+        QTimer::singleShot(300, &dialog, [&dialog, close = close] {
             EXPECT_FALSE(dialog.Button3->isEnabled());
             dialog.Button3Click(); // a second click starts nothing
             close(dialog);
