@@ -68,14 +68,13 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_header("Location", route["location"])
             if "cookie" in route:
                 self.send_header("Set-Cookie", route["cookie"])
-            repeat, drip, length = route.get("repeat", 1), route.get("drip", 0), route.get("length", -1)
+            repeat, drip = route.get("repeat", 1), route.get("drip", 0)
+            length = route.get("length", -1)
             self.send_header("Content-Length", str(length if length >= 0 else len(data) * repeat))
             self.end_headers()
-            chunks = [data[i:i + 1] for i in range(len(data))] if drip else [data]
-            for _ in range(repeat):
-                for chunk in chunks:
-                    self.wfile.write(chunk)
-                    time.sleep(drip)
+            for chunk in ([data[i:i + 1] for i in range(len(data))] if drip else [data]) * repeat:
+                self.wfile.write(chunk)
+                time.sleep(drip)
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client gave up waiting
 
