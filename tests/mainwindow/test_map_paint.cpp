@@ -107,32 +107,6 @@ protected:
 
 } // namespace
 
-TEST_F(MapPaint, MarkerSquareIconAndLabelStandWhereTheyBelong) {
-    TreeNode* red = add(1, 32768, 32768); // screen (100, 100): Round(100.0015)
-    add(3, 32768, 16384);                 // black: (100, 50)
-    scene.labels = false;
-    paint();
-    ASSERT_EQ(hits.size(), 2u);
-    EXPECT_EQ(hits[0].node, red);
-    EXPECT_EQ((TPoint{hits[0].x, hits[0].y}), (TPoint{100, 100}));
-    EXPECT_EQ(at(98, 98), 0xFFFF0000u); // the 5 x 5 square's corner
-    EXPECT_EQ(at(102, 102), 0xFFFF0000u);
-    EXPECT_EQ(at(103, 103), kGround);
-    EXPECT_EQ(at(95, 95), kIconCorner); // the icon, centred on the point
-    EXPECT_EQ(at(100, 100), kIconCentre);
-    EXPECT_EQ(at(104, 100), kGround); // no underline and no label without labels
-    EXPECT_EQ(count(QRect(110, 90, 60, 15), 0xFFFF0000u), 0);
-    // Colour 0 gives no square, the icon stays.
-    EXPECT_EQ(at(98, 48), kGround);
-    EXPECT_EQ(at(100, 50), kIconCentre);
-
-    scene.labels = true;
-    paint();
-    EXPECT_EQ(at(104, 100), 0xFFFF0000u); // the underline
-    EXPECT_EQ(at(109, 101), kGround);
-    EXPECT_GT(count(QRect(110, 90, 60, 15), 0xFFFF0000u), 20); // the name, in the point's colour
-}
-
 TEST_F(MapPaint, PointsOnTheViewEdgeAreNeitherDrawnNorPicked) {
     add(1, 0, 32768);
     add(1, 32768, 0);
@@ -154,14 +128,6 @@ TEST_F(MapPaint, DetailLevelsAppearWithTheZoom) {
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(at(104, 100), kGround); // shown without its label
     EXPECT_EQ(at(98, 98), 0xFF0000FFu);
-}
-
-TEST_F(MapPaint, DimmingDarkensEverythingBelowTheMarkers) {
-    add(1, 32768, 32768);
-    scene.dimmed = true;
-    paint();
-    EXPECT_NEAR(qRed(at(150, 150)), 0x80 * (255 - 0x66) / 255, 1);
-    EXPECT_EQ(at(98, 98), 0xFFFF0000u); // markers come after the dimming
 }
 
 TEST_F(MapPaint, SplashOnlyUntilAContinentIsShown) {
@@ -244,12 +210,12 @@ TEST(ZoneImage, LoadsJpegOrBmpAndRefusesTheRest) {
     }
 }
 
-// Each overlay at its place, drawn blended or opaque in its colour; the switched ones only while
-// their switch is on. At zoom 300 the zone fills the view.
-TEST_F(MapPaint, OverlaysStandWhereTheyBelong) {
+// Each marker and overlay at its place, drawn blended or opaque in its colour; the switched ones
+// only while their switch is on. At zoom 300 the zone fills the view.
+TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     scene.view.zoom = 300;
-    scene.markers_shown = false;
     scene.lodv = 299;
+    scene.labels = false;
     visibility();
     TreeNode* inn = add(1, world(100), world(100), "Inn");
     select(inn);
@@ -289,7 +255,15 @@ TEST_F(MapPaint, OverlaysStandWhereTheyBelong) {
     scene.tips_width = 30;
     scene.tips_line_height = 10;
     scene.paths_shown = false;
+    TreeNode* red = add(1, world(150), world(60));
+    add(3, world(150), world(90)); // black: colour 0
+    paint();
+    ASSERT_EQ(hits.size(), 5u); // the target, then the points in tree order
+    EXPECT_EQ(hits[0].node, inn);
+    EXPECT_EQ(hits[3].node, red);
+    EXPECT_EQ((TPoint{hits[3].x, hits[3].y}), (TPoint{150, 60}));
 
+    constexpr QRgb kRed = 0xFFFF0000;
     const QRgb route = paths[0].first_colour;
     struct Probe {
         bool TMapScene::*on; // nullptr: always drawn
@@ -298,12 +272,22 @@ TEST_F(MapPaint, OverlaysStandWhereTheyBelong) {
         bool blended = true;
     };
     const Probe probes[] = {
+        {nullptr, 148, 58, kRed, false}, // the 5 x 5 square in the point's colour
+        {nullptr, 152, 62, kRed, false},
+        {nullptr, 153, 63, 0},
+        {nullptr, 145, 55, kIconCorner, false}, // the icon, centred on the point
+        {nullptr, 150, 60, kIconCentre, false},
+        {nullptr, 148, 88, 0}, // colour 0: no square, the icon stays
+        {nullptr, 150, 90, kIconCentre, false},
+        {&TMapScene::labels, 154, 60, kRed, false}, // the underline
+        {&TMapScene::labels, 159, 61, 0},
+        {&TMapScene::dimmed, 250, 250, kDimColour},
         {nullptr, 40, 60, 0x33FF0000},             // the area's fill
         {nullptr, 60, 60, 0xDDFF0000},             // and its outline
-        {&TMapScene::paths_shown, 20, 110, route}, // stippled: two on, one off
-        {&TMapScene::paths_shown, 21, 110, route},
-        {&TMapScene::paths_shown, 22, 110, 0},
-        {&TMapScene::paths_shown, 23, 110, route},
+        {&TMapScene::paths_shown, 23, 110, route}, // stippled: two on, one off
+        {&TMapScene::paths_shown, 24, 110, route},
+        {&TMapScene::paths_shown, 25, 110, 0},
+        {&TMapScene::paths_shown, 26, 110, route},
         {&TMapScene::overview_shown, 20, 130, 0xFF0000FF},
         {&TMapScene::overview_shown, 79, 130, 0xFF0000FF},
         {&TMapScene::overview_shown, 80, 130, 0}, // the last pixel left out
@@ -336,11 +320,13 @@ TEST_F(MapPaint, OverlaysStandWhereTheyBelong) {
         paint();
         EXPECT_EQ(raw(p.x, p.y), kGround) << p.x << "," << p.y << " switched off";
     }
-    // A lone waypoint draws nothing.
+    // A lone waypoint draws nothing; labels write the names in the points' colours.
     const std::vector<rWaypoint> one(waypoints.begin(), waypoints.begin() + 1);
     scene.waypoints = &one;
+    scene.labels = true;
     paint();
     EXPECT_EQ(raw(50, 160), kGround);
+    EXPECT_GT(count(QRect(160, 50, 60, 15), kRed), 20);
 }
 
 // However the view moves the selected point's label over and past the edges, a window shows
