@@ -327,6 +327,13 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     paint();
     EXPECT_EQ(raw(50, 160), kGround);
     EXPECT_GT(count(QRect(160, 50, 60, 15), kRed), 20);
+    // Zone outlines only above [LODV]; a route off screen is not drawn, so not picked.
+    scene.lodv = 300;
+    scene.zone_outlines = scene.paths_shown = true;
+    scene.view.offset = {0, -150};
+    paint();
+    EXPECT_EQ(raw(100, 75), kGround);
+    EXPECT_FALSE(paths[0].drawn);
 }
 
 // However the view moves the selected point's label over and past the edges, a window shows
