@@ -107,15 +107,6 @@ protected:
 
 } // namespace
 
-TEST_F(MapPaint, PointsOnTheViewEdgeAreNeitherDrawnNorPicked) {
-    add(1, 0, 32768);
-    add(1, 32768, 0);
-    scene.labels = false;
-    paint();
-    EXPECT_TRUE(hits.empty());
-    EXPECT_EQ(at(1, 100), kGround);
-}
-
 TEST_F(MapPaint, DetailLevelsAppearWithTheZoom) {
     add(2, 32768, 32768);
     scene.view.zoom = 199;
@@ -257,6 +248,8 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     scene.paths_shown = false;
     TreeNode* red = add(1, world(150), world(60));
     add(3, world(150), world(90)); // black: colour 0
+    add(1, 0, world(90));          // on the view's edges: neither drawn nor picked
+    add(1, world(90), 0);
     paint();
     ASSERT_EQ(hits.size(), 5u); // the target, then the points in tree order
     EXPECT_EQ(hits[0].node, inn);
@@ -279,6 +272,8 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
         {nullptr, 150, 60, kIconCentre, false},
         {nullptr, 148, 88, 0}, // colour 0: no square, the icon stays
         {nullptr, 150, 90, kIconCentre, false},
+        {nullptr, 1, 90, 0},
+        {nullptr, 90, 1, 0},
         {&TMapScene::labels, 154, 60, kRed, false}, // the underline
         {&TMapScene::labels, 159, 61, 0},
         {&TMapScene::dimmed, 250, 250, kDimColour},
