@@ -39,16 +39,14 @@ struct Realm {
 
 // A rectangle of world corners, its sides cut into steps that fit the string's fields.
 std::string square(char letter, int x0, int y0, int x1, int y1) {
+    const TPoint ring[] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
     std::vector<TPoint> corners;
-    auto side = [&](TPoint from, TPoint to) {
+    for (int i = 0; i < 4; ++i) {
+        const TPoint from = ring[i], to = ring[i + 1];
         const int n = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)) / 30000 + 1;
         for (int k = 0; k < n; ++k)
             corners.push_back({from.x + (to.x - from.x) * k / n, from.y + (to.y - from.y) * k / n});
-    };
-    side({x0, y0}, {x1, y0});
-    side({x1, y0}, {x1, y1});
-    side({x1, y1}, {x0, y1});
-    side({x0, y1}, {x0, y0});
+    }
     return area_link(letter, corners);
 }
 

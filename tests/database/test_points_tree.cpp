@@ -36,11 +36,7 @@ TreeNode* category_of(const PointsFixture& f, int32_t zone_id, const std::string
 }
 
 TNameSearch search(TreeNode* start, bool current_only = false, int32_t continent = -1) {
-    TNameSearch s;
-    s.start = start;
-    s.current_continent_only = current_only;
-    s.current_continent = continent;
-    return s;
+    return {start, current_only, continent, nullptr};
 }
 
 std::vector<std::string> child_names(const TreeNode* node) {
@@ -241,9 +237,7 @@ TEST(PointsTree, WalksInDisplayOrderAcrossLevels) {
 
 TEST(PointsTree, FindPointByNameUsesTheSearchKey) {
     PointsFixture f = world();
-    TreeNode* first = f.add("Cr\xE8me-Br\xFBl\xE9"
-                            "e",
-                            11, 2);
+    TreeNode* first = f.add(std::string("Cr\xE8me-Br\xFBl\xE9") + "e", 11, 2);
     f.add("@Creme Brulee", 11, 2);
     TreeNode* second = f.add("CREME BRULEE", 20, 2);
     TreeNode* third = f.add("creme/brulee", 20, 9);

@@ -20,10 +20,7 @@ TEST(LevelColor, BandsDefaultsAndExtremes) {
 }
 
 TEST(GreyLevel, RoundsHalvesToEven) {
-    EXPECT_EQ(grey_level(60), 47); // 47.4
-    EXPECT_EQ(grey_level(5), 0);   // 0.1
-    EXPECT_EQ(grey_level(45), 34); // 34.5
-    EXPECT_EQ(grey_level(95), 78); // 77.5
-    EXPECT_EQ(grey_level(-5), -8); // -8.5
-    EXPECT_EQ(grey_level(70), 56); // 56.0
+    // 47.4, 0.1, 34.5, 77.5, -8.5 and 56.0.
+    for (auto [level, grey] : {std::pair{60, 47}, {5, 0}, {45, 34}, {95, 78}, {-5, -8}, {70, 56}})
+        EXPECT_EQ(grey_level(level), grey) << level;
 }

@@ -126,24 +126,17 @@ TEST(Files, ConvertPolylineFile) {
     EXPECT_EQ(out, "untouched");
 
     // Two points, an empty polyline, then a polyline of 3 points cut short after 1.5 points.
-    const std::string vec("\x02\x00"
-                          "\x00\x00\x00\x00"
-                          "\xFF\xFF\xFF\xFF"
-                          "\x00\x00"
-                          "\x03\x00"
-                          "\x64\x00\xC8\x00"
-                          "\x2C\x01",
-                          20);
-    support::write_raw(dir.file("a.vec"), vec);
+    ByteWriter vec;
+    for (uint16_t v : {2, 0, 0, 65535, 65535, 0, 3, 100, 200, 300})
+        vec.u16(v);
+    support::write_raw(dir.file("a.vec"), vec.data());
     convert_polyline_file(dir.file("a.vec"), out);
-    ByteReader r(out);
-    EXPECT_EQ(r.u16(), 2);
-    EXPECT_EQ(r.f32(), 0.0f);
-    EXPECT_EQ(r.f32(), 1.0f); // y grows upwards in the file
-    EXPECT_EQ(r.f32(), 1.0f);
-    EXPECT_EQ(r.f32(), 0.0f);
-    EXPECT_EQ(r.u16(), 0);
-    EXPECT_TRUE(r.at_end());
+    ByteWriter want; // y grows upwards in the file
+    want.u16(2);
+    for (float v : {0.0f, 1.0f, 1.0f, 0.0f})
+        want.f32(v);
+    want.u16(0);
+    EXPECT_EQ(out, want.data());
 
     // Empty, and a count of 65535 points with one byte behind it.
     for (const std::string& bad : {std::string(), std::string("\xFF\xFF\x01", 3)}) {

@@ -1,6 +1,7 @@
 #include "foundation/control_tag.h"
 #include "foundation/func_ressource.h"
 #include "foundation/widgets/translate_form.h"
+#include "support/saved_globals.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -12,7 +13,7 @@
 #include <gtest/gtest.h>
 
 TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
-    auto saved = std::make_pair(res_captions, res_hints);
+    SavedGlobals saved;
     res_captions = {"-", "OK", "Name", "Options", "Close %0"};
     res_hints = {"-", "Zoom in"};
 
@@ -51,6 +52,4 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     EXPECT_EQ(missing->text(), "<erreur de ressource>");
     EXPECT_EQ(missing->textFormat(), Qt::PlainText);
     EXPECT_EQ(missing_hint->toolTip(), "");
-
-    std::tie(res_captions, res_hints) = saved;
 }
