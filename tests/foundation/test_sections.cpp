@@ -30,12 +30,10 @@ TEST(SectionContainer, SectionsAreFoundThroughTheirOffsetsInAnyFileOrder) {
         ContainerWriter().section(2, two).section(4, four).section(9, "").order({9, 4, 2}).write(
             path));
     std::string target = pattern(10000, 'x');
-    ASSERT_TRUE(load_section(target, path, 4));
-    EXPECT_EQ(target, four);
-    ASSERT_TRUE(load_section(target, path, 2));
-    EXPECT_EQ(target, two);
-    ASSERT_TRUE(load_section(target, path, 9));
-    EXPECT_TRUE(target.empty());
+    for (auto [index, bytes] : {std::pair{4, four}, {2, two}, {9, std::string()}}) {
+        EXPECT_TRUE(load_section(target, path, index));
+        EXPECT_EQ(target, bytes) << index;
+    }
     EXPECT_FALSE(load_section(target, path, -1));
 }
 
@@ -135,10 +133,10 @@ TEST(SectionWriters, MatchAnIndependentPythonWriter) {
     EXPECT_EQ(support::scrambled_list(lines), py_bin);
 
     std::string target;
-    ASSERT_TRUE(load_section(target, dir.file("py.loc"), 3));
-    EXPECT_EQ(target, three);
-    ASSERT_TRUE(load_section(target, dir.file("py.loc"), 7));
-    EXPECT_EQ(target, seven);
+    for (auto [index, bytes] : {std::pair{3, three}, {7, seven}}) {
+        EXPECT_TRUE(load_section(target, dir.file("py.loc"), index));
+        EXPECT_EQ(target, bytes) << index;
+    }
     EXPECT_TRUE(check_version(dir.file("py.loc")));
     std::vector<std::string> back;
     load_scrambled_text(back, dir.file("py.bin"));

@@ -134,8 +134,7 @@ TEST_F(MapPaint, SplashOnlyUntilAContinentIsShown) {
     EXPECT_EQ(at(98, 98), 0xFF000000u);
     EXPECT_TRUE(hits.empty());
     scene.quitting = true;
-    buffer.fill(0xFF000000);
-    paint_map(buffer, scene, hits);
+    paint();
     EXPECT_EQ(at(150, 150), 0xFF000000u);
 }
 
@@ -170,12 +169,9 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
 
 TEST_F(MapPaint, DamagedOutlineDrawsWhatItHolds) {
     ByteWriter w;
-    w.u16(2);
-    for (float v : {0.1f, 0.5f, 0.9f, 0.5f})
-        w.f32(v);
     w.u16(40); // promises more pairs than follow
     w.f32(0.2f);
-    const std::string stream = w.data();
+    const std::string stream = across(0.5f) + w.data();
     buffer.fill(0xFF000000);
     {
         TMapCanvas c(buffer);
@@ -221,10 +217,8 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     ASSERT_EQ(paths.size(), 1u);
     scene.paths = &paths;
     rwpitem area;
-    area.points = {{world(20), world(40)},
-                   {world(60), world(40)},
-                   {world(60), world(80)},
-                   {world(20), world(80)}};
+    for (auto [x, y] : {std::pair{20, 40}, {60, 40}, {60, 80}, {20, 80}})
+        area.points.push_back({world(x), world(y)});
     area.first_colour = 0x33FF0000;
     area.second_colour = 0xDDFF0000;
     scene.current_area = &area;
@@ -338,19 +332,11 @@ TEST_F(MapPaint, TargetLabelIsClippedAtEveryEdge) {
     select(add(1, 32768, 32768, "Auberge du Val")); // (100, 100) from the view's offset
     const int margin = 150;
     QImage wide(300 + 2 * margin, 300 + 2 * margin, QImage::Format_ARGB32_Premultiplied);
-    for (auto [x, y] : {std::pair{100, 100},
-                        {-200, 100},
-                        {-30, 100},
-                        {0, 0},
-                        {240, 100},
-                        {292, 100},
-                        {400, 100},
-                        {100, -20},
-                        {100, 3},
-                        {100, 297},
-                        {100, 330},
-                        {-40000, 100},
-                        {2000000000, -2000000000}}) {
+    const int far = 2000000000;
+    const int spots[][2] = {{100, 100}, {-200, 100},   {-30, 100}, {0, 0},   {240, 100},
+                            {292, 100}, {400, 100},    {100, -20}, {100, 3}, {100, 297},
+                            {100, 330}, {-40000, 100}, {far, -far}};
+    for (auto [x, y] : spots) {
         scene.view = {200, {x - 100, y - 100}, 300, 300};
         paint();
         scene.view = {200, {x - 100 + margin, y - 100 + margin}, wide.width(), wide.height()};
