@@ -255,33 +255,47 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
         d.MemoInfo->setPlainText(QString(1190, 'a'));
         d.MemoInfo->textCursor().insertText(QStringLiteral("\nbbbbbbbbbbbb"));
         EXPECT_EQ(comment_length(d.comment_lines()), 1200);
-        // A typed "#" is refused; so are names and comments the additions file cannot hold.
+        // A typed "#" is refused; so are pasted names and comments the additions file cannot
+        // hold, and the dialog keeps what was typed.
         QKeyEvent hash(QEvent::KeyPress, Qt::Key_NumberSign, Qt::NoModifier, QStringLiteral("#"));
         QApplication::sendEvent(d.MemoInfo, &hash);
-        d.MemoInfo->setPlainText(QStringLiteral("Porte \u4E2D"));
-        d.Button2Click();
-        d.Edit1->setText(QString());
-        d.Button2Click();
-        d.Edit1->setText(QStringLiteral("A|B"));
-        d.Button2Click();
-        d.Edit1->setText(QStringLiteral("Ermite"));
-        d.MemoInfo->setPlainText(QStringLiteral("a #1"));
-        d.Button2Click();
+        for (auto [name, comment] : {std::pair{"Ermite", "Porte \u4E2D"},
+                                     {"", ""},
+                                     {"A|B", ""},
+                                     {"Ermite", "a #1"},
+                                     {"Tour\nde guet", ""},
+                                     {"Ermite", "a\n\tb"}}) {
+            QApplication::clipboard()->setText(QString::fromUtf8(name));
+            d.Edit1->selectAll();
+            d.Edit1->paste();
+            d.MemoInfo->setPlainText(QString::fromUtf8(comment));
+            d.Button2Click();
+            EXPECT_EQ(d.Edit1->text(), QString::fromUtf8(name));
+        }
         d.Button1Click();
     });
-    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(36, "#"), message(72, "U+4E2D"),
-                                                       message(17), message(18), message(24)}));
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{
+                                 message(36, "#"), message(72, "U+4E2D"), message(17), message(18),
+                                 message(24), message(73, "U+000A"), message(73, "U+0009")}));
     EXPECT_EQ(points(), before);
     EXPECT_FALSE(form->additions_unsaved);
 
-    // Unchanged: the point keeps its node. A category without comments stores none.
-    edit(mint, [](TForm2& d) { d.Button2Click(); });
-    EXPECT_EQ(find("Menthe sauvage"), mint);
+    // Unchanged: the point keeps its node, even with a database name longer than typing allows,
+    // which the box shows whole. A category without comments stores none.
+    const std::string long_name(60, 'M');
+    mint->item()->name = long_name;
+    edit(mint, [&](TForm2& d) {
+        QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(d.Edit1, &a);
+        EXPECT_EQ(from_qstring(d.Edit1->text()), long_name);
+        d.Button2Click();
+    });
+    EXPECT_EQ(find(long_name), mint);
     EXPECT_FALSE(form->additions_unsaved);
     edit(mint, [](TForm2& d) {
         choose(d, "Notes");
         d.Button2Click();
     });
-    EXPECT_EQ(find("Menthe sauvage")->item()->comment, "");
-    EXPECT_EQ(find("Menthe sauvage")->data->category->name, "Notes");
+    EXPECT_EQ(find(long_name)->item()->comment, "");
+    EXPECT_EQ(find(long_name)->data->category->name, "Notes");
 }

@@ -2,6 +2,7 @@
 #include "mainwindow/widgets/input_pseudo.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "support/saved_globals.h"
+#include "support/scripted_messages.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 
@@ -82,16 +84,27 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
     }
 }
 
-TEST(NicknameDialog, TakesAtMostFortyCharactersAndClosesWithItsButton) {
+TEST(NicknameDialog, TakesAtMostFortyCharactersOnOneLineAndClosesWithItsButton) {
     SavedGlobals saved;
+    ScriptedMessages boxes;
     TForm6 dialog;
     QTimer::singleShot(0, &dialog, [&] {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        // A pasted two-line nickname keeps the dialog open, whichever key closes it.
+        QApplication::clipboard()->setText(QStringLiteral("Ond\nine"));
+        dialog.Edit1->paste();
+        QApplication::sendEvent(dialog.Edit1, &enter); // Enter presses the default button
+        QApplication::sendEvent(dialog.Edit1, &escape);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(boxes.shown().size(), 2u);
+        EXPECT_EQ(dialog.Edit1->text(), "Ond\nine");
+        dialog.Edit1->clear();
         for (int i = 0; i < 41; ++i) {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
             QApplication::sendEvent(dialog.Edit1, &key);
         }
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(dialog.Edit1, &enter); // Enter presses the default button
+        QApplication::sendEvent(dialog.Edit1, &enter);
     });
     QTimer::singleShot(5000, &dialog, [&] { dialog.QDialog::done(QDialog::Rejected); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
