@@ -1,6 +1,8 @@
 #include "database/database_list.h"
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/point_editor.h"
+#include "editing/widgets/result_model.h"
+#include "editing/widgets/search_form.h"
 #include "editing/widgets/wpopt.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_karvo.h"
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringListModel>
+#include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -298,4 +301,70 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
     });
     EXPECT_EQ(find(long_name)->item()->comment, "");
     EXPECT_EQ(find(long_name)->data->category->name, "Notes");
+}
+
+TEST_F(DemoEditing, ResultListShowsWhatTheUserPicksAndAreaModeDrawsOnlyTheResults) {
+    form->show_on_map(form->zone_node(form->map_data->continents[0]->whole_zone_id), 0, 0, 0);
+    form->but_overview->click();
+    ASSERT_FALSE(form->path_list.empty() || form->overview_lines.empty());
+    form->show();
+    form->activateWindow();
+    QApplication::processEvents();
+    const auto search = [this](const char* words, bool go_first, bool area) {
+        form->on_search_dialog = [=](TSearchForm& d) {
+            d.FormShow();
+            d.Edit1->setText(words);
+            d.CheckBox3->setChecked(go_first);
+            d.CheckBox7->setChecked(area);
+            d.Button1Click();
+        };
+        form->search();
+    };
+    // In search-area mode the routes and comment links of the points left out go.
+    search("Menthe", false, true);
+    EXPECT_TRUE(form->path_list.empty() && form->overview_lines.empty());
+    form->Button3Click();
+    EXPECT_FALSE(form->path_list.empty() || form->overview_lines.empty());
+
+    // Focus coming to the list, by the page switch or the hover, shows no row on the map.
+    for (bool go_first : {false, true}) {
+        form->RegionTree->setFocus();
+        form->select_node(nullptr);
+        search("e", go_first, false);
+        const TreeNode* first = form->result_model->rows().front().node;
+        EXPECT_EQ(form->target_marker->node, go_first ? first : nullptr);
+        const TPoint offset = form->map_view().offset;
+        form->TreeResultMouseMove(5, 5);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), form->TreeResult);
+        EXPECT_FALSE(form->TreeResult->currentIndex().isValid());
+        EXPECT_EQ(form->target_marker->node, go_first ? first : nullptr);
+        EXPECT_EQ(form->map_view().offset, offset);
+    }
+    // The keys do: the second row.
+    for (int i = 0; i < 2; ++i) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(form->TreeResult, &down);
+    }
+    EXPECT_EQ(form->target_marker->node, form->result_model->rows()[1].node);
+    EXPECT_TRUE(form->TreeResult->selectionModel()->isRowSelected(1));
+
+    // A row shows the name, the marks whole, the category's and the zone's icons, in grey when
+    // the level filter hides the point.
+    search("Menthe sauvage", false, false);
+    TreeNode* mint = find("Menthe sauvage");
+    const auto shown = [&](int column, int role) {
+        return form->result_model->index(0, column).data(role);
+    };
+    EXPECT_EQ(shown(kResultName, Qt::DisplayRole).toString(), "Menthe sauvage");
+    EXPECT_EQ(shown(kResultMarks, Qt::DisplayRole).toString(), "+++");
+    EXPECT_GE(form->TreeResult->columnWidth(kResultMarks),
+              static_cast<QAbstractItemView*>(form->TreeResult)->sizeHintForColumn(kResultMarks));
+    EXPECT_EQ(shown(kResultCategory, Qt::DecorationRole).value<QPixmap>().cacheKey(),
+              form->ImageList_c[size_t(mint->data->category->tree_icon + 4)].cacheKey());
+    EXPECT_EQ(shown(kResultZone, Qt::DecorationRole).value<QPixmap>().cacheKey(),
+              form->ImageList_c[node_zone(mint)->tree_icon].cacheKey());
+    EXPECT_EQ(shown(kResultName, Qt::ForegroundRole).value<QColor>(), QColor(0xEF, 0xF0, 0xDE));
+    form->points_tree.set_visible(mint, false);
+    EXPECT_EQ(shown(kResultName, Qt::ForegroundRole).value<QColor>(), QColor(0xCA, 0xC5, 0xBF));
 }
