@@ -302,17 +302,19 @@ TEST_F(DemoEditing, GuardsAndMenus) {
                                                        message(70), message(71), message(71)}));
 
     // Apply to all: the comment goes to every same-named point of the category.
-    edit(find("Lin sauvage de la Falaise"), [](TForm2& d) {
+    TreeNode* nest = find("Nid de sternes");
+    TreeNode* reef = find("R\xE9"
+                          "cif corallien");
+    reef->item()->name = "Nid de sternes";
+    reef->item()->key = normalise_text(reef->item()->name);
+    edit(nest, [](TForm2& d) {
         d.CheckBox2->setChecked(true);
         d.CheckBox5->setChecked(true);
         d.set_comment("Bleu.");
         d.Button2Click();
     });
-    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(65, "3")}));
-    for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
-        if (n->item() && n->item()->name == "Lin sauvage de la Falaise") {
-            EXPECT_TRUE(n->item()->comment == "Bleu." && !n->item()->from_master);
-        }
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(65, "2")}));
+    EXPECT_TRUE(reef->item()->comment == "Bleu." && !reef->item()->from_master);
 }
 
 TEST_F(DemoEditing, EditorLimitsAndRefusals) {
