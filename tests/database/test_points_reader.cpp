@@ -1,11 +1,8 @@
 #include "database/points_reader.h"
-#include "foundation/errors.h"
 #include "support/points_fixture.h"
 #include "support/points_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
-#include "support/section_writer.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "foundation/binary_io.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
-#include "foundation/text_codec.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 

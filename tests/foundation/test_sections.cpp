@@ -1,4 +1,3 @@
-#include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
 #include "support/section_writer.h"
