@@ -100,6 +100,7 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_FALSE(form.FormCloseQuery());
         EXPECT_EQ(rPreference.VALT.size(), 12u);
         first_id = rPreference.VALT;
+        EXPECT_FALSE(form.site1->isEnabled()); // no language yet, so no links
         form.on_show_update = [](TForm4&) {};
         DialogAnswer answer(choose("English", "Demo"));
         form.FormActivate();
@@ -109,6 +110,9 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_EQ(db_name, "Demo");
         ASSERT_NE(selected_database, nullptr);
         EXPECT_FALSE(quit_flag);
+        // The links follow the language chosen.
+        EXPECT_TRUE(form.site1->isEnabled());
+        EXPECT_EQ(form.site1->menu()->actions().size(), 2);
         // The default period checks for updates at every start.
         EXPECT_EQ(form.update_dialogs_shown, 1);
         EXPECT_FALSE(form.feedback_lines.empty());

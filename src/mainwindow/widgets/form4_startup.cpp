@@ -83,8 +83,7 @@ void TForm4::FormCreate() {
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     feedback_lines.clear();
     update_list_panel();
-    load_links(site1);
-    site1->setEnabled(!link_list.empty());
+    reload_links();
     toggle_tagnew(false);
 
     Edit_lvl_min->setText(QString::number(rPreference.MINN));
@@ -312,8 +311,15 @@ void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::
 
 void TForm4::load_links(QAction* parent) {
     link_list = read_link_file(res_path + language + "/link.txt");
+    links_language_ = language;
     for (const rLink& link : link_list)
         add_link_item(link, parent);
+}
+
+void TForm4::reload_links() {
+    site1->menu()->clear();
+    load_links(site1);
+    site1->setEnabled(!link_list.empty());
 }
 
 void TForm4::add_link_item(const rLink& link, QAction* parent) {
@@ -426,6 +432,10 @@ void TForm4::localise_menus() {
     for (QMenu* m : {Menu_image, Menu1, menu_info, Menu2})
         localise(m);
     translate_form(this);
+    // The web links come from the language folder too: whoever chose another language (the
+    // first-run dialog, the preferences, the fallback of the texts) gets its links.
+    if (language != links_language_)
+        reload_links();
 }
 
 void TForm4::but_toolMouseMove(QObject* sender) {

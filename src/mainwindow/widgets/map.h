@@ -105,6 +105,8 @@ public:
                          const std::string* stream);
     void Sauver1Click();
     void load_links(QAction* parent);
+    // Empties site1, loads the links of the current language, enables site1 only with links.
+    void reload_links();
     void add_link_item(const rLink& link, QAction* parent);
     void lienClick(QAction* sender);
 
@@ -590,6 +592,7 @@ private:
     bool frame_pending_ = false;
     bool destroyed_ = false;
     bool activating_ = false;
+    std::string links_language_; // the language the links were read for
     // Buttons the loaded database disables (a read-only one: edit mode and sending) stay disabled
     // when the tool bars are unlocked.
     QSet<QToolButton*> unavailable_;
