@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
@@ -151,20 +152,43 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
     }
 }
 
-TEST_F(StartUp, NoDatabaseFolderQuitsButWritesPreferences) {
-    ScriptedMessages boxes;
-    {
-        TForm4 form(dir.path());
-        DialogAnswer unexpected(no_dialog());
-        form.FormActivate();
-        EXPECT_EQ(unexpected.seen(), 0);
-        EXPECT_TRUE(quit_flag);
-        EXPECT_EQ(language, "Francais");
-        EXPECT_EQ(form.update_dialogs_shown, 0);
-        EXPECT_FALSE(form.first_activation);
+TEST_F(StartUp, StartsThatCannotGoOnSayWhyAndEnd) {
+    // Before the language file is read, boxes have built-in texts that name the file at fault.
+    const std::string icons = dir.file("data/icon_a.bmp");
+    ASSERT_TRUE(QFile::remove(to_path(icons)));
+    ASSERT_TRUE(QDir().mkpath(to_path(dir.file("pref.ini")))); // cannot be written
+    const std::vector<std::string> no_database = {
+        "Impossible de charger les ic\xF4nes " + icons + ".", "[DataBase Error][Program Quit]",
+        "Impossible d'enregistrer les pr\xE9"
+        "f\xE9rences."};
+    // Without any language folder the first-run dialog could not be left: the start-up ends.
+    const std::vector<std::string> no_language = {
+        no_database[0],
+        format_text("Les fichiers de langue manquent : le dossier %1 ne contient aucune langue.%%"
+                    "%0va se fermer.",
+                    dir.file("res/"), "")};
+    for (const auto* expected : {&no_database, &no_language}) {
+        if (expected == &no_language) {
+            make_demo();
+            ASSERT_TRUE(QDir(to_path(dir.file("pref.ini"))).removeRecursively());
+            ASSERT_TRUE(QDir(to_path(dir.file("res"))).removeRecursively());
+        }
+        ScriptedMessages boxes;
+        {
+            TForm4 form(dir.path());
+            DialogAnswer unexpected(no_dialog());
+            form.FormActivate();
+            EXPECT_EQ(unexpected.seen(), 0);
+            EXPECT_TRUE(quit_flag);
+            EXPECT_EQ(language, "Francais");
+            EXPECT_EQ(form.update_dialogs_shown, 0);
+            EXPECT_FALSE(form.first_activation);
+            EXPECT_TRUE(form.FormCloseQuery());
+        }
+        EXPECT_EQ(boxes.texts(), *expected);
+        quit_flag = false;
+        language.clear();
     }
-    ASSERT_FALSE(boxes.texts().empty());
-    EXPECT_EQ(boxes.texts()[0], "[DataBase Error][Program Quit]");
     EXPECT_NE(pref_ini().find("[DBDB]=Francais\r\n"), std::string::npos);
     EXPECT_TRUE(QDir(to_path(dir.file("maps/high"))).exists());
     EXPECT_TRUE(QDir(to_path(dir.file("ajouts"))).exists());
