@@ -1,4 +1,6 @@
+#include "foundation/text_codec.h"
 #include "foundation/widgets/message_box.h"
+#include "mainwindow/startup.h"
 #include "mainwindow/widgets/map.h"
 
 #include <QApplication>
@@ -8,6 +10,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vev karvelo"));
     install_message_box_handler();
+    // One copy per installation: a second one would lose the additions of the first.
+    const std::string folder = from_qstring(QCoreApplication::applicationDirPath()) + "/";
+    std::unique_ptr<QLockFile> lock;
+    if (!lock_installation(folder, lock)) {
+        language = stored_language(folder);
+        show_box(MessageKind::Information, early_text(EarlyText::AlreadyRunning, folder));
+        return 1;
+    }
     TForm4 form;
     form.show();
     // The start-up proper runs once, when the window is first on screen.

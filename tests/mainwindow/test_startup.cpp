@@ -19,7 +19,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QLockFile>
 #include <QMenu>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -272,6 +274,25 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
     TForm4 form(dir.path());
     EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
     EXPECT_EQ(form.y(), -3000);
+}
+
+TEST_F(StartUp, OneCopyPerInstallationAndAStaleLockIsTakenOver) {
+    std::unique_ptr<QLockFile> first, second;
+    ASSERT_TRUE(lock_installation(dir.path(), first));
+    EXPECT_FALSE(lock_installation(dir.path(), second));
+    EXPECT_EQ(second, nullptr);
+    // A copy killed without removing its lock leaves it to the next start.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    ASSERT_TRUE(gone.waitForStarted());
+    const std::string pid = std::to_string(gone.processId());
+    gone.waitForFinished();
+    std::string held;
+    ASSERT_TRUE(read_file(dir.file(kLockFileName), held));
+    first.reset();
+    ASSERT_TRUE(write_file_atomic(dir.file(kLockFileName), pid + held.substr(held.find('\n'))));
+    EXPECT_TRUE(lock_installation(dir.path(), second));
+    EXPECT_NE(second, nullptr);
 }
 
 TEST(UpdatePeriod, OpensByPeriodOnly) {
