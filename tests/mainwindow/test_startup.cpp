@@ -5,6 +5,7 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/termination_signals.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
 #include "support/dialog_answer.h"
@@ -123,8 +124,22 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         // The database menu has its item, checked.
         ASSERT_EQ(form.menu_db->actions().size(), 1);
         EXPECT_TRUE(form.menu_db->actions()[0]->isChecked());
-        EXPECT_TRUE(form.FormCloseQuery());
         form.zoom = 777;
+        // A logout or a kill saves what a close keeps, without asking for a nickname.
+        TreeNode* point = form.points_tree.first();
+        while (point->level != kLevelPoint)
+            point = TPointsTree::next(point);
+        point->item()->from_master = false;
+        form.toggle_tagnew(true);
+        form.save_on_session_end();
+        EXPECT_EQ(answer.seen(), 1);
+        EXPECT_FALSE(form.additions_unsaved);
+        std::string additions;
+        ASSERT_TRUE(read_file(dir.file("ajouts/Vev_ajouts_Demo.txt"), additions));
+        EXPECT_NE(additions.find("-Anonymous\r\n"), std::string::npos);
+        QFile::remove(to_path(dir.file("ajouts/Vev_ajouts_Demo.txt")));
+        EXPECT_NE(pref_ini().find("[LOCZ]=777\r\n"), std::string::npos);
+        EXPECT_TRUE(form.FormCloseQuery());
         // Activating again repeats nothing.
         form.FormActivate();
         EXPECT_EQ(form.update_dialogs_shown, 1);
@@ -293,6 +308,21 @@ TEST_F(StartUp, OneCopyPerInstallationAndAStaleLockIsTakenOver) {
     ASSERT_TRUE(write_file_atomic(dir.file(kLockFileName), pid + held.substr(held.find('\n'))));
     EXPECT_TRUE(lock_installation(dir.path(), second));
     EXPECT_NE(second, nullptr);
+}
+
+TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
+    std::vector<int> caught;
+    {
+        TTerminationSignals watch([&caught](int number) { caught.push_back(number); });
+        std::raise(SIGTERM);
+        std::raise(SIGHUP);
+        for (int i = 0; i < 100 && caught.size() < 2; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(caught, (std::vector<int>{SIGTERM, SIGHUP}));
+    struct sigaction now {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
 TEST(UpdatePeriod, OpensByPeriodOnly) {

@@ -88,6 +88,9 @@ public:
     // False while the first activation runs; otherwise the unsaved-additions question decides.
     bool FormCloseQuery();
     void FormDestroy();
+    // A logout or a termination signal: what a close keeps is saved without a question (the
+    // unsaved additions as the auto-save writes them, the preferences); boxes go to the log.
+    void save_on_session_end();
 
     void lock_toolbars(bool busy);
     void show_firstinfo(uint8_t mode);
