@@ -283,12 +283,21 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
         form.first_activation = false;
         form.close();
     }
-    // Wider than the screen: exactly as wide; the stored top is used as it is.
-    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
-                                  "; prefs\r\n[VERS]=1\r\n[MAPW]=20000\r\n[MAPT]=-3000\r\n"));
-    TForm4 form(dir.path());
-    EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
-    EXPECT_EQ(form.y(), -3000);
+    // Wider than the screen: exactly as wide. A place partly on screen is used as it is; one
+    // wholly off every screen comes back onto the primary one.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (auto [place, kept] :
+         {std::pair{"[MAPT]=-300\r\n", true}, {"[MAPT]=5000\r\n[MAPL]=5000\r\n", false}}) {
+        ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n"
+                                                            "[MAPW]=20000\r\n" +
+                                                                std::string(place)));
+        TForm4 form(dir.path());
+        EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
+        EXPECT_TRUE(screen.intersects(QRect(form.pos(), form.size()))) << place;
+        if (kept) {
+            EXPECT_EQ(form.y(), -300);
+        }
+    }
 }
 
 TEST_F(StartUp, OneCopyPerInstallationAndAStaleLockIsTakenOver) {

@@ -38,6 +38,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
+
 void TForm4::FormCreate() {
     first_activation = true;
     markers_shown = true;
@@ -168,13 +170,26 @@ void TForm4::FormActivate() {
 
 void TForm4::restore_window_rect() {
     QSize screen(window_rect.width, window_rect.height);
-    if (QScreen* s = QGuiApplication::primaryScreen())
+    QRect available;
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
         screen = s->size();
+        available = s->availableGeometry();
+    }
     const QSize frame = frameGeometry().size() - size();
     frame_pending_ = frame.isNull();
-    move(window_rect.left, window_rect.top);
-    resize(std::min(window_rect.width, screen.width()) - frame.width(),
-           std::min(window_rect.height, screen.height()) - frame.height());
+    const QSize whole(std::min(window_rect.width, screen.width()),
+                      std::min(window_rect.height, screen.height()));
+    QPoint at(window_rect.left, window_rect.top);
+    // A place wholly off every screen (a screen since unplugged, a hand-edited pref.ini) would
+    // hide the window at every start: it comes back near the primary screen's top left corner.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (!available.isEmpty() && std::none_of(screens.begin(), screens.end(), [&](QScreen* s) {
+            return s->availableGeometry().intersects(QRect(at, whole));
+        }))
+        at = available.topLeft() + QPoint(std::clamp(available.width() - whole.width(), 0, 50),
+                                          std::clamp(available.height() - whole.height(), 0, 50));
+    move(at);
+    resize(whole - frame);
 }
 
 void TForm4::track_window_rect() {
