@@ -117,11 +117,11 @@ void TG32_ProgressBar::setPosition(int value) {
     position_ = value;
     // A synchronous repaint costs far more than a small step of the caller's work (a reader
     // stepping once per KiB of a large stream): the bar repaints at once when it moved by 1
-    // percent of its range since last painted, or reached or left its end; smaller steps wait
-    // for the next paint.
+    // percent of its range since last painted, or reached or left its end; smaller steps (and
+    // any step of a bar without range, always empty) wait for the next paint.
     const std::int64_t range = static_cast<std::int64_t>(max_) - min_;
     const std::int64_t moved = std::abs(static_cast<std::int64_t>(value) - painted_position_);
-    if (range <= 0 || moved * 100 >= range || (value >= max_) != (painted_position_ >= max_))
+    if (range > 0 && (moved * 100 >= range || (value >= max_) != (painted_position_ >= max_)))
         repaint();
     else
         update();
