@@ -498,6 +498,9 @@ TEXTS = [
     ("S", 72, "%1", "character outside Windows-1252", "point editor OK: the name or the notes hold a character the additions file cannot store (%1 = its code, U+XXXX)",
      "Le caractère %1 ne peut pas être enregistré dans le fichier des ajouts.%%Veuillez le remplacer.",
      "The character %1 cannot be stored in the additions file.%%Please replace it."),
+    ("S", 73, "%1 %2", "maps not written", "map generator: the run is finished but images could not be written (%1 of %2)",
+     "%1 images sur %2 n'ont pas pu être écrites ; voir le fichier error.log.",
+     "%1 of %2 images could not be written; see the file error.log."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",
