@@ -43,11 +43,17 @@ const DemoDatabase& demo() {
     return db;
 }
 
-// The demo game's folder, written once for all the tests, or a file in it.
+// The demo game's folder, written once for all the tests with its names in other letter
+// cases, or a file in it.
 std::string game(const std::string& file = {}) {
     static TempDir dir;
-    [[maybe_unused]] static const bool written =
-        (write_demo_game(demo(), dir.file("demo-game")), true);
+    [[maybe_unused]] static const bool written = [] {
+        write_demo_game(demo(), dir.file("demo-game"));
+        const QString g = to_path(dir.file("demo-game/"));
+        return QDir(g).rename("Data", "DATA") && QDir(g).rename("VeV.exe", "VEV.EXE") &&
+               QDir(g).rename("DATA/textures.mpq", "DATA/Textures.MPQ") &&
+               QDir(g).rename("DATA/patch.mpq", "DATA/PATCH.MPQ");
+    }();
     return dir.file("demo-game/" + file);
 }
 
@@ -137,8 +143,9 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
     QDir().mkpath(to_path(dir.file("wine/drive_c")));
     QFile::link(to_path(game()), to_path(dir.file("wine/drive_c/Jeu")));
     write_file_atomic(dir.file("wine/system.reg"), "[Software\\\\Example\\\\Vev] 1\n"
-                                                   "\"InstallPath\"=\"C:\\\\Jeu\\\\\"\n");
+                                                   "\"InstallPath\"=\"C:\\\\JEU\\\\\"\n");
     rPreference.GPAT = game().substr(0, game().size() - 1);
+    int zones = 0;
     auto generate = [&](bool add_archive) {
         form->on_generate_dialog = showing([&](TForm_generate& d) {
             EXPECT_EQ(memo_lines(d).front(), to_qstring(get_text(159)));
@@ -152,6 +159,7 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
                 EXPECT_TRUE(d.genmap.archives[0].user && d.genmap.archives[0].exists);
             }
             d.CheckBox1->setChecked(true);
+            zones = static_cast<int>(d.genmap.zone_list.size() / 17);
             d.Button1Click();
         });
         form->but_genClick();
@@ -163,13 +171,21 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
     generate(true);
     EXPECT_TRUE(form->additions_unsaved);
     EXPECT_TRUE(form->Memo1->toPlainText().contains("before the reload"));
-    EXPECT_EQ(rPreference.MPQP, std::vector<std::string>{game("Data/patch.mpq")});
+    EXPECT_EQ(rPreference.MPQP, std::vector<std::string>{game("DATA/PATCH.MPQ")});
     EXPECT_TRUE(rPreference.LOWD);
 
+    // No high-resolution image can be written: the end says how many images failed.
+    QDir(to_path(dir.file("maps/high"))).removeRecursively();
+    write_file_atomic(dir.file("maps/high"), "");
     boxes.answer({kAnswerNo});
     generate(false);
     EXPECT_FALSE(form->Memo1->toPlainText().contains("before the reload"));
     EXPECT_EQ(rPreference.MPQP.size(), 1u);
+    const std::vector<std::string> texts = boxes.texts();
+    EXPECT_EQ(
+        std::count(texts.begin(), texts.end(),
+                   format_text(res_messages[73], std::to_string(zones), std::to_string(2 * zones))),
+        1);
 }
 
 TEST_F(DemoGeneration, DamagedSettingsLeaveTheDialogInertForTheProgramRun) {

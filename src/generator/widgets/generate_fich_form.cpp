@@ -260,7 +260,8 @@ void TForm_generate::Button3Click() {
 }
 
 void TForm_generate::Button2Click() {
-    const std::string chosen = OpenDialog1(get_text(156), "BlizzardMPQ (*.mpq)", std::string());
+    const std::string chosen =
+        resolve_case(OpenDialog1(get_text(156), "BlizzardMPQ (*.mpq)", std::string()));
     if (!chosen.empty() && file_exists(chosen))
         genmap.add_path(chosen, kUserEntry | kAtTop);
     genmap.refresh_paths();
