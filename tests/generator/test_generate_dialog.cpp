@@ -48,13 +48,13 @@ const DemoDatabase& demo() {
 std::string game(const std::string& file = {}) {
     static TempDir dir;
     [[maybe_unused]] static const bool written = [] {
-        write_demo_game(demo(), dir.file("demo-game"));
-        const QString g = to_path(dir.file("demo-game/"));
+        write_demo_game(demo(), dir.file("Игра"));
+        const QString g = to_path(dir.file("Игра/"));
         return QDir(g).rename("Data", "DATA") && QDir(g).rename("VeV.exe", "VEV.EXE") &&
                QDir(g).rename("DATA/textures.mpq", "DATA/Textures.MPQ") &&
                QDir(g).rename("DATA/patch.mpq", "DATA/PATCH.MPQ");
     }();
-    return dir.file("demo-game/" + file);
+    return dir.file("Игра/" + file);
 }
 
 // The demo installation beside its demo game, with a Wine prefix that knows no game.
@@ -105,7 +105,7 @@ TEST_F(DemoGeneration, OfferedByTheLoadItMakesEveryDemoZoneImage) {
         };
         d.Edit1Click();
         EXPECT_EQ(initial, "VeV.exe");
-        EXPECT_EQ(from_qstring(d.Edit1->text()), game());
+        EXPECT_EQ(native_path(d.Edit1->text()), game());
         ASSERT_TRUE(d.Button1->isEnabled());
         d.Button1Click();
         EXPECT_TRUE(d.maps_made);

@@ -178,15 +178,10 @@ void TForm_generate::FormCreate() {
         show_message(0, false, kInitError);
         genmap_unusable = true;
     }
-    // The preferences hold texts: the folders become paths here and texts again at the close.
-    Button1->setEnabled(
-        genmap.find_game_folder(path_name(rPreference.GPAT), path_name(get_text(155))));
-    rPreference.GPAT = path_text(genmap.game_folder);
-    Edit1->setText(to_path(genmap.game_folder));
-    std::vector<std::string> user_paths;
-    for (const std::string& path : rPreference.MPQP)
-        user_paths.push_back(path_name(path));
-    genmap.add_user_paths(user_paths);
+    Button1->setEnabled(genmap.find_game_folder(rPreference.GPAT, get_text(155)));
+    rPreference.GPAT = genmap.game_folder;
+    show_game_folder();
+    genmap.add_user_paths(rPreference.MPQP);
     genmap.refresh_paths();
     fill_path_list();
 }
@@ -207,14 +202,14 @@ void TForm_generate::showEvent(QShowEvent* event) {
 void TForm_generate::Edit1Click() {
     if (genmap_unusable)
         return;
-    const std::string folder = native_path(Edit1->text());
-    const std::string initial = folder == path_name(get_text(155)) ? "VeV.exe" : folder + "VeV.exe";
+    const std::string& folder = genmap.game_folder;
+    const std::string initial = folder == get_text(155) ? "VeV.exe" : folder + "VeV.exe";
     const std::string chosen = OpenDialog1(get_text(156), "Vev executable (VeV.exe)", initial);
     if (!chosen.empty()) {
         std::string picked_folder = native_path(QFileInfo(to_path(chosen)).absolutePath()) + "/";
         if (holds_game_executable(picked_folder)) {
             genmap.game_folder = picked_folder;
-            Edit1->setText(to_path(picked_folder));
+            show_game_folder();
             Button1->setEnabled(true);
         }
     }
@@ -230,7 +225,7 @@ void TForm_generate::Button1Click() {
     GenerationCount count;
     {
         RunGuard guard({Button1, Button3, Edit1, GroupBox1, GroupBox2}, running_);
-        rPreference.GPAT = path_text(native_path(Edit1->text()));
+        rPreference.GPAT = genmap.game_folder;
         auto process_events = [] { QCoreApplication::processEvents(); };
         genmap.load_translation(process_events);
         GenerationOptions options;
@@ -297,6 +292,12 @@ void TForm_generate::PathListBoxDrawItem(QPainter& painter, const QRect& rect, i
                      PathListBox->item(index)->text());
 }
 
+void TForm_generate::show_game_folder() {
+    // The folder is a path; the text that stands for no folder is a text.
+    Edit1->setText(genmap.game_folder == get_text(155) ? to_qstring(genmap.game_folder)
+                                                       : to_path(genmap.game_folder));
+}
+
 void TForm_generate::fill_path_list() {
     PathListBox->clear();
     for (const rMpqPath& entry : genmap.archives)
@@ -325,16 +326,14 @@ void TForm_generate::done(int result) {
 }
 
 void TForm_generate::FormClose() {
-    rPreference.MPQP.clear();
-    for (const std::string& path : genmap.user_paths())
-        rPreference.MPQP.push_back(path_text(path));
+    rPreference.MPQP = genmap.user_paths();
     genmap.archives.clear();
     PathListBox->clear();
     if (!genmap.errors.empty()) {
         genmap.write_error_log(app_path + "error.log");
         show_message(60, false);
     }
-    rPreference.GPAT = path_text(native_path(Edit1->text()));
+    rPreference.GPAT = genmap.game_folder;
     rPreference.LOWD = CheckBox1->isChecked();
     genmap.errors.clear();
 }
