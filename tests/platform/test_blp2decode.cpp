@@ -50,11 +50,7 @@ std::vector<uint32_t> decode(const Blp2Texture& t) {
 }
 
 Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
-    Blp2Texture t;
-    t.width = width;
-    t.height = height;
-    t.encoding = 1;
-    t.alpha_depth = alpha_depth;
+    Blp2Texture t{.width = width, .height = height, .encoding = 1, .alpha_depth = alpha_depth};
     for (int i = 0; i < 256; ++i) {
         t.palette[4 * i + 0] = static_cast<uint8_t>(i);       // blue
         t.palette[4 * i + 1] = static_cast<uint8_t>(255 - i); // green
@@ -111,12 +107,11 @@ TEST(Blp2Decode, RawBgraBottomRowFirstAndPartialDxtBlocks) {
     EXPECT_EQ(decode(raw), (std::vector<uint32_t>{0xFF030201, 0xFFDDEEFF}));
 
     // 5 x 3 pixels: two blocks, the second only one column and three rows of it used.
-    Blp2Texture t;
-    t.width = 5;
-    t.height = 3;
-    t.encoding = 2;
-    t.data = dxt1_block(0xF800, 0, 0) + dxt1_block(0x001F, 0, 0);
-    const auto px = decode(t);
+    const auto px =
+        decode(Blp2Texture{.width = 5,
+                           .height = 3,
+                           .encoding = 2,
+                           .data = dxt1_block(0xF800, 0, 0) + dxt1_block(0x001F, 0, 0)});
     ASSERT_EQ(px.size(), 15u);
     for (uint32_t y = 0; y < 3; ++y)
         for (uint32_t x = 0; x < 5; ++x)
@@ -124,12 +119,11 @@ TEST(Blp2Decode, RawBgraBottomRowFirstAndPartialDxtBlocks) {
 
     // The transparent index of a three-colour block is transparent black with a one-bit alpha
     // and opaque black without alpha.
-    Blp2Texture clear;
-    clear.width = 4;
-    clear.height = 4;
-    clear.encoding = 2;
-    clear.alpha_depth = 1;
-    clear.data = dxt1_block(0x0000, 0xFFFF, 0xFFFFFFFF);
+    Blp2Texture clear{.width = 4,
+                      .height = 4,
+                      .encoding = 2,
+                      .alpha_depth = 1,
+                      .data = dxt1_block(0x0000, 0xFFFF, 0xFFFFFFFF)};
     EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0u));
     clear.alpha_depth = 0;
     EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0xFF000000u));
@@ -170,11 +164,9 @@ TEST(Blp2Decode, RefusesWhatTheDataCannotFill) {
     later.data.insert(0, 8, '\0');
     EXPECT_EQ(decode(later), decode(dxt1));
 
-    std::string file = blp2_file(dxt1);
-    std::string not_blp = file;
-    not_blp[3] = '1';
-    EXPECT_TRUE(decode(not_blp).empty());
-    std::string jpeg_type = file;
-    jpeg_type[4] = 0;
-    EXPECT_TRUE(decode(jpeg_type).empty());
+    for (size_t at : {3, 4}) { // "BLP1"; JPEG content
+        std::string file = blp2_file(dxt1);
+        file[at] = at == 3 ? '1' : '\0';
+        EXPECT_TRUE(decode(file).empty()) << at;
+    }
 }
