@@ -62,12 +62,6 @@ Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
     return t;
 }
 
-uint32_t palette_colour(const Blp2Texture& t, uint32_t pixel) {
-    const uint8_t index = static_cast<uint8_t>(t.data[pixel]);
-    const uint8_t* e = &t.palette[4 * index];
-    return uint32_t{e[2]} << 16 | uint32_t{e[1]} << 8 | e[0];
-}
-
 // One DXT1 block of two 5:6:5 colours and 2-bit indices.
 std::string dxt1_block(uint16_t c0, uint16_t c1, uint32_t indices) {
     ByteWriter w;
@@ -89,7 +83,8 @@ TEST(Blp2Decode, PalettizedAlphaPlanesFollowTheIndices) {
         ASSERT_EQ(px.size(), 8u);
         for (uint32_t i = 0; i < 8; ++i) {
             EXPECT_EQ(px[i] >> 24, alphas[i]) << i;
-            EXPECT_EQ(px[i] & 0xFFFFFF, palette_colour(t, i)) << i;
+            const uint8_t* e = &t.palette[4 * static_cast<uint8_t>(t.data[i])];
+            EXPECT_EQ(px[i] & 0xFFFFFF, uint32_t{e[2]} << 16 | uint32_t{e[1]} << 8 | e[0]) << i;
         }
     };
     check(0, "", std::vector<uint32_t>(8, 255));
@@ -107,11 +102,9 @@ TEST(Blp2Decode, RawBgraBottomRowFirstAndPartialDxtBlocks) {
     EXPECT_EQ(decode(raw), (std::vector<uint32_t>{0xFF030201, 0xFFDDEEFF}));
 
     // 5 x 3 pixels: two blocks, the second only one column and three rows of it used.
-    const auto px =
-        decode(Blp2Texture{.width = 5,
-                           .height = 3,
-                           .encoding = 2,
-                           .data = dxt1_block(0xF800, 0, 0) + dxt1_block(0x001F, 0, 0)});
+    Blp2Texture t{.width = 5, .height = 3, .encoding = 2};
+    t.data = dxt1_block(0xF800, 0, 0) + dxt1_block(0x001F, 0, 0);
+    const auto px = decode(t);
     ASSERT_EQ(px.size(), 15u);
     for (uint32_t y = 0; y < 3; ++y)
         for (uint32_t x = 0; x < 5; ++x)
@@ -119,11 +112,8 @@ TEST(Blp2Decode, RawBgraBottomRowFirstAndPartialDxtBlocks) {
 
     // The transparent index of a three-colour block is transparent black with a one-bit alpha
     // and opaque black without alpha.
-    Blp2Texture clear{.width = 4,
-                      .height = 4,
-                      .encoding = 2,
-                      .alpha_depth = 1,
-                      .data = dxt1_block(0x0000, 0xFFFF, 0xFFFFFFFF)};
+    Blp2Texture clear{.width = 4, .height = 4, .encoding = 2, .alpha_depth = 1};
+    clear.data = dxt1_block(0x0000, 0xFFFF, 0xFFFFFFFF);
     EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0u));
     clear.alpha_depth = 0;
     EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0xFF000000u));
