@@ -317,7 +317,7 @@ void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::
                          : read_file(file, bytes) ? read_icon_strip(bytes)
                                                   : QImage();
     if (strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
-        show_message(47, false, stream ? std::string() : file);
+        show_message(47, false, stream ? std::string() : path_text(file));
         return;
     }
     // Whole tiles only: a partial tile at the right edge would be cut from beyond the strip.
