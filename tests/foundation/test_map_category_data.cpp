@@ -205,8 +205,9 @@ TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
 }
 
 TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
+    const CatprefSpec other_database{99, 1, 1, true, 0, "X", 8};
     ASSERT_TRUE(write_raw(catpref, catpref_file({{7, 0x123456, 9, false, 5, "Courier", 14},
-                                                 {99, 1, 1, true, 0, "X", 8},
+                                                 other_database,
                                                  {4, 0x654321, 2, true, 2, "Times", 0}}) +
                                        "tail"));
     {
@@ -214,23 +215,55 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
         const rCateg& camps = *data.categories[1];
         EXPECT_EQ(std::tie(camps.colour, camps.icon_index, camps.shown),
                   std::tuple(0x123456, 9, false));
-        // {bold, underline} is not one of the stored styles: regular.
-        EXPECT_FALSE(camps.font.bold() || camps.font.underline());
+        EXPECT_EQ(font_styles(camps.font), fsBold | fsUnderline);
         EXPECT_EQ(std::tuple(camps.font.pointSize(), from_qstring(camps.font.family())),
                   std::tuple(14, "Courier"));
         EXPECT_EQ(data.categories[2]->colour, 0xFF0000); // same id, untouched
         EXPECT_TRUE(data.categories[0]->font.italic() && !data.categories[0]->font.bold());
         data.categories[0]->colour = 0x0A0B0C;
     }
-    // Released: one record per category, in list order.
+    // Released: one record per category, in list order, then the other database's record.
     std::string bytes;
     ASSERT_TRUE(read_file(catpref, bytes));
-    ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
+    ASSERT_EQ(bytes.size(), 4 * TData_common::catpref_record_size);
     // Size 0 stays 0.
     EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 0}));
     EXPECT_EQ(std::string() + bytes[56] + bytes[112], "\x07\x07"); // the ids of the others
+    EXPECT_EQ(bytes.substr(168), catpref_record(other_database));
     TData_common again(master, catpref);
     EXPECT_EQ(again.categories[0]->colour, 0x0A0B0C);
+}
+
+TEST_F(CategoryFixture, CatprefKeepsEveryFieldEveryStyleAndOtherDatabasesLooks) {
+    // Every field at its edges comes back byte for byte.
+    const CatprefSpec edges[] = {
+        {4, int32_t(0x80000000), -1, false, 15, "", 0},
+        {4, -1, INT32_MIN, true, 6, std::string(31, 'a'), 255},
+        {4, int32_t(0xFF00FF00), -7, true, 1, "\xC9" + std::string(31, 'b'), 1},
+        {4, INT32_MAX, INT32_MAX, false, 8, std::string(40, 'c'), 254},
+    };
+    std::string bytes;
+    for (const CatprefSpec& e : edges) {
+        ASSERT_TRUE(write_raw(catpref, catpref_record(e)));
+        TData_common{master, catpref};
+        ASSERT_TRUE(read_file(catpref, bytes));
+        EXPECT_EQ(bytes.substr(0, 56), catpref_record(e)) << e.font_name.size();
+    }
+    // A style set in the dialog survives a save and a load.
+    for (TFontStyles style : {fsBold, fsItalic, fsUnderline, fsStrikeOut, TFontStyles(6)}) {
+        {
+            TData_common data(master, catpref);
+            apply_font_look(*data.categories[0], "Arial", 9, style);
+        }
+        EXPECT_EQ(font_styles(TData_common(master, catpref).categories[0]->font), style);
+    }
+    // Another database (id 50 only) and back: the first one's looks stay.
+    const std::string master2 = dir.file("master2.loc");
+    ASSERT_TRUE(ContainerWriter().section(4, category_section({{"Mines", 50}})).write(master2));
+    TData_common{master2, catpref}.categories[0]->colour = 0x5050;
+    TData_common{master, catpref};
+    EXPECT_EQ(font_styles((TData_common{master, catpref}.categories[0]->font)), TFontStyles(6));
+    EXPECT_EQ((TData_common{master2, catpref}.categories[0]->colour), 0x5050);
 }
 
 TEST_F(CategoryFixture, FailedCatprefWriteKeepsOldFileAndReports) {
@@ -251,13 +284,19 @@ TEST(CategoryData, MissingSectionsBadPropertyLinesAndPartialRecords) {
     ScriptedMessages boxes;
     res_messages.assign(23, "-");
     res_messages[15] = "message 15";
+    const std::string master = dir.file("m.loc");
+    const std::string catpref = dir.file("catpref.bin");
+    // Without categories the user's looks stay as they were.
+    const std::string looks = catpref_file({{1, 2, 3}, {4, 5, 6}}) + "x";
+    ASSERT_TRUE(write_raw(catpref, looks));
     {
-        TData_common data(dir.file("none.loc"), dir.file("catpref.bin"));
+        TData_common data(dir.file("none.loc"), catpref);
         EXPECT_TRUE(data.categories.empty());
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{"message 15"});
     }
-    const std::string master = dir.file("m.loc");
-    const std::string catpref = dir.file("catpref.bin");
+    std::string bytes;
+    ASSERT_TRUE(read_file(catpref, bytes));
+    EXPECT_EQ(bytes, looks);
     auto load = [&](const std::string& properties, int categories = 1) {
         std::vector<CategorySpec> specs = {{.name = "A", .id = 1}, {.name = "B", .id = 2}};
         specs.resize(size_t(categories));
@@ -271,7 +310,6 @@ TEST(CategoryData, MissingSectionsBadPropertyLinesAndPartialRecords) {
     EXPECT_EQ(load("  1   0 000000 One\r\n@eof\r\nbad line\r\n").flagspecs.size(), 1u);
     ASSERT_TRUE(write_raw(catpref, ""));
     EXPECT_THROW(load("  1   0 000000 One\r\n\r\n  2   0 000000 Two\r\n"), EConvertError);
-    std::string bytes;
     ASSERT_TRUE(read_file(catpref, bytes));
     EXPECT_EQ(bytes.size(), 56u); // catpref.bin is still written
     EXPECT_THROW(load("1x    0 000000 One\r\n"), EConvertError);
