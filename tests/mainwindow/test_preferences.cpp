@@ -154,6 +154,26 @@ TEST(Preferences, ValueRulesAndIgnoredLines) {
     EXPECT_EQ(read_text(kHead + "[DATW]=46000,75\r\n").pref.DATW, 46000.75);
 }
 
+TEST(Preferences, HandEditedNumbersComeWithinTheRangesOfTheirControls) {
+    // MINN MAXN NIVP ALFV TIME LODA LODB LODC LODV MAHD DATU PRXP
+    const std::pair<std::string, std::vector<int32_t>> cases[] = {
+        {"[MINN]=80\r\n[MAXN]=20\r\n[NIVP]=0\r\n",
+         {20, 80, 1, 200, 0, 200, 400, 600, 500, 600, 0, 0}},
+        {"[MINN]=999\r\n[MAXN]=-5\r\n[NIVP]=999\r\n[ALFV]=0\r\n[TIME]=-1\r\n[LODA]=5000\r\n"
+         "[LODB]=10\r\n[LODC]=0\r\n[LODV]=1\r\n[MAHD]=5000\r\n[DATU]=9\r\n[PRXP]=-1\r\n",
+         {0, 99, 70, 40, 0, 1750, 1750, 1750, 20, 1024, 4, 0}},
+        {"[ALFV]=999\r\n[TIME]=99000\r\n[LODB]=100\r\n[MAHD]=1\r\n[PRXP]=70000\r\n[NIVP]=x\r\n",
+         {0, 99, 5, 255, 60000, 200, 200, 600, 500, 512, 0, 65535}},
+    };
+    for (const auto& [lines, expected] : cases) {
+        const TPreference p = read_text(kHead + lines).pref;
+        EXPECT_EQ((std::vector{p.MINN, p.MAXN, p.NIVP, p.ALFV, p.TIME, p.LODA, p.LODB, p.LODC,
+                               p.LODV, p.MAHD, p.DATU, p.PRXP}),
+                  expected)
+            << lines;
+    }
+}
+
 TEST(PrefConvert, AcceptedAndRefusedFormsAndFloatText) {
     EXPECT_EQ(pref_str_to_int("+5") + pref_str_to_int("-007"), -2);
     EXPECT_EQ(pref_str_to_int("-2147483648"), INT32_MIN);
