@@ -376,9 +376,9 @@ TEXTS = [
     ("S", 1, "%1", "question: save additions before closing or changing database", "main window close and database menu (Yes/No/Cancel)",
      "Vos ajouts (%1) ne sont pas enregistrés.%%Voulez-vous les enregistrer ?",
      "Your additions (%1) are not saved.%%Do you want to save them?"),
-    ("S", 4, "%1 %2", "additions saved, rejected lines dropped", "feedback line after saving the additions file",
-     "%2 enregistré : %1 ligne(s) refusée(s) retirée(s) du fichier.",
-     "%2 saved: %1 rejected line(s) removed from the file."),
+    ("S", 4, "%1 %2", "additions saved, rejected lines dropped", "feedback line after saving the additions file; the previous file is kept as a .bak file",
+     "%2 enregistré : %1 ligne(s) retirée(s) ; l'ancien fichier est gardé en .bak.",
+     "%2 saved: %1 line(s) removed; the previous file is kept as .bak."),
     ("S", 5, "%1 %2", "additions saved", "feedback line after saving: folder and file name",
      "Ajouts enregistrés dans %1%2", "Additions saved to %1%2"),
     ("S", 6, "%1", "additions not written", "message box when the additions file cannot be written",
@@ -498,6 +498,9 @@ TEXTS = [
     ("S", 72, "%1", "character outside Windows-1252", "point editor OK: the name or the notes hold a character the additions file cannot store (%1 = its code, U+XXXX)",
      "Le caractère %1 ne peut pas être enregistré dans le fichier des ajouts.%%Veuillez le remplacer.",
      "The character %1 cannot be stored in the additions file.%%Please replace it."),
+    ("S", 73, "%1 %2", "additions saved beside an unread file", "message box at the first save after a load that did not read the additions file %1; the additions went to %2",
+     "Le fichier d'ajouts %1 n'a pas été lu au chargement de la base : il est gardé tel quel.%%Vos ajouts sont enregistrés dans %2.",
+     "The additions file %1 was not read when the database was loaded, so it is kept as it is.%%Your additions are saved in %2."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

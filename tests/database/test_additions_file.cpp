@@ -316,3 +316,81 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     EXPECT_EQ(points_of(form->points_tree).size(), 40u);
     EXPECT_NE(file(), before);
 }
+
+TEST_F(Form4Additions, AFileTheLoadDidNotMergeIsNeverSavedOver) {
+    rPreference.PSEU = "Moi";
+    res_messages[73] = "%1 kept, saved in %2";
+    master_file = f.master; // no points section
+    const std::string lines = addition_line(ogre) + "\r\n" + addition_line(imp) + "\r\n";
+    const std::string old = additions_header("Old") + "\r\n" + lines;
+    const struct {
+        std::string text;
+        int32_t header;
+        bool damaged;
+    } cases[] = {
+        {"\xEF\xBB\xBF" + old + addition_line({"B\xC3\xAAte", 10, 1, 5}), 7, false}, // read
+        {"#v002\r\n" + lines, 7, false},                                             // message 37
+        {old, 0, false},                                                             // tag 201: 0
+        {old, 0, true}, // damaged database: message 38, no tag 201
+    };
+    for (const auto& c : cases) {
+        const auto n = &c - cases;
+        form->points_tree.clear();
+        form->build_zone_tree();
+        ASSERT_TRUE(write_file_atomic(path, c.text));
+        form->realm->header_value2 = c.header;
+        if (c.damaged)
+            form->load_database();
+        form->reload_additions();
+        rnew_node troll = PointsFixture::point("Troll", 10, 1, 9, 9);
+        troll.from_master = false;
+        form->addnode(troll);
+        const size_t shown = boxes.texts().size();
+        form->save_additions(path);
+        form->save_additions(path);
+        std::string saved = file();
+        if (n > 0) {
+            EXPECT_EQ(saved, c.text) << n;
+            const std::string beside = "Vev_ajouts_Demo.new" + (n > 1 ? std::to_string(n) : "");
+            EXPECT_EQ(boxes.texts().size(), shown + 1);
+            EXPECT_EQ(boxes.texts().back(),
+                      "Vev_ajouts_Demo.txt kept, saved in " + beside + ".txt");
+            ASSERT_TRUE(read_file(ajouts_path + beside + ".txt", saved));
+            EXPECT_EQ(saved.find("Ogre|"), std::string::npos);
+        } else {
+            EXPECT_NE(saved.find(addition_line(imp)), std::string::npos);
+            EXPECT_NE(saved.find("B\xEAte|"), std::string::npos);
+        }
+        EXPECT_NE(saved.find("Troll|"), std::string::npos) << n;
+    }
+}
+
+TEST_F(Form4Additions, ARewriteCountsEveryDroppedLineAndKeepsTheOldFileAsBackup) {
+    rPreference.PSEU = "Moi";
+    rnew_node well = PointsFixture::point("Well", 10, 1, 50, 0);
+    well.master_id = 0x20;
+    form->addnode(well);
+    std::vector<std::string> zone_o = addition_fields(imp), master_x = addition_fields(imp);
+    zone_o[2] = "1O";
+    master_x[13] = "XYZ";
+    const AdditionSpec replaced{"Well2", 10, 1, 50, 0, 0, 0, {}, 0x20};
+    const AdditionSpec kept{"Well3", 10, 1, 50, 0, 0, 0, {}, 0x20};
+    const std::string text = additions_file({ogre,
+                                             {"Far", 99, 1, 5},
+                                             {"Odd", 10, 9, 5},
+                                             ogre,
+                                             {"Road", 10, 1, 6, 0, 0, 0, {}, 0, "V_x"},
+                                             imp,
+                                             replaced,
+                                             kept}) +
+                             join_fields(zone_o) + "\r\n" + join_fields(master_x) + "\r\n";
+    ASSERT_TRUE(write_file_atomic(path, text));
+    form->realm->header_value2 = 1;
+    form->reload_additions();
+    EXPECT_EQ(last_feedback(), "7 rejected in Vev_ajouts_Demo.txt");
+    std::string backup;
+    ASSERT_TRUE(read_file(ajouts_path + "Vev_ajouts_Demo.bak", backup));
+    EXPECT_EQ(backup, text);
+    const std::string rewritten = file();
+    EXPECT_EQ(rewritten, additions_file({ogre, imp, kept}, "Moi", rewritten.substr(9, 6)));
+}
