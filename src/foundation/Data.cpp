@@ -147,9 +147,9 @@ void TData_common::load_catpref(const std::string& file_name) {
         TFontStyles style = catpref_style(rec.u8());
         std::string font_name = rec.short_string(40);
         uint8_t font_size = rec.u8();
-        auto c = std::find_if(categories.begin(), categories.end(),
-                              [id](const auto& c) { return c->id == id; });
-        if (c == categories.end()) {
+        auto category = std::find_if(categories.begin(), categories.end(),
+                                     [id](const auto& c) { return c->id == id; });
+        if (category == categories.end()) {
             // Another database's category: kept for the next save, the last record of an id
             // winning as it would when applied.
             auto kept = std::find_if(other_catpref_.begin(), other_catpref_.end(),
@@ -160,10 +160,11 @@ void TData_common::load_catpref(const std::string& file_name) {
                 *kept = std::move(record);
             continue;
         }
-        (*c)->colour = colour;
-        (*c)->icon_index = icon_index;
-        (*c)->shown = shown;
-        apply_font_look(**c, font_name, font_size, style);
+        rCateg& c = **category;
+        c.colour = colour;
+        c.icon_index = icon_index;
+        c.shown = shown;
+        apply_font_look(c, font_name, font_size, style);
     }
 }
 
