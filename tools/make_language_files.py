@@ -498,7 +498,10 @@ TEXTS = [
     ("S", 72, "%1", "character outside Windows-1252", "point editor OK: the name or the notes hold a character the additions file cannot store (%1 = its code, U+XXXX)",
      "Le caractère %1 ne peut pas être enregistré dans le fichier des ajouts.%%Veuillez le remplacer.",
      "The character %1 cannot be stored in the additions file.%%Please replace it."),
-    ("S", 73, "%1 %2", "additions saved beside an unread file", "message box at the first save after a load that did not read the additions file %1; the additions went to %2",
+    ("S", 73, "%1", "control character in a typed text", "point editor and nickname dialog OK: a name, a notes line or the nickname holds a line break, a tab or another control character (%1 = its code, U+XXXX)",
+     "Le caractère %1 (retour à la ligne, tabulation ou autre caractère de contrôle) ne peut pas être enregistré.%%Veuillez le retirer.",
+     "The character %1 (a line break, a tab or another control character) cannot be stored.%%Please remove it."),
+    ("S", 74, "%1 %2", "additions saved beside an unread file", "message box at the first save after a load that did not read the additions file %1; the additions went to %2",
      "Le fichier d'ajouts %1 n'a pas été lu au chargement de la base : il est gardé tel quel.%%Vos ajouts sont enregistrés dans %2.",
      "The additions file %1 was not read when the database was loaded, so it is kept as it is.%%Your additions are saved in %2."),
 

@@ -322,7 +322,7 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
 TEST_F(Form4Additions, AFileTheLoadDidNotMergeIsNeverSavedOver) {
     rPreference.PSEU = "Moi";
     res_messages[38] = "cannot read %1";
-    res_messages[73] = "%1 kept, saved in %2";
+    res_messages[74] = "%1 kept, saved in %2";
     master_file = f.master; // no points section
     const std::string lines = addition_line(ogre) + "\r\n" + addition_line(imp) + "\r\n";
     const std::string old = additions_header("Old") + "\r\n" + lines;

@@ -94,7 +94,7 @@ bool TForm4::write_additions(const std::string& file_name) {
     }
     toggle_tagnew(false);
     if (first_beside)
-        show_message(73, false, additions_file_name, file_name_part(target));
+        show_message(74, false, additions_file_name, file_name_part(target));
     if (rejected_lines > 0) {
         feedback(4, 6, std::to_string(rejected_lines), additions_file_name);
         rejected_lines = 0;
