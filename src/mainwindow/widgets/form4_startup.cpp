@@ -248,7 +248,7 @@ void TForm4::save_on_session_end() {
     MessageHandler boxes = set_message_handler(nullptr);
     // While the start-up or a reload runs the tree is incomplete, and nothing is unsaved.
     if (!busy && autosave_allowed && additions_unsaved)
-        write_additions(ajouts_path + additions_file_name);
+        write_additions(ajouts_path + path_name(additions_file_name));
     save_prefs();
     set_message_handler(std::move(boxes));
 }
