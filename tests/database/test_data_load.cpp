@@ -152,15 +152,6 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
     EXPECT_FALSE(form->busy);
 }
 
-TEST_F(DemoLoad, ReloadWithoutDatabaseEndsTheProgram) {
-    auto form = start();
-    QDir(to_path(dir.file("database"))).removeRecursively();
-    form->reload_database(2);
-    EXPECT_TRUE(quit_flag);
-    EXPECT_EQ(form->realm, nullptr);
-    EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
-}
-
 TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     SavedGlobals globals;
     ScriptedMessages boxes;
@@ -235,6 +226,12 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
         EXPECT_EQ(form->menu_db->actions().size(), 2);
         EXPECT_EQ(db_name, "Autre");
     }
+    // A reload after which no database is usable ends the program.
+    QDir(to_path(dir.file("database"))).removeRecursively();
+    form->reload_database(2);
+    EXPECT_TRUE(quit_flag);
+    EXPECT_EQ(form->realm, nullptr);
+    EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
 }
 
 TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {

@@ -88,6 +88,9 @@ public:
     // False while the first activation runs; otherwise the unsaved-additions question decides.
     bool FormCloseQuery();
     void FormDestroy();
+    // A logout or a termination signal: what a close keeps is saved without a question (the
+    // unsaved additions as the auto-save writes them, the preferences); boxes go to the log.
+    void save_on_session_end();
 
     void lock_toolbars(bool busy);
     void show_firstinfo(uint8_t mode);
@@ -105,6 +108,8 @@ public:
                          const std::string* stream);
     void Sauver1Click();
     void load_links(QAction* parent);
+    // Empties site1, loads the links of the current language, enables site1 only with links.
+    void reload_links();
     void add_link_item(const rLink& link, QAction* parent);
     void lienClick(QAction* sender);
 
@@ -306,9 +311,10 @@ public:
 
     // ---- Additions and level filter ----
     // Reads and merges the additions file when the database's tag-201 value is not 0, and
-    // rewrites it when lines were rejected.
+    // rewrites it when lines were rejected. A file it does not merge is never saved over.
     void reload_additions();
-    void load_additions(const std::string& file_name);
+    // True when the file was merged or there is none.
+    bool load_additions(const std::string& file_name);
     // Asks the nickname first when [PSEU] is empty; Timer3 follows [AUTO] afterwards.
     void save_additions(const std::string& file_name);
     // False (message 6 shown, additions still unsaved) when the file could not be written.
@@ -335,6 +341,10 @@ public:
     void EditlvlExit();
 
     int32_t rejected_lines = 0;
+    // The additions file of the load when the load did not merge it, and the file beside it
+    // that the saves write instead.
+    std::string additions_unread;
+    std::string additions_beside;
     int32_t filter_min = 0;
     int32_t filter_max = 99;
 
@@ -591,6 +601,7 @@ private:
     bool frame_pending_ = false;
     bool destroyed_ = false;
     bool activating_ = false;
+    std::string links_language_; // the language the links were read for
     // Buttons the loaded database disables (a read-only one: edit mode and sending) stay disabled
     // when the tool bars are unlocked.
     QSet<QToolButton*> unavailable_;
