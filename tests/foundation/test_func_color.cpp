@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(LevelColor, BandsDefaultsAndExtremes) {
+TEST(LevelColor, BandsDefaultsExtremesAndTheGreyLimit) {
     init_level_colors();
     // Each colour band at both of its ends; 47 is the grey limit of level 60.
     const std::pair<int, std::uint32_t> cases[] = {
@@ -17,10 +17,7 @@ TEST(LevelColor, BandsDefaultsAndExtremes) {
         EXPECT_NE(level_color(1, target, 0, true), level_grey) << target;
     EXPECT_EQ(level_color(INT32_MIN, INT32_MAX, 0, true), level_dark_red);
     EXPECT_EQ(level_color(INT32_MAX, INT32_MIN, 0, true), level_grey);
-}
-
-TEST(GreyLevel, RoundsHalvesToEven) {
-    // 47.4, 0.1, 34.5, 77.5, -8.5 and 56.0.
+    // The grey limit rounds halves to even: 47.4, 0.1, 34.5, 77.5, -8.5 and 56.0.
     for (auto [level, grey] : {std::pair{60, 47}, {5, 0}, {45, 34}, {95, 78}, {-5, -8}, {70, 56}})
         EXPECT_EQ(grey_level(level), grey) << level;
 }

@@ -46,13 +46,13 @@ TEST(Texts, CleanNameAndMarkers) {
 }
 
 TEST(Texts, PipeLists) {
-    std::vector<std::string> memo = {"old"};
-    fill_from_pipe_list(memo, "a||b|");
-    EXPECT_EQ(memo, (std::vector<std::string>{"a", "", "b"}));
-    fill_from_pipe_list(memo, "");
-    EXPECT_TRUE(memo.empty());
-    fill_from_pipe_list(memo, "|x");
-    EXPECT_EQ(memo, (std::vector<std::string>{"", "x"}));
+    using Lines = std::vector<std::string>;
+    Lines memo = {"old"};
+    for (auto [list, lines] :
+         {std::pair<const char*, Lines>{"a||b|", {"a", "", "b"}}, {"", {}}, {"|x", {"", "x"}}}) {
+        fill_from_pipe_list(memo, list);
+        EXPECT_EQ(memo, lines) << list;
+    }
 
     EXPECT_EQ(join_to_pipe_list({"a", "", "b"}), "a|b");
     EXPECT_EQ(join_to_pipe_list({"", "b", ""}), "|b");
@@ -118,7 +118,7 @@ TEST(Geometry, DistanceTruncatesEachCoordinateAndDetectsOverflow) {
     EXPECT_EQ(distance({46341000, 0}, {0, 0}), -1);
 }
 
-TEST(Files, ConvertPolylineFile) {
+TEST(Files, PolylinesSizesAndLineCounts) {
     TempDir dir;
     std::string out = "untouched";
     convert_polyline_file(dir.file("none.vec"), out);
@@ -143,10 +143,7 @@ TEST(Files, ConvertPolylineFile) {
         convert_polyline_file(dir.file("b.vec"), out);
         EXPECT_TRUE(out.empty());
     }
-}
 
-TEST(Files, SizeAndLineCount) {
-    TempDir dir;
     EXPECT_THROW(file_size(dir.file("none")), EInOutError);
     support::write_raw(dir.file("f"), std::string(1234, 'a'));
     EXPECT_EQ(file_size(dir.file("f")), 1234);

@@ -49,17 +49,10 @@ TEST(LinkCommand, DecodesEachLetter) {
 }
 
 TEST(LinkCommand, AreaColoursComeFromThePointColour) {
-    rCateg red;
-    red.type = 2;
-    red.colour = 0x000000FF;
-    TNodeData d(request("S_0000000000000000", &red), nullptr);
-    ASSERT_TRUE(d.item->command);
-    EXPECT_EQ(d.item->command->colour_a, 0x33FE0000u);
-    EXPECT_EQ(d.item->command->colour_b, 0xDDFE0000u);
-
-    // The colour of a flag-coloured category is the property colour, not the category's.
-    rCateg flagged = red;
+    // A flag-coloured category's points take the property colour, not the category's.
+    rCateg flagged;
     flagged.type = 3;
+    flagged.colour = 0x000000FF;
     TPropertyColors colours{{7, 0x00FF0000}};
     rnew_node r = request("S_", &flagged);
     r.flags = support::flag_set({7});

@@ -528,10 +528,7 @@ Seeds link_seeds() {
 Seeds blp_seeds() {
     Seeds out;
     for (uint8_t depth : {0, 1, 4, 8}) {
-        Blp2Texture t;
-        t.width = 6;
-        t.height = 3;
-        t.alpha_depth = depth;
+        Blp2Texture t{.width = 6, .height = 3, .alpha_depth = depth};
         t.palette.fill(0x5A);
         t.data = std::string(18 + (18 * depth + 7) / 8, '\x21');
         out.push_back(blp2_file(t));
@@ -546,10 +543,9 @@ Seeds blp_seeds() {
 Seeds jpeg_seeds() {
     Seeds out;
     const std::string path = put("seed.jpg", "");
-    const std::pair<J_COLOR_SPACE, J_COLOR_SPACE> spaces[] = {
-        {JCS_GRAYSCALE, JCS_GRAYSCALE}, {JCS_RGB, JCS_YCbCr}, {JCS_CMYK, JCS_CMYK}};
-    for (int components : {1, 3, 4}) {
-        const auto [in, stored] = spaces[components / 2];
+    for (auto [components, in, stored] : {std::tuple{1, JCS_GRAYSCALE, JCS_GRAYSCALE},
+                                          {3, JCS_RGB, JCS_YCbCr},
+                                          {4, JCS_CMYK, JCS_CMYK}}) {
         std::vector<uint8_t> pixels(size_t(12) * 9 * components);
         for (size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = static_cast<uint8_t>(i * 37);

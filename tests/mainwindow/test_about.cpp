@@ -31,11 +31,8 @@ protected:
         db_path = dir_.path() + "database/Alpha/";
         ASSERT_TRUE(QDir().mkpath(to_path(db_path)));
         res_captions.assign(90, "-");
-        res_captions[29] = "Infos";
-        res_captions[30] = "Close";
         res_captions[41] = "readme.txt is missing.";
-        res_captions[80] = "Cr\xE9"
-                           "dits:";
+        res_captions[80] = std::string("Cr\xE9") + "dits:";
         res_about = {"-", "Vev Karvelo v1.06", "Description", "Thanks to all"};
     }
     void write_credits(const std::string& bytes) {
