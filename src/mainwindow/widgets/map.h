@@ -521,7 +521,7 @@ public:
     TResultModel* result_model = nullptr;
     QLabel* Label2 = nullptr; // count of the results
     QAction* search1 = nullptr;
-    bool result_rows_changing = false; // rows change, or focus arrives: no focus change acts
+    bool result_rows_changing = false; // rows change: no focus change acts
     int result_sort_column = -1;
     Qt::SortOrder result_sort_order = Qt::AscendingOrder;
     bool search_cursor = false; // search_busy(0) put up the hourglass
