@@ -193,9 +193,9 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
 }
 
 TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
-    // A second database: a copy of the demo under another name.
+    // A second database: a copy of the demo under a name that menus would take for a mnemonic.
     const QString from = to_path(dir.file("database/Demo"));
-    const QString to = to_path(dir.file("database/Autre"));
+    const QString to = to_path(dir.file("database/A&B"));
     QDir().mkpath(to);
     for (const QString& f : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + f, to + "/" + f);
@@ -205,6 +205,7 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
     QAction* other = demo == items[0] ? items[1] : items[0];
     EXPECT_TRUE(demo->isChecked());
+    EXPECT_EQ(other->text(), "A&&B");
 
     // The current database again: nothing is reloaded.
     const TRealm_info* loaded = form->realm.get();
@@ -222,9 +223,9 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     form->toggle_tagnew(false);
     other->setChecked(true);
     form->ressourceClick(other);
-    EXPECT_EQ(db_name, "Autre");
+    EXPECT_EQ(db_name, "A&B");
     EXPECT_TRUE(other->isChecked());
-    EXPECT_EQ(additions_file_name, "Vev_ajouts_Autre.txt");
+    EXPECT_EQ(additions_file_name, "Vev_ajouts_A&B.txt");
 
     // Every flag combination reloads the same database with both still listed.
     for (uint8_t flags : {0, 1, 2, 3}) {
@@ -232,8 +233,10 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
         EXPECT_FALSE(quit_flag);
         ASSERT_NE(form->realm, nullptr);
         EXPECT_EQ(database_list.size(), 2u);
-        EXPECT_EQ(form->menu_db->actions().size(), 2);
-        EXPECT_EQ(db_name, "Autre");
+        EXPECT_EQ(db_name, "A&B");
+        ASSERT_EQ(form->menu_db->actions().size(), 2);
+        for (QAction* a : form->menu_db->actions())
+            EXPECT_EQ(a->isChecked(), a->text() == "A&&B");
     }
 }
 

@@ -437,7 +437,7 @@ void TForm4::add_continent_menu(rContinent* record, int index) {
     auto* group = menu->findChild<QActionGroup*>();
     if (!group)
         group = new QActionGroup(menu);
-    QAction* item = menu->addAction(to_qstring(record->name));
+    QAction* item = menu->addAction(menu_caption(record->name));
     item->setCheckable(true);
     item->setActionGroup(group);
     set_tag(item, -index);

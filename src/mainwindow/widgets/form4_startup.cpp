@@ -242,7 +242,7 @@ void TForm4::lock_toolbars(bool value) {
 void TForm4::check_menu_db() {
     const QString wanted = to_qstring(db_name);
     for (QAction* a : menu_db->actions()) {
-        if (a->text().remove(QLatin1Char('&')).compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (to_qstring(menu_db_folder(a)).compare(wanted, Qt::CaseInsensitive) == 0) {
             a->setChecked(true);
             break;
         }
@@ -317,7 +317,7 @@ void TForm4::load_links(QAction* parent) {
 }
 
 void TForm4::add_link_item(const rLink& link, QAction* parent) {
-    QAction* item = parent->menu()->addAction(to_qstring(link.caption));
+    QAction* item = parent->menu()->addAction(menu_caption(link.caption));
     connect(item, &QAction::triggered, this, [this, item] { lienClick(item); });
 }
 

@@ -116,6 +116,8 @@ public:
     void check_database(uint8_t flags);
     void build_db_menu();
     void clear_db_menu();
+    // The database folder that an item of menu_db stands for.
+    static std::string menu_db_folder(const QAction* item);
     void ressourceClick(QAction* item);
     void load_data();
     void unload_data();
