@@ -497,8 +497,8 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e) {
             but_toolMouseMove(watched);
         break;
     case QEvent::MouseButtonRelease:
-        if (watched == Image1 && !busy) {
-            menu_db->popup(QCursor::pos());
+        if (watched == Image1) {
+            Image1MouseUp();
             return true;
         }
         if (watched == ToolBar1 || watched == ToolBar3)

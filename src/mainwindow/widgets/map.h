@@ -178,6 +178,9 @@ public:
     void refresh1Click();
     void but_overviewClick();
     void ToolBar1MouseUp();
+    // The database picture: the database menu at the mouse cursor.
+    void Image1MouseUp();
+    void FormResize();
     // A click on a list's column header: a new column sorts ascending and becomes the stored sort
     // column, the same column again reverses the order.
     void sort_column_clicked(int column, int& sort_column, Qt::SortOrder& order);
@@ -384,7 +387,7 @@ public:
     // Mouse handlers of ImageMap; `shift` holds the keyboard modifiers, `buttons` the buttons
     // down.
     void ImageMapMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
-    void ImageMapMouseMove(int X, int Y);
+    void ImageMapMouseMove(Qt::MouseButtons buttons, int X, int Y);
     void ImageMapMouseUp();
     void ImageMapMouseWheelUp();
     void ImageMapMouseWheelDown();
