@@ -48,27 +48,18 @@ TreeNode* find_point(const TPointsTree& tree, const std::string& name) {
 }
 
 // The demo installation, started as the program starts, without any dialog.
-class DemoLoad : public ::testing::Test {
+class DemoLoad : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir dir;
-
     void SetUp() override {
         quit_flag = false;
-        database_list.clear();
-        language.clear();
-        db_name.clear();
-        edit_db_name.clear();
-        app_path.clear();
-        install_demo(dir.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
+        install_demo(app.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
                                  "[PSEU]=Ondine\r\n[LOCR]=2\r\n[LOCX]=-123\r\n[LOCY]=456\r\n"
                                  "[LOCZ]=333\r\n");
     }
     void TearDown() override { quit_flag = false; }
 
     std::unique_ptr<TForm4> start() {
-        auto form = std::make_unique<TForm4>(dir.path());
+        auto form = std::make_unique<TForm4>(app.path());
         form->FormActivate();
         return form;
     }
@@ -162,7 +153,7 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
 
 TEST_F(DemoLoad, ReloadWithoutDatabaseEndsTheProgram) {
     auto form = start();
-    QDir(to_path(dir.file("database"))).removeRecursively();
+    QDir(to_path(app.file("database"))).removeRecursively();
     form->reload_database(2);
     EXPECT_TRUE(quit_flag);
     EXPECT_EQ(form->realm, nullptr);
@@ -202,8 +193,8 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
 
 TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     // A second database: a copy of the demo under a name that menus would take for a mnemonic.
-    const QString from = to_path(dir.file("database/Demo"));
-    const QString to = to_path(dir.file("database/A&B"));
+    const QString from = to_path(app.file("database/Demo"));
+    const QString to = to_path(app.file("database/A&B"));
     QDir().mkpath(to);
     for (const QString& f : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + f, to + "/" + f);

@@ -10,18 +10,14 @@
 #include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
 #include "support/opened_urls.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -36,31 +32,16 @@ using namespace support;
 namespace {
 
 // The demo installation, started in English with its data loaded.
-class Commands : public ::testing::Test {
+class Commands : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir dir;
-    TPreference saved = rPreference;
-    std::unique_ptr<TForm4> form;
-
     void SetUp() override {
         quit_flag = false;
-        app_path.clear();
-        install_demo(dir.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
+        install_demo(app.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
                                  "[TIME]=2500\r\n[LODA]=245\r\n");
-        ASSERT_TRUE(write_file_atomic(dir.file("res/English/tips.txt"), "One\r\n\r\nThree\r\n"));
-        form = std::make_unique<TForm4>(dir.path());
+        ASSERT_TRUE(write_file_atomic(app.file("res/English/tips.txt"), "One\r\n\r\nThree\r\n"));
+        form = std::make_unique<TForm4>(app.path());
         form->resize(900, 600);
         form->FormActivate();
-    }
-    void TearDown() override {
-        form.reset();
-        rPreference = saved;
-    }
-    void key(QWidget* target, int code, const QString& text = {}) {
-        QKeyEvent e(QEvent::KeyPress, code, Qt::NoModifier, text);
-        QApplication::sendEvent(target, &e);
     }
     TreeNode* first_point() {
         for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
@@ -68,11 +49,6 @@ protected:
                 node_zone(n)->continent_id == form->current_continent)
                 return n;
         return nullptr;
-    }
-    std::string file(const std::string& name) {
-        std::string text;
-        read_file(dir.file(name), text);
-        return text;
     }
 };
 
@@ -283,11 +259,12 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     EXPECT_EQ(inn->item()->colour, 0x030201);
     form.reset();
 
-    const std::string ini = file("pref.ini");
+    std::string ini, catpref;
+    read_file(app.file("pref.ini"), ini);
+    read_file(app.file("catpref.bin"), catpref);
     for (const char* line : {"[TIME]=7000\r\n", "[CLVL]=False\r\n", "[PSEU]=Pseudo\r\n",
                              "[LODA]=300\r\n", "[LODB]=300\r\n", "[LODC]=300\r\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
-    const std::string catpref = file("catpref.bin");
     size_t at = 0; // the record of category 2
     while (at < catpref.size() && catpref[at] != 2)
         at += TData_common::catpref_record_size;
@@ -307,7 +284,7 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     for (int lines : {3, 13, 100})
         EXPECT_GE((lines + 1) * form->tips_height + 12, 15 * (lines - 1) + 5 + 13) << lines;
     // The links menu is the file's lines after its first, each asking before it opens.
-    std::vector<rLink> english = read_link_file(dir.file("res/English/link.txt"));
+    std::vector<rLink> english = read_link_file(app.file("res/English/link.txt"));
     QList<QAction*> items = form->site1->menu()->actions();
     ASSERT_EQ(size_t(items.size()), english.size());
     EXPECT_EQ(from_qstring(items[0]->text()), english[0].caption);
@@ -326,13 +303,13 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     EXPECT_EQ(get_text(43), "Pr\xE9"
                             "f\xE9rences");
     std::string french;
-    read_file(dir.file("res/Francais/tips.txt"), french);
+    read_file(app.file("res/Francais/tips.txt"), french);
     EXPECT_EQ(form->tips, split_lines(french));
     EXPECT_EQ(form->site1->menu()->actions().size(),
-              qsizetype(read_link_file(dir.file("res/Francais/link.txt")).size()));
+              qsizetype(read_link_file(app.file("res/Francais/link.txt")).size()));
 
     // Without any language folder the language stays and the list says so.
-    res_path = dir.file("nothing/");
+    res_path = app.file("nothing/");
     TForm3 dialog(nullptr, nullptr, nullptr);
     dialog.FormShow();
     EXPECT_FALSE(dialog.ComboBox1->isEnabled());
