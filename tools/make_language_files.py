@@ -498,6 +498,9 @@ TEXTS = [
     ("S", 72, "%1", "character outside Windows-1252", "point editor OK: the name or the notes hold a character the additions file cannot store (%1 = its code, U+XXXX)",
      "Le caractère %1 ne peut pas être enregistré dans le fichier des ajouts.%%Veuillez le remplacer.",
      "The character %1 cannot be stored in the additions file.%%Please replace it."),
+    ("S", 73, "%1", "control character in a typed text", "point editor and nickname dialog OK: a name, a notes line or the nickname holds a line break, a tab or another control character (%1 = its code, U+XXXX)",
+     "Le caractère %1 (retour à la ligne, tabulation ou autre caractère de contrôle) ne peut pas être enregistré.%%Veuillez le retirer.",
+     "The character %1 (a line break, a tab or another control character) cannot be stored.%%Please remove it."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

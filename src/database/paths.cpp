@@ -51,7 +51,7 @@ const std::string* link_code(const rItemdata* item, uint8_t kind) {
 } // namespace
 
 bool path_length_ok(size_t length) {
-    return length >= 22 && (length - 6) % 8 == 0;
+    return length >= 14 && (length - 6) % 8 == 0;
 }
 
 bool area_length_ok(size_t length) {

@@ -11,8 +11,9 @@
 #include <string_view>
 #include <vector>
 
-// A route string has 6 + 8 n characters, an area string 18 + 8 n. Shorter strings (no step)
-// and strings holding a character that is no hexadecimal digit cannot be decoded.
+// A route string has 6 + 8 n characters (n >= 1: the first waypoint, then the steps), an area
+// string 18 + 8 n (n >= 1 steps). Shorter strings and strings holding a character that is no
+// hexadecimal digit cannot be decoded.
 bool path_length_ok(size_t length);
 bool area_length_ok(size_t length);
 

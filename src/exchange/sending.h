@@ -12,6 +12,9 @@ inline constexpr uint32_t kUploadPassConstant = 2718281828u;
 // Files larger than this are too large for the upload.
 inline constexpr int64_t kUploadMaxBytes = 256000;
 
+// The upload's reply is refused beyond this size.
+inline constexpr uint64_t kUploadReplyMaxBytes = 4u << 20;
+
 // The nickname's ASCII letters, lower-cased, in order; "anonymous" when none is left.
 std::string upload_pseudo(const std::string& nickname);
 
@@ -21,8 +24,12 @@ std::string upload_pass();
 // The upload succeeded when its reply holds "<done>" (in lower case) anywhere.
 bool upload_succeeded(const std::string& reply);
 
-// Gives the client the settings of the upload: no read time-out, no redirects, the proxy and
-// protocol preferences, the request headers.
+// At most a screenful of a reply for a message box: its first 10 lines, each cut to 100
+// characters; "\x85" (an ellipsis) marks what was cut.
+std::string upload_reply_excerpt(const std::string& reply);
+
+// Gives the client the settings of the upload: the update's time-outs, no redirects, the
+// reply's cap, the proxy and protocol preferences, the request headers.
 void prepare_upload_client(THttpClient& http);
 
 // Posts the fields "type", "base", "pass" and the file to the address and returns the reply,

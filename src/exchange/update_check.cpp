@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -101,7 +102,8 @@ void apply_proxy_preferences(THttpOptions& options, const TPreference& pref) {
 }
 
 TUpdateCheck::TUpdateCheck() {
-    http.options.read_timeout_ms = 10000;
+    http.options.read_timeout_ms = kReadTimeoutMs;
+    http.options.total_timeout_ms = kTransferTimeoutMs;
     http.options.max_redirects = 2;
     http.options.idle_interval_ms = 50;
     http.options.max_body = max_inflated_size;
@@ -111,6 +113,11 @@ TUpdateCheck::TUpdateCheck() {
         if (events.process_events)
             events.process_events();
     };
+}
+
+void TUpdateCheck::cancel() {
+    cancelled = true;
+    http.cancel();
 }
 
 void TUpdateCheck::clear_entries() {
@@ -124,7 +131,7 @@ bool TUpdateCheck::check_update(const std::string& address) {
         reply = split_lines(http.get(address));
         return true;
     } catch (const std::exception& e) {
-        show_message(0, false, e.what());
+        report(e);
         return false;
     }
 }
@@ -136,6 +143,8 @@ void TUpdateCheck::parse_reply() {
             break;
         }
     }
+    if (events.entries_changed)
+        events.entries_changed();
 }
 
 bool TUpdateCheck::parse_reply_line(const std::string& line) {
@@ -163,8 +172,6 @@ void TUpdateCheck::add_file_entry(const std::string& value) {
     const bool restart = str_to_bool(f[6]);
     entries.push_back(
         std::make_unique<ttreeup>(f[0], f[1], f[2], f[3], f[4], compressed, restart, f[7]));
-    if (events.entries_changed)
-        events.entries_changed();
 }
 
 bool TUpdateCheck::select_updates() {
@@ -173,6 +180,8 @@ bool TUpdateCheck::select_updates() {
     if (events.status_bar)
         events.status_bar(get_text(144));
     for (const auto& p : entries) {
+        if (cancelled)
+            break;
         ttreeup& e = *p;
         const bool folder_ok = safe_entry_folder(e.folder);
         const bool name_ok = safe_entry_name(e.name);
@@ -195,14 +204,14 @@ bool TUpdateCheck::select_updates() {
                 set_status(e, 53);
             }
         }
-        if (events.entries_changed)
-            events.entries_changed();
         if (events.process_events)
             events.process_events();
     }
+    if (events.entries_changed)
+        events.entries_changed();
     if (events.status_bar)
         events.status_bar("");
-    if (failed)
+    if (failed && !cancelled)
         show_message(58, false);
     return something;
 }
@@ -213,7 +222,7 @@ void TUpdateCheck::telecharge_update() {
         if (!safe_entry_folder(e.folder))
             continue; // never written to, never cleaned up
         const std::string folder = local_folder(e.folder);
-        if (e.usable && e.visible) {
+        if (e.usable && e.visible && !cancelled) {
             set_status(e, 146);
             if (!downloadfile(e.url, folder + (e.compressed ? "dl.gz" : "dl.tmp"))) {
                 set_status(e, 54);
@@ -245,7 +254,7 @@ bool TUpdateCheck::downloadfile(const std::string& url, const std::string& path)
                               from_qstring(file.errorString()));
         return true;
     } catch (const std::exception& e) {
-        show_message(0, false, e.what());
+        report(e);
         return false;
     }
 }
@@ -257,12 +266,28 @@ bool TUpdateCheck::replace_fic(ttreeup& entry) {
         return false;
     if (md5_file_hex(temp) != entry.md5)
         return false;
+    const QByteArray target = native(folder + entry.name);
+    // The replacement takes the mode of the file it replaces: the program stays executable.
+    std::error_code error;
+    const auto old = std::filesystem::status(target.constData(), error);
+    if (!error && std::filesystem::is_regular_file(old)) {
+        std::filesystem::permissions(native(temp).constData(), old.permissions(), error);
+        if (error)
+            return false;
+    }
     // One step: the old file stays whole until the new one takes its name.
-    return std::rename(native(temp).constData(), native(folder + entry.name).constData()) == 0;
+    return std::rename(native(temp).constData(), target.constData()) == 0;
 }
 
 void TUpdateCheck::set_status(ttreeup& entry, int caption) {
     entry.status = get_text(caption);
     if (events.entry_changed)
         events.entry_changed(entry);
+}
+
+void TUpdateCheck::report(const std::exception& error) {
+    if (!cancelled)
+        show_message(0, false, error.what());
+    else if (events.status_bar)
+        events.status_bar(error.what());
 }

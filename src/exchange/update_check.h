@@ -17,6 +17,11 @@ struct TPreference;
 // The version of this system, compared with the server's "VERS=" line.
 inline constexpr const char* kProgramVersion = "v1.06";
 
+// The longest wait for the next bytes of a server's reply, and the longest that one transfer
+// may take, for the update and the upload.
+inline constexpr int kReadTimeoutMs = 10000;
+inline constexpr int kTransferTimeoutMs = 30 * 60 * 1000;
+
 // One file entry of the update reply.
 class ttreeup {
 public:
@@ -68,7 +73,7 @@ void apply_proxy_preferences(THttpOptions& options, const TPreference& pref);
 struct TUpdateEvents {
     std::function<void(const std::string&)> memo_line;
     std::function<void(const std::string&)> status_bar;
-    std::function<void()> entries_changed;             // entries added, removed, shown or hidden
+    std::function<void()> entries_changed;             // cleared, read from the reply, or selected
     std::function<void(const ttreeup&)> entry_changed; // its status; repaint now
     std::function<void()> process_events;
 };
@@ -84,9 +89,14 @@ public:
     std::vector<std::string> reply;                // the last reply received
     bool restart_needed = false;
     bool database_updated = false; // a file was replaced
+    bool cancelled = false;        // no further transfer or replacement in this run
 
+    // Ends the running transfer at its next idle call, and the run with it; its error goes to
+    // the status bar, not to a box.
+    void cancel();
     void clear_entries();
-    // Fetches the reply; on failure a box with the error, the previous reply stays, and false.
+    // Fetches the reply; on failure a box with the error (after a cancel: the status bar), the
+    // previous reply stays, and false.
     bool check_update(const std::string& address);
     // Reads the lines in order up to the first that fails ("update error" box).
     void parse_reply();
@@ -98,11 +108,12 @@ public:
     bool select_updates();
     // Downloads and replaces every shown usable entry; temporary files are removed afterwards.
     void telecharge_update();
-    // The address into a new file at path; on failure a box with the error and false.
+    // The address into a new file at path; on failure the error as above, and false.
     bool downloadfile(const std::string& url, const std::string& path);
     // Unpacks and verifies the download, then renames it over the target in one step.
     bool replace_fic(ttreeup& entry);
 
 private:
     void set_status(ttreeup& entry, int caption);
+    void report(const std::exception& error);
 };

@@ -27,10 +27,11 @@ TRaster raster_of(const TMapCanvas& c) {
     return {c.bits, c.stride, c.width, c.height};
 }
 
-int16_t saturate16(int32_t v) {
-    return int16_t(std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(),
-                                       std::numeric_limits<int16_t>::max()));
+template <typename T> T saturate(int64_t v) {
+    return T(std::clamp<int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
+constexpr auto saturate16 = saturate<int16_t>;
+constexpr auto saturate32 = saturate<int32_t>;
 
 // Text with the top-left corner of its cell at (x, y), in the panels' font.
 void panel_text(QPainter& p, int x, int y, const std::string& text) {
@@ -82,8 +83,7 @@ bool load_zone_image(const std::string& path, QImage& bitmap) {
 }
 
 TPoint tile_position(int32_t x, int32_t y, int32_t zoom, TPoint tile_origin) {
-    return {int32_t(std::nearbyint(x / 65535.0 * zoom + tile_origin.x)),
-            int32_t(std::nearbyint(y / 65535.0 * zoom + tile_origin.y))};
+    return TMapView{zoom, tile_origin}.worldtoscreen({x, y});
 }
 
 bool register_marker(const TMapView& view, TPoint p, TreeNode* node, TMarkerHits& hits) {
@@ -147,7 +147,8 @@ void paint_tiles(TMapCanvas& c, TMapScene& s) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     for (pMap_info* z : *s.zones) {
         const TPoint o = s.view.worldtoscreen(zone_origin(*z));
-        z->in_view = s.view.rect_visible({o.x, o.y, o.x + zoom, o.y + zoom});
+        z->in_view = s.view.rect_visible(
+            {o.x, o.y, saturate32(int64_t(o.x) + zoom), saturate32(int64_t(o.y) + zoom)});
         if (!z->in_view || zoom <= s.mahd) {
             if (z->high_image.width() > 1)
                 z->high_image = QImage();
@@ -220,8 +221,11 @@ void paint_area(TMapCanvas& c, const TMapScene& s) {
 void paint_target(TMapCanvas& c, TMapScene& s, TMarkerHits& hits) {
     tCible& t = *s.target;
     const TPoint at = s.view.worldtoscreen(t.world_position);
-    if (!t.bitmap.isNull())
-        c.painter->drawImage(at.x - t.bitmap.width() / 2, at.y - t.bitmap.height() / 2, t.bitmap);
+    const int64_t left = int64_t(at.x) - t.bitmap.width() / 2;
+    const int64_t top = int64_t(at.y) - t.bitmap.height() / 2;
+    if (left < c.width && top < c.height && left + t.bitmap.width() > 0 &&
+        top + t.bitmap.height() > 0)
+        c.painter->drawImage(int(left), int(top), t.bitmap);
     const pMap_info* zone = node_zone(t.node);
     const rItemdata* item = t.node ? t.node->item() : nullptr;
     if (!zone || !item)

@@ -143,11 +143,16 @@ void TRaster::fill_opaque(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32
     y0 = std::max(y0, 0);
     x1 = std::min(x1, width);
     y1 = std::min(y1, height);
+    if (x0 >= x1)
+        return;
     for (int32_t y = y0; y < y1; ++y)
         std::fill(bits + ptrdiff_t(y) * stride + x0, bits + ptrdiff_t(y) * stride + x1, colour);
 }
 
 void TRaster::draw_sprite(const TSprite& sprite, int32_t x, int32_t y) const {
+    if (x >= width || y >= height || int64_t(x) + sprite.width <= 0 ||
+        int64_t(y) + sprite.height <= 0)
+        return;
     const bool inside =
         x >= 0 && y >= 0 && x + sprite.width <= width && y + sprite.height <= height;
     for (const TPixelRun& r : sprite.runs) {
@@ -177,11 +182,10 @@ void TRaster::draw_sprite(const TSprite& sprite, int32_t x, int32_t y) const {
 
 namespace {
 
-// The glyph's pixels clipped to the buffer, run by run.
+// The glyph's pixels clipped to the buffer, run by run; the glyph reaches into the buffer's
+// columns.
 void glyph_by_runs(const TRaster& r, const TGlyphFont::Glyph& g, int32_t x, int32_t y,
                    uint32_t colour) {
-    if (x + g.right <= 0)
-        return;
     for (const TPixelRun& run : g.runs) {
         const int32_t yy = y + run.dy;
         if (yy < 0 || yy >= r.height)
@@ -240,13 +244,13 @@ bool glyph_by_masks(const TRaster& r, const TGlyphFont::Glyph& g, int32_t x, int
 
 void TRaster::draw_text(const TGlyphFont& font, int32_t x, int32_t y, std::string_view text,
                         uint32_t colour) const {
-    if (y + font.height() <= 0 || y >= height)
+    if (y >= height || int64_t(y) + font.height() <= 0)
         return;
     for (unsigned char c : text) {
         if (x >= width)
             break;
         const TGlyphFont::Glyph& g = font.glyph(c);
-        if (!glyph_by_masks(*this, g, x, y, colour))
+        if (int64_t(x) + g.right > 0 && !glyph_by_masks(*this, g, x, y, colour))
             glyph_by_runs(*this, g, x, y, colour);
         x += g.advance;
     }
@@ -260,9 +264,12 @@ void TRaster::blend_pixel(int32_t x, int32_t y, uint32_t colour) const {
 }
 
 void TRaster::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) const {
-    // A far end is first brought to the buffer's edge, so the walk stays short.
+    // A far end is first brought to just past the buffer's edge, so the walk stays short and its
+    // sums cannot overflow.
     const int32_t far = 1 << 15;
-    if (std::abs(x1) > far || std::abs(y1) > far || std::abs(x2) > far || std::abs(y2) > far) {
+    const auto is_far = [far](int32_t v) { return v < -far || v > far; };
+    bool end_inside = true;
+    if (is_far(x1) || is_far(y1) || is_far(x2) || is_far(y2)) {
         double t0 = 0;
         double t1 = 1;
         const double dx = double(x2) - x1;
@@ -283,16 +290,13 @@ void TRaster::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t
         }
         if (t0 > t1)
             return;
-        const bool end_inside = t1 >= 1;
+        end_inside = t1 >= 1;
         const auto at = [&](double t, int32_t a, double d) {
             return int32_t(std::lround(a + t * d));
         };
         const int32_t nx1 = at(t0, x1, dx), ny1 = at(t0, y1, dy);
-        const int32_t nx2 = at(t1, x1, dx), ny2 = at(t1, y1, dy);
-        draw_line(nx1, ny1, nx2, ny2, colour);
-        if (!end_inside)
-            blend_pixel(nx2, ny2, colour);
-        return;
+        x2 = at(t1, x1, dx), y2 = at(t1, y1, dy);
+        x1 = nx1, y1 = ny1;
     }
     if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= width && x2 >= width) ||
         (y1 >= height && y2 >= height))
@@ -316,4 +320,6 @@ void TRaster::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t
             y += sy;
         }
     }
+    if (!end_inside)
+        blend_pixel(x2, y2, colour);
 }

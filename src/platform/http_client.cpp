@@ -43,6 +43,7 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
             line.remove_suffix(1);
         t->status_line = line;
+        t->received = 0; // a new response: after a redirect or an interim status
     }
     return length;
 }
@@ -51,13 +52,15 @@ size_t on_body(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t length = size * count;
     t->last_activity = Clock::now();
-    if (!success(t->status()))
-        return length; // the body of an error or redirect status is not the reply
+    const bool reply = success(t->status());
     t->received += length;
     if (t->max_body != 0 && t->received > t->max_body) {
-        t->refusal = "The reply is larger than " + std::to_string(t->max_body) + " bytes.";
+        t->refusal = !reply ? t->status_line
+                            : "The reply is larger than " + std::to_string(t->max_body) + " bytes.";
         return 0;
     }
+    if (!reply)
+        return length; // the body of an error or redirect status is not the reply
     if (!(*t->sink)(std::string_view(data, length))) {
         t->refusal = "The reply could not be stored.";
         return 0;
@@ -137,6 +140,7 @@ void THttpClient::perform(const std::string& url, const std::string* body,
         throw EHttpError("The HTTP library could not be initialised.");
     CURL* h = static_cast<CURL*>(handle_);
     busy_ = true;
+    cancel_requested_ = false;
     struct Release {
         bool& busy;
         ~Release() { busy = false; }
@@ -175,6 +179,8 @@ void THttpClient::perform(const std::string& url, const std::string* body,
                      options.http_1_0 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, options.max_redirects > 0 ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, static_cast<long>(options.max_redirects));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS,
+                     static_cast<long>(std::max(0, options.total_timeout_ms)));
     curl_easy_setopt(h, CURLOPT_PROXY, options.proxy_server.c_str());
     curl_easy_setopt(h, CURLOPT_NOPROXY, "");
     if (options.proxy_port > 0)
@@ -209,6 +215,7 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     CURLM* multi = curl_multi_init();
     curl_multi_add_handle(multi, h);
     bool timed_out = false;
+    bool cancelled = false;
     CURLcode result = CURLE_OK;
     for (;;) {
         int running = 0;
@@ -231,6 +238,10 @@ void THttpClient::perform(const std::string& url, const std::string* body,
         curl_multi_poll(multi, nullptr, 0, std::max(1, options.idle_interval_ms), nullptr);
         if (on_idle)
             on_idle();
+        if (cancel_requested_) {
+            cancelled = true;
+            break;
+        }
     }
     curl_multi_remove_handle(multi, h);
     curl_multi_cleanup(multi);
@@ -239,6 +250,8 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     if (on_status)
         on_status("");
 
+    if (cancelled)
+        throw EHttpError("The transfer was cancelled.");
     if (timed_out)
         throw EHttpError("Read timed out.");
     if (!t.refusal.empty())

@@ -1,7 +1,8 @@
 #pragma once
 // Blocking HTTP transfers over libcurl: GET into a sink and POST of a ready body, with proxy,
-// Basic authentication, HTTP/1.0 or 1.1, redirects, cookies and a read time-out. While a
-// transfer blocks, the idle hook runs at short intervals so that the windows stay painted.
+// Basic authentication, HTTP/1.0 or 1.1, redirects, cookies, a read time-out, an overall bound
+// and cancelling. While a transfer blocks, the idle hook runs at short intervals so that the
+// windows stay painted.
 
 #include <cstdint>
 #include <functional>
@@ -29,6 +30,7 @@ struct THttpOptions {
     int idle_interval_ms = 50;        // how often the idle hook runs while waiting
     std::vector<std::string> headers; // "Name: value"
     uint64_t max_body = 0;            // bytes accepted of a reply body; 0: no limit
+    int total_timeout_ms = 0;         // longest a whole transfer may take; 0: no bound
 };
 
 class THttpClient {
@@ -60,6 +62,9 @@ public:
 
     // True while a transfer runs; a second transfer asked meanwhile is refused.
     bool busy() const { return busy_; }
+    // Ends the running transfer after the idle hook's current turn (EHttpError); typically
+    // called from the idle hook when the user closes the window. No effect when none runs.
+    void cancel() { cancel_requested_ = true; }
 
 private:
     void perform(const std::string& url, const std::string* body, const std::string& content_type,
@@ -68,4 +73,5 @@ private:
     void* handle_ = nullptr;  // kept between transfers
     void* cookies_ = nullptr; // the cookies, kept between transfers
     bool busy_ = false;
+    bool cancel_requested_ = false;
 };

@@ -84,19 +84,20 @@ TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
     // Options 1051, first waypoint (0x10, 0x20), one step (1, -1).
     const std::string example = "V_1051001000200001FFFF";
     r.add("example", 11, 1, example);
-    // 23 characters, no waypoint, no step, a letter that is no hexadecimal digit.
+    // 23 characters, no waypoint, a letter that is no hexadecimal digit.
     for (const std::string& bad :
-         {example + "0", std::string("V_1051"), std::string("V_10510010002F"),
-          example.substr(0, 17) + "G" + example.substr(18)})
+         {example + "0", std::string("V_1051"), example.substr(0, 17) + "G" + example.substr(18)})
         r.add("bad", 11, 1, bad);
+    r.add("short", 11, 1, example.substr(0, 14)); // the first waypoint and no step
     TreeNode* unchecked = r.add("unchecked", 11, 1, example);
     r.f.tree.set_check_state(unchecked, TCheckState::Unchecked);
     TreeNode* last = r.add("last", 11, 1, example);
 
     std::vector<rwpitem> paths;
     build_paths({&r.zone(10), &r.zone(11)}, paths);
-    ASSERT_EQ(paths.size(), 2u); // the rebuild goes on past every string it cannot decode
-    EXPECT_EQ(paths[1].node, last);
+    ASSERT_EQ(paths.size(), 3u); // the rebuild goes on past every string it cannot decode
+    EXPECT_EQ(paths[1].points, (std::vector<TPoint>{{65536 + 100, 200}, {65536 + 16, 32}}));
+    EXPECT_EQ(paths[2].node, last);
     // The point, zone-local (16, 32), then one step right and one down (dy -1 subtracted).
     EXPECT_EQ(paths[0].points,
               (std::vector<TPoint>{{65536 + 100, 200}, {65536 + 16, 32}, {65536 + 17, 33}}));

@@ -1,12 +1,17 @@
 #include "database/database_list.h"
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/point_editor.h"
+#include "editing/widgets/result_model.h"
+#include "editing/widgets/search_form.h"
 #include "editing/widgets/wpopt.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/widgets/fic_firstinfo.h"
 #include "support/demo_install.h"
+#include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
@@ -14,13 +19,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringListModel>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -241,6 +251,70 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->Modif1Click();
     EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(9)}));
     EXPECT_FALSE(opened);
+
+    // The copied name joins the current point's comment as a reference; it becomes an addition.
+    form->copy_point(hermit);
+    form->current_point = find("Menthe sauvage");
+    form->hyperlink1Click();
+    EXPECT_EQ(form->current_point->item()->comment, "Le long du ruisseau. {Ermite Balthazar}");
+    EXPECT_TRUE(form->additions_unsaved && !form->current_point->item()->from_master);
+
+    // Edit mode off hides the editing items; back on, it asks for the editable database.
+    form->but_editmode->click();
+    EXPECT_FALSE(rPreference.EDIB || form->ajouter1->isVisible());
+    DialogAnswer choice([](QWidget* w) {
+        auto* d = qobject_cast<TForm1*>(w);
+        d->ListBox3->setCurrentRow(0);
+        d->Button1Click();
+    });
+    form->but_editmode->click();
+    EXPECT_TRUE(rPreference.EDIB && form->ajouter1->isVisible());
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(44)}));
+
+    // A locked point opens restricted after a warning; one named "Master_Cancel" does not open.
+    TreeNode* mint = form->current_point;
+    mint->item()->locked = true;
+    edit(mint, [](TForm2& d) {
+        const QTabWidget& pages = *d.PageControl2;
+        EXPECT_FALSE(d.Treecateg->isEnabled() || !d.Button4->isHidden() ||
+                     pages.isTabVisible(pages.indexOf(d.TabSheet2)) ||
+                     pages.isTabVisible(pages.indexOf(d.TabSheet6)));
+        d.Button1Click();
+    });
+    mint->item()->name = "Master_Cancel";
+    edit(mint, [](TForm2&) { ADD_FAILURE() << "opened"; });
+
+    // A bridge to a locked point is refused; to a point with a link, only Yes prepares it.
+    const auto bridge = [&](TreeNode* other) {
+        form->copy_point(other);
+        edit(find("Ermite Balthazar"), [](TForm2& d) {
+            for (int i = 0; i < 2; ++i) {
+                d.make_bridge(false);
+                EXPECT_EQ(d.Edit2->text().isEmpty(), i == 0 || d.other_new_link.empty());
+            }
+            d.Button1Click();
+        });
+    };
+    boxes.answer({kAnswerNo, kAnswerYes});
+    bridge(mint);
+    bridge(find("Route du Val"));
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(69), message(45), message(70),
+                                                       message(70), message(71), message(71)}));
+
+    // Apply to all: the comment goes to every same-named point of the category.
+    TreeNode* nest = find("Nid de sternes");
+    TreeNode* reef = find("R\xE9"
+                          "cif corallien");
+    reef->item()->name = "Nid de sternes";
+    reef->item()->key = normalise_text(reef->item()->name);
+    edit(nest, [](TForm2& d) {
+        d.CheckBox2->setChecked(true);
+        d.CheckBox5->setChecked(true);
+        d.set_comment("Bleu.");
+        d.Button2Click();
+    });
+    EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(65, "2")}));
+    EXPECT_TRUE(reef->item()->comment == "Bleu." && !reef->item()->from_master);
 }
 
 TEST_F(DemoEditing, EditorLimitsAndRefusals) {
@@ -248,40 +322,143 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
     const std::string before = points();
     edit(mint, [&](TForm2& d) {
         EXPECT_EQ(d.Edit1->maxLength(), 35);
-        EXPECT_EQ(d.UpDown_max->maximum(), 99);
-        EXPECT_EQ(std::make_pair(d.UpDown3->minimum(), d.UpDown3->maximum()),
-                  std::make_pair(1, 70));
         // Typing stops at 1200 characters, a line break counting two.
         d.MemoInfo->setPlainText(QString(1190, 'a'));
         d.MemoInfo->textCursor().insertText(QStringLiteral("\nbbbbbbbbbbbb"));
         EXPECT_EQ(comment_length(d.comment_lines()), 1200);
-        // A typed "#" is refused; so are names and comments the additions file cannot hold.
+        // A typed "#" is refused; so are pasted names and comments the additions file cannot
+        // hold, and the dialog keeps what was typed.
         QKeyEvent hash(QEvent::KeyPress, Qt::Key_NumberSign, Qt::NoModifier, QStringLiteral("#"));
         QApplication::sendEvent(d.MemoInfo, &hash);
-        d.MemoInfo->setPlainText(QStringLiteral("Porte \u4E2D"));
-        d.Button2Click();
-        d.Edit1->setText(QString());
-        d.Button2Click();
-        d.Edit1->setText(QStringLiteral("A|B"));
-        d.Button2Click();
-        d.Edit1->setText(QStringLiteral("Ermite"));
-        d.MemoInfo->setPlainText(QStringLiteral("a #1"));
-        d.Button2Click();
+        for (auto [name, comment] : {std::pair{"Ermite", "Porte \u4E2D"},
+                                     {"", ""},
+                                     {"A|B", ""},
+                                     {"Ermite", "a #1"},
+                                     {"Tour\nde guet", ""},
+                                     {"Ermite", "a\n\tb"}}) {
+            QApplication::clipboard()->setText(QString::fromUtf8(name));
+            d.Edit1->selectAll();
+            d.Edit1->paste();
+            d.MemoInfo->setPlainText(QString::fromUtf8(comment));
+            d.Button2Click();
+            EXPECT_EQ(d.Edit1->text(), QString::fromUtf8(name));
+        }
         d.Button1Click();
     });
-    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(36, "#"), message(72, "U+4E2D"),
-                                                       message(17), message(18), message(24)}));
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{
+                                 message(36, "#"), message(72, "U+4E2D"), message(17), message(18),
+                                 message(24), message(73, "U+000A"), message(73, "U+0009")}));
     EXPECT_EQ(points(), before);
     EXPECT_FALSE(form->additions_unsaved);
 
-    // Unchanged: the point keeps its node. A category without comments stores none.
-    edit(mint, [](TForm2& d) { d.Button2Click(); });
-    EXPECT_EQ(find("Menthe sauvage"), mint);
+    // Unchanged: the point keeps its node, even with a database name longer than typing allows,
+    // which the box shows whole. A category without comments stores none.
+    const std::string long_name(60, 'M');
+    mint->item()->name = long_name;
+    edit(mint, [&](TForm2& d) {
+        QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(d.Edit1, &a);
+        EXPECT_EQ(from_qstring(d.Edit1->text()), long_name);
+        d.Button2Click();
+    });
+    EXPECT_EQ(find(long_name), mint);
     EXPECT_FALSE(form->additions_unsaved);
     edit(mint, [](TForm2& d) {
         choose(d, "Notes");
         d.Button2Click();
     });
-    EXPECT_EQ(find("Menthe sauvage")->item()->comment, "");
-    EXPECT_EQ(find("Menthe sauvage")->data->category->name, "Notes");
+    EXPECT_EQ(find(long_name)->item()->comment, "");
+    EXPECT_EQ(find(long_name)->data->category->name, "Notes");
+}
+
+TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResults) {
+    form->show_on_map(form->zone_node(form->map_data->continents[0]->whole_zone_id), 0, 0, 0);
+    form->but_overview->click();
+    form->show();
+    form->activateWindow();
+    const auto search = [this](const char* words, bool go_first, bool area) {
+        form->on_search_dialog = [=](TSearchForm& d) {
+            d.FormShow();
+            d.Edit1->setText(words);
+            d.CheckBox1->setChecked(true);
+            d.CheckBox3->setChecked(go_first);
+            d.CheckBox7->setChecked(area);
+            d.Button1Click();
+        };
+        form->search();
+    };
+    const std::vector<rSearchResult>& rows = form->result_model->rows();
+    // Nothing to search, or nothing found, is said plainly; the tree keeps the user's checks.
+    TreeNode* mint = find("Menthe sauvage");
+    form->points_tree.set_check_state(mint, TCheckState::Unchecked);
+    search("", false, false);
+    EXPECT_EQ(feedback_texts(), std::vector<std::string>{message(21)});
+    search("--", false, false);
+    EXPECT_TRUE(rows.empty() && form->TreeResult->header()->sortIndicatorSection() == -1 &&
+                mint->check == TCheckState::Unchecked);
+    EXPECT_EQ(from_qstring(form->Label2->text()), format_text(get_info_text(12), "0", ""));
+    // In search-area mode only the results are drawn: the others' routes and links go.
+    ASSERT_FALSE(form->path_list.empty() || form->overview_lines.empty());
+    search("Menthe", false, true);
+    EXPECT_TRUE(rows.size() == 1 && rows[0].node == mint && mint->check == TCheckState::Checked &&
+                form->search_area_mode && rPreference.SAOM);
+    EXPECT_EQ(form->search_bar_text, format_text(get_info_text(26), "1", ""));
+    EXPECT_TRUE(form->path_list.empty() && form->overview_lines.empty());
+    form->Button3Click();
+    EXPECT_TRUE(rows.empty() && !form->search_area_mode);
+    EXPECT_FALSE(form->path_list.empty() || form->overview_lines.empty());
+
+    // Focus coming to the list, by the page switch or the hover, shows no row on the map.
+    for (bool go_first : {false, true}) {
+        form->RegionTree->setFocus();
+        form->select_node(nullptr);
+        search("e", go_first, false);
+        const TreeNode* shown = go_first ? rows.front().node : nullptr;
+        EXPECT_EQ(form->target_marker->node, shown);
+        const TPoint offset = form->map_view().offset;
+        form->TreeResultMouseMove(5, 5);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), form->TreeResult);
+        EXPECT_FALSE(form->TreeResult->currentIndex().isValid());
+        EXPECT_TRUE(form->target_marker->node == shown && form->map_view().offset == offset);
+    }
+    form->Modif2Click();
+    // The keys do: the second row.
+    for (int i = 0; i < 2; ++i) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(form->TreeResult, &down);
+    }
+    EXPECT_EQ(form->target_marker->node, rows[1].node);
+    EXPECT_TRUE(form->TreeResult->selectionModel()->isRowSelected(1));
+    // A header click sorts by its column and is stored; a second one only reverses.
+    for (int order : {1, -1}) {
+        emit form->TreeResult->header()->sectionClicked(kResultName);
+        EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [&](auto& a, auto& b) {
+            return compare_text(a.node->item()->name, b.node->item()->name) * order < 0;
+        }));
+        EXPECT_EQ(rPreference.STSC, order == 1 ? kResultName : 9);
+        rPreference.STSC = 9;
+    }
+
+    // A row shows the name, the marks whole, the category's and the zone's icons, in grey when
+    // the level filter hides the point, which the popup then does not edit.
+    search("Menthe sauvage", false, false);
+    const auto data = [&](int column, int role) {
+        return form->result_model->index(0, column).data(role);
+    };
+    EXPECT_EQ(data(kResultName, Qt::DisplayRole).toString() +
+                  data(kResultMarks, Qt::DisplayRole).toString(),
+              "Menthe sauvage+++");
+    EXPECT_GE(form->TreeResult->columnWidth(kResultMarks),
+              static_cast<QAbstractItemView*>(form->TreeResult)->sizeHintForColumn(kResultMarks));
+    EXPECT_EQ(data(kResultCategory, Qt::DecorationRole).value<QPixmap>().cacheKey(),
+              form->ImageList_c[size_t(mint->data->category->tree_icon + 4)].cacheKey());
+    EXPECT_EQ(data(kResultZone, Qt::DecorationRole).value<QPixmap>().cacheKey(),
+              form->ImageList_c[node_zone(mint)->tree_icon].cacheKey());
+    EXPECT_EQ(data(kResultName, Qt::ForegroundRole).value<QColor>(), QColor(0xEF, 0xF0, 0xDE));
+    form->points_tree.set_visible(mint, false);
+    EXPECT_EQ(data(kResultName, Qt::ForegroundRole).value<QColor>(), QColor(0xCA, 0xC5, 0xBF));
+    form->TreeResult->setCurrentIndex(form->result_model->index(0, 0));
+    form->Modif2Click();
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(8), message(54)}));
 }

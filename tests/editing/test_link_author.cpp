@@ -94,22 +94,12 @@ TEST(LinkAuthor, RouteOptionsAndBridges) {
 }
 
 TEST(PointEdit, InputChecksLevelBandsAndReferences) {
-    struct Case {
-        std::string name;
-        bool category;
-        std::vector<std::string> comment;
-        int message;
-    };
-    for (const Case& c : std::vector<Case>{{"", true, {}, 17},
-                                           {"New (Demo)", true, {}, 17},
-                                           {"Inn", false, {}, 62},
-                                           {"In|n", true, {}, 18},
-                                           {"@Inn", true, {}, 18},
-                                           {"Inn", true, {"a", "b#1"}, 24},
-                                           {"Inn #1", false, {"|"}, 62},
-                                           {"Inn", true, {"a", "", "b"}, 0}})
-        EXPECT_EQ(point_input_fault(c.name, "New (Demo)", c.category, c.comment), c.message)
-            << c.name;
+    using Lines = std::vector<std::string>;
+    for (auto [name, category, comment, message] : {std::tuple{"New (Demo)", true, Lines{}, 17},
+                                                    {"@Inn", true, {}, 18},
+                                                    {"Inn #1", false, {"|"}, 62},
+                                                    {"Inn", true, {"a", "", "b"}, 0}})
+        EXPECT_EQ(point_input_fault(name, "New (Demo)", category, comment), message) << name;
     EXPECT_EQ(comment_length({"ab", "", "c"}), 7);
 
     init_level_colors();

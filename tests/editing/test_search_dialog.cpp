@@ -1,6 +1,5 @@
 #include "editing/search_engine.h"
 #include "editing/widgets/check_tree_model.h"
-#include "editing/widgets/result_model.h"
 #include "editing/widgets/search_form.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
@@ -10,13 +9,8 @@
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QStackedWidget>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -113,18 +107,14 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
 
     ASSERT_TRUE(d->Button1Click());
     EXPECT_EQ(area.key, "LOUP");
-    EXPECT_EQ(area.criteria, before.criteria);
-    EXPECT_EQ(std::tie(area.level_from, area.level_to),
-              std::tie(before.level_from, before.level_to));
-    EXPECT_EQ(area.categories, before.categories);
-    EXPECT_EQ(area.regions, before.regions);
-    EXPECT_EQ(area.zone_classes, before.zone_classes);
-    EXPECT_EQ(area.flags_present, before.flags_present);
+    const auto kept = [](const TSearchArea& a) {
+        return std::tie(a.criteria, a.level_from, a.level_to, a.categories, a.regions,
+                        a.zone_classes, a.flags_present, a.expanded_roots, a.expanded_groups);
+    };
+    EXPECT_EQ(kept(area), kept(before));
     // Flags without a property node are neither indifferent nor present: they must not be set.
     EXPECT_EQ(area.flags_indifferent.w, (std::array<uint32_t, 4>{0b10010, 0, 0, 0}));
     EXPECT_EQ(area.flags_absent.w, (std::array<uint32_t, 4>{~0b10110u, ~0u, ~0u, ~0u}));
-    EXPECT_EQ(area.expanded_roots, before.expanded_roots);
-    EXPECT_EQ(area.expanded_groups, before.expanded_groups);
 }
 
 TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
@@ -176,122 +166,6 @@ TEST_F(SearchDialog, ResetAndBadLevelsLoseNothingUnasked) {
     d->Edit1->clear();
     ASSERT_TRUE(d->Button1Click());
     EXPECT_EQ(area.criteria, 0);
-}
-
-// The main window's search, with the dialog answered by the test.
-class SearchWindow : public SearchDialog {
-protected:
-    TreeNode *grey = nullptr, *den = nullptr, *inn = nullptr;
-    void SetUp() override {
-        SearchDialog::SetUp();
-        grey = form->addnode(PointsFixture::point("Grey Wolf", 11, 1, 100, 100));
-        den = form->addnode(PointsFixture::point("Wolf Den", 10, 1, 200, 200));
-        inn = form->addnode(PointsFixture::point("Inn", 10, 2));
-        form->search_area = std::make_unique<TSearchArea>();
-        form->search_area->criteria = kSearchNames;
-    }
-    void search(const QString& words, bool area_mode) {
-        form->on_search_dialog = [=](TSearchForm& d) {
-            d.FormShow();
-            d.Edit1->setText(words);
-            emit d.Edit1->textEdited(words);
-            d.CheckBox3->setChecked(false);
-            d.CheckBox7->setChecked(area_mode);
-            d.Button1Click();
-        };
-        form->search();
-    }
-    std::vector<TreeNode*> rows() const {
-        std::vector<TreeNode*> out;
-        for (const rSearchResult& r : form->result_model->rows())
-            out.push_back(r.node);
-        return out;
-    }
-    void click_header(int column) {
-        QHeaderView* h = form->TreeResult->header();
-        const QPoint at(h->sectionViewportPosition(column) + 4, 4);
-        for (auto [type, held] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
-                                  {QEvent::MouseButtonRelease, Qt::NoButton}}) {
-            QMouseEvent e(type, at, h->viewport()->mapToGlobal(at), Qt::LeftButton, held, {});
-            QApplication::sendEvent(h->viewport(), &e);
-        }
-    }
-};
-
-TEST_F(SearchWindow, SearchListsRankedPointsAndSearchAreaModeShowsOnlyThem) {
-    search("wolf", true);
-    EXPECT_EQ(rows(), (std::vector<TreeNode*>{den, grey}));
-    EXPECT_EQ(form->Label2->text().toStdString(), "2 point(s) trouvé(s)");
-    EXPECT_EQ(form->PageControl->currentWidget(), form->TabSheet2);
-    EXPECT_TRUE(form->search_area_mode);
-    EXPECT_EQ(to_qstring(form->search_bar_text).left(10), "2 point(s)");
-    EXPECT_EQ(std::tuple(den->check, grey->check, inn->check),
-              std::tuple(TCheckState::Checked, TCheckState::Checked, TCheckState::Unchecked));
-    EXPECT_EQ(rPreference.SAOM, true);
-
-    click_header(kResultName);
-    EXPECT_EQ(rows(), (std::vector<TreeNode*>{grey, den}));
-    EXPECT_EQ(rPreference.STSC, kResultName);
-    rPreference.STSC = 9;
-    click_header(kResultName);
-    EXPECT_EQ(rows(), (std::vector<TreeNode*>{den, grey}));
-    EXPECT_EQ(rPreference.STSC, 9);
-
-    form->remove_result(den);
-    EXPECT_EQ(rows(), std::vector<TreeNode*>{grey});
-    form->Button3Click();
-    EXPECT_TRUE(rows().empty());
-    EXPECT_FALSE(form->search_area_mode);
-    EXPECT_EQ(inn->check, TCheckState::Checked);
-}
-
-TEST_F(SearchWindow, NothingToSearchOrNothingFoundIsSaidPlainly) {
-    form->points_tree.set_check_state(inn, TCheckState::Unchecked);
-    search("", false);
-    ASSERT_FALSE(form->feedback_lines.empty());
-    EXPECT_EQ(form->feedback_lines.lines().front().text, res_messages[21]);
-    // Outside search-area mode the points tree keeps the user's checks.
-    EXPECT_EQ(inn->check, TCheckState::Unchecked);
-
-    search("--", false);
-    EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(form->Label2->text().toStdString(), "0 point(s) trouvé(s)");
-    EXPECT_EQ(form->TreeResult->header()->sortIndicatorSection(), -1);
-    EXPECT_TRUE(boxes.texts().empty());
-}
-
-TEST_F(SearchWindow, RegionCriteriaUseTheBuiltRegions) {
-    for (auto [name, zone] : {std::pair{"Bay", 10}, {"Cove", 11}}) {
-        rnew_node r = PointsFixture::point(name, zone, 2, 1000, 1000);
-        r.locked = true;
-        r.link = area_link('S', {{20000, 20000}, {50000, 20000}, {50000, 50000}, {20000, 50000}});
-        form->addnode(r);
-    }
-    TreeNode* pup = form->addnode(PointsFixture::point("Wolf Pup", 10, 1, 30000, 30000));
-    form->build_regions();
-    ASSERT_EQ(form->region_list.size(), 2u);
-    form->on_search_dialog = [](TSearchForm& d) {
-        d.FormShow();
-        d.Edit1->clear();
-        const TCheckNode* bay = TCheckTree::next(d.root(TSearchForm::rootRegions));
-        d.model->setData(d.model->index_of(bay), Qt::Checked, Qt::CheckStateRole);
-        d.CheckBox3->setChecked(false);
-        d.Button1Click();
-    };
-    form->search();
-    EXPECT_EQ(rows(), std::vector<TreeNode*>{pup});
-    form->search_area->criteria = kSearchOutsideRegions;
-    form->run_search(*form->search_area);
-    EXPECT_EQ(rows().size(), 7u); // every other point, the two region points included
-}
-
-TEST_F(SearchWindow, PopupCommandsNeedAVisibleRow) {
-    search("wolf", false);
-    form->Modif2Click();
-    form->points_tree.set_visible(grey, false);
-    form->TreeResult->setCurrentIndex(form->result_model->index(1, 0));
-    form->Modif2Click();
-    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{res_messages[8], res_messages[54]}));
 }
 
 } // namespace

@@ -11,7 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
-#include <gtest/gtest.h>
+#include <QTimer>
+#include <gmock/gmock.h>
 
 using namespace support;
 
@@ -64,28 +65,41 @@ protected:
         selected_database->mail_address = "cartographes@example.org";
     }
     // Sends by the given choice and returns the box that reports it.
-    std::string send(QRadioButton* Tmail_fic::*choice) {
+    std::string send(
+        QRadioButton* Tmail_fic::*choice,
+        const std::function<void(Tmail_fic&)>& prepare = [](auto&) {}) {
         Tmail_fic dialog;
         (dialog.*choice)->setChecked(true);
+        prepare(dialog);
         dialog.Button1Click();
         return boxes.texts().empty() ? std::string() : boxes.texts().back();
     }
 };
 
 TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
-    HttpTestServer server({{"/ok", reply("<html>merci <done> !</html>")},
-                           {"/caps", reply("<DONE>")},
-                           {"/fail", status(500)}});
+    // A long refusal shows as its first lines, each cut short.
+    const std::string line = "<p>" + std::string(250, 'r') + "</p>\r\n";
+    const QByteArray shown = QByteArray::fromStdString(line.substr(0, 100) + "\x85\n").repeated(10);
+    HttpTestServer server(
+        {{"/ok", reply("<html>merci <done> !</html>")},
+         {"/caps", reply("<DONE>")},
+         {"/fail", status(500)},
+         {"/long", {200, line, false, {}, 0, {}, -1, 8000}},
+         {"/endless", {200, std::string(1 << 16, 'x'), false, {}, 0, {}, -1, 1024}},
+         {"/drip", {200, std::string(100, 'x'), false, {}, 0, {}, -1, 1, 0.05}}});
     ASSERT_TRUE(server.running());
     for (auto [path, report] :
          {std::pair{"/ok", message(30, "Vev Karvelo ", additions_file_name)},
           {"/caps", message(27, additions_file_name, "<DONE>")},
-          {"/fail", message(27, additions_file_name, "HTTP/1.0 500 Internal Server Error")}}) {
+          {"/fail", message(27, additions_file_name, "HTTP/1.0 500 Internal Server Error")},
+          {"/long", message(27, additions_file_name, shown.toStdString() + "\x85")},
+          {"/endless",
+           message(27, additions_file_name, "The reply is larger than 4194304 bytes.")}}) {
         selected_database->upload_address = server.url(path);
         EXPECT_EQ(send(&Tmail_fic::RadioButton1), report);
     }
     const auto sent = server.requests();
-    ASSERT_EQ(sent.size(), 3u);
+    ASSERT_EQ(sent.size(), 5u);
     const QJsonObject fields = sent[0]["fields"].toObject();
     EXPECT_EQ(fields.keys(), (QStringList{"base", "pass", "type"}));
     EXPECT_EQ(fields["type"].toString(), "vev");
@@ -98,6 +112,20 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
 
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
+
+    // A server that drips its reply: closing the dialog ends the upload, and so does the bound
+    // on the whole transfer.
+    selected_database->upload_address = server.url("/drip");
+    EXPECT_EQ(send(&Tmail_fic::RadioButton1,
+                   [](Tmail_fic& d) {
+                       EXPECT_EQ(d.IdHTTP1.options.read_timeout_ms, 10000); // the update's
+                       d.show();
+                       QTimer::singleShot(300, &d, [&d] { d.close(); });
+                   }),
+              message(27, additions_file_name, "The transfer was cancelled."));
+    EXPECT_THAT(send(&Tmail_fic::RadioButton1,
+                     [](Tmail_fic& d) { d.IdHTTP1.options.total_timeout_ms = 300; }),
+                testing::StartsWith(message(27, additions_file_name, "Operation timed out after")));
 }
 
 TEST_F(Sending, MailGoesToTheMailProgram) {
@@ -130,14 +158,12 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
     EXPECT_EQ(args, expected);
 
     // Without an address or anything to send, nothing is handed over.
-    for (auto [to, body] : {std::pair{"", "b"}, {"a", ""}}) {
-        try {
-            send_mapi_mail(to, to, "self", "self", "s", body, "", true);
-            ADD_FAILURE() << to << body;
-        } catch (const tMailFileException& e) {
-            EXPECT_STREQ(e.what(), "Impossible d'envoyer le message.\n\n.");
-        }
-    }
+    for (auto [to, body] : {std::pair{"", "b"}, {"a", ""}})
+        EXPECT_THAT(([to = to, body = body] {
+                        send_mapi_mail(to, to, "self", "self", "s", body, "", true);
+                    }),
+                    testing::ThrowsMessage<tMailFileException>(
+                        testing::StrEq("Impossible d'envoyer le message.\n\n.")));
 }
 
 TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {

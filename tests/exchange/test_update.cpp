@@ -10,16 +10,20 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
-#include <QUrl>
+#include <QTreeView>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace support;
@@ -102,6 +106,9 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
                                  {"e.txt", "current"},
                                  {"f.txt", "old f"}})
         ASSERT_TRUE(write_file_atomic(app_path + name, content));
+    // An executable stays executable.
+    const std::filesystem::path program = to_path(app_path + "database/Demo/c.inf").toStdString();
+    std::filesystem::permissions(program, std::filesystem::perms(0751));
     HttpTestServer server(routes);
     serve(server);
     {
@@ -112,10 +119,11 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
         EXPECT_GT(rPreference.DATW, 0);
         EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello"));
         EXPECT_FALSE(dialog.Memo1->toPlainText().contains("Bonjour"));
-        std::map<std::string, std::string> shown;
-        for (const auto& e : dialog.check.entries)
-            if (e->visible)
-                shown[e->description] = e->status;
+        std::map<std::string, std::string> shown; // the list's rows
+        const QAbstractItemModel& list = *dialog.UpdateTree->model();
+        for (int row = 0; row < list.rowCount(); ++row)
+            shown[from_qstring(list.index(row, 2).data().toString())] =
+                from_qstring(list.index(row, 1).data().toString());
         EXPECT_EQ(shown, expected);
         EXPECT_TRUE(was_shown(boxes, message(58)));
         // Closing with a port that is not a number still stores the period and tells of the
@@ -124,6 +132,7 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
         dialog.checkbox5->setChecked(true);
         dialog.proxyport_edit->clear();
     }
+    EXPECT_EQ(std::filesystem::status(program).permissions(), std::filesystem::perms(0751));
     EXPECT_EQ(rPreference.DATU, 3);
     EXPECT_EQ(boxes.texts().back(), message(14));
     EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
@@ -191,71 +200,77 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
     }
 }
 
-TEST_F(Update, TransferFailuresKeepThePreviousReply) {
-    HttpTestServer server({{"/ok", reply("EOF")},
-                           {"/missing", status(404)},
+TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
+    const std::string list = "VERS=v1.06\r\nFILE=x||0|$BASE/none|d|0|0|all\r\nEOF";
+    const std::string dripping =
+        "VERS=v1.06\r\nFILE=a.txt||" + md5_hex("new") + "|$BASE/drip|d|0|0|all\r\nEOF";
+    HttpTestServer server({{"/ok", reply(list)},
+                           {"/list", reply(dripping)},
+                           {"/dlist", {200, dripping, false, {}, 0, {}, -1, 1, 0.05}},
+                           {"/drip", {200, "new", false, {}, 0, {}, -1, 40, 0.05}},
+                           {"/500", status(500)},
                            {"/stall", reply("EOF", false, 5)},
+                           {"/cut", {200, "EOF", false, {}, 0, {}, 100}},
+                           {"/big", reply(std::string(2000, 'x'))},
                            {"/r1", status(302, "/r2")},
                            {"/r2", {301, {}, false, "/ok", 0, "k=v"}},
                            {"/s1", status(302, "/r1")}});
-    ASSERT_TRUE(server.running());
+    serve(server);
     struct Case {
-        std::string path;
-        std::string error; // start of the box's text; empty: no box
-    } cases[] = {{"/r1", ""},
-                 {"/missing", "HTTP/1.0 404"},
-                 {"/stall", "Read timed out."},
-                 {"/s1", "Maximum (2) redirects followed"}};
-    TUpdateCheck check;
-    check.http.options.read_timeout_ms = 300;
-    check.reply = {"old"};
+        std::string address;
+        std::string error;                            // start of the box's text
+    } cases[] = {{server.url("/r1"), "HTTP/1.0 404"}, // the list, then its download fails
+                 {server.url("/500"), "HTTP/1.0 500"},
+                 {server.url("/stall"), "Read timed out."},
+                 {server.url("/cut"), "transfer closed with 97 bytes remaining"},
+                 {server.url("/s1"), "Maximum (2) redirects followed"},
+                 {server.url("/big"), "The reply is larger than 1000 bytes."},
+                 {"file:///etc/hostname", "Protocol \"file\" not supported"}};
+    TForm_update dialog;
+    dialog.check.http.options.read_timeout_ms = 300;
+    dialog.check.http.options.max_body = 1000;
+    selected_database->update_address2 = selected_database->update_address3 = "";
     for (const Case& c : cases) {
+        selected_database->update_address1 = c.address;
+        rPreference.DATW = 0;
         ScriptedMessages failures;
-        check.check_update(server.url(c.path));
-        ASSERT_EQ(failures.texts().size(), c.error.empty() ? 0u : 1u) << c.path;
-        if (!c.error.empty()) {
-            EXPECT_EQ(failures.texts()[0].rfind(c.error, 0), 0u) << failures.texts()[0];
-        }
-        EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"}) << c.path;
+        dialog.Button3Click();
+        ASSERT_EQ(failures.texts().size(), 1u) << c.address;
+        EXPECT_EQ(failures.texts()[0].rfind(c.error, 0), 0u) << failures.texts()[0];
+        EXPECT_EQ(dialog.check.reply.size(), 3u) << c.address;
+        // No list above an empty list.
+        EXPECT_EQ(from_qstring(dialog.Label4->text()), get_text(&c == cases ? 58 : 59));
+        EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), &c != cases);
+        EXPECT_EQ(rPreference.DATW > 0, &c == cases);
     }
-    // Only HTTP, and no reply beyond the size cap.
-    check.http.options.max_body = 2;
-    for (const std::string& address : {std::string("file:///etc/hostname"), server.url("/ok")}) {
-        ScriptedMessages failures;
-        check.check_update(address);
-        EXPECT_EQ(failures.texts().size(), 1u) << address;
-    }
-    EXPECT_EQ(check.reply, std::vector<std::string>{"EOF"});
     // The cookie of the first transfer comes back with the later ones.
     EXPECT_EQ(server.requests().back()["headers"].toObject()["cookie"].toString(), "k=v");
-}
 
-TEST_F(Update, ButtonsStayDisabledAndCloseWaitsWhileACheckRuns) {
-    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF", false, 0.4)}});
-    serve(server);
-    TForm_update dialog;
-    dialog.show();
-    int during = 0;
-    dialog.check.events.process_events = [&] {
-        ++during;
-        EXPECT_FALSE(dialog.Button3->isEnabled());
-        EXPECT_FALSE(dialog.Button1->isEnabled());
-        dialog.Button3Click(); // a second click starts nothing
-        dialog.reject();       // closing waits for the end of the run
-        EXPECT_TRUE(dialog.isVisible());
-    };
-    dialog.Button3Click();
-    EXPECT_GT(during, 0);
-    EXPECT_EQ(server.requests().size(), 1u);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(dialog.Button3->isEnabled());
-
-    // A later run that cannot reach the server completes nothing.
-    dialog.check.events.process_events = [] {};
-    selected_database->update_address1 = "http://127.0.0.1:1/";
-    rPreference.DATW = 0;
-    dialog.Button3Click();
-    EXPECT_TRUE(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))));
+    // Each way of closing, during the request or during a download that drips, ends the
+    // transfer at once and replaces nothing.
+    ASSERT_TRUE(write_file_atomic(app_path + "a.txt", "old"));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    const std::pair<const char*, std::function<void(TForm_update&)>> closes[] = {
+        {"/dlist", [](TForm_update& d) { d.Button1->click(); }},
+        {"/list", [&](TForm_update& d) { QApplication::sendEvent(&d, &escape); }},
+        {"/list", [](TForm_update& d) { d.close(); }}};
+    for (const auto& [path, close] : closes) {
+        selected_database->update_address1 = server.url(path);
+        TForm_update dialog;
+        dialog.show();
+        QTimer::singleShot(300, &dialog, [&dialog, close = close] {
+            EXPECT_FALSE(dialog.Button3->isEnabled());
+            dialog.Button3Click(); // a second click starts nothing
+            close(dialog);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        dialog.Button3Click();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.StatusBar1->currentMessage(), "The transfer was cancelled.");
+    }
+    EXPECT_EQ(files(), (std::map<std::string, std::string>{{"app/a.txt", "old"}}));
+    EXPECT_TRUE(boxes.texts().empty());
     EXPECT_EQ(rPreference.DATW, 0);
 }
 
@@ -281,9 +296,6 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     dialog.CheckBox7->setChecked(true);
     dialog.http10->setChecked(true);
     dialog.validproxy();
-    EXPECT_EQ(rPreference.PRXS, "127.0.0.1");
-    EXPECT_EQ(rPreference.PRXP, std::stoi(port));
-    EXPECT_EQ(rPreference.HTTP, 0);
     dialog.check.check_update("http://update.example.invalid/vev/update.php?db=Demo");
     const auto sent = server.requests();
     ASSERT_EQ(sent.size(), 1u);

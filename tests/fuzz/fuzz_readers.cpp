@@ -1,9 +1,9 @@
-// Fuzz targets for every reader of outside bytes, one table entry each. fuzz_readers runs the
-// entry named by the link it is started through (fuzz_<name>); built as fuzz_seeds, the same
-// table writes each entry's seed corpus, made by the test writers, into <folder>/<name>/.
-// Readers of sections get the inflated section bytes and put them into a container themselves,
-// so that the fuzzer works on the records rather than on zlib streams (the container entry
-// takes whole files).
+// Fuzz targets for every reader of outside bytes and for the map painter, one table entry each.
+// fuzz_readers runs the entry named by the link it is started through (fuzz_<name>); built as
+// fuzz_seeds, the same table writes each entry's seed corpus, made by the test writers, into
+// <folder>/<name>/. Readers of sections get the inflated section bytes and put them into a
+// container themselves, so that the fuzzer works on the records rather than on zlib streams (the
+// container entry takes whole files).
 
 #include "database/additions_file.h"
 #include "database/paths.h"
@@ -16,7 +16,9 @@
 #include "foundation/node_data.h"
 #include "foundation/pqGR32_JPEG.h"
 #include "generator/map_generator.h"
+#include "mainwindow/cible.h"
 #include "mainwindow/links.h"
+#include "mainwindow/map_paint.h"
 #include "mainwindow/map_view.h"
 #include "mainwindow/preferences.h"
 #include "platform/registry.h"
@@ -36,6 +38,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 
@@ -330,6 +333,129 @@ void read_jpeg(std::string_view data) {
     }
 }
 
+// The map painted from the input, read in order (missing bytes are zero): buffer size, zoom, view
+// offset, switches, the selected point with its zone position and the target's, the current
+// zone, then the area, an extra route, overview and comment lines and waypoints (each a count
+// modulo 8 and its records), the tips' size; the rest is text lines: the point's name, the
+// search bar's text, the tips.
+struct Input {
+    std::string_view rest;
+    template <typename T> T take() {
+        T v{};
+        const size_t n = std::min(sizeof v, rest.size());
+        std::memcpy(&v, rest.data(), n);
+        rest.remove_prefix(n);
+        return v;
+    }
+    TPoint point() { return {take<int32_t>(), take<int32_t>()}; }
+    size_t count() { return take<uint8_t>() % 8; }
+    std::string line() {
+        const std::string_view l = rest.substr(0, rest.find('\n'));
+        rest.remove_prefix(std::min(rest.size(), l.size() + 1));
+        return std::string(l);
+    }
+};
+
+void paint_view(std::string_view data) {
+    static auto* map = new TData_map(world().master);
+    static auto* tree = [] {
+        auto* t = new TPointsTree;
+        read_into_tree(*t, *map, world_section(9));
+        return t;
+    }();
+    static std::vector<pMap_info*> zones;
+    static std::vector<TreeNode*> points;
+    static std::string border;
+    if (zones.empty()) {
+        convert_polyline_file(std::string(KARVELO_SOURCE_DIR) + "/data/border.vec", border);
+        for (const auto& zone : map->zones) {
+            zones.push_back(zone.get());
+            zone->normal_image = QImage(4, 4, QImage::Format_RGB32);
+            zone->normal_image.fill(Qt::darkGreen);
+            zone->outline = border;
+        }
+        for (TreeNode* n = tree->first(); n; n = TPointsTree::next(n))
+            if (n->level == kLevelPoint)
+                points.push_back(n);
+    }
+    Input in{data};
+    QImage buffer(1 + in.take<uint16_t>() % 640, 1 + in.take<uint16_t>() % 480,
+                  QImage::Format_ARGB32_Premultiplied);
+    buffer.fill(0xFF7A7A7A);
+    TMapScene s;
+    s.view = {in.take<int16_t>(), in.point(), buffer.width(), buffer.height()};
+    const uint16_t bits = in.take<uint16_t>();
+    bool* flags[] = {&s.show_continent,       &s.labels,          &s.dimmed,
+                     &s.paths_shown,          &s.overview_shown,  &s.tips_shown,
+                     &s.markers_shown,        &s.waypoint_mode,   &s.zone_outlines,
+                     &s.current_zone_outline, &s.search_area_mode};
+    for (size_t i = 0; i < std::size(flags); ++i)
+        *flags[i] = bits >> i & 1;
+    static tCible target("missing.bmp", 0);
+    target.bitmap = QImage(32, 32, QImage::Format_ARGB32);
+    target.bitmap.fill(0x80FFFF00);
+    const size_t selected = in.take<uint8_t>();
+    target.node = selected < points.size() ? points[selected] : nullptr;
+    rItemdata& item = *points[selected % points.size()]->item();
+    const auto kept = std::tuple(item.x, item.y, item.name);
+    item.x = in.take<uint16_t>();
+    item.y = in.take<uint16_t>();
+    target.world_position = in.point();
+    target.visible = bits >> 11 & 1;
+    s.target = &target;
+    const size_t current = in.take<uint8_t>();
+    s.current_zone = current < zones.size() ? zones[current] : nullptr;
+    s.zones = &zones;
+    s.border = &border;
+    s.load_high_image = [&](pMap_info& z) {
+        z.high_image = bits >> 12 & 1 ? QImage(8, 8, QImage::Format_RGB32) : QImage();
+        return !z.high_image.isNull();
+    };
+    for (pMap_info* z : zones)
+        z->smooth = bits >> 13 & 1;
+    rwpitem area;
+    area.first_colour = in.take<uint32_t>();
+    area.second_colour = in.take<uint32_t>();
+    for (size_t n = in.count(); n > 0; --n)
+        area.points.push_back(in.point());
+    s.current_area = &area;
+    std::vector<rwpitem> paths;
+    build_paths(zones, paths);
+    paths.emplace_back().first_colour = in.take<uint32_t>();
+    paths.back().node = points.front();
+    for (size_t n = in.count(); n > 0; --n)
+        paths.back().points.push_back(in.point());
+    update_visibility(detail_levels(s.view.zoom, 200, 400, 600), !(bits >> 14 & 1),
+                      world().common.categories, paths);
+    s.paths = &paths;
+    std::vector<rMapLine> lines[2];
+    for (auto& list : lines)
+        for (size_t n = in.count(); n > 0; --n) {
+            const TPoint a = in.point(), b = in.point();
+            list.push_back({a.x, a.y, b.x, b.y, in.take<uint32_t>()});
+        }
+    s.overview_lines = &lines[0];
+    s.comment_lines = &lines[1];
+    std::vector<rWaypoint> waypoints;
+    for (size_t n = in.count(); n > 0; --n) {
+        const TPoint p = in.point();
+        const size_t zone = in.take<uint8_t>();
+        waypoints.push_back({p.x, p.y, zone < zones.size() ? zones[zone] : nullptr});
+    }
+    s.waypoints = &waypoints;
+    s.tips_width = in.take<uint16_t>();
+    s.tips_line_height = in.take<uint8_t>();
+    item.name = in.line();
+    s.search_bar_text = in.line();
+    std::vector<std::string> tips;
+    while (!in.rest.empty())
+        tips.push_back(in.line());
+    s.tips = &tips;
+    TMarkerHits hits;
+    paint_map(buffer, s, hits);
+    std::tie(item.x, item.y, item.name) = kept;
+}
+
 // ---- Seeds ----
 
 Seeds container_seeds() {
@@ -464,6 +590,30 @@ Seeds update_seeds() {
             "EOF\r\n"};
 }
 
+// A view of the world's first zone at zoom 300 with every overlay, the selected point's label
+// reaching past the left edge, and one far view.
+Seeds paint_seeds() {
+    Seeds out;
+    for (auto [offset, selected] : {std::pair{0, 0}, {-80, 1}, {-2000000000, 0}}) {
+        std::string s;
+        const auto put = [&s](auto v) { s.append(reinterpret_cast<const char*>(&v), sizeof v); };
+        put(uint16_t(319)), put(uint16_t(239)), put(int16_t(300)), put(offset), put(offset);
+        put(uint16_t(0x1FFF)), put(uint8_t(selected)), put(uint16_t(20000)), put(uint16_t(30000));
+        put(int32_t(20000)), put(int32_t(30000)), put(uint8_t(0));
+        put(0x33FF0000u), put(0xDDFF0000u), put(uint8_t(3));
+        for (int32_t v : {0, 0, 60000, 0, 0, 60000})
+            put(v);
+        put(0xFF00FF00u), put(uint8_t(2)), put(0), put(50000), put(65535), put(50000);
+        for (int list = 0; list < 2; ++list) {
+            put(uint8_t(1)), put(0), put(0), put(65535), put(65535), put(0xFF0000FFu);
+        }
+        put(uint8_t(2)), put(100), put(100), put(uint8_t(0)), put(30000), put(100), put(uint8_t(0));
+        put(uint16_t(80)), put(uint8_t(15));
+        out.push_back(s + "Gadgetzan\nSearch area\nTip one\n\nTip three");
+    }
+    return out;
+}
+
 struct Reader {
     const char* name;
     void (*read)(std::string_view);
@@ -489,6 +639,7 @@ const Reader kReaders[] = {
     {"genmap", read_genmap, genmap_seeds},
     {"registry", read_registry, registry_seeds},
     {"update", read_update, update_seeds},
+    {"paint", paint_view, paint_seeds},
 };
 
 // Qt's font and image code wants an application object; boxes are answered silently.

@@ -2,6 +2,7 @@
 #include "mainwindow/widgets/input_pseudo.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "support/saved_globals.h"
+#include "support/scripted_messages.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 
@@ -82,10 +84,19 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
     }
 }
 
-TEST(NicknameDialog, TakesAtMostFortyCharactersAndClosesWithItsButton) {
+TEST(NicknameDialog, TakesAtMostFortyCharactersOnOneLineAndClosesWithItsButton) {
     SavedGlobals saved;
+    ScriptedMessages boxes;
     TForm6 dialog;
     QTimer::singleShot(0, &dialog, [&] {
+        // A pasted second line keeps it open, whichever way it closes, and loses nothing.
+        QApplication::clipboard()->setText(QStringLiteral("Ond\nine"));
+        dialog.Edit1->paste();
+        dialog.Button1->click();
+        dialog.close();
+        EXPECT_TRUE(dialog.isVisible() && boxes.shown().size() == 2u);
+        EXPECT_EQ(dialog.Edit1->text(), "Ond\nine");
+        dialog.Edit1->clear();
         for (int i = 0; i < 41; ++i) {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
             QApplication::sendEvent(dialog.Edit1, &key);

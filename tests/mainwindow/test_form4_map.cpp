@@ -229,3 +229,14 @@ TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
     EXPECT_FALSE(form->waypoint1->isChecked());
     EXPECT_TRUE(form->waypoint1->text().endsWith(" [0]"));
 }
+
+TEST_F(Form4Map, ZoneImagesAreSmoothedFromZoom1001WhileAllowed) {
+    form->show_on_map(inn, 0, 0, 0);
+    for (auto [allowed, zoom, smooth] :
+         {std::tuple{true, 1000, false}, {true, 1001, true}, {false, 1000, true}}) {
+        rPreference.LIAR = allowed;
+        form->set_zoom(form->mouse_world, zoom);
+        for (const pMap_info* z : form->continent_zones)
+            EXPECT_EQ(z->smooth, smooth) << zoom; // left as it was while not allowed
+    }
+}

@@ -1,8 +1,11 @@
+#include "database/paths.h"
 #include "database/points_tree.h"
 #include "foundation/binary_io.h"
 #include "foundation/text_codec.h"
+#include "mainwindow/cible.h"
 #include "mainwindow/map_paint.h"
 #include "support/points_fixture.h"
+#include "support/points_writer.h"
 #include "support/section_writer.h"
 
 #include <QPainter>
@@ -15,6 +18,27 @@ namespace {
 constexpr QRgb kGround = 0xFF808080;
 constexpr QRgb kIconCorner = 0xFF0000FF;
 constexpr QRgb kIconCentre = 0xFF00FF00;
+
+// A colour blended over a premultiplied pixel as the painter blends it.
+QRgb over(QRgb colour, QRgb under) {
+    QImage one(1, 1, QImage::Format_ARGB32_Premultiplied);
+    one.fill(under);
+    QPainter(&one).fillRect(0, 0, 1, 1, QColor::fromRgba(colour));
+    return *reinterpret_cast<const QRgb*>(one.constBits());
+}
+
+QRgb raw(const QImage& image, int x, int y) {
+    return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
+}
+
+// A polyline stream across a zone at height y (fractions of the zone).
+std::string across(float y) {
+    ByteWriter w;
+    w.u16(2);
+    for (float v : {0.125f, y, 0.875f, y})
+        w.f32(v);
+    return w.data();
+}
 
 // One zone of 200 pixels at the top-left of a 300 x 300 view; categories 1 (red, shown at every
 // zoom), 2 (blue, detail level 2) and 3 (black).
@@ -53,6 +77,20 @@ protected:
         return f.add(PointsFixture::point(name, 1, category, x, y));
     }
     QRgb at(int x, int y) const { return buffer.pixel(x, y); }
+    QRgb raw(int x, int y) const { return ::raw(buffer, x, y); }
+    // A pixel's world units at the view's zoom, the view at the world's origin.
+    int32_t world(int pixel) const {
+        return int32_t(std::nearbyint(pixel * 65535.0 / scene.view.zoom));
+    }
+    tCible target{"missing.bmp", 0};
+    void select(TreeNode* node) {
+        target.bitmap = QImage(21, 21, QImage::Format_ARGB32);
+        target.bitmap.fill(0x80FF00FF);
+        target.node = node;
+        target.world_position = worldmaptoworld({node->item()->x, node->item()->y}, *zones[0]);
+        target.visible = true;
+        scene.target = &target;
+    }
     void paint() {
         buffer.fill(0xFF000000);
         paint_map(buffer, scene, hits);
@@ -69,41 +107,6 @@ protected:
 
 } // namespace
 
-TEST_F(MapPaint, MarkerSquareIconAndLabelStandWhereTheyBelong) {
-    TreeNode* red = add(1, 32768, 32768); // screen (100, 100): Round(100.0015)
-    add(3, 32768, 16384);                 // black: (100, 50)
-    scene.labels = false;
-    paint();
-    ASSERT_EQ(hits.size(), 2u);
-    EXPECT_EQ(hits[0].node, red);
-    EXPECT_EQ((TPoint{hits[0].x, hits[0].y}), (TPoint{100, 100}));
-    EXPECT_EQ(at(98, 98), 0xFFFF0000u); // the 5 x 5 square's corner
-    EXPECT_EQ(at(102, 102), 0xFFFF0000u);
-    EXPECT_EQ(at(103, 103), kGround);
-    EXPECT_EQ(at(95, 95), kIconCorner); // the icon, centred on the point
-    EXPECT_EQ(at(100, 100), kIconCentre);
-    EXPECT_EQ(at(104, 100), kGround); // no underline and no label without labels
-    EXPECT_EQ(count(QRect(110, 90, 60, 15), 0xFFFF0000u), 0);
-    // Colour 0 gives no square, the icon stays.
-    EXPECT_EQ(at(98, 48), kGround);
-    EXPECT_EQ(at(100, 50), kIconCentre);
-
-    scene.labels = true;
-    paint();
-    EXPECT_EQ(at(104, 100), 0xFFFF0000u); // the underline
-    EXPECT_EQ(at(109, 101), kGround);
-    EXPECT_GT(count(QRect(110, 90, 60, 15), 0xFFFF0000u), 20); // the name, in the point's colour
-}
-
-TEST_F(MapPaint, PointsOnTheViewEdgeAreNeitherDrawnNorPicked) {
-    add(1, 0, 32768);
-    add(1, 32768, 0);
-    scene.labels = false;
-    paint();
-    EXPECT_TRUE(hits.empty());
-    EXPECT_EQ(at(1, 100), kGround);
-}
-
 TEST_F(MapPaint, DetailLevelsAppearWithTheZoom) {
     add(2, 32768, 32768);
     scene.view.zoom = 199;
@@ -116,14 +119,6 @@ TEST_F(MapPaint, DetailLevelsAppearWithTheZoom) {
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(at(104, 100), kGround); // shown without its label
     EXPECT_EQ(at(98, 98), 0xFF0000FFu);
-}
-
-TEST_F(MapPaint, DimmingDarkensEverythingBelowTheMarkers) {
-    add(1, 32768, 32768);
-    scene.dimmed = true;
-    paint();
-    EXPECT_NEAR(qRed(at(150, 150)), 0x80 * (255 - 0x66) / 255, 1);
-    EXPECT_EQ(at(98, 98), 0xFFFF0000u); // markers come after the dimming
 }
 
 TEST_F(MapPaint, SplashOnlyUntilAContinentIsShown) {
@@ -203,5 +198,167 @@ TEST(ZoneImage, LoadsJpegOrBmpAndRefusesTheRest) {
         QImage bitmap(4, 4, QImage::Format_RGB32);
         EXPECT_EQ(load_zone_image(dir.file(name), bitmap), loads) << name;
         EXPECT_EQ(bitmap.isNull(), !loads) << name;
+    }
+}
+
+// Each marker and overlay at its place, drawn blended or opaque in its colour; the switched ones
+// only while their switch is on. At zoom 300 the zone fills the view.
+TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
+    scene.view.zoom = 300;
+    scene.lodv = 299;
+    scene.labels = false;
+    visibility();
+    TreeNode* inn = add(1, world(100), world(100), "Inn");
+    select(inn);
+    // A route of 14 characters: the point and its first waypoint, one segment on row 110.
+    rnew_node r = PointsFixture::point("Road", 1, 1, world(20), world(110));
+    r.link = route_link("1051", {{world(80), world(110)}});
+    ASSERT_EQ(r.link.size(), 14u);
+    f.add(r);
+    std::vector<rwpitem> paths;
+    build_paths(zones, paths);
+    update_visibility(detail_levels(300, 200, 400, 600), true, f.common_data->categories, paths);
+    ASSERT_EQ(paths.size(), 1u);
+    scene.paths = &paths;
+    rwpitem area;
+    area.points = {{world(20), world(40)},
+                   {world(60), world(40)},
+                   {world(60), world(80)},
+                   {world(20), world(80)}};
+    area.first_colour = 0x33FF0000;
+    area.second_colour = 0xDDFF0000;
+    scene.current_area = &area;
+    const std::vector<rMapLine> overview{
+        {world(20), world(130), world(80), world(130), 0xFF0000FF}};
+    const std::vector<rMapLine> comments{
+        {world(20), world(140), world(80), world(140), 0xFF00FFFF}};
+    scene.overview_lines = &overview;
+    scene.comment_lines = &comments;
+    const std::vector<rWaypoint> waypoints{{world(20), world(160), zones[0]},
+                                           {world(80), world(160), zones[0]}};
+    scene.waypoints = &waypoints;
+    const std::string border = across(0.5f);
+    scene.border = &border;
+    scene.current_zone = zones[0];
+    zones[0]->outline = across(0.75f);
+    const std::vector<std::string> tips{"Tip"};
+    scene.tips = &tips;
+    scene.tips_width = 30;
+    scene.tips_line_height = 10;
+    scene.paths_shown = false;
+    TreeNode* red = add(1, world(150), world(60));
+    add(3, world(150), world(90)); // black: colour 0
+    add(1, 0, world(90));          // on the view's edges: neither drawn nor picked
+    add(1, world(90), 0);
+    paint();
+    ASSERT_EQ(hits.size(), 5u); // the target, then the points in tree order
+    EXPECT_EQ(hits[0].node, inn);
+    EXPECT_EQ(hits[3].node, red);
+    EXPECT_EQ((TPoint{hits[3].x, hits[3].y}), (TPoint{150, 60}));
+
+    constexpr QRgb kRed = 0xFFFF0000;
+    const QRgb route = paths[0].first_colour;
+    struct Probe {
+        bool TMapScene::*on; // nullptr: always drawn
+        int x, y;
+        QRgb colour; // 0: nothing drawn
+        bool blended = true;
+    };
+    const Probe probes[] = {
+        {nullptr, 148, 58, kRed, false}, // the 5 x 5 square in the point's colour
+        {nullptr, 152, 62, kRed, false},
+        {nullptr, 153, 63, 0},
+        {nullptr, 145, 55, kIconCorner, false}, // the icon, centred on the point
+        {nullptr, 150, 60, kIconCentre, false},
+        {nullptr, 148, 88, 0}, // colour 0: no square, the icon stays
+        {nullptr, 150, 90, kIconCentre, false},
+        {nullptr, 1, 90, 0},
+        {nullptr, 90, 1, 0},
+        {&TMapScene::labels, 154, 60, kRed, false}, // the underline
+        {&TMapScene::labels, 159, 61, 0},
+        {&TMapScene::dimmed, 250, 250, kDimColour},
+        {nullptr, 40, 60, 0x33FF0000},             // the area's fill
+        {nullptr, 60, 60, 0xDDFF0000},             // and its outline
+        {&TMapScene::paths_shown, 23, 110, route}, // stippled: two on, one off
+        {&TMapScene::paths_shown, 24, 110, route},
+        {&TMapScene::paths_shown, 25, 110, 0},
+        {&TMapScene::paths_shown, 26, 110, route},
+        {&TMapScene::overview_shown, 20, 130, 0xFF0000FF},
+        {&TMapScene::overview_shown, 79, 130, 0xFF0000FF},
+        {&TMapScene::overview_shown, 80, 130, 0}, // the last pixel left out
+        {nullptr, 50, 140, 0xFF00FFFF},
+        {nullptr, 50, 160, kWaypointColour},
+        {&TMapScene::waypoint_mode, 100, 150, kWaypointBorderColour},
+        {&TMapScene::current_zone_outline, 100, 150, kCurrentZoneColour},
+        {&TMapScene::zone_outlines, 100, 225, kOutlineColour},
+        {nullptr, 92, 92, 0x80FF00FF},                  // the target marker
+        {nullptr, 104, 100, kTargetLabelColour, false}, // the tie
+        {nullptr, 108, 100, kTargetLabelColour, false}, // the label's frame
+        {nullptr, 102, 102, opaque_color32(inn->item()->colour), false},
+        {&TMapScene::tips_shown, 41, 31, kTipsColour},
+        {&TMapScene::tips_shown, 42, 31, 0},
+        {&TMapScene::search_area_mode, 0, 280, kSearchBarColour},
+        {&TMapScene::search_area_mode, 298, 299, kSearchBarColour},
+        {&TMapScene::search_area_mode, 299, 290, 0},
+        {&TMapScene::search_area_mode, 10, 279, 0},
+    };
+    for (const Probe& p : probes) {
+        const QRgb expected = p.blended ? over(p.colour, kGround) : p.colour;
+        if (p.on)
+            scene.*p.on = true;
+        paint();
+        EXPECT_EQ(raw(p.x, p.y), expected) << p.x << "," << p.y;
+        if (!p.on)
+            continue;
+        EXPECT_TRUE(paths[0].drawn || p.on != &TMapScene::paths_shown);
+        scene.*p.on = false;
+        paint();
+        EXPECT_EQ(raw(p.x, p.y), kGround) << p.x << "," << p.y << " switched off";
+    }
+    // A lone waypoint draws nothing; labels write the names in the points' colours.
+    const std::vector<rWaypoint> one(waypoints.begin(), waypoints.begin() + 1);
+    scene.waypoints = &one;
+    scene.labels = true;
+    paint();
+    EXPECT_EQ(raw(50, 160), kGround);
+    EXPECT_GT(count(QRect(160, 50, 60, 15), kRed), 20);
+    // Zone outlines only above [LODV]; a route off screen is not drawn, so not picked.
+    scene.lodv = 300;
+    scene.zone_outlines = scene.paths_shown = true;
+    scene.view.offset = {0, -150};
+    paint();
+    EXPECT_EQ(raw(100, 75), kGround);
+    EXPECT_FALSE(paths[0].drawn);
+}
+
+// However the view moves the selected point's label over and past the edges, a window shows
+// exactly its part of what a wider window shows.
+TEST_F(MapPaint, TargetLabelIsClippedAtEveryEdge) {
+    scene.markers_shown = false;
+    select(add(1, 32768, 32768, "Auberge du Val")); // (100, 100) from the view's offset
+    const int margin = 150;
+    QImage wide(300 + 2 * margin, 300 + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    for (auto [x, y] : {std::pair{100, 100},
+                        {-200, 100},
+                        {-30, 100},
+                        {0, 0},
+                        {240, 100},
+                        {292, 100},
+                        {400, 100},
+                        {100, -20},
+                        {100, 3},
+                        {100, 297},
+                        {100, 330},
+                        {-40000, 100},
+                        {2000000000, -2000000000}}) {
+        scene.view = {200, {x - 100, y - 100}, 300, 300};
+        paint();
+        scene.view = {200, {x - 100 + margin, y - 100 + margin}, wide.width(), wide.height()};
+        wide.fill(0xFF000000);
+        paint_map(wide, scene, hits);
+        for (int py = 0; py < 300; ++py)
+            for (int px = 0; px < 300; ++px)
+                ASSERT_EQ(raw(px, py), ::raw(wide, px + margin, py + margin))
+                    << "label at " << x << "," << y << ": pixel " << px << "," << py;
     }
 }

@@ -11,7 +11,10 @@ HttpTestServer::HttpTestServer(const std::map<std::string, HttpRoute>& routes) {
         QJsonObject o{{"status", r.status},
                       {"body", QString::fromLatin1(r.body.data(), qsizetype(r.body.size()))},
                       {"zlib", r.zlib},
-                      {"delay", r.delay}};
+                      {"delay", r.delay},
+                      {"length", qint64(r.length)},
+                      {"repeat", r.repeat},
+                      {"drip", r.drip}};
         if (!r.location.empty())
             o["location"] = QString::fromStdString(r.location);
         if (!r.cookie.empty())

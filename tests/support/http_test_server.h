@@ -20,6 +20,9 @@ struct HttpRoute {
     std::string location;
     double delay = 0;     // seconds before answering
     std::string cookie{}; // the value of a Set-Cookie header
+    int64_t length = -1;  // the Content-Length sent; -1: the body's
+    int repeat = 1;       // the body sent that many times
+    double drip = 0;      // seconds between two bytes of the body
 };
 
 inline HttpRoute reply(std::string body, bool zlib = false, double delay = 0) {

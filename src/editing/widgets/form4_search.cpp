@@ -22,6 +22,33 @@
 #include <QToolButton>
 #include <QTreeView>
 
+namespace {
+
+// Focus that reaches the result list without a click (a page switch, the hover) makes no row
+// current, so no result shows on the map but the one the user picks with a click or the keys.
+class TFocusKeepsNoCurrent : public QObject {
+public:
+    TFocusKeepsNoCurrent(QAbstractItemView* view, bool& quiet)
+        : QObject(view), view_(view), quiet_(quiet) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != view_ || event->type() != QEvent::FocusIn || quiet_ ||
+            view_->currentIndex().isValid())
+            return false;
+        quiet_ = true;
+        static_cast<QObject*>(view_)->event(event);
+        view_->selectionModel()->clearCurrentIndex();
+        quiet_ = false;
+        return true;
+    }
+
+private:
+    QAbstractItemView* view_;
+    bool& quiet_;
+};
+
+} // namespace
+
 void TForm4::init_search() {
     if (result_model)
         return;
@@ -41,16 +68,17 @@ void TForm4::init_search() {
     // Shown from the left: zone icon, category icon, name, marks.
     for (int column : {kResultZone, kResultCategory})
         header->moveSection(header->visualIndex(column), column == kResultZone ? 0 : 1);
-    for (const auto& [column, width] : {std::pair{kResultZone, 20},
-                                        {kResultCategory, 20},
-                                        {kResultName, 157},
-                                        {kResultMarks, 30}})
+    for (const auto& [column, width] :
+         {std::pair{kResultZone, 20}, {kResultCategory, 20}, {kResultName, 157}})
         header->resizeSection(column, width);
+    // The marks are read whole: "+" is not "+++".
+    header->setSectionResizeMode(kResultMarks, QHeaderView::ResizeToContents);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int column) { TreeResultHeaderClick(column); });
+    TreeResult->installEventFilter(new TFocusKeepsNoCurrent(TreeResult, result_rows_changing));
     TreeResult->setMouseTracking(true);
     TreeResult->viewport()->setProperty(kManualHint, true);
     connect(TreeResult->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -143,8 +171,9 @@ void TForm4::run_search(TSearchArea& area) {
     points_tree.end_update();
     if (search_area_mode) {
         search_bar_text = format_text(get_info_text(26), count, {});
-        update_visibility();
-        repaint_map();
+        // The checks changed inside update mode: routes, links and visibility follow them now.
+        MyTreeChecked();
+        MyTreeAfterPaint();
     }
 }
 
@@ -156,6 +185,9 @@ void TForm4::clear_results() {
 void TForm4::remove_result(TreeNode* node) {
     result_rows_changing = true;
     result_model->remove(node);
+    // The row that follows a removed current one is not the user's choice.
+    if (!TreeResult->selectionModel()->isSelected(TreeResult->currentIndex()))
+        TreeResult->selectionModel()->clearCurrentIndex();
     result_rows_changing = false;
 }
 
@@ -187,14 +219,14 @@ void TForm4::set_all_checked(TCheckState state) {
         if (top->check != state)
             points_tree.set_check_state(top.get(), state);
     points_tree.end_update();
+    MyTreeChecked();
 }
 
 void TForm4::end_search_area() {
     search_area_mode = false;
     zoom_filtering = true;
     set_all_checked(TCheckState::Checked);
-    update_visibility();
-    repaint_map();
+    MyTreeAfterPaint();
 }
 
 void TForm4::TreeResultFocusChanged(TreeNode* node) {

@@ -9,6 +9,7 @@
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/picking.h"
 #include "mainwindow/preferences.h"
@@ -42,11 +43,10 @@
 namespace {
 
 constexpr int kCommentMaxLength = 1200;
+constexpr int kNameMaxLength = 35;
 constexpr TColor kSilver = 0xC0C0C0;
 constexpr TColor kTooLong = 0xCCCCFF;
 constexpr TColor kTooLongLabel = 0xAAAAFF;
-// The message of a character the additions file cannot hold.
-constexpr int kMessageForeignCharacter = 72;
 
 std::string counter(int length, int limit) {
     return std::to_string(length) + "/" + std::to_string(limit);
@@ -127,7 +127,7 @@ TForm2::TForm2(TForm4& main) : QDialog(&main), main_(main) {
     UpDown_min->setRange(0, 99);
     UpDown_max->setRange(0, 99);
     default_name = format_text(get_info_text(25), db_name, "");
-    Edit1->setText(to_qstring(default_name));
+    set_name_box(default_name);
 
     std::vector<rCateg*> categories;
     if (main_.common_data)
@@ -194,7 +194,7 @@ void TForm2::create_controls() {
     Image1->setFixedSize(20, 13);
     Edit1 = new QLineEdit(GroupBox5);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(35);
+    Edit1->setMaxLength(kNameMaxLength);
     Edit1->installEventFilter(this);
     name_row->addWidget(Image1);
     name_row->addWidget(Edit1, 1);
@@ -398,6 +398,9 @@ void TForm2::create_controls() {
     connect(trajet1, &QAction::triggered, this, [this] { trajet1Click(); });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
     connect(UpDown_min, &QSpinBox::valueChanged, this, [this] { Edit3Change(); });
+    connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& text) {
+        Edit1->setMaxLength(std::max(kNameMaxLength, int(text.size())));
+    });
     connect(MemoInfo, &QPlainTextEdit::textChanged, this, [this] { update_infocount(); });
     connect(MemoInfo->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) {
@@ -507,7 +510,7 @@ void TForm2::modify_point(TreeNode* node, TreeNode* other) {
         to_qstring(format_text(get_info_text(17), item.name, std::to_string(item.master_id))));
     CheckBox2->setText(menu_caption(format_text(get_info_text(14), item.name, "")));
     categ = node->data->category;
-    Edit1->setText(to_qstring(item.name));
+    set_name_box(item.name);
     if (item.command)
         Edit2->setText(to_qstring(item.command->code));
     CheckBox3->setChecked(item.locked);
@@ -554,7 +557,7 @@ void TForm2::FormShow() {
         const std::string name = from_qstring(Edit1->text());
         TreecategFocusChanged(categ);
         if (edit_mode == 1)
-            Edit1->setText(to_qstring(name));
+            set_name_box(name);
     }
     update_infocount();
 }
@@ -574,8 +577,7 @@ void TForm2::TreecategFocusChanged(rCateg* category) {
         std::vector<rCateg*> all;
         for (const auto& c : main_.common_data->categories)
             all.push_back(c.get());
-        Edit1->setText(to_qstring(
-            name_for_category(from_qstring(Edit1->text()), default_name, *category, all)));
+        set_name_box(name_for_category(from_qstring(Edit1->text()), default_name, *category, all));
     }
     update_infocount();
 }
@@ -587,9 +589,16 @@ void TForm2::checked_selected() {
         w->setEnabled(levels);
 }
 
+void TForm2::set_name_box(const std::string& name) {
+    // The limit holds for typing only: a longer name is shown whole, and typing may shorten it.
+    const QString text = to_qstring(name);
+    Edit1->setMaxLength(std::max(kNameMaxLength, int(text.size())));
+    Edit1->setText(text);
+}
+
 void TForm2::Edit1MouseDown() {
     if (std::string(trim_blanks(from_qstring(Edit1->text()))) == default_name)
-        Edit1->clear();
+        set_name_box({});
 }
 
 // ---- Comment ----
@@ -783,22 +792,11 @@ rnew_node TForm2::point_request(int32_t master) const {
 }
 
 bool TForm2::texts_fit() {
-    for (auto [text, control] :
-         {std::pair{Edit1->text(), static_cast<QWidget*>(Edit1)},
-          std::pair{MemoInfo->toPlainText(), static_cast<QWidget*>(MemoInfo)}}) {
-        const qsizetype at = first_non_cp1252(text);
-        if (at < 0)
-            continue;
-        const char32_t c = text.at(at).isHighSurrogate() && at + 1 < text.size()
-                               ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1))
-                               : text.at(at).unicode();
-        show_message(
-            kMessageForeignCharacter, false,
-            QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper().toStdString());
-        control->setFocus();
-        return false;
-    }
-    return true;
+    // The memo's own line breaks become "|"; any other control character is refused. A category
+    // without comments drops the memo at OK, so it is not checked.
+    return line_text_fits(Edit1->text(), Edit1) &&
+           (categ->comment_limit == 0 ||
+            line_text_fits(MemoInfo->toPlainText().remove(QLatin1Char('\n')), MemoInfo));
 }
 
 void TForm2::Button2Click() {

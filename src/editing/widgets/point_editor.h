@@ -83,6 +83,8 @@ public:
     void TabSheet4Hide();
     void CheckBox1Click();
     void Edit1MouseDown();
+    // Puts a name into the name box whole, whatever its length.
+    void set_name_box(const std::string& name);
     void preview_hint();
     void Label5MouseLeave();
     TFlagSet get_boolset() const;
@@ -175,7 +177,7 @@ private:
     // The record of the point as the controls hold it.
     rnew_node point_request(int32_t master) const;
     TPointInput input() const;
-    // Refuses text Windows-1252 cannot hold (message 72); true when the texts are fine.
+    // Refuses a name or comment that the additions file cannot hold (messages 72, 73).
     bool texts_fit();
     void set_colour(QWidget* widget, int32_t tcolor);
     int tab_index(QWidget* page) const;

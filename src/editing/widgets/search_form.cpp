@@ -184,22 +184,51 @@ void TSearchForm::FormShow() {
 void TSearchForm::build_searchtree() {
     tree.clear();
     for (int r = 0; r < kRootCount; ++r)
-        roots_[size_t(r)] = tree.add_child(nullptr, r, nullptr);
+        add_root(Root(r));
     if (sources_.regions)
         for (const auto& region : *sources_.regions)
             tree.add_child(roots_[rootRegions], kindRegion, region.get());
+    add_categ_nodes();
     static const std::vector<std::unique_ptr<tboolspec>> no_specs;
+    build_property_tree(tree, roots_[rootProperties], 0, area_.expanded_groups,
+                        sources_.common ? sources_.common->flagspecs : no_specs);
+    add_cmdkind_nodes();
+    add_realmlist_nodes();
+    init_all_nodes();
+    tree.sort_children(roots_[rootCategories], [](const TCheckNode& a, const TCheckNode& b) {
+        return compare_text(static_cast<rCateg*>(a.pointer)->name,
+                            static_cast<rCateg*>(b.pointer)->name) < 0;
+    });
+    tree.sort_children(roots_[rootRegions], [this](const TCheckNode& a, const TCheckNode& b) {
+        return compare_text(node_text(a), node_text(b)) < 0;
+    });
+    model->rebuilt();
+    SearchingTree->setRootIsDecorated(tree.show_root);
+    load_searcharea();
+}
+
+void TSearchForm::add_root(Root kind) {
+    roots_[size_t(kind)] = tree.add_child(nullptr, kind, nullptr);
+}
+
+void TSearchForm::add_categ_nodes() {
     if (const TData_common* common = sources_.common)
         for (const auto& category : common->categories)
             tree.add_child(roots_[rootCategories], kindCategory, category.get());
-    build_property_tree(tree, roots_[rootProperties], 0, area_.expanded_groups,
-                        sources_.common ? sources_.common->flagspecs : no_specs);
+}
+
+void TSearchForm::add_cmdkind_nodes() {
     for (rLinkKind& k : link_kinds_)
         k.node = tree.add_child(roots_[rootLinkKinds], kindLinkKind, &k);
+}
+
+void TSearchForm::add_realmlist_nodes() {
     if (const TData_map* maps = sources_.maps)
         for (const auto& zone_class : maps->zone_classes)
             tree.add_child(roots_[rootZoneClasses], kindZoneClass, zone_class.get());
+}
 
+void TSearchForm::init_all_nodes() {
     for (TCheckNode* n = tree.first(); n; n = TCheckTree::next(n)) {
         n->state = kUnchecked;
         if (!n->parent->parent)
@@ -211,16 +240,6 @@ void TSearchForm::build_searchtree() {
             n->check_type = n->kind == kindLinkKind ? TCheckType::Radio : TCheckType::CheckBox;
         }
     }
-    tree.sort_children(roots_[rootCategories], [](const TCheckNode& a, const TCheckNode& b) {
-        return compare_text(static_cast<rCateg*>(a.pointer)->name,
-                            static_cast<rCateg*>(b.pointer)->name) < 0;
-    });
-    tree.sort_children(roots_[rootRegions], [this](const TCheckNode& a, const TCheckNode& b) {
-        return compare_text(node_text(a), node_text(b)) < 0;
-    });
-    model->rebuilt();
-    SearchingTree->setRootIsDecorated(tree.show_root);
-    load_searcharea();
 }
 
 void TSearchForm::load_searcharea() {

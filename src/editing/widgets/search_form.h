@@ -63,7 +63,16 @@ public:
 
     // Builds the tree and shows the search object in it; runs when the dialog is shown.
     void FormShow();
+    // The roots, then the regions, categories, properties, link kinds and zone classes under
+    // theirs; every node initialised, categories and regions sorted by name.
     void build_searchtree();
+    void add_root(Root kind);
+    void add_categ_nodes();
+    void add_cmdkind_nodes();   // each link-kind record remembers its node
+    void add_realmlist_nodes(); // the zone classes
+    // Check boxes and first states: roots 0-4 none, properties cycling from indifferent, link
+    // kinds radio buttons, the rest plain check boxes, all unchecked.
+    void init_all_nodes();
     void load_searcharea();
     // Writes the controls into the search object and closes. A level edit whose number does not
     // fit in 32 bits shows the conversion message instead and leaves the object and the dialog

@@ -105,7 +105,8 @@ void Tmail_fic::Button1Click() {
         if (sent)
             show_message(30, false, kProductTitle, additions_file_name);
         else
-            show_message(27, false, additions_file_name, result);
+            show_message(27, false, additions_file_name,
+                         RadioButton1->isChecked() ? upload_reply_excerpt(result) : result);
     }
     running_ = false;
     QDialog::done(QDialog::Accepted);
@@ -126,6 +127,8 @@ void Tmail_fic::send_by_mail(std::string& error) {
 }
 
 void Tmail_fic::done(int result) {
-    if (!running_)
+    if (running_)
+        IdHTTP1.cancel(); // the sending then reports and closes
+    else
         QDialog::done(result);
 }

@@ -3,8 +3,8 @@
 // mail, or by hand from its opened folder.
 //
 // Use: Tmail_fic dialog(parent); set upload_allowed and picture; dialog.exec(). Sending
-// reports its result in a message box and closes the dialog; a close asked for meanwhile
-// waits for it.
+// reports its result in a message box and closes the dialog; a close asked for meanwhile ends
+// the upload, which then reports its failure.
 
 #include "platform/http_client.h"
 

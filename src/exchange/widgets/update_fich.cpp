@@ -31,15 +31,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_map>
 
-// The file entries as rows: name, status, description.
+// The shown entries as rows, in reply order: name, status, description. Hidden entries have
+// no row.
 class TUpdateTreeModel : public QAbstractTableModel {
 public:
     TUpdateTreeModel(const std::vector<std::unique_ptr<ttreeup>>& entries, QObject* parent)
         : QAbstractTableModel(parent), entries_(entries) {}
 
     int rowCount(const QModelIndex& parent) const override {
-        return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
     int columnCount(const QModelIndex&) const override { return 3; }
     QVariant data(const QModelIndex& index, int role) const override {
@@ -47,23 +49,32 @@ public:
         if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
             return {};
         return to_qstring(
-            UpdateTreeGetText(*entries_[static_cast<size_t>(index.row())], index.column()));
+            UpdateTreeGetText(*rows_[static_cast<size_t>(index.row())], index.column()));
     }
     static std::string UpdateTreeGetText(const ttreeup& entry, int column) {
         return column == 0 ? entry.name : column == 1 ? entry.status : entry.description;
     }
     void reset() {
         beginResetModel();
+        rows_.clear();
+        row_of_.clear();
+        for (const auto& e : entries_)
+            if (e->visible) {
+                row_of_[e.get()] = static_cast<int>(rows_.size());
+                rows_.push_back(e.get());
+            }
         endResetModel();
     }
     void changed(const ttreeup& entry) {
-        for (size_t row = 0; row < entries_.size(); ++row)
-            if (entries_[row].get() == &entry)
-                emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), 2));
+        const auto row = row_of_.find(&entry);
+        if (row != row_of_.end())
+            emit dataChanged(index(row->second, 0), index(row->second, 2));
     }
 
 private:
     const std::vector<std::unique_ptr<ttreeup>>& entries_;
+    std::vector<const ttreeup*> rows_;
+    std::unordered_map<const ttreeup*, int> row_of_;
 };
 
 namespace {
@@ -296,16 +307,15 @@ void TForm_update::Button3Click() {
     if (running_)
         return;
     running_ = true;
-    Button3->setEnabled(false);
-    Button1->setEnabled(false);
+    check.cancelled = false;
+    Button3->setEnabled(false); // the close button stays: it ends the run
     check.clear_entries();
     Memo1->clear();
     try {
         // A failed request ends the run like an invalid reply: the reply of an earlier run
         // is not taken for the server's answer.
         const bool fetched = check_update();
-        if (fetched)
-            Label4->setText(to_qstring(get_text(59)));
+        Label4->setText(to_qstring(get_text(59)));
         if (!fetched || !update_reply_valid(check.reply)) {
             Memo1->appendPlainText(to_qstring(get_text(60)));
         } else {
@@ -328,14 +338,14 @@ void TForm_update::Button3Click() {
                 if (something)
                     Label4->setText(to_qstring(get_text(58)));
                 check.telecharge_update();
-                rPreference.DATW = now_datetime();
+                if (!check.cancelled)
+                    rPreference.DATW = now_datetime();
             }
         }
     } catch (const std::exception& e) {
         show_message(0, false, e.what());
     }
     Button3->setEnabled(true);
-    Button1->setEnabled(true);
     running_ = false;
     if (close_pending_) {
         close_pending_ = false;
@@ -362,6 +372,7 @@ void TForm_update::FormDestroy() {
 void TForm_update::done(int result) {
     if (running_) {
         close_pending_ = true;
+        check.cancel();
         return;
     }
     QDialog::done(result);
@@ -369,7 +380,4 @@ void TForm_update::done(int result) {
 
 void TForm_update::refresh_tree() {
     model_->reset();
-    for (size_t row = 0; row < check.entries.size(); ++row)
-        UpdateTree->setRowHidden(static_cast<int>(row), QModelIndex(),
-                                 !check.entries[row]->visible);
 }

@@ -5,7 +5,8 @@
 // Use: TForm_update dialog(parent); dialog.exec(); then check.database_updated tells whether a
 // file was replaced. The destructor runs FormDestroy: the proxy and period preferences are
 // stored and message 14 tells when a restart is needed. A close asked for while a check runs
-// takes effect when it ends.
+// (the close button, Escape, the window's close) ends its transfer and closes the dialog once
+// the run has stopped; nothing is replaced after it.
 
 #include "exchange/update_check.h"
 

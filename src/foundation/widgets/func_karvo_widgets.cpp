@@ -1,5 +1,6 @@
 #include "foundation/widgets/func_karvo_widgets.h"
 
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
 #include <QAction>
@@ -8,6 +9,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QVariant>
+#include <QWidget>
+
+#include <algorithm>
 
 void clamp_edit(QLineEdit* edit, int32_t min, int32_t max) {
     TClampedEdit r = clamp_edit_text(from_qstring(edit->text()), min, max);
@@ -47,4 +51,23 @@ QAction* menu_item(QMenu* menu, const char* name) {
         if (a->objectName() == QLatin1String(name))
             return a;
     return nullptr;
+}
+
+bool line_text_fits(const QString& text, QWidget* field) {
+    const qsizetype foreign = first_non_cp1252(text);
+    const auto control = std::find_if(text.begin(), text.end(),
+                                      [](QChar c) { return c.category() == QChar::Other_Control; });
+    const qsizetype at =
+        std::min<qsizetype>(foreign < 0 ? text.size() : foreign, control - text.begin());
+    if (at == text.size())
+        return true;
+    const char32_t c = text.at(at).isHighSurrogate() && at + 1 < text.size()
+                           ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1))
+                           : text.at(at).unicode();
+    show_message(
+        at == foreign ? 72 : 73, false,
+        QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper().toStdString());
+    if (field)
+        field->setFocus();
+    return false;
 }

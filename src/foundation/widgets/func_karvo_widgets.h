@@ -8,6 +8,8 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QString;
+class QWidget;
 
 // Clamps the number of the edit box to min..max and selects its first one or two characters.
 // Throws EConvertError when the text is not empty and not a number.
@@ -26,3 +28,9 @@ void fill_folder_combo(const std::string& pattern, const std::string& name, QCom
 
 // The item of a menu with that object name; null when there is none.
 QAction* menu_item(QMenu* menu, const char* name);
+
+// Refuses a text typed for a line of a text file (a name, a comment line, the nickname): a
+// character outside Windows-1252 gives message 72, a control character (a line break, a tab...)
+// message 73, each naming the first such character; the field then gets the focus. True when
+// the text fits.
+bool line_text_fits(const QString& text, QWidget* field);

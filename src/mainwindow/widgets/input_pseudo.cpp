@@ -6,6 +6,7 @@
 
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/widgets/dialog_frame.h"
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent) {
@@ -29,7 +30,13 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent) {
 }
 
 void TForm6::Button1Click() {
-    accept();
+    // The nickname goes into the additions file's header and pref.ini, one line each.
+    if (line_text_fits(Edit1->text(), Edit1))
+        accept();
+}
+
+void TForm6::reject() {
+    Button1Click();
 }
 
 void TForm6::showEvent(QShowEvent* event) {

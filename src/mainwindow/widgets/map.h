@@ -494,7 +494,8 @@ public:
     void goto_first_result();
     // 0: the reset button is disabled and the hourglass shown; 1: back to normal.
     void search_busy(bool ready);
-    // Gives every top-level node of the points tree the state, which reaches all below.
+    // Gives every top-level node of the points tree the state, which reaches all below, and
+    // tells MyTreeChecked.
     void set_all_checked(TCheckState state);
     void end_search_area();
     // The first click on a column sorts by it ascending and makes it the stored sort column;
@@ -515,7 +516,7 @@ public:
     TResultModel* result_model = nullptr;
     QLabel* Label2 = nullptr; // count of the results
     QAction* search1 = nullptr;
-    bool result_rows_changing = false; // rows are removed: no focus change acts
+    bool result_rows_changing = false; // rows change, or focus arrives: no focus change acts
     int result_sort_column = -1;
     Qt::SortOrder result_sort_order = Qt::AscendingOrder;
     bool search_cursor = false; // search_busy(0) put up the hourglass

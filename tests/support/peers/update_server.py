@@ -5,7 +5,8 @@ of the demo installation by hand (--demo, port 8642).
 Tests: update_server.py --routes ROUTES.json --log LOG.jsonl listens on an ephemeral port and
 prints "PORT <n>" first. ROUTES maps a path (without query) to {"status", "body" (bytes as
 latin-1 text; "$BASE" stands for the server's address), "zlib", "location", "delay" (seconds),
-"cookie" (a Set-Cookie value)}.
+"cookie" (a Set-Cookie value), "length" (the Content-Length sent, when not the body's), "repeat"
+(the body sent that many times), "drip" (seconds between two bytes of the body)}.
 Each request goes to LOG as one JSON line: method, path, version, headers (lower-case names) and
 the fields and files of a multipart body as Python's email parser reads them.
 """
@@ -67,9 +68,13 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_header("Location", route["location"])
             if "cookie" in route:
                 self.send_header("Set-Cookie", route["cookie"])
-            self.send_header("Content-Length", str(len(data)))
+            repeat, drip = route.get("repeat", 1), route.get("drip", 0)
+            length = route.get("length", -1)
+            self.send_header("Content-Length", str(length if length >= 0 else len(data) * repeat))
             self.end_headers()
-            self.wfile.write(data)
+            for chunk in ([data[i:i + 1] for i in range(len(data))] if drip else [data]) * repeat:
+                self.wfile.write(chunk)
+                time.sleep(drip)
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client gave up waiting
 
