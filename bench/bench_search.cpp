@@ -20,6 +20,7 @@ TForm4& loaded_window() {
     static std::unique_ptr<TForm4> form = [] {
         auto f = support::synthetic_window();
         f->load_data();
+        release_before_exit([] { form.reset(); });
         return f;
     }();
     return *form;

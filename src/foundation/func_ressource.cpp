@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QtGlobal>
 
+#include <cctype>
+
 #include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
 
@@ -70,6 +72,41 @@ std::string titled_or_error(const std::vector<std::string>& section, int n) {
     if (e == nullptr || e->empty())
         return kResourceError;
     return with_title(*e);
+}
+
+struct EarlyEntry {
+    EarlyText which;
+    int message; // the language file's number, 0 when it has none
+    const char* french;
+    const char* english;
+};
+
+constexpr EarlyEntry kEarlyTexts[] = {
+    {EarlyText::PreferencesNotSaved, 22,
+     "Impossible d'enregistrer les pr\xE9"
+     "f\xE9rences.",
+     "Could not save the preferences."},
+    {EarlyText::IconsNotLoaded, 47, "Impossible de charger les ic\xF4nes %1.",
+     "Could not load the icons %1."},
+    {EarlyText::NoLanguageFiles, 0,
+     "Les fichiers de langue manquent : le dossier %1 ne contient aucune langue.%%"
+     "%0va se fermer.",
+     "The language files are missing: the folder %1 holds no language.%%%0will close."},
+    {EarlyText::AlreadyRunning, 0,
+     "%0est d\xE9j\xE0 lanc\xE9 depuis le dossier %1.%%Fermez-le avant d'en lancer un autre.",
+     "%0is already running from the folder %1.%%Close it before starting another one."},
+};
+
+// French for an unknown language or any spelling of "Francais", English for the others.
+bool french_preferred() {
+    std::string start = language.substr(0, 4);
+    for (char& c : start)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return language.empty() || start == "fran";
+}
+
+std::string early_template(const EarlyEntry& e) {
+    return french_preferred() ? e.french : e.english;
 }
 
 void reset_sections() {
@@ -167,12 +204,22 @@ int show_message(int n, bool ask, const std::string& arg1, const std::string& ar
         text = format_text(*e, arg1, arg2);
     } else {
         text = kResourceError;
+        for (const EarlyEntry& early : kEarlyTexts)
+            if (early.message == n)
+                text = format_text(early_template(early), arg1, arg2);
     }
     if (!ask) {
         show_box(MessageKind::Information, text);
         return 0;
     }
     return show_box(MessageKind::Question, text);
+}
+
+std::string early_text(EarlyText which, const std::string& arg1) {
+    for (const EarlyEntry& early : kEarlyTexts)
+        if (early.which == which)
+            return format_text(early_template(early), arg1, {});
+    return kResourceError;
 }
 
 QFont feedback_font() {

@@ -79,6 +79,19 @@ int show_box(MessageKind kind, const std::string& text);
 // ask is false (returns 0), a Yes/No/Cancel question when it is true (returns 6, 7 or 2).
 int show_message(int n, bool ask, const std::string& arg1 = {}, const std::string& arg2 = {});
 
+// Texts of the boxes that can come before the language file is read, or without one, built in
+// French and English. Messages 22 and 47 fall back on them when the language file lacks them.
+enum class EarlyText {
+    PreferencesNotSaved, // message 22
+    IconsNotLoaded,      // message 47; %1: the file
+    NoLanguageFiles,     // %1: the folder that should hold the languages
+    AlreadyRunning,      // %1: the installation folder
+};
+
+// The early text filled with its argument: in French unless `language` names another language,
+// then in English.
+std::string early_text(EarlyText which, const std::string& arg1 = {});
+
 // The font of the feedback lines: "arial" at 8 points on a 96 dpi screen (an 11-pixel em).
 QFont feedback_font();
 

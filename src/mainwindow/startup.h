@@ -1,6 +1,9 @@
 #pragma once
 // Small decisions of the program's start-up, kept apart from the window so they can be tested.
 
+#include <QLockFile>
+
+#include <memory>
 #include <string>
 
 // Whether the update check runs by its period: period 0 always, 1 after a day, 2 after two
@@ -11,3 +14,14 @@ bool update_due_by_period(int period, double age);
 inline constexpr const char* kWindowCaption = "Vev Karvelo  v1.06";
 // The colour of the target marker (its alpha is replaced by the picture's brightness).
 inline constexpr unsigned kTargetColour = 0xBBFFFFAA;
+
+// The lock file that keeps a second copy of the program off one installation.
+inline constexpr const char* kLockFileName = "vevkarvelo.lock";
+
+// Takes the lock of the installation in app_folder (ending with "/"). False when another running
+// copy holds it; a lock whose process is gone is taken over. Otherwise `lock` holds it until
+// destroyed, or stays empty where no lock file can be made (the start is not refused then).
+bool lock_installation(const std::string& app_folder, std::unique_ptr<QLockFile>& lock);
+
+// The interface language stored in the installation's pref.ini; empty when there is none.
+std::string stored_language(const std::string& app_folder);

@@ -120,6 +120,11 @@ TEST(ShowMessage, TextsAndScriptedAnswers) {
     EXPECT_EQ(boxes.shown()[1].kind, MessageKind::Question);
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"raw %1 %%", "Delete Inn?\rsure",
                                                        "Delete a?\rb", "<erreur de ressource>"}));
+    // Boxes that can come before the language file have built-in texts, French by default.
+    res_messages = {"-"};
+    language = "English";
+    show_message(47, false, "data/icon_a.bmp");
+    EXPECT_EQ(boxes.texts().back(), "Could not load the icons data/icon_a.bmp.");
     // Without a handler questions answer Cancel at once.
     MessageHandler previous = set_message_handler(nullptr);
     EXPECT_EQ(show_message(0, true, "no box here"), kAnswerCancel);

@@ -80,17 +80,25 @@ public:
 
 } // namespace
 
-TEST_F(ProgressBar, NewPositionRepaintsAtOnceSameValueDoesNot) {
+TEST_F(ProgressBar, RepaintsAtOnceForOnePercentOrTheEndOnly) {
+    bar_.setMax(60000); // a large stream, stepped once per KiB
     bar_.show();
     QApplication::processEvents();
     PaintCounter counter;
     bar_.installEventFilter(&counter);
-    bar_.setPosition(10);
+    bar_.setPosition(599); // within 1 percent: painted later
+    EXPECT_EQ(counter.paints, 0);
+    bar_.setPosition(600);
     EXPECT_EQ(counter.paints, 1); // before any event processing
-    bar_.setPosition(10);
+    bar_.setPosition(600);
     EXPECT_EQ(counter.paints, 1);
-    bar_.setPosition(11);
-    EXPECT_EQ(counter.paints, 2);
+    for (int position = 601; position < 60000; ++position)
+        bar_.setPosition(position);
+    EXPECT_LE(counter.paints, 100);
+    const int before_end = counter.paints;
+    bar_.setPosition(60000); // the end shows full at once
+    EXPECT_EQ(counter.paints, before_end + 1);
+    EXPECT_GE(filled(), 140);
     bar_.hide();
 }
 

@@ -5,6 +5,7 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/termination_signals.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
 #include "support/dialog_answer.h"
@@ -16,9 +17,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QLockFile>
 #include <QMenu>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -100,6 +104,7 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_FALSE(form.FormCloseQuery());
         EXPECT_EQ(rPreference.VALT.size(), 12u);
         first_id = rPreference.VALT;
+        EXPECT_FALSE(form.site1->isEnabled()); // no language yet, so no links
         form.on_show_update = [](TForm4&) {};
         DialogAnswer answer(choose("English", "Demo"));
         form.FormActivate();
@@ -109,6 +114,9 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_EQ(db_name, "Demo");
         ASSERT_NE(selected_database, nullptr);
         EXPECT_FALSE(quit_flag);
+        // The links follow the language chosen.
+        EXPECT_TRUE(form.site1->isEnabled());
+        EXPECT_EQ(form.site1->menu()->actions().size(), 2);
         // The default period checks for updates at every start.
         EXPECT_EQ(form.update_dialogs_shown, 1);
         EXPECT_FALSE(form.feedback_lines.empty());
@@ -116,8 +124,22 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         // The database menu has its item, checked.
         ASSERT_EQ(form.menu_db->actions().size(), 1);
         EXPECT_TRUE(form.menu_db->actions()[0]->isChecked());
-        EXPECT_TRUE(form.FormCloseQuery());
         form.zoom = 777;
+        // A logout or a kill saves what a close keeps, without asking for a nickname.
+        TreeNode* point = form.points_tree.first();
+        while (point->level != kLevelPoint)
+            point = TPointsTree::next(point);
+        point->item()->from_master = false;
+        form.toggle_tagnew(true);
+        form.save_on_session_end();
+        EXPECT_EQ(answer.seen(), 1);
+        EXPECT_FALSE(form.additions_unsaved);
+        std::string additions;
+        ASSERT_TRUE(read_file(dir.file("ajouts/Vev_ajouts_Demo.txt"), additions));
+        EXPECT_NE(additions.find("-Anonymous\r\n"), std::string::npos);
+        QFile::remove(to_path(dir.file("ajouts/Vev_ajouts_Demo.txt")));
+        EXPECT_NE(pref_ini().find("[LOCZ]=777\r\n"), std::string::npos);
+        EXPECT_TRUE(form.FormCloseQuery());
         // Activating again repeats nothing.
         form.FormActivate();
         EXPECT_EQ(form.update_dialogs_shown, 1);
@@ -147,20 +169,43 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
     }
 }
 
-TEST_F(StartUp, NoDatabaseFolderQuitsButWritesPreferences) {
-    ScriptedMessages boxes;
-    {
-        TForm4 form(dir.path());
-        DialogAnswer unexpected(no_dialog());
-        form.FormActivate();
-        EXPECT_EQ(unexpected.seen(), 0);
-        EXPECT_TRUE(quit_flag);
-        EXPECT_EQ(language, "Francais");
-        EXPECT_EQ(form.update_dialogs_shown, 0);
-        EXPECT_FALSE(form.first_activation);
+TEST_F(StartUp, StartsThatCannotGoOnSayWhyAndEnd) {
+    // Before the language file is read, boxes have built-in texts that name the file at fault.
+    const std::string icons = dir.file("data/icon_a.bmp");
+    ASSERT_TRUE(QFile::remove(to_path(icons)));
+    ASSERT_TRUE(QDir().mkpath(to_path(dir.file("pref.ini")))); // cannot be written
+    const std::vector<std::string> no_database = {
+        "Impossible de charger les ic\xF4nes " + icons + ".", "[DataBase Error][Program Quit]",
+        "Impossible d'enregistrer les pr\xE9"
+        "f\xE9rences."};
+    // Without any language folder the first-run dialog could not be left: the start-up ends.
+    const std::vector<std::string> no_language = {
+        no_database[0],
+        format_text("Les fichiers de langue manquent : le dossier %1 ne contient aucune langue.%%"
+                    "%0va se fermer.",
+                    dir.file("res/"), "")};
+    for (const auto* expected : {&no_database, &no_language}) {
+        if (expected == &no_language) {
+            make_demo();
+            ASSERT_TRUE(QDir(to_path(dir.file("pref.ini"))).removeRecursively());
+            ASSERT_TRUE(QDir(to_path(dir.file("res"))).removeRecursively());
+        }
+        ScriptedMessages boxes;
+        {
+            TForm4 form(dir.path());
+            DialogAnswer unexpected(no_dialog());
+            form.FormActivate();
+            EXPECT_EQ(unexpected.seen(), 0);
+            EXPECT_TRUE(quit_flag);
+            EXPECT_EQ(language, "Francais");
+            EXPECT_EQ(form.update_dialogs_shown, 0);
+            EXPECT_FALSE(form.first_activation);
+            EXPECT_TRUE(form.FormCloseQuery());
+        }
+        EXPECT_EQ(boxes.texts(), *expected);
+        quit_flag = false;
+        language.clear();
     }
-    ASSERT_FALSE(boxes.texts().empty());
-    EXPECT_EQ(boxes.texts()[0], "[DataBase Error][Program Quit]");
     EXPECT_NE(pref_ini().find("[DBDB]=Francais\r\n"), std::string::npos);
     EXPECT_TRUE(QDir(to_path(dir.file("maps/high"))).exists());
     EXPECT_TRUE(QDir(to_path(dir.file("ajouts"))).exists());
@@ -238,12 +283,55 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
         form.first_activation = false;
         form.close();
     }
-    // Wider than the screen: exactly as wide; the stored top is used as it is.
-    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
-                                  "; prefs\r\n[VERS]=1\r\n[MAPW]=20000\r\n[MAPT]=-3000\r\n"));
-    TForm4 form(dir.path());
-    EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
-    EXPECT_EQ(form.y(), -3000);
+    // Wider than the screen: exactly as wide. A place partly on screen is used as it is; one
+    // wholly off every screen comes back onto the primary one.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (auto [place, kept] :
+         {std::pair{"[MAPT]=-300\r\n", true}, {"[MAPT]=5000\r\n[MAPL]=5000\r\n", false}}) {
+        ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"), "; prefs\r\n[VERS]=1\r\n"
+                                                            "[MAPW]=20000\r\n" +
+                                                                std::string(place)));
+        TForm4 form(dir.path());
+        EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
+        EXPECT_TRUE(screen.intersects(QRect(form.pos(), form.size()))) << place;
+        if (kept) {
+            EXPECT_EQ(form.y(), -300);
+        }
+    }
+}
+
+TEST_F(StartUp, OneCopyPerInstallationAndAStaleLockIsTakenOver) {
+    std::unique_ptr<QLockFile> first, second;
+    ASSERT_TRUE(lock_installation(dir.path(), first));
+    EXPECT_FALSE(lock_installation(dir.path(), second));
+    EXPECT_EQ(second, nullptr);
+    // A copy killed without removing its lock leaves it to the next start.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    ASSERT_TRUE(gone.waitForStarted());
+    const std::string pid = std::to_string(gone.processId());
+    gone.waitForFinished();
+    std::string held;
+    ASSERT_TRUE(read_file(dir.file(kLockFileName), held));
+    first.reset();
+    ASSERT_TRUE(write_file_atomic(dir.file(kLockFileName), pid + held.substr(held.find('\n'))));
+    EXPECT_TRUE(lock_installation(dir.path(), second));
+    EXPECT_NE(second, nullptr);
+}
+
+TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
+    std::vector<int> caught;
+    {
+        TTerminationSignals watch([&caught](int number) { caught.push_back(number); });
+        std::raise(SIGTERM);
+        std::raise(SIGHUP);
+        for (int i = 0; i < 100 && caught.size() < 2; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(caught, (std::vector<int>{SIGTERM, SIGHUP}));
+    struct sigaction now {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
 TEST(UpdatePeriod, OpensByPeriodOnly) {

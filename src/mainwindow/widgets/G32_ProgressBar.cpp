@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -114,7 +115,16 @@ void TG32_ProgressBar::setPosition(int value) {
     if (value == position_)
         return;
     position_ = value;
-    repaint();
+    // A synchronous repaint costs far more than a small step of the caller's work (a reader
+    // stepping once per KiB of a large stream): the bar repaints at once when it moved by 1
+    // percent of its range since last painted, or reached or left its end; smaller steps (and
+    // any step of a bar without range, always empty) wait for the next paint.
+    const std::int64_t range = static_cast<std::int64_t>(max_) - min_;
+    const std::int64_t moved = std::abs(static_cast<std::int64_t>(value) - painted_position_);
+    if (range > 0 && (moved * 100 >= range || (value >= max_) != (painted_position_ >= max_)))
+        repaint();
+    else
+        update();
 }
 
 void TG32_ProgressBar::setColor(const QColor& value) {
@@ -187,6 +197,7 @@ void TG32_ProgressBar::DoPaintBuffer(QImage& buffer) const {
 }
 
 void TG32_ProgressBar::paintEvent(QPaintEvent*) {
+    painted_position_ = position_;
     QImage buffer(size(), QImage::Format_ARGB32);
     buffer.fill(opaque(palette().color(QPalette::Window)));
     DoPaintBuffer(buffer);

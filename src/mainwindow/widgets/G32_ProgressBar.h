@@ -38,8 +38,9 @@ public:
     int Min() const { return min_; }
     void setMin(int value);
     int Position() const { return position_; }
-    // A new value repaints at once, so progress shows while the caller keeps the thread busy;
-    // the same value does nothing.
+    // A move of 1 percent of the range, or to or from the end, repaints at once, so progress
+    // shows while the caller keeps the thread busy; a smaller move waits for the next paint, the
+    // same value does nothing.
     void setPosition(int value);
     QColor Color() const { return color_; }
     void setColor(const QColor& value);
@@ -61,5 +62,6 @@ private:
     int max_ = 100;
     int min_ = 0;
     int position_ = 0;
+    int painted_position_ = 0; // the position the bar last showed
     QColor color_;
 };

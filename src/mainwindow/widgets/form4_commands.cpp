@@ -96,7 +96,6 @@ void TForm4::show_prefs_dialog() {
     if (!confirm_save_additions(63))
         return;
     bool reload = false;
-    const std::string old_language = language;
     {
         TForm3 dialog(common_data ? &common_data->categories : nullptr, &Listiconmap, &ImageList1,
                       this);
@@ -117,12 +116,6 @@ void TForm4::show_prefs_dialog() {
     setWindowOpacity(rPreference.ALFA ? (rPreference.ALFV & 0xFF) / 255.0 : 1.0);
     if (reload) {
         reload_database(3);
-        // The web links follow the language too.
-        if (language != old_language) {
-            site1->menu()->clear();
-            load_links(site1);
-            site1->setEnabled(!link_list.empty());
-        }
     } else if (recolour_all) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         refilter_tree();

@@ -1,6 +1,8 @@
 // The small dialogs the main window opens.
 
 #include "database/database_list.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "mainwindow/widgets/about.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
@@ -8,6 +10,12 @@
 void TForm4::show_firstinfo(uint8_t mode) {
     if (database_list.empty())
         return;
+    if (mode == 1 && fill_folder_combo(res_path + "*", kFallbackLanguage).names.empty()) {
+        // The dialog cannot be left without a language: say why and end the start-up instead.
+        show_box(MessageKind::Information, early_text(EarlyText::NoLanguageFiles, res_path));
+        quit_flag = true;
+        return;
+    }
     TForm1 dialog(database_list, this);
     dialog.mode = mode;
     dialog.exec();

@@ -38,6 +38,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
+
 void TForm4::FormCreate() {
     first_activation = true;
     markers_shown = true;
@@ -83,8 +85,7 @@ void TForm4::FormCreate() {
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     feedback_lines.clear();
     update_list_panel();
-    load_links(site1);
-    site1->setEnabled(!link_list.empty());
+    reload_links();
     toggle_tagnew(false);
 
     Edit_lvl_min->setText(QString::number(rPreference.MINN));
@@ -169,13 +170,26 @@ void TForm4::FormActivate() {
 
 void TForm4::restore_window_rect() {
     QSize screen(window_rect.width, window_rect.height);
-    if (QScreen* s = QGuiApplication::primaryScreen())
+    QRect available;
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
         screen = s->size();
+        available = s->availableGeometry();
+    }
     const QSize frame = frameGeometry().size() - size();
     frame_pending_ = frame.isNull();
-    move(window_rect.left, window_rect.top);
-    resize(std::min(window_rect.width, screen.width()) - frame.width(),
-           std::min(window_rect.height, screen.height()) - frame.height());
+    const QSize whole(std::min(window_rect.width, screen.width()),
+                      std::min(window_rect.height, screen.height()));
+    QPoint at(window_rect.left, window_rect.top);
+    // A place wholly off every screen (a screen since unplugged, a hand-edited pref.ini) would
+    // hide the window at every start: it comes back near the primary screen's top left corner.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (!available.isEmpty() && std::none_of(screens.begin(), screens.end(), [&](QScreen* s) {
+            return s->availableGeometry().intersects(QRect(at, whole));
+        }))
+        at = available.topLeft() + QPoint(std::clamp(available.width() - whole.width(), 0, 50),
+                                          std::clamp(available.height() - whole.height(), 0, 50));
+    move(at);
+    resize(whole - frame);
 }
 
 void TForm4::track_window_rect() {
@@ -228,6 +242,15 @@ void TForm4::FormDestroy() {
     for (auto* section :
          {&res_captions, &res_infos, &res_menus, &res_messages, &res_hints, &res_about, &res_types})
         section->clear();
+}
+
+void TForm4::save_on_session_end() {
+    MessageHandler boxes = set_message_handler(nullptr);
+    // While the start-up or a reload runs the tree is incomplete, and nothing is unsaved.
+    if (!busy && autosave_allowed && additions_unsaved)
+        write_additions(ajouts_path + additions_file_name);
+    save_prefs();
+    set_message_handler(std::move(boxes));
 }
 
 void TForm4::lock_toolbars(bool value) {
@@ -312,8 +335,15 @@ void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::
 
 void TForm4::load_links(QAction* parent) {
     link_list = read_link_file(res_path + language + "/link.txt");
+    links_language_ = language;
     for (const rLink& link : link_list)
         add_link_item(link, parent);
+}
+
+void TForm4::reload_links() {
+    site1->menu()->clear();
+    load_links(site1);
+    site1->setEnabled(!link_list.empty());
 }
 
 void TForm4::add_link_item(const rLink& link, QAction* parent) {
@@ -426,6 +456,10 @@ void TForm4::localise_menus() {
     for (QMenu* m : {Menu_image, Menu1, menu_info, Menu2})
         localise(m);
     translate_form(this);
+    // The web links come from the language folder too: whoever chose another language (the
+    // first-run dialog, the preferences, the fallback of the texts) gets its links.
+    if (language != links_language_)
+        reload_links();
 }
 
 void TForm4::but_toolMouseMove(QObject* sender) {

@@ -88,6 +88,9 @@ public:
     // False while the first activation runs; otherwise the unsaved-additions question decides.
     bool FormCloseQuery();
     void FormDestroy();
+    // A logout or a termination signal: what a close keeps is saved without a question (the
+    // unsaved additions as the auto-save writes them, the preferences); boxes go to the log.
+    void save_on_session_end();
 
     void lock_toolbars(bool busy);
     void show_firstinfo(uint8_t mode);
@@ -105,6 +108,8 @@ public:
                          const std::string* stream);
     void Sauver1Click();
     void load_links(QAction* parent);
+    // Empties site1, loads the links of the current language, enables site1 only with links.
+    void reload_links();
     void add_link_item(const rLink& link, QAction* parent);
     void lienClick(QAction* sender);
 
@@ -596,6 +601,7 @@ private:
     bool frame_pending_ = false;
     bool destroyed_ = false;
     bool activating_ = false;
+    std::string links_language_; // the language the links were read for
     // Buttons the loaded database disables (a read-only one: edit mode and sending) stay disabled
     // when the tool bars are unlocked.
     QSet<QToolButton*> unavailable_;
