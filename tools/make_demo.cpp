@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         if (arg == "--force")
             options.overwrite = true;
         else
-            args.push_back(from_qstring(arg));
+            args.push_back(native_path(arg));
     }
     if (args.size() != 2) {
         std::fprintf(stderr, "usage: make_demo [--force] <description.json> <dist folder>\n");

@@ -501,6 +501,9 @@ TEXTS = [
     ("S", 73, "%1", "control character in a typed text", "point editor and nickname dialog OK: a name, a notes line or the nickname holds a line break, a tab or another control character (%1 = its code, U+XXXX)",
      "Le caractère %1 (retour à la ligne, tabulation ou autre caractère de contrôle) ne peut pas être enregistré.%%Veuillez le retirer.",
      "The character %1 (a line break, a tab or another control character) cannot be stored.%%Please remove it."),
+    ("S", 75, "%1 %2", "maps not written", "map generator: the run is finished but images could not be written (%1 of %2)",
+     "%1 images sur %2 n'ont pas pu être écrites ; voir le fichier error.log.",
+     "%1 of %2 images could not be written; see the file error.log."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

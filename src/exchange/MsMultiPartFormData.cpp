@@ -35,8 +35,8 @@ void TMsMultiPartFormDataStream::add_file_part_from_path(const std::string& name
                                                          const std::string& content_type) {
     std::string bytes;
     if (!read_file(path, bytes))
-        throw EInOutError("Cannot open file \"" + path + "\".");
-    add_file_part(name, path, content_type, bytes);
+        throw EInOutError("Cannot open file \"" + path_text(path) + "\".");
+    add_file_part(name, path_text(path), content_type, bytes);
 }
 
 void TMsMultiPartFormDataStream::finish_body() {

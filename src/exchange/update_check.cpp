@@ -73,7 +73,7 @@ bool safe_entry_name(const std::string& name) {
 std::string local_folder(const std::string& folder) {
     std::string local = folder;
     std::replace(local.begin(), local.end(), '\\', '/');
-    return app_path + local;
+    return app_path + path_name(local);
 }
 
 std::string md5_hex(std::string_view data) {
@@ -186,7 +186,7 @@ bool TUpdateCheck::select_updates() {
         const bool folder_ok = safe_entry_folder(e.folder);
         const bool name_ok = safe_entry_name(e.name);
         const std::string folder = local_folder(e.folder);
-        if (!folder_ok || !name_ok || md5_file_hex(folder + e.name) != e.md5) {
+        if (!folder_ok || !name_ok || md5_file_hex(folder + path_name(e.name)) != e.md5) {
             bool wanted = e.kind == "all" || e.kind == "res";
             if (e.kind == "bas")
                 for (const auto& db : database_list)
@@ -243,14 +243,14 @@ bool TUpdateCheck::downloadfile(const std::string& url, const std::string& path)
     try {
         QFile file(to_path(path));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw EInOutError("Cannot create file \"" + path + "\". " +
+            throw EInOutError("Cannot create file \"" + path_text(path) + "\". " +
                               from_qstring(file.errorString()));
         http.get(url, [&file](std::string_view data) {
             return file.write(data.data(), static_cast<qint64>(data.size())) ==
                    static_cast<qint64>(data.size());
         });
         if (!file.flush())
-            throw EInOutError("Cannot write file \"" + path + "\". " +
+            throw EInOutError("Cannot write file \"" + path_text(path) + "\". " +
                               from_qstring(file.errorString()));
         return true;
     } catch (const std::exception& e) {
@@ -266,7 +266,7 @@ bool TUpdateCheck::replace_fic(ttreeup& entry) {
         return false;
     if (md5_file_hex(temp) != entry.md5)
         return false;
-    const QByteArray target = native(folder + entry.name);
+    const QByteArray target = native(folder + path_name(entry.name));
     // The replacement takes the mode of the file it replaces: the program stays executable.
     std::error_code error;
     const auto old = std::filesystem::status(target.constData(), error);

@@ -136,10 +136,10 @@ std::string replace_all(const std::string& text, std::string_view what, std::str
 bool check_version(const std::string& file_name) {
     QFile f(to_path(file_name));
     if (!f.open(QIODevice::ReadOnly))
-        throw EInOutError("cannot open " + file_name);
+        throw EInOutError("cannot open " + path_text(file_name));
     QByteArray head = f.read(4);
     if (head.size() < 4)
-        throw EInOutError("read beyond end of file " + file_name);
+        throw EInOutError("read beyond end of file " + path_text(file_name));
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i)
         v = (v << 8) | static_cast<uint8_t>(head[i]);
@@ -242,7 +242,7 @@ void scan_databases(const std::string& folder, TDatabaseList& list) {
     std::vector<std::string> lines;
     for (const QString& entry : entries) {
         std::string name = from_qstring(entry);
-        std::string base = folder + name + "/";
+        std::string base = folder + native_path(entry) + "/";
         load_scrambled_text(lines, base + "url.bin");
         std::string master = base + "master.loc";
         if (!file_exists(master) || lines.size() < 9 ||
@@ -295,7 +295,7 @@ TFolderChoice fill_folder_combo(const std::string& pattern, const std::string& n
     if (mask == "*.*")
         mask = "*"; // every name, as on the platform these patterns come from
     QDir dir(to_path(folder));
-    const QStringList entries = dir.entryList(QStringList{to_qstring(mask)},
+    const QStringList entries = dir.entryList(QStringList{to_path(mask)},
                                               QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString& entry : entries) {
         choice.names.push_back(from_qstring(entry));

@@ -407,7 +407,7 @@ void convert_polyline_file(const std::string& file_name, std::string& out) {
 int32_t file_size(const std::string& file_name) {
     QFile f(to_path(file_name));
     if (!f.open(QIODevice::ReadOnly))
-        throw EInOutError("cannot open " + file_name);
+        throw EInOutError("cannot open " + path_text(file_name));
     return static_cast<int32_t>(std::min<qint64>(f.size(), std::numeric_limits<int32_t>::max()));
 }
 

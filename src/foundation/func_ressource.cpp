@@ -120,10 +120,10 @@ void reset_sections() {
 
 bool load_ressource() {
     reset_sections();
-    std::string path = res_path + language + "/ressource.txt";
+    std::string path = res_path + path_name(language) + "/ressource.txt";
     if (!file_exists(path)) {
         language = kFallbackLanguage;
-        path = res_path + language + "/ressource.txt";
+        path = res_path + path_name(language) + "/ressource.txt";
     }
     std::string content;
     if (!file_exists(path) || !read_file(path, content)) {

@@ -76,7 +76,7 @@ int compare_map_names(const pMap_info& a, const pMap_info& b) {
 
 bool maps_complete(const TData_map& map_data) {
     for (const auto& zone : map_data.zones) {
-        if (!zone->no_image && !file_exists(maps_path + zone->image_name + ".jpg"))
+        if (!zone->no_image && !file_exists(maps_path + path_name(zone->image_name) + ".jpg"))
             return false;
     }
     return true;

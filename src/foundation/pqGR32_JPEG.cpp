@@ -1,5 +1,6 @@
 #include "foundation/pqGR32_JPEG.h"
 
+#include "foundation/text_codec.h"
 #include "platform/ijl.h"
 
 #include <cstdio>
@@ -9,11 +10,10 @@ namespace {
 std::string format_message(const std::string& operation, const std::string& file_name, int status) {
     const char* text = "Error %s image:\r%s\rError: %s\rIJL Error number: %d";
     const char* error = ijlErrorStr(status);
-    const int n =
-        std::snprintf(nullptr, 0, text, operation.c_str(), file_name.c_str(), error, status);
+    const std::string name = path_text(file_name);
+    const int n = std::snprintf(nullptr, 0, text, operation.c_str(), name.c_str(), error, status);
     std::string out(static_cast<size_t>(n), '\0');
-    std::snprintf(out.data(), out.size() + 1, text, operation.c_str(), file_name.c_str(), error,
-                  status);
+    std::snprintf(out.data(), out.size() + 1, text, operation.c_str(), name.c_str(), error, status);
     return out;
 }
 

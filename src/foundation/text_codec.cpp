@@ -71,7 +71,53 @@ qsizetype first_non_cp1252(const QString& text) {
 }
 
 QString to_path(const std::string& path) {
-    return to_qstring(path);
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string native_path(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string path_name(const std::string& cp1252) {
+    return native_path(to_qstring(cp1252));
+}
+
+std::string path_text(const std::string& path) {
+    return from_qstring(to_path(path));
+}
+
+std::string resolve_case(const std::string& path) {
+    std::string done;
+    size_t pos = 0;
+    if (!path.empty() && path[0] == '/') {
+        done = "/";
+        pos = 1;
+    }
+    while (pos < path.size()) {
+        const size_t end = std::min(path.find('/', pos), path.size());
+        const std::string name = path.substr(pos, end - pos);
+        pos = end;
+        std::string found = name;
+        if (!name.empty() && name != "." && name != ".." &&
+            !QFileInfo::exists(to_path(done + name))) {
+            const QString wanted = to_path(name);
+            std::vector<std::string> matches;
+            const QDir folder(to_path(done.empty() ? "." : done));
+            for (const QString& entry : folder.entryList(QDir::AllEntries | QDir::Hidden |
+                                                         QDir::System | QDir::NoDotAndDotDot))
+                if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
+                    matches.push_back(native_path(entry));
+            if (matches.empty())
+                return done + path.substr(end - name.size());
+            found = *std::min_element(matches.begin(), matches.end());
+        }
+        done += found;
+        if (pos < path.size()) {
+            done += '/';
+            ++pos;
+        }
+    }
+    return done;
 }
 
 std::vector<std::string> split_lines(const std::string& text) {

@@ -14,8 +14,19 @@ QString menu_caption(const std::string& text);
 // The position of the first character that Windows-1252 cannot hold, -1 when there is none.
 qsizetype first_non_cp1252(const QString& text);
 
-// A native file path from a core path text (Windows-1252 bytes).
+// File paths are std::strings of the file system's own bytes (UTF-8 on Linux), not texts.
+// A path as QString, and a QString path (from Qt or a file chooser) as a path.
 QString to_path(const std::string& path);
+std::string native_path(const QString& path);
+// A Windows-1252 name (a database folder, a zone, a language) as a path component.
+std::string path_name(const std::string& cp1252);
+// A path as a Windows-1252 text, for messages and texts that are stored as such.
+std::string path_text(const std::string& path);
+
+// The path as the file system holds it, resolved one component at a time as Windows finds
+// files: the exact name first, else the first name in byte order of its folder that differs
+// only in letter case. Components from the first one found neither way stay as given.
+std::string resolve_case(const std::string& path);
 
 // Splits a text into lines at CR LF, LF or CR. A last line without a line end counts;
 // a text ending with a line end has no empty line after it.

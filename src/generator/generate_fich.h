@@ -8,8 +8,8 @@
 
 // One entry of the generator's archive list.
 struct rMpqPath {
-    std::string relative_path; // default entries: the archive's path below the game folder
-    std::string full_path;
+    std::string relative_path{}; // default entries: the archive's path below the game folder
+    std::string full_path{};
     bool user = false;   // added by the user rather than taken from the database settings
     bool exists = false; // a file is at the full path
 };

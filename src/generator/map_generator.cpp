@@ -51,13 +51,6 @@ std::string one_line(std::string text) {
 
 } // namespace
 
-std::string shorten_path(const std::string& text, size_t n) {
-    if (text.size() <= n)
-        return text;
-    const size_t tail = n > 24 ? n - 24 : 0;
-    return text.substr(0, 10) + " [...] " + text.substr(text.size() - tail);
-}
-
 std::string copy_after_char(const std::string& text, char c) {
     const size_t at = text.find(c);
     return at == std::string::npos ? text : text.substr(at + 1);
@@ -87,15 +80,23 @@ bool MapGenerator::init_genmap(const std::string& container) {
 }
 
 std::string MapGenerator::read_registry_path() const {
-    return native_path_of(read_machine_string(registry_key, registry_value), wine_prefix());
+    return read_machine_path(registry_key, registry_value);
+}
+
+bool holds_game_executable(std::string& folder) {
+    const std::string executable = resolve_case(folder + kGameExecutable);
+    if (!file_exists(executable))
+        return false;
+    folder = executable.substr(0, executable.rfind('/') + 1);
+    return true;
 }
 
 bool MapGenerator::find_game_folder(const std::string& stored, const std::string& not_found_text) {
     game_folder = stored.empty() ? not_found_text : stored;
-    if (file_exists(game_folder + kGameExecutable))
+    if (holds_game_executable(game_folder))
         return true;
     game_folder = read_registry_path();
-    if (!game_folder.empty() && file_exists(game_folder + kGameExecutable))
+    if (!game_folder.empty() && holds_game_executable(game_folder))
         return true;
     game_folder = not_found_text;
     return false;
@@ -116,8 +117,8 @@ void MapGenerator::add_path(const std::string& path, int flags) {
 
 void MapGenerator::refresh_paths() {
     for (rMpqPath& entry : archives) {
-        if (!entry.user)
-            entry.full_path = game_folder + with_slashes(entry.relative_path);
+        entry.full_path = resolve_case(
+            entry.user ? entry.full_path : game_folder + with_slashes(entry.relative_path));
         entry.exists = file_exists(entry.full_path);
     }
 }
@@ -174,6 +175,8 @@ QImage MapGenerator::tile_for(const std::string& line, int size) {
     QImage tile;
     std::string error;
     const bool loaded = load_blp_tile(archives, archive_prefix + stored, tile, error);
+    if (!loaded && error.empty())
+        error = archive_prefix + stored + " Error: not a readable BLP2 texture";
     log_error(error);
     if (!loaded)
         return {};
@@ -182,7 +185,9 @@ QImage MapGenerator::tile_for(const std::string& line, int size) {
     return tile;
 }
 
-void MapGenerator::generate_all(const std::string& maps_folder, const GenerationOptions& options) {
+GenerationCount MapGenerator::generate_all(const std::string& maps_folder,
+                                           const GenerationOptions& options) {
+    GenerationCount count;
     const int t = options.low_definition ? 128 : 256;
     QImage high(4 * t, 4 * t, QImage::Format_ARGB32);
     uchar* pixels = high.bits();
@@ -234,14 +239,16 @@ void MapGenerator::generate_all(const std::string& maps_folder, const Generation
                             QImage::Format_RGB32);
         const QImage small = opaque.scaled(t, t, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const std::pair<const QImage*, std::string> files[] = {
-            {&high, maps_folder + "high/" + zone_name + ".jpg"},
-            {&small, maps_folder + zone_name + ".jpg"}};
+            {&high, maps_folder + "high/" + path_name(zone_name) + ".jpg"},
+            {&small, maps_folder + path_name(zone_name) + ".jpg"}};
         for (const auto& [image, file] : files) {
             try {
                 const int quality = image == &high ? options.quality : 100;
                 SaveJPEG(*image, file, static_cast<uint8_t>(std::clamp(quality, 0, 100)), false);
+                ++count.written;
             } catch (const std::exception& e) {
-                log_error(file + " Error: " + one_line(e.what()));
+                log_error(path_text(file) + " Error: " + one_line(e.what()));
+                ++count.failed;
             }
         }
         if (options.progress)
@@ -249,6 +256,7 @@ void MapGenerator::generate_all(const std::string& maps_folder, const Generation
     }
     if (options.progress)
         options.progress(max, max);
+    return count;
 }
 
 void MapGenerator::log_error(const std::string& message) {

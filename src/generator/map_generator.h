@@ -15,7 +15,13 @@ extern bool genmap_unusable;
 
 // A text longer than n characters becomes its first 10 characters, " [...] " and its last
 // n - 24 characters; a shorter one is returned unchanged.
-std::string shorten_path(const std::string& text, size_t n);
+template <class Char>
+std::basic_string<Char> shorten_path(const std::basic_string<Char>& text, size_t n) {
+    if (text.size() <= n)
+        return text;
+    static constexpr Char middle[] = {' ', '[', '.', '.', '.', ']', ' ', 0};
+    return text.substr(0, 10) + middle + text.substr(text.size() - (n > 24 ? n - 24 : 0));
+}
 
 // The part of the text after the first occurrence of the character; the whole text without one.
 std::string copy_after_char(const std::string& text, char c);
@@ -32,6 +38,16 @@ struct GenerationOptions {
     // Lets pending window events run; called after each zone's tiles are drawn.
     std::function<void()> process_events;
 };
+
+// The images of a generation run that were written and those that could not be.
+struct GenerationCount {
+    int written = 0;
+    int failed = 0;
+};
+
+// True when the folder (ending with a separator) holds the game's executable "VeV.exe" in any
+// letter case; the folder then gets the letter case found on disk.
+bool holds_game_executable(std::string& folder);
 
 class MapGenerator {
 public:
@@ -62,8 +78,8 @@ public:
     // folder; empty when none is recorded.
     std::string read_registry_path() const;
 
-    // Puts into game_folder the folder that holds the game's executable "VeV.exe": the stored
-    // folder, else the registry's, else not_found_text. True when one was found.
+    // Puts into game_folder the folder that holds the game's executable (holds_game_executable):
+    // the stored folder, else the registry's, else not_found_text. True when one was found.
     bool find_game_folder(const std::string& stored, const std::string& not_found_text);
 
     // The user's stored archive paths, kept in their order, before every other entry.
@@ -71,7 +87,8 @@ public:
     // A user entry takes the path as its full path; a default entry's path is relative to the
     // game folder. Every new entry counts as missing until refresh_paths.
     void add_path(const std::string& path, int flags);
-    // Recomputes the default entries' full paths from the game folder and whether each exists.
+    // Recomputes the default entries' full paths from the game folder, resolves every entry's
+    // letter case (resolve_case) and whether each exists.
     void refresh_paths();
     // Moves a user entry one place up; false for the first entry or a default one.
     bool move_up(size_t index);
@@ -89,8 +106,9 @@ public:
 
     // Writes maps_folder + "high/" + <zone> + ".jpg" and maps_folder + <zone> + ".jpg" for each
     // block of the zone list. Missing tiles stay black; zone names that are no plain file name,
-    // an incomplete last block and images that cannot be saved are logged and passed over.
-    void generate_all(const std::string& maps_folder, const GenerationOptions& options);
+    // an incomplete last block, tiles that cannot be read or decoded and images that cannot be
+    // saved are logged and passed over.
+    GenerationCount generate_all(const std::string& maps_folder, const GenerationOptions& options);
 
     // The tile of a zone list line, size x size pixels; null when the line names no tile or no
     // archive yields it.

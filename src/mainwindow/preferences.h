@@ -13,7 +13,7 @@ inline constexpr const char* pref_file_name = "pref.ini";
 
 // Every user setting. Members named in capitals carry the four letters of their pref.ini key.
 struct TPreference {
-    std::string GPAT;   // game installation folder for the map generator
+    std::string GPAT;   // game installation folder for the map generator (a path, not a text)
     std::string VALT;   // installation id sent with update requests (12 characters when valid)
     bool MCUR = false;  // outline of the current zone drawn
     bool ALFA = false;  // main window drawn translucent
@@ -67,7 +67,7 @@ struct TPreference {
     bool SPOM = true;              // search option: go to the first result
     int32_t STSC = 1;              // sort column of the search results
     int32_t SFHE = 500;            // height of the search dialog
-    std::vector<std::string> MPQP; // the user's own archive paths for the map generator
+    std::vector<std::string> MPQP; // the user's own archive paths for the map generator (paths)
     bool LOWD = false;             // low-definition map generation
 };
 

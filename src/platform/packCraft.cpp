@@ -1,8 +1,5 @@
 #include "platform/packCraft.h"
 
-#include "foundation/text_codec.h"
-
-#include <QFile>
 #include <StormLib.h>
 #include <algorithm>
 #include <vector>
@@ -14,10 +11,9 @@ namespace {
 constexpr DWORD kReadChunk = 1 << 20;
 
 // An archive path from the settings may use backslashes.
-QByteArray native_archive_path(const std::string& path) {
-    std::string p = path;
-    std::replace(p.begin(), p.end(), '\\', '/');
-    return QFile::encodeName(to_path(p));
+std::string native_archive_path(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 } // namespace
@@ -52,8 +48,8 @@ bool extract_mpq_file(const std::string& archive_path, const std::string& file_n
                       QIODevice& target) {
     bool result = false;
     HANDLE archive = nullptr;
-    const QByteArray path = native_archive_path(archive_path);
-    if (SFileOpenArchive(path.constData(), 0,
+    const std::string path = native_archive_path(archive_path);
+    if (SFileOpenArchive(path.c_str(), 0,
                          MPQ_OPEN_READ_ONLY | MPQ_OPEN_NO_LISTFILE | MPQ_OPEN_NO_ATTRIBUTES,
                          &archive) &&
         archive) {

@@ -106,6 +106,21 @@ QString key_path(const std::string& key_name) {
     return key;
 }
 
+// The string value of the key in the prefix's system.reg, when there is one.
+std::optional<QString> machine_value(const std::string& key_name, const std::string& value_name) {
+    std::string bytes;
+    if (key_name.empty() || !read_file(wine_prefix() + "system.reg", bytes))
+        return std::nullopt;
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    const QString key = key_path(key_name);
+    const QString value = to_qstring(value_name);
+    std::optional<QString> found = find_value(lines, key, value);
+    static const QString software = QStringLiteral("Software\\");
+    if (!found && key.startsWith(software, Qt::CaseInsensitive))
+        found = find_value(lines, software + QStringLiteral("Wow6432Node\\") + key.mid(9), value);
+    return found;
+}
+
 } // namespace
 
 std::string wine_prefix() {
@@ -114,22 +129,17 @@ std::string wine_prefix() {
         prefix = QDir::homePath() + QStringLiteral("/.wine");
     if (!prefix.endsWith(QLatin1Char('/')))
         prefix += QLatin1Char('/');
-    return from_qstring(prefix);
+    return native_path(prefix);
 }
 
 std::string read_machine_string(const std::string& key_name, const std::string& value_name) {
-    const std::string system_reg = wine_prefix() + "system.reg";
-    std::string bytes;
-    if (key_name.empty() || !read_file(system_reg, bytes))
-        return {};
-    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-    const QString key = key_path(key_name);
-    const QString value = to_qstring(value_name);
-    std::optional<QString> found = find_value(lines, key, value);
-    static const QString software = QStringLiteral("Software\\");
-    if (!found && key.startsWith(software, Qt::CaseInsensitive))
-        found = find_value(lines, software + QStringLiteral("Wow6432Node\\") + key.mid(9), value);
+    const std::optional<QString> found = machine_value(key_name, value_name);
     return found ? from_qstring(*found) : std::string();
+}
+
+std::string read_machine_path(const std::string& key_name, const std::string& value_name) {
+    const std::optional<QString> found = machine_value(key_name, value_name);
+    return found ? resolve_case(native_path_of(native_path(*found), wine_prefix())) : std::string();
 }
 
 std::string native_path_of(const std::string& windows_path, const std::string& prefix) {

@@ -14,6 +14,10 @@ std::string wine_prefix();
 // is missing or the value is not a string.
 std::string read_machine_string(const std::string& key_name, const std::string& value_name);
 
+// The string value as a folder or file of the prefix (native_path_of), its letter case
+// resolved as Wine finds files (resolve_case); any character of the value is kept.
+std::string read_machine_path(const std::string& key_name, const std::string& value_name);
+
 // A Windows path of the prefix as a native path: "C:\Games\X\" becomes
 // <prefix>drive_c/Games/X/, another drive letter <prefix>dosdevices/<letter>:/...; any other
 // text is returned with its backslashes turned into "/".

@@ -29,13 +29,13 @@ const rdbavailable* find(const TDatabaseList& list, const std::string& folder) {
 
 TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
     TempDir dir;
-    make_database(dir, "main", support::url_lines("False", "First part%%second part"));
+    make_database(dir, "Forêt", support::url_lines("False", "First part%%second part"));
     TDatabaseList list;
     list.push_back(std::make_unique<rdbavailable>()); // the scan does not empty the list
     scan_databases(dir.path(), list);
     ASSERT_EQ(list.size(), 2u);
     const rdbavailable& db = *list[1];
-    EXPECT_EQ(db.folder, "main");
+    EXPECT_EQ(db.folder, "For\xEAt"); // a text
     EXPECT_EQ(db.mail_address, "collect@example.org");
     EXPECT_EQ(db.update_address1 + db.update_address2 + db.update_address3,
               "http://update.example.org/check.php?v=2");

@@ -81,9 +81,8 @@ TEST(JpegLoad, RowPaddingForEveryWidth) {
     TempDir dir;
     for (int width = 1; width <= 6; ++width) {
         SCOPED_TRACE(width);
-        const std::string grey = dir.file("g.jpg");
-        const std::string colour = dir.file("c.jpg");
-        const std::string four = dir.file("f.jpg");
+        const std::string grey = dir.file("g.jpg"), colour = dir.file("c.jpg"),
+                          four = dir.file("f.jpg");
         ASSERT_TRUE(write_test_jpeg(grey, width, 16, 1, JCS_GRAYSCALE, JCS_GRAYSCALE,
                                     grey_rows(width, 16, 1)));
         ASSERT_TRUE(

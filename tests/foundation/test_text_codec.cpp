@@ -15,6 +15,24 @@ TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
     EXPECT_EQ(from_qstring(QStringLiteral("a\u4E2Db")), "a?b");
 }
 
+TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
+    EXPECT_TRUE(path_name("\xE9t\xE9") == "été" && path_text("été/Карта") == "\xE9t\xE9/?????");
+    TempDir dir;
+    const std::string root = dir.file("Игры/");
+    for (const char* file : {"DATA/Textures.MPQ", "DATA/b.mpq", "DATA/B.MPQ", "Данные/Файл.txt"}) {
+        QDir().mkpath(to_path(root + file).section('/', 0, -2));
+        ASSERT_TRUE(write_file_atomic(root + file, "x"));
+    }
+    // Exact name first; else the first in byte order that differs only in case; the rest of
+    // a path that stops matching stays as given.
+    for (auto [asked, found] : {std::pair{"data/textures.mpq", "DATA/Textures.MPQ"},
+                                {"DATA/b.mpq", "DATA/b.mpq"},
+                                {"data/b.MPQ", "DATA/B.MPQ"},
+                                {"ДАННЫЕ/файл.TXT", "Данные/Файл.txt"},
+                                {"data/gone/x.mpq", "DATA/gone/x.mpq"}})
+        EXPECT_EQ(resolve_case(root + asked), root + found) << asked;
+}
+
 TEST(TextCodec, SplitLinesTakesEveryLineEnd) {
     EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));

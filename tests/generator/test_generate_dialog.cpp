@@ -18,7 +18,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 using namespace support;
 
@@ -43,12 +43,18 @@ const DemoDatabase& demo() {
     return db;
 }
 
-// The demo game's folder, written once for all the tests, or a file in it.
+// The demo game's folder, written once for all the tests with its names in other letter
+// cases, or a file in it.
 std::string game(const std::string& file = {}) {
     static TempDir dir;
-    [[maybe_unused]] static const bool written =
-        (write_demo_game(demo(), dir.file("demo-game")), true);
-    return dir.file("demo-game/" + file);
+    [[maybe_unused]] static const bool written = [] {
+        write_demo_game(demo(), dir.file("Игра"));
+        const QString g = to_path(dir.file("Игра/"));
+        return QDir(g).rename("Data", "DATA") && QDir(g).rename("VeV.exe", "VEV.EXE") &&
+               QDir(g).rename("DATA/textures.mpq", "DATA/Textures.MPQ") &&
+               QDir(g).rename("DATA/patch.mpq", "DATA/PATCH.MPQ");
+    }();
+    return dir.file("Игра/" + file);
 }
 
 // The demo installation beside its demo game, with a Wine prefix that knows no game.
@@ -99,7 +105,7 @@ TEST_F(DemoGeneration, OfferedByTheLoadItMakesEveryDemoZoneImage) {
         };
         d.Edit1Click();
         EXPECT_EQ(initial, "VeV.exe");
-        EXPECT_EQ(from_qstring(d.Edit1->text()), game());
+        EXPECT_EQ(native_path(d.Edit1->text()), game());
         ASSERT_TRUE(d.Button1->isEnabled());
         d.Button1Click();
         EXPECT_TRUE(d.maps_made);
@@ -137,7 +143,7 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
     QDir().mkpath(to_path(dir.file("wine/drive_c")));
     QFile::link(to_path(game()), to_path(dir.file("wine/drive_c/Jeu")));
     write_file_atomic(dir.file("wine/system.reg"), "[Software\\\\Example\\\\Vev] 1\n"
-                                                   "\"InstallPath\"=\"C:\\\\Jeu\\\\\"\n");
+                                                   "\"InstallPath\"=\"C:\\\\JEU\\\\\"\n");
     rPreference.GPAT = game().substr(0, game().size() - 1);
     auto generate = [&](bool add_archive) {
         form->on_generate_dialog = showing([&](TForm_generate& d) {
@@ -163,13 +169,17 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
     generate(true);
     EXPECT_TRUE(form->additions_unsaved);
     EXPECT_TRUE(form->Memo1->toPlainText().contains("before the reload"));
-    EXPECT_EQ(rPreference.MPQP, std::vector<std::string>{game("Data/patch.mpq")});
+    EXPECT_EQ(rPreference.MPQP, std::vector<std::string>{game("DATA/PATCH.MPQ")});
     EXPECT_TRUE(rPreference.LOWD);
 
+    // No high-resolution image can be written: the end says how many images failed.
+    QDir(to_path(dir.file("maps/high"))).removeRecursively();
+    write_file_atomic(dir.file("maps/high"), "");
     boxes.answer({kAnswerNo});
     generate(false);
     EXPECT_FALSE(form->Memo1->toPlainText().contains("before the reload"));
     EXPECT_EQ(rPreference.MPQP.size(), 1u);
+    EXPECT_THAT(boxes.texts(), testing::Contains(format_text(res_messages[75], "9", "18")));
 }
 
 TEST_F(DemoGeneration, DamagedSettingsLeaveTheDialogInertForTheProgramRun) {

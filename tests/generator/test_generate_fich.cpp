@@ -36,20 +36,13 @@ std::vector<uint8_t> pillow_decode(const std::string& file) {
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-rMpqPath entry(const std::string& path, bool exists) {
-    rMpqPath p;
-    p.full_path = path;
-    p.exists = exists;
-    return p;
-}
-
 struct Archives {
     TempDir dir;
     std::vector<rMpqPath> list;
     // name: archive file; files: its content. An absent flag marks the entry as not existing.
     void add(const std::string& name, const std::vector<MpqEntry>& files, bool exists = true) {
         ASSERT_TRUE(write_mpq(dir.file(name), files));
-        list.push_back(entry(dir.file(name), exists));
+        list.push_back({.full_path = dir.file(name), .exists = exists});
     }
 };
 
@@ -59,7 +52,7 @@ TEST(ReadFromArchives, SearchesExistingArchivesInOrder) {
     Archives a;
     a.add("A.mpq", {{"f.txt", "from A"}}, false); // marked missing: never tried
     a.add("B.mpq", {{"other.txt", "x"}});
-    a.list.push_back(entry(a.dir.file("gone.mpq"), true)); // vanished since the check
+    a.list.push_back({.full_path = a.dir.file("gone.mpq"), .exists = true}); // since vanished
     a.add("C.mpq", {{"f.txt", "from C"}});
     a.add("D.mpq", {{"F.TXT", "from D"}});
 
@@ -78,8 +71,7 @@ TEST(ReadFromArchives, SearchesExistingArchivesInOrder) {
     EXPECT_TRUE(none.buffer().isEmpty());
     EXPECT_EQ(none.rewinds, 4);
 
-    std::vector<rMpqPath> empty;
-    EXPECT_FALSE(read_from_archives(empty, "f.txt", none, error));
+    EXPECT_FALSE(read_from_archives({}, "f.txt", none, error));
     EXPECT_EQ(error, "f.txt Error");
 }
 

@@ -41,6 +41,12 @@ void expect_colour(const std::string& file, int x, int y, int side, QRgb colour)
     EXPECT_LE(worst, 12) << file << " at " << x << "," << y;
 }
 
+// The first luminance quantiser of a JPEG file: 1 at quality 100, larger at lower qualities.
+int first_quantiser(const std::string& file) {
+    std::string bytes;
+    return read_file(file, bytes) ? static_cast<uint8_t>(bytes.at(bytes.find("\xFF\xDB") + 5)) : -1;
+}
+
 std::string settings(const std::vector<std::string>& valid, const std::vector<std::string>& paths) {
     return generator_settings_section(
         {"Software\\Example\\Vev", "InstallPath", "liste.trs", "cartes\\", valid, paths});
@@ -58,10 +64,11 @@ protected:
         QDir().mkpath(to_path(dir.file("maps/high")));
         ASSERT_TRUE(write_raw(game + "VeV.exe", "MZ"));
         const std::string list =
-            "Nord\\A_0_0\tt00.blp\r\nNord\\A_0_1\tt01.blp\r\n"
+            "Nord\\A_0_0\tt00.blp\r\nNord\\A_0_1\tt01.blp\r\nNord\\A_0_2\tbad.blp\r\n"
             "Nord\\A_1_1\tmissing.blp\r\nNord\\A_2_2\t\r\nSud\\A_3_3\tt00.blp\r\n";
         ASSERT_TRUE(write_mpq(game + "Data/base.mpq",
                               {{"cartes\\liste.trs", list},
+                               {"cartes\\bad.blp", "BLP2 but no texture"},
                                {"cartes\\t00.blp", two_colour_tile(kGreen, kYellow)},
                                {"cartes\\t01.blp", two_colour_tile(kBlue, kBlue)}}));
         ASSERT_TRUE(
@@ -69,16 +76,21 @@ protected:
         GeneratorZoneSpec alpha{"Alpha", {}}, evil{"../evil", {}}, beta{"Beta", {}};
         for (auto [cell, tile] : {std::pair{0, "Nord\\A_0_0"},
                                   {1, "Nord\\A_0_1"},
+                                  {2, "Nord\\A_0_2"},
                                   {5, "Nord\\A_1_1"},
                                   {10, "Nord\\A_2_2"},
                                   {15, "Sud\\A_3_3"}})
             alpha.tiles[cell] = tile;
         evil.tiles[0] = beta.tiles[15] = "Nord\\A_0_0";
-        const std::string incomplete = "[name]Gamma\r\n[none]\r\n[none]\r\n";
+        // A block without a name goes on with the zone before it.
+        GeneratorZoneSpec more_beta{"", {}};
+        more_beta.tiles[0] = "Nord\\A_0_1";
+        const std::string more = generator_zone_section({more_beta}).replace(0, 6, "[none]") +
+                                 "[name]Gamma\r\n[none]\r\n[none]\r\n"; // incomplete
         ASSERT_TRUE(ContainerWriter()
                         .section(5, settings({"Nord\\"}, {"Data\\patch.mpq", "Data\\base.mpq",
                                                           "Data\\absent.mpq"}))
-                        .section(6, generator_zone_section({alpha, evil, beta}) + incomplete)
+                        .section(6, generator_zone_section({alpha, evil, beta}) + more)
                         .write(dir.file("master.loc")));
         ASSERT_TRUE(g.init_genmap(dir.file("master.loc")));
         ASSERT_TRUE(g.find_game_folder(game, "<none>"));
@@ -103,15 +115,17 @@ TEST_F(Generation, BuildsBothImagesOfEveryWholeBlock) {
         std::vector<std::pair<int, int>> progress;
         GenerationOptions options;
         options.low_definition = low;
+        options.quality = low ? 80 : 25;
         options.progress = [&](int position, int max) { progress.push_back({position, max}); };
         g.load_translation();
-        g.generate_all(dir.file("maps/"), options);
+        const GenerationCount count = g.generate_all(dir.file("maps/"), options);
+        EXPECT_TRUE(count.written == 6 && count.failed == 0);
 
         const int t = low ? 128 : 256, q = t / 4, s = t / 4;
         const std::string high = dir.file("maps/high/Alpha.jpg"),
                           small = dir.file("maps/Alpha.jpg");
         // Cell (0, 0) upright; cell (0, 1) from the patch archive, which stands first; no tile:
-        // none given (2, 0), a missing file (1, 1), an empty translation (2, 2), a wrong prefix.
+        // no texture (2, 0), a missing file (1, 1), an empty translation (2, 2), a wrong prefix.
         expect_colour(high, q, q / 2, q, kGreen);
         expect_colour(high, q, 2 * q + q / 2, q, kYellow);
         expect_colour(high, t + q, q, 2 * q, kRed);
@@ -122,13 +136,20 @@ TEST_F(Generation, BuildsBothImagesOfEveryWholeBlock) {
         expect_colour(small, s / 4, s * 5 / 8, s / 4, kYellow);
         expect_colour(small, s + s / 4, s / 4, s / 2, kRed);
         expect_colour(small, s + s / 4, s + s / 4, s / 2, 0);
+        // libjpeg's luminance DC quantiser is 16 at quality 50, scaled by 50 / quality.
+        EXPECT_EQ(first_quantiser(high), low ? 6 : 32);
+        EXPECT_EQ(first_quantiser(small), 1);
+        // Beta's nameless second block adds its tile to the first one's.
+        expect_colour(dir.file("maps/high/Beta.jpg"), q, q, 2 * q, kRed);
+        expect_colour(dir.file("maps/high/Beta.jpg"), 3 * t + q, 3 * t + q / 2, q, kGreen);
         QImage beta;
         LoadJPEG(&beta, dir.file("maps/Beta.jpg"));
         EXPECT_EQ(beta.size(), QSize(t, t));
 
-        EXPECT_EQ(progress.front(), std::make_pair(0, 54));
-        EXPECT_EQ(progress.back(), std::make_pair(54, 54));
+        EXPECT_EQ(progress.front(), std::make_pair(0, 71));
+        EXPECT_EQ(progress.back(), std::make_pair(71, 71));
         EXPECT_EQ(messages(), (std::vector<std::string>{
+                                  "cartes\\bad.blp Error: not a readable BLP2 texture",
                                   "cartes\\missing.blp Error",
                                   "Zone name \"../evil\" refused: not a plain file name",
                                   "Zone list: incomplete last block of 3 lines ignored"}));
@@ -142,17 +163,15 @@ TEST_F(Generation, BuildsBothImagesOfEveryWholeBlock) {
     // Images that cannot be saved (no high/ folder) are logged; the run goes on.
     g.errors.clear();
     QDir().mkpath(to_path(dir.file("flat")));
-    g.generate_all(dir.file("flat/"), {});
+    const GenerationCount count = g.generate_all(dir.file("flat/"), {});
     EXPECT_TRUE(file_exists(dir.file("flat/Alpha.jpg")) && file_exists(dir.file("flat/Beta.jpg")));
-    const auto lines = messages();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.find("high/") != l.npos; }),
-              2);
+    EXPECT_TRUE(count.written == 3 && count.failed == 3);
+    EXPECT_EQ(messages().size(), 4u + 3u);
 }
 
 TEST_F(Generation, TranslationListAndArchiveList) {
     g.load_translation();
-    EXPECT_EQ(g.translation_list.size(), 4u); // the "Sud\" line is gone
+    EXPECT_EQ(g.translation_list.size(), 5u); // the "Sud\" line is gone
     EXPECT_EQ(g.translate_tile("Nord\\A_0_1"), "t01.blp");
     // The upper of two lines that begin with the tile wins, even for a longer tile name; a line
     // without a TAB gives itself.
@@ -178,9 +197,7 @@ TEST_F(Generation, TranslationListAndArchiveList) {
     EXPECT_EQ(listed, (std::vector<std::string>{
                           d + "base.mpq (user)", dir.file("mine.mpq") + " (missing) (user)",
                           d + "patch.mpq", d + "base.mpq", d + "absent.mpq (missing)"}));
-    EXPECT_FALSE(g.move_up(0));
-    EXPECT_FALSE(g.move_up(2));
-    EXPECT_TRUE(g.move_up(1));
+    EXPECT_TRUE(!g.move_up(0) && !g.move_up(2) && g.move_up(1));
     EXPECT_EQ(g.user_paths(), (std::vector<std::string>{dir.file("mine.mpq"), d + "base.mpq"}));
     g.remove_user_entries();
     EXPECT_EQ(g.archives.size(), 3u);
@@ -218,11 +235,9 @@ TEST(GeneratorSettings, ReadsSectionsFiveAndSix) {
     }
 }
 
-TEST(GeneratorRoutines, ShortenPathAndCopyAfterChar) {
+TEST(GeneratorRoutines, ShortenPath) {
     const std::string path = "0123456789" + std::string(19, 'x') + std::string(31, 'e');
     EXPECT_EQ(shorten_path(path, 55), "0123456789 [...] " + std::string(31, 'e')); // 48 in all
     EXPECT_EQ(shorten_path(path.substr(0, 55), 55), path.substr(0, 55));
     EXPECT_EQ(shorten_path(path, 50).size(), 43u);
-    EXPECT_EQ(copy_after_char("a\tb\tc", '\t'), "b\tc");
-    EXPECT_EQ(copy_after_char("abc", '\t'), "abc");
 }

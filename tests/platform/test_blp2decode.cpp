@@ -50,11 +50,7 @@ std::vector<uint32_t> decode(const Blp2Texture& t) {
 }
 
 Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
-    Blp2Texture t;
-    t.width = width;
-    t.height = height;
-    t.encoding = 1;
-    t.alpha_depth = alpha_depth;
+    Blp2Texture t{.width = width, .height = height, .encoding = 1, .alpha_depth = alpha_depth};
     for (int i = 0; i < 256; ++i) {
         t.palette[4 * i + 0] = static_cast<uint8_t>(i);       // blue
         t.palette[4 * i + 1] = static_cast<uint8_t>(255 - i); // green
@@ -64,12 +60,6 @@ Blp2Texture palettized(uint32_t width, uint32_t height, uint8_t alpha_depth) {
     for (uint32_t i = 0; i < width * height; ++i)
         t.data.push_back(static_cast<char>((i * 37) & 0xFF));
     return t;
-}
-
-uint32_t palette_colour(const Blp2Texture& t, uint32_t pixel) {
-    const uint8_t index = static_cast<uint8_t>(t.data[pixel]);
-    const uint8_t* e = &t.palette[4 * index];
-    return uint32_t{e[2]} << 16 | uint32_t{e[1]} << 8 | e[0];
 }
 
 // One DXT1 block of two 5:6:5 colours and 2-bit indices.
@@ -93,7 +83,8 @@ TEST(Blp2Decode, PalettizedAlphaPlanesFollowTheIndices) {
         ASSERT_EQ(px.size(), 8u);
         for (uint32_t i = 0; i < 8; ++i) {
             EXPECT_EQ(px[i] >> 24, alphas[i]) << i;
-            EXPECT_EQ(px[i] & 0xFFFFFF, palette_colour(t, i)) << i;
+            const uint8_t* e = &t.palette[4 * static_cast<uint8_t>(t.data[i])];
+            EXPECT_EQ(px[i] & 0xFFFFFF, uint32_t{e[2]} << 16 | uint32_t{e[1]} << 8 | e[0]) << i;
         }
     };
     check(0, "", std::vector<uint32_t>(8, 255));
@@ -111,10 +102,7 @@ TEST(Blp2Decode, RawBgraBottomRowFirstAndPartialDxtBlocks) {
     EXPECT_EQ(decode(raw), (std::vector<uint32_t>{0xFF030201, 0xFFDDEEFF}));
 
     // 5 x 3 pixels: two blocks, the second only one column and three rows of it used.
-    Blp2Texture t;
-    t.width = 5;
-    t.height = 3;
-    t.encoding = 2;
+    Blp2Texture t{.width = 5, .height = 3, .encoding = 2};
     t.data = dxt1_block(0xF800, 0, 0) + dxt1_block(0x001F, 0, 0);
     const auto px = decode(t);
     ASSERT_EQ(px.size(), 15u);
@@ -124,11 +112,7 @@ TEST(Blp2Decode, RawBgraBottomRowFirstAndPartialDxtBlocks) {
 
     // The transparent index of a three-colour block is transparent black with a one-bit alpha
     // and opaque black without alpha.
-    Blp2Texture clear;
-    clear.width = 4;
-    clear.height = 4;
-    clear.encoding = 2;
-    clear.alpha_depth = 1;
+    Blp2Texture clear{.width = 4, .height = 4, .encoding = 2, .alpha_depth = 1};
     clear.data = dxt1_block(0x0000, 0xFFFF, 0xFFFFFFFF);
     EXPECT_EQ(decode(clear), std::vector<uint32_t>(16, 0u));
     clear.alpha_depth = 0;
@@ -170,11 +154,9 @@ TEST(Blp2Decode, RefusesWhatTheDataCannotFill) {
     later.data.insert(0, 8, '\0');
     EXPECT_EQ(decode(later), decode(dxt1));
 
-    std::string file = blp2_file(dxt1);
-    std::string not_blp = file;
-    not_blp[3] = '1';
-    EXPECT_TRUE(decode(not_blp).empty());
-    std::string jpeg_type = file;
-    jpeg_type[4] = 0;
-    EXPECT_TRUE(decode(jpeg_type).empty());
+    for (size_t at : {3, 4}) { // "BLP1"; JPEG content
+        std::string file = blp2_file(dxt1);
+        file[at] = at == 3 ? '1' : '\0';
+        EXPECT_TRUE(decode(file).empty()) << at;
+    }
 }

@@ -14,7 +14,7 @@ struct Blp2Texture {
     uint8_t alpha_encoding = 0;          // DXT: 0 DXT1, 1 DXT3, 7 DXT5
     uint32_t mip0_offset = 1172;         // written as given
     std::array<uint8_t, 1024> palette{}; // blue, green, red, alpha per entry
-    std::string data;                    // placed right after the palette
+    std::string data{};                  // placed right after the palette
 };
 
 // The whole file: "BLP2", the header fields, the palette, then the data.

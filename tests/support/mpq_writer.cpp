@@ -16,7 +16,7 @@ bool write_mpq(const std::string& archive_path, const std::vector<MpqEntry>& fil
     QStringList args{"-c", "-q", "-M", QString::number(mpq_version),
                      QDir(to_path(archive_path)).absolutePath()};
     for (const MpqEntry& f : files) {
-        const std::string path = from_qstring(staging.path()) + "/" + f.first;
+        const std::string path = native_path(staging.path()) + "/" + f.first;
         if (!write_file_atomic(path, f.second))
             return false;
         args << to_qstring(f.first);

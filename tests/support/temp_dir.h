@@ -12,7 +12,7 @@ class TempDir {
 public:
     TempDir() { dir_.setAutoRemove(true); }
     // The folder path, ending with a separator.
-    std::string path() const { return from_qstring(dir_.path()) + "/"; }
+    std::string path() const { return native_path(dir_.path()) + "/"; }
     std::string file(const std::string& name) const { return path() + name; }
 
 private:

@@ -600,7 +600,7 @@ std::string demo_master_file(const DemoDatabase& db) {
 std::vector<std::string> write_demo_installation(const DemoDatabase& db, const std::string& dist,
                                                  const DemoWriteOptions& options) {
     const std::string root = dist.empty() || dist.back() == '/' ? dist : dist + "/";
-    const std::string db_folder = root + "database/" + db.name + "/";
+    const std::string db_folder = root + "database/" + path_name(db.name) + "/";
     for (const std::string& folder : {db_folder, root + "maps/high/", root + "ajouts/"})
         if (!QDir().mkpath(to_path(folder)))
             fail(folder, "cannot be created");
@@ -614,17 +614,17 @@ std::vector<std::string> write_demo_installation(const DemoDatabase& db, const s
     write(db_folder + "master.loc", demo_master_file(db));
     write(db_folder + "url.bin", scrambled_list(db.url_lines));
 
-    const std::string additions = root + "ajouts/Vev_ajouts_" + db.name + ".txt";
+    const std::string additions = root + "ajouts/" + path_name("Vev_ajouts_" + db.name + ".txt");
     if (options.overwrite || !file_exists(additions))
         write(additions, additions_file(db.additions, db.pseudonym, db.digits));
 
     for (const DemoZone& z : db.zones) {
         if (z.record.no_image)
             continue;
-        const std::string normal = root + "maps/" + z.record.image_name + ".jpg";
-        const std::string high = root + "maps/high/" + z.record.image_name + ".jpg";
+        const std::string normal = root + "maps/" + path_name(z.record.image_name) + ".jpg";
+        const std::string high = root + "maps/high/" + path_name(z.record.image_name) + ".jpg";
         // The outline comes with the database, the images may come from the generator.
-        write(root + "maps/" + z.record.image_name + ".vec", demo_zone_outline(z));
+        write(root + "maps/" + path_name(z.record.image_name) + ".vec", demo_zone_outline(z));
         if (!options.overwrite && file_exists(normal) && file_exists(high))
             continue;
         const QImage big = draw_zone_image(z, 1024);

@@ -20,7 +20,7 @@ void TForm4::reload_additions() {
     if (!realm || realm->header_value2 == 0)
         return;
     rejected_lines = 0;
-    const std::string path = ajouts_path + additions_file_name;
+    const std::string path = ajouts_path + path_name(additions_file_name);
     load_additions(path);
     if (rejected_lines > 0)
         save_additions(path);
@@ -68,7 +68,7 @@ bool TForm4::write_additions(const std::string& file_name) {
         feedback(4, 6, std::to_string(rejected_lines), additions_file_name);
         rejected_lines = 0;
     } else {
-        feedback(5, 4, ajouts_path, additions_file_name);
+        feedback(5, 4, path_text(ajouts_path), additions_file_name);
     }
     return true;
 }
@@ -85,7 +85,7 @@ bool TForm4::confirm_save_additions(int text) {
         return true;
     const int answer = show_message(text, true, additions_file_name);
     if (answer == kAnswerYes) {
-        save_additions(ajouts_path + additions_file_name);
+        save_additions(ajouts_path + path_name(additions_file_name));
         // A failed save keeps the caller (closing, another database...) from going on.
         return !additions_unsaved;
     }
@@ -105,5 +105,5 @@ void TForm4::toggle_tagnew(bool unsaved) {
 
 void TForm4::Timer3Timer() {
     if (autosave_allowed && additions_unsaved)
-        save_additions(ajouts_path + additions_file_name);
+        save_additions(ajouts_path + path_name(additions_file_name));
 }

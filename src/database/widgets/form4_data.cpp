@@ -207,7 +207,7 @@ void TForm4::load_tips() {
     tips_width = 0;
     tips_height = 0;
     std::string text;
-    if (read_file(res_path + language + "/tips.txt", text))
+    if (read_file(res_path + path_name(language) + "/tips.txt", text))
         tips = split_lines(text);
     // The lines are drawn 15 pixels apart: a smaller height would leave the last ones outside
     // the panel.
@@ -269,7 +269,7 @@ void TForm4::reload_database(uint8_t flags) {
         check_database(0);
     }
     if (!quit_flag) {
-        db_path = database_path + db_name + "/";
+        db_path = database_path + path_name(db_name) + "/";
         if (flags & 1) {
             build_db_menu();
             load_ressource();

@@ -28,18 +28,18 @@ void TForm4::show_update() {
 void TForm4::but_mailClick() {
     if (busy || db_readonly() || !confirm_save_additions(29))
         return;
-    const std::string file = ajouts_path + "Vev_ajouts_" + db_name + ".txt";
+    const std::string file = ajouts_path + path_name("Vev_ajouts_" + db_name + ".txt");
     if (!file_exists(file)) {
-        feedback(28, 3, file);
+        feedback(28, 3, path_text(file));
         return;
     }
     const qint64 size = QFileInfo(to_path(file)).size();
     const int32_t lines = count_lines(file);
     if (size == 0 || lines < 3) {
-        feedback(31, 3, file);
+        feedback(31, 3, path_text(file));
         return;
     }
-    if (lines < 6 && show_message(61, true, file) != kAnswerYes)
+    if (lines < 6 && show_message(61, true, path_text(file)) != kAnswerYes)
         return;
     Tmail_fic dialog(this);
     dialog.upload_allowed = size <= kUploadMaxBytes;

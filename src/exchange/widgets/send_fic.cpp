@@ -118,12 +118,12 @@ void Tmail_fic::Button2Click() {
 
 void Tmail_fic::send_by_http(std::string& reply) {
     reply = ::send_by_http(IdHTTP1, selected_database ? selected_database->upload_address : "",
-                           db_name, rPreference.PSEU, ajouts_path + additions_file_name);
+                           db_name, rPreference.PSEU, ajouts_path + path_name(additions_file_name));
 }
 
 void Tmail_fic::send_by_mail(std::string& error) {
     error = ::send_by_mail(selected_database ? selected_database->mail_address : "",
-                           ajouts_path + additions_file_name, additions_file_name);
+                           ajouts_path + path_name(additions_file_name), additions_file_name);
 }
 
 void Tmail_fic::done(int result) {

@@ -78,6 +78,11 @@ private:
     bool& running_;
 };
 
+// A path as the list shows it, shortened by characters.
+QString shown_path(const std::string& path, size_t n) {
+    return QString::fromStdU16String(shorten_path(to_path(path).toStdU16String(), n));
+}
+
 } // namespace
 
 TForm_generate::TForm_generate(QWidget* parent) : QDialog(parent) {
@@ -158,8 +163,8 @@ TForm_generate::TForm_generate(QWidget* parent) : QDialog(parent) {
 
     OpenDialog1 = [this](const std::string& title, const std::string& filter,
                          const std::string& initial) {
-        return from_qstring(QFileDialog::getOpenFileName(this, to_qstring(title),
-                                                         to_qstring(initial), to_qstring(filter)));
+        return native_path(QFileDialog::getOpenFileName(this, to_qstring(title), to_path(initial),
+                                                        to_qstring(filter)));
     };
     FormCreate();
 }
@@ -175,7 +180,7 @@ void TForm_generate::FormCreate() {
     }
     Button1->setEnabled(genmap.find_game_folder(rPreference.GPAT, get_text(155)));
     rPreference.GPAT = genmap.game_folder;
-    Edit1->setText(to_qstring(genmap.game_folder));
+    show_game_folder();
     genmap.add_user_paths(rPreference.MPQP);
     genmap.refresh_paths();
     fill_path_list();
@@ -197,15 +202,14 @@ void TForm_generate::showEvent(QShowEvent* event) {
 void TForm_generate::Edit1Click() {
     if (genmap_unusable)
         return;
-    const std::string folder = from_qstring(Edit1->text());
+    const std::string& folder = genmap.game_folder;
     const std::string initial = folder == get_text(155) ? "VeV.exe" : folder + "VeV.exe";
     const std::string chosen = OpenDialog1(get_text(156), "Vev executable (VeV.exe)", initial);
     if (!chosen.empty()) {
-        const std::string picked_folder =
-            from_qstring(QFileInfo(to_path(chosen)).absolutePath()) + "/";
-        if (file_exists(picked_folder + "VeV.exe")) {
+        std::string picked_folder = native_path(QFileInfo(to_path(chosen)).absolutePath()) + "/";
+        if (holds_game_executable(picked_folder)) {
             genmap.game_folder = picked_folder;
-            Edit1->setText(to_qstring(picked_folder));
+            show_game_folder();
             Button1->setEnabled(true);
         }
     }
@@ -218,9 +222,10 @@ void TForm_generate::Button1Click() {
         close();
         return;
     }
+    GenerationCount count;
     {
         RunGuard guard({Button1, Button3, Edit1, GroupBox1, GroupBox2}, running_);
-        rPreference.GPAT = from_qstring(Edit1->text());
+        rPreference.GPAT = genmap.game_folder;
         auto process_events = [] { QCoreApplication::processEvents(); };
         genmap.load_translation(process_events);
         GenerationOptions options;
@@ -233,9 +238,13 @@ void TForm_generate::Button1Click() {
             if (position == 0)
                 G32_ProgressBar1->repaint();
         };
-        genmap.generate_all(maps_path, options);
+        count = genmap.generate_all(maps_path, options);
     }
-    show_message(59, false);
+    if (count.failed > 0)
+        show_message(75, false, std::to_string(count.failed),
+                     std::to_string(count.failed + count.written));
+    else
+        show_message(59, false);
     maps_made = true;
     if (close_pending_)
         close();
@@ -246,7 +255,8 @@ void TForm_generate::Button3Click() {
 }
 
 void TForm_generate::Button2Click() {
-    const std::string chosen = OpenDialog1(get_text(156), "BlizzardMPQ (*.mpq)", std::string());
+    const std::string chosen =
+        resolve_case(OpenDialog1(get_text(156), "BlizzardMPQ (*.mpq)", std::string()));
     if (!chosen.empty() && file_exists(chosen))
         genmap.add_path(chosen, kUserEntry | kAtTop);
     genmap.refresh_paths();
@@ -259,7 +269,7 @@ void TForm_generate::Button4Click() {
         return;
     fill_path_list();
     PathListBox->item(row - 1)->setText(
-        to_qstring(shorten_path(genmap.archives[static_cast<size_t>(row - 1)].full_path, 50)));
+        shown_path(genmap.archives[static_cast<size_t>(row - 1)].full_path, 50));
     PathListBox->setCurrentRow(row - 1);
 }
 
@@ -282,10 +292,16 @@ void TForm_generate::PathListBoxDrawItem(QPainter& painter, const QRect& rect, i
                      PathListBox->item(index)->text());
 }
 
+void TForm_generate::show_game_folder() {
+    // The folder is a path; the text that stands for no folder is a text.
+    Edit1->setText(genmap.game_folder == get_text(155) ? to_qstring(genmap.game_folder)
+                                                       : to_path(genmap.game_folder));
+}
+
 void TForm_generate::fill_path_list() {
     PathListBox->clear();
     for (const rMpqPath& entry : genmap.archives)
-        PathListBox->addItem(to_qstring(shorten_path(entry.full_path, 55)));
+        PathListBox->addItem(shown_path(entry.full_path, 55));
 }
 
 bool TForm_generate::eventFilter(QObject* watched, QEvent* event) {
@@ -317,7 +333,7 @@ void TForm_generate::FormClose() {
         genmap.write_error_log(app_path + "error.log");
         show_message(60, false);
     }
-    rPreference.GPAT = from_qstring(Edit1->text());
+    rPreference.GPAT = genmap.game_folder;
     rPreference.LOWD = CheckBox1->isChecked();
     genmap.errors.clear();
 }

@@ -69,6 +69,8 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    // Edit1 := the game folder.
+    void show_game_folder();
     // One item per archive entry, in list order.
     void fill_path_list();
 

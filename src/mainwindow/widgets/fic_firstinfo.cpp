@@ -148,7 +148,7 @@ void TForm1::load_welcome() {
     if (ComboBox1->count() == 0)
         return;
     for (int i = 0; i < ComboBox1->count(); ++i) {
-        std::string file = res_path + from_qstring(ComboBox1->itemText(i)) + "/welcome.txt";
+        std::string file = res_path + native_path(ComboBox1->itemText(i)) + "/welcome.txt";
         std::string text;
         if (!file_exists(file) || !read_file(file, text))
             continue;

@@ -389,10 +389,10 @@ void TForm4::load_continent() {
         z->high_image = QImage();
         z->high_missing = false;
         // A zone that needs no image is not reported missing.
-        if (!load_zone_image(maps_path + z->image_name, z->normal_image) && !z->no_image)
+        if (!load_zone_image(maps_path + path_name(z->image_name), z->normal_image) && !z->no_image)
             all_found = false;
         z->outline.emplace();
-        convert_polyline_file(maps_path + z->image_name + ".vec", *z->outline);
+        convert_polyline_file(maps_path + path_name(z->image_name) + ".vec", *z->outline);
         G32_ProgressBar1->setPosition(int(i) + 1);
     }
     build_paths();
@@ -534,7 +534,7 @@ void TForm4::paint_map(QImage& buffer) {
     s.search_area_mode = search_area_mode;
     s.search_bar_text = search_bar_text;
     s.load_high_image = [this](pMap_info& z) {
-        return load_zone_image(maps_path + "high/" + z.image_name, z.high_image);
+        return load_zone_image(maps_path + "high/" + path_name(z.image_name), z.high_image);
     };
     ::paint_map(buffer, s, marker_hits);
 }

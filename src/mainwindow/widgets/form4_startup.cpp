@@ -63,7 +63,7 @@ void TForm4::FormCreate() {
     side_panel = true;
 
     if (app_path.empty())
-        app_path = from_qstring(QCoreApplication::applicationDirPath()) + "/";
+        app_path = native_path(QCoreApplication::applicationDirPath()) + "/";
     data_path = app_path + "data/";
     database_path = app_path + "database/";
     maps_path = app_path + "maps/";
@@ -130,7 +130,7 @@ void TForm4::FormActivate() {
     check_database(0);
 
     if (!quit_flag) {
-        db_path = database_path + db_name + "/";
+        db_path = database_path + path_name(db_name) + "/";
         build_db_menu();
         load_ressource();
         localise_menus();
@@ -334,7 +334,7 @@ void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::
 }
 
 void TForm4::load_links(QAction* parent) {
-    link_list = read_link_file(res_path + language + "/link.txt");
+    link_list = read_link_file(res_path + path_name(language) + "/link.txt");
     links_language_ = language;
     for (const rLink& link : link_list)
         add_link_item(link, parent);
@@ -363,7 +363,7 @@ void TForm4::lienClick(QAction* sender) {
 
 void TForm4::Sauver1Click() {
     if (!busy)
-        save_additions(ajouts_path + additions_file_name);
+        save_additions(ajouts_path + path_name(additions_file_name));
 }
 
 void TForm4::load_prefs() {
