@@ -58,17 +58,18 @@ protected:
     }
     void TearDown() override { quit_flag = false; }
 
-    std::unique_ptr<TForm4> start() {
-        auto form = std::make_unique<TForm4>(app.path());
+    // A new window, after the old one has gone (writing its files).
+    void start() {
+        form.reset();
+        form = std::make_unique<TForm4>(app.path());
         form->FormActivate();
-        return form;
     }
 };
 
 } // namespace
 
 TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
-    auto form = start();
+    start();
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
     ASSERT_NE(form->realm, nullptr);
     EXPECT_EQ(form->realm->header_value2, 128);
@@ -112,19 +113,17 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
 }
 
 TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
-    {
-        auto form = start();
-        rnew_node r = PointsFixture::point("Source ti\xE8"
-                                           "de",
-                                           form->map_data->zones[0]->zone_id,
-                                           form->common_data->categories[0]->id, 100, 200);
-        r.from_master = false;
-        ASSERT_NE(form->addnode(r), nullptr);
-        form->toggle_tagnew(true);
-        form->Sauver1Click();
-        EXPECT_FALSE(form->additions_unsaved);
-    }
-    auto form = start();
+    start();
+    rnew_node r = PointsFixture::point("Source ti\xE8"
+                                       "de",
+                                       form->map_data->zones[0]->zone_id,
+                                       form->common_data->categories[0]->id, 100, 200);
+    r.from_master = false;
+    ASSERT_NE(form->addnode(r), nullptr);
+    form->toggle_tagnew(true);
+    form->Sauver1Click();
+    EXPECT_FALSE(form->additions_unsaved);
+    start();
     EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"
                                             "de"),
               nullptr);
@@ -152,7 +151,7 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
 }
 
 TEST_F(DemoLoad, ReloadWithoutDatabaseEndsTheProgram) {
-    auto form = start();
+    start();
     QDir(to_path(app.file("database"))).removeRecursively();
     form->reload_database(2);
     EXPECT_TRUE(quit_flag);
@@ -198,7 +197,7 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     QDir().mkpath(to);
     for (const QString& f : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + f, to + "/" + f);
-    auto form = start();
+    start();
     const auto items = form->menu_db->actions();
     ASSERT_EQ(items.size(), 2);
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
