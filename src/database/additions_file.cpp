@@ -13,6 +13,25 @@ bool is_additions_header(std::string_view line) {
     return line.substr(0, additions_signature.size()) == additions_signature;
 }
 
+namespace {
+
+std::string without_txt(const std::string& path) {
+    return path.ends_with(".txt") ? path.substr(0, path.size() - 4) : path;
+}
+
+} // namespace
+
+std::string additions_backup_path(const std::string& path) {
+    return without_txt(path) + ".bak";
+}
+
+std::string additions_beside_path(const std::string& path) {
+    std::string beside = without_txt(path) + ".new.txt";
+    for (int n = 2; file_exists(beside); ++n)
+        beside = without_txt(path) + ".new" + std::to_string(n) + ".txt";
+    return beside;
+}
+
 std::string additions_header_line(const std::string& digits, const std::string& nickname) {
     return std::string(additions_signature) + "-id=" + digits + "-" +
            (nickname.empty() ? std::string("Anonymous") : nickname);
@@ -260,6 +279,8 @@ AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
                 // The point goes at once, even when a later check rejects the line.
                 score = 0.5f;
                 forget(p);
+                if (!item.from_master)
+                    --kept_;
                 hooks_.destroy(p);
                 replaced = true;
                 break;
@@ -279,8 +300,10 @@ AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
 
     rnew_node request = addition_request(a);
     request.locked = inherited_lock;
-    if (TreeNode* node = hooks_.add(request))
+    if (TreeNode* node = hooks_.add(request)) {
         remember(node);
+        ++kept_;
+    }
     return AdditionOutcome::Added;
 }
 
@@ -289,16 +312,23 @@ AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerg
     std::string text;
     if (!file_exists(path) || !read_file(path, text))
         return result;
+    constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
+    if (text.starts_with(utf8_bom))
+        text = from_qstring(QString::fromUtf8(text.data() + utf8_bom.size(),
+                                              qsizetype(text.size() - utf8_bom.size())));
     const size_t header_end = std::min(text.find_first_of("\r\n"), text.size());
     if (!is_additions_header(std::string_view(text).substr(0, header_end))) {
         result.status = AdditionsRead::BadHeader;
         return result;
     }
     result.status = AdditionsRead::Read;
+    int32_t point_lines = 0;
     for_each_text_line(std::string_view(text).substr(header_end), [&](std::string_view line) {
-        if (merger.parse_addition_line(line) == AdditionOutcome::Rejected)
-            ++result.rejected;
+        if (merger.parse_addition_line(line) != AdditionOutcome::Ignored)
+            ++point_lines;
     });
+    // Rejected lines, lines the tree has no place for and lines replaced by later ones.
+    result.rejected = point_lines - merger.kept();
     return result;
 }
 

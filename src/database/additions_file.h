@@ -33,6 +33,11 @@ using AdditionFields = std::array<std::string, addition_field_count>;
 // True when the line starts with "#v001".
 bool is_additions_header(std::string_view line);
 
+// The backup kept beside the file before a rewrite that drops lines: ".txt" becomes ".bak".
+std::string additions_backup_path(const std::string& path);
+// A file beside `path` that does not exist yet: ".txt" becomes ".new.txt", ".new2.txt" ...
+std::string additions_beside_path(const std::string& path);
+
 // "#v001-id=" + digits + "-" + nickname, "Anonymous" standing for an empty nickname.
 std::string additions_header_line(const std::string& digits, const std::string& nickname);
 
@@ -124,6 +129,8 @@ public:
 
     // Merges one line: a database point it replaces is deleted as soon as it is found.
     AdditionOutcome parse_addition_line(std::string_view line);
+    // The nodes made from lines that are still in the tree.
+    int32_t kept() const { return kept_; }
 
 private:
     using Candidates = std::vector<TreeNode*>;
@@ -138,6 +145,7 @@ private:
     TRealm_info& realm_;
     Hooks hooks_;
     bool strict_;
+    int32_t kept_ = 0;
     // Point positions of the zones visited so far, kept in step with the hooks' changes, so
     // that a long file does not walk its zones once per line.
     std::unordered_map<const TreeNode*, PositionIndex> zones_;
@@ -151,10 +159,11 @@ enum class AdditionsRead {
 
 struct AdditionsReadResult {
     AdditionsRead status = AdditionsRead::Missing;
-    int32_t rejected = 0;
+    int32_t rejected = 0; // point lines a rewrite would not write back
 };
 
-// Reads a file and merges its lines, line 1 being the header.
+// Reads a file and merges its lines, line 1 being the header. A file starting with the UTF-8
+// byte order mark, as some editors save it, is read as UTF-8.
 AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger);
 
 // The text of the file written from the tree: both header lines, then one line for each point

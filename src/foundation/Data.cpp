@@ -6,6 +6,17 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
+#include <algorithm>
+
+namespace {
+
+// catpref.bin keeps the style as a set: bit 0 bold, 1 italic, 2 underline, 3 strike-out.
+TFontStyles catpref_style(uint8_t value) {
+    return value & (fsBold | fsItalic | fsUnderline | fsStrikeOut);
+}
+
+} // namespace
+
 TFontStyles style_from_byte(uint8_t value) {
     switch (value) {
     case 1:
@@ -126,29 +137,41 @@ void TData_common::load_catpref(const std::string& file_name) {
         return;
     ByteReader r(data);
     while (r.remaining() >= catpref_record_size) {
-        const std::string record = r.bytes(catpref_record_size);
+        std::string record = r.bytes(catpref_record_size);
         ByteReader rec(record);
         uint8_t id = rec.u8();
         rec.skip(3);
         TColor colour = rec.i32();
         int32_t icon_index = rec.i32();
         bool shown = rec.u8() != 0;
-        TFontStyles style = style_from_byte(rec.u8());
+        TFontStyles style = catpref_style(rec.u8());
         std::string font_name = rec.short_string(40);
         uint8_t font_size = rec.u8();
-        for (auto& c : categories) {
-            if (c->id != id)
-                continue;
-            c->colour = colour;
-            c->icon_index = icon_index;
-            c->shown = shown;
-            apply_font_look(*c, font_name, font_size, style);
-            break;
+        auto category = std::find_if(categories.begin(), categories.end(),
+                                     [id](const auto& c) { return c->id == id; });
+        if (category == categories.end()) {
+            // Another database's category: kept for the next save, the last record of an id
+            // winning as it would when applied.
+            auto kept = std::find_if(other_catpref_.begin(), other_catpref_.end(),
+                                     [id](const std::string& k) { return uint8_t(k[0]) == id; });
+            if (kept == other_catpref_.end())
+                other_catpref_.push_back(std::move(record));
+            else
+                *kept = std::move(record);
+            continue;
         }
+        rCateg& c = **category;
+        c.colour = colour;
+        c.icon_index = icon_index;
+        c.shown = shown;
+        apply_font_look(c, font_name, font_size, style);
     }
 }
 
 bool TData_common::save_catpref(const std::string& file_name) {
+    // Without categories (section 4 unreadable) there is nothing to add to the stored looks.
+    if (categories.empty())
+        return true;
     ByteWriter w;
     for (const auto& c : categories) {
         w.u8(c->id);
@@ -160,6 +183,8 @@ bool TData_common::save_catpref(const std::string& file_name) {
         w.short_string(from_qstring(c->font.family()), 40);
         w.u8(static_cast<uint8_t>(c->font_size & 0xFF));
     }
+    for (const std::string& record : other_catpref_)
+        w.bytes(record);
     if (!write_file_atomic(file_name, w.data())) {
         show_message(22, false);
         return false;

@@ -25,7 +25,7 @@ public:
     // read before it stay and the error's text is kept in property_error instead.
     explicit TData_common(const std::string& master = {}, const std::string& catpref = {},
                           bool keep_going = false);
-    // Writes catpref.bin back.
+    // Writes catpref.bin back, keeping the records of categories this database does not have.
     ~TData_common();
 
     TData_common(const TData_common&) = delete;
@@ -44,9 +44,12 @@ public:
 
 private:
     std::string catpref_path_;
+    // The catpref.bin records of ids no loaded category has, one per id, as they were read.
+    std::vector<std::string> other_catpref_;
 };
 
-// The label font styles of a style byte: 1 bold, 2 italic, 3 both, anything else regular.
+// The label font styles of a category record's style byte: 1 bold, 2 italic, 3 both, anything
+// else regular.
 TFontStyles style_from_byte(uint8_t value);
 // A label font of that name, size (0: the size of `base`) and style set, over `base`.
 QFont label_font(const std::string& name, int size, TFontStyles style, QFont base = QFont());

@@ -13,11 +13,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Vev karvelo"));
     install_message_box_handler();
     // One copy per installation: a second one would lose the additions of the first.
-    const std::string folder = from_qstring(QCoreApplication::applicationDirPath()) + "/";
+    const std::string folder = native_path(QCoreApplication::applicationDirPath()) + "/";
     std::unique_ptr<QLockFile> lock;
     if (!lock_installation(folder, lock)) {
         language = stored_language(folder);
-        show_box(MessageKind::Information, early_text(EarlyText::AlreadyRunning, folder));
+        show_box(MessageKind::Information,
+                 early_text(EarlyText::AlreadyRunning, path_text(folder)));
         return 1;
     }
     TForm4 form;

@@ -128,6 +128,25 @@ const KeyRule kRules[] = {
     {"[SFHE]=", set_int<&TPreference::SFHE>},
 };
 
+// A hand-edited file may hold numbers that the program's own controls never set: they are
+// brought within the ranges of those controls, the level range and the detail thresholds in order.
+void keep_in_range(TPreference& p) {
+    p.MINN = std::clamp(p.MINN, 0, 99);
+    p.MAXN = std::clamp(p.MAXN, 0, 99);
+    if (p.MINN > p.MAXN)
+        std::swap(p.MINN, p.MAXN);
+    p.NIVP = std::clamp(p.NIVP, 1, 70);
+    p.ALFV = std::clamp(p.ALFV, 40, 255);
+    p.TIME = std::clamp(p.TIME, 0, 60000); // 0 and less alike keep the hint
+    p.LODA = std::clamp(p.LODA, 20, 1750);
+    p.LODB = std::clamp(p.LODB, p.LODA, 1750);
+    p.LODC = std::clamp(p.LODC, p.LODB, 1750);
+    p.LODV = std::clamp(p.LODV, 20, 1750);
+    p.MAHD = std::clamp(p.MAHD, 512, 1024);
+    p.DATU = std::clamp(p.DATU, 0, 4);
+    p.PRXP = std::clamp(p.PRXP, 0, 65535);
+}
+
 std::string error_box_text(const std::string& reason) {
     return "prefs error [" + reason + "]";
 }
@@ -186,11 +205,11 @@ bool read_preferences(const std::string& path, TPreference& pref, TOutsideSettin
     const std::vector<std::string> lines = split_lines(text);
     if (lines.size() < 2 || lines[1] != kVersionLine)
         return true;
-    for (size_t i = 2; i < lines.size(); ++i) {
-        if (!parse_pref_line(lines[i], pref, outside, error_text))
-            return false;
-    }
-    return true;
+    bool ok = true;
+    for (size_t i = 2; i < lines.size() && ok; ++i)
+        ok = parse_pref_line(lines[i], pref, outside, error_text);
+    keep_in_range(pref);
+    return ok;
 }
 
 std::string format_preferences(const TPreference& pref, const TOutsideSettings& outside) {

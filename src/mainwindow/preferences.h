@@ -104,7 +104,8 @@ struct TOutsideSettings {
 bool parse_pref_line(const std::string& line, TPreference& pref, TOutsideSettings& outside,
                      std::string* error_text);
 
-// Reads pref.ini over the current values. A missing file or a second line other than "[VERS]=1"
+// Reads pref.ini over the current values, then brings the numbers within the ranges of the
+// controls that set them. A missing file or a second line other than "[VERS]=1"
 // changes nothing and returns true. Returns false when reading stopped at a bad line or the file
 // could not be read; the lines before stay applied and error_text holds the text for a plain
 // message box (show_message with message 0), which the caller shows.

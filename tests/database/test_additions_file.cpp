@@ -86,14 +86,15 @@ TEST(AdditionsFormat, FieldsAndNumbers) {
 TEST(AdditionsFormat, WrittenFileReadsBackAsTheSamePoints) {
     const std::vector<AdditionSpec> lines = {
         {"Shop", 11, 4, 65535, 0, 0, 0, {}, 0, area, ""},
-        {"Ogre", 10, 1, 100, 200, 5, 12, {{1, 2, 3, 0x80000000}}, 0, "", "big|angry"},
+        {"Ogre", 10, 1, 100, 200, 5, 12, {{1, 2, 3, 0x80000000}}, 0, "", "b\xEAte|angry"},
         {"@Gone", 10, 1, 7, 0, 0, 0, {}, 0x40}};
-    std::string text = additions_file(lines, "Moi", "987654");
-    for (int round = 0; round < 2; ++round) {
+    const std::string text = additions_file(lines, "Moi", "987654");
+    // As written, and as an editor saves it in UTF-8 with its byte order mark.
+    for (const std::string& file : {text, "\xEF\xBB\xBF" + to_qstring(text).toStdString()}) {
         PointsFixture f = world();
         database_point(f, "Gone", 0x40, 7);
         Merge merge(f);
-        ASSERT_TRUE(write_file_atomic(f.dir.file("a.txt"), text));
+        ASSERT_TRUE(write_file_atomic(f.dir.file("a.txt"), file));
         const AdditionsReadResult r = merge_additions_file(f.dir.file("a.txt"), merge.merger);
         EXPECT_EQ(r.rejected, 0);
         EXPECT_EQ(merge.realm.additions_count, 3);
@@ -150,10 +151,6 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     EXPECT_EQ(merge({"@Spring", 10, 1, 8}), Rejected);
     // A malformed route refuses the line before the database point goes.
     EXPECT_EQ(merge({"Bridge", 10, 1, 6, 0, 0, 0, {}, 0x30, "V_x"}), Rejected);
-    // Zone field "zero" reads as zone 0, which exists: the raising conversion drops the line.
-    std::vector<std::string> fields = addition_fields({"Bad", 0, 1, 1});
-    fields[2] = "zero";
-    EXPECT_EQ(merge.merger.parse_addition_line(join_fields(fields)), Dropped);
     EXPECT_EQ(points_of(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
 }
 
@@ -237,18 +234,20 @@ const AdditionSpec imp{"Imp", 10, 1, 3, 4};
 } // namespace
 
 TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
-    ASSERT_TRUE(write_file_atomic(path, "#v01\r\n"));
-    form->realm->header_value2 = 1;
-    form->reload_additions();
-    EXPECT_EQ(boxes.texts().back(), "bad header");
-
-    const std::string original = additions_file({ogre, ogre, imp}, "Old");
+    rnew_node well = PointsFixture::point("Well", 10, 1, 50, 0);
+    well.master_id = 0x20;
+    form->addnode(well);
+    // Dropped: lines without zone or category node, a duplicate, a bad link, a line replaced by
+    // a later one, a zone "1O" (zone 0 exists) and a master id "XYZ".
+    std::vector<std::string> zone_o = addition_fields(imp), master_x = addition_fields(imp);
+    zone_o[2] = "1O";
+    master_x[13] = "XYZ";
+    AdditionSpec far{"Far", 99, 1, 5}, odd{"Odd", 10, 9, 5}, replaced{"W", 10, 1, 50},
+        road{"Road", 10, 1, 6, 0, 0, 0, {}, 0, "V_x"}, kept{"Well3", 10, 1, 50};
+    replaced.master_id = kept.master_id = 0x20;
+    const std::string original = additions_file({ogre, far, odd, ogre, road, imp, replaced, kept}) +
+                                 join_fields(zone_o) + "\r\n" + join_fields(master_x) + "\r\n";
     ASSERT_TRUE(write_file_atomic(path, original));
-    form->realm->header_value2 = 0;
-    form->reload_additions();
-    EXPECT_EQ(file(), original);
-    EXPECT_TRUE(points_of(form->points_tree).empty());
-
     form->realm->header_value2 = 7;
     std::vector<QString> titles;
     DialogAnswer answers([&titles](QWidget* w) {
@@ -260,10 +259,13 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     form->reload_additions();
     EXPECT_EQ(titles, std::vector<QString>{"Nickname"});
     EXPECT_EQ(rPreference.PSEU, "Ondine");
-    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("additions 2 [2]\n"));
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("additions 6 [5]\n"));
     const std::string rewritten = file();
-    EXPECT_EQ(rewritten, additions_file({ogre, imp}, "Ondine", rewritten.substr(9, 6)));
-    EXPECT_EQ(last_feedback(), "1 rejected in Vev_ajouts_Demo.txt");
+    EXPECT_EQ(rewritten, additions_file({ogre, imp, kept}, "Ondine", rewritten.substr(9, 6)));
+    EXPECT_EQ(last_feedback(), "7 rejected in Vev_ajouts_Demo.txt");
+    std::string backup;
+    ASSERT_TRUE(read_file(ajouts_path + "Vev_ajouts_Demo.bak", backup));
+    EXPECT_EQ(backup, original);
     EXPECT_EQ(form->rejected_lines, 0);
     EXPECT_FALSE(form->Timer3.isActive());
 
@@ -315,4 +317,43 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     EXPECT_FALSE(form->additions_unsaved);
     EXPECT_EQ(points_of(form->points_tree).size(), 40u);
     EXPECT_NE(file(), before);
+}
+
+TEST_F(Form4Additions, AFileTheLoadDidNotMergeIsNeverSavedOver) {
+    rPreference.PSEU = "Moi";
+    res_messages[38] = "cannot read %1";
+    res_messages[74] = "%1 kept, saved in %2";
+    master_file = f.master; // no points section
+    const std::string lines = addition_line(ogre) + "\r\n" + addition_line(imp) + "\r\n";
+    const std::string old = additions_header("Old") + "\r\n" + lines;
+    const std::tuple<std::string, int32_t, std::string> cases[] = {
+        {"#v002\r\n" + lines, 7, "bad header"},
+        {old, 0, ""},                       // tag-201 value 0
+        {old, 0, "cannot read master.loc"}, // damaged database: no tag-201 value
+    };
+    for (int n = 0; n < 3; ++n) {
+        const auto& [text, header, box] = cases[n];
+        const size_t before = boxes.texts().size();
+        ASSERT_TRUE(write_file_atomic(path, text));
+        form->realm->header_value2 = header;
+        if (n == 2)
+            form->load_database();
+        form->reload_additions();
+        rnew_node troll = PointsFixture::point("Troll", 10, 1, 9, n);
+        troll.from_master = false;
+        form->addnode(troll);
+        form->save_additions(path);
+        form->save_additions(path);
+        EXPECT_EQ(file(), text);
+        const std::string beside =
+            "Vev_ajouts_Demo.new" + (n ? std::to_string(n + 1) : "") + ".txt";
+        std::vector<std::string> expected{box, "Vev_ajouts_Demo.txt kept, saved in " + beside};
+        std::erase(expected, "");
+        const std::vector<std::string> shown = boxes.texts();
+        EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), expected);
+        std::string saved;
+        ASSERT_TRUE(read_file(ajouts_path + beside, saved));
+        EXPECT_EQ(saved.find("Ogre|"), std::string::npos);
+        EXPECT_NE(saved.find("Troll|"), std::string::npos) << n;
+    }
 }

@@ -150,15 +150,6 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
     EXPECT_FALSE(form->busy);
 }
 
-TEST_F(DemoLoad, ReloadWithoutDatabaseEndsTheProgram) {
-    start();
-    QDir(to_path(app.file("database"))).removeRecursively();
-    form->reload_database(2);
-    EXPECT_TRUE(quit_flag);
-    EXPECT_EQ(form->realm, nullptr);
-    EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
-}
-
 TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     SavedGlobals globals;
     ScriptedMessages boxes;
@@ -236,6 +227,12 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
         for (QAction* a : form->menu_db->actions())
             EXPECT_EQ(a->isChecked(), a->text() == "A&&B");
     }
+    // A reload after which no database is usable ends the program.
+    QDir(to_path(app.file("database"))).removeRecursively();
+    form->reload_database(2);
+    EXPECT_TRUE(quit_flag);
+    EXPECT_EQ(form->realm, nullptr);
+    EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
 }
 
 TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {

@@ -204,7 +204,7 @@ TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
         EXPECT_EQ(c->icon.pixel(5, 5), 0u);
 }
 
-TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
+TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndKeepsEveryLookItHolds) {
     ASSERT_TRUE(write_raw(catpref, catpref_file({{7, 0x123456, 9, false, 5, "Courier", 14},
                                                  {99, 1, 1, true, 0, "X", 8},
                                                  {4, 0x654321, 2, true, 2, "Times", 0}}) +
@@ -214,36 +214,42 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndRoundTrips) {
         const rCateg& camps = *data.categories[1];
         EXPECT_EQ(std::tie(camps.colour, camps.icon_index, camps.shown),
                   std::tuple(0x123456, 9, false));
-        // {bold, underline} is not one of the stored styles: regular.
-        EXPECT_FALSE(camps.font.bold() || camps.font.underline());
+        EXPECT_EQ(font_styles(camps.font), fsBold | fsUnderline);
         EXPECT_EQ(std::tuple(camps.font.pointSize(), from_qstring(camps.font.family())),
                   std::tuple(14, "Courier"));
         EXPECT_EQ(data.categories[2]->colour, 0xFF0000); // same id, untouched
         EXPECT_TRUE(data.categories[0]->font.italic() && !data.categories[0]->font.bold());
         data.categories[0]->colour = 0x0A0B0C;
     }
-    // Released: one record per category, in list order.
+    // Released: one record per category, in list order, then the other database's record.
     std::string bytes;
     ASSERT_TRUE(read_file(catpref, bytes));
-    ASSERT_EQ(bytes.size(), 3 * TData_common::catpref_record_size);
+    ASSERT_EQ(bytes.size(), 4 * TData_common::catpref_record_size);
     // Size 0 stays 0.
     EXPECT_EQ(bytes.substr(0, 56), catpref_record({4, 0x0A0B0C, 2, true, 2, "Times", 0}));
     EXPECT_EQ(std::string() + bytes[56] + bytes[112], "\x07\x07"); // the ids of the others
-    TData_common again(master, catpref);
-    EXPECT_EQ(again.categories[0]->colour, 0x0A0B0C);
-}
+    EXPECT_EQ((TData_common{master, catpref}.categories[0]->colour), 0x0A0B0C);
 
-TEST_F(CategoryFixture, FailedCatprefWriteKeepsOldFileAndReports) {
-    ScriptedMessages boxes;
-    res_messages = {"-"};
-    std::string blocked = dir.file("nofolder/catpref.bin");
-    {
-        TData_common data(master, blocked);
-        EXPECT_FALSE(data.save_catpref(blocked));
+    // Every field at its edges, and every style alone or italic with underline, comes back.
+    const CatprefSpec edges[] = {
+        {4, int32_t(0x80000000), -1, false, 1, "", 0},
+        {4, -1, INT32_MIN, true, 2, std::string(31, 'a'), 255},
+        {4, int32_t(0xFF00FF00), -7, true, 4, "\xC9" + std::string(31, 'b'), 1},
+        {4, INT32_MAX, INT32_MAX, false, 8, std::string(40, 'c'), 254},
+        {4, 0, 0, true, 6, "Arial", 9},
+    };
+    for (const CatprefSpec& e : edges) {
+        ASSERT_TRUE(write_raw(catpref, catpref_record(e)));
+        EXPECT_EQ(font_styles(TData_common(master, catpref).categories[0]->font), e.style);
+        ASSERT_TRUE(read_file(catpref, bytes));
+        EXPECT_EQ(bytes.substr(0, 56), catpref_record(e)) << e.font_name.size();
     }
-    // Once by the explicit save, once at release.
-    EXPECT_EQ(boxes.shown().size(), 2u);
-    EXPECT_FALSE(file_exists(blocked));
+    // Another database (id 50 only) and back: the first one's looks stay.
+    const std::string master2 = dir.file("master2.loc");
+    ASSERT_TRUE(ContainerWriter().section(4, category_section({{"Mines", 50}})).write(master2));
+    TData_common{master2, catpref}.categories[0]->colour = 0x5050;
+    EXPECT_EQ(font_styles((TData_common{master, catpref}.categories[0]->font)), TFontStyles(6));
+    EXPECT_EQ((TData_common{master2, catpref}.categories[0]->colour), 0x5050);
 }
 
 TEST(CategoryData, MissingSectionsBadPropertyLinesAndPartialRecords) {
@@ -251,13 +257,19 @@ TEST(CategoryData, MissingSectionsBadPropertyLinesAndPartialRecords) {
     ScriptedMessages boxes;
     res_messages.assign(23, "-");
     res_messages[15] = "message 15";
+    const std::string master = dir.file("m.loc");
+    const std::string catpref = dir.file("catpref.bin");
+    // Without categories the user's looks stay as they were.
+    const std::string looks = catpref_file({{1, 2, 3}, {4, 5, 6}}) + "x";
+    ASSERT_TRUE(write_raw(catpref, looks));
     {
-        TData_common data(dir.file("none.loc"), dir.file("catpref.bin"));
+        TData_common data(dir.file("none.loc"), catpref);
         EXPECT_TRUE(data.categories.empty());
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{"message 15"});
     }
-    const std::string master = dir.file("m.loc");
-    const std::string catpref = dir.file("catpref.bin");
+    std::string bytes;
+    ASSERT_TRUE(read_file(catpref, bytes));
+    EXPECT_EQ(bytes, looks);
     auto load = [&](const std::string& properties, int categories = 1) {
         std::vector<CategorySpec> specs = {{.name = "A", .id = 1}, {.name = "B", .id = 2}};
         specs.resize(size_t(categories));
@@ -271,9 +283,14 @@ TEST(CategoryData, MissingSectionsBadPropertyLinesAndPartialRecords) {
     EXPECT_EQ(load("  1   0 000000 One\r\n@eof\r\nbad line\r\n").flagspecs.size(), 1u);
     ASSERT_TRUE(write_raw(catpref, ""));
     EXPECT_THROW(load("  1   0 000000 One\r\n\r\n  2   0 000000 Two\r\n"), EConvertError);
-    std::string bytes;
     ASSERT_TRUE(read_file(catpref, bytes));
     EXPECT_EQ(bytes.size(), 56u); // catpref.bin is still written
     EXPECT_THROW(load("1x    0 000000 One\r\n"), EConvertError);
     EXPECT_EQ(load("", 2).categories.size(), 1u);
+
+    // A catpref.bin that cannot be written: message 22 at each save, the release's included.
+    const std::string blocked = dir.file("nofolder/catpref.bin");
+    EXPECT_FALSE(TData_common(master, blocked).save_catpref(blocked));
+    EXPECT_EQ(boxes.shown().size(), 3u);
+    EXPECT_FALSE(file_exists(blocked));
 }

@@ -49,23 +49,18 @@ void fill_changed(TPreference& p, TOutsideSettings& o) {
 } // namespace
 
 TEST(Preferences, NoFileOrNoExactVersionLineChangesNothing) {
-    TempDir dir;
-    TPreference pref;
-    TOutsideSettings outside;
-    std::string error;
-    EXPECT_TRUE(read_preferences(dir.file("pref.ini"), pref, outside, &error));
+    Loaded none;
+    none.ok = read_preferences(TempDir().file("pref.ini"), none.pref, none.outside, &none.error);
     const std::string defaults = format_preferences(TPreference{}, TOutsideSettings{});
-    EXPECT_EQ(format_preferences(pref, outside), defaults);
-    for (const std::string& text :
-         {std::string(), std::string("#\r\n[VERS]=2\r\n[NIVP]=9"),
-          std::string("#\r\n[VERS]=1 \r\n[NIVP]=9"), std::string("[VERS]=1\r\n[NIVP]=9\r\n")}) {
-        Loaded r = read_text(text);
+    for (const Loaded& r :
+         {none, read_text(""), read_text("#\r\n[VERS]=2\r\n[NIVP]=9"),
+          read_text("#\r\n[VERS]=1 \r\n[NIVP]=9"), read_text("[VERS]=1\r\n[NIVP]=9\r\n")}) {
         EXPECT_TRUE(r.ok);
-        EXPECT_EQ(format_preferences(r.pref, r.outside), defaults) << text;
+        EXPECT_EQ(format_preferences(r.pref, r.outside), defaults);
     }
 }
 
-TEST(Preferences, DefaultFileHasEveryKeyInOrder) {
+TEST(Preferences, DefaultFileHasEveryKeyInOrderAndEverySettingReadsBack) {
     TPreference pref;
     pref.MPQP = {"x.mpq", "y.mpq"};
     const std::string expected =
@@ -80,34 +75,16 @@ TEST(Preferences, DefaultFileHasEveryKeyInOrder) {
         "[MAXN]=99\r\n[CHEM]=True\r\n[MCUR]=False\r\n[SAOM]=True\r\n[SPOM]=True\r\n[STSC]=1\r\n"
         "[SFHE]=500\r\n[ALFA]=False\r\n[ALFV]=200\r\n";
     EXPECT_EQ(format_preferences(pref, TOutsideSettings{}), expected);
-}
 
-TEST(Preferences, WriteThenReadGivesTheSameSettings) {
-    TempDir dir;
-    TPreference pref;
     TOutsideSettings outside;
     fill_changed(pref, outside);
-    ASSERT_TRUE(write_preferences(dir.file("pref.ini"), pref, outside));
-
-    TPreference back;
-    TOutsideSettings back_outside;
-    std::string error;
-    ASSERT_TRUE(read_preferences(dir.file("pref.ini"), back, back_outside, &error)) << error;
-    EXPECT_EQ(back.DATW, pref.DATW);
-    back_outside.current_continent = back.LOCR;
-    back_outside.level_min_text = std::to_string(back.MINN);
-    back_outside.level_max_text = std::to_string(back.MAXN);
-    EXPECT_EQ(format_preferences(back, back_outside), format_preferences(pref, outside));
-}
-
-TEST(Preferences, EveryLineEndReadsAlike) {
-    for (const std::string eol : {"\r\n", "\n", "\r"}) {
-        Loaded r = read_text("#" + eol + "[VERS]=1" + eol + "[NIVP]=42" + eol + "[MPQP]=m" + eol +
-                             "[MPQP]=n");
-        ASSERT_TRUE(r.ok) << r.error;
-        EXPECT_EQ(r.pref.NIVP, 42);
-        EXPECT_EQ(r.pref.MPQP, (std::vector<std::string>{"m", "n"}));
-    }
+    Loaded r = read_text(format_preferences(pref, outside));
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.pref.DATW, pref.DATW);
+    r.outside.current_continent = r.pref.LOCR;
+    r.outside.level_min_text = std::to_string(r.pref.MINN);
+    r.outside.level_max_text = std::to_string(r.pref.MAXN);
+    EXPECT_EQ(format_preferences(r.pref, r.outside), format_preferences(pref, outside));
 }
 
 TEST(Preferences, BadValueStopsReadingAndKeepsEarlierLines) {
@@ -152,6 +129,30 @@ TEST(Preferences, ValueRulesAndIgnoredLines) {
     EXPECT_EQ(r.pref.GPAT, " a=b ");
     EXPECT_EQ(r.pref.NIVP, 8);
     EXPECT_EQ(read_text(kHead + "[DATW]=46000,75\r\n").pref.DATW, 46000.75);
+}
+
+TEST(Preferences, HandEditedNumbersComeWithinTheRangesOfTheirControlsWhateverTheLineEnds) {
+    // MINN MAXN NIVP ALFV TIME LODA LODB LODC LODV MAHD DATU PRXP
+    const std::pair<std::string, std::vector<int32_t>> cases[] = {
+        {"[MINN]=999|[MAXN]=-5|[NIVP]=999|[ALFV]=0|[TIME]=-1|[LODA]=5000|[LODB]=10|[LODC]=0|"
+         "[LODV]=1|[MAHD]=5000|[DATU]=9|[PRXP]=-1|[MPQP]=m",
+         {0, 99, 70, 40, 0, 1750, 1750, 1750, 20, 1024, 4, 0}},
+        {"[MINN]=80|[MAXN]=20|[NIVP]=0|[ALFV]=999|[TIME]=99000|[LODB]=100|[MAHD]=1|[PRXP]=70000|"
+         "[MPQP]=m|[NIVP]=x",
+         {20, 80, 1, 255, 60000, 200, 200, 600, 500, 512, 0, 65535}},
+    };
+    for (const auto& [lines, expected] : cases)
+        for (const std::string eol : {"\r\n", "\n", "\r"}) {
+            std::string text = "#" + eol + "[VERS]=1" + eol + lines;
+            for (size_t at; (at = text.find('|')) != std::string::npos;)
+                text.replace(at, 1, eol);
+            const TPreference p = read_text(text).pref;
+            EXPECT_EQ((std::vector{p.MINN, p.MAXN, p.NIVP, p.ALFV, p.TIME, p.LODA, p.LODB, p.LODC,
+                                   p.LODV, p.MAHD, p.DATU, p.PRXP}),
+                      expected)
+                << lines;
+            EXPECT_EQ(p.MPQP, std::vector<std::string>{"m"});
+        }
 }
 
 TEST(PrefConvert, AcceptedAndRefusedFormsAndFloatText) {

@@ -16,19 +16,35 @@
 
 #include <cmath>
 
-void TForm4::reload_additions() {
-    if (!realm || realm->header_value2 == 0)
-        return;
-    rejected_lines = 0;
-    const std::string path = ajouts_path + path_name(additions_file_name);
-    load_additions(path);
-    if (rejected_lines > 0)
-        save_additions(path);
+namespace {
+
+std::string file_name_part(const std::string& path) {
+    return path.substr(path.find_last_of("/\\") + 1);
 }
 
-void TForm4::load_additions(const std::string& file_name) {
-    if (!realm || !map_data || !file_exists(file_name))
-        return;
+} // namespace
+
+void TForm4::reload_additions() {
+    additions_unread.clear();
+    additions_beside.clear();
+    const std::string path = ajouts_path + path_name(additions_file_name);
+    if (realm && realm->header_value2 != 0) {
+        rejected_lines = 0;
+        if (load_additions(path)) {
+            if (rejected_lines > 0)
+                save_additions(path);
+            return;
+        }
+    }
+    if (file_exists(path))
+        additions_unread = path;
+}
+
+bool TForm4::load_additions(const std::string& file_name) {
+    if (!file_exists(file_name))
+        return true;
+    if (!realm || !map_data)
+        return false;
     const bool strict = !selected_database || !selected_database->not_editable;
     TAdditionsMerger merger(*map_data, *realm,
                             {[this](const rnew_node& r) { return addnode(r); },
@@ -45,6 +61,7 @@ void TForm4::load_additions(const std::string& file_name) {
         Memo1->appendPlainText(to_qstring(format_text(get_info_text(5), counts, "")));
     }
     Memo1->appendPlainText(QString());
+    return result.status == AdditionsRead::Read;
 }
 
 void TForm4::save_additions(const std::string& file_name) {
@@ -57,18 +74,32 @@ void TForm4::save_additions(const std::string& file_name) {
 }
 
 bool TForm4::write_additions(const std::string& file_name) {
+    // The file the load did not merge stays as it is: the additions go to a file beside it.
+    const bool beside = !additions_unread.empty() && file_name == additions_unread;
+    const bool first_beside = beside && additions_beside.empty();
+    if (first_beside)
+        additions_beside = additions_beside_path(file_name);
+    const std::string target = beside ? additions_beside : file_name;
+    // A rewrite that drops lines keeps the previous file as the backup.
+    std::string previous;
+    const bool backup_failed = rejected_lines > 0 && !beside && read_file(file_name, previous) &&
+                               !write_file_atomic(additions_backup_path(file_name), previous);
     const std::string text =
         additions_file_text(points_tree, random_header_digits(), rPreference.PSEU);
-    if (!write_file_atomic(file_name, text)) {
-        show_message(6, false, additions_file_name);
+    if (backup_failed || !write_file_atomic(target, text)) {
+        if (first_beside)
+            additions_beside.clear();
+        show_message(6, false, path_text(file_name_part(target)));
         return false;
     }
     toggle_tagnew(false);
+    if (first_beside)
+        show_message(74, false, additions_file_name, path_text(file_name_part(target)));
     if (rejected_lines > 0) {
         feedback(4, 6, std::to_string(rejected_lines), additions_file_name);
         rejected_lines = 0;
     } else {
-        feedback(5, 4, path_text(ajouts_path), additions_file_name);
+        feedback(5, 4, path_text(ajouts_path), path_text(file_name_part(target)));
     }
     return true;
 }

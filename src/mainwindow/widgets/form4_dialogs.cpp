@@ -3,6 +3,7 @@
 #include "database/database_list.h"
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
 #include "mainwindow/widgets/about.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
@@ -12,7 +13,8 @@ void TForm4::show_firstinfo(uint8_t mode) {
         return;
     if (mode == 1 && fill_folder_combo(res_path + "*", kFallbackLanguage).names.empty()) {
         // The dialog cannot be left without a language: say why and end the start-up instead.
-        show_box(MessageKind::Information, early_text(EarlyText::NoLanguageFiles, res_path));
+        show_box(MessageKind::Information,
+                 early_text(EarlyText::NoLanguageFiles, path_text(res_path)));
         quit_flag = true;
         return;
     }

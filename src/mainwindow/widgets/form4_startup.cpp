@@ -248,7 +248,7 @@ void TForm4::save_on_session_end() {
     MessageHandler boxes = set_message_handler(nullptr);
     // While the start-up or a reload runs the tree is incomplete, and nothing is unsaved.
     if (!busy && autosave_allowed && additions_unsaved)
-        write_additions(ajouts_path + additions_file_name);
+        write_additions(ajouts_path + path_name(additions_file_name));
     save_prefs();
     set_message_handler(std::move(boxes));
 }
@@ -317,7 +317,7 @@ void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::
                          : read_file(file, bytes) ? read_icon_strip(bytes)
                                                   : QImage();
     if (strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
-        show_message(47, false, stream ? std::string() : file);
+        show_message(47, false, stream ? std::string() : path_text(file));
         return;
     }
     // Whole tiles only: a partial tile at the right edge would be cut from beyond the strip.

@@ -316,9 +316,10 @@ public:
 
     // ---- Additions and level filter ----
     // Reads and merges the additions file when the database's tag-201 value is not 0, and
-    // rewrites it when lines were rejected.
+    // rewrites it when lines were rejected. A file it does not merge is never saved over.
     void reload_additions();
-    void load_additions(const std::string& file_name);
+    // True when the file was merged or there is none.
+    bool load_additions(const std::string& file_name);
     // Asks the nickname first when [PSEU] is empty; Timer3 follows [AUTO] afterwards.
     void save_additions(const std::string& file_name);
     // False (message 6 shown, additions still unsaved) when the file could not be written.
@@ -345,6 +346,10 @@ public:
     void EditlvlExit();
 
     int32_t rejected_lines = 0;
+    // The additions file of the load when the load did not merge it, and the file beside it
+    // that the saves write instead.
+    std::string additions_unread;
+    std::string additions_beside;
     int32_t filter_min = 0;
     int32_t filter_max = 99;
 
