@@ -244,6 +244,11 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
 
     form->on_prefs_dialog = [&](TForm3& d) {
         change_all(d);
+        d.Edit1->setText("Pse\tudo"); // a pasted control character keeps the dialog open
+        d.Button1Click();
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_EQ(d.Edit1->text(), "Pse\tudo");
+        d.Edit1->setText("Pseudo");
         d.Button1Click();
     };
     TRealm_info* realm = form->realm.get();
