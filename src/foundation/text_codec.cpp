@@ -30,6 +30,10 @@ QString to_qstring(const std::string& cp1252) {
     return out;
 }
 
+QString menu_caption(const std::string& text) {
+    return to_qstring(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 std::string from_qstring(const QString& text) {
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));

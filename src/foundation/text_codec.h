@@ -9,6 +9,8 @@
 // Windows-1252 bytes to QString and back. Characters without a Windows-1252 code become '?'.
 QString to_qstring(const std::string& cp1252);
 std::string from_qstring(const QString& text);
+// A menu item's or button's caption that shows the text as it stands: "&" makes no mnemonic.
+QString menu_caption(const std::string& text);
 // The position of the first character that Windows-1252 cannot hold, -1 when there is none.
 qsizetype first_non_cp1252(const QString& text);
 

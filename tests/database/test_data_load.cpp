@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSlider>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -47,35 +48,28 @@ TreeNode* find_point(const TPointsTree& tree, const std::string& name) {
 }
 
 // The demo installation, started as the program starts, without any dialog.
-class DemoLoad : public ::testing::Test {
+class DemoLoad : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir dir;
-
     void SetUp() override {
         quit_flag = false;
-        database_list.clear();
-        language.clear();
-        db_name.clear();
-        edit_db_name.clear();
-        app_path.clear();
-        install_demo(dir.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
-                                 "[PSEU]=Ondine\r\n");
+        install_demo(app.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
+                                 "[PSEU]=Ondine\r\n[LOCR]=2\r\n[LOCX]=-123\r\n[LOCY]=456\r\n"
+                                 "[LOCZ]=333\r\n");
     }
     void TearDown() override { quit_flag = false; }
 
-    std::unique_ptr<TForm4> start() {
-        auto form = std::make_unique<TForm4>(dir.path());
+    // A new window, after the old one has gone (writing its files).
+    void start() {
+        form.reset();
+        form = std::make_unique<TForm4>(app.path());
         form->FormActivate();
-        return form;
     }
 };
 
 } // namespace
 
 TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
-    auto form = start();
+    start();
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
     ASSERT_NE(form->realm, nullptr);
     EXPECT_EQ(form->realm->header_value2, 128);
@@ -119,36 +113,40 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
 }
 
 TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
-    {
-        auto form = start();
-        rnew_node r = PointsFixture::point("Source ti\xE8"
-                                           "de",
-                                           form->map_data->zones[0]->zone_id,
-                                           form->common_data->categories[0]->id, 100, 200);
-        r.from_master = false;
-        ASSERT_NE(form->addnode(r), nullptr);
-        form->toggle_tagnew(true);
-        form->Sauver1Click();
-        EXPECT_FALSE(form->additions_unsaved);
-    }
-    auto form = start();
+    start();
+    rnew_node r = PointsFixture::point("Source ti\xE8"
+                                       "de",
+                                       form->map_data->zones[0]->zone_id,
+                                       form->common_data->categories[0]->id, 100, 200);
+    r.from_master = false;
+    ASSERT_NE(form->addnode(r), nullptr);
+    form->toggle_tagnew(true);
+    form->Sauver1Click();
+    EXPECT_FALSE(form->additions_unsaved);
+    start();
     EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"
                                             "de"),
               nullptr);
     const int before = count_points(form->points_tree, false);
-    form->show_on_map(form->continent_zone_node(2), 0, 0, kShowKeepView);
-    form->zoom = 640;
-    form->view_offset = QPoint(-12, 34);
+    // The last view comes back at start-up; a reload keeps it, whatever moves it meanwhile (here
+    // through the offer of missing maps).
+    const auto view = std::tuple(2, 333, QPoint(-123, 456));
+    EXPECT_EQ(std::tuple(form->current_continent, form->ZoomBar->value(), form->view_offset), view);
+    ASSERT_TRUE(QFile::remove(to_path(maps_path + form->map_data->zones[0]->image_name + ".jpg")));
+    bool moved = false;
+    form->on_offer_generation = [&](TForm4& f) {
+        f.set_zoom({0, 0}, 50);
+        moved = true;
+    };
     form->reload_database(0);
-    EXPECT_EQ(form->current_continent, 2);
+    EXPECT_TRUE(moved);
     EXPECT_FALSE(form->continent_zones.empty());
     EXPECT_FALSE(quit_flag);
     EXPECT_EQ(count_points(form->points_tree, false), before);
     EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"
                                             "de"),
               nullptr);
-    EXPECT_EQ(form->zoom, 640);
-    EXPECT_EQ(form->view_offset, QPoint(-12, 34));
+    EXPECT_EQ(std::tuple(form->current_continent, form->zoom, form->view_offset), view);
     EXPECT_FALSE(form->busy);
 }
 
@@ -184,18 +182,19 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
 }
 
 TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
-    // A second database: a copy of the demo under another name.
-    const QString from = to_path(dir.file("database/Demo"));
-    const QString to = to_path(dir.file("database/Autre"));
+    // A second database: a copy of the demo under a name that menus would take for a mnemonic.
+    const QString from = to_path(app.file("database/Demo"));
+    const QString to = to_path(app.file("database/A&B"));
     QDir().mkpath(to);
     for (const QString& f : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + f, to + "/" + f);
-    auto form = start();
+    start();
     const auto items = form->menu_db->actions();
     ASSERT_EQ(items.size(), 2);
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
     QAction* other = demo == items[0] ? items[1] : items[0];
     EXPECT_TRUE(demo->isChecked());
+    EXPECT_EQ(other->text(), "A&&B");
 
     // The current database again: nothing is reloaded.
     const TRealm_info* loaded = form->realm.get();
@@ -213,9 +212,9 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     form->toggle_tagnew(false);
     other->setChecked(true);
     form->ressourceClick(other);
-    EXPECT_EQ(db_name, "Autre");
+    EXPECT_EQ(db_name, "A&B");
     EXPECT_TRUE(other->isChecked());
-    EXPECT_EQ(additions_file_name, "Vev_ajouts_Autre.txt");
+    EXPECT_EQ(additions_file_name, "Vev_ajouts_A&B.txt");
 
     // Every flag combination reloads the same database with both still listed.
     for (uint8_t flags : {0, 1, 2, 3}) {
@@ -223,11 +222,13 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
         EXPECT_FALSE(quit_flag);
         ASSERT_NE(form->realm, nullptr);
         EXPECT_EQ(database_list.size(), 2u);
-        EXPECT_EQ(form->menu_db->actions().size(), 2);
-        EXPECT_EQ(db_name, "Autre");
+        EXPECT_EQ(db_name, "A&B");
+        ASSERT_EQ(form->menu_db->actions().size(), 2);
+        for (QAction* a : form->menu_db->actions())
+            EXPECT_EQ(a->isChecked(), a->text() == "A&&B");
     }
     // A reload after which no database is usable ends the program.
-    QDir(to_path(dir.file("database"))).removeRecursively();
+    QDir(to_path(app.file("database"))).removeRecursively();
     form->reload_database(2);
     EXPECT_TRUE(quit_flag);
     EXPECT_EQ(form->realm, nullptr);

@@ -8,12 +8,8 @@
 #include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
 #include "support/points_fixture.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -24,29 +20,19 @@ namespace {
 
 // Kalimdor: Tanaris (10) and Ashenvale (11); Eastern: Elwynn (20). Mobs are level-coloured,
 // Shops are not, Gates are link targets.
-class Form4Tree : public ::testing::Test {
+class Form4Tree : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
     PointsFixture f{
         {{1, 0, 11, "Kalimdor"}, {2, 0, 20, "Eastern"}},
         {{"Tanaris", "t", 10, 1}, {"Ashenvale", "a", 11, 1}, {"Elwynn", "e", 20, 2}},
         {{"Mobs", 5, 3, 1}, {"Shops", 4, 4, 2}, {"Gates", 9, 5, 3, 0, 0, false, "", true, true}},
         {},
         false};
-    std::unique_ptr<TForm4> form;
 
     void SetUp() override { form = form_with_points(app.path(), f); }
-    void TearDown() override { form.reset(); }
 
     TreeNode* add(const std::string& name, int32_t zone, int32_t category) {
         return form->addnode(PointsFixture::point(name, zone, category));
-    }
-    // Types a character through the edit's key events.
-    void type(QLineEdit* edit, char c) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(c)));
-        QCoreApplication::sendEvent(edit, &press);
     }
 };
 
@@ -158,10 +144,10 @@ TEST_F(Form4Tree, LevelEditsClampAndKeepMinBelowMax) {
     // Only digits and backspace reach the edits; Enter in the player level applies it.
     form->Editlvl->setText("");
     for (char c : {'a', '-', '7'})
-        type(form->Editlvl, c);
+        key(form->Editlvl, 0, QString(QChar(c)));
     EXPECT_EQ(form->Editlvl->text(), "7");
     form->Editlvl->setText("");
-    type(form->Editlvl, '\r');
+    key(form->Editlvl, 0, QStringLiteral("\r"));
     EXPECT_EQ(form->Editlvl->text(), "1");
     EXPECT_EQ(rPreference.NIVP, 1);
 }

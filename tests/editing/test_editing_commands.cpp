@@ -422,6 +422,20 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
         EXPECT_FALSE(form->TreeResult->currentIndex().isValid());
         EXPECT_TRUE(form->target_marker->node == shown && form->map_view().offset == offset);
     }
+    // So does focus that reaches the points tree or the region list without a click.
+    for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{
+             form->RegionTree, form->MyTree}) {
+        view->parentWidget()->show();
+        view->selectionModel()->clearCurrentIndex();
+        form->TreeResult->setFocus();
+        QApplication::processEvents();
+        const TPoint offset = form->map_view().offset;
+        view->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), view);
+        EXPECT_FALSE(view->currentIndex().isValid());
+        EXPECT_EQ(form->map_view().offset, offset);
+    }
     form->Modif2Click();
     // The keys do: the second row.
     for (int i = 0; i < 2; ++i) {

@@ -287,6 +287,12 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     EXPECT_TRUE(server.requests().empty());
     EXPECT_TRUE(dialog.Button3->isEnabled());
 
+    // A pasted line break would end the pref.ini line: refused before any request.
+    dialog.proxyserver_edit->setText("127.0.0.1\n[DBDB]=X");
+    dialog.Button3Click();
+    EXPECT_TRUE(was_shown(boxes, message(73, "U+000A")));
+    EXPECT_TRUE(server.requests().empty());
+
     const std::string port = server.url("").substr(server.url("").rfind(':') + 1);
     dialog.proxyserver_edit->setText("127.0.0.1");
     dialog.proxyport_edit->setText(QString::fromStdString(port));

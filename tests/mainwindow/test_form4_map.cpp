@@ -5,33 +5,32 @@
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSlider>
+#include <QToolBar>
 #include <gtest/gtest.h>
+
+// The mouse goes through the window system, which picks the receiver and opens context menus.
+#define QTEST_QPA_MOUSE_HANDLING
+#include <QTest>
 
 using namespace support;
 
 namespace {
 
 // Sylvanie: Val (cell 0, its image on disk) and Mont (cell 1, no image); Levant: Ile.
-class Form4Map : public ::testing::Test {
+class Form4Map : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
     PointsFixture f{two_continents(),
                     two_continent_zones(),
                     {{.name = "Auberges", .id = 1, .type = 2, .colour = 0x0000FF}},
                     {},
                     false};
-    TPreference preferences = rPreference;
-    std::unique_ptr<TForm4> form;
     TreeNode* inn = nullptr;
     TreeNode* port = nullptr;
 
@@ -44,27 +43,6 @@ protected:
             form->add_continent_menu(form->map_data->continents[i].get(), int(i));
         form->first_activation = false;
         form->ImageMap->resize(400, 300);
-        form->zoom = 100;
-        form->view_offset = QPoint(0, 0);
-    }
-    void TearDown() override {
-        form.reset();
-        rPreference = preferences;
-    }
-
-    // Sends one mouse event to the map; `held` are the buttons down after it.
-    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
-               Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QMouseEvent e(type, at, form->ImageMap->mapToGlobal(at), button, held, keys);
-        QApplication::sendEvent(form->ImageMap, &e);
-    }
-    void move(QPoint at, Qt::MouseButtons held = Qt::NoButton) {
-        mouse(QEvent::MouseMove, at, Qt::NoButton, held);
-    }
-    void click(QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        move(at);
-        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys);
-        mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, keys);
     }
     void wheel(QPoint at, int delta) {
         QWheelEvent e(at, form->ImageMap->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -138,16 +116,7 @@ TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveIt) {
 TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
     form->show_on_map(form->zone_node(10), 0, 0, 0);
     form->view_offset = QPoint(0, 0);
-    // A plain left drag moves the view by the mouse's way.
-    move({100, 100});
-    mouse(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(form->dragging);
-    move({130, 120}, Qt::LeftButton);
-    move({135, 110}, Qt::LeftButton);
-    mouse(QEvent::MouseButtonRelease, {135, 110}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_FALSE(form->dragging);
-    EXPECT_EQ(form->view_offset, QPoint(35, 10));
-    // Other buttons and combinations do not drag.
+    // Only a plain left press starts a drag.
     for (auto [button, keys] : {std::pair{Qt::RightButton, Qt::NoModifier},
                                 {Qt::LeftButton, Qt::ControlModifier},
                                 {Qt::LeftButton, Qt::ShiftModifier},
@@ -184,6 +153,47 @@ TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
     EXPECT_EQ(form->zoom, 1024);
     EXPECT_EQ(form->ZoomBar->value(), 300);
     EXPECT_FALSE(form->dragging);
+
+    // Through the window system: a drag, then one whose release a popup took.
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QWidget* map = form->ImageMap;
+    const QPoint at(120, 60);
+    const QPoint start = form->view_offset;
+    QTest::mousePress(map, Qt::LeftButton, {}, at);
+    QTest::mouseMove(map, at + QPoint(30, 20));
+    QTest::mouseMove(map, at + QPoint(35, 10));
+    QTest::mouseRelease(map, Qt::LeftButton, {}, at + QPoint(35, 10));
+    EXPECT_EQ(form->view_offset, start + QPoint(35, 10));
+    // The context menu opens on the right press and takes both releases.
+    QTest::mousePress(map, Qt::LeftButton, {}, at);
+    QTest::mousePress(map, Qt::RightButton, {}, at);
+    ASSERT_TRUE(form->Menu_image->isVisible());
+    QTest::mouseRelease(map, Qt::RightButton, {}, at);
+    QTest::keyClick(form->Menu_image, Qt::Key_Escape);
+    QTest::mouseRelease(map, Qt::LeftButton, {}, at);
+    QTest::mouseMove(map, at + QPoint(40, 30));
+    // A release lost elsewhere: the first move without the button ends the drag.
+    mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    move(at + QPoint(-40, 10));
+    EXPECT_EQ(form->view_offset, start + QPoint(35, 10));
+    EXPECT_FALSE(form->dragging);
+
+    // A mouse-up on the free part of either tool bar clears the selection.
+    for (QPoint free :
+         {form->ToolBar2->mapTo(form.get(), QPoint(-30, 8)),
+          form->ToolBar3->mapTo(form.get(), QPoint(8, form->ToolBar3->height() - 8))}) {
+        form->select_node(inn);
+        QTest::mouseClick(form.get(), Qt::LeftButton, {}, free);
+        EXPECT_FALSE(form->target_marker->visible) << free.x() << "," << free.y();
+    }
+    // The database picture shows its hint in the status bar and opens the database menu.
+    res_hints.assign(6, "Databases");
+    QTest::mouseMove(form->Image1);
+    EXPECT_EQ(form->status_panel1->text(), "Databases");
+    QTest::mouseClick(form->Image1, Qt::LeftButton);
+    EXPECT_TRUE(form->menu_db->isVisible());
+    form->menu_db->hide();
 }
 
 TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {

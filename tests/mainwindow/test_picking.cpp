@@ -11,11 +11,7 @@
 #include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -38,11 +34,8 @@ TEST(Picking, MarkersAndSegments) {
 namespace {
 
 // Points in Val (zone 10) and in Ile (zone 30), where the region Bay covers the quay.
-class Form4Picking : public ::testing::Test {
+class Form4Picking : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
     PointsFixture f{
         two_continents(),
         two_continent_zones(),
@@ -52,8 +45,6 @@ protected:
         {{.flag_id = 1, .name = "Services"},
          {.flag_id = 2, .group = 1, .colour = 0x00FF00, .name = "Banque"}},
         false};
-    TPreference preferences = rPreference;
-    std::unique_ptr<TForm4> form;
     TreeNode *inn, *route, *gate, *quay, *bay;
 
     TreeNode* add(const std::string& name, int zone, int category, TPoint at,
@@ -86,25 +77,7 @@ protected:
         form->but_chemin->setChecked(true);
         rPreference.WPSU = true;
         form->show_on_map(form->zone_node(10), 0, 0, kShowKeepView);
-        form->view_offset = QPoint(0, 0);
         form->ImageMap->render();
-    }
-    void TearDown() override {
-        form.reset();
-        rPreference = preferences;
-    }
-    void mouse(QEvent::Type type, QPoint at) {
-        const bool press = type == QEvent::MouseButtonPress;
-        QMouseEvent e(type, at, form->ImageMap->mapToGlobal(at),
-                      press || type == QEvent::MouseButtonRelease ? Qt::LeftButton : Qt::NoButton,
-                      press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form->ImageMap, &e);
-    }
-    void move(QPoint at) { mouse(QEvent::MouseMove, at); }
-    void click(QPoint at) {
-        move(at);
-        mouse(QEvent::MouseButtonPress, at);
-        mouse(QEvent::MouseButtonRelease, at);
     }
     bool hint_shown() const { return form->hint_window->isVisible(); }
 };

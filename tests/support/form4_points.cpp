@@ -3,9 +3,13 @@
 #include "foundation/func_ressource.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
+#include "mainwindow/widgets/ImageMap.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace support {
 
@@ -17,6 +21,27 @@ std::unique_ptr<TForm4> form_with_points(const std::string& app_folder, PointsFi
     form->common_data = std::move(f.common_data);
     form->build_zone_tree();
     return form;
+}
+
+void Form4Test::mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+                      Qt::KeyboardModifiers keys) {
+    QMouseEvent e(type, at, form->ImageMap->mapToGlobal(at), button, held, keys);
+    QApplication::sendEvent(form->ImageMap, &e);
+}
+
+void Form4Test::move(QPoint at, Qt::MouseButtons held) {
+    mouse(QEvent::MouseMove, at, Qt::NoButton, held);
+}
+
+void Form4Test::click(QPoint at, Qt::KeyboardModifiers keys) {
+    move(at);
+    mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, keys);
+    mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, keys);
+}
+
+void Form4Test::key(QWidget* target, int code, const QString& text) {
+    QKeyEvent e(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &e);
 }
 
 namespace {

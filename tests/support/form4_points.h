@@ -3,6 +3,11 @@
 
 #include "mainwindow/widgets/map.h"
 #include "support/points_fixture.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+
+#include <QEvent>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -13,6 +18,26 @@ namespace support {
 // Creates the window in `app_folder`, moves the fixture's map and category data into it and
 // builds the tree skeleton (the fixture is best made with build = false).
 std::unique_ptr<TForm4> form_with_points(const std::string& app_folder, PointsFixture& f);
+
+// A main window test: globals and preferences are put back, message boxes are scripted, the
+// window lives in a temporary installation folder and goes first.
+class Form4Test : public ::testing::Test {
+protected:
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    TempDir app;
+    std::unique_ptr<TForm4> form;
+
+    void TearDown() override { form.reset(); }
+    // Sends one mouse event to the map; `held` are the buttons down after it.
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers keys = Qt::NoModifier);
+    void move(QPoint at, Qt::MouseButtons held = Qt::NoButton);
+    // A move there, then a left click.
+    void click(QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier);
+    // A key press (with its text) sent to the control.
+    void key(QWidget* target, int code, const QString& text = {});
+};
 
 // Copies the repository's res/ and data/ folders into the installation folder.
 void copy_program_files(const std::string& app_folder);

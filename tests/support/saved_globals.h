@@ -1,11 +1,12 @@
 #pragma once
-// Keeps the folder globals, the chosen names and the text sections of func_ressource while a
-// test changes them, and puts them back afterwards.
+// Keeps the folder globals, the chosen names, the text sections of func_ressource and the
+// preferences while a test changes them, and puts them back afterwards.
 
 #include <string>
 #include <vector>
 
 #include "foundation/func_ressource.h"
+#include "mainwindow/preferences.h"
 
 class SavedGlobals {
 public:
@@ -25,6 +26,7 @@ public:
                                                 &res_types};
         for (size_t i = 0; i < std::size(sections); ++i)
             *sections[i] = sections_[i];
+        rPreference = preferences_;
     }
     SavedGlobals(const SavedGlobals&) = delete;
     SavedGlobals& operator=(const SavedGlobals&) = delete;
@@ -32,4 +34,5 @@ public:
 private:
     std::vector<std::string> strings_;
     std::vector<std::vector<std::string>> sections_;
+    TPreference preferences_ = rPreference;
 };

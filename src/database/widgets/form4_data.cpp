@@ -36,10 +36,16 @@ void TForm4::build_db_menu() {
     clear_db_menu();
     auto* group = new QActionGroup(menu_db);
     for (rdbavailable* r : database_menu_entries()) {
-        QAction* a = menu_db->addAction(to_qstring(r->folder));
+        QAction* a = menu_db->addAction(menu_caption(r->folder));
+        // The folder name itself: the caption doubles every "&".
+        a->setData(QByteArray::fromStdString(r->folder));
         a->setCheckable(true);
         a->setActionGroup(group);
     }
+}
+
+std::string TForm4::menu_db_folder(const QAction* item) {
+    return item->data().toByteArray().toStdString();
 }
 
 void TForm4::clear_db_menu() {
@@ -56,21 +62,19 @@ void TForm4::ressourceClick(QAction* item) {
     if (busy)
         return;
     // The group has already moved the check mark: put it back until the choice is confirmed.
+    const std::string chosen = menu_db_folder(item);
     QAction* previous = nullptr;
     for (QAction* a : menu_db->actions())
-        if (a != item && from_qstring(a->text().remove(QLatin1Char('&'))) == db_name)
+        if (a != item && menu_db_folder(a) == db_name)
             previous = a;
-    bool was_current = from_qstring(item->text().remove(QLatin1Char('&'))) == db_name;
     if (previous)
         previous->setChecked(true);
     if (!confirm_save_additions(1))
         return;
-    if (was_current) {
-        item->setChecked(true);
-        return;
-    }
     item->setChecked(true);
-    db_name = from_qstring(item->text().remove(QLatin1Char('&')));
+    if (chosen == db_name)
+        return;
+    db_name = chosen;
     reload_database(2);
 }
 

@@ -5,6 +5,7 @@
 #include "database/widgets/region_tree_model.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/picking.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/hint_window.h"
@@ -50,6 +51,7 @@ void TForm4::init_region_tree() {
     palette.setColor(QPalette::Text, qcolor_from_tcolor(0xDEF0EF));
     RegionTree->setPalette(palette);
     RegionTree->viewport()->setProperty(kManualHint, true);
+    keep_no_current_on_focus(RegionTree);
     connect(RegionTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (rRegion* region = region_model->region_of(current))

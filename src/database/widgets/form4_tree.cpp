@@ -6,6 +6,7 @@
 #include "foundation/Data.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/map.h"
 
@@ -44,6 +45,7 @@ void TForm4::init_points_tree() {
     palette.setColor(QPalette::Base, QColor(128, 128, 128));
     palette.setColor(QPalette::Text, qcolor_from_tcolor(0xDEF0EF));
     MyTree->setPalette(palette);
+    keep_no_current_on_focus(MyTree);
     connect(MyTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 MyTreeFocusChanged(TPointsTreeModel::node_of(current));

@@ -40,11 +40,6 @@ std::string lower_ascii(std::string text) {
     return text;
 }
 
-// A menu caption that shows the text as it is ("&" makes no accelerator).
-QString menu_caption(const std::string& text) {
-    return to_qstring(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 // Forgets every reference the window keeps to a point node about to be deleted.
 void forget_node(TForm4& form, TreeNode* node) {
     if (form.clipboard_node && form.clipboard_node->source_node == node)

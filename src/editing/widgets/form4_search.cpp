@@ -22,33 +22,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-namespace {
-
-// Focus that reaches the result list without a click (a page switch, the hover) makes no row
-// current, so no result shows on the map but the one the user picks with a click or the keys.
-class TFocusKeepsNoCurrent : public QObject {
-public:
-    TFocusKeepsNoCurrent(QAbstractItemView* view, bool& quiet)
-        : QObject(view), view_(view), quiet_(quiet) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != view_ || event->type() != QEvent::FocusIn || quiet_ ||
-            view_->currentIndex().isValid())
-            return false;
-        quiet_ = true;
-        static_cast<QObject*>(view_)->event(event);
-        view_->selectionModel()->clearCurrentIndex();
-        quiet_ = false;
-        return true;
-    }
-
-private:
-    QAbstractItemView* view_;
-    bool& quiet_;
-};
-
-} // namespace
-
 void TForm4::init_search() {
     if (result_model)
         return;
@@ -78,7 +51,7 @@ void TForm4::init_search() {
     header->setSortIndicator(-1, Qt::AscendingOrder);
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int column) { TreeResultHeaderClick(column); });
-    TreeResult->installEventFilter(new TFocusKeepsNoCurrent(TreeResult, result_rows_changing));
+    keep_no_current_on_focus(TreeResult);
     TreeResult->setMouseTracking(true);
     TreeResult->viewport()->setProperty(kManualHint, true);
     connect(TreeResult->selectionModel(), &QItemSelectionModel::currentChanged, this,

@@ -508,7 +508,7 @@ void TForm2::modify_point(TreeNode* node, TreeNode* other) {
     UpDown_max->setValue(item.level_max);
     setWindowTitle(
         to_qstring(format_text(get_info_text(17), item.name, std::to_string(item.master_id))));
-    CheckBox2->setText(to_qstring(format_text(get_info_text(14), item.name, "")));
+    CheckBox2->setText(menu_caption(format_text(get_info_text(14), item.name, "")));
     categ = node->data->category;
     set_name_box(item.name);
     if (item.command)
@@ -569,7 +569,7 @@ void TForm2::TreecategFocusChanged(rCateg* category) {
         return;
     Label6->setText(
         to_qstring(replace_all(get_type_text(category->id), "%%", "\r")).replace('\r', '\n'));
-    GroupBox3->setTitle(to_qstring(category->name + ":"));
+    GroupBox3->setTitle(menu_caption(category->name + ":"));
     categ = category;
     checked_selected();
     categ_model_->choose(category);

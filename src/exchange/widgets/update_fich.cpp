@@ -5,6 +5,7 @@
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/preferences.h"
 #include "platform/shell.h"
@@ -303,8 +304,15 @@ bool TForm_update::check_update() {
     return check.check_update(address);
 }
 
+bool TForm_update::proxy_fields_fit() {
+    for (QLineEdit* edit : {proxyserver_edit, proxyname_edit, proxypass_edit})
+        if (edit->isEnabled() && !line_text_fits(edit->text(), edit))
+            return false;
+    return true;
+}
+
 void TForm_update::Button3Click() {
-    if (running_)
+    if (running_ || !proxy_fields_fit())
         return;
     running_ = true;
     check.cancelled = false;
@@ -375,6 +383,8 @@ void TForm_update::done(int result) {
         check.cancel();
         return;
     }
+    if (!proxy_fields_fit())
+        return;
     QDialog::done(result);
 }
 

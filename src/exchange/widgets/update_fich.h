@@ -48,6 +48,9 @@ public:
     // Stores the proxy and protocol controls in the preferences and gives them to the HTTP
     // client. Throws EConvertError, changing nothing, when the proxy port is not a number.
     void validproxy();
+    // False, with a message and the field focused, when a proxy field holds a character that
+    // pref.ini cannot keep on its line.
+    bool proxy_fields_fit();
     // The request to the update server (validproxy first); false when it failed.
     bool check_update();
 

@@ -3,11 +3,15 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QVariant>
 #include <QWidget>
 
@@ -70,4 +74,30 @@ bool line_text_fits(const QString& text, QWidget* field) {
     if (field)
         field->setFocus();
     return false;
+}
+
+namespace {
+
+class TFocusKeepsNoCurrent : public QObject {
+public:
+    explicit TFocusKeepsNoCurrent(QAbstractItemView* view) : QObject(view), view_(view) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != view_ || event->type() != QEvent::FocusIn || view_->currentIndex().isValid())
+            return false;
+        // The view makes a row current as it takes the focus; nobody hears of it.
+        const QSignalBlocker quiet(view_->selectionModel());
+        static_cast<QObject*>(view_)->event(event);
+        view_->selectionModel()->clearCurrentIndex();
+        return true;
+    }
+
+private:
+    QAbstractItemView* view_;
+};
+
+} // namespace
+
+void keep_no_current_on_focus(QAbstractItemView* view) {
+    view->installEventFilter(new TFocusKeepsNoCurrent(view));
 }

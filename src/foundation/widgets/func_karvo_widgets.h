@@ -3,6 +3,7 @@
 
 #include "foundation/func_karvo.h"
 
+class QAbstractItemView;
 class QAction;
 class QComboBox;
 class QLineEdit;
@@ -34,3 +35,7 @@ QAction* menu_item(QMenu* menu, const char* name);
 // message 73, each naming the first such character; the field then gets the focus. True when
 // the text fits.
 bool line_text_fits(const QString& text, QWidget* field);
+
+// Focus that reaches the list without a click (a page switch, the hover, the Tab key) makes no
+// row current, so nothing shows on the map but what the user picks with a click or the keys.
+void keep_no_current_on_focus(QAbstractItemView* view);

@@ -16,6 +16,7 @@
 #include <QAbstractItemDelegate>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProxyStyle>
@@ -148,6 +149,15 @@ void TForm4::ToolBar1MouseUp() {
     select_node(nullptr);
     repaint_map();
     MyTree->viewport()->update();
+}
+
+void TForm4::Image1MouseUp() {
+    if (!busy)
+        menu_db->popup(QCursor::pos());
+}
+
+void TForm4::FormResize() {
+    update_list_panel();
 }
 
 void TForm4::sort_column_clicked(int column, int& sort_column, Qt::SortOrder& order) {

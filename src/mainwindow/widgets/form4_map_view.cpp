@@ -208,7 +208,10 @@ void TForm4::ImageMapMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers s
     }
 }
 
-void TForm4::ImageMapMouseMove(int X, int Y) {
+void TForm4::ImageMapMouseMove(Qt::MouseButtons buttons, int X, int Y) {
+    // A popup may have taken the left button's release: the drag ends with the button.
+    if (dragging && !(buttons & Qt::LeftButton))
+        ImageMapMouseUp();
     if (busy)
         return;
     ImageMap->setFocus();
@@ -437,7 +440,7 @@ void TForm4::add_continent_menu(rContinent* record, int index) {
     auto* group = menu->findChild<QActionGroup*>();
     if (!group)
         group = new QActionGroup(menu);
-    QAction* item = menu->addAction(to_qstring(record->name));
+    QAction* item = menu->addAction(menu_caption(record->name));
     item->setCheckable(true);
     item->setActionGroup(group);
     set_tag(item, -index);
@@ -473,7 +476,7 @@ void TForm4::create_map_layer() {
                           int(e->position().y()));
     });
     connect(ImageMap, &TImageMap::mouseMove, this, [this](QMouseEvent* e) {
-        ImageMapMouseMove(int(e->position().x()), int(e->position().y()));
+        ImageMapMouseMove(e->buttons(), int(e->position().x()), int(e->position().y()));
     });
     connect(ImageMap, &TImageMap::mouseUp, this, [this](QMouseEvent*) { ImageMapMouseUp(); });
     connect(ImageMap, &TImageMap::doubleClicked, this,
@@ -488,6 +491,8 @@ void TForm4::create_map_layer() {
     });
     ImageMap->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ImageMap, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // The menu takes the mouse, and with it the release that would end a drag.
+        ImageMapMouseUp();
         Menu_imagePopup();
         Menu_image->popup(ImageMap->mapToGlobal(at));
     });

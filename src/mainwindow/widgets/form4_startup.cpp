@@ -265,7 +265,7 @@ void TForm4::lock_toolbars(bool value) {
 void TForm4::check_menu_db() {
     const QString wanted = to_qstring(db_name);
     for (QAction* a : menu_db->actions()) {
-        if (a->text().remove(QLatin1Char('&')).compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (to_qstring(menu_db_folder(a)).compare(wanted, Qt::CaseInsensitive) == 0) {
             a->setChecked(true);
             break;
         }
@@ -347,7 +347,7 @@ void TForm4::reload_links() {
 }
 
 void TForm4::add_link_item(const rLink& link, QAction* parent) {
-    QAction* item = parent->menu()->addAction(to_qstring(link.caption));
+    QAction* item = parent->menu()->addAction(menu_caption(link.caption));
     connect(item, &QAction::triggered, this, [this, item] { lienClick(item); });
 }
 
@@ -531,8 +531,8 @@ bool TForm4::eventFilter(QObject* watched, QEvent* e) {
             but_toolMouseMove(watched);
         break;
     case QEvent::MouseButtonRelease:
-        if (watched == Image1 && !busy) {
-            menu_db->popup(QCursor::pos());
+        if (watched == Image1) {
+            Image1MouseUp();
             return true;
         }
         if (watched == ToolBar1 || watched == ToolBar3)

@@ -504,6 +504,8 @@ void TForm3::Button8Click() {
 }
 
 void TForm3::Button1Click() {
+    if (!line_text_fits(Edit1->text(), Edit1))
+        return;
     for (const auto& copy : copies_)
         copy->apply();
 

@@ -136,8 +136,8 @@ void TForm4::create_controls() {
     // Shown in edit mode only.
     set_tool_button_visible(but_sav, false);
     set_tool_button_visible(but_mail, false);
-    top_layout->addWidget(ToolBar1);
-    top_layout->addStretch(1);
+    // The bar takes the free width: a mouse-up anywhere on it is its own.
+    top_layout->addWidget(ToolBar1, 1);
 
     ToolBar2 = new QToolBar(top);
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
@@ -418,7 +418,7 @@ void TForm4::closeEvent(QCloseEvent* event) {
 
 void TForm4::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    update_list_panel();
+    FormResize();
     track_window_rect();
 }
 

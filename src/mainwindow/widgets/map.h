@@ -121,6 +121,8 @@ public:
     void check_database(uint8_t flags);
     void build_db_menu();
     void clear_db_menu();
+    // The database folder that an item of menu_db stands for.
+    static std::string menu_db_folder(const QAction* item);
     void ressourceClick(QAction* item);
     void load_data();
     void unload_data();
@@ -181,6 +183,9 @@ public:
     void refresh1Click();
     void but_overviewClick();
     void ToolBar1MouseUp();
+    // The database picture: the database menu at the mouse cursor.
+    void Image1MouseUp();
+    void FormResize();
     // A click on a list's column header: a new column sorts ascending and becomes the stored sort
     // column, the same column again reverses the order.
     void sort_column_clicked(int column, int& sort_column, Qt::SortOrder& order);
@@ -392,7 +397,7 @@ public:
     // Mouse handlers of ImageMap; `shift` holds the keyboard modifiers, `buttons` the buttons
     // down.
     void ImageMapMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
-    void ImageMapMouseMove(int X, int Y);
+    void ImageMapMouseMove(Qt::MouseButtons buttons, int X, int Y);
     void ImageMapMouseUp();
     void ImageMapMouseWheelUp();
     void ImageMapMouseWheelDown();
@@ -521,7 +526,7 @@ public:
     TResultModel* result_model = nullptr;
     QLabel* Label2 = nullptr; // count of the results
     QAction* search1 = nullptr;
-    bool result_rows_changing = false; // rows change, or focus arrives: no focus change acts
+    bool result_rows_changing = false; // rows change: no focus change acts
     int result_sort_column = -1;
     Qt::SortOrder result_sort_order = Qt::AscendingOrder;
     bool search_cursor = false; // search_busy(0) put up the hourglass
