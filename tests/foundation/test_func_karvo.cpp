@@ -18,19 +18,17 @@ TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
 }
 
 TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
-    struct Case {
-        const char* name;
-        bool first_only;
-        const char* text;
-        int32_t id;
-    };
-    for (const Case& c :
-         {Case{"a#12b#34", false, "ab", 12}, Case{"a#12b#34", true, "ab34", 12},
-          Case{"a#b#12", false, "ab", 0}, Case{"end#", false, "end", 0},
-          Case{"#2147483647", true, "", 2147483647}, Case{"#0000000000042", true, "", 42}}) {
-        rIdReturn r = extract_id(c.name, c.first_only);
-        EXPECT_EQ(r.text, c.text) << c.name << " " << c.first_only;
-        EXPECT_EQ(r.id, c.id) << c.name << " " << c.first_only;
+    // Name, first mark only, text and id.
+    const std::tuple<const char*, bool, const char*, int32_t> cases[] = {
+        {"a#12b#34", false, "ab", 12},
+        {"a#12b#34", true, "ab34", 12},
+        {"a#b#12", false, "ab", 0},
+        {"end#", false, "end", 0},
+        {"#2147483647", true, "", 2147483647},
+        {"#0000000000042", true, "", 42}};
+    for (auto [name, first_only, text, id] : cases) {
+        rIdReturn r = extract_id(name, first_only);
+        EXPECT_EQ(std::tie(r.text, r.id), std::tuple(text, id)) << name << " " << first_only;
     }
     EXPECT_THROW(extract_id("x #2147483648", false), EConvertError);
 }

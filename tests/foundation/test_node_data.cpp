@@ -19,13 +19,8 @@ rnew_node request(const std::string& link, rCateg* category = nullptr) {
 } // namespace
 
 TEST(LinkCommand, DecodesEachLetter) {
-    struct Case {
-        std::string link;
-        uint8_t kind, value;
-        TColor32 a, b;
-        std::string code;
-    };
-    const Case cases[] = {
+    // Link, kind, value, colours and code.
+    const std::tuple<std::string, uint8_t, uint8_t, TColor32, TColor32, std::string> cases[] = {
         {"V_1031000A000B", coIsWp, 1, 0x88000000, 0, "V_1031000A000B"},
         {"V_0091", coIsWp, 0, 0xFF000000, 0, "V_0091"},
         {"I_00000001", coIsPoly, 1, 0, 0, "I_00000001"},
@@ -40,11 +35,11 @@ TEST(LinkCommand, DecodesEachLetter) {
         {"v_1031", coUnknown, 0, 0, 0, "v_1031"}, // letters are case-sensitive
         {"s_", coUnknown, 0, 0, 0, "s_"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.link);
-        rCommand cmd = decode_link(c.link, 0x000000FF);
+    for (const auto& [link, kind, value, a, b, code] : cases) {
+        SCOPED_TRACE(link);
+        rCommand cmd = decode_link(link, 0x000000FF);
         EXPECT_EQ(std::tie(cmd.kind, cmd.value, cmd.colour_a, cmd.colour_b, cmd.code),
-                  std::tie(c.kind, c.value, c.a, c.b, c.code));
+                  std::tie(kind, value, a, b, code));
     }
 }
 
