@@ -18,8 +18,7 @@ namespace {
 struct Collected {
     std::vector<rnew_node> nodes;
     std::vector<std::string> lines;
-    std::vector<int> ranges;
-    std::vector<int> positions;
+    std::vector<int> ranges, positions;
     PointsReaderSink sink() {
         PointsReaderSink s;
         s.add_node = [this](rnew_node& r) { nodes.push_back(r); };

@@ -79,14 +79,13 @@ TEST(FlagSets, BitLayout) {
     EXPECT_EQ(flagset_to_bools(set), bools);
 }
 
-TEST(Colours, ColorToColor32) {
+TEST(Colours, Color32AndIconsCutFromAStrip) {
     EXPECT_EQ(color_to_color32(0x00FFFFFF, 0xFF000000u), 0xFFFEFEFEu);
     EXPECT_EQ(color_to_color32(0, 0x33000000u), 0x33000000u);
     // 0x00BBGGRR: red 0x10, green 0x01, blue 0x80.
     EXPECT_EQ(color_to_color32(0x00800110, 0xDD000000u), 0xDD0F007Fu);
-}
 
-TEST(Colours, CutIconMakesWhiteTransparentAndCopiesItsColumns) {
+    // An icon cut from a strip: white becomes transparent, its columns are copied.
     QImage strip(33, 11, QImage::Format_RGB32);
     strip.fill(0xFFFFFFFFu);
     strip.setPixel(11, 0, 0xFF102030u);  // icon 1, top left

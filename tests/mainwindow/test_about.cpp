@@ -35,9 +35,6 @@ protected:
         res_captions[80] = std::string("Cr\xE9") + "dits:";
         res_about = {"-", "Vev Karvelo v1.06", "Description", "Thanks to all"};
     }
-    void write_credits(const std::string& bytes) {
-        ASSERT_TRUE(support::write_raw(db_path + "creditlist.inf", bytes));
-    }
 
     SavedGlobals saved_;
     TempDir dir_;
@@ -75,7 +72,7 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
         {"not a zlib stream", heading},
     };
     for (const auto& [bytes, lines] : cases) {
-        write_credits(bytes);
+        ASSERT_TRUE(support::write_raw(db_path + "creditlist.inf", bytes));
         TForm5 box;
         EXPECT_EQ(lines_of(box.Memo2), lines);
     }
