@@ -67,8 +67,7 @@ TEST_F(Ressource, MissingLanguageFallsBackToFrancaisThenShowsABox) {
     ASSERT_TRUE(QDir(to_path(res_path)).removeRecursively());
     EXPECT_FALSE(load_ressource());
     EXPECT_EQ(language, "Francais");
-    ASSERT_EQ(boxes_.shown().size(), 1u);
-    EXPECT_EQ(boxes_.shown()[0].text, "erreur de ressources");
+    EXPECT_EQ(boxes_.texts(), std::vector<std::string>{"erreur de ressources"});
     EXPECT_EQ(res_captions, std::vector<std::string>{"-"});
     EXPECT_EQ(get_text(1), "<erreur de ressource>");
 }
@@ -116,8 +115,8 @@ TEST(ShowMessage, TextsAndScriptedAnswers) {
     EXPECT_EQ(show_message(1, true, "a", "b"), kAnswerNo);
     EXPECT_EQ(show_message(-1, true), kAnswerCancel); // queue empty: Cancel
     ASSERT_EQ(boxes.shown().size(), 4u);
-    EXPECT_EQ(boxes.shown()[0].kind, MessageKind::Information);
-    EXPECT_EQ(boxes.shown()[1].kind, MessageKind::Question);
+    EXPECT_EQ(std::tuple(boxes.shown()[0].kind, boxes.shown()[1].kind),
+              std::tuple(MessageKind::Information, MessageKind::Question));
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"raw %1 %%", "Delete Inn?\rsure",
                                                        "Delete a?\rb", "<erreur de ressource>"}));
     // Boxes that can come before the language file have built-in texts, French by default.
