@@ -110,8 +110,8 @@ TEST(Paths, AreasAndTheirBounds) {
     TreeNode* s = r.add("s", 10, 1, "S_FFFFFFFF00000010FFFF0002");
     ASSERT_TRUE(build_area(*s->data, area));
     EXPECT_EQ(area.points, (std::vector<TPoint>{{-1, 16}, {-2, 14}}));
-    EXPECT_EQ(area.first_colour, 0x33FE0000u);
-    EXPECT_EQ(area.second_colour, 0xDDFE0000u);
+    EXPECT_EQ(std::tuple(area.first_colour, area.second_colour),
+              std::tuple(0x33FE0000u, 0xDDFE0000u));
     EXPECT_EQ((std::array{area.min_x, area.min_y, area.max_x, area.max_y}),
               (std::array{-2, 14, -1, 16}));
     // No step, or a bad digit: no area, the record untouched.
@@ -206,8 +206,7 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     TRegionList list;
     build_regions(*r.f.map_data, list);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0]->node, land);
-    EXPECT_EQ(list[1]->node, danger);
+    EXPECT_EQ(std::tuple(list[0]->node, list[1]->node), std::tuple(land, danger));
     EXPECT_FALSE(list[0]->area); // released after the build
 
     // The pass-2 entry covers the pass-1 one; left and top edges count, right and bottom do not.

@@ -108,10 +108,9 @@ TEST_F(PointsReader, LaterItemsOverwriteAndEveryRecordStartsEmptyWhateverTheCall
     w.text_item(1, "tail without end");
     PointsReadResult r = read_database(w.bytes(), sink);
     ASSERT_EQ(got.nodes.size(), 2u);
-    EXPECT_EQ(got.nodes[0].name, "second name, long enough for the heap");
-    EXPECT_EQ(got.nodes[0].x, 6);
-    EXPECT_TRUE(got.nodes[0].locked);
-    EXPECT_EQ(got.nodes[0].flags.w[3], 9u);
+    const rnew_node& n = got.nodes[0];
+    EXPECT_EQ(std::tie(n.name, n.x, n.locked, n.flags.w[3]),
+              std::tuple("second name, long enough for the heap", 6, true, 9u));
     expect_point(got.nodes[1], PointSpec{});
     EXPECT_EQ(r.points, 2u);
 }

@@ -117,19 +117,18 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrder) {
     ASSERT_EQ(banks->children.size(), 3u);
     EXPECT_EQ(std::tuple(banks->first_child(), banks->children[1].get(), banks->last_child()),
               std::tuple(b, a, c));
-    EXPECT_TRUE(banks->visible);
-    EXPECT_FALSE(category_of(f, 11, "Mobs")->visible);
+    EXPECT_EQ(std::tuple(banks->visible, category_of(f, 11, "Mobs")->visible),
+              std::tuple(true, false));
 
     // A leading "@" hides the point but shows its category, without a row for the point.
     EXPECT_FALSE(f.add("@Deleted", 20, 5)->visible);
     TreeNode* mobs = category_of(f, 20, "Mobs");
-    EXPECT_TRUE(mobs->visible);
-    EXPECT_TRUE(mobs->rows.empty());
+    EXPECT_TRUE(mobs->visible && mobs->rows.empty());
     EXPECT_TRUE(f.add("Mail@box", 20, 5)->visible);
     EXPECT_EQ(mobs->rows.size(), 1u);
     // The node data gets the zone record and the category from the category node.
-    EXPECT_EQ(a->data->owner_zone, zone_node(*f.map_data, 11)->data->owner_zone);
-    EXPECT_EQ(a->data->category, banks->data->category);
+    EXPECT_EQ(std::tuple(a->data->owner_zone, a->data->category),
+              std::tuple(zone_node(*f.map_data, 11)->data->owner_zone, banks->data->category));
 
     // Property colours reach the node data.
     rnew_node horde = PointsFixture::point("Horde flight", 12, 9);

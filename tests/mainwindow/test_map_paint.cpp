@@ -146,13 +146,11 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     };
     scene.view.zoom = scene.mahd;
     paint();
-    EXPECT_EQ(loads, 0);
-    EXPECT_EQ(at(150, 150), kGround);
+    EXPECT_EQ(std::tuple(loads, at(150, 150)), std::tuple(0, kGround));
     scene.view.zoom = scene.mahd + 1;
     paint();
     paint();
-    EXPECT_EQ(loads, 1);
-    EXPECT_EQ(at(150, 150), 0xFF204060u);
+    EXPECT_EQ(std::tuple(loads, at(150, 150)), std::tuple(1, 0xFF204060u));
     scene.view.zoom = scene.mahd;
     paint();
     EXPECT_TRUE(zones[0]->high_image.isNull());
@@ -161,8 +159,7 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     scene.view.zoom = scene.mahd + 1;
     paint();
     paint();
-    EXPECT_EQ(loads, 2);
-    EXPECT_EQ(at(150, 150), kGround);
+    EXPECT_EQ(std::tuple(loads, at(150, 150)), std::tuple(2, kGround));
 }
 
 TEST_F(MapPaint, DamagedOutlineDrawsWhatItHolds) {
@@ -244,8 +241,7 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     add(1, world(90), 0);
     paint();
     ASSERT_EQ(hits.size(), 5u); // the target, then the points in tree order
-    EXPECT_EQ(hits[0].node, inn);
-    EXPECT_EQ(hits[3].node, red);
+    EXPECT_EQ(std::tuple(hits[0].node, hits[3].node), std::tuple(inn, red));
     EXPECT_EQ((TPoint{hits[3].x, hits[3].y}), (TPoint{150, 60}));
 
     constexpr QRgb kRed = 0xFFFF0000;
