@@ -87,8 +87,7 @@ TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
          {example + "0", std::string("V_1051"), example.substr(0, 17) + "G" + example.substr(18)})
         r.add("bad", 11, 1, bad);
     r.add("short", 11, 1, example.substr(0, 14)); // the first waypoint and no step
-    TreeNode* unchecked = r.add("unchecked", 11, 1, example);
-    r.f.tree.set_check_state(unchecked, TCheckState::Unchecked);
+    r.f.tree.set_check_state(r.add("unchecked", 11, 1, example), TCheckState::Unchecked);
     TreeNode* last = r.add("last", 11, 1, example);
 
     std::vector<rwpitem> paths;
