@@ -126,10 +126,8 @@ TEST_F(MapPaint, SplashOnlyUntilAContinentIsShown) {
     scene.show_continent = false;
     add(1, 32768, 32768);
     paint();
-    EXPECT_EQ(at(150, 150), 0xFF123456u);
-    EXPECT_EQ(at(140, 145), 0xFF123456u);
-    EXPECT_EQ(at(139, 150), 0xFF000000u);
-    EXPECT_EQ(at(98, 98), 0xFF000000u);
+    EXPECT_EQ(std::tuple(at(150, 150), at(140, 145), at(139, 150), at(98, 98)),
+              std::tuple(0xFF123456u, 0xFF123456u, 0xFF000000u, 0xFF000000u));
     EXPECT_TRUE(hits.empty());
     scene.quitting = true;
     paint();
