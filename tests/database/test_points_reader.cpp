@@ -35,7 +35,6 @@ protected:
         res_infos = {"-", "one", "Version %1", "Date %1", "Read in %1 s"};
         res_messages.assign(40, "-");
         res_messages[35] = "Not a points database";
-        res_messages[38] = "Cannot load %1";
     }
     PointsReadResult read(const std::string& bytes) { return read_database(bytes, got.sink()); }
 
