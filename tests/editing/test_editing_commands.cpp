@@ -38,10 +38,6 @@ using namespace support;
 
 namespace {
 
-std::string message(int n, const std::string& a1 = {}, const std::string& a2 = {}) {
-    return format_text(res_messages[size_t(n)], a1, a2);
-}
-
 // The demo installation, started in edit mode.
 class DemoEditing : public ::testing::Test {
 protected:
@@ -66,12 +62,7 @@ protected:
         form->FormActivate();
         form->feedback_lines.clear();
     }
-    TreeNode* find(const std::string& name) {
-        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
-            if (n->item() && n->item()->name == name)
-                return n;
-        return nullptr;
-    }
+    TreeNode* find(const std::string& name) { return find_point(form->points_tree, name); }
     // Every point in display order with what the additions keep of it.
     std::string points() {
         std::string out;
@@ -423,8 +414,8 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
         EXPECT_TRUE(form->target_marker->node == shown && form->map_view().offset == offset);
     }
     // So does focus that reaches the points tree or the region list without a click.
-    for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{
-             form->RegionTree, form->MyTree}) {
+    for (QAbstractItemView* view :
+         std::initializer_list<QAbstractItemView*>{form->RegionTree, form->MyTree}) {
         view->parentWidget()->show();
         view->selectionModel()->clearCurrentIndex();
         form->TreeResult->setFocus();

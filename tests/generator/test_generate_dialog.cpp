@@ -112,7 +112,7 @@ TEST_F(DemoGeneration, OfferedByTheLoadItMakesEveryDemoZoneImage) {
         EXPECT_TRUE(d.Button1->isEnabled() && d.Button3->isEnabled());
         EXPECT_EQ(d.G32_ProgressBar1->Position(), d.G32_ProgressBar1->Max());
     }));
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{format_text(res_messages[59], "", "")});
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{message(59)});
     EXPECT_FALSE(file_exists(dir.file("error.log")));
     EXPECT_EQ(rPreference.GPAT, game());
 
@@ -179,7 +179,7 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
     generate(false);
     EXPECT_FALSE(form->Memo1->toPlainText().contains("before the reload"));
     EXPECT_EQ(rPreference.MPQP.size(), 1u);
-    EXPECT_THAT(boxes.texts(), testing::Contains(format_text(res_messages[75], "9", "18")));
+    EXPECT_THAT(boxes.texts(), testing::Contains(message(75, "9", "18")));
 }
 
 TEST_F(DemoGeneration, DamagedSettingsLeaveTheDialogInertForTheProgramRun) {
