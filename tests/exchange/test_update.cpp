@@ -114,11 +114,10 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     {
         TForm_update dialog;
         dialog.Button3Click();
-        EXPECT_TRUE(dialog.check.database_updated);
-        EXPECT_TRUE(dialog.check.restart_needed);
-        EXPECT_GT(rPreference.DATW, 0);
-        EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello"));
-        EXPECT_FALSE(dialog.Memo1->toPlainText().contains("Bonjour"));
+        EXPECT_TRUE(dialog.check.database_updated && dialog.check.restart_needed &&
+                    rPreference.DATW > 0);
+        EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello") &&
+                    !dialog.Memo1->toPlainText().contains("Bonjour"));
         std::map<std::string, std::string> shown; // the list's rows
         const QAbstractItemModel& list = *dialog.UpdateTree->model();
         for (int row = 0; row < list.rowCount(); ++row)
@@ -134,8 +133,8 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     }
     EXPECT_EQ(std::filesystem::status(program).permissions(), std::filesystem::perms(0751));
     EXPECT_EQ(rPreference.DATU, 3);
-    EXPECT_EQ(boxes.texts().back(), message(14));
-    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
+    EXPECT_TRUE(boxes.texts().back() == message(14) &&
+                was_shown(boxes, "'' is not a valid integer value"));
 
     // Nothing outside the program folder, no temporary file left.
     EXPECT_EQ(files(),
@@ -150,8 +149,8 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     EXPECT_EQ(fetched, (std::vector<std::string>{"/vev/update.php?db=Demo&r=English&i=abcdefabcdef",
                                                  "/0", "/1", "/2", "/5", "/6"}));
     const QJsonValue headers = server.requests()[0]["headers"];
-    EXPECT_EQ(headers["user-agent"].toString(), "Mozilla/3.0 (compatible; Indy Library)");
-    EXPECT_EQ(headers["accept"].toString(), "text/html, */*");
+    EXPECT_EQ(headers["user-agent"].toString() + "|" + headers["accept"].toString(),
+              "Mozilla/3.0 (compatible; Indy Library)|text/html, */*");
 }
 
 TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
@@ -266,12 +265,11 @@ TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
         const auto start = std::chrono::steady_clock::now();
         dialog.Button3Click();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(dialog.StatusBar1->currentMessage(), "The transfer was cancelled.");
+        EXPECT_TRUE(!dialog.isVisible() &&
+                    dialog.StatusBar1->currentMessage() == "The transfer was cancelled.");
     }
     EXPECT_EQ(files(), (std::map<std::string, std::string>{{"app/a.txt", "old"}}));
-    EXPECT_TRUE(boxes.texts().empty());
-    EXPECT_EQ(rPreference.DATW, 0);
+    EXPECT_TRUE(boxes.texts().empty() && rPreference.DATW == 0);
 }
 
 TEST_F(Update, ProxySettingsReachTheProxy) {
@@ -283,15 +281,13 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     dialog.checkbox5Click();
     dialog.proxyport_edit->clear();
     dialog.Button3Click();
-    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value"));
-    EXPECT_TRUE(server.requests().empty());
-    EXPECT_TRUE(dialog.Button3->isEnabled());
+    EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value") && server.requests().empty() &&
+                dialog.Button3->isEnabled());
 
     // A pasted line break would end the pref.ini line: refused before any request.
     dialog.proxyserver_edit->setText("127.0.0.1\n[DBDB]=X");
     dialog.Button3Click();
-    EXPECT_TRUE(was_shown(boxes, message(73, "U+000A")));
-    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(was_shown(boxes, message(73, "U+000A")) && server.requests().empty());
 
     const std::string port = server.url("").substr(server.url("").rfind(':') + 1);
     dialog.proxyserver_edit->setText("127.0.0.1");
@@ -305,8 +301,8 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     dialog.check.check_update("http://update.example.invalid/vev/update.php?db=Demo");
     const auto sent = server.requests();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0]["path"].toString(), "http://update.example.invalid/vev/update.php?db=Demo");
-    EXPECT_EQ(sent[0]["version"].toString(), "HTTP/1.0");
+    EXPECT_EQ(sent[0]["version"].toString() + " " + sent[0]["path"].toString(),
+              "HTTP/1.0 http://update.example.invalid/vev/update.php?db=Demo");
     EXPECT_EQ(sent[0]["headers"]["proxy-authorization"].toString(),
               "Basic " + QByteArray("ann:s3cret").toBase64());
     EXPECT_EQ(dialog.check.reply, std::vector<std::string>{"EOF"});
