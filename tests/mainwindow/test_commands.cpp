@@ -197,24 +197,20 @@ TEST_F(Commands, TreeHintsNameWhatTheRowCannotShow) {
 }
 
 TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
-    rCateg* inns = nullptr;
-    for (const auto& c : form->common_data->categories)
-        if (c->id == 2)
-            inns = c.get();
-    ASSERT_NE(inns, nullptr);
+    rCateg* inns = form->common_data->categories[1].get();
+    ASSERT_EQ(inns->id, 2);
     const TColor inn_colour = inns->colour;
     const std::string ini_before = format_preferences(rPreference, {});
 
     // What the dialog shows, and a change of everything; Cancel keeps all of it away.
     auto change_all = [&](TForm3& d) {
-        EXPECT_EQ(d.UpDown1->value(), 2);
-        EXPECT_EQ(d.TrackBarLod0->value(), 24); // 245 / 10, half to even
+        EXPECT_EQ(std::pair(d.UpDown1->value(), d.TrackBarLod0->value()),
+                  std::pair(2, 24)); // 245 / 10, half to even
         d.UpDown1->setValue(7);
         d.CheckBox1->setChecked(false);
         d.Edit1->setText("Pseudo");
         d.TrackBarLod0->setValue(100); // pushes the two other detail gauges up
-        EXPECT_EQ(d.TrackBarLod1->value(), 100);
-        EXPECT_EQ(d.TrackBarLod2->value(), 100);
+        EXPECT_EQ(d.TrackBarLod1->value() + d.TrackBarLod2->value(), 200);
         d.TrackBarLod2->setValue(30); // pulls them down
         EXPECT_EQ(d.TrackBarLod0->value(), 30);
         QTreeWidgetItem* row = nullptr;
@@ -237,25 +233,21 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     };
     form->but_pref->click();
     EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
-    EXPECT_EQ(inns->colour, inn_colour);
-    EXPECT_TRUE(inns->shown);
-    EXPECT_FALSE(form->recolour_all);
+    EXPECT_TRUE(inns->colour == inn_colour && inns->shown && !form->recolour_all);
     EXPECT_EQ(boxes.texts().size(), 1u); // message 67
 
     form->on_prefs_dialog = [&](TForm3& d) {
         change_all(d);
         d.Edit1->setText("Pse\tudo"); // a pasted control character keeps the dialog open
         d.Button1Click();
-        EXPECT_EQ(d.result(), QDialog::Rejected);
-        EXPECT_EQ(d.Edit1->text(), "Pse\tudo");
+        EXPECT_TRUE(d.result() == QDialog::Rejected && d.Edit1->text() == "Pse\tudo");
         d.Edit1->setText("Pseudo");
         d.Button1Click();
     };
     TRealm_info* realm = form->realm.get();
     form->but_pref->click();
     EXPECT_EQ(form->realm.get(), realm); // recoloured, not reloaded
-    EXPECT_EQ(inns->colour, 0x030201);
-    EXPECT_FALSE(inns->shown);
+    EXPECT_TRUE(inns->colour == 0x030201 && !inns->shown);
     TreeNode* inn = nullptr;
     for (TreeNode* n = form->points_tree.first(); n && !inn; n = TPointsTree::next(n))
         if (n->level == kLevelPoint && n->data->category == inns)
@@ -274,11 +266,12 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     while (at < catpref.size() && catpref[at] != 2)
         at += TData_common::catpref_record_size;
     ASSERT_LE(at + TData_common::catpref_record_size, catpref.size());
-    EXPECT_EQ(catpref.substr(at + 4, 4), std::string("\x01\x02\x03\x00", 4));
-    EXPECT_EQ(catpref[at + 12], 0); // hidden
-    EXPECT_EQ(catpref.substr(at + 14, 13), "\x0C"
-                                           "DejaVu Serif");
-    EXPECT_EQ(catpref[at + 55], 13);
+    // Colour, hidden, font name and size.
+    EXPECT_EQ(catpref.substr(at + 4, 4) + catpref[at + 12] + catpref.substr(at + 14, 13) +
+                  catpref[at + 55],
+              std::string("\x01\x02\x03\0\0\x0C"
+                          "DejaVu Serif\x0D",
+                          19));
 }
 
 TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
@@ -295,18 +288,16 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     EXPECT_EQ(from_qstring(items[0]->text()), english[0].caption);
     boxes.answer({kAnswerNo, kAnswerYes});
     items[0]->trigger();
-    EXPECT_TRUE(opened.urls.empty());
     items[0]->trigger();
-    EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address});
+    EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address}); // the first said no
 
     form->on_prefs_dialog = [](TForm3& d) {
         d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("Francais"));
         d.Button1Click();
     };
     form->but_pref->click();
-    EXPECT_EQ(language, "Francais");
-    EXPECT_EQ(get_text(43), "Pr\xE9"
-                            "f\xE9rences");
+    EXPECT_EQ(language + " " + get_text(43), "Francais Pr\xE9"
+                                             "f\xE9rences");
     std::string french;
     read_file(app.file("res/Francais/tips.txt"), french);
     EXPECT_EQ(form->tips, split_lines(french));
@@ -317,9 +308,7 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     res_path = app.file("nothing/");
     TForm3 dialog(nullptr, nullptr, nullptr);
     dialog.FormShow();
-    EXPECT_FALSE(dialog.ComboBox1->isEnabled());
-    EXPECT_FALSE(dialog.ComboBox1->placeholderText().isEmpty());
+    EXPECT_FALSE(dialog.ComboBox1->isEnabled() || dialog.ComboBox1->placeholderText().isEmpty());
     dialog.Button1Click();
-    EXPECT_EQ(language, "Francais");
-    EXPECT_FALSE(dialog.reload);
+    EXPECT_TRUE(language == "Francais" && !dialog.reload);
 }

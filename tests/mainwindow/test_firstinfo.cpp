@@ -86,8 +86,8 @@ TEST_F(FirstRunDialog, FirstRunListsLanguagesAndDatabasesAndKeepsTheChoice) {
         add_language(name);
     auto dialog = shown(1);
 
-    EXPECT_EQ(dialog->ComboBox1->count(), 3);
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "FRANCAIS"); // letter case ignored
+    EXPECT_EQ(dialog->ComboBox1->currentText() + QString::number(dialog->ComboBox1->count()),
+              "FRANCAIS3"); // letter case ignored
     EXPECT_EQ(texts_of(dialog->ListBox2),
               QStringList({"Alpha", "Beta[Incorrect_version]", "Gamma"}));
     EXPECT_TRUE(dialog->ListBox2->selectedItems().isEmpty());
@@ -128,8 +128,7 @@ TEST_F(FirstRunDialog, ClosingIsRefusedWithoutAChoiceInEveryWay) {
     QTimer::singleShot(5000, &dialog, [&] { dialog.QDialog::done(QDialog::Rejected); });
     dialog.exec();
     EXPECT_EQ(attempts_refused, 4);
-    EXPECT_EQ(dialog.ComboBox1->currentText(), "Francais");
-    EXPECT_TRUE(dialog.FormCloseQuery());
+    EXPECT_TRUE(dialog.ComboBox1->currentText() == "Francais" && dialog.FormCloseQuery());
 }
 
 TEST_F(FirstRunDialog, FirstRunWithoutLanguageFolderCannotClose) {
@@ -184,8 +183,8 @@ TEST_F(FirstRunDialog, BuiltInWelcomeWhenNoLanguageHasOne) {
     add_language("English");
     auto dialog = shown(1);
     dialog->Timer1Timer();
-    EXPECT_TRUE(dialog->Label3->text().startsWith("Welcome in Vev Karvelo!"));
-    EXPECT_EQ(tag_of(dialog->Timer1), 0);
+    EXPECT_TRUE(dialog->Label3->text().startsWith("Welcome in Vev Karvelo!") &&
+                tag_of(dialog->Timer1) == 0);
 }
 
 TEST_F(FirstRunDialog, EditableChoiceListsEditableDatabasesAndMakesTheChosenOneTheOnlyOne) {
@@ -194,9 +193,8 @@ TEST_F(FirstRunDialog, EditableChoiceListsEditableDatabasesAndMakesTheChosenOneT
     list_[2]->is_edit_database = true;
     auto dialog = shown(0);
 
-    EXPECT_TRUE(dialog->Panel2->isVisible());
     EXPECT_EQ(texts_of(dialog->ListBox3), QStringList({"Alpha", "Beta"}));
-    EXPECT_TRUE(dialog->ListBox3->selectedItems().isEmpty());
+    EXPECT_TRUE(dialog->Panel2->isVisible() && dialog->ListBox3->selectedItems().isEmpty());
     dialog->Button1Click();
     EXPECT_TRUE(dialog->isVisible());
     select(dialog->ListBox3, "Beta");
