@@ -9,7 +9,6 @@
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>

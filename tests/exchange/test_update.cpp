@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QSlider>
 #include <QToolBar>
 #include <gtest/gtest.h>

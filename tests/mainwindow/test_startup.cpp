@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
-#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
