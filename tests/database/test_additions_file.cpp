@@ -196,11 +196,14 @@ protected:
         form = form_with_points(app.path(), f);
         form->first_activation = false;
         res_messages.assign(80, "-");
-        res_messages[1] = "save %1?";
-        res_messages[4] = "%1 rejected in %2";
-        res_messages[5] = "saved %2";
-        res_messages[6] = "cannot write %1";
-        res_messages[37] = "bad header";
+        for (auto [n, text] : {std::pair{1, "save %1?"},
+                               {4, "%1 rejected in %2"},
+                               {5, "saved %2"},
+                               {6, "cannot write %1"},
+                               {37, "bad header"},
+                               {38, "cannot read %1"},
+                               {74, "%1 kept, saved in %2"}})
+            res_messages[size_t(n)] = text;
         res_infos.assign(10, "-");
         res_infos[5] = "additions %1";
         res_captions.assign(100, "-");
@@ -307,8 +310,6 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
 
 TEST_F(Form4Additions, AFileTheLoadDidNotMergeIsNeverSavedOver) {
     rPreference.PSEU = "Moi";
-    res_messages[38] = "cannot read %1";
-    res_messages[74] = "%1 kept, saved in %2";
     master_file = f.master; // no points section
     const std::string lines = addition_line(ogre) + "\r\n" + addition_line(imp) + "\r\n";
     const std::string old = additions_header("Old") + "\r\n" + lines;

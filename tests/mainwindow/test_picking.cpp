@@ -109,8 +109,7 @@ TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawn) {
     move({15, 10}); // on the route, (10, 10) to (20, 10) to (30, 10), away from its marker
     EXPECT_EQ(HCaption.node, route);
     click({25, 10});
-    EXPECT_EQ(form->selection_ancestors[0], route);
-    ASSERT_EQ(form->path_list.size(), 1u);
+    ASSERT_TRUE(form->selection_ancestors[0] == route && form->path_list.size() == 1);
     EXPECT_EQ(form->path_list[0].first_colour, kTargetPathColour);
     // A route not drawn in the last paint is not picked, nor any with but_chemin up.
     form->path_list[0].drawn = false;
@@ -126,8 +125,7 @@ TEST_F(Form4Picking, BridgesAreFollowedToTheirRegion) {
     EXPECT_EQ(form->selection_ancestors[0], gate);
     // The other end's flag 1 shows its region first, then selects it.
     click({40, 80});
-    EXPECT_EQ(form->current_continent, 2);
-    EXPECT_EQ(form->selection_ancestors[0], quay);
+    EXPECT_TRUE(form->current_continent == 2 && form->selection_ancestors[0] == quay);
     EXPECT_GT(form->zoom, 100); // fitted to the region's area
 }
 
@@ -135,23 +133,19 @@ TEST_F(Form4Picking, RegionRowsShowTheirPointHint) {
     form->RegionTree->resize(200, 200);
     const QRect row = form->RegionTree->visualRect(form->region_model->index(0, 0));
     form->RegionTreeMouseMove(10, row.center().y());
-    EXPECT_EQ(HCaption.node, bay);
-    EXPECT_TRUE(hint_shown());
+    EXPECT_TRUE(HCaption.node == bay && hint_shown());
     form->RegionTreeMouseMove(100, row.center().y()); // beyond the icon columns: no row
-    EXPECT_EQ(HCaption.node, nullptr);
-    EXPECT_FALSE(hint_shown());
+    EXPECT_FALSE(HCaption.node || hint_shown());
 }
 
 TEST_F(Form4Picking, HintWindowSizesPlacesAndPaintsItsLevelBoxes) {
     TCustomHint& hint = *form->hint_window;
     hint.ActivateHintData(QRect(10, 10, 0, 0), "@Plain tip");
     EXPECT_TRUE(HCaption.simple_mode);
-    EXPECT_EQ(hint.height(), 20);
-    EXPECT_EQ(hint.width(), hint.fontMetrics().horizontalAdvance("Plain tip") + 10);
+    EXPECT_EQ(hint.size(), QSize(hint.fontMetrics().horizontalAdvance("Plain tip") + 10, 20));
     // The next point hint is drawn in full.
     move({50, 50});
-    EXPECT_FALSE(HCaption.simple_mode);
-    EXPECT_GT(hint.height(), 34);
+    EXPECT_TRUE(!HCaption.simple_mode && hint.height() > 34);
     const QImage image = hint.grab().toImage();
     const int right = image.width();
     EXPECT_EQ(image.pixelColor(right - 30, 14), qcolor_from_tcolor(HCaption.colour_min));
@@ -171,6 +165,6 @@ TEST_F(Form4Picking, OverviewLinesFollowTheButton) {
     // "{Port}" names a point, "{port}" does not (names are compared case-sensitively).
     ASSERT_EQ(form->overview_lines.size(), 1u);
     const rMapLine& l = form->overview_lines[0];
-    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2}), (std::array{32768, 32768, 32768, 45875}));
-    EXPECT_EQ(l.colour, 0xFFFF0000u);
+    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2, int(l.colour)}),
+              (std::array{32768, 32768, 32768, 45875, int(0xFFFF0000u)}));
 }
