@@ -164,8 +164,7 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
 
 TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     // A second database: a copy of the demo under a name that menus would take for a mnemonic.
-    const QString from = to_path(app.file("database/Demo"));
-    const QString to = to_path(app.file("database/A&B"));
+    const QString from = to_path(app.file("database/Demo")), to = to_path(app.file("database/A&B"));
     QDir().mkpath(to);
     for (const QString& f : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + f, to + "/" + f);
@@ -219,8 +218,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     auto form = form_with_points(app.path(), f);
     res_infos = {"-", "-", "Version %1", "-", "Read in %1 s"};
     res_messages.assign(40, "-");
-    res_messages[35] = "invalid";
-    res_messages[38] = "cannot read %1";
+    std::tie(res_messages[35], res_messages[38]) = std::pair("invalid", "cannot read %1");
     const PointsHeader header{{}, 12, {}};
     const std::string two = points_section({{.name = "A", .zone_id = 10, .category_id = 1},
                                             {.name = "B", .zone_id = 10, .category_id = 1}},

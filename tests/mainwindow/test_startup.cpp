@@ -70,14 +70,6 @@ protected:
     }
     void TearDown() override { quit_flag = false; }
 
-    // A database folder whose master.loc has only its version word.
-    void make_database(const std::string& name, uint32_t version) {
-        std::string folder = dir.file("database/" + name);
-        QDir().mkpath(to_path(folder));
-        ASSERT_TRUE(ContainerWriter().version(version).write(folder + "/master.loc"));
-        ASSERT_TRUE(write_scrambled_list(folder + "/url.bin", url_lines()));
-    }
-
     // The complete demo database "Demo", as the installation ships it.
     void make_demo() {
         write_demo_installation(
@@ -198,7 +190,11 @@ TEST_F(StartUp, StartsThatCannotGoOnSayWhyAndEnd) {
 }
 
 TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
-    make_database("Ancienne", 1061);
+    // A database whose master.loc has only its version word.
+    const std::string folder = dir.file("database/Ancienne");
+    QDir().mkpath(to_path(folder));
+    ASSERT_TRUE(ContainerWriter().version(1061).write(folder + "/master.loc"));
+    ASSERT_TRUE(write_scrambled_list(folder + "/url.bin", url_lines()));
     ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
                                   "; prefs\r\n[VERS]=1\r\n[LANG]=Francais\r\n[DBDB]=Ancienne\r\n"));
     ScriptedMessages boxes;
