@@ -78,8 +78,7 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     // Destroying the clipboard copy's source node leaves the copy without one.
     form->clipboard_node->source_node = entry;
     form->destroynode(entry);
-    EXPECT_EQ(form->clipboard_node->source_node, nullptr);
-    EXPECT_EQ(form->realm->additions_count, 5);
+    EXPECT_TRUE(form->clipboard_node->source_node == nullptr && form->realm->additions_count == 5);
     const std::string memo = from_qstring(form->Memo1->toPlainText());
     EXPECT_NE(memo.find("128"), std::string::npos);
     EXPECT_NE(memo.find(format_text(get_info_text(7), "", "").substr(0, 8)), std::string::npos);
@@ -173,8 +172,7 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     ASSERT_EQ(items.size(), 2);
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
     QAction* other = demo == items[0] ? items[1] : items[0];
-    EXPECT_TRUE(demo->isChecked());
-    EXPECT_EQ(other->text(), "A&&B");
+    EXPECT_TRUE(demo->isChecked() && other->text() == "A&&B");
 
     // The current database again: nothing is reloaded.
     const TRealm_info* loaded = form->realm.get();
@@ -198,8 +196,7 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     for (uint8_t flags : {0, 1, 2, 3}) {
         form->reload_database(flags);
         ASSERT_FALSE(quit_flag || form->realm == nullptr);
-        EXPECT_EQ(database_list.size(), 2u);
-        EXPECT_EQ(db_name, "A&B");
+        EXPECT_TRUE(database_list.size() == 2 && db_name == "A&B");
         ASSERT_EQ(form->menu_db->actions().size(), 2);
         for (QAction* a : form->menu_db->actions())
             EXPECT_EQ(a->isChecked(), a->text() == "A&&B");
@@ -254,8 +251,8 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
         form->load_database();
         EXPECT_EQ(boxes.texts(), cases[i].message.empty() ? std::vector<std::string>{}
                                                           : std::vector{cases[i].message});
-        EXPECT_EQ(count_points(form->points_tree, false), cases[i].points);
-        EXPECT_EQ(form->realm->header_value2, cases[i].points ? 12 : 0);
+        EXPECT_EQ(std::pair(count_points(form->points_tree, false), form->realm->header_value2),
+                  std::pair(cases[i].points, cases[i].points ? 12 : 0));
         EXPECT_TRUE(form->G32_ProgressBar1->isHidden() &&
                     form->Memo1->toPlainText().endsWith(" s\n"));
     }

