@@ -76,88 +76,80 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
             count += n->level == kLevelPoint && n->item()->name == wanted;
         return count;
     };
-    const auto nothing = [] {};
     struct Row {
         const char* command;
-        std::function<void()> before, act;
+        std::function<void()> act;
         std::function<bool()> holds;
+        std::function<void()> before = [] {};
     };
     const std::vector<Row> rows = {
-        {"+ in the tree", nothing, press(f.MyTree, Qt::Key_Plus, "+"),
-         [&] { return f.zoom > zoom; }},
-        {"- in a level edit, which keeps its text", nothing,
-         press(f.Edit_lvl_min, Qt::Key_Minus, "-"),
+        {"+ in the tree", press(f.MyTree, Qt::Key_Plus, "+"), [&] { return f.zoom > zoom; }},
+        {"- in a level edit, which keeps its text", press(f.Edit_lvl_min, Qt::Key_Minus, "-"),
          [&] { return f.zoom < zoom && f.Edit_lvl_min->text() == "0"; }},
-        {"a", nothing, press(&f, Qt::Key_A, "a"), [&] { return !f.markers_shown; }},
-        {"A does nothing", nothing, press(&f, Qt::Key_A, "A"), [&] { return !f.markers_shown; }},
-        {"l", nothing, press(f.ImageMap, Qt::Key_L, "l"), [&] { return !f.But_Leg->isChecked(); }},
-        {"s", nothing, press(f.ImageMap, Qt::Key_S, "s"),
-         [&] { return f.but_stitre->isChecked(); }},
-        {"h", nothing, press(f.ImageMap, Qt::Key_H, "h"), [&] { return f.but_tips->isChecked(); }},
-        {"m fits the zone under the mouse",
-         [&] {
-             f.mouse_zone = f.continent_zones.front();
-             f.ImageMap->resize(400, 300);
-         },
-         press(f.ImageMap, Qt::Key_M, "m"),
+        {"a", press(&f, Qt::Key_A, "a"), [&] { return !f.markers_shown; }},
+        {"A does nothing", press(&f, Qt::Key_A, "A"), [&] { return !f.markers_shown; }},
+        {"l", press(f.ImageMap, Qt::Key_L, "l"), [&] { return !f.But_Leg->isChecked(); }},
+        {"s", press(f.ImageMap, Qt::Key_S, "s"), [&] { return f.but_stitre->isChecked(); }},
+        {"h", press(f.ImageMap, Qt::Key_H, "h"), [&] { return f.but_tips->isChecked(); }},
+        {"m fits the zone under the mouse", press(f.ImageMap, Qt::Key_M, "m"),
          [&] {
              return f.zoom == 300 &&
                     f.map_view().worldtoscreen(zone_center(*f.mouse_zone)) == f.view_center();
+         },
+         [&] {
+             f.mouse_zone = f.continent_zones.front();
+             f.ImageMap->resize(400, 300);
          }},
-        {"z", nothing, press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
-        {"f centres the selected point", [&] { f.select_node(point = first_point()); },
-         press(f.ImageMap, Qt::Key_F, "f"),
+        {"z", press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
+        {"f centres the selected point", press(f.ImageMap, Qt::Key_F, "f"),
          [&] {
              return f.map_view().worldtoscreen(f.target_marker->world_position) == f.view_center();
-         }},
-        {"Esc", nothing, press(f.MyTree, Qt::Key_Escape),
-         [&] { return !f.target_marker->visible; }},
-        {"F3 shows the results", nothing, press(f.MyTree, Qt::Key_F3),
+         },
+         [&] { f.select_node(point = first_point()); }},
+        {"Esc", press(f.MyTree, Qt::Key_Escape), [&] { return !f.target_marker->visible; }},
+        {"F3 shows the results", press(f.MyTree, Qt::Key_F3),
          [&] { return f.PageControl->currentWidget() == f.TabSheet2 && f.side_panel; }},
-        {"F3 again hides the panel", nothing, press(f.MyTree, Qt::Key_F3),
+        {"F3 again hides the panel", press(f.MyTree, Qt::Key_F3),
          [&] { return !f.but_liste3->isChecked() && !f.side_panel; }},
-        {"F4", nothing, press(&f, Qt::Key_F4),
+        {"F4", press(&f, Qt::Key_F4),
          [&] { return f.PageControl->currentWidget() == f.TabSheet3 && f.side_panel; }},
-        {"overview button", nothing, [&] { f.but_overview->click(); },
+        {"overview button", [&] { f.but_overview->click(); },
          [&] { return !f.overview_lines.empty(); }},
-        {"unchecking the continent rebuilds the routes", nothing,
+        {"unchecking the continent rebuilds the routes",
          [&] {
              f.points_model->setData(f.points_model->index_of(f.continent_node), Qt::Unchecked,
                                      Qt::CheckStateRole);
              QApplication::processEvents();
          },
          [&] { return f.path_list.empty() && f.overview_lines.empty(); }},
-        {"preferences button", nothing, [&] { f.but_pref->click(); },
-         [&] { return prefs_opened == 1; }},
-        {"i outside edit mode", [&] { f.select_node(point); }, press(f.ImageMap, Qt::Key_I, "i"),
-         [&] { return editors == 0; }},
-        {"i in edit mode edits the selected point", [&] { rPreference.EDIB = true; },
-         press(f.ImageMap, Qt::Key_I, "i"), [&] { return editors == 1; }},
-        {"Ctrl+C copies the current point",
+        {"preferences button", [&] { f.but_pref->click(); }, [&] { return prefs_opened == 1; }},
+        {"i outside edit mode", press(f.ImageMap, Qt::Key_I, "i"), [&] { return editors == 0; },
+         [&] { f.select_node(point); }},
+        {"i in edit mode edits the selected point", press(f.ImageMap, Qt::Key_I, "i"),
+         [&] { return editors == 1; }, [&] { rPreference.EDIB = true; }},
+        {"Ctrl+C copies the current point", trigger("sccopier1"),
+         [&] { return f.clipboard_node->item->name == name; },
          [&] {
              f.current_point = point;
              name = point->item()->name;
-         },
-         trigger("sccopier1"), [&] { return f.clipboard_node->item->name == name; }},
-        {"Ctrl+V not with a current point", nothing, trigger("sccoller1"),
-         [&] { return named(name) == 1; }},
-        {"Ctrl+V pastes at the mouse",
+         }},
+        {"Ctrl+V not with a current point", trigger("sccoller1"), [&] { return named(name) == 1; }},
+        {"Ctrl+V pastes at the mouse", trigger("sccoller1"), [&] { return named(name) == 2; },
          [&] {
              f.current_point = nullptr;
              f.mouse_zone = node_zone(point);
-         },
-         trigger("sccoller1"), [&] { return named(name) == 2; }},
-        {"Ctrl+X not outside edit mode",
+         }},
+        {"Ctrl+X not outside edit mode", trigger("sccouper1"), [&] { return named(name) == 2; },
          [&] {
              f.current_point = point;
              rPreference.EDIB = false;
-         },
-         trigger("sccouper1"), [&] { return named(name) == 2; }},
-        {"Ctrl+X cuts the current point", [&] { rPreference.EDIB = true; }, trigger("sccouper1"),
-         [&] { return named(name) == 1; }},
+         }},
+        {"Ctrl+X cuts the current point", trigger("sccouper1"), [&] { return named(name) == 1; },
+         [&] { rPreference.EDIB = true; }},
         {"a read-only database keeps edit mode and sending off after the reload",
-         [&] { selected_database->not_editable = true; }, [&] { f.reload_database(0); },
-         [&] { return !f.but_editmode->isEnabled() && !f.but_mail->isEnabled(); }},
+         [&] { f.reload_database(0); },
+         [&] { return !f.but_editmode->isEnabled() && !f.but_mail->isEnabled(); },
+         [&] { selected_database->not_editable = true; }},
     };
     for (const Row& row : rows) {
         row.before();
