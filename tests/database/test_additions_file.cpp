@@ -9,7 +9,6 @@
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -96,8 +95,7 @@ TEST(AdditionsFormat, WrittenFileReadsBackAsTheSamePoints) {
         Merge merge(f);
         ASSERT_TRUE(write_file_atomic(f.dir.file("a.txt"), file));
         const AdditionsReadResult r = merge_additions_file(f.dir.file("a.txt"), merge.merger);
-        EXPECT_EQ(r.rejected, 0);
-        EXPECT_EQ(merge.realm.additions_count, 3);
+        EXPECT_EQ(std::pair(r.rejected, merge.realm.additions_count), std::pair(0, 3));
         EXPECT_EQ(additions_file_text(f.tree, "987654", "Moi"), text);
     }
 }
@@ -131,11 +129,8 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 1 + 0.3f + 0 + 0.5f + 0.025f + 1);
     EXPECT_EQ(points_of(f.tree),
               (std::vector<std::string>{"Master_Cancel", "Ogre", "Ogre", "-@Well", "Tall"}));
-    const TreeNode* tall = f.tree.first();
-    while (node_text(tall) != "Tall")
-        tall = TPointsTree::next(tall);
-    EXPECT_TRUE(tall->item()->locked); // inherited
-    EXPECT_EQ(tall->item()->master_id, 0x21);
+    const TreeNode* tall = find_point(f.tree, "Tall");
+    EXPECT_TRUE(tall->item()->locked && tall->item()->master_id == 0x21); // lock inherited
 }
 
 TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
@@ -201,11 +196,14 @@ protected:
         form = form_with_points(app.path(), f);
         form->first_activation = false;
         res_messages.assign(80, "-");
-        res_messages[1] = "save %1?";
-        res_messages[4] = "%1 rejected in %2";
-        res_messages[5] = "saved %2";
-        res_messages[6] = "cannot write %1";
-        res_messages[37] = "bad header";
+        for (auto [n, text] : {std::pair{1, "save %1?"},
+                               {4, "%1 rejected in %2"},
+                               {5, "saved %2"},
+                               {6, "cannot write %1"},
+                               {37, "bad header"},
+                               {38, "cannot read %1"},
+                               {74, "%1 kept, saved in %2"}})
+            res_messages[size_t(n)] = text;
         res_infos.assign(10, "-");
         res_infos[5] = "additions %1";
         res_captions.assign(100, "-");
@@ -258,16 +256,15 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     });
     form->reload_additions();
     EXPECT_EQ(titles, std::vector<QString>{"Nickname"});
-    EXPECT_EQ(rPreference.PSEU, "Ondine");
-    EXPECT_TRUE(form->Memo1->toPlainText().endsWith("additions 6 [5]\n"));
+    EXPECT_TRUE(rPreference.PSEU == "Ondine" &&
+                form->Memo1->toPlainText().endsWith("additions 6 [5]\n"));
     const std::string rewritten = file();
     EXPECT_EQ(rewritten, additions_file({ogre, imp, kept}, "Ondine", rewritten.substr(9, 6)));
     EXPECT_EQ(last_feedback(), "7 rejected in Vev_ajouts_Demo.txt");
     std::string backup;
     ASSERT_TRUE(read_file(ajouts_path + "Vev_ajouts_Demo.bak", backup));
     EXPECT_EQ(backup, original);
-    EXPECT_EQ(form->rejected_lines, 0);
-    EXPECT_FALSE(form->Timer3.isActive());
+    EXPECT_TRUE(form->rejected_lines == 0 && !form->Timer3.isActive());
 
     // The auto-save tick saves unsaved additions, never while a node is being added.
     rPreference.AUTO = true;
@@ -277,11 +274,9 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_TRUE(form->additions_unsaved);
     form->autosave_allowed = true;
     form->Timer3Timer();
-    EXPECT_FALSE(form->additions_unsaved);
-    EXPECT_FALSE(form->sauver1->isEnabled());
+    EXPECT_FALSE(form->additions_unsaved || form->sauver1->isEnabled());
     EXPECT_EQ(last_feedback(), "saved Vev_ajouts_Demo.txt");
-    EXPECT_TRUE(form->Timer3.isActive());
-    EXPECT_EQ(answers.seen(), 1);
+    EXPECT_TRUE(form->Timer3.isActive() && answers.seen() == 1);
 }
 
 TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
@@ -298,31 +293,23 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     form->toggle_tagnew(true);
     boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
 
-    bool closed = true;
     {
         FileSizeLimit limit(1000);
-        closed = form->FormCloseQuery();
+        EXPECT_FALSE(form->FormCloseQuery());
     }
-
-    EXPECT_FALSE(closed);
-    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_TRUE(form->additions_unsaved && form->Timer3.isActive());
     EXPECT_EQ(file(), before);
     EXPECT_EQ(boxes.texts().back(), "cannot write Vev_ajouts_Demo.txt");
-    EXPECT_TRUE(form->Timer3.isActive());
     // "No" lets other callers go on with the additions still unsaved; Cancel stops them.
-    EXPECT_TRUE(form->confirm_save_additions(63));
-    EXPECT_TRUE(form->additions_unsaved);
+    EXPECT_TRUE(form->confirm_save_additions(63) && form->additions_unsaved);
     EXPECT_FALSE(form->confirm_save_additions(48));
-    EXPECT_TRUE(form->FormCloseQuery());
-    EXPECT_FALSE(form->additions_unsaved);
+    EXPECT_TRUE(form->FormCloseQuery() && !form->additions_unsaved);
     EXPECT_EQ(points_of(form->points_tree).size(), 40u);
     EXPECT_NE(file(), before);
 }
 
 TEST_F(Form4Additions, AFileTheLoadDidNotMergeIsNeverSavedOver) {
     rPreference.PSEU = "Moi";
-    res_messages[38] = "cannot read %1";
-    res_messages[74] = "%1 kept, saved in %2";
     master_file = f.master; // no points section
     const std::string lines = addition_line(ogre) + "\r\n" + addition_line(imp) + "\r\n";
     const std::string old = additions_header("Old") + "\r\n" + lines;

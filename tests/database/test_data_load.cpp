@@ -40,13 +40,6 @@ int count_points(const TPointsTree& tree, bool visible_only) {
     return n;
 }
 
-TreeNode* find_point(const TPointsTree& tree, const std::string& name) {
-    for (TreeNode* node = tree.first(); node; node = TPointsTree::next(node))
-        if (node->item() && node->item()->name == name)
-            return node;
-    return nullptr;
-}
-
 // The demo installation, started as the program starts, without any dialog.
 class DemoLoad : public Form4Test {
 protected:
@@ -79,21 +72,17 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_GE(count_points(form->points_tree, false), database_points + 3);
     EXPECT_EQ(count_points(form->points_tree, true), database_points + 3 - 1);
     // The deletion entry took the database point's place, hidden.
-    EXPECT_EQ(find_point(form->points_tree, "Vieux puits"), nullptr);
     TreeNode* entry = find_point(form->points_tree, "@Vieux puits");
     ASSERT_NE(entry, nullptr);
-    EXPECT_FALSE(entry->visible);
+    EXPECT_FALSE(find_point(form->points_tree, "Vieux puits") || entry->visible);
     // Destroying the clipboard copy's source node leaves the copy without one.
     form->clipboard_node->source_node = entry;
     form->destroynode(entry);
-    EXPECT_EQ(form->clipboard_node->source_node, nullptr);
-    EXPECT_EQ(form->realm->additions_count, 5);
+    EXPECT_TRUE(form->clipboard_node->source_node == nullptr && form->realm->additions_count == 5);
     const std::string memo = from_qstring(form->Memo1->toPlainText());
     EXPECT_NE(memo.find("128"), std::string::npos);
     EXPECT_NE(memo.find(format_text(get_info_text(7), "", "").substr(0, 8)), std::string::npos);
-    EXPECT_FALSE(form->ImageList_c.empty());
-    EXPECT_FALSE(form->Listiconmap.empty());
-    EXPECT_FALSE(form->additions_unsaved);
+    EXPECT_FALSE(form->ImageList_c.empty() || form->Listiconmap.empty() || form->additions_unsaved);
 
     // The save and send buttons show only in edit mode; the progress bar is cream.
     form->show();
@@ -101,8 +90,8 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
         form->set_edit_mode(on);
         form->show_edit_items(on);
         QApplication::processEvents();
-        EXPECT_EQ(form->but_sav->isVisible(), on);
-        EXPECT_EQ(form->but_mail->isVisible(), on);
+        EXPECT_EQ(std::pair(form->but_sav->isVisible(), form->but_mail->isVisible()),
+                  std::pair(on, on));
         // Shown again, they keep their enabled states: nothing to save, something to send.
         EXPECT_TRUE(!on || (!form->but_sav->isEnabled() && form->but_mail->isEnabled()));
     }
@@ -114,9 +103,9 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
 
 TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
     start();
-    rnew_node r = PointsFixture::point("Source ti\xE8"
-                                       "de",
-                                       form->map_data->zones[0]->zone_id,
+    const std::string tide = "Source ti\xE8"
+                             "de";
+    rnew_node r = PointsFixture::point(tide, form->map_data->zones[0]->zone_id,
                                        form->common_data->categories[0]->id, 100, 200);
     r.from_master = false;
     ASSERT_NE(form->addnode(r), nullptr);
@@ -124,9 +113,7 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
     form->Sauver1Click();
     EXPECT_FALSE(form->additions_unsaved);
     start();
-    EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"
-                                            "de"),
-              nullptr);
+    EXPECT_NE(find_point(form->points_tree, tide), nullptr);
     const int before = count_points(form->points_tree, false);
     // The last view comes back at start-up; a reload keeps it, whatever moves it meanwhile (here
     // through the offer of missing maps).
@@ -139,15 +126,10 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
         moved = true;
     };
     form->reload_database(0);
-    EXPECT_TRUE(moved);
-    EXPECT_FALSE(form->continent_zones.empty());
-    EXPECT_FALSE(quit_flag);
+    EXPECT_TRUE(moved && !form->continent_zones.empty() && !quit_flag && !form->busy);
     EXPECT_EQ(count_points(form->points_tree, false), before);
-    EXPECT_NE(find_point(form->points_tree, "Source ti\xE8"
-                                            "de"),
-              nullptr);
+    EXPECT_NE(find_point(form->points_tree, tide), nullptr);
     EXPECT_EQ(std::tuple(form->current_continent, form->zoom, form->view_offset), view);
-    EXPECT_FALSE(form->busy);
 }
 
 TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
@@ -162,8 +144,7 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
                     false};
     auto form = form_with_points(app.path(), f);
     rnew_node mob = PointsFixture::point("Ogre", 10, 1);
-    mob.level_min = 40;
-    mob.level_max = 42;
+    std::tie(mob.level_min, mob.level_max) = std::pair(40, 42);
     rnew_node camp = PointsFixture::point("Camp", 10, 2);
     camp.flags.w[0] = 1u << 7;
     rItemdata* ogre = form->addnode(mob)->item();
@@ -177,14 +158,12 @@ TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     }
     EXPECT_EQ(water->colour, 1);
     form->refresh_items(false);
-    EXPECT_EQ(water->colour, 0x123456);
-    EXPECT_FALSE(form->recolour_all);
+    EXPECT_TRUE(water->colour == 0x123456 && !form->recolour_all);
 }
 
 TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     // A second database: a copy of the demo under a name that menus would take for a mnemonic.
-    const QString from = to_path(app.file("database/Demo"));
-    const QString to = to_path(app.file("database/A&B"));
+    const QString from = to_path(app.file("database/Demo")), to = to_path(app.file("database/A&B"));
     QDir().mkpath(to);
     for (const QString& f : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + f, to + "/" + f);
@@ -193,8 +172,7 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     ASSERT_EQ(items.size(), 2);
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
     QAction* other = demo == items[0] ? items[1] : items[0];
-    EXPECT_TRUE(demo->isChecked());
-    EXPECT_EQ(other->text(), "A&&B");
+    EXPECT_TRUE(demo->isChecked() && other->text() == "A&&B");
 
     // The current database again: nothing is reloaded.
     const TRealm_info* loaded = form->realm.get();
@@ -206,23 +184,19 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     boxes.answer({kAnswerCancel});
     other->setChecked(true);
     form->ressourceClick(other);
-    EXPECT_EQ(db_name, "Demo");
-    EXPECT_TRUE(demo->isChecked());
+    EXPECT_TRUE(db_name == "Demo" && demo->isChecked());
 
     form->toggle_tagnew(false);
     other->setChecked(true);
     form->ressourceClick(other);
-    EXPECT_EQ(db_name, "A&B");
     EXPECT_TRUE(other->isChecked());
-    EXPECT_EQ(additions_file_name, "Vev_ajouts_A&B.txt");
+    EXPECT_EQ(db_name + " " + additions_file_name, "A&B Vev_ajouts_A&B.txt");
 
     // Every flag combination reloads the same database with both still listed.
     for (uint8_t flags : {0, 1, 2, 3}) {
         form->reload_database(flags);
-        EXPECT_FALSE(quit_flag);
-        ASSERT_NE(form->realm, nullptr);
-        EXPECT_EQ(database_list.size(), 2u);
-        EXPECT_EQ(db_name, "A&B");
+        ASSERT_FALSE(quit_flag || form->realm == nullptr);
+        EXPECT_TRUE(database_list.size() == 2 && db_name == "A&B");
         ASSERT_EQ(form->menu_db->actions().size(), 2);
         for (QAction* a : form->menu_db->actions())
             EXPECT_EQ(a->isChecked(), a->text() == "A&&B");
@@ -230,8 +204,7 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     // A reload after which no database is usable ends the program.
     QDir(to_path(app.file("database"))).removeRecursively();
     form->reload_database(2);
-    EXPECT_TRUE(quit_flag);
-    EXPECT_EQ(form->realm, nullptr);
+    EXPECT_TRUE(quit_flag && form->realm == nullptr);
     EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
 }
 
@@ -242,8 +215,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     auto form = form_with_points(app.path(), f);
     res_infos = {"-", "-", "Version %1", "-", "Read in %1 s"};
     res_messages.assign(40, "-");
-    res_messages[35] = "invalid";
-    res_messages[38] = "cannot read %1";
+    std::tie(res_messages[35], res_messages[38]) = std::pair("invalid", "cannot read %1");
     const PointsHeader header{{}, 12, {}};
     const std::string two = points_section({{.name = "A", .zone_id = 10, .category_id = 1},
                                             {.name = "B", .zone_id = 10, .category_id = 1}},
@@ -279,9 +251,9 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
         form->load_database();
         EXPECT_EQ(boxes.texts(), cases[i].message.empty() ? std::vector<std::string>{}
                                                           : std::vector{cases[i].message});
-        EXPECT_EQ(count_points(form->points_tree, false), cases[i].points);
-        EXPECT_EQ(form->realm->header_value2, cases[i].points ? 12 : 0);
-        EXPECT_TRUE(form->G32_ProgressBar1->isHidden());
-        EXPECT_TRUE(form->Memo1->toPlainText().endsWith(" s\n"));
+        EXPECT_EQ(std::pair(count_points(form->points_tree, false), form->realm->header_value2),
+                  std::pair(cases[i].points, cases[i].points ? 12 : 0));
+        EXPECT_TRUE(form->G32_ProgressBar1->isHidden() &&
+                    form->Memo1->toPlainText().endsWith(" s\n"));
     }
 }

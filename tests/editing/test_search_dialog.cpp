@@ -78,8 +78,7 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     area.text = " loup ";
     area.criteria = kSearchNames | kSearchLevels | kSearchProperties | kSearchCategories |
                     kSearchZoneClasses | kSearchOwnAdditions | kSearchRegions;
-    area.level_from = 3;
-    area.level_to = 9;
+    std::tie(area.level_from, area.level_to) = std::pair(3, 9);
     area.categories = {form->common_data->categories[1].get()};
     area.regions = {entry(0)};
     area.zone_classes.set(2);
@@ -97,13 +96,13 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     EXPECT_EQ(d->Edit3->text() + d->Edit2->text(), "39");
     EXPECT_EQ(children(*d, TSearchForm::rootCategories), "auberges2 Notes0 ");
     EXPECT_EQ(children(*d, TSearchForm::rootProperties), "Services1 Inn2 Bank0 Camp1 ");
-    EXPECT_EQ(children(*d, TSearchForm::rootZoneClasses), "Plaines0 Cites2 ");
-    EXPECT_EQ(children(*d, TSearchForm::rootRegions), "alpha0 Zeta2 ");
+    EXPECT_EQ(children(*d, TSearchForm::rootZoneClasses) + children(*d, TSearchForm::rootRegions),
+              "Plaines0 Cites2 alpha0 Zeta2 ");
     EXPECT_EQ(d->root(TSearchForm::rootOwnAdditions)->state, kChecked);
     const TCheckNode* services = TCheckTree::next(d->root(TSearchForm::rootProperties));
-    EXPECT_TRUE(d->SearchingTree->isExpanded(d->model->index_of(services)));
-    EXPECT_FALSE(
-        d->SearchingTree->isExpanded(d->model->index_of(d->root(TSearchForm::rootCategories))));
+    EXPECT_TRUE(
+        d->SearchingTree->isExpanded(d->model->index_of(services)) &&
+        !d->SearchingTree->isExpanded(d->model->index_of(d->root(TSearchForm::rootCategories))));
 
     ASSERT_TRUE(d->Button1Click());
     EXPECT_EQ(area.key, "LOUP");
@@ -134,8 +133,7 @@ TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
     ASSERT_TRUE(d->Button1Click());
     EXPECT_EQ(area.criteria,
               kSearchLevels | kSearchProperties | kSearchZoneClasses | kSearchLinkKind);
-    EXPECT_EQ(area.command_kind, coIsPoly);
-    EXPECT_EQ(d->Edit2->text(), "12");
+    EXPECT_TRUE(area.command_kind == coIsPoly && d->Edit2->text() == "12");
     EXPECT_EQ(std::tie(area.level_from, area.level_to), std::tuple(12, 12));
     EXPECT_EQ(area.categories.size() + area.regions.size() + area.zone_classes.count(), 6u);
     EXPECT_EQ(area.flags_present, flag_set({4}));

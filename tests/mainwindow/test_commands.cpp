@@ -21,7 +21,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -77,88 +76,80 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
             count += n->level == kLevelPoint && n->item()->name == wanted;
         return count;
     };
-    const auto nothing = [] {};
     struct Row {
         const char* command;
-        std::function<void()> before, act;
+        std::function<void()> act;
         std::function<bool()> holds;
+        std::function<void()> before = [] {};
     };
     const std::vector<Row> rows = {
-        {"+ in the tree", nothing, press(f.MyTree, Qt::Key_Plus, "+"),
-         [&] { return f.zoom > zoom; }},
-        {"- in a level edit, which keeps its text", nothing,
-         press(f.Edit_lvl_min, Qt::Key_Minus, "-"),
+        {"+ in the tree", press(f.MyTree, Qt::Key_Plus, "+"), [&] { return f.zoom > zoom; }},
+        {"- in a level edit, which keeps its text", press(f.Edit_lvl_min, Qt::Key_Minus, "-"),
          [&] { return f.zoom < zoom && f.Edit_lvl_min->text() == "0"; }},
-        {"a", nothing, press(&f, Qt::Key_A, "a"), [&] { return !f.markers_shown; }},
-        {"A does nothing", nothing, press(&f, Qt::Key_A, "A"), [&] { return !f.markers_shown; }},
-        {"l", nothing, press(f.ImageMap, Qt::Key_L, "l"), [&] { return !f.But_Leg->isChecked(); }},
-        {"s", nothing, press(f.ImageMap, Qt::Key_S, "s"),
-         [&] { return f.but_stitre->isChecked(); }},
-        {"h", nothing, press(f.ImageMap, Qt::Key_H, "h"), [&] { return f.but_tips->isChecked(); }},
-        {"m fits the zone under the mouse",
-         [&] {
-             f.mouse_zone = f.continent_zones.front();
-             f.ImageMap->resize(400, 300);
-         },
-         press(f.ImageMap, Qt::Key_M, "m"),
+        {"a", press(&f, Qt::Key_A, "a"), [&] { return !f.markers_shown; }},
+        {"A does nothing", press(&f, Qt::Key_A, "A"), [&] { return !f.markers_shown; }},
+        {"l", press(f.ImageMap, Qt::Key_L, "l"), [&] { return !f.But_Leg->isChecked(); }},
+        {"s", press(f.ImageMap, Qt::Key_S, "s"), [&] { return f.but_stitre->isChecked(); }},
+        {"h", press(f.ImageMap, Qt::Key_H, "h"), [&] { return f.but_tips->isChecked(); }},
+        {"m fits the zone under the mouse", press(f.ImageMap, Qt::Key_M, "m"),
          [&] {
              return f.zoom == 300 &&
                     f.map_view().worldtoscreen(zone_center(*f.mouse_zone)) == f.view_center();
+         },
+         [&] {
+             f.mouse_zone = f.continent_zones.front();
+             f.ImageMap->resize(400, 300);
          }},
-        {"z", nothing, press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
-        {"f centres the selected point", [&] { f.select_node(point = first_point()); },
-         press(f.ImageMap, Qt::Key_F, "f"),
+        {"z", press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
+        {"f centres the selected point", press(f.ImageMap, Qt::Key_F, "f"),
          [&] {
              return f.map_view().worldtoscreen(f.target_marker->world_position) == f.view_center();
-         }},
-        {"Esc", nothing, press(f.MyTree, Qt::Key_Escape),
-         [&] { return !f.target_marker->visible; }},
-        {"F3 shows the results", nothing, press(f.MyTree, Qt::Key_F3),
+         },
+         [&] { f.select_node(point = first_point()); }},
+        {"Esc", press(f.MyTree, Qt::Key_Escape), [&] { return !f.target_marker->visible; }},
+        {"F3 shows the results", press(f.MyTree, Qt::Key_F3),
          [&] { return f.PageControl->currentWidget() == f.TabSheet2 && f.side_panel; }},
-        {"F3 again hides the panel", nothing, press(f.MyTree, Qt::Key_F3),
+        {"F3 again hides the panel", press(f.MyTree, Qt::Key_F3),
          [&] { return !f.but_liste3->isChecked() && !f.side_panel; }},
-        {"F4", nothing, press(&f, Qt::Key_F4),
+        {"F4", press(&f, Qt::Key_F4),
          [&] { return f.PageControl->currentWidget() == f.TabSheet3 && f.side_panel; }},
-        {"overview button", nothing, [&] { f.but_overview->click(); },
+        {"overview button", [&] { f.but_overview->click(); },
          [&] { return !f.overview_lines.empty(); }},
-        {"unchecking the continent rebuilds the routes", nothing,
+        {"unchecking the continent rebuilds the routes",
          [&] {
              f.points_model->setData(f.points_model->index_of(f.continent_node), Qt::Unchecked,
                                      Qt::CheckStateRole);
              QApplication::processEvents();
          },
          [&] { return f.path_list.empty() && f.overview_lines.empty(); }},
-        {"preferences button", nothing, [&] { f.but_pref->click(); },
-         [&] { return prefs_opened == 1; }},
-        {"i outside edit mode", [&] { f.select_node(point); }, press(f.ImageMap, Qt::Key_I, "i"),
-         [&] { return editors == 0; }},
-        {"i in edit mode edits the selected point", [&] { rPreference.EDIB = true; },
-         press(f.ImageMap, Qt::Key_I, "i"), [&] { return editors == 1; }},
-        {"Ctrl+C copies the current point",
+        {"preferences button", [&] { f.but_pref->click(); }, [&] { return prefs_opened == 1; }},
+        {"i outside edit mode", press(f.ImageMap, Qt::Key_I, "i"), [&] { return editors == 0; },
+         [&] { f.select_node(point); }},
+        {"i in edit mode edits the selected point", press(f.ImageMap, Qt::Key_I, "i"),
+         [&] { return editors == 1; }, [&] { rPreference.EDIB = true; }},
+        {"Ctrl+C copies the current point", trigger("sccopier1"),
+         [&] { return f.clipboard_node->item->name == name; },
          [&] {
              f.current_point = point;
              name = point->item()->name;
-         },
-         trigger("sccopier1"), [&] { return f.clipboard_node->item->name == name; }},
-        {"Ctrl+V not with a current point", nothing, trigger("sccoller1"),
-         [&] { return named(name) == 1; }},
-        {"Ctrl+V pastes at the mouse",
+         }},
+        {"Ctrl+V not with a current point", trigger("sccoller1"), [&] { return named(name) == 1; }},
+        {"Ctrl+V pastes at the mouse", trigger("sccoller1"), [&] { return named(name) == 2; },
          [&] {
              f.current_point = nullptr;
              f.mouse_zone = node_zone(point);
-         },
-         trigger("sccoller1"), [&] { return named(name) == 2; }},
-        {"Ctrl+X not outside edit mode",
+         }},
+        {"Ctrl+X not outside edit mode", trigger("sccouper1"), [&] { return named(name) == 2; },
          [&] {
              f.current_point = point;
              rPreference.EDIB = false;
-         },
-         trigger("sccouper1"), [&] { return named(name) == 2; }},
-        {"Ctrl+X cuts the current point", [&] { rPreference.EDIB = true; }, trigger("sccouper1"),
-         [&] { return named(name) == 1; }},
+         }},
+        {"Ctrl+X cuts the current point", trigger("sccouper1"), [&] { return named(name) == 1; },
+         [&] { rPreference.EDIB = true; }},
         {"a read-only database keeps edit mode and sending off after the reload",
-         [&] { selected_database->not_editable = true; }, [&] { f.reload_database(0); },
-         [&] { return !f.but_editmode->isEnabled() && !f.but_mail->isEnabled(); }},
+         [&] { f.reload_database(0); },
+         [&] { return !f.but_editmode->isEnabled() && !f.but_mail->isEnabled(); },
+         [&] { selected_database->not_editable = true; }},
     };
     for (const Row& row : rows) {
         row.before();
@@ -197,24 +188,20 @@ TEST_F(Commands, TreeHintsNameWhatTheRowCannotShow) {
 }
 
 TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
-    rCateg* inns = nullptr;
-    for (const auto& c : form->common_data->categories)
-        if (c->id == 2)
-            inns = c.get();
-    ASSERT_NE(inns, nullptr);
+    rCateg* inns = form->common_data->categories[1].get();
+    ASSERT_EQ(inns->id, 2);
     const TColor inn_colour = inns->colour;
     const std::string ini_before = format_preferences(rPreference, {});
 
     // What the dialog shows, and a change of everything; Cancel keeps all of it away.
     auto change_all = [&](TForm3& d) {
-        EXPECT_EQ(d.UpDown1->value(), 2);
-        EXPECT_EQ(d.TrackBarLod0->value(), 24); // 245 / 10, half to even
+        EXPECT_EQ(std::pair(d.UpDown1->value(), d.TrackBarLod0->value()),
+                  std::pair(2, 24)); // 245 / 10, half to even
         d.UpDown1->setValue(7);
         d.CheckBox1->setChecked(false);
         d.Edit1->setText("Pseudo");
         d.TrackBarLod0->setValue(100); // pushes the two other detail gauges up
-        EXPECT_EQ(d.TrackBarLod1->value(), 100);
-        EXPECT_EQ(d.TrackBarLod2->value(), 100);
+        EXPECT_EQ(d.TrackBarLod1->value() + d.TrackBarLod2->value(), 200);
         d.TrackBarLod2->setValue(30); // pulls them down
         EXPECT_EQ(d.TrackBarLod0->value(), 30);
         QTreeWidgetItem* row = nullptr;
@@ -237,25 +224,21 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     };
     form->but_pref->click();
     EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
-    EXPECT_EQ(inns->colour, inn_colour);
-    EXPECT_TRUE(inns->shown);
-    EXPECT_FALSE(form->recolour_all);
+    EXPECT_TRUE(inns->colour == inn_colour && inns->shown && !form->recolour_all);
     EXPECT_EQ(boxes.texts().size(), 1u); // message 67
 
     form->on_prefs_dialog = [&](TForm3& d) {
         change_all(d);
         d.Edit1->setText("Pse\tudo"); // a pasted control character keeps the dialog open
         d.Button1Click();
-        EXPECT_EQ(d.result(), QDialog::Rejected);
-        EXPECT_EQ(d.Edit1->text(), "Pse\tudo");
+        EXPECT_TRUE(d.result() == QDialog::Rejected && d.Edit1->text() == "Pse\tudo");
         d.Edit1->setText("Pseudo");
         d.Button1Click();
     };
     TRealm_info* realm = form->realm.get();
     form->but_pref->click();
     EXPECT_EQ(form->realm.get(), realm); // recoloured, not reloaded
-    EXPECT_EQ(inns->colour, 0x030201);
-    EXPECT_FALSE(inns->shown);
+    EXPECT_TRUE(inns->colour == 0x030201 && !inns->shown);
     TreeNode* inn = nullptr;
     for (TreeNode* n = form->points_tree.first(); n && !inn; n = TPointsTree::next(n))
         if (n->level == kLevelPoint && n->data->category == inns)
@@ -274,11 +257,12 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     while (at < catpref.size() && catpref[at] != 2)
         at += TData_common::catpref_record_size;
     ASSERT_LE(at + TData_common::catpref_record_size, catpref.size());
-    EXPECT_EQ(catpref.substr(at + 4, 4), std::string("\x01\x02\x03\x00", 4));
-    EXPECT_EQ(catpref[at + 12], 0); // hidden
-    EXPECT_EQ(catpref.substr(at + 14, 13), "\x0C"
-                                           "DejaVu Serif");
-    EXPECT_EQ(catpref[at + 55], 13);
+    // Colour, hidden, font name and size.
+    EXPECT_EQ(catpref.substr(at + 4, 4) + catpref[at + 12] + catpref.substr(at + 14, 13) +
+                  catpref[at + 55],
+              std::string("\x01\x02\x03\0\0\x0C"
+                          "DejaVu Serif\x0D",
+                          19));
 }
 
 TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
@@ -295,18 +279,16 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     EXPECT_EQ(from_qstring(items[0]->text()), english[0].caption);
     boxes.answer({kAnswerNo, kAnswerYes});
     items[0]->trigger();
-    EXPECT_TRUE(opened.urls.empty());
     items[0]->trigger();
-    EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address});
+    EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address}); // the first said no
 
     form->on_prefs_dialog = [](TForm3& d) {
         d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("Francais"));
         d.Button1Click();
     };
     form->but_pref->click();
-    EXPECT_EQ(language, "Francais");
-    EXPECT_EQ(get_text(43), "Pr\xE9"
-                            "f\xE9rences");
+    EXPECT_EQ(language + " " + get_text(43), "Francais Pr\xE9"
+                                             "f\xE9rences");
     std::string french;
     read_file(app.file("res/Francais/tips.txt"), french);
     EXPECT_EQ(form->tips, split_lines(french));
@@ -317,9 +299,7 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     res_path = app.file("nothing/");
     TForm3 dialog(nullptr, nullptr, nullptr);
     dialog.FormShow();
-    EXPECT_FALSE(dialog.ComboBox1->isEnabled());
-    EXPECT_FALSE(dialog.ComboBox1->placeholderText().isEmpty());
+    EXPECT_FALSE(dialog.ComboBox1->isEnabled() || dialog.ComboBox1->placeholderText().isEmpty());
     dialog.Button1Click();
-    EXPECT_EQ(language, "Francais");
-    EXPECT_FALSE(dialog.reload);
+    EXPECT_TRUE(language == "Francais" && !dialog.reload);
 }

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QSlider>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -60,27 +59,24 @@ TEST_F(Form4Map, ShowOnMapLoadsTheContinentAndReportsAMissingImageOnce) {
     EXPECT_EQ(form->current_continent, 1);
     ASSERT_EQ(form->continent_zones.size(), 2u); // Mont, Val: the zone list's order
     EXPECT_EQ(form->continent_zones[0]->name, "Mont");
-    EXPECT_TRUE(form->continent_zones[0]->normal_image.isNull());
-    EXPECT_FALSE(form->continent_zones[1]->normal_image.isNull());
+    EXPECT_TRUE(form->continent_zones[0]->normal_image.isNull() &&
+                !form->continent_zones[1]->normal_image.isNull());
     EXPECT_EQ(boxes.texts().size(), before + 1); // message 52
     EXPECT_EQ(form->map_view().worldtoscreen(zone_center(*form->continent_zones[0])),
               form->view_center());
-    EXPECT_TRUE(continent_items()[0]->isChecked());
-    EXPECT_EQ(form->continent_record->name, "Sylvanie");
+    EXPECT_TRUE(continent_items()[0]->isChecked() && form->continent_record->name == "Sylvanie");
 
     // Within the continent nothing is loaded again.
     form->show_on_map(inn, 0, 0, 0);
     EXPECT_EQ(boxes.texts().size(), before + 1);
-    EXPECT_EQ(form->selection_ancestors[0], inn);
-    EXPECT_EQ(form->selection_ancestors[3], form->continent_node);
-    EXPECT_TRUE(form->target_marker->visible);
+    EXPECT_TRUE(form->selection_ancestors[0] == inn && form->target_marker->visible &&
+                form->selection_ancestors[3] == form->continent_node);
 
     // The continent menu opens the other continent at its default zone.
     form->regionClick(continent_items()[1]);
     EXPECT_EQ(form->current_continent, 2);
-    EXPECT_TRUE(continent_items()[1]->isChecked());
-    EXPECT_FALSE(continent_items()[0]->isChecked());
-    EXPECT_TRUE(form->continent_zones[0]->name == "Ile");
+    EXPECT_TRUE(continent_items()[1]->isChecked() && !continent_items()[0]->isChecked() &&
+                form->continent_zones[0]->name == "Ile");
     EXPECT_EQ(boxes.texts().size(), before + 1);
 
     // A hidden node does nothing at all.
@@ -105,12 +101,11 @@ TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveIt) {
     form->show_on_map(form->zone_node(10), 0, 0, kShowKeepView);
     EXPECT_EQ(form->view_offset, start);
     form->show_on_map(form->zone_node(10), 100, 200, kShowMove);
-    EXPECT_EQ(form->target_marker->world_position, (TPoint{100, 200}));
-    EXPECT_EQ(form->target_marker->node, nullptr);
+    EXPECT_TRUE(form->target_marker->world_position == (TPoint{100, 200}) &&
+                !form->target_marker->node);
     // Flag 32 clears the selection afterwards.
     form->show_on_map(inn, 0, 0, kShowUnselect);
-    EXPECT_EQ(form->selection_ancestors[0], nullptr);
-    EXPECT_FALSE(form->target_marker->visible);
+    EXPECT_FALSE(form->selection_ancestors[0] || form->target_marker->visible);
 }
 
 TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
@@ -129,14 +124,13 @@ TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
     move({90, 60});
     const TPoint world = form->mouse_world;
     wheel({90, 60}, 120);
-    EXPECT_EQ(form->zoom, 110);
-    EXPECT_EQ(form->ZoomBar->value(), 110);
-    EXPECT_LE(std::abs(form->map_view().worldtoscreen(world).x - 90), 1);
-    EXPECT_LE(std::abs(form->map_view().worldtoscreen(world).y - 60), 1);
-    wheel({90, 60}, -60);
-    EXPECT_EQ(form->zoom, 110); // half a notch
-    wheel({90, 60}, -60);
-    EXPECT_EQ(form->zoom, 99);
+    EXPECT_EQ(std::pair(form->zoom, form->ZoomBar->value()), std::pair(110, 110));
+    const TPoint under = form->map_view().worldtoscreen(world);
+    EXPECT_LE(std::max(std::abs(under.x - 90), std::abs(under.y - 60)), 1);
+    for (int zoom : {110, 99}) { // the first half notch does nothing
+        wheel({90, 60}, -60);
+        EXPECT_EQ(form->zoom, zoom);
+    }
     // Moving the zoom bar zooms about the view's centre.
     const TPoint centre = form->screentoworld(form->view_center());
     form->ZoomBar->setValue(300);
@@ -150,8 +144,7 @@ TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
     form->center_on(zone_center(*form->continent_zones[1]));
     move({200, 150});
     mouse(QEvent::MouseButtonDblClick, {200, 150}, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_EQ(form->zoom, 1024);
-    EXPECT_EQ(form->ZoomBar->value(), 300);
+    EXPECT_EQ(std::pair(form->zoom, form->ZoomBar->value()), std::pair(1024, 300));
     EXPECT_FALSE(form->dragging);
 
     // Through the window system: a drag, then one whose release a popup took.
@@ -178,7 +171,6 @@ TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
     move(at + QPoint(-40, 10));
     EXPECT_EQ(form->view_offset, start + QPoint(35, 10));
     EXPECT_FALSE(form->dragging);
-
     // A mouse-up on the free part of either tool bar clears the selection.
     for (QPoint free :
          {form->ToolBar2->mapTo(form.get(), QPoint(-30, 8)),
@@ -209,24 +201,18 @@ TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
     click({20, 50}, Qt::ShiftModifier);
     ASSERT_EQ(form->waypoints.size(), 1u);
     EXPECT_EQ(form->waypoints[0].zone, form->continent_zones[1]);
-    EXPECT_FALSE(form->wpdefaire1->isEnabled());
-    EXPECT_TRUE(form->waypoint1->text().endsWith(" [1]"));
+    EXPECT_TRUE(!form->wpdefaire1->isEnabled() && form->waypoint1->text().endsWith(" [1]"));
     // 48 pixels at zoom 100 are 31,457 world units: distance 31, accepted; 62 pixels are 40.
     click({68, 50}, Qt::ShiftModifier);
-    EXPECT_EQ(form->waypoints.size(), 2u);
-    EXPECT_TRUE(form->wpdefaire1->isEnabled());
+    EXPECT_TRUE(form->waypoints.size() == 2 && form->wpdefaire1->isEnabled());
     click({130, 50}, Qt::ShiftModifier);
-    EXPECT_EQ(form->waypoints.size(), 2u);
-    EXPECT_FALSE(form->feedback_lines.empty());
+    EXPECT_TRUE(form->waypoints.size() == 2 && !form->feedback_lines.empty());
     form->wpdefaire1->trigger();
-    EXPECT_EQ(form->waypoints.size(), 1u);
-    EXPECT_FALSE(form->wpdefaire1->isEnabled());
+    EXPECT_TRUE(form->waypoints.size() == 1 && !form->wpdefaire1->isEnabled());
 
     // Another continent drops them and ends the mode.
     form->show_on_map(port, 0, 0, 0);
-    EXPECT_TRUE(form->waypoints.empty());
-    EXPECT_FALSE(form->waypoint_mode);
-    EXPECT_FALSE(form->waypoint1->isChecked());
+    EXPECT_TRUE(form->waypoints.empty() && !form->waypoint_mode && !form->waypoint1->isChecked());
     EXPECT_TRUE(form->waypoint1->text().endsWith(" [0]"));
 }
 

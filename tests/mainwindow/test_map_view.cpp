@@ -25,9 +25,7 @@ TEST(MapView, ConversionsRoundHalvesToEvenWithThe65535Divisor) {
     EXPECT_EQ(v.screentoworld({7 + 100, -3 + 50}), (TPoint{65535, 32768}));
     // Far screen positions neither overflow nor wrap.
     v.zoom = 20;
-    const TPoint far = v.screentoworld({2000000000, -2000000000});
-    EXPECT_EQ(far.x, 2147483647);
-    EXPECT_EQ(far.y, -2147483647 - 1);
+    EXPECT_EQ(v.screentoworld({2000000000, -2000000000}), (TPoint{INT32_MAX, INT32_MIN}));
 }
 
 TEST(MapView, ZoneAtHasStrictBoundsAndTakesTheFirstZone) {
@@ -41,8 +39,8 @@ TEST(MapView, ZoneAtHasStrictBoundsAndTakesTheFirstZone) {
                                   {10, 65535, &a}})
         EXPECT_EQ(zone_at(zones, {x, y}), expected) << x << "," << y;
     pMap_info low = zone_at_cell(2, 3);
+    EXPECT_EQ(worldtozone(low, worldmaptoworld({5, 6}, low)), (TPoint{5, 6}));
     EXPECT_EQ(worldmaptoworld({5, 6}, low), (TPoint{131077, 196614}));
-    EXPECT_EQ(worldtozone(low, {131077, 196614}), (TPoint{5, 6}));
     EXPECT_EQ(zone_center(low), (TPoint{131072 + 32767, 196608 + 32767}));
 }
 
@@ -64,8 +62,7 @@ TEST(MapView, ZoomKeepsTheWorldPointUnderItsPixel) {
         const TPoint before = v.worldtoscreen(world);
         v.set_zoom(world, z);
         const TPoint after = v.worldtoscreen(world);
-        EXPECT_LE(std::abs(after.x - before.x), 1) << z;
-        EXPECT_LE(std::abs(after.y - before.y), 1) << z;
+        EXPECT_LE(std::max(std::abs(after.x - before.x), std::abs(after.y - before.y)), 1) << z;
     }
 }
 
@@ -82,9 +79,9 @@ TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentres) {
     EXPECT_EQ(v.worldtoscreen({65536 + 32767, 32767}), v.view_center());
     // Too big to show: fitted without the flag too; a tiny area is held at 3500.
     v.fit_rect({0, 0}, {655350, 65535}, 0);
-    EXPECT_EQ(v.zoom, 80);
+    const int fitted = v.zoom;
     v.fit_rect({0, 0}, {100, 100}, kShowFitZoom);
-    EXPECT_EQ(v.zoom, 3500);
+    EXPECT_EQ(std::pair(fitted, v.zoom), std::pair(80, 3500));
     // A rectangle of no size keeps the zoom (no division by zero) and centres on it.
     v.zoom = 250;
     v.fit_rect({5000, 7000}, {5000, 7000}, kShowFitZoom);
@@ -94,14 +91,10 @@ TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentres) {
 
 TEST(MapView, ScreenTestsCountEdgesAsTheRulesSay) {
     const TMapView v{100, {}, 200, 100};
-    EXPECT_FALSE(v.on_screen({0, 50}));
-    EXPECT_TRUE(v.on_screen({1, 50}));
-    EXPECT_FALSE(v.on_screen({200, 50}));
-    EXPECT_FALSE(v.inside_margin({20, 50}, 20));
-    EXPECT_TRUE(v.inside_margin({21, 50}, 20));
-    EXPECT_TRUE(v.rect_visible({200, 100, 300, 300}));
-    EXPECT_FALSE(v.rect_visible({201, 0, 300, 50}));
-    EXPECT_TRUE(v.rect_visible({-100, -100, 0, 0}));
+    EXPECT_TRUE(!v.on_screen({0, 50}) && v.on_screen({1, 50}) && !v.on_screen({200, 50}));
+    EXPECT_TRUE(!v.inside_margin({20, 50}, 20) && v.inside_margin({21, 50}, 20));
+    EXPECT_TRUE(v.rect_visible({200, 100, 300, 300}) && !v.rect_visible({201, 0, 300, 50}) &&
+                v.rect_visible({-100, -100, 0, 0}));
 }
 
 TEST(MapView, DetailLevelsFollowTheThresholds) {
@@ -112,11 +105,10 @@ TEST(MapView, DetailLevelsFollowTheThresholds) {
                                     {400, true, true, false},
                                     {600, true, true, true}}) {
         const TDetailLevels d = detail_levels(zoom, 200, 400, 600);
-        EXPECT_TRUE(d.shown[0] && d.label[0]);
-        EXPECT_EQ(d.shown[1], s2) << zoom;
-        EXPECT_EQ(d.label[1], l2) << zoom;
-        EXPECT_EQ(d.shown[2], s3) << zoom;
-        EXPECT_EQ(d.label[2], s3) << zoom;
+        EXPECT_EQ(
+            std::vector({d.shown[0], d.label[0], d.shown[1], d.label[1], d.shown[2], d.label[2]}),
+            std::vector({true, true, s2, l2, s3, s3}))
+            << zoom;
     }
 }
 
@@ -131,12 +123,10 @@ TEST(MapView, VisibilityOfCategoriesAndPaths) {
     paths[1].item = &always;
     const TDetailLevels low = detail_levels(100, 200, 400, 600);
     update_visibility(low, true, categories, paths);
-    EXPECT_FALSE(categories[0]->visible_on_map);
-    EXPECT_FALSE(paths[0].visible);
+    EXPECT_FALSE(categories[0]->visible_on_map || paths[0].visible);
     EXPECT_TRUE(paths[1].visible); // value 1: shown at every zoom
     // Search-area mode: shown on the map at any zoom, labels still by zoom.
     update_visibility(low, false, categories, paths);
-    EXPECT_TRUE(categories[0]->visible_on_map);
-    EXPECT_FALSE(categories[0]->visible_at_zoom);
-    EXPECT_FALSE(categories[0]->label_at_zoom);
+    EXPECT_TRUE(categories[0]->visible_on_map && !categories[0]->visible_at_zoom &&
+                !categories[0]->label_at_zoom);
 }

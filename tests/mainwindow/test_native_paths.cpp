@@ -25,9 +25,9 @@ TEST(NativePaths, StartLoadSaveAndCloseInAFolderNamedInAnyScript) {
             form.FormActivate();
             EXPECT_EQ(get_text(30), "Close"); // the English texts
             form.show_on_map(form.continent_zone_node(2), 0, 0, kShowKeepView);
+            ASSERT_FALSE(form.continent_zones.empty());
             for (const pMap_info* zone : form.continent_zones) // the zone images are found
                 EXPECT_TRUE(zone->no_image || !zone->normal_image.isNull()) << zone->image_name;
-            EXPECT_FALSE(form.continent_zones.empty());
             form.Sauver1Click();
             EXPECT_TRUE(file_exists(additions));
             form.zoom = 321;

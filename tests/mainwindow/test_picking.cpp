@@ -27,8 +27,8 @@ TEST(Picking, MarkersAndSegments) {
         EXPECT_EQ(marker_at(hits, at.x(), at.y()), node) << at.x() << "," << at.y();
     EXPECT_EQ(marker_at(hits, 11 - 65536, 10), &b); // taken as unsigned 16-bit values
     // A 100-pixel segment: 2 pixels beside its middle is near (100.08), 3 is not (100.18).
-    EXPECT_TRUE(near_segment({0, 0}, {100, 0}, {50, 2}));
-    EXPECT_FALSE(near_segment({0, 0}, {100, 0}, {50, 3}));
+    EXPECT_TRUE(near_segment({0, 0}, {100, 0}, {50, 2}) &&
+                !near_segment({0, 0}, {100, 0}, {50, 3}));
 }
 
 namespace {
@@ -50,10 +50,7 @@ protected:
     TreeNode* add(const std::string& name, int zone, int category, TPoint at,
                   const std::string& link = {}, const std::string& comment = {}) {
         rnew_node r = PointsFixture::point(name, zone, category, at.x, at.y);
-        r.link = link;
-        r.comment = comment;
-        r.level_min = 3;
-        r.level_max = 7;
+        std::tie(r.link, r.comment, r.level_min, r.level_max) = std::tuple(link, comment, 3, 7);
         r.flags = flag_set({1, 2});
         r.locked = true;
         return form->addnode(r);
@@ -87,9 +84,9 @@ protected:
 TEST_F(Form4Picking, HoverShowsThePointHintOnceUntilTheMouseLeavesIt) {
     move({50, 50});
     ASSERT_TRUE(hint_shown());
-    EXPECT_EQ(form->hint_window->caption(), "Inn");
-    EXPECT_EQ(HCaption.title, "Auberges");
-    EXPECT_EQ(HCaption.level_min + "-" + HCaption.level_max, "3-7");
+    EXPECT_EQ(form->hint_window->caption().toStdString() + "|" + HCaption.title + "|" +
+                  HCaption.level_min + "-" + HCaption.level_max,
+              "Inn|Auberges|3-7");
     EXPECT_TRUE(HCaption.show_levels);
     EXPECT_EQ(HCaption.name_colour, 0x00FF00); // the colour of its flag 2
     EXPECT_EQ(HCaption.description, "Services\r     [Banque]\r\rSoupe\rPort port");
@@ -103,8 +100,7 @@ TEST_F(Form4Picking, HoverShowsThePointHintOnceUntilTheMouseLeavesIt) {
     EXPECT_TRUE(hint_shown());
     // A click hides it and selects the point; the hint stays away over the same marker.
     click({50, 50});
-    EXPECT_FALSE(hint_shown());
-    EXPECT_EQ(form->selection_ancestors[0], inn);
+    EXPECT_TRUE(!hint_shown() && form->selection_ancestors[0] == inn);
     move({52, 49});
     EXPECT_FALSE(hint_shown());
 }
@@ -113,8 +109,7 @@ TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawn) {
     move({15, 10}); // on the route, (10, 10) to (20, 10) to (30, 10), away from its marker
     EXPECT_EQ(HCaption.node, route);
     click({25, 10});
-    EXPECT_EQ(form->selection_ancestors[0], route);
-    ASSERT_EQ(form->path_list.size(), 1u);
+    ASSERT_TRUE(form->selection_ancestors[0] == route && form->path_list.size() == 1);
     EXPECT_EQ(form->path_list[0].first_colour, kTargetPathColour);
     // A route not drawn in the last paint is not picked, nor any with but_chemin up.
     form->path_list[0].drawn = false;
@@ -130,8 +125,7 @@ TEST_F(Form4Picking, BridgesAreFollowedToTheirRegion) {
     EXPECT_EQ(form->selection_ancestors[0], gate);
     // The other end's flag 1 shows its region first, then selects it.
     click({40, 80});
-    EXPECT_EQ(form->current_continent, 2);
-    EXPECT_EQ(form->selection_ancestors[0], quay);
+    EXPECT_TRUE(form->current_continent == 2 && form->selection_ancestors[0] == quay);
     EXPECT_GT(form->zoom, 100); // fitted to the region's area
 }
 
@@ -139,23 +133,19 @@ TEST_F(Form4Picking, RegionRowsShowTheirPointHint) {
     form->RegionTree->resize(200, 200);
     const QRect row = form->RegionTree->visualRect(form->region_model->index(0, 0));
     form->RegionTreeMouseMove(10, row.center().y());
-    EXPECT_EQ(HCaption.node, bay);
-    EXPECT_TRUE(hint_shown());
+    EXPECT_TRUE(HCaption.node == bay && hint_shown());
     form->RegionTreeMouseMove(100, row.center().y()); // beyond the icon columns: no row
-    EXPECT_EQ(HCaption.node, nullptr);
-    EXPECT_FALSE(hint_shown());
+    EXPECT_FALSE(HCaption.node || hint_shown());
 }
 
 TEST_F(Form4Picking, HintWindowSizesPlacesAndPaintsItsLevelBoxes) {
     TCustomHint& hint = *form->hint_window;
     hint.ActivateHintData(QRect(10, 10, 0, 0), "@Plain tip");
     EXPECT_TRUE(HCaption.simple_mode);
-    EXPECT_EQ(hint.height(), 20);
-    EXPECT_EQ(hint.width(), hint.fontMetrics().horizontalAdvance("Plain tip") + 10);
+    EXPECT_EQ(hint.size(), QSize(hint.fontMetrics().horizontalAdvance("Plain tip") + 10, 20));
     // The next point hint is drawn in full.
     move({50, 50});
-    EXPECT_FALSE(HCaption.simple_mode);
-    EXPECT_GT(hint.height(), 34);
+    EXPECT_TRUE(!HCaption.simple_mode && hint.height() > 34);
     const QImage image = hint.grab().toImage();
     const int right = image.width();
     EXPECT_EQ(image.pixelColor(right - 30, 14), qcolor_from_tcolor(HCaption.colour_min));
@@ -175,6 +165,6 @@ TEST_F(Form4Picking, OverviewLinesFollowTheButton) {
     // "{Port}" names a point, "{port}" does not (names are compared case-sensitively).
     ASSERT_EQ(form->overview_lines.size(), 1u);
     const rMapLine& l = form->overview_lines[0];
-    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2}), (std::array{32768, 32768, 32768, 45875}));
-    EXPECT_EQ(l.colour, 0xFFFF0000u);
+    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2, int(l.colour)}),
+              (std::array{32768, 32768, 32768, 45875, int(0xFFFF0000u)}));
 }

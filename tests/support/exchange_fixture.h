@@ -43,9 +43,4 @@ inline bool was_shown(const ScriptedMessages& boxes, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-// Message n filled with its arguments, as its box shows it.
-inline std::string message(int n, const std::string& a1 = {}, const std::string& a2 = {}) {
-    return format_text(res_messages[static_cast<size_t>(n)], a1, a2);
-}
-
 } // namespace support

@@ -23,6 +23,13 @@ std::unique_ptr<TForm4> form_with_points(const std::string& app_folder, PointsFi
     return form;
 }
 
+TreeNode* find_point(const TPointsTree& tree, const std::string& name) {
+    for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
+        if (n->item() && n->item()->name == name)
+            return n;
+    return nullptr;
+}
+
 void Form4Test::mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
                       Qt::KeyboardModifiers keys) {
     QMouseEvent e(type, at, form->ImageMap->mapToGlobal(at), button, held, keys);

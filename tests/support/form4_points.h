@@ -19,6 +19,9 @@ namespace support {
 // builds the tree skeleton (the fixture is best made with build = false).
 std::unique_ptr<TForm4> form_with_points(const std::string& app_folder, PointsFixture& f);
 
+// The first point of that name in display order, or null.
+TreeNode* find_point(const TPointsTree& tree, const std::string& name);
+
 // A main window test: globals and preferences are put back, message boxes are scripted, the
 // window lives in a temporary installation folder and goes first.
 class Form4Test : public ::testing::Test {

@@ -47,3 +47,12 @@ private:
     std::deque<int> answers_;
     std::vector<Shown> shown_;
 };
+
+namespace support {
+
+// Message n filled with its arguments, as its box shows it.
+inline std::string message(int n, const std::string& a1 = {}, const std::string& a2 = {}) {
+    return format_text(res_messages[static_cast<size_t>(n)], a1, a2);
+}
+
+} // namespace support
