@@ -22,13 +22,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     TForm4 form;
-    // A logout, a shutdown or a kill ends the program as a close does, without questions.
+    // A logout, a shutdown or a kill ends the program as a close does, without questions; the
+    // window's destruction then writes the preferences.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager&) { form.save_on_session_end(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
-                     [&form] { form.save_on_session_end(); });
     TTerminationSignals termination([&form](int) {
-        form.save_on_session_end();
+        form.save_additions_quietly();
         QCoreApplication::exit(0);
     });
     form.show();

@@ -244,13 +244,17 @@ void TForm4::FormDestroy() {
         section->clear();
 }
 
-void TForm4::save_on_session_end() {
+void TForm4::save_additions_quietly() {
     MessageHandler boxes = set_message_handler(nullptr);
     // While the start-up or a reload runs the tree is incomplete, and nothing is unsaved.
     if (!busy && autosave_allowed && additions_unsaved)
         write_additions(ajouts_path + path_name(additions_file_name));
-    save_prefs();
     set_message_handler(std::move(boxes));
+}
+
+void TForm4::save_on_session_end() {
+    save_additions_quietly();
+    save_prefs();
 }
 
 void TForm4::lock_toolbars(bool value) {

@@ -88,8 +88,11 @@ public:
     // False while the first activation runs; otherwise the unsaved-additions question decides.
     bool FormCloseQuery();
     void FormDestroy();
-    // A logout or a termination signal: what a close keeps is saved without a question (the
-    // unsaved additions as the auto-save writes them, the preferences); boxes go to the log.
+    // Unsaved additions written as the auto-save writes them, without a question; boxes go to
+    // the log.
+    void save_additions_quietly();
+    // A logout: what a close keeps is saved without a question (the additions quietly, then the
+    // preferences), since the session may end the process before the window goes.
     void save_on_session_end();
 
     void lock_toolbars(bool busy);
