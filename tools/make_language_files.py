@@ -373,12 +373,12 @@ TEXTS = [
      "Retirer le dernier point de passage", "Remove the last waypoint"),
 
     # ---- S: messages and feedback lines ----------------------------------------------------
-    ("S", 1, "%1", "question: save additions before closing or changing database", "main window close and database menu (Yes/No/Cancel)",
-     "Vos ajouts (%1) ne sont pas enregistrés.%%Voulez-vous les enregistrer ?",
-     "Your additions (%1) are not saved.%%Do you want to save them?"),
-    ("S", 4, "%1 %2", "additions saved, rejected lines dropped", "feedback line after saving the additions file; the previous file is kept as a .bak file",
-     "%2 enregistré : %1 ligne(s) retirée(s) ; l'ancien fichier est gardé en .bak.",
-     "%2 saved: %1 line(s) removed; the previous file is kept as .bak."),
+    ("S", 1, "%1", "question: save additions before closing, changing database or reloading", "main window close, database menu and every reload (Yes/No/Cancel)",
+     "Vos ajouts (%1) ne sont pas enregistrés.%%Les enregistrer ? Non les abandonne ; Annuler les garde et ne change rien pour l'instant.",
+     "Your additions (%1) are not saved.%%Save them? No discards them; Cancel keeps them and changes nothing for now."),
+    ("S", 4, "%1 %2", "additions saved, rejected lines dropped", "feedback line after saving the additions file; the removed lines are added to the .bak file",
+     "%2 enregistré : %1 ligne(s) retirée(s) ; elles sont gardées dans le fichier .bak.",
+     "%2 saved: %1 line(s) removed; they are kept in the .bak file."),
     ("S", 5, "%1 %2", "additions saved", "feedback line after saving: folder and file name",
      "Ajouts enregistrés dans %1%2", "Additions saved to %1%2"),
     ("S", 6, "%1", "additions not written", "message box when the additions file cannot be written",
@@ -507,6 +507,17 @@ TEXTS = [
     ("S", 75, "%1 %2", "maps not written", "map generator: the run is finished but images could not be written (%1 of %2)",
      "%1 images sur %2 n'ont pas pu être écrites ; voir le fichier error.log.",
      "%1 of %2 images could not be written; see the file error.log."),
+
+    # Additions kept through reloads, outside changes and failed saves.
+    ("S", 76, "%1 %2", "additions file changed by another program", "message box when a save finds the additions file %1 changed since it was read; that version was copied to %2",
+     "Le fichier %1 a été modifié par un autre programme depuis sa lecture : cette version est gardée dans %2.",
+     "%1 was changed by another program since it was read; that version is kept in %2."),
+    ("S", 77, "", "reload postponed", "preferences: the additions were kept, so the new database or language waits for the next start",
+     "Vos ajouts sont gardés : la nouvelle base ou la nouvelle langue sera utilisée au prochain démarrage.",
+     "Your additions are kept: the new database or language will be used at the next start."),
+    ("S", 78, "%1 %2", "additions written to a fallback file", "error.log line when the program ends on a signal and the additions file %1 cannot be written; the additions went to %2",
+     "Impossible d'enregistrer le fichier d'ajouts %1 : vos ajouts sont écrits dans %2.",
+     "Could not save the additions file %1; your additions were written to %2."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

@@ -1,8 +1,14 @@
 #include "database/additions_file.h"
 
+#include "database/database_list.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <chrono>
@@ -19,17 +25,73 @@ std::string without_txt(const std::string& path) {
     return path.ends_with(".txt") ? path.substr(0, path.size() - 4) : path;
 }
 
+// Text to append to: its last line ended.
+std::string& with_line_end(std::string& text) {
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r')
+        text += "\r\n";
+    return text;
+}
+
 } // namespace
+
+std::string additions_file_path() {
+    return ajouts_path + path_name(additions_file_name);
+}
 
 std::string additions_backup_path(const std::string& path) {
     return without_txt(path) + ".bak";
 }
 
 std::string additions_beside_path(const std::string& path) {
-    std::string beside = without_txt(path) + ".new.txt";
-    for (int n = 2; file_exists(beside); ++n)
-        beside = without_txt(path) + ".new" + std::to_string(n) + ".txt";
-    return beside;
+    return without_txt(path) + ".new.txt";
+}
+
+std::string additions_free_path(const std::string& path, const std::string& tag) {
+    std::string free = without_txt(path) + tag + ".txt";
+    for (int n = 2; file_exists(free); ++n)
+        free = without_txt(path) + tag + std::to_string(n) + ".txt";
+    return free;
+}
+
+std::vector<std::string> dropped_lines(std::string_view before, std::string_view after) {
+    auto point_line = [](std::string_view line) {
+        line = trim_blanks(line);
+        return line.empty() || line.front() == '#' ? std::string_view() : line;
+    };
+    std::unordered_map<std::string_view, int> kept;
+    for_each_text_line(after, [&](std::string_view line) {
+        if (!point_line(line).empty())
+            ++kept[point_line(line)];
+    });
+    std::vector<std::string> dropped;
+    for_each_text_line(before, [&](std::string_view line) {
+        const std::string_view point = point_line(line);
+        if (point.empty())
+            return;
+        auto it = kept.find(point);
+        if (it != kept.end() && it->second > 0)
+            --it->second;
+        else
+            dropped.emplace_back(point);
+    });
+    return dropped;
+}
+
+std::string backup_with_lines(std::string backup, const std::string& heading,
+                              const std::vector<std::string>& lines, size_t limit) {
+    std::string block = heading + "\r\n";
+    for (const std::string& line : lines)
+        block += line + "\r\n";
+    with_line_end(backup);
+    if (backup.size() + block.size() > limit) {
+        // The oldest lines go, from a comment line on where one is left; the new block stays.
+        const size_t excess = backup.size() + block.size() - limit;
+        size_t cut = backup.find("\n#", excess - 1);
+        if (cut == std::string::npos)
+            cut = backup.find('\n', excess - 1);
+        backup = cut == std::string::npos ? std::string() : backup.substr(cut + 1);
+    }
+    return backup + block;
 }
 
 std::string additions_header_line(const std::string& digits, const std::string& nickname) {
@@ -307,11 +369,8 @@ AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
     return AdditionOutcome::Added;
 }
 
-AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger) {
+AdditionsReadResult merge_additions_text(std::string& text, TAdditionsMerger& merger) {
     AdditionsReadResult result;
-    std::string text;
-    if (!file_exists(path) || !read_file(path, text))
-        return result;
     constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
     if (text.starts_with(utf8_bom))
         text = from_qstring(QString::fromUtf8(text.data() + utf8_bom.size(),
@@ -332,6 +391,15 @@ AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerg
     return result;
 }
 
+AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger) {
+    std::string text;
+    if (!file_exists(path))
+        return {};
+    if (!read_file(path, text))
+        return {AdditionsRead::Unreadable, 0};
+    return merge_additions_text(text, merger);
+}
+
 std::string additions_file_text(const TPointsTree& tree, const std::string& digits,
                                 const std::string& nickname) {
     std::string out = additions_header_line(digits, nickname) + "\r\n";
@@ -346,4 +414,121 @@ std::string additions_file_text(const TPointsTree& tree, const std::string& digi
         out += "\r\n";
     }
     return out;
+}
+
+// ---- The files of one load ----
+
+TAdditionsFiles additions_files;
+
+namespace {
+
+size_t text_hash(std::string_view text) {
+    return std::hash<std::string_view>()(text);
+}
+
+} // namespace
+
+void TAdditionsFiles::reset(const std::string& path) {
+    *this = TAdditionsFiles();
+    path_ = path;
+}
+
+void TAdditionsFiles::save_beside() {
+    beside_ = true;
+    // An existing file beside counts as another program's until it is merged.
+    seen_[beside()] = Seen{file_exists(beside()), false, 0};
+}
+
+AdditionsReadResult TAdditionsFiles::merge(const std::string& file, TAdditionsMerger& merger) {
+    std::string text;
+    Seen& seen = seen_[file];
+    seen = Seen{file_exists(file), false, 0};
+    if (!seen.exists)
+        return {};
+    if (!read_file(file, text))
+        return {AdditionsRead::Unreadable, 0};
+    seen.hash = text_hash(text);
+    const AdditionsReadResult result = merge_additions_text(text, merger);
+    if (result.status == AdditionsRead::Read) {
+        seen.read = true;
+        with_line_end(loaded_) += text;
+    }
+    return result;
+}
+
+TAdditionsFiles::Written TAdditionsFiles::write(const std::string& file, const std::string& text,
+                                                bool keep_dropped, const std::string& heading) {
+    Written w;
+    w.file = file == path_ ? target() : file;
+    // Another program's version (or an unread file) is kept whole before it is written over.
+    auto seen = seen_.find(w.file);
+    if (seen != seen_.end() && file_exists(w.file)) {
+        std::string now;
+        if (!read_file(w.file, now))
+            return w;
+        if (!seen->second.read || text_hash(now) != seen->second.hash) {
+            w.set_aside = additions_free_path(w.file, ".other");
+            if (!write_file_atomic(w.set_aside, now))
+                return w;
+        }
+    }
+    const std::vector<std::string> dropped =
+        keep_dropped || fold_ ? dropped_lines(loaded_, text) : std::vector<std::string>();
+    if (!dropped.empty()) {
+        const std::string backup_file = additions_backup_path(file);
+        std::string backup;
+        if (file_exists(backup_file) && !read_file(backup_file, backup))
+            return w;
+        if (!write_file_atomic(backup_file, backup_with_lines(std::move(backup), heading, dropped,
+                                                              additions_backup_limit)))
+            return w;
+    }
+    if (!write_file_atomic(w.file, text))
+        return w;
+    w.ok = true;
+    seen_[w.file] = Seen{true, true, text_hash(text)};
+    loaded_ = text;
+    if (beside_ && w.file == beside()) {
+        w.first_beside = !beside_written_;
+        beside_written_ = true;
+    }
+    if (fold_ && w.file == path_) {
+        // The file beside is taken in: its lines are in the additions file or in the backup. A
+        // version changed since the load stays, for the next load to take in.
+        fold_ = false;
+        std::string left;
+        if (read_file(beside(), left) && text_hash(left) == seen_[beside()].hash)
+            QFile::remove(to_path(beside()));
+        seen_.erase(beside());
+    }
+    return w;
+}
+
+std::string current_additions_path() {
+    const std::string path = additions_file_path();
+    return additions_files.path() == path ? additions_files.target() : path;
+}
+
+std::string write_additions_fallback(const std::string& file, const std::string& text) {
+    const std::string name = file.substr(file.find_last_of('/') + 1);
+    for (const std::string& folder :
+         {file.substr(0, file.size() - name.size()), native_path(QDir::homePath()) + "/"}) {
+        const std::string fallback = additions_free_path(folder + name, ".unsaved");
+        if (directory_exists(folder) && write_file_atomic(fallback, text))
+            return fallback;
+    }
+    return {};
+}
+
+bool append_error_log(const std::string& line) {
+    const std::string log = app_path + "error.log";
+    std::string text;
+    if (file_exists(log) && !read_file(log, text))
+        return false;
+    if (!text.empty() && text.back() != '\n')
+        text += "\r\n";
+    text +=
+        from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
+        ": " + line + "\r\n";
+    return write_file_atomic(log, text);
 }

@@ -33,10 +33,24 @@ using AdditionFields = std::array<std::string, addition_field_count>;
 // True when the line starts with "#v001".
 bool is_additions_header(std::string_view line);
 
-// The backup kept beside the file before a rewrite that drops lines: ".txt" becomes ".bak".
+// The additions file of the current load: ajouts_path + additions_file_name, as a path.
+std::string additions_file_path();
+// The backup that keeps the lines a rewrite drops: ".txt" becomes ".bak".
 std::string additions_backup_path(const std::string& path);
-// A file beside `path` that does not exist yet: ".txt" becomes ".new.txt", ".new2.txt" ...
+// The one file beside `path` that takes the saves while `path` cannot be read: ".new.txt".
 std::string additions_beside_path(const std::string& path);
+// A file beside `path` that does not exist yet: ".txt" becomes `tag` + ".txt", then `tag` +
+// "2.txt" ...
+std::string additions_free_path(const std::string& path, const std::string& tag);
+
+// The point lines of `before` (blanks around them ignored) that `after` no longer holds, each
+// as often as it is missing, in the order of `before`.
+std::vector<std::string> dropped_lines(std::string_view before, std::string_view after);
+// The backup text with `lines` appended under the comment line `heading`; when it grows beyond
+// `limit` bytes its oldest lines go, from a comment line on where one is left.
+std::string backup_with_lines(std::string backup, const std::string& heading,
+                              const std::vector<std::string>& lines, size_t limit);
+inline constexpr size_t additions_backup_limit = 4u << 20;
 
 // "#v001-id=" + digits + "-" + nickname, "Anonymous" standing for an empty nickname.
 std::string additions_header_line(const std::string& digits, const std::string& nickname);
@@ -152,8 +166,9 @@ private:
 };
 
 enum class AdditionsRead {
-    Missing,   // no file (or unreadable): nothing merged
-    BadHeader, // the first line does not start with "#v001"
+    Missing,    // no file: nothing merged
+    Unreadable, // the file is there but cannot be read
+    BadHeader,  // the first line does not start with "#v001"
     Read,
 };
 
@@ -162,11 +177,78 @@ struct AdditionsReadResult {
     int32_t rejected = 0; // point lines a rewrite would not write back
 };
 
-// Reads a file and merges its lines, line 1 being the header. A file starting with the UTF-8
-// byte order mark, as some editors save it, is read as UTF-8.
+// Merges the lines of a file's text, line 1 being the header. A text starting with the UTF-8
+// byte order mark, as some editors save it, is read as UTF-8 and left in Windows-1252.
+AdditionsReadResult merge_additions_text(std::string& text, TAdditionsMerger& merger);
+// Reads a file and merges it.
 AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger);
 
 // The text of the file written from the tree: both header lines, then one line for each point
 // node, in display order and hidden ones included, that does not come from the database.
 std::string additions_file_text(const TPointsTree& tree, const std::string& digits,
                                 const std::string& nickname);
+
+// ---- The files of one load ----
+
+// Where the additions of the current load come from and go to. The saves go to the additions
+// file, or to the one file beside it while the load could not read the additions file; that
+// file is read back at the next load. Before a file is written over, what it holds is compared
+// with what this program last read or wrote there: another program's version is kept aside.
+class TAdditionsFiles {
+public:
+    // A new load of the additions file `path`: saves go to it, nothing is known of any file.
+    void reset(const std::string& path);
+    // The saves go to the file beside; what it holds now counts as unread until merged.
+    void save_beside();
+    // After the load merged both files: the next save to the additions file takes in the file
+    // beside, which then goes.
+    void fold_beside() { fold_ = true; }
+
+    const std::string& path() const { return path_; }
+    std::string beside() const { return additions_beside_path(path_); }
+    // The file the saves write and the sending sends.
+    std::string target() const { return beside_ ? beside() : path_; }
+    bool saves_beside() const { return beside_; }
+
+    // Reads and merges a file, remembering what it held.
+    AdditionsReadResult merge(const std::string& file, TAdditionsMerger& merger);
+
+    struct Written {
+        bool ok = false;
+        std::string file;      // the file written, or that could not be written
+        std::string set_aside; // where another program's version of it was kept
+        bool first_beside = false;
+    };
+    // Writes `text` to `file` (the additions file standing for the target). keep_dropped: the
+    // point lines read at the load that the text drops are added to the backup under `heading`.
+    Written write(const std::string& file, const std::string& text, bool keep_dropped,
+                  const std::string& heading);
+
+private:
+    struct Seen {
+        bool exists = false;
+        bool read = false; // `hash` is what it held
+        size_t hash = 0;
+    };
+    // What `file` held when last read or written; nothing known means it is not checked.
+    std::unordered_map<std::string, Seen> seen_;
+    std::string path_;
+    std::string loaded_; // the texts merged since the load, then the last one written
+    bool beside_ = false;
+    bool fold_ = false;
+    bool beside_written_ = false;
+};
+
+// The one instance: the data load resets it, the saves and the sending use it.
+extern TAdditionsFiles additions_files;
+
+// The file that holds the additions as the user saved them: the target of the current load's
+// files, else the additions file.
+std::string current_additions_path();
+
+// Writes the additions' text where a later look finds it when their own file could not take
+// it: beside that file, else in the home folder. Returns the file written, empty when none.
+std::string write_additions_fallback(const std::string& file, const std::string& text);
+
+// Appends a dated line to error.log in the program folder; false when it cannot be written.
+bool append_error_log(const std::string& line);

@@ -26,10 +26,9 @@ int main(int argc, char** argv) {
     // window's destruction then writes the preferences.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager&) { form.save_on_session_end(); });
-    TTerminationSignals termination([&form](int) {
-        form.save_additions_quietly();
-        QCoreApplication::exit(0);
-    });
+    // Additions that could not be saved where the next start reads them end it with a failure.
+    TTerminationSignals termination(
+        [&form](int) { QCoreApplication::exit(form.save_additions_quietly() ? 0 : 1); });
     form.show();
     // The start-up proper runs once, when the window is first on screen.
     QTimer::singleShot(0, &form, [&form] { form.FormActivate(); });

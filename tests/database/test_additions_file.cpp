@@ -9,6 +9,7 @@
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -179,6 +180,19 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
     EXPECT_GE(merge.realm.additions_count, 40000);
 }
 
+TEST(AdditionsFile, DroppedLinesGoToABoundedBackup) {
+    EXPECT_EQ(dropped_lines("#v001\r\na\r\n b \nc\ra\r\n\r\n#x\n", "#v001\r\nc\r\na\r\n"),
+              (std::vector<std::string>{"b", "a"}));
+    std::string backup = backup_with_lines("#v001 old file", "# 1", {"x", "y"}, 100);
+    EXPECT_EQ(backup, "#v001 old file\r\n# 1\r\nx\r\ny\r\n");
+    // Over the limit the oldest go from a comment line on; the newest block always stays.
+    backup = backup_with_lines(backup, "# 2", {"z"}, 25);
+    EXPECT_EQ(backup, "# 1\r\nx\r\ny\r\n# 2\r\nz\r\n");
+    EXPECT_EQ(backup_with_lines("1\r\n2\r\n3\r\n", "# 3", {"w"}, 12), "3\r\n# 3\r\nw\r\n");
+    EXPECT_EQ(backup_with_lines(backup, "# 4", {std::string(30, 'v')}, 25),
+              "# 4\r\n" + std::string(30, 'v') + "\r\n");
+}
+
 // ---- The main window's part ----
 
 namespace {
@@ -202,7 +216,9 @@ protected:
                                {6, "cannot write %1"},
                                {37, "bad header"},
                                {38, "cannot read %1"},
-                               {74, "%1 kept, saved in %2"}})
+                               {74, "%1 kept, saved in %2"},
+                               {76, "%1 changed, kept in %2"},
+                               {78, "%1 kept in %2"}})
             res_messages[size_t(n)] = text;
         res_infos.assign(10, "-");
         res_infos[5] = "additions %1";
@@ -215,10 +231,22 @@ protected:
         form.reset();
         additions_file_name.clear();
     }
-    std::string file() const {
+    static std::string read(const std::string& file) {
         std::string text;
-        read_file(path, text);
+        read_file(file, text);
         return text;
+    }
+    std::string file() const { return read(path); }
+    // The points of a new load of the same database.
+    void restart() {
+        form->drop_points();
+        form->reload_additions();
+    }
+    void add_point(const std::string& name, int32_t x) {
+        rnew_node r = PointsFixture::point(name, 10, 1, x, 9);
+        r.from_master = false;
+        form->addnode(r);
+        form->toggle_tagnew(true);
     }
     std::string last_feedback() const {
         const auto& lines = form->feedback_lines.lines();
@@ -261,10 +289,23 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     const std::string rewritten = file();
     EXPECT_EQ(rewritten, additions_file({ogre, imp, kept}, "Ondine", rewritten.substr(9, 6)));
     EXPECT_EQ(last_feedback(), "7 rejected in Vev_ajouts_Demo.txt");
-    std::string backup;
-    ASSERT_TRUE(read_file(ajouts_path + "Vev_ajouts_Demo.bak", backup));
-    EXPECT_EQ(backup, original);
     EXPECT_TRUE(form->rejected_lines == 0 && !form->Timer3.isActive());
+    // A second load that drops another line: the backup keeps both, each under its date.
+    const AdditionSpec lost{"Lost", 98, 1, 1};
+    ASSERT_TRUE(write_file_atomic(path, rewritten + addition_line(lost) + "\r\n"));
+    form->drop_points();
+    form->addnode(well);
+    form->reload_additions();
+    std::vector<std::string> backup = split_lines(read(ajouts_path + "Vev_ajouts_Demo.bak"));
+    ASSERT_EQ(backup.size(), 10u);
+    for (size_t heading : {0, 8})
+        EXPECT_TRUE(backup[heading].starts_with("# 20") &&
+                    backup[heading].ends_with(" Vev_ajouts_Demo.txt"));
+    EXPECT_EQ(std::vector(backup.begin() + 1, backup.begin() + 8),
+              (std::vector{addition_line(far), addition_line(odd), addition_line(ogre),
+                           addition_line(road), addition_line(replaced), join_fields(zone_o),
+                           join_fields(master_x)}));
+    EXPECT_EQ(backup[9], addition_line(lost));
 
     // The auto-save tick saves unsaved additions, never while a node is being added.
     rPreference.AUTO = true;
@@ -313,34 +354,93 @@ TEST_F(Form4Additions, AFileTheLoadDidNotMergeIsNeverSavedOver) {
     master_file = f.master; // no points section
     const std::string lines = addition_line(ogre) + "\r\n" + addition_line(imp) + "\r\n";
     const std::string old = additions_header("Old") + "\r\n" + lines;
+    const std::string beside = ajouts_path + "Vev_ajouts_Demo.new.txt";
     const std::tuple<std::string, int32_t, std::string> cases[] = {
-        {"#v002\r\n" + lines, 7, "bad header"},
         {old, 0, ""},                       // tag-201 value 0
         {old, 0, "cannot read master.loc"}, // damaged database: no tag-201 value
+        {"#v002\r\n" + lines, 7, "bad header"},
     };
     for (int n = 0; n < 3; ++n) {
         const auto& [text, header, box] = cases[n];
+        QFile::remove(to_path(beside));
         const size_t before = boxes.texts().size();
         ASSERT_TRUE(write_file_atomic(path, text));
         form->realm->header_value2 = header;
-        if (n == 2)
+        if (n == 1)
             form->load_database();
-        form->reload_additions();
-        rnew_node troll = PointsFixture::point("Troll", 10, 1, 9, n);
-        troll.from_master = false;
-        form->addnode(troll);
+        restart();
+        add_point("Troll", n);
         form->save_additions(path);
         form->save_additions(path);
         EXPECT_EQ(file(), text);
-        const std::string beside =
-            "Vev_ajouts_Demo.new" + (n ? std::to_string(n + 1) : "") + ".txt";
-        std::vector<std::string> expected{box, "Vev_ajouts_Demo.txt kept, saved in " + beside};
+        std::vector<std::string> expected{box, "Vev_ajouts_Demo.txt kept, saved in " +
+                                                   std::string("Vev_ajouts_Demo.new.txt")};
         std::erase(expected, "");
         const std::vector<std::string> shown = boxes.texts();
         EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), expected);
-        std::string saved;
-        ASSERT_TRUE(read_file(ajouts_path + beside, saved));
-        EXPECT_EQ(saved.find("Ogre|"), std::string::npos);
-        EXPECT_NE(saved.find("Troll|"), std::string::npos) << n;
+        EXPECT_EQ(read(beside).find("Ogre|"), std::string::npos);
+        EXPECT_NE(read(beside).find("Troll|"), std::string::npos) << n;
     }
+    // The next start reads the file beside, the saves and the sending go on to it.
+    restart();
+    EXPECT_NE(find_point(form->points_tree, "Troll"), nullptr);
+    add_point("Gnome", 20);
+    form->Sauver1Click();
+    EXPECT_EQ(current_additions_path(), beside);
+    EXPECT_NE(read(beside).find("Troll|"), std::string::npos);
+    EXPECT_NE(read(beside).find("Gnome|"), std::string::npos);
+    EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
+    // Once the additions file reads again it takes the file beside in, which goes.
+    ASSERT_TRUE(write_file_atomic(path, old));
+    restart();
+    EXPECT_EQ(points_of(form->points_tree),
+              (std::vector<std::string>{"Ogre", "Imp", "Troll", "Gnome"}));
+    EXPECT_FALSE(file_exists(beside) || form->additions_unsaved);
+    EXPECT_EQ(current_additions_path(), path);
+    restart();
+    EXPECT_EQ(points_of(form->points_tree).size(), 4u);
+}
+
+TEST_F(Form4Additions, AnotherProgramsVersionIsKeptBesideTheSave) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    ASSERT_TRUE(write_file_atomic(path, additions_file({imp})));
+    restart();
+    const std::string outside = file() + addition_line(ogre) + "\r\n";
+    ASSERT_TRUE(write_file_atomic(path, outside));
+    add_point("Troll", 5);
+    const size_t shown = boxes.texts().size();
+    form->Sauver1Click();
+    form->Sauver1Click();
+    EXPECT_EQ(read(ajouts_path + "Vev_ajouts_Demo.other.txt"), outside);
+    EXPECT_EQ(boxes.texts().size(), shown + 1);
+    EXPECT_EQ(boxes.texts().back(),
+              "Vev_ajouts_Demo.txt changed, kept in Vev_ajouts_Demo.other.txt");
+    EXPECT_EQ(file().find("Ogre|"), std::string::npos);
+    EXPECT_NE(file().find("Troll|"), std::string::npos);
+    EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(Form4Additions, ASignalsSaveThatCannotBeWrittenLeavesAFallbackAndFails) {
+    add_point("Troll", 5);
+    const QByteArray home = qgetenv("HOME");
+    // The save first, then the fallback beside it and in the home folder, all fail.
+    ajouts_path = app.file("gone/");
+    qputenv("HOME", app.file("nowhere").c_str());
+    EXPECT_FALSE(form->save_additions_quietly());
+    ASSERT_TRUE(QDir().mkpath(to_path(app.file("home"))));
+    qputenv("HOME", app.file("home").c_str());
+    EXPECT_FALSE(form->save_additions_quietly());
+    qputenv("HOME", home);
+    const std::string fallback = app.file("home/Vev_ajouts_Demo.unsaved.txt");
+    EXPECT_NE(read(fallback).find("Troll|"), std::string::npos);
+    const std::vector<std::string> log = split_lines(read(app.file("error.log")));
+    ASSERT_EQ(log.size(), 3u);
+    for (size_t i : {0, 1})
+        EXPECT_TRUE(log[i].ends_with(": cannot write Vev_ajouts_Demo.txt")) << log[i];
+    EXPECT_TRUE(
+        log[2].ends_with(": " + app.file("gone/Vev_ajouts_Demo.txt") + " kept in " + fallback));
+    EXPECT_TRUE(form->additions_unsaved);
+    ajouts_path = app.file("ajouts/");
+    EXPECT_TRUE(form->save_additions_quietly() && !form->additions_unsaved);
 }

@@ -10,6 +10,7 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
+#include "mainwindow/widgets/legendeliste.h"
 #include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
 #include "support/form4_points.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -130,6 +132,60 @@ TEST_F(DemoLoad, AdditionsSurviveSaveRestartAndReload) {
     EXPECT_EQ(count_points(form->points_tree, false), before);
     EXPECT_NE(find_point(form->points_tree, tide), nullptr);
     EXPECT_EQ(std::tuple(form->current_continent, form->zoom, form->view_offset), view);
+}
+
+TEST_F(DemoLoad, AReloadKeepsUnsavedAdditionsUnlessTheUserDiscardsThem) {
+    start();
+    auto add = [this](const std::string& name) {
+        rnew_node r = PointsFixture::point(name, form->map_data->zones[0]->zone_id,
+                                           form->common_data->categories[0]->id, 100, 200);
+        r.from_master = false;
+        form->addnode(r);
+        form->toggle_tagnew(true);
+    };
+    const std::string file = ajouts_path + "Vev_ajouts_Demo.txt";
+    std::string saved;
+    read_file(file, saved);
+    form->on_show_update = [](TForm4& f) { f.database_updated = true; };
+    form->on_prefs_dialog = [](TForm3& d) {
+        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("English"));
+        d.Button1Click();
+    };
+    add("Troll");
+    // Yes, No or Cancel to the save question, asked after No to the opening one; the command.
+    const std::tuple<int, bool, std::string> steps[] = {
+        {kAnswerCancel, false, message(77)}, // preferences: the language waits
+        {kAnswerCancel, false, message(14)}, // update: the new files wait
+        {kAnswerYes, true, ""},
+        {kAnswerNo, true, ""},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const auto& [answer, reloaded, said] = steps[i];
+        const TRealm_info* loaded = form->realm.get();
+        const size_t shown = boxes.texts().size();
+        boxes.answer({kAnswerNo, answer});
+        if (i == 0)
+            form->show_prefs_dialog();
+        else
+            form->but_autoupClick();
+        ASSERT_EQ(boxes.texts().size(), shown + 2 + !said.empty()) << i;
+        EXPECT_EQ(boxes.texts()[shown + 1], message(1, "Vev_ajouts_Demo.txt"));
+        EXPECT_EQ(said.empty() ? "" : boxes.texts().back(), said);
+        EXPECT_EQ(std::pair(form->realm.get() != loaded, form->additions_unsaved),
+                  std::pair(reloaded, !reloaded));
+        EXPECT_EQ(language, "Francais");
+        EXPECT_EQ(find_point(form->points_tree, i == 3 ? "Gnome" : "Troll") != nullptr, i != 3);
+        if (i == 2)
+            add("Gnome");
+    }
+    std::string now;
+    read_file(file, now);
+    EXPECT_TRUE(now != saved && now.find("Troll|") != std::string::npos &&
+                now.find("Gnome|") == std::string::npos);
+    // The language chosen while the additions were kept comes at the next start.
+    start();
+    EXPECT_EQ(language, "English");
+    EXPECT_NE(find_point(form->points_tree, "Troll"), nullptr);
 }
 
 TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {

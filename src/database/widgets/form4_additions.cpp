@@ -10,11 +10,14 @@
 #include "mainwindow/widgets/map.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -25,19 +28,24 @@ std::string file_name_part(const std::string& path) {
 } // namespace
 
 void TForm4::reload_additions() {
-    additions_unread.clear();
-    additions_beside.clear();
-    const std::string path = ajouts_path + path_name(additions_file_name);
-    if (realm && realm->header_value2 != 0) {
-        rejected_lines = 0;
-        if (load_additions(path)) {
-            if (rejected_lines > 0)
-                save_additions(path);
-            return;
-        }
+    const std::string path = additions_file_path();
+    additions_files.reset(path);
+    if (!realm || realm->header_value2 == 0) {
+        // Without its points the database cannot take the file in: the file stays as it is.
+        additions_files.save_beside();
+        return;
     }
-    if (file_exists(path))
-        additions_unread = path;
+    rejected_lines = 0;
+    const bool read = load_additions(path);
+    if (!read)
+        additions_files.save_beside();
+    // The file beside holds what was saved while the additions file could not be read.
+    const bool fold =
+        file_exists(additions_files.beside()) && load_additions(additions_files.beside()) && read;
+    if (fold)
+        additions_files.fold_beside();
+    if (rejected_lines > 0 || fold)
+        save_additions(path);
 }
 
 bool TForm4::load_additions(const std::string& file_name) {
@@ -50,9 +58,9 @@ bool TForm4::load_additions(const std::string& file_name) {
                             {[this](const rnew_node& r) { return addnode(r); },
                              [this](TreeNode* node) { destroynode(node); }},
                             strict);
-    const AdditionsReadResult result = merge_additions_file(file_name, merger);
+    const AdditionsReadResult result = additions_files.merge(file_name, merger);
     rejected_lines += result.rejected;
-    if (result.status == AdditionsRead::BadHeader) {
+    if (result.status == AdditionsRead::BadHeader || result.status == AdditionsRead::Unreadable) {
         show_message(37, false);
     } else if (result.status == AdditionsRead::Read) {
         const auto score = static_cast<long long>(std::nearbyint(realm->additions_score));
@@ -74,34 +82,57 @@ void TForm4::save_additions(const std::string& file_name) {
 }
 
 bool TForm4::write_additions(const std::string& file_name) {
-    // The file the load did not merge stays as it is: the additions go to a file beside it.
-    const bool beside = !additions_unread.empty() && file_name == additions_unread;
-    const bool first_beside = beside && additions_beside.empty();
-    if (first_beside)
-        additions_beside = additions_beside_path(file_name);
-    const std::string target = beside ? additions_beside : file_name;
-    // A rewrite that drops lines keeps the previous file as the backup.
-    std::string previous;
-    const bool backup_failed = rejected_lines > 0 && !beside && read_file(file_name, previous) &&
-                               !write_file_atomic(additions_backup_path(file_name), previous);
     const std::string text =
         additions_file_text(points_tree, random_header_digits(), rPreference.PSEU);
-    if (backup_failed || !write_file_atomic(target, text)) {
-        if (first_beside)
-            additions_beside.clear();
-        show_message(6, false, path_text(file_name_part(target)));
+    const std::string heading = "# " +
+                                from_qstring(QDateTime::currentDateTime().toString(Qt::ISODate)) +
+                                " " + additions_file_name;
+    const TAdditionsFiles::Written w =
+        additions_files.write(file_name, text, rejected_lines > 0, heading);
+    if (!w.set_aside.empty())
+        show_message(76, false, path_text(file_name_part(w.file)),
+                     path_text(file_name_part(w.set_aside)));
+    if (!w.ok) {
+        show_message(6, false, path_text(file_name_part(w.file)));
         return false;
     }
     toggle_tagnew(false);
-    if (first_beside)
-        show_message(74, false, additions_file_name, path_text(file_name_part(target)));
+    if (w.first_beside)
+        show_message(74, false, additions_file_name, path_text(file_name_part(w.file)));
     if (rejected_lines > 0) {
         feedback(4, 6, std::to_string(rejected_lines), additions_file_name);
         rejected_lines = 0;
     } else {
-        feedback(5, 4, path_text(ajouts_path), path_text(file_name_part(target)));
+        feedback(5, 4, path_text(ajouts_path), path_text(file_name_part(w.file)));
     }
     return true;
+}
+
+bool TForm4::save_additions_quietly() {
+    // No one may be there to answer: what a box would say goes to error.log.
+    std::vector<std::string> said;
+    MessageHandler boxes = set_message_handler([&said](MessageKind, const std::string& text) {
+        said.push_back(text);
+        return kAnswerCancel;
+    });
+    // While the start-up or a reload runs the tree is incomplete: only the fallback takes it.
+    if (!busy && autosave_allowed && additions_unsaved)
+        write_additions(additions_file_path());
+    const bool saved = !additions_unsaved;
+    if (!saved) {
+        const std::string file = current_additions_path();
+        const std::string fallback = write_additions_fallback(
+            file, additions_file_text(points_tree, random_header_digits(), rPreference.PSEU));
+        if (!fallback.empty())
+            show_message(78, false, path_text(file), path_text(fallback));
+    }
+    set_message_handler(std::move(boxes));
+    for (std::string& line : said) {
+        std::replace(line.begin(), line.end(), '\r', ' ');
+        if (!append_error_log(line))
+            std::fprintf(stderr, "%s\n", to_qstring(line).toLocal8Bit().constData());
+    }
+    return saved;
 }
 
 std::string TForm4::ask_pseudo() {
@@ -116,7 +147,7 @@ bool TForm4::confirm_save_additions(int text) {
         return true;
     const int answer = show_message(text, true, additions_file_name);
     if (answer == kAnswerYes) {
-        save_additions(ajouts_path + path_name(additions_file_name));
+        save_additions(additions_file_path());
         // A failed save keeps the caller (closing, another database...) from going on.
         return !additions_unsaved;
     }
@@ -136,5 +167,5 @@ void TForm4::toggle_tagnew(bool unsaved) {
 
 void TForm4::Timer3Timer() {
     if (autosave_allowed && additions_unsaved)
-        save_additions(ajouts_path + path_name(additions_file_name));
+        save_additions(additions_file_path());
 }

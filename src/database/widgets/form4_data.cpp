@@ -75,6 +75,7 @@ void TForm4::ressourceClick(QAction* item) {
     if (chosen == db_name)
         return;
     db_name = chosen;
+    next_start_db_name.clear();
     reload_database(2);
 }
 
@@ -254,7 +255,10 @@ void TForm4::unload_data() {
     ImageList_c.clear();
 }
 
-void TForm4::reload_database(uint8_t flags) {
+bool TForm4::reload_database(uint8_t flags) {
+    // The reload reads the additions file again: unsaved additions are saved or discarded first.
+    if (!confirm_save_additions(1))
+        return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     lock_toolbars(true);
     QCoreApplication::processEvents();
@@ -288,6 +292,7 @@ void TForm4::reload_database(uint8_t flags) {
     QApplication::restoreOverrideCursor();
     if (quit_flag)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    return true;
 }
 
 void TForm4::refresh_items(bool unload) {

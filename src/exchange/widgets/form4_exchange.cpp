@@ -1,5 +1,6 @@
 // The main window's update and send commands.
 
+#include "database/additions_file.h"
 #include "database/database_list.h"
 #include "exchange/sending.h"
 #include "exchange/widgets/send_fic.h"
@@ -28,7 +29,7 @@ void TForm4::show_update() {
 void TForm4::but_mailClick() {
     if (busy || db_readonly() || !confirm_save_additions(29))
         return;
-    const std::string file = ajouts_path + path_name("Vev_ajouts_" + db_name + ".txt");
+    const std::string file = current_additions_path();
     if (!file_exists(file)) {
         feedback(28, 3, path_text(file));
         return;

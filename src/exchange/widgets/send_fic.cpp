@@ -1,5 +1,6 @@
 #include "exchange/widgets/send_fic.h"
 
+#include "database/additions_file.h"
 #include "database/database_list.h"
 #include "exchange/sending.h"
 #include "foundation/control_tag.h"
@@ -118,12 +119,12 @@ void Tmail_fic::Button2Click() {
 
 void Tmail_fic::send_by_http(std::string& reply) {
     reply = ::send_by_http(IdHTTP1, selected_database ? selected_database->upload_address : "",
-                           db_name, rPreference.PSEU, ajouts_path + path_name(additions_file_name));
+                           db_name, rPreference.PSEU, current_additions_path());
 }
 
 void Tmail_fic::send_by_mail(std::string& error) {
     error = ::send_by_mail(selected_database ? selected_database->mail_address : "",
-                           ajouts_path + path_name(additions_file_name), additions_file_name);
+                           current_additions_path(), additions_file_name);
 }
 
 void Tmail_fic::done(int result) {

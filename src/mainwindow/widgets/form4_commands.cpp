@@ -1,6 +1,7 @@
 // The main window's commands: the preferences, the keys, the map display toggles, the tool bars'
 // status hints, the name hints over the points tree and the rebuild after its check changes.
 
+#include "database/database_list.h"
 #include "foundation/Data.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
@@ -95,6 +96,7 @@ void TForm4::but_prefClick() {
 void TForm4::show_prefs_dialog() {
     if (!confirm_save_additions(63))
         return;
+    const std::string loaded_db = db_name, loaded_language = language;
     bool reload = false;
     {
         TForm3 dialog(common_data ? &common_data->categories : nullptr, &Listiconmap, &ImageList1,
@@ -114,8 +116,27 @@ void TForm4::show_prefs_dialog() {
         Timer3.stop();
     set_hint_pause(rPreference.TIME);
     setWindowOpacity(rPreference.ALFA ? (rPreference.ALFV & 0xFF) / 255.0 : 1.0);
+    if (reload && !reload_database(3)) {
+        // The additions stay unsaved with the data they belong to; the choice waits for the
+        // next start, and until then the names are those of what is loaded.
+        if (db_name != loaded_db)
+            next_start_db_name = db_name;
+        if (language != loaded_language)
+            next_start_language = language;
+        db_name = loaded_db;
+        language = loaded_language;
+        for (const auto& entry : database_list)
+            entry->is_current = entry->folder == db_name;
+        show_message(77, false);
+        recolour_all = true;
+        reload = false;
+    }
     if (reload) {
-        reload_database(3);
+        // What the dialog chose is loaded now, in place of a choice that waited.
+        if (db_name != loaded_db)
+            next_start_db_name.clear();
+        if (language != loaded_language)
+            next_start_language.clear();
     } else if (recolour_all) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         refilter_tree();

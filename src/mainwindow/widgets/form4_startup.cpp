@@ -1,5 +1,6 @@
 // Start-up, shutdown and the small services of the main window.
 
+#include "database/additions_file.h"
 #include "database/database_list.h"
 #include "editing/search_engine.h"
 #include "foundation/Data.h"
@@ -244,14 +245,6 @@ void TForm4::FormDestroy() {
         section->clear();
 }
 
-void TForm4::save_additions_quietly() {
-    MessageHandler boxes = set_message_handler(nullptr);
-    // While the start-up or a reload runs the tree is incomplete, and nothing is unsaved.
-    if (!busy && autosave_allowed && additions_unsaved)
-        write_additions(ajouts_path + path_name(additions_file_name));
-    set_message_handler(std::move(boxes));
-}
-
 void TForm4::save_on_session_end() {
     save_additions_quietly();
     save_prefs();
@@ -367,7 +360,7 @@ void TForm4::lienClick(QAction* sender) {
 
 void TForm4::Sauver1Click() {
     if (!busy)
-        save_additions(ajouts_path + path_name(additions_file_name));
+        save_additions(additions_file_path());
 }
 
 void TForm4::load_prefs() {
@@ -400,8 +393,8 @@ void TForm4::load_prefs() {
 
 void TForm4::save_prefs() {
     TOutsideSettings outside;
-    outside.language = language;
-    outside.db_name = db_name;
+    outside.language = next_start_language.empty() ? language : next_start_language;
+    outside.db_name = next_start_db_name.empty() ? db_name : next_start_db_name;
     outside.edit_db_name = edit_db_name;
     outside.legend_down = But_Leg->isChecked();
     outside.tips_down = but_tips->isChecked();
@@ -483,7 +476,9 @@ void TForm4::but_autoupClick() {
     QCoreApplication::processEvents();
     if (database_updated) {
         database_updated = false;
-        reload_database(3);
+        // Kept additions keep the data loaded: the new files wait for the next start.
+        if (!reload_database(3))
+            show_message(14, false);
     }
 }
 

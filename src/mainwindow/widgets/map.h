@@ -88,9 +88,10 @@ public:
     // False while the first activation runs; otherwise the unsaved-additions question decides.
     bool FormCloseQuery();
     void FormDestroy();
-    // Unsaved additions written as the auto-save writes them, without a question; boxes go to
-    // the log.
-    void save_additions_quietly();
+    // Unsaved additions written as the auto-save writes them, without a question; what a box
+    // would say goes to error.log. When their file cannot take them they go to a fallback file
+    // (named in error.log) and false says they are not where the next start reads them.
+    bool save_additions_quietly();
     // A logout: what a close keeps is saved without a question (the additions quietly, then the
     // preferences), since the session may end the process before the window goes.
     void save_on_session_end();
@@ -129,7 +130,13 @@ public:
     void ressourceClick(QAction* item);
     void load_data();
     void unload_data();
-    void reload_database(uint8_t flags);
+    // Asks message 1 first when additions are unsaved: false when the answer keeps them and the
+    // data loaded (nothing reloaded).
+    bool reload_database(uint8_t flags);
+    // A database or language chosen while a reload could not run: pref.ini takes it for the
+    // next start.
+    std::string next_start_db_name;
+    std::string next_start_language;
     void refresh_items(bool unload);
     // Recolours the points: all of them when recolour_all is set, else the level-coloured ones.
     void update_item_colors();
@@ -318,8 +325,9 @@ public:
     std::array<TreeNode*, 4> selection_ancestors{};
 
     // ---- Additions and level filter ----
-    // Reads and merges the additions file when the database's tag-201 value is not 0, and
-    // rewrites it when lines were rejected. A file it does not merge is never saved over.
+    // Reads and merges the additions file when the database's tag-201 value is not 0, then the
+    // file beside it that took the saves while it could not be read; rewrites it when lines were
+    // rejected or the file beside was taken in. A file it does not merge is never saved over.
     void reload_additions();
     // True when the file was merged or there is none.
     bool load_additions(const std::string& file_name);
@@ -349,10 +357,6 @@ public:
     void EditlvlExit();
 
     int32_t rejected_lines = 0;
-    // The additions file of the load when the load did not merge it, and the file beside it
-    // that the saves write instead.
-    std::string additions_unread;
-    std::string additions_beside;
     int32_t filter_min = 0;
     int32_t filter_max = 99;
 
