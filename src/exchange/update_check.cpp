@@ -368,7 +368,7 @@ void TUpdateCheck::report(const std::exception& error) {
     if (!cancelled)
         show_message(0, false, text);
     else if (events.status_bar)
-        events.status_bar(server_text_excerpt(text, 1, kShownLineWidth));
+        events.status_bar(text);
 }
 
 void TUpdateCheck::show_message_line(const std::string& line) {

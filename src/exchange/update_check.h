@@ -84,7 +84,7 @@ struct TUpdateEvents {
     std::function<void(const std::string&)> memo_line;
     std::function<void(const std::string&)> status_bar;
     std::function<void()> entries_changed;             // cleared, read from the reply, or selected
-    std::function<void(const ttreeup&)> entry_changed; // its status; repaint now
+    std::function<void(const ttreeup&)> entry_changed; // its status; shown soon
     std::function<void()> process_events;              // a few times a second during long work
 };
 
