@@ -92,10 +92,22 @@ int on_progress(void* user, curl_off_t expected, curl_off_t done, curl_off_t, cu
     return 0;
 }
 
-std::string host_of(const std::string& url) {
+// Where the host of the address begins and where it ends.
+std::pair<size_t, size_t> host_span(const std::string& url) {
     size_t from = url.find("://");
     from = from == std::string::npos ? 0 : from + 3;
-    return url.substr(from, std::min(url.find_first_of("/?#", from) - from, kShownServerText));
+    return {from, std::min(url.find_first_of("/?#", from), url.size())};
+}
+
+std::string host_of(const std::string& url) {
+    const auto [from, to] = host_span(url);
+    return url.substr(from, std::min(to - from, kShownServerText));
+}
+
+// The address with its path and query escaped; the host stays for the library to convert.
+std::string escaped_address(const std::string& url) {
+    const size_t path = host_span(url).second;
+    return url.substr(0, path) + escape_url_bytes(std::string_view(url).substr(path));
 }
 
 struct SlistFree {
@@ -186,7 +198,7 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     for (const std::string& line : options.headers)
         add_header(line);
 
-    const std::string address = escape_url_bytes(url);
+    const std::string address = escaped_address(url);
     curl_easy_setopt(h, CURLOPT_URL, address.c_str());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);

@@ -55,7 +55,7 @@ public:
     // A short text on the state of the connection.
     std::function<void(const std::string& text)> on_status;
 
-    // Addresses go out with escape_url_bytes.
+    // The path and query of an address go out with escape_url_bytes.
     // Fetches the address; every byte of a successful reply body goes to the sink, which
     // returns false to give up. Throws EHttpError.
     void get(const std::string& url, const std::function<bool(std::string_view)>& sink);
