@@ -4,8 +4,19 @@
 #include "foundation/text_codec.h"
 
 namespace {
+
 constexpr const char* kCrLf = "\r\n";
+
+// A name or filename between the quotes of the part's header: a quote, CR or LF there would end
+// it early, so they go as "%22", "%0D" and "%0A".
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text)
+        out += c == '"' ? "%22" : c == '\r' ? "%0D" : c == '\n' ? "%0A" : std::string(1, c);
+    return out + '"';
 }
+
+} // namespace
 
 TMsMultiPartFormDataStream::TMsMultiPartFormDataStream(const QDateTime& now)
     : boundary_(std::string(27, '-') +
@@ -13,7 +24,7 @@ TMsMultiPartFormDataStream::TMsMultiPartFormDataStream(const QDateTime& now)
       request_content_type_("multipart/form-data; boundary=" + boundary_) {}
 
 std::string TMsMultiPartFormDataStream::field_header(const std::string& name) const {
-    return "--" + boundary_ + kCrLf + "Content-Disposition: form-data; name=\"" + name + "\"";
+    return "--" + boundary_ + kCrLf + "Content-Disposition: form-data; name=" + quoted(name);
 }
 
 void TMsMultiPartFormDataStream::add_field_part(const std::string& name, const std::string& value) {
@@ -26,7 +37,7 @@ void TMsMultiPartFormDataStream::add_field_part(const std::string& name, const s
 void TMsMultiPartFormDataStream::add_file_part(const std::string& name, const std::string& filename,
                                                const std::string& content_type,
                                                const std::string& source) {
-    data_ += kCrLf + field_header(name) + "; filename=\"" + filename + "\"" + kCrLf +
+    data_ += kCrLf + field_header(name) + "; filename=" + quoted(filename) + kCrLf +
              "Content-Type: " + content_type + kCrLf + kCrLf + source;
 }
 

@@ -16,7 +16,8 @@ public:
     // "multipart/form-data; boundary=" + the boundary.
     const std::string& request_content_type() const { return request_content_type_; }
 
-    // Name and value are written as they are, without escaping.
+    // The value is written as it is; in the names and the filename, a double quote, CR and LF
+    // go as "%22", "%0D" and "%0A".
     void add_field_part(const std::string& name, const std::string& value);
     void add_file_part(const std::string& name, const std::string& filename,
                        const std::string& content_type, const std::string& source);

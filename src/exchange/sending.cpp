@@ -7,7 +7,6 @@
 #include "platform/http_client.h"
 #include "platform/mapimail.h"
 
-#include <algorithm>
 #include <cstdio>
 
 std::string upload_pseudo(const std::string& nickname) {
@@ -32,30 +31,13 @@ bool upload_succeeded(const std::string& reply) {
 }
 
 std::string upload_reply_excerpt(const std::string& reply) {
-    constexpr size_t kLines = 10;
-    constexpr size_t kWidth = 100;
-    std::string out;
-    size_t start = 0;
-    for (size_t line = 0; start < reply.size(); ++line) {
-        if (line > 0)
-            out += '\n';
-        if (line == kLines) {
-            out += '\x85';
-            break;
-        }
-        const size_t end = std::min(reply.find_first_of("\r\n", start), reply.size());
-        out.append(reply, start, std::min(end - start, kWidth));
-        if (end - start > kWidth)
-            out += '\x85';
-        start = end + (reply.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return out;
+    return server_text_excerpt(reply, 10, 100);
 }
 
 void prepare_upload_client(THttpClient& http) {
     THttpOptions& o = http.options;
-    o.read_timeout_ms = kReadTimeoutMs;
-    o.total_timeout_ms = kTransferTimeoutMs;
+    o.read_timeout_ms = 0;
+    o.total_timeout_ms = kUploadTimeoutMs;
     o.max_redirects = 0;
     o.idle_interval_ms = 250;
     o.max_body = kUploadReplyMaxBytes;

@@ -12,8 +12,11 @@ inline constexpr uint32_t kUploadPassConstant = 2718281828u;
 // Files larger than this are too large for the upload.
 inline constexpr int64_t kUploadMaxBytes = 256000;
 
-// The upload's reply is refused beyond this size.
-inline constexpr uint64_t kUploadReplyMaxBytes = 4u << 20;
+// The upload's reply (a short page) is refused beyond this size.
+inline constexpr uint64_t kUploadReplyMaxBytes = 1u << 20;
+// The longest that an upload may take, waiting for the reply included: the server may think
+// long before it answers, so there is no bound on the wait for the next bytes.
+inline constexpr int kUploadTimeoutMs = 10 * 60 * 1000;
 
 // The nickname's ASCII letters, lower-cased, in order; "anonymous" when none is left.
 std::string upload_pseudo(const std::string& nickname);
@@ -28,8 +31,8 @@ bool upload_succeeded(const std::string& reply);
 // characters; "\x85" (an ellipsis) marks what was cut.
 std::string upload_reply_excerpt(const std::string& reply);
 
-// Gives the client the settings of the upload: the update's time-outs, no redirects, the
-// reply's cap, the proxy and protocol preferences, the request headers.
+// Gives the client the settings of the upload: its overall bound, no redirects, the reply's
+// cap, the proxy and protocol preferences, the request headers.
 void prepare_upload_client(THttpClient& http);
 
 // Posts the fields "type", "base", "pass" and the file to the address and returns the reply,

@@ -10,8 +10,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -25,7 +27,50 @@ QByteArray native(const std::string& path) {
     return QFile::encodeName(to_path(path));
 }
 
+int64_t now_ms() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
+
+// The temporary files of one download, made in the entry's folder under names that no file
+// there had and that are not the entry's own; they go with the object.
+class TDownloadFiles {
+public:
+    TDownloadFiles(std::string folder, std::string entry_name)
+        : folder_(std::move(folder)), entry_name_(std::move(entry_name)) {}
+    ~TDownloadFiles() {
+        for (const QString& path : made_)
+            QFile::remove(path);
+    }
+    TDownloadFiles(const TDownloadFiles&) = delete;
+    TDownloadFiles& operator=(const TDownloadFiles&) = delete;
+
+    // A new empty file. Throws EInOutError when the folder takes none.
+    std::string make(const char* suffix) {
+        for (;;) {
+            QTemporaryFile file(to_path(folder_) + QStringLiteral("dl-XXXXXX") +
+                                QLatin1String(suffix));
+            file.setAutoRemove(false);
+            if (!file.open())
+                throw EInOutError("Cannot create a file in \"" + path_text(folder_) + "\". " +
+                                  from_qstring(file.errorString()));
+            const std::string path = native_path(file.fileName());
+            if (path != folder_ + entry_name_) {
+                made_.push_back(file.fileName());
+                return path;
+            }
+            file.remove(); // the entry's own name: it goes before it could be renamed over
+        }
+    }
+
+private:
+    std::string folder_;
+    std::string entry_name_;
+    std::vector<QString> made_;
+};
 
 ttreeup::ttreeup(std::string name, std::string folder, std::string md5, std::string url,
                  std::string description, bool compressed, bool restart,
@@ -38,8 +83,9 @@ ttreeup::ttreeup(std::string name, std::string folder, std::string md5, std::str
 
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id) {
-    return db.update_address1 + db.update_address2 + db.update_address3 + "?db=" + database +
-           "&r=" + language + "&i=" + id;
+    return db.update_address1 + db.update_address2 + db.update_address3 +
+           "?db=" + escape_url_bytes(database) + "&r=" + escape_url_bytes(language) +
+           "&i=" + escape_url_bytes(id);
 }
 
 bool update_reply_valid(const std::vector<std::string>& reply) {
@@ -74,6 +120,25 @@ std::string local_folder(const std::string& folder) {
     std::string local = folder;
     std::replace(local.begin(), local.end(), '\\', '/');
     return app_path + path_name(local);
+}
+
+std::string server_text_excerpt(std::string_view text, size_t lines, size_t width) {
+    std::string out;
+    size_t start = 0;
+    for (size_t line = 0; start < text.size(); ++line) {
+        if (line > 0)
+            out += '\n';
+        if (line == lines) {
+            out += '\x85';
+            break;
+        }
+        const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        out.append(text.substr(start, std::min(end - start, width)));
+        if (end - start > width)
+            out += '\x85';
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return out;
 }
 
 std::string md5_hex(std::string_view data) {
@@ -115,6 +180,14 @@ TUpdateCheck::TUpdateCheck() {
     };
 }
 
+void TUpdateCheck::begin_run() {
+    cancelled = false;
+    version.clear();
+    reply.clear();
+    message_lines_ = 0;
+    clear_entries();
+}
+
 void TUpdateCheck::cancel() {
     cancelled = true;
     http.cancel();
@@ -128,6 +201,7 @@ void TUpdateCheck::clear_entries() {
 
 bool TUpdateCheck::check_update(const std::string& address) {
     try {
+        http.options.max_body = kUpdateReplyMaxBytes;
         reply = split_lines(http.get(address));
         return true;
     } catch (const std::exception& e) {
@@ -156,10 +230,8 @@ bool TUpdateCheck::parse_reply_line(const std::string& line) {
             version = value;
         else if (tag == "FILE=")
             add_file_entry(value);
-        else if ((french && tag == "MESS=") || (!french && tag == "MESE=")) {
-            if (events.memo_line)
-                events.memo_line(value);
-        }
+        else if ((french && tag == "MESS=") || (!french && tag == "MESE="))
+            show_message_line(value);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -204,8 +276,7 @@ bool TUpdateCheck::select_updates() {
                 set_status(e, 53);
             }
         }
-        if (events.process_events)
-            events.process_events();
+        pump_events();
     }
     if (events.entries_changed)
         events.entries_changed();
@@ -219,28 +290,31 @@ bool TUpdateCheck::select_updates() {
 void TUpdateCheck::telecharge_update() {
     for (const auto& p : entries) {
         ttreeup& e = *p;
-        if (!safe_entry_folder(e.folder))
-            continue; // never written to, never cleaned up
-        const std::string folder = local_folder(e.folder);
-        if (e.usable && e.visible && !cancelled) {
-            set_status(e, 146);
-            if (!downloadfile(e.url, folder + (e.compressed ? "dl.gz" : "dl.tmp"))) {
-                set_status(e, 54);
-            } else if (replace_fic(e)) {
-                database_updated = true;
-                restart_needed = restart_needed || e.restart;
-                set_status(e, 52);
-            } else {
-                set_status(e, 53);
-            }
+        if (!e.usable || !e.visible || cancelled || !safe_entry_folder(e.folder))
+            continue;
+        set_status(e, 146);
+        TDownloadFiles temps(local_folder(e.folder), path_name(e.name));
+        std::string download;
+        try {
+            download = temps.make(e.compressed ? ".gz" : ".tmp");
+        } catch (const std::exception& error) {
+            report(error);
         }
-        QFile::remove(to_path(folder + "dl.gz"));
-        QFile::remove(to_path(folder + "dl.tmp"));
+        if (download.empty() || !downloadfile(e.url, download)) {
+            set_status(e, 54);
+        } else if (replace_fic(e, download, temps)) {
+            database_updated = true;
+            restart_needed = restart_needed || e.restart;
+            set_status(e, 52);
+        } else {
+            set_status(e, 53);
+        }
     }
 }
 
 bool TUpdateCheck::downloadfile(const std::string& url, const std::string& path) {
     try {
+        http.options.max_body = max_inflated_size;
         QFile file(to_path(path));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw EInOutError("Cannot create file \"" + path_text(path) + "\". " +
@@ -259,24 +333,27 @@ bool TUpdateCheck::downloadfile(const std::string& url, const std::string& path)
     }
 }
 
-bool TUpdateCheck::replace_fic(ttreeup& entry) {
-    const std::string folder = local_folder(entry.folder);
-    const std::string temp = folder + "dl.tmp";
-    if (entry.compressed && !decompress_file(folder + "dl.gz", temp))
-        return false;
-    if (md5_file_hex(temp) != entry.md5)
-        return false;
-    const QByteArray target = native(folder + path_name(entry.name));
-    // The replacement takes the mode of the file it replaces: the program stays executable.
-    std::error_code error;
-    const auto old = std::filesystem::status(target.constData(), error);
-    if (!error && std::filesystem::is_regular_file(old)) {
-        std::filesystem::permissions(native(temp).constData(), old.permissions(), error);
-        if (error)
+bool TUpdateCheck::replace_fic(ttreeup& entry, const std::string& download, TDownloadFiles& temps) {
+    try {
+        const std::string temp = entry.compressed ? temps.make(".tmp") : download;
+        if (entry.compressed && !decompress_file(download, temp))
             return false;
+        if (md5_file_hex(temp) != entry.md5)
+            return false;
+        const QByteArray target = native(local_folder(entry.folder) + path_name(entry.name));
+        // The replacement takes the mode of the file it replaces: the program stays executable.
+        std::error_code error;
+        const auto old = std::filesystem::status(target.constData(), error);
+        if (!error && std::filesystem::is_regular_file(old)) {
+            std::filesystem::permissions(native(temp).constData(), old.permissions(), error);
+            if (error)
+                return false;
+        }
+        // One step: the old file stays whole until the new one takes its name.
+        return std::rename(native(temp).constData(), target.constData()) == 0;
+    } catch (const std::exception&) {
+        return false;
     }
-    // One step: the old file stays whole until the new one takes its name.
-    return std::rename(native(temp).constData(), target.constData()) == 0;
 }
 
 void TUpdateCheck::set_status(ttreeup& entry, int caption) {
@@ -286,8 +363,26 @@ void TUpdateCheck::set_status(ttreeup& entry, int caption) {
 }
 
 void TUpdateCheck::report(const std::exception& error) {
+    // Errors may quote addresses and names from the reply.
+    const std::string text = server_text_excerpt(error.what(), 10, kShownLineWidth);
     if (!cancelled)
-        show_message(0, false, error.what());
+        show_message(0, false, text);
     else if (events.status_bar)
-        events.status_bar(error.what());
+        events.status_bar(text);
+}
+
+void TUpdateCheck::show_message_line(const std::string& line) {
+    if (message_lines_ > kShownMessageLines || !events.memo_line)
+        return;
+    events.memo_line(message_lines_++ == kShownMessageLines
+                         ? std::string("\x85")
+                         : server_text_excerpt(line, 1, kShownLineWidth));
+}
+
+void TUpdateCheck::pump_events() {
+    const int64_t now = now_ms();
+    if (events.process_events && now - last_events_ms_ >= 50) {
+        last_events_ms_ = now;
+        events.process_events();
+    }
 }

@@ -18,9 +18,15 @@ struct TPreference;
 inline constexpr const char* kProgramVersion = "v1.06";
 
 // The longest wait for the next bytes of a server's reply, and the longest that one transfer
-// may take, for the update and the upload.
+// of the update may take.
 inline constexpr int kReadTimeoutMs = 10000;
 inline constexpr int kTransferTimeoutMs = 30 * 60 * 1000;
+
+// The update reply is refused beyond this size (30,000 file entries take about 3 MB).
+inline constexpr uint64_t kUpdateReplyMaxBytes = 4u << 20;
+// The reply's messages shown: at most this many lines, each cut to this many characters.
+inline constexpr size_t kShownMessageLines = 300;
+inline constexpr size_t kShownLineWidth = 300;
 
 // One file entry of the update reply.
 class ttreeup {
@@ -43,8 +49,8 @@ public:
     bool visible = false; // shown in the list: selected for the update
 };
 
-// The request address: the three parts, then "?db=", "&r=" and "&i=" with the values as they
-// are.
+// The request address: the three parts, then "?db=", "&r=" and "&i=" with the values, their
+// blanks, control and non-ASCII bytes escaped (escape_url_bytes).
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id);
 
@@ -62,6 +68,10 @@ bool safe_entry_name(const std::string& name);
 // The folder field as a local folder: app_path + the field with its backslashes as "/".
 std::string local_folder(const std::string& folder);
 
+// A server's text for a window: at most `lines` lines, each cut to `width` characters; "\x85"
+// (an ellipsis) marks what was cut.
+std::string server_text_excerpt(std::string_view text, size_t lines, size_t width);
+
 // MD5 digests as 32 lower-case hexadecimal digits; an unreadable file counts as empty input.
 std::string md5_hex(std::string_view data);
 std::string md5_file_hex(const std::string& path);
@@ -74,9 +84,11 @@ struct TUpdateEvents {
     std::function<void(const std::string&)> memo_line;
     std::function<void(const std::string&)> status_bar;
     std::function<void()> entries_changed;             // cleared, read from the reply, or selected
-    std::function<void(const ttreeup&)> entry_changed; // its status; repaint now
-    std::function<void()> process_events;
+    std::function<void(const ttreeup&)> entry_changed; // its status; shown soon
+    std::function<void()> process_events;              // a few times a second during long work
 };
+
+class TDownloadFiles;
 
 class TUpdateCheck {
 public:
@@ -91,12 +103,14 @@ public:
     bool database_updated = false; // a file was replaced
     bool cancelled = false;        // no further transfer or replacement in this run
 
+    // Forgets everything of an earlier run: entries, reply, version, messages, cancel.
+    void begin_run();
     // Ends the running transfer at its next idle call, and the run with it; its error goes to
     // the status bar, not to a box.
     void cancel();
     void clear_entries();
-    // Fetches the reply; on failure a box with the error (after a cancel: the status bar), the
-    // previous reply stays, and false.
+    // Fetches the reply (at most kUpdateReplyMaxBytes); on failure a box with the error (after a
+    // cancel: the status bar), the previous reply stays, and false.
     bool check_update(const std::string& address);
     // Reads the lines in order up to the first that fails ("update error" box).
     void parse_reply();
@@ -106,14 +120,20 @@ public:
     // Shows the entries whose local file differs and that concern this installation, and makes
     // their folders. True when something is to be updated; message 58 when a folder failed.
     bool select_updates();
-    // Downloads and replaces every shown usable entry; temporary files are removed afterwards.
+    // Downloads and replaces every shown usable entry; each download goes to temporary files
+    // whose names no file of the folder has, removed afterwards.
     void telecharge_update();
-    // The address into a new file at path; on failure the error as above, and false.
+    // The address into the file at path; on failure the error as above, and false.
     bool downloadfile(const std::string& url, const std::string& path);
     // Unpacks and verifies the download, then renames it over the target in one step.
-    bool replace_fic(ttreeup& entry);
+    bool replace_fic(ttreeup& entry, const std::string& download, TDownloadFiles& temps);
 
 private:
     void set_status(ttreeup& entry, int caption);
     void report(const std::exception& error);
+    void show_message_line(const std::string& line);
+    void pump_events();
+
+    size_t message_lines_ = 0;
+    int64_t last_events_ms_ = 0;
 };

@@ -10,6 +10,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Server texts shown in a status line or a message box are cut to this many bytes.
+constexpr size_t kShownServerText = 200;
+
 // What one transfer learns from libcurl's callbacks.
 struct Transfer {
     THttpClient* client = nullptr;
@@ -22,6 +25,7 @@ struct Transfer {
     Clock::time_point last_activity = Clock::now();
     bool work_begun = false;
     curl_off_t last_done = -1;
+    curl_off_t last_sent = 0;
 
     long status() const {
         long code = 0;
@@ -42,7 +46,7 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
     if (line.starts_with("HTTP/")) {
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
             line.remove_suffix(1);
-        t->status_line = line;
+        t->status_line = line.substr(0, kShownServerText);
         t->received = 0; // a new response: after a redirect or an interim status
     }
     return length;
@@ -68,9 +72,13 @@ size_t on_body(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
-int on_progress(void* user, curl_off_t expected, curl_off_t done, curl_off_t, curl_off_t) {
+int on_progress(void* user, curl_off_t expected, curl_off_t done, curl_off_t, curl_off_t sent) {
     auto* t = static_cast<Transfer*>(user);
     THttpClient& c = *t->client;
+    if (sent != t->last_sent) { // a body going out is activity too
+        t->last_sent = sent;
+        t->last_activity = Clock::now();
+    }
     if (!t->work_begun && (expected > 0 || done > 0)) {
         t->work_begun = true;
         if (c.on_work_begin)
@@ -84,10 +92,22 @@ int on_progress(void* user, curl_off_t expected, curl_off_t done, curl_off_t, cu
     return 0;
 }
 
-std::string host_of(const std::string& url) {
+// Where the host of the address begins and where it ends.
+std::pair<size_t, size_t> host_span(const std::string& url) {
     size_t from = url.find("://");
     from = from == std::string::npos ? 0 : from + 3;
-    return url.substr(from, url.find_first_of("/?#", from) - from);
+    return {from, std::min(url.find_first_of("/?#", from), url.size())};
+}
+
+std::string host_of(const std::string& url) {
+    const auto [from, to] = host_span(url);
+    return url.substr(from, std::min(to - from, kShownServerText));
+}
+
+// The address with its path and query escaped; the host stays for the library to convert.
+std::string escaped_address(const std::string& url) {
+    const size_t path = host_span(url).second;
+    return url.substr(0, path) + escape_url_bytes(std::string_view(url).substr(path));
 }
 
 struct SlistFree {
@@ -95,6 +115,23 @@ struct SlistFree {
 };
 
 } // namespace
+
+std::string escape_url_bytes(std::string_view address) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(address.size());
+    for (const char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        }
+    }
+    return out;
+}
 
 THttpClient::THttpClient() : handle_(curl_easy_init()), cookies_(curl_share_init()) {
     if (cookies_)
@@ -161,7 +198,8 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     for (const std::string& line : options.headers)
         add_header(line);
 
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    const std::string address = escaped_address(url);
+    curl_easy_setopt(h, CURLOPT_URL, address.c_str());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     // Addresses come from servers: no local files or other protocols behind them.
@@ -208,7 +246,7 @@ void THttpClient::perform(const std::string& url, const std::string* body,
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
 
     if (on_status)
-        on_status("Connecting to " + host_of(url));
+        on_status("Connecting to " + host_of(address));
 
     // The transfer runs in a multi handle so that the idle hook gets its turn at short
     // intervals, whatever the server does.

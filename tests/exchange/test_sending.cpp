@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <gmock/gmock.h>
@@ -25,12 +26,12 @@ TEST(MultipartBody, FollowsTheUploadLayoutByteForByte) {
     EXPECT_EQ(body.request_content_type(), "multipart/form-data; boundary=" + b);
     body.add_field_part("type", "vev");
     body.add_field_part("pass", "100%25%");
-    body.add_file_part("file", "/x/Vev_ajouts_Demo.txt", "application/msword", "a\r\nb\r\n");
+    body.add_file_part("file", "/x\"\r\n/Vev_ajouts_Demo.txt", "application/msword", "a\r\nb\r\n");
     body.finish_body();
     const std::string header = "Content-Disposition: form-data; name=";
     EXPECT_EQ(body.data(), "--" + b + "\r\n" + header + "\"type\"\r\n\r\nvev\r\n--" + b + "\r\n" +
                                header + "\"pass\"\r\n\r\n100%25%\r\n--" + b + "\r\n" + header +
-                               "\"file\"; filename=\"/x/Vev_ajouts_Demo.txt\"\r\n"
+                               "\"file\"; filename=\"/x%22%0D%0A/Vev_ajouts_Demo.txt\"\r\n"
                                "Content-Type: application/msword\r\n\r\na\r\nb\r\n\r\n--" +
                                b + "--\r\n");
 
@@ -56,7 +57,8 @@ protected:
     void SetUp() override {
         ExchangeTest::SetUp();
         app_path = dir.path();
-        ajouts_path = dir.file("ajouts/");
+        // A folder name that would end the upload's filename early and add header lines.
+        ajouts_path = dir.file("a\"\r\nContent-Type: text/plain\r\n\r\n\"/");
         QDir().mkpath(to_path(ajouts_path));
         additions_file_name = "Vev_ajouts_Demo.txt";
         file = ajouts_path + additions_file_name;
@@ -84,8 +86,9 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
         {{"/ok", reply("<html>merci <done> !</html>")},
          {"/caps", reply("<DONE>")},
          {"/fail", status(500)},
-         {"/long", {200, line, false, {}, 0, {}, -1, 8000}},
-         {"/endless", {200, std::string(1 << 16, 'x'), false, {}, 0, {}, -1, 1024}},
+         {"/long", {200, line, false, {}, 0, {}, -1, 1000}},
+         {"/endless", reply(std::string(kUploadReplyMaxBytes + 1, 'x'))},
+         {"/slow", reply("<done>", false, 1.5)}, // longer than any wait for the next bytes
          {"/drip", {200, std::string(100, 'x'), false, {}, 0, {}, -1, 1, 0.05}}});
     ASSERT_TRUE(server.running());
     for (auto [path, report] :
@@ -93,36 +96,42 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
           {"/caps", message(27, additions_file_name, "<DONE>")},
           {"/fail", message(27, additions_file_name, "HTTP/1.0 500 Internal Server Error")},
           {"/long", message(27, additions_file_name, shown.toStdString() + "\x85")},
-          {"/endless",
-           message(27, additions_file_name, "The reply is larger than 4194304 bytes.")}}) {
+          {"/endless", message(27, additions_file_name, "The reply is larger than 1048576 bytes.")},
+          {"/slow", message(30, "Vev Karvelo ", additions_file_name)}}) {
         selected_database->upload_address = server.url(path);
         EXPECT_EQ(send(&Tmail_fic::RadioButton1), report);
     }
     const auto sent = server.requests();
-    ASSERT_EQ(sent.size(), 5u);
+    ASSERT_EQ(sent.size(), 6u);
     const QJsonObject fields = sent[0]["fields"].toObject();
     EXPECT_EQ(fields.toVariantMap(), (QVariantMap{{"base", "Demo_annmarie"},
                                                   {"pass", QString::fromStdString(upload_pass())},
                                                   {"type", "vev"}}));
     const QJsonObject part = sent[0]["files"]["file"].toObject();
-    EXPECT_EQ(part["filename"].toString().toStdString() + "|" +
-                  part["content_type"].toString().toStdString() + "|" +
-                  part["data"].toString().toLatin1().toStdString(),
-              file + "|application/msword|" + bytes);
+    EXPECT_EQ(
+        part["filename"].toString() + "|" + part["content_type"].toString() + "|" +
+            part["data"].toString(),
+        QString::fromLatin1(file).replace('"', "%22").replace('\r', "%0D").replace('\n', "%0A") +
+            "|application/msword|" + QString::fromLatin1(bytes));
 
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
 
-    // A server that drips its reply: closing the dialog ends the upload, and so does the bound
-    // on the whole transfer.
+    // A server that drips its reply. Clicks queued before the sending: the second send and the
+    // other choice come while the upload runs and change nothing; the cancel button ends it.
+    // The bound on the whole transfer ends it too.
     selected_database->upload_address = server.url("/drip");
-    EXPECT_EQ(send(&Tmail_fic::RadioButton1,
-                   [](Tmail_fic& d) {
-                       EXPECT_EQ(d.IdHTTP1.options.read_timeout_ms, 10000); // the update's
-                       d.show();
-                       QTimer::singleShot(300, &d, [&d] { d.close(); });
-                   }),
+    {
+        Tmail_fic d;
+        d.show();
+        for (QWidget* w : std::initializer_list<QWidget*>{d.Button1, d.Button1, d.RadioButton3})
+            post_click(w);
+        QTimer::singleShot(300, &d, [&d] { post_click(d.Button2); });
+        run_until_closed(d);
+    }
+    EXPECT_EQ(boxes.texts().back(),
               message(27, additions_file_name, "The transfer was cancelled."));
+    EXPECT_EQ(server.requests().size(), sent.size() + 1);
     EXPECT_THAT(send(&Tmail_fic::RadioButton1,
                      [](Tmail_fic& d) { d.IdHTTP1.options.total_timeout_ms = 300; }),
                 testing::StartsWith(message(27, additions_file_name, "Operation timed out after")));
@@ -169,6 +178,7 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
 TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {
     TForm4 form(dir.path());
     ExchangeTest::SetUp(); // the window's creation reset the globals
+    file = ajouts_path + additions_file_name;
     const std::string six = bytes + "a\r\nb\r\nc\r\n";
     struct Case {
         std::string content; // none: no file

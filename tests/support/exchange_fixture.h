@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QMouseEvent>
+
 #include "database/database_list.h"
 #include "foundation/func_ressource.h"
 #include "mainwindow/preferences.h"
@@ -41,6 +46,22 @@ protected:
 inline bool was_shown(const ScriptedMessages& boxes, const std::string& text) {
     const auto texts = boxes.texts();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Queues a left click at the middle of the widget, as the window system would deliver it.
+inline void post_click(QWidget* widget) {
+    const QPointF at = QRectF(widget->rect()).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QApplication::postEvent(widget,
+                                new QMouseEvent(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                                                Qt::LeftButton, Qt::NoModifier));
+}
+
+// Runs the events until the dialog is closed.
+inline void run_until_closed(QDialog& dialog) {
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace support

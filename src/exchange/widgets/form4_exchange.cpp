@@ -23,7 +23,8 @@ void TForm4::show_update() {
         dialog.exec();
         database_updated = dialog.check.database_updated;
     }
-    QCoreApplication::processEvents();
+    // The window is painted again where the dialog was; input waits for the caller's reload.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm4::but_mailClick() {

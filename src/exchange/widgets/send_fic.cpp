@@ -87,27 +87,31 @@ void Tmail_fic::Button1Click() {
     if (running_)
         return;
     running_ = true;
+    // The choice is fixed for the whole sending; only the upload can be cancelled.
+    const bool upload = RadioButton1->isChecked();
+    const bool mail = !upload && RadioButton2->isChecked();
+    GroupBox1->setEnabled(false);
     Button1->setEnabled(false);
-    Button2->setEnabled(false);
+    Button2->setEnabled(upload);
     std::string result;
     bool sent = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (RadioButton1->isChecked()) {
+    if (upload) {
         send_by_http(result);
         sent = upload_succeeded(result);
-    } else if (RadioButton2->isChecked()) {
+    } else if (mail) {
         send_by_mail(result);
         sent = result.empty();
     } else {
         shell_open(ajouts_path);
     }
     QApplication::restoreOverrideCursor();
-    if (!RadioButton3->isChecked()) {
+    if (upload || mail) {
         if (sent)
             show_message(30, false, kProductTitle, additions_file_name);
         else
             show_message(27, false, additions_file_name,
-                         RadioButton1->isChecked() ? upload_reply_excerpt(result) : result);
+                         upload ? upload_reply_excerpt(result) : result);
     }
     running_ = false;
     QDialog::done(QDialog::Accepted);

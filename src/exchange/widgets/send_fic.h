@@ -3,8 +3,9 @@
 // mail, or by hand from its opened folder.
 //
 // Use: Tmail_fic dialog(parent); set upload_allowed and picture; dialog.exec(). Sending
-// reports its result in a message box and closes the dialog; a close asked for meanwhile ends
-// the upload, which then reports its failure.
+// reports its result in a message box and closes the dialog. While it runs, the choice and
+// the send button are disabled; the cancel button, or a close, ends an upload, which then
+// reports its failure; a mail is handed over to the mail program first.
 
 #include "platform/http_client.h"
 

@@ -46,11 +46,12 @@ public:
     }
     int columnCount(const QModelIndex&) const override { return 3; }
     QVariant data(const QModelIndex& index, int role) const override {
-        // The full text also as a tool tip: the columns are narrow.
+        // The text, as long as it is shown, also as a tool tip: the columns are narrow.
         if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
             return {};
-        return to_qstring(
-            UpdateTreeGetText(*rows_[static_cast<size_t>(index.row())], index.column()));
+        return to_qstring(server_text_excerpt(
+            UpdateTreeGetText(*rows_[static_cast<size_t>(index.row())], index.column()), 1,
+            kShownLineWidth));
     }
     static std::string UpdateTreeGetText(const ttreeup& entry, int column) {
         return column == 0 ? entry.name : column == 1 ? entry.status : entry.description;
@@ -115,6 +116,7 @@ TForm_update::TForm_update(QWidget* parent) : QDialog(parent) {
     UpdateTree = new QTreeView(connexion);
     UpdateTree->setObjectName(QStringLiteral("UpdateTree"));
     UpdateTree->setRootIsDecorated(false);
+    UpdateTree->setUniformRowHeights(true);
     UpdateTree->header()->hide();
     model_ = new TUpdateTreeModel(check.entries, this);
     UpdateTree->setModel(model_);
@@ -208,7 +210,11 @@ TForm_update::TForm_update(QWidget* parent) : QDialog(parent) {
     events.entries_changed = [this] { refresh_tree(); };
     events.entry_changed = [this](const ttreeup& entry) {
         model_->changed(entry);
-        UpdateTree->viewport()->repaint();
+        // A few times a second: thousands of entries may change in a row.
+        if (!repainted_.isValid() || repainted_.elapsed() >= 200) {
+            UpdateTree->viewport()->repaint();
+            repainted_.start();
+        }
     };
     events.process_events = [] { QCoreApplication::processEvents(); };
     THttpClient& http = check.http;
@@ -315,10 +321,11 @@ void TForm_update::Button3Click() {
     if (running_ || !proxy_fields_fit())
         return;
     running_ = true;
-    check.cancelled = false;
     Button3->setEnabled(false); // the close button stays: it ends the run
-    check.clear_entries();
+    check.begin_run();
     Memo1->clear();
+    ProgressBar1->setValue(0);
+    StatusBar1->clearMessage();
     try {
         // A failed request ends the run like an invalid reply: the reply of an earlier run
         // is not taken for the server's answer.
@@ -333,8 +340,10 @@ void TForm_update::Button3Click() {
             bool go_on = true;
             if (check.version != kProgramVersion) {
                 Label4->setText(to_qstring(get_text(197)));
-                if (show_message(34, true, check.version, newer_version_page) == kAnswerYes) {
-                    QCoreApplication::processEvents();
+                if (show_message(34, true, server_text_excerpt(check.version, 1, kShownLineWidth),
+                                 newer_version_page) == kAnswerYes) {
+                    // The box goes from the screen before the browser comes.
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                     shell_open(newer_version_page);
                     go_on = false;
                 }

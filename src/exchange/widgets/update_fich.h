@@ -11,6 +11,7 @@
 #include "exchange/update_check.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <string>
 
@@ -83,4 +84,5 @@ private:
     TUpdateTreeModel* model_;
     bool running_ = false;
     bool close_pending_ = false;
+    QElapsedTimer repainted_; // the list's last repaint during a run
 };
