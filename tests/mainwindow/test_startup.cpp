@@ -24,10 +24,15 @@
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
+#include <QSysInfo>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <functional>
+#include <map>
 
 using namespace support;
 
@@ -266,21 +271,61 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
     }
 }
 
-TEST_F(StartUp, OneCopyPerInstallationAndAStaleLockIsTakenOver) {
-    std::unique_ptr<QLockFile> first, second;
-    ASSERT_TRUE(lock_installation(dir.path(), first));
-    EXPECT_FALSE(lock_installation(dir.path(), second) || second);
-    // A copy killed without removing its lock leaves it to the next start.
-    QProcess gone;
-    gone.start(QStringLiteral("true"));
-    ASSERT_TRUE(gone.waitForStarted());
-    const std::string pid = std::to_string(gone.processId());
+// Only a live copy of the program of this folder holds the lock; what a crash, a copied folder
+// or anything else left is taken over.
+TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
+    // Live processes of this folder and of another one, and one that has ended.
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), to_path(dir.file("sleep"))));
+    QProcess here, elsewhere, gone;
+    here.start(to_path(dir.file("sleep")), {QStringLiteral("60")});
+    elsewhere.start(QStringLiteral("/bin/sleep"), {QStringLiteral("60")});
+    gone.start(QStringLiteral("/bin/true"));
+    std::map<const QProcess*, std::string> pid;
+    for (QProcess* p : {&here, &elsewhere, &gone}) {
+        ASSERT_TRUE(p->waitForStarted());
+        pid[p] = std::to_string(p->processId());
+    }
     gone.waitForFinished();
-    std::string held;
-    ASSERT_TRUE(read_file(dir.file(kLockFileName), held));
-    first.reset();
-    ASSERT_TRUE(write_file_atomic(dir.file(kLockFileName), pid + held.substr(held.find('\n'))));
-    EXPECT_TRUE(lock_installation(dir.path(), second) && second);
+    const auto lock_of = [&pid](const QProcess& p, const std::string& host) {
+        return pid[&p] + "\nvevkarvelo\n" + host + "\n";
+    };
+    const std::string host = QSysInfo::machineHostName().toStdString();
+    const std::string held = lock_of(here, host);
+    const std::string path = dir.file(kLockFileName);
+    struct Case {
+        std::string contents;
+        bool taken;
+    } cases[] = {{"", true},
+                 {"garbage\n\x01\xFF\n", true},
+                 {"-1\n", true},
+                 {held + std::string(kLockFileCap - held.size(), 'x'), false},
+                 {held + std::string(kLockFileCap + 1 - held.size(), 'x'), true},
+                 {lock_of(gone, host), true},
+                 {lock_of(elsewhere, host), true},
+                 {held, false},
+                 // A process on another host cannot be looked at.
+                 {lock_of(gone, "elsewhere.invalid"), false},
+                 // Not a file: nothing to read, nothing to wait for.
+                 {"fifo", true}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(write_file_atomic(path, c.contents));
+        if (c.contents == "fifo") {
+            ASSERT_TRUE(std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0);
+        }
+        std::unique_ptr<QLockFile> lock;
+        EXPECT_EQ(lock_installation(dir.path(), lock) && lock, c.taken) << c.contents.substr(0, 40);
+        std::string now;
+        ASSERT_TRUE(read_file(path, now));
+        EXPECT_EQ(now.substr(0, now.find('\n')),
+                  c.taken ? std::to_string(QCoreApplication::applicationPid())
+                          : c.contents.substr(0, c.contents.find('\n')));
+        lock.reset();
+        EXPECT_EQ(file_exists(path), !c.taken);
+    }
+    for (QProcess* p : {&here, &elsewhere}) {
+        p->kill();
+        p->waitForFinished();
+    }
 }
 
 TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
