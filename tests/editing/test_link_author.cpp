@@ -4,6 +4,8 @@
 #include "foundation/func_color.h"
 #include "foundation/node_data.h"
 #include "mainwindow/map_view.h"
+#include "mainwindow/picking.h"
+#include "support/points_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -114,4 +116,41 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
     EXPECT_EQ(items[1].caption + "|" + std::to_string(items[1].tag), "Pont |268");
     EXPECT_TRUE(items[1].web && !reference_items(comment, false)[1].web);
     EXPECT_EQ(std::pair(items[2].tag, first_id(comment)), std::pair(256, 12));
+}
+
+TEST(PointEdit, APastedCopyOfABridgeEndLeavesTheBridgeToItsPoint) {
+    support::PointsFixture f{
+        {{1, 0, 10, "Nord"}}, {{.name = "Val", .zone_id = 10, .continent_id = 1}}, {{"Ponts", 1}}};
+    pMap_info& val = *f.map_data->zones[0];
+    const std::string bridge = "B_1000000AB000000CD";
+    const std::string route = "V_009103E807D000640064";
+    rnew_node p = support::PointsFixture::point("Bac", 10, 1, 100, 100);
+    p.link = bridge;
+    TreeNode* bac = f.add(p);
+    p = support::PointsFixture::point("Chemin", 10, 1, 200, 200);
+    p.link = route;
+    TreeNode* path = f.add(p);
+    const auto copy = new_clipboard_copy();
+    const auto paste = [&](TreeNode* from, int32_t x) {
+        if (from)
+            copy_to_clipboard(*copy, from);
+        return f.add(paste_record(*copy, val, {x, x}, f.tree));
+    };
+    const auto link = [](const TreeNode* n) {
+        return n->item()->command ? n->item()->command->code : std::string();
+    };
+
+    // The copy of a bridge end comes without the bridge, which still leads to the original; a
+    // route comes with its copy.
+    EXPECT_EQ(link(paste(bac, 300)), "");
+    EXPECT_EQ(link(bac), bridge);
+    EXPECT_EQ(bridge_end(f.tree, 0xAB), bac);
+    EXPECT_EQ(link(paste(path, 310)), route);
+    // Cut and pasted, the bridge end moves with its bridge, once.
+    copy_to_clipboard(*copy, bac);
+    copy->source_node = nullptr;
+    f.tree.delete_node(bac);
+    TreeNode* moved = paste(nullptr, 400);
+    EXPECT_TRUE(link(moved) == bridge && bridge_end(f.tree, 0xAB) == moved);
+    EXPECT_EQ(link(paste(nullptr, 500)), "");
 }
