@@ -1,16 +1,24 @@
 #include "editing/search_engine.h"
 #include "editing/widgets/check_tree_model.h"
+#include "editing/widgets/result_model.h"
 #include "editing/widgets/search_form.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -164,6 +172,91 @@ TEST_F(SearchDialog, ResetAndBadLevelsLoseNothingUnasked) {
     d->Edit1->clear();
     ASSERT_TRUE(d->Button1Click());
     EXPECT_EQ(area.criteria, 0);
+}
+
+// The main window's search over Zeta and alpha, both in Val, from a real dialog.
+class WindowSearch : public SearchDialog {
+protected:
+    void SetUp() override {
+        SearchDialog::SetUp();
+        form->search_area = std::make_unique<TSearchArea>();
+        form->search_area->criteria = kSearchNames;
+        form->init_clipboard_node();
+        form->show();
+        form->view_offset = {-5000, -5000};
+        rPreference.SPOM = true;
+        rPreference.SAOM = true;
+        search([](TSearchForm& d) {
+            d.Edit1->setText(QStringLiteral("a"));
+            d.Button1->click();
+        });
+    }
+    // Runs the search command; `act` answers its dialog.
+    void search(const std::function<void(TSearchForm&)>& act) {
+        DialogAnswer answer([&act](QWidget* w) { act(*qobject_cast<TSearchForm*>(w)); });
+        form->search();
+        ASSERT_EQ(answer.seen(), 1);
+    }
+    std::string shown() {
+        std::string out = from_qstring(form->Label2->text()) + "|" + form->search_bar_text + "|";
+        for (const rSearchResult& r : form->result_model->rows())
+            out += r.node->item()->name + " ";
+        return out;
+    }
+    std::string count(int n) {
+        return format_text(get_info_text(12), std::to_string(n), {}) + "|" +
+               format_text(get_info_text(26), std::to_string(n), {}) + "|";
+    }
+};
+
+TEST_F(WindowSearch, ADialogClosedWithoutValiderChangesNothing) {
+    ASSERT_TRUE(form->search_area_mode);
+    emit form->TreeResult->header()->sectionClicked(kResultName);
+    form->view_offset = {-7000, -7000};
+    const std::string before = shown();
+    ASSERT_EQ(before, count(2) + "alpha Zeta ");
+    const TSearchArea criteria = *form->search_area;
+    const std::vector<std::function<void(QWidget*)>> closes = {
+        [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }, [](QWidget* d) { d->close(); },
+        [](QWidget* d) { static_cast<QDialog*>(d)->reject(); }};
+    for (const auto& close : closes) {
+        // An empty key with the search area on and the going-to box off, left without "Valider".
+        search([&close](TSearchForm& d) {
+            d.Edit1->clear();
+            d.CheckBox3->setChecked(false);
+            close(&d);
+        });
+        EXPECT_EQ(shown(), before);
+        EXPECT_EQ(form->TreeResult->header()->sortIndicatorSection(), kResultName);
+        EXPECT_EQ(form->view_offset, QPoint(-7000, -7000));
+        EXPECT_TRUE(form->search_area_mode && rPreference.SPOM);
+        EXPECT_EQ(std::tie(form->search_area->text, form->search_area->criteria),
+                  std::tie(criteria.text, criteria.criteria));
+        for (const rSearchResult& r : form->result_model->rows())
+            EXPECT_EQ(r.node->check, TCheckState::Checked);
+    }
+}
+
+TEST_F(WindowSearch, TheCountAndTheMarksColumnFollowTheRows) {
+    // The marks column is as wide as its texts, and the columns fit the list, in any font.
+    QAbstractItemView* list = form->TreeResult;
+    for (int points : {0, 24}) {
+        if (points)
+            list->setFont(QFont(list->font().family(), points));
+        QApplication::processEvents();
+        EXPECT_TRUE(list->isVisible() && !list->horizontalScrollBar()->isVisible());
+        EXPECT_EQ(form->TreeResult->header()->length(), list->viewport()->width());
+        EXPECT_EQ(form->TreeResult->columnWidth(kResultMarks),
+                  std::max(16, list->sizeHintForColumn(kResultMarks)));
+    }
+
+    // A cut row leaves the count and the search bar; an emptied list shows no count.
+    form->cut_point(find_point(form->points_tree, "alpha"));
+    EXPECT_EQ(shown(), count(1) + "Zeta ");
+    form->remove_result(find_point(form->points_tree, "Zeta"));
+    EXPECT_EQ(shown(), count(0));
+    form->unload_data();
+    EXPECT_EQ(shown(), "|" + format_text(get_info_text(26), "0", {}) + "|");
 }
 
 } // namespace
