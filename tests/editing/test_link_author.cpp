@@ -1,11 +1,17 @@
 #include "database/paths.h"
 #include "editing/link_author.h"
 #include "editing/point_edit.h"
+#include "editing/widgets/point_editor.h"
+#include "editing/widgets/wpopt.h"
 #include "foundation/func_color.h"
 #include "foundation/node_data.h"
+#include "foundation/text_codec.h"
 #include "mainwindow/map_view.h"
 #include "mainwindow/picking.h"
-#include "support/points_fixture.h"
+#include "support/form4_points.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +29,8 @@ std::vector<TPoint> world(const std::vector<rWaypoint>& waypoints) {
         out.push_back(worldmaptoworld({w.x, w.y}, *w.zone));
     return out;
 }
+
+class LinkPage : public support::Form4Test {};
 
 } // namespace
 
@@ -121,36 +129,52 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
 TEST(PointEdit, APastedCopyOfABridgeEndLeavesTheBridgeToItsPoint) {
     support::PointsFixture f{
         {{1, 0, 10, "Nord"}}, {{.name = "Val", .zone_id = 10, .continent_id = 1}}, {{"Ponts", 1}}};
-    pMap_info& val = *f.map_data->zones[0];
-    const std::string bridge = "B_1000000AB000000CD";
-    const std::string route = "V_009103E807D000640064";
-    rnew_node p = support::PointsFixture::point("Bac", 10, 1, 100, 100);
-    p.link = bridge;
-    TreeNode* bac = f.add(p);
-    p = support::PointsFixture::point("Chemin", 10, 1, 200, 200);
-    p.link = route;
-    TreeNode* path = f.add(p);
     const auto copy = new_clipboard_copy();
-    const auto paste = [&](TreeNode* from, int32_t x) {
+    const auto paste = [&](TreeNode* from, int32_t at) {
         if (from)
             copy_to_clipboard(*copy, from);
-        return f.add(paste_record(*copy, val, {x, x}, f.tree));
+        const TreeNode* n = f.add(paste_record(*copy, *f.map_data->zones[0], {at, at}, f.tree));
+        return n->item()->command ? n->item()->command->code : "";
     };
-    const auto link = [](const TreeNode* n) {
-        return n->item()->command ? n->item()->command->code : std::string();
-    };
-
-    // The copy of a bridge end comes without the bridge, which still leads to the original; a
-    // route comes with its copy.
-    EXPECT_EQ(link(paste(bac, 300)), "");
-    EXPECT_EQ(link(bac), bridge);
-    EXPECT_EQ(bridge_end(f.tree, 0xAB), bac);
-    EXPECT_EQ(link(paste(path, 310)), route);
+    rnew_node p = support::PointsFixture::point("Bac", 10, 1, 100, 100);
+    p.link = "B_1000000AB000000CD";
+    TreeNode* bac = f.add(p);
+    p.link = "V_009103E807D000640064";
+    TreeNode* path = f.add(p);
+    // Copied, a bridge end comes without the bridge, which still leads to it; a route comes.
+    EXPECT_TRUE(paste(bac, 300).empty() && paste(path, 310) == p.link);
+    EXPECT_TRUE(bridge_end(f.tree, 0xAB) == bac && bac->item()->command->code[0] == 'B');
     // Cut and pasted, the bridge end moves with its bridge, once.
     copy_to_clipboard(*copy, bac);
     copy->source_node = nullptr;
     f.tree.delete_node(bac);
-    TreeNode* moved = paste(nullptr, 400);
-    EXPECT_TRUE(link(moved) == bridge && bridge_end(f.tree, 0xAB) == moved);
-    EXPECT_EQ(link(paste(nullptr, 500)), "");
+    EXPECT_EQ(paste(nullptr, 400), "B_1000000AB000000CD");
+    EXPECT_TRUE(paste(nullptr, 500).empty() && bridge_end(f.tree, 0xAB)->item()->x == 400);
+}
+
+// Closed another way than by its button, the route options dialog changes no link.
+TEST_F(LinkPage, RouteOptionsLeftWithoutTheirButtonChangeNothing) {
+    support::PointsFixture f{{{1, 0, 10, "Nord"}},
+                             {{.name = "Val", .zone_id = 10, .continent_id = 1}},
+                             {{"Routes", 1}},
+                             {},
+                             false};
+    form = support::form_with_points(app.path(), f);
+    pMap_info* val = form->map_data->zones[0].get();
+    form->waypoints = {{1000, 2000, val}, {1100, 1900, val}};
+    TForm2 d(*form);
+    d.modify_point(form->addnode(support::PointsFixture::point("Inn", 10, 1)), nullptr);
+    for (bool ok : {false, true}) {
+        d.on_options_dialog = [ok](TForm_wpoptions& o) {
+            o.CheckBox1->setChecked(true);
+            ok ? o.Button1Click() : o.reject();
+        };
+        const std::string route = ok ? "V_109103E807D000640064" : "V_009103E807D000640064";
+        d.Edit2->setText(QStringLiteral("V_009103E807D000640064"));
+        d.trajet1Click();
+        EXPECT_EQ(from_qstring(d.Edit2->text()), route);
+        d.Edit2->clear();
+        d.Button5Click();
+        EXPECT_EQ(from_qstring(d.Edit2->text()), ok ? route : "");
+    }
 }
