@@ -274,58 +274,52 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
 // Only a live copy of the program of this folder holds the lock; what a crash, a copied folder
 // or anything else left is taken over.
 TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
-    // Live processes of this folder and of another one, and one that has ended.
     ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), to_path(dir.file("sleep"))));
-    QProcess here, elsewhere, gone;
-    here.start(to_path(dir.file("sleep")), {QStringLiteral("60")});
-    elsewhere.start(QStringLiteral("/bin/sleep"), {QStringLiteral("60")});
-    gone.start(QStringLiteral("/bin/true"));
+    QProcess here, elsewhere, gone; // programs of this folder and of another, and an ended one
     std::map<const QProcess*, std::string> pid;
-    for (QProcess* p : {&here, &elsewhere, &gone}) {
+    for (auto [p, program] : {std::pair{&here, to_path(dir.file("sleep"))},
+                              {&elsewhere, QStringLiteral("/bin/sleep")},
+                              {&gone, QStringLiteral("/bin/true")}}) {
+        p->start(program, {QStringLiteral("60")});
         ASSERT_TRUE(p->waitForStarted());
         pid[p] = std::to_string(p->processId());
     }
     gone.waitForFinished();
-    const auto lock_of = [&pid](const QProcess& p, const std::string& host) {
-        return pid[&p] + "\nvevkarvelo\n" + host + "\n";
+    const auto lock_of = [&pid](const QProcess& p, std::string host = {}) {
+        return pid[&p] + "\nvevkarvelo\n" +
+               (host.empty() ? QSysInfo::machineHostName().toStdString() : host) + "\n";
     };
-    const std::string host = QSysInfo::machineHostName().toStdString();
-    const std::string held = lock_of(here, host);
-    const std::string path = dir.file(kLockFileName);
-    struct Case {
-        std::string contents;
-        bool taken;
-    } cases[] = {{"", true},
-                 {"garbage\n\x01\xFF\n", true},
-                 {"-1\n", true},
-                 {held + std::string(kLockFileCap - held.size(), 'x'), false},
-                 {held + std::string(kLockFileCap + 1 - held.size(), 'x'), true},
-                 {lock_of(gone, host), true},
-                 {lock_of(elsewhere, host), true},
-                 {held, false},
-                 // A process on another host cannot be looked at.
-                 {lock_of(gone, "elsewhere.invalid"), false},
-                 // Not a file: nothing to read, nothing to wait for.
-                 {"fifo", true}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(write_file_atomic(path, c.contents));
-        if (c.contents == "fifo") {
+    const std::string held = lock_of(here), path = dir.file(kLockFileName);
+    const std::pair<std::string, bool> cases[] = {
+        // contents, taken over
+        {"", true},
+        {"garbage\n\x01\xFF\n", true},
+        {"-1\n", true},
+        {lock_of(gone), true},
+        {lock_of(elsewhere), true},
+        {held, false},
+        {held + std::string(kLockFileCap - held.size(), 'x'), false},
+        {held + std::string(kLockFileCap + 1 - held.size(), 'x'), true},
+        // A process on another host cannot be looked at; a fifo is no lock to wait on.
+        {lock_of(gone, "elsewhere.invalid"), false},
+        {"fifo", true}};
+    for (const auto& [contents, taken] : cases) {
+        ASSERT_TRUE(write_file_atomic(path, contents));
+        if (contents == "fifo") {
             ASSERT_TRUE(std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0);
         }
         std::unique_ptr<QLockFile> lock;
-        EXPECT_EQ(lock_installation(dir.path(), lock) && lock, c.taken) << c.contents.substr(0, 40);
+        EXPECT_EQ(lock_installation(dir.path(), lock) && lock, taken) << contents.substr(0, 40);
         std::string now;
         ASSERT_TRUE(read_file(path, now));
         EXPECT_EQ(now.substr(0, now.find('\n')),
-                  c.taken ? std::to_string(QCoreApplication::applicationPid())
-                          : c.contents.substr(0, c.contents.find('\n')));
+                  taken ? std::to_string(QCoreApplication::applicationPid())
+                        : contents.substr(0, contents.find('\n')));
         lock.reset();
-        EXPECT_EQ(file_exists(path), !c.taken);
+        EXPECT_EQ(file_exists(path), !taken);
     }
-    for (QProcess* p : {&here, &elsewhere}) {
-        p->kill();
-        p->waitForFinished();
-    }
+    for (QProcess* p : {&here, &elsewhere})
+        p->kill(), p->waitForFinished();
 }
 
 TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
