@@ -1,8 +1,6 @@
 #include "database/paths.h"
 #include "editing/link_author.h"
 #include "editing/point_edit.h"
-#include "editing/widgets/point_editor.h"
-#include "editing/widgets/wpopt.h"
 #include "foundation/func_color.h"
 #include "foundation/node_data.h"
 #include "foundation/text_codec.h"
@@ -29,8 +27,6 @@ std::vector<TPoint> world(const std::vector<rWaypoint>& waypoints) {
         out.push_back(worldmaptoworld({w.x, w.y}, *w.zone));
     return out;
 }
-
-class LinkPage : public support::Form4Test {};
 
 } // namespace
 
@@ -130,51 +126,21 @@ TEST(PointEdit, APastedCopyOfABridgeEndLeavesTheBridgeToItsPoint) {
     support::PointsFixture f{
         {{1, 0, 10, "Nord"}}, {{.name = "Val", .zone_id = 10, .continent_id = 1}}, {{"Ponts", 1}}};
     const auto copy = new_clipboard_copy();
-    const auto paste = [&](TreeNode* from, int32_t at) {
-        if (from)
-            copy_to_clipboard(*copy, from);
+    const auto paste = [&](int32_t at) {
         const TreeNode* n = f.add(paste_record(*copy, *f.map_data->zones[0], {at, at}, f.tree));
         return n->item()->command ? n->item()->command->code : "";
     };
     rnew_node p = support::PointsFixture::point("Bac", 10, 1, 100, 100);
     p.link = "B_1000000AB000000CD";
     TreeNode* bac = f.add(p);
-    p.link = "V_009103E807D000640064";
-    TreeNode* path = f.add(p);
-    // Copied, a bridge end comes without the bridge, which still leads to it; a route comes.
-    EXPECT_TRUE(paste(bac, 300).empty() && paste(path, 310) == p.link);
-    EXPECT_TRUE(bridge_end(f.tree, 0xAB) == bac && bac->item()->command->code[0] == 'B');
-    // Cut and pasted, the bridge end moves with its bridge, once.
+    // Copied, a bridge end comes without the bridge, which still leads to it.
     copy_to_clipboard(*copy, bac);
+    EXPECT_TRUE(paste(300).empty() && bridge_end(f.tree, 0xAB) == bac);
+    // Cut and pasted, it moves with its bridge, once.
     copy->source_node = nullptr;
     f.tree.delete_node(bac);
-    EXPECT_EQ(paste(nullptr, 400), "B_1000000AB000000CD");
-    EXPECT_TRUE(paste(nullptr, 500).empty() && bridge_end(f.tree, 0xAB)->item()->x == 400);
-}
-
-// Closed another way than by its button, the route options dialog changes no link.
-TEST_F(LinkPage, RouteOptionsLeftWithoutTheirButtonChangeNothing) {
-    support::PointsFixture f{{{1, 0, 10, "Nord"}},
-                             {{.name = "Val", .zone_id = 10, .continent_id = 1}},
-                             {{"Routes", 1}},
-                             {},
-                             false};
-    form = support::form_with_points(app.path(), f);
-    pMap_info* val = form->map_data->zones[0].get();
-    form->waypoints = {{1000, 2000, val}, {1100, 1900, val}};
-    TForm2 d(*form);
-    d.modify_point(form->addnode(support::PointsFixture::point("Inn", 10, 1)), nullptr);
-    for (bool ok : {false, true}) {
-        d.on_options_dialog = [ok](TForm_wpoptions& o) {
-            o.CheckBox1->setChecked(true);
-            ok ? o.Button1Click() : o.reject();
-        };
-        const std::string route = ok ? "V_109103E807D000640064" : "V_009103E807D000640064";
-        d.Edit2->setText(QStringLiteral("V_009103E807D000640064"));
-        d.trajet1Click();
-        EXPECT_EQ(from_qstring(d.Edit2->text()), route);
-        d.Edit2->clear();
-        d.Button5Click();
-        EXPECT_EQ(from_qstring(d.Edit2->text()), ok ? route : "");
-    }
+    EXPECT_EQ(paste(400), p.link);
+    EXPECT_TRUE(paste(500).empty() && bridge_end(f.tree, 0xAB)->item()->x == 400);
+    copy->item->command->code = "V_009103E807D000640064"; // a route comes with every copy
+    EXPECT_EQ(paste(600) + paste(700), copy->item->command->code + copy->item->command->code);
 }

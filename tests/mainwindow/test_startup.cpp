@@ -32,7 +32,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <map>
 
 using namespace support;
 
@@ -274,52 +273,51 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
 // Only a live copy of the program of this folder holds the lock; what a crash, a copied folder
 // or anything else left is taken over.
 TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
+    // Programs of this folder and of another, and an ended one.
     ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), to_path(dir.file("sleep"))));
-    QProcess here, elsewhere, gone; // programs of this folder and of another, and an ended one
-    std::map<const QProcess*, std::string> pid;
-    for (auto [p, program] : {std::pair{&here, to_path(dir.file("sleep"))},
-                              {&elsewhere, QStringLiteral("/bin/sleep")},
-                              {&gone, QStringLiteral("/bin/true")}}) {
-        p->start(program, {QStringLiteral("60")});
-        ASSERT_TRUE(p->waitForStarted());
-        pid[p] = std::to_string(p->processId());
+    QProcess run[3];
+    std::string id[3];
+    const QString programs[] = {to_path(dir.file("sleep")), "/bin/sleep", "/bin/true"};
+    for (int i = 0; i < 3; ++i) {
+        run[i].start(programs[i], {QStringLiteral("60")});
+        ASSERT_TRUE(run[i].waitForStarted());
+        id[i] = std::to_string(run[i].processId());
     }
-    gone.waitForFinished();
-    const auto lock_of = [&pid](const QProcess& p, std::string host = {}) {
-        return pid[&p] + "\nvevkarvelo\n" +
-               (host.empty() ? QSysInfo::machineHostName().toStdString() : host) + "\n";
+    run[2].waitForFinished();
+    const std::string host = QSysInfo::machineHostName().toStdString();
+    const auto lock_of = [&](int i, const std::string& on) {
+        return id[i] + "\nvevkarvelo\n" + on + "\n";
     };
-    const std::string held = lock_of(here), path = dir.file(kLockFileName);
-    const std::pair<std::string, bool> cases[] = {
-        // contents, taken over
-        {"", true},
-        {"garbage\n\x01\xFF\n", true},
-        {"-1\n", true},
-        {lock_of(gone), true},
-        {lock_of(elsewhere), true},
-        {held, false},
-        {held + std::string(kLockFileCap - held.size(), 'x'), false},
-        {held + std::string(kLockFileCap + 1 - held.size(), 'x'), true},
-        // A process on another host cannot be looked at; a fifo is no lock to wait on.
-        {lock_of(gone, "elsewhere.invalid"), false},
-        {"fifo", true}};
-    for (const auto& [contents, taken] : cases) {
+    const std::string held = lock_of(0, host), path = dir.file(kLockFileName);
+    // Taken over: empty, garbled, a dead program's, another folder's, one byte too long, a fifo
+    // (no lock to wait on). Held: a live program's of this folder, and one on another host,
+    // whose process cannot be looked at.
+    const std::string cases[] = {"",
+                                 "garbage\n\x01\xFF\n",
+                                 "-1\n",
+                                 lock_of(2, host),
+                                 lock_of(1, host),
+                                 held + std::string(kLockFileCap + 1 - held.size(), 'x'),
+                                 "fifo",
+                                 held,
+                                 held + std::string(kLockFileCap - held.size(), 'x'),
+                                 lock_of(2, "elsewhere.invalid")};
+    for (const std::string& contents : cases) {
+        const bool taken = &contents - cases < 7;
         ASSERT_TRUE(write_file_atomic(path, contents));
         if (contents == "fifo") {
             ASSERT_TRUE(std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0);
         }
         std::unique_ptr<QLockFile> lock;
         EXPECT_EQ(lock_installation(dir.path(), lock) && lock, taken) << contents.substr(0, 40);
+        const std::string own = std::to_string(QCoreApplication::applicationPid()) + "\n";
         std::string now;
-        ASSERT_TRUE(read_file(path, now));
-        EXPECT_EQ(now.substr(0, now.find('\n')),
-                  taken ? std::to_string(QCoreApplication::applicationPid())
-                        : contents.substr(0, contents.find('\n')));
+        EXPECT_TRUE(read_file(path, now) && now.rfind(taken ? own : contents, 0) == 0);
         lock.reset();
         EXPECT_EQ(file_exists(path), !taken);
     }
-    for (QProcess* p : {&here, &elsewhere})
-        p->kill(), p->waitForFinished();
+    for (QProcess& p : run)
+        p.kill(), p.waitForFinished();
 }
 
 TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
