@@ -4,6 +4,7 @@
 #include "foundation/errors.h"
 #include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
+#include "mainwindow/picking.h"
 
 #include <algorithm>
 #include <array>
@@ -104,15 +105,18 @@ void copy_to_clipboard(TNodeDataCopy& copy, TreeNode* node) {
     copy.source_node = node;
 }
 
-rnew_node paste_record(const TNodeDataCopy& copy, pMap_info& zone, TPoint pos) {
+rnew_node paste_record(const TNodeDataCopy& copy, pMap_info& zone, TPoint pos,
+                       const TPointsTree& tree) {
     const rItemdata& c = *copy.item;
-    const TPointInput in{c.name,
-                         c.comment,
-                         c.flags,
-                         c.command ? c.command->code : std::string(),
-                         copy.category ? copy.category->id : 0,
-                         c.level_min,
-                         c.level_max};
+    std::string link = c.command ? c.command->code : std::string();
+    // A bridge joins two given points: while a point holds the bridge's id, a second one
+    // would make it lead to either.
+    const rCommand command = decode_link(link, 0);
+    if (command.kind == coIsBridge && bridge_end(tree, command.colour_a))
+        link.clear();
+    const TPointInput in{
+        c.name,      c.comment,  c.flags, link, copy.category ? copy.category->id : 0,
+        c.level_min, c.level_max};
     return addition_record(in, pos, &zone, copy.category, 0, c.locked);
 }
 

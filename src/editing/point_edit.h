@@ -48,7 +48,10 @@ TPoint free_position(const TreeNode* zone_node, TPoint pos);
 void copy_to_clipboard(TNodeDataCopy& copy, TreeNode* node);
 
 // The new point a paste makes: the copy's texts, levels, flags and link at the zone position.
-rnew_node paste_record(const TNodeDataCopy& copy, pMap_info& zone, TPoint pos);
+// A bridge whose id a point of the tree holds is left out (the copied point still stands; after
+// a cut, the first paste moves the bridge end).
+rnew_node paste_record(const TNodeDataCopy& copy, pMap_info& zone, TPoint pos,
+                       const TPointsTree& tree);
 
 // ---- References of a comment ----
 

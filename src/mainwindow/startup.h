@@ -18,9 +18,14 @@ inline constexpr unsigned kTargetColour = 0xBBFFFFAA;
 // The lock file that keeps a second copy of the program off one installation.
 inline constexpr const char* kLockFileName = "vevkarvelo.lock";
 
-// Takes the lock of the installation in app_folder (ending with "/"). False when another running
-// copy holds it; a lock whose process is gone is taken over. Otherwise `lock` holds it until
-// destroyed, or stays empty where no lock file can be made (the start is not refused then).
+// A lock file holds a process id, a program name and a host name: anything longer is no lock.
+inline constexpr size_t kLockFileCap = 4096;
+
+// Takes the lock of the installation in app_folder (ending with "/"). False when a running copy
+// of the program of that folder holds it. A lock naming no live process, or a process of another
+// folder, or one that cannot be read or is no lock at all, is taken over; a lock made on another
+// host cannot be checked and is kept. Otherwise `lock` holds it until destroyed, or stays empty
+// where no lock file can be made (the start is not refused then).
 bool lock_installation(const std::string& app_folder, std::unique_ptr<QLockFile>& lock);
 
 // The interface language stored in the installation's pref.ini; empty when there is none.

@@ -138,7 +138,10 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     const int32_t master = find("Menthe sauvage")->item()->master_id;
     form->waypoints = {{27000, 40000, foret}, {27500, 40500, foret}, {28000, 40100, foret}};
     edit(find("Menthe sauvage"), [](TForm2& d) {
-        d.on_options_dialog = [](TForm_wpoptions&) {};
+        d.on_options_dialog = [](TForm_wpoptions& o) { o.reject(); }; // left: no route
+        d.Button5Click();
+        EXPECT_TRUE(d.Edit2->text().isEmpty());
+        d.on_options_dialog = [](TForm_wpoptions& o) { o.Button1Click(); };
         d.Button5Click();
         d.set_comment("Le long du ruisseau.|Cueillir le matin.");
         d.Button2Click();

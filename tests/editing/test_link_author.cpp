@@ -3,7 +3,13 @@
 #include "editing/point_edit.h"
 #include "foundation/func_color.h"
 #include "foundation/node_data.h"
+#include "foundation/text_codec.h"
 #include "mainwindow/map_view.h"
+#include "mainwindow/picking.h"
+#include "support/form4_points.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -114,4 +120,27 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
     EXPECT_EQ(items[1].caption + "|" + std::to_string(items[1].tag), "Pont |268");
     EXPECT_TRUE(items[1].web && !reference_items(comment, false)[1].web);
     EXPECT_EQ(std::pair(items[2].tag, first_id(comment)), std::pair(256, 12));
+}
+
+TEST(PointEdit, APastedCopyOfABridgeEndLeavesTheBridgeToItsPoint) {
+    support::PointsFixture f{
+        {{1, 0, 10, "Nord"}}, {{.name = "Val", .zone_id = 10, .continent_id = 1}}, {{"Ponts", 1}}};
+    const auto copy = new_clipboard_copy();
+    const auto paste = [&](int32_t at) {
+        const TreeNode* n = f.add(paste_record(*copy, *f.map_data->zones[0], {at, at}, f.tree));
+        return n->item()->command ? n->item()->command->code : "";
+    };
+    rnew_node p = support::PointsFixture::point("Bac", 10, 1, 100, 100);
+    p.link = "B_1000000AB000000CD";
+    TreeNode* bac = f.add(p);
+    // Copied, a bridge end comes without the bridge, which still leads to it.
+    copy_to_clipboard(*copy, bac);
+    EXPECT_TRUE(paste(300).empty() && bridge_end(f.tree, 0xAB) == bac);
+    // Cut and pasted, it moves with its bridge, once.
+    copy->source_node = nullptr;
+    f.tree.delete_node(bac);
+    EXPECT_EQ(paste(400), p.link);
+    EXPECT_TRUE(paste(500).empty() && bridge_end(f.tree, 0xAB)->item()->x == 400);
+    copy->item->command->code = "V_009103E807D000640064"; // a route comes with every copy
+    EXPECT_EQ(paste(600) + paste(700), copy->item->command->code + copy->item->command->code);
 }

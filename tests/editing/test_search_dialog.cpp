@@ -1,16 +1,24 @@
 #include "editing/search_engine.h"
 #include "editing/widgets/check_tree_model.h"
+#include "editing/widgets/result_model.h"
 #include "editing/widgets/search_form.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -147,23 +155,74 @@ TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
     EXPECT_EQ(area.criteria & (kSearchCommentSize | kSearchNames), kSearchCommentSize);
 }
 
-TEST_F(SearchDialog, ResetAndBadLevelsLoseNothingUnasked) {
-    area.criteria = kSearchNames | kSearchLocked;
-    area.text = area.key = "X";
-    auto d = dialog();
-    d->Edit3->setText("99999999999");
-    EXPECT_FALSE(d->Button1Click());
-    EXPECT_EQ(boxes.texts(),
-              std::vector<std::string>{"'99999999999' is not a valid integer value"});
-    EXPECT_EQ(area.criteria, kSearchNames | kSearchLocked);
-    // Reset acts at once, even when the dialog is then left without "Valider".
-    d->Button2Click();
-    d.reset();
-    EXPECT_EQ(std::tie(area.criteria, area.text), std::tuple(kSearchNames, std::string()));
-    d = dialog();
-    d->Edit1->clear();
-    ASSERT_TRUE(d->Button1Click());
-    EXPECT_EQ(area.criteria, 0);
+// The main window's search from a real dialog: Zeta and alpha, both in Val, found in area mode.
+TEST_F(SearchDialog, TheWindowSearchesOnValiderOnlyAndItsCountFollowsTheRows) {
+    form->search_area = std::make_unique<TSearchArea>();
+    form->init_clipboard_node();
+    form->show();
+    rPreference.SPOM = rPreference.SAOM = true;
+    const auto search = [this](const std::function<void(TSearchForm&)>& act) {
+        DialogAnswer answer([&act](QWidget* w) { act(*qobject_cast<TSearchForm*>(w)); });
+        form->search();
+    };
+    const auto shown = [this] {
+        std::string out = from_qstring(form->Label2->text()) + "|" + form->search_bar_text + "|";
+        for (const rSearchResult& r : form->result_model->rows())
+            out += r.node->item()->name + " ";
+        return out;
+    };
+    res_infos[12] = "%1 found";
+    res_infos[26] = "%1 in the area";
+    search([](TSearchForm& d) {
+        d.Edit1->setText(QStringLiteral("a"));
+        d.CheckBox1->setChecked(true);
+        d.Button1->click();
+    });
+    emit form->TreeResult->header()->sectionClicked(kResultName);
+    form->view_offset = {-7000, -7000};
+    ASSERT_EQ(shown(), "2 found|2 in the area|alpha Zeta ");
+    // Escape, a close box after bad levels, or a reset then any close but "Valider", with an
+    // empty key: nothing is searched, the rows, their sort, the view and area mode stay; only
+    // the reset acts.
+    for (int close = 0; close < 3; ++close) {
+        search([close](TSearchForm& d) {
+            d.Edit1->clear();
+            d.CheckBox3->setChecked(false);
+            if (close == 0) {
+                QTest::keyClick(&d, Qt::Key_Escape);
+            } else if (close == 1) {
+                d.Edit3->setText("99999999999"); // refused, the dialog stays
+                d.Button1->click();
+                d.close();
+            } else {
+                d.Button2Click(), d.reject();
+            }
+        });
+        EXPECT_EQ(shown() + form->search_area->text,
+                  "2 found|2 in the area|alpha Zeta " + std::string(close < 2, 'a'));
+        const std::vector<std::string> said = boxes.texts();
+        EXPECT_EQ(
+            std::count(said.begin(), said.end(), "'99999999999' is not a valid integer value"),
+            close > 0);
+        EXPECT_TRUE(form->TreeResult->header()->sortIndicatorSection() == kResultName &&
+                    form->view_offset == QPoint(-7000, -7000) && rPreference.SPOM &&
+                    form->search_area_mode && form->search_area->criteria == kSearchNames);
+    }
+
+    // The marks column is as wide as its texts, and the columns fit the list, in any font.
+    QAbstractItemView* list = form->TreeResult;
+    list->setFont(QFont(list->font().family(), 24));
+    QApplication::processEvents();
+    EXPECT_TRUE(list->isVisible() && !list->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(form->TreeResult->header()->length(), list->viewport()->width());
+    EXPECT_EQ(form->TreeResult->columnWidth(kResultMarks), list->sizeHintForColumn(kResultMarks));
+    // A cut row leaves the count and the search bar; an unloaded list shows no count.
+    form->cut_point(find_point(form->points_tree, "alpha"));
+    EXPECT_EQ(shown(), "1 found|1 in the area|Zeta ");
+    form->remove_result(find_point(form->points_tree, "Zeta"));
+    EXPECT_EQ(shown(), "0 found|0 in the area|");
+    form->unload_data();
+    EXPECT_EQ(shown(), "|0 in the area|");
 }
 
 } // namespace

@@ -77,41 +77,27 @@ TEST(SearchScores, TextScoresFollowTheWeights) {
     EXPECT_EQ(score_text("WOLF", "WOLF", 1, true, off), 0);
 }
 
-TEST(SearchScores, LevelsMarksAndPlaceScores) {
+TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
     TPreference p;
     p.score_unit = 10;
     init_score_levels(p);
     EXPECT_EQ(std::vector<int32_t>({p.text_exact, p.distance_cap, p.score_max, p.mark_level_1,
                                     p.mark_level_2, p.mark_level_3, p.mark_level_4}),
               std::vector<int32_t>({120, 60, 160, 120, 109, 80, 59}));
-    TPreference d;
-    init_score_levels(d);
-    for (auto [score, marks] : {std::pair{801, "+++"},
-                                {800, "++"},
-                                {600, "+"},
-                                {545, "+"},
-                                {544, "-"},
-                                {400, "--"},
-                                {297, "--"},
-                                {296, "---"}})
-        EXPECT_EQ(score_marks(score, d), marks) << score;
+    std::string marks;
+    for (int32_t score : {801, 800, 600, 545, 544, 400, 297, 296})
+        marks += score_marks(score, TPreference()) + " ";
+    EXPECT_EQ(marks, "+++ ++ + + - -- -- --- ");
 
-    PointsFixture f(
-        {{1, 0, 10, "Nord"}, {2, 0, 30, "Sud"}},
-        {{.name = "Val", .zone_id = 10, .continent_id = 1},
-         {.name = "Mont", .zone_id = 11, .continent_id = 1, .origin_x = 65536},
-         {.name = "Loin", .zone_id = 12, .continent_id = 1, .origin_x = 50000000},
-         {.name = "Ile", .zone_id = 30, .continent_id = 2}},
-        {{.name = "A", .id = 1, .detail_level = 1}, {.name = "C", .id = 3, .detail_level = 3}});
-    // The view centre is world (0, 0).
+    // The view centre is world (0, 0); Auberges are of the first detail level, Notes the third.
     const TSearchView view{{100, {200, 150}, 400, 300}, 1};
     struct Case {
         rnew_node point;
         int32_t distance, onscreen, category;
     } cases[] = {{PointsFixture::point("centre", 10, 1), 340, 25, 50},
-                 {PointsFixture::point("66 away", 11, 3, 465, 0), 299, 25, 0},
+                 {PointsFixture::point("66 away", 11, 2, 465, 0), 299, 25, 0},
                  {PointsFixture::point("too far to measure", 12, 1), 0, 0, 50},
-                 {PointsFixture::point("other continent", 30, 3), 0, 0, 0}};
+                 {PointsFixture::point("other continent", 30, 2), 0, 0, 0}};
     for (const Case& c : cases) {
         const TNodeData& data = *f.add(c.point)->data;
         EXPECT_EQ(score_distance(data, view), c.distance) << c.point.name;

@@ -1,6 +1,9 @@
 #include "foundation/binary_io.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
+#include "foundation/widgets/func_karvo_widgets.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 
@@ -165,4 +168,25 @@ TEST(EditBoxes, ClampEditText) {
     EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
     EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);
+}
+
+TEST(EditBoxes, LineTextRefusesControlsAndForeignCharacters) {
+    SavedGlobals saved;
+    res_messages.assign(74, "");
+    res_messages[72] = "foreign %1";
+    res_messages[73] = "control %1";
+    // As typed: printable Windows-1252 passes, those of the bytes 0x80 to 0x9F included; a C0 or
+    // C1 control is a control whatever byte Windows-1252 gives it; the first fault is named.
+    for (auto [typed, shown] : {std::pair{u"Caf\u00E9 \u20AC\u201A\u0192\u201E\u2122\u0178", ""},
+                                {u"a\u0085b", "control U+0085"},
+                                {u"\u0080\u4E2D", "control U+0080"},
+                                {u"\u009F", "control U+009F"},
+                                {u"a\tb", "control U+0009"},
+                                {u"\u4E2D\u0090", "foreign U+4E2D"},
+                                {u"\U0001F600", "foreign U+1F600"}}) {
+        ScriptedMessages boxes;
+        EXPECT_EQ(line_text_fits(QString::fromUtf16(typed), nullptr), !*shown) << shown;
+        EXPECT_EQ(boxes.texts(),
+                  *shown ? std::vector<std::string>{shown} : std::vector<std::string>{});
+    }
 }

@@ -24,9 +24,13 @@
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
+#include <QSysInfo>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <functional>
 
 using namespace support;
@@ -266,21 +270,54 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
     }
 }
 
-TEST_F(StartUp, OneCopyPerInstallationAndAStaleLockIsTakenOver) {
-    std::unique_ptr<QLockFile> first, second;
-    ASSERT_TRUE(lock_installation(dir.path(), first));
-    EXPECT_FALSE(lock_installation(dir.path(), second) || second);
-    // A copy killed without removing its lock leaves it to the next start.
-    QProcess gone;
-    gone.start(QStringLiteral("true"));
-    ASSERT_TRUE(gone.waitForStarted());
-    const std::string pid = std::to_string(gone.processId());
-    gone.waitForFinished();
-    std::string held;
-    ASSERT_TRUE(read_file(dir.file(kLockFileName), held));
-    first.reset();
-    ASSERT_TRUE(write_file_atomic(dir.file(kLockFileName), pid + held.substr(held.find('\n'))));
-    EXPECT_TRUE(lock_installation(dir.path(), second) && second);
+// Only a live copy of the program of this folder holds the lock; what a crash, a copied folder
+// or anything else left is taken over.
+TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
+    // Programs of this folder and of another, and an ended one.
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), to_path(dir.file("sleep"))));
+    QProcess run[3];
+    std::string id[3];
+    const QString programs[] = {to_path(dir.file("sleep")), "/bin/sleep", "/bin/true"};
+    for (int i = 0; i < 3; ++i) {
+        run[i].start(programs[i], {QStringLiteral("60")});
+        ASSERT_TRUE(run[i].waitForStarted());
+        id[i] = std::to_string(run[i].processId());
+    }
+    run[2].waitForFinished();
+    const std::string host = QSysInfo::machineHostName().toStdString();
+    const auto lock_of = [&](int i, const std::string& on) {
+        return id[i] + "\nvevkarvelo\n" + on + "\n";
+    };
+    const std::string held = lock_of(0, host), path = dir.file(kLockFileName);
+    // Taken over: empty, garbled, a dead program's, another folder's, one byte too long, a fifo
+    // (no lock to wait on). Held: a live program's of this folder, and one on another host,
+    // whose process cannot be looked at.
+    const std::string cases[] = {"",
+                                 "garbage\n\x01\xFF\n",
+                                 "-1\n",
+                                 lock_of(2, host),
+                                 lock_of(1, host),
+                                 held + std::string(kLockFileCap + 1 - held.size(), 'x'),
+                                 "fifo",
+                                 held,
+                                 held + std::string(kLockFileCap - held.size(), 'x'),
+                                 lock_of(2, "elsewhere.invalid")};
+    for (const std::string& contents : cases) {
+        const bool taken = &contents - cases < 7;
+        ASSERT_TRUE(write_file_atomic(path, contents));
+        if (contents == "fifo") {
+            ASSERT_TRUE(std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0);
+        }
+        std::unique_ptr<QLockFile> lock;
+        EXPECT_EQ(lock_installation(dir.path(), lock) && lock, taken) << contents.substr(0, 40);
+        const std::string own = std::to_string(QCoreApplication::applicationPid()) + "\n";
+        std::string now;
+        EXPECT_TRUE(read_file(path, now) && now.rfind(taken ? own : contents, 0) == 0);
+        lock.reset();
+        EXPECT_EQ(file_exists(path), !taken);
+    }
+    for (QProcess& p : run)
+        p.kill(), p.waitForFinished();
 }
 
 TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {

@@ -191,7 +191,7 @@ void TForm4::paste_point() {
         return;
     points_tree.begin_update();
     const TPoint at = free_position(zone_node(mouse_zone->zone_id), mouse_zone_pos);
-    TreeNode* node = addnode(paste_record(*clipboard_node, *mouse_zone, at));
+    TreeNode* node = addnode(paste_record(*clipboard_node, *mouse_zone, at, points_tree));
     toggle_tagnew(true);
     points_tree.end_update();
     refresh_overlays(false);

@@ -44,8 +44,10 @@ void TForm4::init_search() {
     for (const auto& [column, width] :
          {std::pair{kResultZone, 20}, {kResultCategory, 20}, {kResultName, 157}})
         header->resizeSection(column, width);
-    // The marks are read whole: "+" is not "+++".
+    // The marks are read whole ("+" is not "+++"), and the name takes what is left: the list
+    // never scrolls sideways.
     header->setSectionResizeMode(kResultMarks, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kResultName, QHeaderView::Stretch);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
@@ -66,6 +68,8 @@ void TForm4::init_search() {
     connect(menu_item(Menu2, "Modif2"), &QAction::triggered, this, [this] { Modif2Click(); });
     connect(menu_item(Menu2, "Couper2"), &QAction::triggered, this, [this] { Couper2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(result_model, &QAbstractItemModel::modelReset, this, [this] { show_result_count(); });
+    connect(result_model, &QAbstractItemModel::rowsRemoved, this, [this] { show_result_count(); });
 
     search1 = Affichage1->addAction(QStringLiteral("search1"));
     search1->setObjectName(QStringLiteral("search1"));
@@ -96,6 +100,9 @@ void TForm4::search() {
         else
             form.exec();
         rPreference.SFHE = form.height();
+        // Closed any other way than by "Valider" (Escape, a close box): nothing is searched.
+        if (form.result() != QDialog::Accepted)
+            return;
         rPreference.SAOM = form.CheckBox7->isChecked();
         rPreference.SPOM = form.CheckBox3->isChecked();
     }
@@ -138,12 +145,9 @@ void TForm4::run_search(TSearchArea& area) {
     if (search_area_mode)
         for (const rSearchResult& r : found)
             points_tree.set_check_state(r.node, TCheckState::Checked);
-    const std::string count = std::to_string(found.size());
     result_model->set_rows(std::move(found));
-    Label2->setText(to_qstring(format_text(get_info_text(12), count, {})));
     points_tree.end_update();
     if (search_area_mode) {
-        search_bar_text = format_text(get_info_text(26), count, {});
         // The checks changed inside update mode: routes, links and visibility follow them now.
         MyTreeChecked();
         MyTreeAfterPaint();
@@ -151,8 +155,21 @@ void TForm4::run_search(TSearchArea& area) {
 }
 
 void TForm4::clear_results() {
-    if (result_model && !result_model->rows().empty())
+    if (result_model && result_model->listed())
         result_model->clear();
+}
+
+void TForm4::show_result_count() {
+    if (!result_model->listed()) {
+        Label2->clear();
+        return;
+    }
+    const std::string count = std::to_string(result_model->rows().size());
+    Label2->setText(to_qstring(format_text(get_info_text(12), count, {})));
+    if (search_area_mode) {
+        search_bar_text = format_text(get_info_text(26), count, {});
+        repaint_map();
+    }
 }
 
 void TForm4::remove_result(TreeNode* node) {
@@ -239,7 +256,6 @@ void TForm4::show_row_hint(QWidget* viewport, TreeNode* node) {
 
 void TForm4::Button3Click() {
     clear_results();
-    Label2->clear();
     if (search_area_mode)
         end_search_area();
 }

@@ -892,7 +892,7 @@ void TForm2::Button4Click() {
 
 // ---- Links ----
 
-std::string TForm2::ask_wpoptions(const std::string& code) {
+std::optional<std::string> TForm2::ask_wpoptions(const std::string& code) {
     TForm_wpoptions dialog(this);
     const TRouteOptions shown = route_options_of(code);
     dialog.CheckBox1->setChecked(shown.every_zoom);
@@ -901,14 +901,16 @@ std::string TForm2::ask_wpoptions(const std::string& code) {
         on_options_dialog(dialog);
     else
         dialog.exec();
+    if (dialog.result() != QDialog::Accepted)
+        return std::nullopt;
     return route_options_code(code, {dialog.CheckBox1->isChecked(), dialog.UpDown2->value()});
 }
 
 void TForm2::Button5Click() {
-    const std::string options = ask_wpoptions(kNewRouteOptions);
-    if (!zone)
+    const std::optional<std::string> options = ask_wpoptions(kNewRouteOptions);
+    if (!zone || !options)
         return;
-    const std::optional<std::string> link = route_link(options, main_.waypoints, *zone);
+    const std::optional<std::string> link = route_link(*options, main_.waypoints, *zone);
     if (!link) {
         show_message(50, false);
         return;
@@ -943,9 +945,11 @@ void TForm2::Edit2MouseMove() {
 
 void TForm2::trajet1Click() {
     std::string link = from_qstring(Edit2->text());
-    if (!link.empty() && link[0] == 'V') {
-        const std::string code = link.substr(2, 4);
-        link = "V_" + ask_wpoptions(code) + (link.size() > 6 ? link.substr(6) : "");
+    if (link.size() >= 2 && link[0] == 'V') {
+        const std::optional<std::string> options = ask_wpoptions(link.substr(2, 4));
+        if (!options)
+            return;
+        link = "V_" + *options + (link.size() > 6 ? link.substr(6) : "");
     }
     Edit2->setText(to_qstring(switch_bridge_flag(link)));
 }

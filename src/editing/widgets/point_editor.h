@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,7 +95,9 @@ public:
     void Button4Click();
 
     // ---- Links page ----
-    std::string ask_wpoptions(const std::string& code);
+    // The route options code as the options dialog leaves it; none when it is closed another
+    // way than by its button.
+    std::optional<std::string> ask_wpoptions(const std::string& code);
     void Button5Click();
     void Button11Click();
     void Button7Click();

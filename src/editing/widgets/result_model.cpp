@@ -3,6 +3,8 @@
 #include "database/widgets/points_tree_model.h"
 #include "foundation/text_codec.h"
 
+#include <QSize>
+
 #include <algorithm>
 
 namespace {
@@ -19,11 +21,15 @@ TResultModel::TResultModel(const std::vector<QPixmap>& icons, QObject* parent)
 void TResultModel::set_rows(std::vector<rSearchResult> rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    listed_ = true;
     endResetModel();
 }
 
 void TResultModel::clear() {
-    set_rows({});
+    beginResetModel();
+    rows_.clear();
+    listed_ = false;
+    endResetModel();
 }
 
 bool TResultModel::remove(const TreeNode* node) {
@@ -92,6 +98,8 @@ QVariant TResultModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TResultModel::headerData(int, Qt::Orientation, int role) const {
+    if (role == Qt::SizeHintRole)
+        return QSize(0, 0); // a column sized to its contents follows its rows' texts alone
     return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
 }
 

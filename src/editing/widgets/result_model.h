@@ -16,8 +16,11 @@ public:
     explicit TResultModel(const std::vector<QPixmap>& icons, QObject* parent = nullptr);
 
     const std::vector<rSearchResult>& rows() const { return rows_; }
+    // The rows of a search, which may be none.
     void set_rows(std::vector<rSearchResult> rows);
+    // No search listed.
     void clear();
+    bool listed() const { return listed_; }
     // Removes the first row of the node; false when no row has it.
     bool remove(const TreeNode* node);
     // The point of a row, null for an invalid index.
@@ -35,4 +38,5 @@ public:
 private:
     const std::vector<QPixmap>& icons_;
     std::vector<rSearchResult> rows_;
+    bool listed_ = false;
 };

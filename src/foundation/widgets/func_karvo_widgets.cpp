@@ -68,8 +68,10 @@ bool line_text_fits(const QString& text, QWidget* field) {
     const char32_t c = text.at(at).isHighSurrogate() && at + 1 < text.size()
                            ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1))
                            : text.at(at).unicode();
+    // A C1 control (U+0080 to U+009F) is a control, though some of those bytes are printable
+    // Windows-1252 characters (which reach here as their own code points, such as U+20AC).
     show_message(
-        at == foreign ? 72 : 73, false,
+        at == control - text.begin() ? 73 : 72, false,
         QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper().toStdString());
     if (field)
         field->setFocus();

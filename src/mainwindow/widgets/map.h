@@ -504,6 +504,9 @@ public:
     // checked, so that the map draws only them.
     void run_search(TSearchArea& area);
     void clear_results();
+    // The count under the list and, in search-area mode, on the map's search bar, from the
+    // rows; an emptied list shows none. Follows every change of the rows.
+    void show_result_count();
     // Drops the first row of the point; called before a point node is destroyed or replaced.
     void remove_result(TreeNode* node);
     // Sorts the result list by a column, ascending; an empty list gets no sort column.
