@@ -9,6 +9,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
@@ -33,6 +34,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace support;
 
@@ -457,4 +460,166 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
     form->TreeResult->setCurrentIndex(form->result_model->index(0, 0));
     form->Modif2Click();
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(8), message(54)}));
+}
+
+namespace {
+
+// The demo window on screen with its points tree open, given input queued before the handlers
+// run, as when the user types ahead: each key or click acts once, in turn, on what was chosen.
+class QueuedInput : public DemoEditing {
+protected:
+    QTreeView* tree = nullptr;
+    void SetUp() override {
+        DemoEditing::SetUp();
+        tree = form->MyTree;
+        form->show();
+        form->but_liste4->click();
+        tree->expandAll();
+        tree->setFocus();
+        form->activateWindow();
+        QApplication::processEvents();
+    }
+    TreeNode* current() { return TPointsTreeModel::node_of(tree->currentIndex()); }
+    TreeNode* below(TreeNode* n, int rows) {
+        QModelIndex i = form->points_model->index_of(n);
+        while (rows-- > 0)
+            i = tree->indexBelow(i);
+        return TPointsTreeModel::node_of(i);
+    }
+    // The first row of `n` unlocked points in a row.
+    TreeNode* points_in_a_row(int n) {
+        for (TreeNode* p = form->points_tree.first(); p; p = TPointsTree::next(p)) {
+            int k = 0;
+            for (TreeNode* q = p; k < n && q && q->item() && !q->item()->locked; q = below(q, 1))
+                ++k;
+            if (k == n)
+                return p;
+        }
+        return nullptr;
+    }
+    static void post(QObject* to, std::initializer_list<QKeyCombination> keys) {
+        for (QKeyCombination k : keys)
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                QCoreApplication::postEvent(to, new QKeyEvent(type, k.key(), k.keyboardModifiers(),
+                                                              k.key() == Qt::Key_I ? "i" : ""));
+    }
+    static void post_click(QWidget* to, QPoint at) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                to,
+                new QMouseEvent(type, at, to->mapToGlobal(at), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+    }
+    // The names of the shown points, sorted: those of now without `gone` when given, and with
+    // `added`.
+    std::vector<std::string> names(TreeNode* gone = nullptr, const std::string& added = {}) {
+        std::vector<std::string> out;
+        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
+            if (n->item() && n->visible && n != gone)
+                out.push_back(n->item()->name);
+        if (!added.empty())
+            out.push_back(added);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
+    // Enter four times on OK, Delete clicked twice, then three times.
+    for (int presses : {4, 2, 3}) {
+        TreeNode* point = points_in_a_row(1);
+        const std::vector<std::string> expected = names(point, presses == 4 ? "Renamed" : "");
+        tree->setCurrentIndex(form->points_model->index_of(point));
+        QTimer::singleShot(0, [presses] {
+            if (auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget())) {
+                d->Edit1->setText("Renamed");
+                for (int i = 0; i < presses; ++i)
+                    presses == 4 ? post(d->Edit1, {Qt::Key_Return})
+                                 : post_click(d->Button4, {5, 5});
+            }
+        });
+        form->edit_point_dialog(point);
+        EXPECT_EQ(names(), expected) << presses;
+        // Nothing takes the place of the row: the tree's menu acts on no point the user did not
+        // choose.
+        EXPECT_FALSE(tree->currentIndex().isValid());
+        form->Couper1Click();
+        EXPECT_EQ(feedback_texts(), std::vector<std::string>{message(8)});
+    }
+}
+
+TEST_F(QueuedInput, KeysTypedAheadInTheTreeActInTurn) {
+    // Ctrl+X twice on the hovered current row; Down, then Ctrl+X on the hovered point below.
+    for (int downs : {0, 1}) {
+        TreeNode* first = points_in_a_row(2);
+        TreeNode* hovered = below(first, downs);
+        const std::vector<std::string> expected = names(hovered);
+        const std::string name = hovered->item()->name;
+        tree->setCurrentIndex(form->points_model->index_of(first));
+        form->hover_node(hovered, 0);
+        post(tree,
+             {downs ? QKeyCombination(Qt::Key_Down) : Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_X});
+        QApplication::processEvents();
+        EXPECT_EQ(names(), expected) << downs;
+        EXPECT_TRUE(form->clipboard_node->item->name == name && !current());
+    }
+    // Down twice or five times, then i: the editor opens on the row reached, which the map
+    // shows selected, and its Delete removes that point alone.
+    for (int downs : {2, 5}) {
+        TreeNode* first = points_in_a_row(downs + 1);
+        TreeNode* reached = below(first, downs);
+        const std::vector<std::string> expected = names(reached);
+        tree->setCurrentIndex(form->points_model->index_of(first));
+        std::vector<TreeNode*> seen;
+        DialogAnswer editor([&](QWidget* w) {
+            auto* d = qobject_cast<TForm2*>(w);
+            seen = {d->edit_node, current(), form->selection_ancestors[0],
+                    form->target_marker->node};
+            d->Button4Click();
+        });
+        for (int i = 0; i < downs; ++i)
+            post(tree, {Qt::Key_Down});
+        post(tree, {Qt::Key_I});
+        QApplication::processEvents();
+        EXPECT_EQ(seen, std::vector<TreeNode*>(4, reached)) << downs;
+        EXPECT_EQ(names(), expected) << downs;
+    }
+}
+
+TEST_F(QueuedInput, TheTreeShowsTheCurrentRowAgainAndEndGoesLastAndReloadsTakeNoInput) {
+    // A click on the current row selects its point again on the map.
+    TreeNode* point = points_in_a_row(1);
+    const QModelIndex index = form->points_model->index_of(point);
+    tree->setCurrentIndex(index);
+    tree->scrollTo(index);
+    form->select_node(nullptr);
+    post_click(tree->viewport(), tree->visualRect(index).center());
+    QApplication::processEvents();
+    EXPECT_EQ(form->selection_ancestors[0], point);
+    // End without a current row: the last row.
+    tree->selectionModel()->clearCurrentIndex();
+    post(tree, {Qt::Key_End});
+    QApplication::processEvents();
+    QModelIndex last;
+    for (QModelIndex i = form->points_model->index(0, 0); i.isValid(); i = tree->indexBelow(i))
+        last = i;
+    EXPECT_EQ(current(), TPointsTreeModel::node_of(last));
+
+    // Menus asked for and i pressed as a reload starts open nothing while it runs.
+    std::vector<bool> busy;
+    form->on_point_editor = [&](TForm2&) { busy.push_back(form->busy); };
+    for (QMenu* menu : {form->Menu_image, form->Menu1})
+        QObject::connect(menu, &QMenu::aboutToShow, [&] { busy.push_back(form->busy); });
+    for (QWidget* w : {static_cast<QWidget*>(form->ImageMap), tree->viewport()})
+        QCoreApplication::postEvent(w, new QContextMenuEvent(QContextMenuEvent::Mouse, {5, 5},
+                                                             w->mapToGlobal(QPoint(5, 5))));
+    post(tree, {Qt::Key_I});
+    form->reload_database(0);
+    QApplication::processEvents();
+    EXPECT_EQ(std::count(busy.begin(), busy.end(), true), 0);
+    form->Menu_image->hide();
+    form->Menu1->hide();
 }
