@@ -139,14 +139,11 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrder) {
 TEST(PointsTree, AddnodeRefusesUnknownZonesAndCategories) {
     PointsFixture f = world();
     const size_t before = f.tree.size();
-    EXPECT_EQ(f.add("x", 99, 2), nullptr);    // no such zone
-    EXPECT_EQ(f.add("x", 11, 3), nullptr);    // no such category
-    EXPECT_EQ(f.add("x", 30, 2), nullptr);    // zone outside every continent
-    EXPECT_EQ(f.add("x", 32768, 2), nullptr); // zone ids are signed 16-bit values
-    EXPECT_EQ(f.add("x", -1, 2), nullptr);    // -1 is never a zone
-    EXPECT_EQ(f.tree.size(), before);
-    EXPECT_NE(f.add("x", -32768, 2), nullptr);
-    EXPECT_EQ(zone_node(*f.map_data, -1), nullptr);
+    // No such zone, no such category, a zone outside every continent; zone ids are signed 16-bit
+    // values, and -1 is never a zone.
+    for (auto [zone, category] : {std::pair{99, 2}, {11, 3}, {30, 2}, {32768, 2}, {-1, 2}})
+        EXPECT_EQ(f.add("x", zone, category), nullptr) << zone << "/" << category;
+    EXPECT_TRUE(f.tree.size() == before && f.add("x", -32768, 2) && !zone_node(*f.map_data, -1));
     EXPECT_EQ(node_text(zone_node(*f.map_data, -32768)), "Far");
 }
 
@@ -169,8 +166,7 @@ TEST(PointsTree, CheckStatesPropagateDownAndUp) {
 
     // A new point starts checked.
     TreeNode* p3 = f.add("three", 11, 5);
-    EXPECT_EQ(p3->check, Checked);
-    EXPECT_EQ(mobs->check, Mixed);
+    EXPECT_EQ(std::pair(p3->check, mobs->check), std::pair(Checked, Mixed));
     // Deleting the checked one brings the category back to unchecked.
     f.tree.delete_node(p3);
     EXPECT_EQ(mobs->check, Unchecked);
@@ -191,23 +187,19 @@ TEST(PointsTree, WalksInDisplayOrderAcrossLevels) {
     TreeNode* b = f.add("@b", 12, 9);
     TreeNode* flight = a->parent;
     TreeNode* durotar = flight->parent;
-    EXPECT_EQ(TPointsTree::next(flight), a);
-    EXPECT_EQ(TPointsTree::next(a), b); // hidden nodes included
+    // Hidden nodes included.
+    EXPECT_EQ(std::pair(TPointsTree::next(flight), TPointsTree::next(a)), std::pair(a, b));
     EXPECT_EQ(node_text(TPointsTree::next(b)), "Tanaris");
     EXPECT_EQ(TPointsTree::next_after_subtree(durotar), zone_node(*f.map_data, 10));
     // From the last category of the last zone of a continent to the next continent.
-    TreeNode* last_of_kalimdor = zone_node(*f.map_data, 10)->last_child();
-    EXPECT_EQ(node_text(TPointsTree::next(last_of_kalimdor)), "Eastern");
-    TreeNode* empty = f.map_data->continents[2]->tree_node;
-    EXPECT_EQ(TPointsTree::next(empty), nullptr);
+    EXPECT_EQ(node_text(TPointsTree::next(zone_node(*f.map_data, 10)->last_child())), "Eastern");
+    EXPECT_EQ(TPointsTree::next(f.map_data->continents[2]->tree_node), nullptr);
 
     // Deleting renumbers the siblings and keeps the walk whole.
     TreeNode* c = f.add("c", 12, 9);
     f.tree.delete_node(a);
-    EXPECT_EQ(c->index, 1u);
-    EXPECT_EQ(TPointsTree::next(flight), b);
-    EXPECT_EQ(TPointsTree::next(b), c);
-    EXPECT_EQ(c->row, 0);
+    EXPECT_EQ(std::tuple(c->index, c->row, TPointsTree::next(flight), TPointsTree::next(b)),
+              std::tuple(1u, 0, b, c));
     f.tree.clear();
     EXPECT_EQ(std::tuple(f.tree.first(), f.tree.size()), std::tuple(nullptr, 0u));
 }

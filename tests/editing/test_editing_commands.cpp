@@ -9,6 +9,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
@@ -460,4 +461,120 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
     form->TreeResult->setCurrentIndex(form->result_model->index(0, 0));
     form->Modif2Click();
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(8), message(54)}));
+}
+
+namespace {
+
+// The demo window on screen with its points tree open, fed input queued before the handlers
+// run, as when the user types ahead: each key or click acts once, in turn, on what was chosen.
+class QueuedInput : public DemoEditing {
+protected:
+    QTreeView* tree = nullptr;
+    TreeNode* shops = nullptr; // a category whose eight points are unlocked
+    void SetUp() override {
+        DemoEditing::SetUp();
+        tree = form->MyTree;
+        shops = find("Tisserande Blanche")->parent;
+        form->show();
+        form->but_liste4->click();
+        tree->expandAll();
+        tree->setFocus();
+        form->activateWindow();
+        QApplication::processEvents();
+    }
+    TreeNode* current() { return TPointsTreeModel::node_of(tree->currentIndex()); }
+    // Makes the first shop the current row; the shop `row` rows below it, the one `kept` lacks.
+    TreeNode* start(size_t row) {
+        tree->setCurrentIndex(form->points_model->index_of(shops->rows[0]));
+        kept = shops->rows;
+        kept.erase(kept.begin() + std::ptrdiff_t(row));
+        return shops->rows[row];
+    }
+    std::vector<TreeNode*> kept;
+    static void post(QObject* to, std::vector<QKeyCombination> keys) {
+        for (QKeyCombination k : keys)
+            QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k.key(),
+                                                          k.keyboardModifiers(),
+                                                          k.key() == Qt::Key_I ? "i" : ""));
+    }
+    static void post_click(QWidget* to, QPoint at) {
+        for (auto [type, held] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
+                                  {QEvent::MouseButtonRelease, Qt::NoButton}})
+            QCoreApplication::postEvent(
+                to, new QMouseEvent(type, at, to->mapToGlobal(at), Qt::LeftButton, held, {}));
+    }
+};
+
+} // namespace
+
+TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
+    // Enter four times on OK, Delete clicked twice, then three times.
+    for (int presses : {4, 2, 3}) {
+        TreeNode* point = start(0);
+        QTimer::singleShot(0, [presses] {
+            auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget());
+            d->Edit1->setText("Renamed");
+            for (int i = 0; i < presses; ++i)
+                presses == 4 ? post(d->Edit1, {Qt::Key_Return}) : post_click(d->Button4, {5, 5});
+        });
+        form->edit_point_dialog(point);
+        std::vector<TreeNode*> rows = shops->rows;
+        if (presses == 4 && rows.back()->item()->name == "Renamed")
+            rows.pop_back();
+        // No row takes its place: the tree's menu acts on no point the user did not choose.
+        EXPECT_TRUE(rows == kept && !current()) << presses;
+    }
+}
+
+TEST_F(QueuedInput, KeysTypedAheadInTheTreeActInTurn) {
+    // Ctrl+X twice on the hovered current row; Down, then Ctrl+X on the hovered point below.
+    for (size_t downs : {0, 1}) {
+        form->hover_node(start(downs), 0);
+        post(tree,
+             {downs ? QKeyCombination(Qt::Key_Down) : Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_X});
+        QApplication::processEvents();
+        EXPECT_TRUE(shops->rows == kept && !current()) << downs;
+    }
+    // Down five times or twice, then i: the editor opens on the row reached, which the map
+    // shows selected, and its Delete removes that point alone.
+    for (size_t downs : {5, 2}) {
+        TreeNode* reached = start(downs);
+        std::vector<TreeNode*> seen;
+        DialogAnswer editor([&](QWidget* w) {
+            auto* d = qobject_cast<TForm2*>(w);
+            seen = {d->edit_node, current(), form->selection_ancestors[0],
+                    form->target_marker->node};
+            d->Button4Click();
+        });
+        post(tree, std::vector<QKeyCombination>(downs, Qt::Key_Down));
+        post(tree, {Qt::Key_I});
+        QApplication::processEvents();
+        EXPECT_EQ(seen, std::vector<TreeNode*>(4, reached)) << downs;
+        EXPECT_EQ(shops->rows, kept) << downs;
+    }
+}
+
+TEST_F(QueuedInput, TheTreeShowsItsCurrentRowAgainAndEndGoesLastAndAReloadTakesNoInput) {
+    // A click on the current row selects its point again on the map.
+    TreeNode* point = start(0);
+    form->select_node(nullptr);
+    tree->scrollTo(tree->currentIndex());
+    post_click(tree->viewport(), tree->visualRect(tree->currentIndex()).center());
+    QApplication::processEvents();
+    EXPECT_EQ(form->selection_ancestors[0], point);
+    // End without a current row: the last row.
+    tree->selectionModel()->clearCurrentIndex();
+    post(tree, {Qt::Key_End});
+    QApplication::processEvents();
+    EXPECT_TRUE(current() && !tree->indexBelow(tree->currentIndex()).isValid());
+
+    // The map's and the tree's menus asked for as a reload starts stay shut while it runs.
+    bool opened_busy = false;
+    for (QMenu* menu : {form->Menu_image, form->Menu1})
+        QObject::connect(menu, &QMenu::aboutToShow, [&] { opened_busy |= form->busy; });
+    for (QWidget* w : {static_cast<QWidget*>(form->ImageMap), tree->viewport()})
+        QCoreApplication::postEvent(w, new QContextMenuEvent(QContextMenuEvent::Mouse, {5, 5},
+                                                             w->mapToGlobal(QPoint(5, 5))));
+    form->reload_database(0);
+    EXPECT_FALSE(opened_busy);
 }

@@ -168,7 +168,8 @@ void TForm4::load_database() {
     Memo1->appendPlainText(
         to_qstring(format_text(get_info_text(4), pref_float_to_str(ticks.elapsed() / 1000.0), "")));
     Memo1->appendPlainText(QString());
-    QCoreApplication::processEvents();
+    // The lines show now; input waits until the load is over.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm4::read_database(std::string_view stream) {
@@ -261,7 +262,7 @@ bool TForm4::reload_database(uint8_t flags) {
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     lock_toolbars(true);
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const int continent = current_continent;
     const QPoint offset = view_offset;
     const int kept_zoom = zoom;

@@ -108,15 +108,18 @@ void TForm4::RegionTreeHeaderClick(int column) {
 }
 
 void TForm4::RegionTreeFocusChanged(rRegion* region) {
+    if (busy)
+        return;
     select_node(nullptr);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The new row shows before the map moves; nothing else runs while the region is held.
+    RegionTree->viewport()->repaint();
     goto_region(region);
 }
 
 void TForm4::RegionTreeMouseDown(int x, int y) {
     const QModelIndex current = RegionTree->currentIndex();
     const QModelIndex at = RegionTree->indexAt(QPoint(x, y));
-    if (current.isValid() && at.isValid() && at.row() == current.row())
+    if (!busy && current.isValid() && at.isValid() && at.row() == current.row())
         goto_region(region_model->region_of(current));
 }
 

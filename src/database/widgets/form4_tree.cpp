@@ -10,7 +10,6 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/map.h"
 
-#include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -30,6 +29,16 @@ void TForm4::init_points_tree() {
     points_model->look.current_continent = &current_continent;
     points_model->look.colour_by_level = &rPreference.CLVL;
     points_model->look.selection_ancestors = &selection_ancestors;
+    // Heard before the view's own handlers: a removed current row leaves no current row, where
+    // the view would make the next row current and show a point nobody chose.
+    connect(points_model.get(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex& parent, int first, int last) {
+                for (QModelIndex i = MyTree->currentIndex(); i.isValid(); i = i.parent())
+                    if (i.parent() == parent && i.row() >= first && i.row() <= last) {
+                        MyTree->selectionModel()->clear();
+                        break;
+                    }
+            });
     MyTree->setModel(points_model.get());
     MyTree->setUniformRowHeights(true);
     MyTree->setIconSize(QSize(16, 16));
@@ -102,9 +111,10 @@ std::string TForm4::node_text(const TreeNode* node) const {
 }
 
 void TForm4::MyTreeFocusChanged(TreeNode* node) {
-    if (!node)
+    if (!node || busy)
         return;
-    QCoreApplication::processEvents();
+    // The new row shows before the map moves; no input runs while the node is held.
+    MyTree->viewport()->repaint();
     switch (node->level) {
     case kLevelContinent:
         if (node->data && node->data->owner_continent)
@@ -120,4 +130,11 @@ void TForm4::MyTreeFocusChanged(TreeNode* node) {
         break;
     }
     MyTree->viewport()->update();
+}
+
+void TForm4::MyTreeMouseDown(int x, int y) {
+    // A click on the current row changes nothing in the view: the point is shown again here.
+    TreeNode* current = TPointsTreeModel::node_of(MyTree->currentIndex());
+    if (current && TPointsTreeModel::node_of(MyTree->indexAt(QPoint(x, y))) == current)
+        MyTreeFocusChanged(current);
 }

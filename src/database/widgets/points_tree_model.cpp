@@ -150,6 +150,18 @@ Qt::ItemFlags TPointsTreeModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+// ---- The view ----
+
+QModelIndex TPointsTreeView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action != MoveEnd || currentIndex().isValid() || !model())
+        return QTreeView::moveCursor(action, modifiers);
+    QModelIndex last;
+    for (QModelIndex parent;
+         (!parent.isValid() || isExpanded(parent)) && model()->hasChildren(parent); parent = last)
+        last = model()->index(model()->rowCount(parent) - 1, 0, parent);
+    return last;
+}
+
 // ---- Changes of the tree ----
 
 void TPointsTreeModel::rows_about_to_be_inserted(TreeNode* parent, int first, int last) {

@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModel>
 #include <QPixmap>
+#include <QTreeView>
 
 #include <array>
 #include <vector>
@@ -67,6 +68,15 @@ private:
     bool removing_ = false;
     QModelIndexList saved_indexes_;
     std::vector<std::pair<TreeNode*, int>> saved_nodes_;
+};
+
+// MyTree's view: End without a current row goes to the last row (Qt's own view takes the first).
+class TPointsTreeView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 // The TColor 0x00BBGGRR as a QColor.

@@ -40,17 +40,27 @@ std::string lower_ascii(std::string text) {
     return text;
 }
 
-// Forgets every reference the window keeps to a point node about to be deleted.
+// Forgets every reference the window keeps to a point node about to be deleted, before it goes:
+// whatever runs meanwhile finds none.
 void forget_node(TForm4& form, TreeNode* node) {
     if (form.clipboard_node && form.clipboard_node->source_node == node)
         form.clipboard_node->source_node = nullptr;
+    form.select_node(nullptr);
+    form.current_point = nullptr;
     form.marker_hits.clear();
     if (form.hovered_node == node)
         form.hovered_node = nullptr;
     if (HCaption.node == node)
         HCaption.node = nullptr;
+    form.remove_result(node);
     // Routes are read on every repaint and recolouring: the deleted point's goes at once.
     std::erase_if(form.path_list, [node](const rwpitem& p) { return p.node == node; });
+    // A region keeps its cells until the regions are rebuilt, but no longer its point.
+    for (const auto& region : form.region_list)
+        if (region->node == node) {
+            region->node = nullptr;
+            region->node_data = nullptr;
+        }
 }
 
 } // namespace
@@ -87,8 +97,10 @@ void TForm4::init_editing() {
     connect(menu_item(Menu1, "Couper1"), &QAction::triggered, this, [this] { Couper1Click(); });
     connect(menu_item(Menu1, "Fermer1"), &QAction::triggered, this, [this] { Fermer1Click(); });
     MyTree->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(MyTree, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { Menu1->popup(MyTree->viewport()->mapToGlobal(at)); });
+    connect(MyTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (!busy)
+            Menu1->popup(MyTree->viewport()->mapToGlobal(at));
+    });
 
     // The references of the selected point, under the points tree.
     TreeRedir = new QTreeView(TabSheet3);
@@ -118,7 +130,7 @@ void run_editor(TForm4& form, TForm2& dialog) {
 } // namespace
 
 void TForm4::add_point_dialog() {
-    if (db_readonly() || !may_edit_db() || !mouse_zone)
+    if (busy || db_readonly() || !may_edit_db() || !mouse_zone)
         return;
     points_tree.begin_update();
     TForm2 dialog(*this);
@@ -133,7 +145,7 @@ void TForm4::add_point_dialog() {
 }
 
 void TForm4::edit_point_dialog(TreeNode* node) {
-    if (!node || !node->item() || db_readonly() || !may_edit_db())
+    if (busy || !node || !node->item() || db_readonly() || !may_edit_db())
         return;
     const rItemdata& item = *node->item();
     if (item.locked && item.name == "Master_Cancel") {
@@ -160,7 +172,7 @@ void TForm4::edit_point_dialog(TreeNode* node) {
 // ---- Cut, copy, paste and removal ----
 
 void TForm4::cut_point(TreeNode* node) {
-    if (!node || !node->item())
+    if (busy || !node || !node->item())
         return;
     if (node->item()->locked) {
         show_message(45, false);
@@ -170,7 +182,6 @@ void TForm4::cut_point(TreeNode* node) {
     toggle_tagnew(true);
     copy_point(node);
     add_deletion_entry(node);
-    remove_result(node);
     destroynode_runtime(node);
     update_visibility();
     points_tree.end_update();
@@ -186,8 +197,8 @@ void TForm4::copy_point(TreeNode* node) {
 }
 
 void TForm4::paste_point() {
-    if (db_readonly() || !may_edit_db() || !clipboard_node || clipboard_node->item->name.empty() ||
-        !mouse_zone)
+    if (busy || db_readonly() || !may_edit_db() || !clipboard_node ||
+        clipboard_node->item->name.empty() || !mouse_zone)
         return;
     points_tree.begin_update();
     const TPoint at = free_position(zone_node(mouse_zone->zone_id), mouse_zone_pos);
@@ -210,8 +221,6 @@ void TForm4::destroynode(TreeNode* node) {
         return;
     forget_node(*this, node);
     points_tree.delete_node(node);
-    select_node(nullptr);
-    current_point = nullptr;
 }
 
 void TForm4::destroynode_runtime(TreeNode* node) {
@@ -221,8 +230,7 @@ void TForm4::destroynode_runtime(TreeNode* node) {
     points_tree.delete_node(node);
     build_paths();
     build_links();
-    select_node(nullptr);
-    current_point = nullptr;
+    update_path_colors();
 }
 
 // ---- The map's menu ----
@@ -247,7 +255,8 @@ void TForm4::coupernode1Click() {
 }
 
 void TForm4::hyperlink1Click() {
-    if (db_readonly() || !may_edit_db() || !clipboard_node || clipboard_node->item->name.empty())
+    if (busy || db_readonly() || !may_edit_db() || !clipboard_node ||
+        clipboard_node->item->name.empty())
         return;
     rItemdata* item = current_point ? current_point->item() : nullptr;
     if (!item)

@@ -62,6 +62,8 @@ void TForm4::init_search() {
             });
     TreeResult->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TreeResult, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (busy)
+            return;
         Menu2Popup();
         Menu2->popup(TreeResult->viewport()->mapToGlobal(at));
     });
@@ -220,10 +222,11 @@ void TForm4::end_search_area() {
 }
 
 void TForm4::TreeResultFocusChanged(TreeNode* node) {
-    if (result_rows_changing)
+    if (result_rows_changing || busy)
         return;
     select_node(nullptr);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The new row shows before the map moves; nothing else runs while the node is held.
+    TreeResult->viewport()->repaint();
     if (node)
         goto_node(node, kShowMove);
 }

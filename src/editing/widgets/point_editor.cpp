@@ -39,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -799,7 +800,15 @@ bool TForm2::texts_fit() {
             line_text_fits(MemoInfo->toPlainText().remove(QLatin1Char('\n')), MemoInfo));
 }
 
+void TForm2::act_once() {
+    acted_ = true;
+    Button2->setEnabled(false);
+    Button4->setEnabled(false);
+}
+
 void TForm2::Button2Click() {
+    if (acted_)
+        return;
     const std::string name(trim_blanks(from_qstring(Edit1->text())));
     if (const int fault =
             point_input_fault(name, default_name, categ != nullptr, comment_lines())) {
@@ -810,6 +819,7 @@ void TForm2::Button2Click() {
     }
     if (!texts_fit())
         return;
+    act_once();
     MemoInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
     if (categ->comment_limit == 0)
         MemoInfo->clear();
@@ -842,19 +852,14 @@ void TForm2::Button2Click() {
     // both ends name each other.
     if (!other_new_link.empty() && other_node && other_node->item()) {
         const rnew_node other = point_record(*other_node, other_new_link);
-        main_.remove_result(other_node);
-        main_.destroynode(other_node);
-        other_node = nullptr;
+        main_.destroynode(std::exchange(other_node, nullptr));
         main_.addnode(other);
     }
     const rnew_node record = point_request(edit_mode == 1 ? master_id : 0);
     // The new node comes first: the old one goes only once its replacement stands.
     result_node = main_.addnode(record);
-    if (edit_mode == 1 && result_node) {
-        main_.remove_result(edit_node);
-        main_.destroynode(edit_node);
-        edit_node = nullptr;
-    }
+    if (edit_mode == 1 && result_node)
+        main_.destroynode(std::exchange(edit_node, nullptr));
     rPreference.NIVP = UpDown3->value();
     accept();
 }
@@ -876,6 +881,9 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::Button4Click() {
+    if (acted_ || !edit_node)
+        return;
+    act_once();
     main_.toggle_tagnew(true);
     changed = 1;
     const rCateg* category = edit_node->data->category;
@@ -883,9 +891,7 @@ void TForm2::Button4Click() {
                       category->region_pass > 0;
     if (master_id != 0)
         main_.add_deletion_entry(edit_node);
-    main_.remove_result(edit_node);
-    main_.destroynode(edit_node);
-    edit_node = nullptr;
+    main_.destroynode(std::exchange(edit_node, nullptr));
     result_node = nullptr;
     accept();
 }

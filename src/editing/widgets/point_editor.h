@@ -192,4 +192,7 @@ private:
     TBridgeIds bridge_ids_;
     bool advanced_ = false; // the comment panel sits on the advanced page
     bool comment_guard_ = false;
+    // OK and Delete act once: input queued behind the first finds the dialog done.
+    void act_once();
+    bool acted_ = false;
 };

@@ -109,7 +109,7 @@ void TForm4::show_prefs_dialog() {
         reload = dialog.reload;
         recolour_all = dialog.recolour;
     }
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (rPreference.AUTO)
         Timer3.start();
     else

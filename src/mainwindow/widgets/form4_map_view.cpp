@@ -165,7 +165,7 @@ void TForm4::ImageMapMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers s
                                int Y) {
     ImageMap->setFocus();
     shift &= Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    if (buttons != Qt::LeftButton)
+    if (busy || buttons != Qt::LeftButton)
         return;
     if (shift == Qt::NoModifier) {
         if (dragging)
@@ -228,7 +228,8 @@ void TForm4::ImageMapMouseMove(Qt::MouseButtons buttons, int X, int Y) {
         if (!path_at(X, Y, 0))
             map_click(X, Y, 0);
         set_status("", 0x10);
-        if (rRegion* region = region_at(mouse_zone, mouse_zone_pos); region && region->node->item())
+        if (rRegion* region = region_at(mouse_zone, mouse_zone_pos);
+            region && region->node && region->node->item())
             set_status(region->node->item()->name, 0x10);
     } else if (!first_activation) {
         set_status("", 0x10);
@@ -241,15 +242,17 @@ void TForm4::ImageMapMouseUp() {
 }
 
 void TForm4::ImageMapMouseWheelUp() {
-    zoom_by(mouse_world, 1.1);
+    if (!busy)
+        zoom_by(mouse_world, 1.1);
 }
 
 void TForm4::ImageMapMouseWheelDown() {
-    zoom_by(mouse_world, 0.9);
+    if (!busy)
+        zoom_by(mouse_world, 0.9);
 }
 
 void TForm4::ImageMapDblClick() {
-    if (!mouse_zone)
+    if (busy || !mouse_zone)
         return;
     zoom = kZoomDoubleClick;
     update_visibility();
@@ -493,6 +496,8 @@ void TForm4::create_map_layer() {
     connect(ImageMap, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         // The menu takes the mouse, and with it the release that would end a drag.
         ImageMapMouseUp();
+        if (busy)
+            return;
         Menu_imagePopup();
         Menu_image->popup(ImageMap->mapToGlobal(at));
     });

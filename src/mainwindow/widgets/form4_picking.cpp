@@ -167,13 +167,16 @@ bool TForm4::hint_event(QObject* watched, QEvent* e) {
             activate_hint(w, static_cast<QHelpEvent*>(e)->globalPos());
         return true;
     }
-    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonPress: {
         cancel_hint();
-        if (region_rows && region_model) {
-            const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
+        const auto* mouse = static_cast<QMouseEvent*>(e);
+        const QPoint at = mouse->position().toPoint();
+        if (region_rows && region_model)
             RegionTreeMouseDown(at.x(), at.y());
-        }
+        if (MyTree && watched == MyTree->viewport() && mouse->button() == Qt::LeftButton)
+            MyTreeMouseDown(at.x(), at.y());
         return false;
+    }
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
     case QEvent::Wheel:

@@ -116,7 +116,7 @@ void TForm4::FormActivate() {
     if (rPreference.ALFA)
         setWindowOpacity((rPreference.ALFV & 0xFF) / 255.0);
     Editlvl->setText(QString::number(rPreference.NIVP));
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     load_db_list();
     check_database(1);
@@ -473,7 +473,7 @@ void TForm4::but_autoupClick() {
     if (busy || !confirm_save_additions(48))
         return;
     show_update();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (database_updated) {
         database_updated = false;
         // Kept additions keep the data loaded: the new files wait for the next start.

@@ -223,7 +223,7 @@ void TForm4::create_controls() {
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     auto* page3 = new QVBoxLayout(TabSheet3);
     page3->setContentsMargins(0, 0, 0, 0);
-    MyTree = new QTreeView(TabSheet3);
+    MyTree = new TPointsTreeView(TabSheet3);
     MyTree->setObjectName(QStringLiteral("MyTree"));
     MyTree->header()->hide();
     page3->addWidget(MyTree, 3);

@@ -314,6 +314,8 @@ public:
     void goto_node(TreeNode* node, uint8_t flags);
     std::string node_text(const TreeNode* node) const;
     void MyTreeFocusChanged(TreeNode* node);
+    // A press on the tree's current row shows its node again.
+    void MyTreeMouseDown(int x, int y);
     // Puts the model on MyTree and gives the tree its look (once).
     void init_points_tree();
 
