@@ -507,6 +507,13 @@ TEXTS = [
     ("S", 75, "%1 %2", "maps not written", "map generator: the run is finished but images could not be written (%1 of %2)",
      "%1 images sur %2 n'ont pas pu être écrites ; voir le fichier error.log.",
      "%1 of %2 images could not be written; see the file error.log."),
+    # Database folder scan.
+    ("S", 76, "%1", "database folder left out", "feedback line after a load: a database folder whose url.bin or master.loc cannot be read (%1 = the folder)",
+     "Le dossier de base de données %1 est ignoré : son url.bin ou son master.loc est illisible.",
+     "The database folder %1 is left out: its url.bin or master.loc cannot be read."),
+    ("S", 77, "%1 %2", "too many database folders", "feedback line after a load: the scan stopped at its limit of %1 databases; %2 more folders were not read",
+     "Seules %1 bases de données sont proposées ; %2 autre(s) dossier(s) n'ont pas été lus.",
+     "Only %1 databases are offered; %2 more folder(s) were not read."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

@@ -13,6 +13,11 @@ namespace {
 
 constexpr size_t kKeyLength = 7; // "[" + four letters + "]="
 constexpr size_t kNicknameMax = 40;
+// The search results' columns (name, score, category, zone) and the search dialog's heights:
+// no shorter than its controls, no taller than the tallest screens.
+constexpr int32_t kResultColumns = 4;
+constexpr int32_t kSearchDialogMinHeight = 310;
+constexpr int32_t kSearchDialogMaxHeight = 2160;
 const char* const kHeader = "#fichier autog\xE9n\xE9r\xE9, de pas \xE9"
                             "diter.";
 const char* const kVersionLine = "[VERS]=1";
@@ -145,6 +150,8 @@ void keep_in_range(TPreference& p) {
     p.MAHD = std::clamp(p.MAHD, 512, 1024);
     p.DATU = std::clamp(p.DATU, 0, 4);
     p.PRXP = std::clamp(p.PRXP, 0, 65535);
+    p.STSC = std::clamp(p.STSC, 0, kResultColumns - 1);
+    p.SFHE = std::clamp(p.SFHE, kSearchDialogMinHeight, kSearchDialogMaxHeight);
 }
 
 std::string error_box_text(const std::string& reason) {

@@ -2,8 +2,9 @@
 // The user settings (rPreference) and their file pref.ini in the program folder.
 //
 // pref.ini is Windows-1252 text with CR LF line ends: a comment line, the version line
-// "[VERS]=1", then one "[KEY_]=value" line per setting. Reading applies the lines in file order
-// over the current values and stops at the first value that does not convert.
+// "[VERS]=1", then one "[KEY_]=value" line per setting. Paths and folder names ([GPAT], [MPQP],
+// [DBDB], [EDIM]) are kept in the file system's bytes, whatever their script. Reading applies the
+// lines in file order over the current values and stops at the first value that does not convert.
 
 #include <cstdint>
 #include <string>
@@ -78,8 +79,8 @@ extern TPreference rPreference;
 // them in before writing and takes them out after reading.
 struct TOutsideSettings {
     std::string language;        // [LANG]
-    std::string db_name;         // [DBDB]
-    std::string edit_db_name;    // [EDIM]
+    std::string db_name;         // [DBDB] a folder name, as the file system holds it
+    std::string edit_db_name;    // [EDIM] likewise
     bool legend_down = true;     // [LGNA] But_Leg
     bool tips_down = false;      // [TYPS] but_tips
     bool paths_down = true;      // [CHEM] but_chemin

@@ -58,7 +58,7 @@ protected:
         app_path = dir.path();
         ajouts_path = dir.file("ajouts/");
         QDir().mkpath(to_path(ajouts_path));
-        additions_file_name = "Vev_ajouts_Demo.txt";
+        set_additions_file("Demo");
         file = ajouts_path + additions_file_name;
         ASSERT_TRUE(write_file_atomic(file, bytes));
         rPreference.PSEU = "Ann-Marie";

@@ -1,12 +1,14 @@
-#include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,7 +37,7 @@ TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
     scan_databases(dir.path(), list);
     ASSERT_EQ(list.size(), 2u);
     const rdbavailable& db = *list[1];
-    EXPECT_EQ(db.folder, "For\xEAt"); // a text
+    EXPECT_EQ(db.folder, "Forêt"); // the file system's bytes
     EXPECT_EQ(db.mail_address, "collect@example.org");
     EXPECT_EQ(db.update_address1 + db.update_address2 + db.update_address3,
               "http://update.example.org/check.php?v=2");
@@ -95,28 +97,38 @@ TEST(DatabaseScan, LineEightIsABoolean) {
             << cases[i].first;
 }
 
-TEST(DatabaseScan, ErrorsNameTheFolderAndKeepEarlierRecords) {
-    // A line 8 that is no boolean, then a master.loc too short for its version.
-    for (bool bad_boolean : {true, false}) {
-        TempDir dir;
-        make_database(dir, "good", support::url_lines());
-        make_database(dir, "bad", support::url_lines(bad_boolean ? "maybe" : "0"));
-        if (!bad_boolean)
-            support::write_raw(dir.file("bad/master.loc"), "\x26\x04");
-        TDatabaseList list;
-        std::string error;
-        try {
-            scan_databases(dir.path(), list);
-        } catch (const EConvertError& e) {
-            error = bad_boolean ? e.what() : "";
-        } catch (const EInOutError& e) {
-            error = bad_boolean ? "" : e.what();
-        }
-        EXPECT_EQ(error.rfind("bad: ", 0), 0u) << error;
-        // The folders come in file-system order: the good one may or may not be done.
-        ASSERT_LE(list.size(), 1u);
-        EXPECT_TRUE(list.empty() || list[0]->folder == "good");
-    }
+TEST(DatabaseScan, UnreadableFoldersAreLeftOutAndNamedAndTheOthersListed) {
+    TempDir dir;
+    for (const char* name : {"good", "База", "boolean", "short", "damaged", "large", "nourl"})
+        make_database(dir, name,
+                      support::url_lines(std::string(name) == "boolean" ? "maybe" : "0"));
+    support::write_raw(dir.file("short/master.loc"), "\x26\x04");
+    support::write_raw(dir.file("damaged/url.bin"), "\x78\x9C garbage");
+    auto large = support::url_lines();
+    large[8] = std::string(max_url_list_size, 'd'); // one past the limit with its line ends
+    ASSERT_TRUE(support::write_scrambled_list(dir.file("large/url.bin"), large));
+    QFile::remove(to_path(dir.file("nourl/url.bin"))); // no database: nothing to say
+    TDatabaseList list;
+    TScanReport report;
+    scan_databases(dir.path(), list, &report);
+    std::vector<std::string> listed, named = report.unreadable;
+    for (const auto& db : list)
+        listed.push_back(db->folder);
+    std::sort(listed.begin(), listed.end());
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"good", "База"}));
+    EXPECT_EQ(named, (std::vector<std::string>{"boolean", "damaged", "large", "short"}));
+    EXPECT_EQ(report.not_listed, 0u);
+}
+
+TEST(DatabaseScan, ListsAtMostItsLimitAndCountsTheFoldersLeft) {
+    TempDir dir;
+    for (size_t i = 0; i <= max_databases; ++i)
+        make_database(dir, "db" + std::to_string(i), support::url_lines());
+    TDatabaseList list;
+    TScanReport report;
+    scan_databases(dir.path(), list, &report);
+    EXPECT_EQ(std::pair(list.size(), report.not_listed), std::pair(max_databases, size_t(1)));
 }
 
 // The first-run dialog's test fills a combo box with it.

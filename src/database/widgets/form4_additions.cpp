@@ -27,7 +27,7 @@ std::string file_name_part(const std::string& path) {
 void TForm4::reload_additions() {
     additions_unread.clear();
     additions_beside.clear();
-    const std::string path = ajouts_path + path_name(additions_file_name);
+    const std::string path = additions_file_path();
     if (realm && realm->header_value2 != 0) {
         rejected_lines = 0;
         if (load_additions(path)) {
@@ -116,7 +116,7 @@ bool TForm4::confirm_save_additions(int text) {
         return true;
     const int answer = show_message(text, true, additions_file_name);
     if (answer == kAnswerYes) {
-        save_additions(ajouts_path + path_name(additions_file_name));
+        save_additions(additions_file_path());
         // A failed save keeps the caller (closing, another database...) from going on.
         return !additions_unsaved;
     }
@@ -136,5 +136,5 @@ void TForm4::toggle_tagnew(bool unsaved) {
 
 void TForm4::Timer3Timer() {
     if (autosave_allowed && additions_unsaved)
-        save_additions(ajouts_path + path_name(additions_file_name));
+        save_additions(additions_file_path());
 }

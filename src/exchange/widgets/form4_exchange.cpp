@@ -28,7 +28,7 @@ void TForm4::show_update() {
 void TForm4::but_mailClick() {
     if (busy || db_readonly() || !confirm_save_additions(29))
         return;
-    const std::string file = ajouts_path + path_name("Vev_ajouts_" + db_name + ".txt");
+    const std::string file = additions_file_path();
     if (!file_exists(file)) {
         feedback(28, 3, path_text(file));
         return;

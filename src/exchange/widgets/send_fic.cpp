@@ -63,7 +63,7 @@ Tmail_fic::Tmail_fic(QWidget* parent) : QDialog(parent) {
 }
 
 void Tmail_fic::FormCreate() {
-    setWindowTitle(to_qstring(get_text(161) + " database [" + db_name + "]"));
+    setWindowTitle(to_qstring(get_text(161) + " database [") + to_path(db_name) + "]");
     translate_form(this);
     prepare_upload_client(IdHTTP1);
 }
@@ -118,12 +118,12 @@ void Tmail_fic::Button2Click() {
 
 void Tmail_fic::send_by_http(std::string& reply) {
     reply = ::send_by_http(IdHTTP1, selected_database ? selected_database->upload_address : "",
-                           db_name, rPreference.PSEU, ajouts_path + path_name(additions_file_name));
+                           name_for_peers(db_name), rPreference.PSEU, additions_file_path());
 }
 
 void Tmail_fic::send_by_mail(std::string& error) {
     error = ::send_by_mail(selected_database ? selected_database->mail_address : "",
-                           ajouts_path + path_name(additions_file_name), additions_file_name);
+                           additions_file_path(), additions_file_name);
 }
 
 void Tmail_fic::done(int result) {
