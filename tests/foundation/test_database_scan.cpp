@@ -20,13 +20,6 @@ void make_database(const TempDir& dir, const std::string& name,
     ASSERT_TRUE(support::ContainerWriter().version(version).write(dir.file(name + "/master.loc")));
 }
 
-const rdbavailable* find(const TDatabaseList& list, const std::string& folder) {
-    for (const auto& db : list)
-        if (db->folder == folder)
-            return db.get();
-    return nullptr;
-}
-
 } // namespace
 
 TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
@@ -52,72 +45,60 @@ TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
     EXPECT_EQ(list.size(), 2u);
 }
 
-TEST(DatabaseScan, SkipsFoldersThatAreNotDatabases) {
+// Each folder is listed (with its line 8 and its version), skipped as no database of this
+// program, or left out and named because it cannot be read; none of them hides the others.
+TEST(DatabaseScan, EachFolderIsListedSkippedOrNamed) {
     TempDir dir;
-    auto lines = support::url_lines();
-    for (auto [folder, first] :
-         {std::pair{"hex", "$426"}, {"trailing", "1062 "}, {"older", "1061"}}) {
-        lines[0] = first;
-        make_database(dir, folder, lines);
-    }
-    lines[0] = "1062";
-    make_database(dir, "short", std::vector<std::string>(lines.begin(), lines.begin() + 8));
-    make_database(dir, "nomaster", lines);
+    const auto lines = [](const char* first, const char* eighth, size_t count) {
+        auto all = support::url_lines(eighth);
+        all[0] = first;
+        all.resize(count);
+        return all;
+    };
+    for (auto [folder, first, eighth] : {std::tuple{"hex", "$426", "0"},
+                                         {"trailing", "1062 ", "0"},
+                                         {"older", "1061", "0"},
+                                         {"false", "1062", "FALSE"},
+                                         {"blanks", "1062", " 0 "},
+                                         {"minus", "1062", "-1"},
+                                         {"true", "1062", "true"},
+                                         {"half", "1062", "2,5"},
+                                         {"maybe", "1062", "maybe"},
+                                         {"База", "1062", "0"},
+                                         {"short", "1062", "0"},
+                                         {"tiny", "1062", "0"},
+                                         {"nourl", "1062", "0"},
+                                         {"nomaster", "1062", "0"},
+                                         {"otherkey", "1062", "0"},
+                                         {"damaged", "1062", "0"},
+                                         {"large", "1062", "0"},
+                                         {"oldformat", "1062", "0"}})
+        make_database(dir, folder, lines(first, eighth, folder == std::string("short") ? 8 : 9),
+                      folder == std::string("oldformat") ? 1061 : db_version);
+    support::write_raw(dir.file("tiny/master.loc"), "\x26\x04");
+    QFile::remove(to_path(dir.file("nourl/url.bin")));
     QFile::remove(to_path(dir.file("nomaster/master.loc")));
-    make_database(dir, "otherkey", lines);
-    support::write_raw(dir.file("otherkey/url.bin"), support::scrambled_list(lines, "nope"));
-    make_database(dir, "damaged", lines);
-    support::write_raw(dir.file("damaged/url.bin"), "\x78\x9C garbage");
-    QDir().mkpath(to_path(dir.file("plain")));
-    support::write_raw(dir.file("loose.bin"), "a file, not a folder");
-    // A master.loc of another version is still listed.
-    make_database(dir, "oldformat", lines, 1061);
-
-    TDatabaseList list;
-    scan_databases(dir.path(), list);
-    ASSERT_EQ(list.size(), 2u);
-    ASSERT_NE(find(list, "hex"), nullptr);
-    EXPECT_TRUE(find(list, "hex")->version_ok);
-    ASSERT_NE(find(list, "oldformat"), nullptr);
-    EXPECT_FALSE(find(list, "oldformat")->version_ok);
-}
-
-TEST(DatabaseScan, LineEightIsABoolean) {
-    TempDir dir;
-    const std::vector<std::pair<std::string, bool>> cases = {{"0", false},   {"FALSE", false},
-                                                             {" 0 ", false}, {"-1", true},
-                                                             {"true", true}, {"2,5", true}};
-    for (size_t i = 0; i < cases.size(); ++i)
-        make_database(dir, "db" + std::to_string(i), support::url_lines(cases[i].first));
-    TDatabaseList list;
-    scan_databases(dir.path(), list);
-    ASSERT_EQ(list.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(find(list, "db" + std::to_string(i))->not_editable, cases[i].second)
-            << cases[i].first;
-}
-
-TEST(DatabaseScan, UnreadableFoldersAreLeftOutAndNamedAndTheOthersListed) {
-    TempDir dir;
-    for (const char* name : {"good", "База", "boolean", "short", "damaged", "large", "nourl"})
-        make_database(dir, name,
-                      support::url_lines(std::string(name) == "boolean" ? "maybe" : "0"));
-    support::write_raw(dir.file("short/master.loc"), "\x26\x04");
+    support::write_raw(dir.file("otherkey/url.bin"),
+                       support::scrambled_list(support::url_lines(), "nope"));
     support::write_raw(dir.file("damaged/url.bin"), "\x78\x9C garbage");
     auto large = support::url_lines();
     large[8] = std::string(max_url_list_size, 'd'); // one past the limit with its line ends
     ASSERT_TRUE(support::write_scrambled_list(dir.file("large/url.bin"), large));
-    QFile::remove(to_path(dir.file("nourl/url.bin"))); // no database: nothing to say
+    QDir().mkpath(to_path(dir.file("plain")));
+    support::write_raw(dir.file("loose.bin"), "a file, not a folder");
+
     TDatabaseList list;
     TScanReport report;
     scan_databases(dir.path(), list, &report);
     std::vector<std::string> listed, named = report.unreadable;
-    for (const auto& db : list)
-        listed.push_back(db->folder);
+    for (const auto& db : list) // folder, read-only, right version
+        listed.push_back(db->folder + " " + char('0' + db->not_editable) +
+                         char('0' + db->version_ok));
     std::sort(listed.begin(), listed.end());
     std::sort(named.begin(), named.end());
-    EXPECT_EQ(listed, (std::vector<std::string>{"good", "База"}));
-    EXPECT_EQ(named, (std::vector<std::string>{"boolean", "damaged", "large", "short"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"blanks 01", "false 01", "half 11", "hex 01",
+                                                "minus 11", "oldformat 00", "true 11", "База 01"}));
+    EXPECT_EQ(named, (std::vector<std::string>{"damaged", "large", "maybe", "tiny"}));
     EXPECT_EQ(report.not_listed, 0u);
 }
 
