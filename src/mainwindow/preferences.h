@@ -11,6 +11,8 @@
 #include <vector>
 
 inline constexpr const char* pref_file_name = "pref.ini";
+// A real pref.ini holds a few kilobytes; what lies past this many bytes is not read.
+inline constexpr int max_pref_size = 256 * 1024;
 
 // Every user setting. Members named in capitals carry the four letters of their pref.ini key.
 struct TPreference {
@@ -105,11 +107,11 @@ struct TOutsideSettings {
 bool parse_pref_line(const std::string& line, TPreference& pref, TOutsideSettings& outside,
                      std::string* error_text);
 
-// Reads pref.ini over the current values, then brings the numbers within the ranges of the
-// controls that set them. A missing file or a second line other than "[VERS]=1"
-// changes nothing and returns true. Returns false when reading stopped at a bad line or the file
-// could not be read; the lines before stay applied and error_text holds the text for a plain
-// message box (show_message with message 0), which the caller shows.
+// Reads pref.ini over the current values, up to max_pref_size bytes, then brings the numbers
+// within the ranges of the controls that set them. A missing file or a second line other than
+// "[VERS]=1" changes nothing and returns true. Returns false when reading stopped at a bad line or
+// at the size limit, or the file could not be read; the lines before stay applied and error_text
+// holds the text for a plain message box (show_message with message 0), which the caller shows.
 bool read_preferences(const std::string& path, TPreference& pref, TOutsideSettings& outside,
                       std::string* error_text);
 

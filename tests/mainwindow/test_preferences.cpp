@@ -233,9 +233,18 @@ TEST(Preferences, HostileBytesNeverCrash) {
     std::string nul_value("[GPAT]=a\0b", 10);
     EXPECT_EQ(read_text(kHead + nul_value).pref.GPAT, std::string("a\0b", 3));
 
-    Loaded huge = read_text(kHead + "[NIVP]=" + std::string(1 << 20, '\x01'));
+    Loaded huge = read_text(kHead + "[NIVP]=" + std::string(max_pref_size - 100, '\x01'));
     EXPECT_TRUE(!huge.ok && huge.error.size() < 200 &&
                 huge.error.find('\x01') == std::string::npos);
+
+    // A file of the limit is read whole; one byte more and its last line is left out.
+    std::string limit = kHead + "[NIVP]=9\r\n[ZZZZ]=\r\n[NIVP]=8";
+    limit.insert(limit.size() - 10, max_pref_size - limit.size(), 'z');
+    for (const std::string& text : {limit, limit + "\r"}) {
+        const Loaded r = read_text(text);
+        EXPECT_EQ(std::tuple(r.ok, r.pref.NIVP, r.error.find("larger") != std::string::npos),
+                  text == limit ? std::tuple(true, 8, false) : std::tuple(false, 9, true));
+    }
 }
 
 // The dialog on a real window: the gauges at their minimum, ticks on categories as grey as the
