@@ -1,7 +1,9 @@
 #include "database/additions_file.h"
 
+#include "database/database_list.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
 #include <algorithm>
@@ -20,6 +22,10 @@ std::string without_txt(const std::string& path) {
 }
 
 } // namespace
+
+std::string additions_file_path() {
+    return ajouts_path + additions_file_native_name;
+}
 
 std::string additions_backup_path(const std::string& path) {
     return without_txt(path) + ".bak";

@@ -33,6 +33,8 @@ using AdditionFields = std::array<std::string, addition_field_count>;
 // True when the line starts with "#v001".
 bool is_additions_header(std::string_view line);
 
+// The additions file of the current load: ajouts_path + additions_file_native_name, a path.
+std::string additions_file_path();
 // The backup kept beside the file before a rewrite that drops lines: ".txt" becomes ".bak".
 std::string additions_backup_path(const std::string& path);
 // A file beside `path` that does not exist yet: ".txt" becomes ".new.txt", ".new2.txt" ...

@@ -8,12 +8,11 @@
 TDatabaseList database_list;
 rdbavailable* selected_database = nullptr;
 bool quit_flag = false;
+std::string additions_file_native_name;
 std::string additions_file_name;
 TScanReport database_scan_report;
 
 namespace {
-
-std::string additions_file_native;
 
 // A stored name that matches no folder but whose Windows-1252 reading does becomes that folder.
 void adopt_folder_name(std::string& name) {
@@ -87,10 +86,6 @@ std::vector<rdbavailable*> database_menu_entries() {
 }
 
 void set_additions_file(const std::string& database) {
-    additions_file_native = "Vev_ajouts_" + database + ".txt";
-    additions_file_name = path_text(additions_file_native);
-}
-
-std::string additions_file_path() {
-    return ajouts_path + additions_file_native;
+    additions_file_native_name = "Vev_ajouts_" + database + ".txt";
+    additions_file_name = path_text(additions_file_native_name);
 }

@@ -12,8 +12,9 @@ extern TDatabaseList database_list;
 extern rdbavailable* selected_database;
 // No usable current database remains; never cleared.
 extern bool quit_flag;
-// The current database's additions file name as a Windows-1252 text, for messages; set by each
-// data load with set_additions_file.
+// The current database's additions file name as the file system holds it, and as a
+// Windows-1252 text for messages; both set by each data load with set_additions_file.
+extern std::string additions_file_native_name;
 extern std::string additions_file_name;
 // What the last load_db_list left out, for the main window to tell once its texts are read.
 extern TScanReport database_scan_report;
@@ -32,7 +33,5 @@ bool check_database_list(uint8_t flags);
 std::vector<rdbavailable*> database_menu_entries();
 
 // Names the additions file of the database (a folder name in the file system's bytes):
-// "Vev_ajouts_" + database + ".txt" in ajouts_path.
+// "Vev_ajouts_" + database + ".txt".
 void set_additions_file(const std::string& database);
-// The path of the additions file named last.
-std::string additions_file_path();

@@ -1,5 +1,6 @@
 // The main window's update and send commands.
 
+#include "database/additions_file.h"
 #include "database/database_list.h"
 #include "exchange/sending.h"
 #include "exchange/widgets/send_fic.h"

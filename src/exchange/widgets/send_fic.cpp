@@ -1,5 +1,6 @@
 #include "exchange/widgets/send_fic.h"
 
+#include "database/additions_file.h"
 #include "database/database_list.h"
 #include "exchange/sending.h"
 #include "foundation/control_tag.h"

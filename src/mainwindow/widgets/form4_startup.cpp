@@ -1,5 +1,6 @@
 // Start-up, shutdown and the small services of the main window.
 
+#include "database/additions_file.h"
 #include "database/database_list.h"
 #include "editing/search_engine.h"
 #include "foundation/Data.h"
