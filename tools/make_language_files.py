@@ -511,9 +511,9 @@ TEXTS = [
     ("S", 76, "%1", "database folder left out", "feedback line after a load: a database folder whose url.bin or master.loc cannot be read (%1 = the folder)",
      "Le dossier de base de données %1 est ignoré : son url.bin ou son master.loc est illisible.",
      "The database folder %1 is left out: its url.bin or master.loc cannot be read."),
-    ("S", 77, "%1 %2", "too many database folders", "feedback line after a load: the scan stopped at its limit of %1 databases; %2 more folders were not read",
-     "Seules %1 bases de données sont proposées ; %2 autre(s) dossier(s) n'ont pas été lus.",
-     "Only %1 databases are offered; %2 more folder(s) were not read."),
+    ("S", 77, "%1 %2", "too many database folders", "feedback line after a load: the scan stopped at its limit of %1 database folders; %2 more folders were not read",
+     "Seuls les %1 premiers dossiers de bases de données sont lus ; %2 autre(s) dossier(s) ne l'ont pas été.",
+     "Only the first %1 database folders are read; %2 more folder(s) were left unread."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

@@ -23,10 +23,10 @@ class QPainter;
 // One displayed line.
 struct rdirectfeedback {
     std::string text;           // one line, Windows-1252
-    QString shown;              // what is painted when the line holds a name (else `text`)
     std::int32_t width = 0;     // pixel width of the text in the feedback font
     std::int32_t time_left = 0; // milliseconds
     std::uint32_t colour = 0;   // 0x00BBGGRR
+    QString shown;              // what is painted when the line holds a name (else `text`)
 };
 
 class FeedbackLines {

@@ -250,9 +250,10 @@ void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport*
     QDir dir(to_path(folder));
     const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     std::vector<std::string> lines;
-    size_t listed = 0;
+    // Folders holding a database's two files, listed or left out as unreadable.
+    size_t found = 0;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (listed == max_databases) {
+        if (found == max_databases) {
             if (report)
                 report->not_listed += static_cast<size_t>(entries.size() - i);
             break;
@@ -266,10 +267,14 @@ void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport*
         // length is no database of this program.
         const bool read = load_scrambled_text(lines, base + "url.bin", max_url_list_size);
         if (lines.size() < 9 || str_to_int_def0(lines[0]) != static_cast<int32_t>(db_version)) {
-            if (!read && file_exists(base + "url.bin") && report)
-                report->unreadable.push_back(name);
+            if (!read && file_exists(base + "url.bin")) {
+                ++found;
+                if (report)
+                    report->unreadable.push_back(name);
+            }
             continue;
         }
+        ++found;
         auto db = std::make_unique<rdbavailable>();
         db->folder = name;
         try {
@@ -291,7 +296,6 @@ void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport*
         db->display_description = replace_all(lines[8], "%%", "\r");
         db->is_current = false;
         list.push_back(std::move(db));
-        ++listed;
     }
 }
 

@@ -55,7 +55,7 @@ constexpr std::string_view scramble_key = "plinvask";
 
 // ---- Database folder scan ----
 
-// Most databases one scan lists: a real installation holds a few.
+// Most database folders one scan looks at, listed or left out: a real installation holds a few.
 constexpr size_t max_databases = 256;
 // Largest url.bin text read: a real one is nine short lines.
 constexpr size_t max_url_list_size = 64 * 1024;
@@ -66,7 +66,7 @@ struct TScanReport {
     // read: a url.bin that does not inflate or is over max_url_list_size, a line 8 that is no
     // boolean, a master.loc too short for its version.
     std::vector<std::string> unreadable;
-    // Subfolders not looked at once max_databases databases were listed.
+    // Subfolders not looked at once max_databases database folders were found.
     size_t not_listed = 0;
 };
 

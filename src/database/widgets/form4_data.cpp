@@ -90,11 +90,14 @@ void TForm4::feedback_database_loaded() {
     feedback(64, 1, db_name,
              selected_database ? selected_database->display_description : std::string(),
              FeedbackLines::kNameArg1);
+    // The lines go in at once: the map is painted once, however many there are.
     for (const std::string& folder : database_scan_report.unreadable)
-        feedback(kFolderLeftOutMessage, 6, folder, {}, FeedbackLines::kNameArg1);
+        feedback_lines.add_feedback(kFolderLeftOutMessage, 6, folder, {}, FeedbackLines::kNameArg1);
     if (database_scan_report.not_listed != 0)
-        feedback(kFoldersNotListedMessage, 6, std::to_string(max_databases),
-                 std::to_string(database_scan_report.not_listed));
+        feedback_lines.add_feedback(kFoldersNotListedMessage, 6, std::to_string(max_databases),
+                                    std::to_string(database_scan_report.not_listed));
+    if (!database_scan_report.unreadable.empty() || database_scan_report.not_listed != 0)
+        repaint_map();
     database_scan_report = TScanReport{};
 }
 
