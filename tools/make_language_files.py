@@ -507,7 +507,6 @@ TEXTS = [
     ("S", 75, "%1 %2", "maps not written", "map generator: the run is finished but images could not be written (%1 of %2)",
      "%1 images sur %2 n'ont pas pu être écrites ; voir le fichier error.log.",
      "%1 of %2 images could not be written; see the file error.log."),
-
     # Additions kept through reloads, outside changes and failed saves.
     ("S", 76, "%1 %2", "additions file changed by another program", "message box when a save finds the additions file %1 changed since it was read; that version was copied to %2",
      "Le fichier %1 a été modifié par un autre programme depuis sa lecture : cette version est gardée dans %2.",
@@ -518,6 +517,14 @@ TEXTS = [
     ("S", 78, "%1 %2", "additions written to a fallback file", "error.log line when the program ends on a signal and the additions file %1 cannot be written; the additions went to %2",
      "Impossible d'enregistrer le fichier d'ajouts %1 : vos ajouts sont écrits dans %2.",
      "Could not save the additions file %1; your additions were written to %2."),
+
+    # Database folder scan.
+    ("S", 79, "%1", "database folder left out", "feedback line after a load: a database folder whose url.bin or master.loc cannot be read (%1 = the folder)",
+     "Le dossier de base de données %1 est ignoré : son url.bin ou son master.loc est illisible.",
+     "The database folder %1 is left out: its url.bin or master.loc cannot be read."),
+    ("S", 80, "%1 %2", "too many database folders", "feedback line after a load: the scan stopped at its limit of %1 database folders; %2 more folders were not read",
+     "Seuls les %1 premiers dossiers de bases de données sont lus ; %2 autre(s) dossier(s) ne l'ont pas été.",
+     "Only the first %1 database folders are read; %2 more folder(s) were left unread."),
 
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",

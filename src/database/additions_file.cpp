@@ -35,7 +35,7 @@ std::string& with_line_end(std::string& text) {
 } // namespace
 
 std::string additions_file_path() {
-    return ajouts_path + path_name(additions_file_name);
+    return ajouts_path + additions_file_native_name;
 }
 
 std::string additions_backup_path(const std::string& path) {

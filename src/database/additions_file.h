@@ -33,7 +33,7 @@ using AdditionFields = std::array<std::string, addition_field_count>;
 // True when the line starts with "#v001".
 bool is_additions_header(std::string_view line);
 
-// The additions file of the current load: ajouts_path + additions_file_name, as a path.
+// The additions file of the current load: ajouts_path + additions_file_native_name, a path.
 std::string additions_file_path();
 // The backup that keeps the lines a rewrite drops: ".txt" becomes ".bak".
 std::string additions_backup_path(const std::string& path);

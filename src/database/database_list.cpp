@@ -1,22 +1,39 @@
 #include "database/database_list.h"
 
-#include "foundation/errors.h"
-#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
+
+#include <algorithm>
 
 TDatabaseList database_list;
 rdbavailable* selected_database = nullptr;
 bool quit_flag = false;
+std::string additions_file_native_name;
 std::string additions_file_name;
+TScanReport database_scan_report;
+
+namespace {
+
+// A stored name that matches no folder but whose Windows-1252 reading does becomes that folder.
+void adopt_folder_name(std::string& name) {
+    const auto named = [](const std::string& folder) {
+        return std::any_of(database_list.begin(), database_list.end(),
+                           [&](const auto& r) { return r->folder == folder; });
+    };
+    if (name.empty() || named(name))
+        return;
+    const std::string native = path_name(name);
+    if (named(native))
+        name = native;
+}
+
+} // namespace
 
 void load_db_list() {
     selected_database = nullptr;
     database_list.clear();
-    try {
-        scan_databases(database_path, database_list);
-    } catch (const std::exception& e) {
-        show_box(MessageKind::Plain, std::string("[DataBase Error] ") + e.what());
-    }
+    database_scan_report = TScanReport{};
+    scan_databases(database_path, database_list, &database_scan_report);
 }
 
 bool check_database_list(uint8_t flags) {
@@ -28,6 +45,8 @@ bool check_database_list(uint8_t flags) {
         quit_flag = true;
         return false;
     }
+    adopt_folder_name(db_name);
+    adopt_folder_name(edit_db_name);
     bool any_edit = false;
     for (auto& r : database_list) {
         r->is_current = r->folder == db_name;
@@ -64,4 +83,9 @@ std::vector<rdbavailable*> database_menu_entries() {
         if (r->version_ok)
             out.push_back(r.get());
     return out;
+}
+
+void set_additions_file(const std::string& database) {
+    additions_file_native_name = "Vev_ajouts_" + database + ".txt";
+    additions_file_name = path_text(additions_file_native_name);
 }

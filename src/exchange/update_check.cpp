@@ -262,7 +262,7 @@ bool TUpdateCheck::select_updates() {
             bool wanted = e.kind == "all" || e.kind == "res";
             if (e.kind == "bas")
                 for (const auto& db : database_list)
-                    wanted = wanted || lower(db->folder) == e.target;
+                    wanted = wanted || lower(name_for_peers(db->folder)) == e.target;
             e.visible = e.visible || wanted;
         }
         if (e.visible) {

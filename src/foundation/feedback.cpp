@@ -1,5 +1,6 @@
 #include "foundation/feedback.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -8,16 +9,44 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
+namespace {
+
+constexpr char kMark1 = '\x01';
+constexpr char kMark2 = '\x02';
+
+// The line with its name marks replaced.
+std::string with_names(const std::string& line, const std::string& n1, const std::string& n2) {
+    std::string out;
+    for (char c : line)
+        out += c == kMark1 ? n1 : c == kMark2 ? n2 : std::string(1, c);
+    return out;
+}
+
+int shown_width(const QString& text) {
+    QImage scratch(1, 1, QImage::Format_ARGB32);
+    return QFontMetrics(feedback_font(), &scratch).horizontalAdvance(text);
+}
+
+} // namespace
+
 void FeedbackLines::add_feedback(int id, int seconds, const std::string& a1,
                                  const std::string& a2) {
+    add_feedback(id, seconds, a1, a2, 0);
+}
+
+void FeedbackLines::add_feedback(int id, int seconds, const std::string& a1, const std::string& a2,
+                                 unsigned name_args) {
     for (rdirectfeedback& line : lines_)
         line.colour = kGrey;
 
+    // A name goes in as a mark, replaced line by line by its text and its painted form.
+    const std::string t1 = name_args & kNameArg1 ? std::string(1, kMark1) : a1;
+    const std::string t2 = name_args & kNameArg2 ? std::string(1, kMark2) : a2;
     std::string text;
     if (id == 0)
-        text = a1 + "\r\r";
+        text = t1 + "\r\r";
     else if (id > 0 && static_cast<size_t>(id) < res_messages.size())
-        text = format_text(res_messages[static_cast<size_t>(id)] + "%%%%", a1, a2);
+        text = format_text(res_messages[static_cast<size_t>(id)] + "%%%%", t1, t2);
     else
         text = std::string(kResourceError) + "\r\r";
 
@@ -30,8 +59,16 @@ void FeedbackLines::add_feedback(int id, int seconds, const std::string& a1,
             continue;
         }
         rdirectfeedback entry;
-        entry.width = text_width(current);
-        entry.text = std::move(current);
+        if (name_args != 0 && current.find_first_of("\x01\x02") != std::string::npos) {
+            entry.shown = to_qstring(current)
+                              .replace(QLatin1Char(kMark1), to_path(a1))
+                              .replace(QLatin1Char(kMark2), to_path(a2));
+            entry.text = with_names(current, path_text(a1), path_text(a2));
+            entry.width = shown_width(entry.shown);
+        } else {
+            entry.width = text_width(current);
+            entry.text = std::move(current);
+        }
         entry.time_left = static_cast<std::int32_t>(ms);
         add_feedback_line(std::move(entry));
         current.clear();
@@ -45,6 +82,7 @@ void FeedbackLines::add_feedback_line(rdirectfeedback entry) {
         lines_.pop_front();
         rdirectfeedback& marker = lines_.front();
         marker.text = "[...]";
+        marker.shown.clear();
         marker.colour = kGrey;
         marker.width = text_width(marker.text);
     }
@@ -87,7 +125,7 @@ void FeedbackLines::paint(QPainter& painter, const QRect& map) const {
         int y = map.top() + top + 5 + 16 * i;
         painter.drawText(QRect(x, y, std::max(line.width, 1) + 16, 16),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                         to_qstring(line.text));
+                         line.shown.isEmpty() ? to_qstring(line.text) : line.shown);
     }
     painter.restore();
 }

@@ -12,6 +12,7 @@
 //       feedback_lines.paint(painter, map rectangle), after the tips panel.
 
 #include <QRect>
+#include <QString>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -25,6 +26,7 @@ struct rdirectfeedback {
     std::int32_t width = 0;     // pixel width of the text in the feedback font
     std::int32_t time_left = 0; // milliseconds
     std::uint32_t colour = 0;   // 0x00BBGGRR
+    QString shown;              // what is painted when the line holds a name (else `text`)
 };
 
 class FeedbackLines {
@@ -37,6 +39,13 @@ public:
     // Turns every line grey, then appends the lines of message id (0: a1 as it stands) filled
     // with a1 and a2, each shown for the given seconds. Every message ends with an empty line.
     void add_feedback(int id, int seconds, const std::string& a1 = {}, const std::string& a2 = {});
+
+    // Arguments of add_feedback that are names in the file system's bytes (a database folder)
+    // rather than texts: they are painted whole, whatever their script; `text` holds them as
+    // Windows-1252 ("?" for a character it lacks).
+    enum NameArgs : unsigned { kNameArg1 = 1, kNameArg2 = 2 };
+    void add_feedback(int id, int seconds, const std::string& a1, const std::string& a2,
+                      unsigned name_args);
 
     // Appends one line in white; past 12 lines the oldest goes and the new oldest becomes a grey
     // "[...]" marker.

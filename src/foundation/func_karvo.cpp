@@ -214,13 +214,23 @@ void scramble_stream(std::string& stream, const std::string& key) {
         stream[i] = static_cast<char>(stream[i] ^ digest[static_cast<qsizetype>(i % 32)]);
 }
 
-void load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name) {
+bool load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name,
+                         size_t max_size) {
     lines.clear();
+    QFile f(to_path(file_name));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    // Deflate never grows data by more than a few bytes per block: a longer file inflates to
+    // more than max_size and fails below, as a truncated stream.
+    const QByteArray packed = f.read(static_cast<qint64>(std::min(max_size, max_section_size)) +
+                                     static_cast<qint64>(max_size / 1024 + 64));
     std::string data;
-    if (!load_section(data, file_name, 0))
-        return;
+    if (!inflate_zlib(std::string_view(packed.constData(), static_cast<size_t>(packed.size())),
+                      data, std::min(max_size, max_section_size)))
+        return false;
     scramble_stream(data, std::string(scramble_key));
     lines = split_lines(data);
+    return true;
 }
 
 // ---- Database folder scan ----
@@ -236,28 +246,44 @@ bool str_to_bool(const std::string& text) {
     throw EConvertError("'" + text + "' is not a valid boolean value");
 }
 
-void scan_databases(const std::string& folder, TDatabaseList& list) {
+void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport* report) {
     QDir dir(to_path(folder));
     const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     std::vector<std::string> lines;
-    for (const QString& entry : entries) {
-        std::string name = from_qstring(entry);
-        std::string base = folder + native_path(entry) + "/";
-        load_scrambled_text(lines, base + "url.bin");
-        std::string master = base + "master.loc";
-        if (!file_exists(master) || lines.size() < 9 ||
-            str_to_int_def0(lines[0]) != static_cast<int32_t>(db_version))
+    // Folders holding a database's two files, listed or left out as unreadable.
+    size_t found = 0;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (found == max_databases) {
+            if (report)
+                report->not_listed += static_cast<size_t>(entries.size() - i);
+            break;
+        }
+        const std::string name = native_path(entries[i]);
+        const std::string base = folder + name + "/";
+        const std::string master = base + "master.loc";
+        if (!file_exists(master))
             continue;
+        // A url.bin that is there but cannot be read is named; one of another key, version or
+        // length is no database of this program.
+        const bool read = load_scrambled_text(lines, base + "url.bin", max_url_list_size);
+        if (lines.size() < 9 || str_to_int_def0(lines[0]) != static_cast<int32_t>(db_version)) {
+            if (!read && file_exists(base + "url.bin")) {
+                ++found;
+                if (report)
+                    report->unreadable.push_back(name);
+            }
+            continue;
+        }
+        ++found;
         auto db = std::make_unique<rdbavailable>();
         db->folder = name;
-        // The error that ends the scan names the folder it came from.
         try {
             db->version_ok = check_version(master);
             db->not_editable = str_to_bool(lines[7]);
-        } catch (const EInOutError& e) {
-            throw EInOutError(name + ": " + e.what());
-        } catch (const EConvertError& e) {
-            throw EConvertError(name + ": " + e.what());
+        } catch (const std::runtime_error&) { // EInOutError, EConvertError
+            if (report)
+                report->unreadable.push_back(name);
+            continue;
         }
         db->mail_address = lines[1];
         db->update_address1 = lines[2];

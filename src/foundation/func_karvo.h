@@ -42,8 +42,10 @@ bool inflate_zlib(std::string_view data, std::string& out, size_t max_output = m
 // destination is left as it was.
 bool decompress_file(const std::string& source, const std::string& destination);
 
-// Empties `lines`, then fills it with the lines of a scrambled list file (url.bin).
-void load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name);
+// Empties `lines`, then fills it with the lines of a scrambled list file (url.bin). False, with
+// no lines, when the file does not inflate within max_size bytes.
+bool load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name,
+                         size_t max_size = max_section_size);
 
 // XORs every byte with the lowercase hex MD5 digest of the key; its own inverse.
 void scramble_stream(std::string& stream, const std::string& key);
@@ -53,13 +55,28 @@ constexpr std::string_view scramble_key = "plinvask";
 
 // ---- Database folder scan ----
 
-// Appends one record per database subfolder of `folder` (which ends with a separator).
-// EInOutError (master.loc shorter than 4 bytes) and EConvertError (line 8 not a boolean), their
-// texts led by the folder's name, are not caught: the records appended before stay in the list.
-void scan_databases(const std::string& folder, TDatabaseList& list);
+// Most database folders one scan looks at, listed or left out: a real installation holds a few.
+constexpr size_t max_databases = 256;
+// Largest url.bin text read: a real one is nine short lines.
+constexpr size_t max_url_list_size = 64 * 1024;
+
+// What a scan left out.
+struct TScanReport {
+    // Folders (their file-system names) holding a master.loc and a url.bin that could not be
+    // read: a url.bin that does not inflate or is over max_url_list_size, a line 8 that is no
+    // boolean, a master.loc too short for its version.
+    std::vector<std::string> unreadable;
+    // Subfolders not looked at once max_databases database folders were found.
+    size_t not_listed = 0;
+};
+
+// Appends one record per database subfolder of `folder` (which ends with a separator), in the
+// order the file system lists them. A record's folder is the file system's name, whatever its
+// script. Folders that are no database are skipped; what was left out is added to `report`.
+void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport* report = nullptr);
 
 struct TDatabaseItem {
-    std::string text;
+    std::string text; // in the file system's bytes, as the folder name
     rdbavailable* record = nullptr;
 };
 

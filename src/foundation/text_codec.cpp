@@ -86,6 +86,15 @@ std::string path_text(const std::string& path) {
     return from_qstring(to_path(path));
 }
 
+QString name_caption(const std::string& name) {
+    return to_path(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+std::string name_for_peers(const std::string& name) {
+    const QString text = to_path(name);
+    return first_non_cp1252(text) < 0 ? from_qstring(text) : text.toUtf8().toStdString();
+}
+
 std::string resolve_case(const std::string& path) {
     std::string done;
     size_t pos = 0;

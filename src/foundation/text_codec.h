@@ -23,6 +23,12 @@ std::string path_name(const std::string& cp1252);
 // A path as a Windows-1252 text, for messages and texts that are stored as such.
 std::string path_text(const std::string& path);
 
+// Names kept in the file system's bytes (a database folder): as a menu item's caption, whole
+// whatever its script ("&" makes no mnemonic), and in the bytes sent to a server: Windows-1252
+// when it has a byte for every character (what servers know such a name by), else UTF-8.
+QString name_caption(const std::string& name);
+std::string name_for_peers(const std::string& name);
+
 // The path as the file system holds it, resolved one component at a time as Windows finds
 // files: the exact name first, else the first name in byte order of its folder that differs
 // only in letter case. Components from the first one found neither way stay as given.

@@ -4,6 +4,8 @@
 #include "foundation/text_codec.h"
 #include "mainwindow/pref_convert.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <type_traits>
 
@@ -13,6 +15,11 @@ namespace {
 
 constexpr size_t kKeyLength = 7; // "[" + four letters + "]="
 constexpr size_t kNicknameMax = 40;
+// The search results' columns (name, score, category, zone) and the search dialog's heights:
+// no shorter than its controls, no taller than the tallest screens.
+constexpr int32_t kResultColumns = 4;
+constexpr int32_t kSearchDialogMinHeight = 310;
+constexpr int32_t kSearchDialogMaxHeight = 2160;
 const char* const kHeader = "#fichier autog\xE9n\xE9r\xE9, de pas \xE9"
                             "diter.";
 const char* const kVersionLine = "[VERS]=1";
@@ -145,6 +152,8 @@ void keep_in_range(TPreference& p) {
     p.MAHD = std::clamp(p.MAHD, 512, 1024);
     p.DATU = std::clamp(p.DATU, 0, 4);
     p.PRXP = std::clamp(p.PRXP, 0, 65535);
+    p.STSC = std::clamp(p.STSC, 0, kResultColumns - 1);
+    p.SFHE = std::clamp(p.SFHE, kSearchDialogMinHeight, kSearchDialogMaxHeight);
 }
 
 std::string error_box_text(const std::string& reason) {
@@ -196,20 +205,29 @@ bool read_preferences(const std::string& path, TPreference& pref, TOutsideSettin
                       std::string* error_text) {
     if (!file_exists(path))
         return true;
-    std::string text;
-    if (!read_file(path, text)) {
+    QFile file(to_path(path));
+    const QByteArray bytes =
+        file.open(QIODevice::ReadOnly) ? file.read(max_pref_size + 1) : QByteArray();
+    if (file.error() != QFileDevice::NoError) {
         if (error_text)
-            *error_text = error_box_text("cannot read " + path);
+            *error_text = error_box_text("cannot read " + path_text(path));
         return false;
     }
-    const std::vector<std::string> lines = split_lines(text);
+    std::vector<std::string> lines = split_lines(bytes.toStdString());
+    // Past the limit the last line read may be cut short: it is left out with the rest.
+    const bool cut = bytes.size() > max_pref_size;
+    if (cut && !lines.empty())
+        lines.pop_back();
     if (lines.size() < 2 || lines[1] != kVersionLine)
         return true;
     bool ok = true;
     for (size_t i = 2; i < lines.size() && ok; ++i)
         ok = parse_pref_line(lines[i], pref, outside, error_text);
     keep_in_range(pref);
-    return ok;
+    if (ok && cut && error_text)
+        *error_text = error_box_text("pref.ini is larger than " + std::to_string(max_pref_size) +
+                                     " bytes: the rest is not read");
+    return ok && !cut;
 }
 
 std::string format_preferences(const TPreference& pref, const TOutsideSettings& outside) {

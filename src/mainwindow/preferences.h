@@ -2,14 +2,17 @@
 // The user settings (rPreference) and their file pref.ini in the program folder.
 //
 // pref.ini is Windows-1252 text with CR LF line ends: a comment line, the version line
-// "[VERS]=1", then one "[KEY_]=value" line per setting. Reading applies the lines in file order
-// over the current values and stops at the first value that does not convert.
+// "[VERS]=1", then one "[KEY_]=value" line per setting. Paths and folder names ([GPAT], [MPQP],
+// [DBDB], [EDIM]) are kept in the file system's bytes, whatever their script. Reading applies the
+// lines in file order over the current values and stops at the first value that does not convert.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 inline constexpr const char* pref_file_name = "pref.ini";
+// A real pref.ini holds a few kilobytes; what lies past this many bytes is not read.
+inline constexpr int max_pref_size = 256 * 1024;
 
 // Every user setting. Members named in capitals carry the four letters of their pref.ini key.
 struct TPreference {
@@ -78,8 +81,8 @@ extern TPreference rPreference;
 // them in before writing and takes them out after reading.
 struct TOutsideSettings {
     std::string language;        // [LANG]
-    std::string db_name;         // [DBDB]
-    std::string edit_db_name;    // [EDIM]
+    std::string db_name;         // [DBDB] a folder name, as the file system holds it
+    std::string edit_db_name;    // [EDIM] likewise
     bool legend_down = true;     // [LGNA] But_Leg
     bool tips_down = false;      // [TYPS] but_tips
     bool paths_down = true;      // [CHEM] but_chemin
@@ -104,11 +107,11 @@ struct TOutsideSettings {
 bool parse_pref_line(const std::string& line, TPreference& pref, TOutsideSettings& outside,
                      std::string* error_text);
 
-// Reads pref.ini over the current values, then brings the numbers within the ranges of the
-// controls that set them. A missing file or a second line other than "[VERS]=1"
-// changes nothing and returns true. Returns false when reading stopped at a bad line or the file
-// could not be read; the lines before stay applied and error_text holds the text for a plain
-// message box (show_message with message 0), which the caller shows.
+// Reads pref.ini over the current values, up to max_pref_size bytes, then brings the numbers
+// within the ranges of the controls that set them. A missing file or a second line other than
+// "[VERS]=1" changes nothing and returns true. Returns false when reading stopped at a bad line or
+// at the size limit, or the file could not be read; the lines before stay applied and error_text
+// holds the text for a plain message box (show_message with message 0), which the caller shows.
 bool read_preferences(const std::string& path, TPreference& pref, TOutsideSettings& outside,
                       std::string* error_text);
 

@@ -224,7 +224,7 @@ protected:
         res_infos[5] = "additions %1";
         res_captions.assign(100, "-");
         res_captions[77] = "Nickname";
-        additions_file_name = "Vev_ajouts_Demo.txt";
+        set_additions_file("Demo");
         path = ajouts_path + additions_file_name;
     }
     void TearDown() override {

@@ -60,7 +60,7 @@ protected:
         // A folder name that would end the upload's filename early and add header lines.
         ajouts_path = dir.file("a\"\r\nContent-Type: text/plain\r\n\r\n\"/");
         QDir().mkpath(to_path(ajouts_path));
-        additions_file_name = "Vev_ajouts_Demo.txt";
+        set_additions_file("Demo");
         file = ajouts_path + additions_file_name;
         ASSERT_TRUE(write_file_atomic(file, bytes));
         rPreference.PSEU = "Ann-Marie";

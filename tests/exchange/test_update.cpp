@@ -152,7 +152,7 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     QStringList fetched;
     for (const QJsonObject& r : server.requests())
         fetched << r["path"].toString();
-    EXPECT_EQ(fetched.join(" "), "/vev/update.php?db=D%C3%A9mo%20X%09+&&r=English%20UK&"
+    EXPECT_EQ(fetched.join(" "), "/vev/update.php?db=D%E9mo%20X%09+&&r=English%20UK&"
                                  "i=abcdefabcdef /0 /1 /2 /5 /6 /14 /15 /16");
     const QJsonValue headers = server.requests()[0]["headers"];
     EXPECT_EQ(headers["user-agent"].toString() + "|" + headers["accept"].toString(),

@@ -1,12 +1,14 @@
-#include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,13 +18,6 @@ void make_database(const TempDir& dir, const std::string& name,
     QDir().mkpath(to_path(dir.file(name)));
     ASSERT_TRUE(support::write_scrambled_list(dir.file(name + "/url.bin"), lines));
     ASSERT_TRUE(support::ContainerWriter().version(version).write(dir.file(name + "/master.loc")));
-}
-
-const rdbavailable* find(const TDatabaseList& list, const std::string& folder) {
-    for (const auto& db : list)
-        if (db->folder == folder)
-            return db.get();
-    return nullptr;
 }
 
 } // namespace
@@ -35,7 +30,7 @@ TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
     scan_databases(dir.path(), list);
     ASSERT_EQ(list.size(), 2u);
     const rdbavailable& db = *list[1];
-    EXPECT_EQ(db.folder, "For\xEAt"); // a text
+    EXPECT_EQ(db.folder, "Forêt"); // the file system's bytes
     EXPECT_EQ(db.mail_address, "collect@example.org");
     EXPECT_EQ(db.update_address1 + db.update_address2 + db.update_address3,
               "http://update.example.org/check.php?v=2");
@@ -50,73 +45,71 @@ TEST(DatabaseScan, ReadsTheNineLinesOfEachDatabase) {
     EXPECT_EQ(list.size(), 2u);
 }
 
-TEST(DatabaseScan, SkipsFoldersThatAreNotDatabases) {
+// Each folder is listed (with its line 8 and its version), skipped as no database of this
+// program, or left out and named because it cannot be read; none of them hides the others.
+TEST(DatabaseScan, EachFolderIsListedSkippedOrNamed) {
     TempDir dir;
-    auto lines = support::url_lines();
-    for (auto [folder, first] :
-         {std::pair{"hex", "$426"}, {"trailing", "1062 "}, {"older", "1061"}}) {
-        lines[0] = first;
-        make_database(dir, folder, lines);
-    }
-    lines[0] = "1062";
-    make_database(dir, "short", std::vector<std::string>(lines.begin(), lines.begin() + 8));
-    make_database(dir, "nomaster", lines);
+    const auto lines = [](const char* first, const char* eighth, size_t count) {
+        auto all = support::url_lines(eighth);
+        all[0] = first;
+        all.resize(count);
+        return all;
+    };
+    for (auto [folder, first, eighth] : {std::tuple{"hex", "$426", "0"},
+                                         {"trailing", "1062 ", "0"},
+                                         {"older", "1061", "0"},
+                                         {"false", "1062", "FALSE"},
+                                         {"blanks", "1062", " 0 "},
+                                         {"minus", "1062", "-1"},
+                                         {"true", "1062", "true"},
+                                         {"half", "1062", "2,5"},
+                                         {"maybe", "1062", "maybe"},
+                                         {"База", "1062", "0"},
+                                         {"short", "1062", "0"},
+                                         {"tiny", "1062", "0"},
+                                         {"nourl", "1062", "0"},
+                                         {"nomaster", "1062", "0"},
+                                         {"otherkey", "1062", "0"},
+                                         {"damaged", "1062", "0"},
+                                         {"large", "1062", "0"},
+                                         {"oldformat", "1062", "0"}})
+        make_database(dir, folder, lines(first, eighth, folder == std::string("short") ? 8 : 9),
+                      folder == std::string("oldformat") ? 1061 : db_version);
+    support::write_raw(dir.file("tiny/master.loc"), "\x26\x04");
+    QFile::remove(to_path(dir.file("nourl/url.bin")));
     QFile::remove(to_path(dir.file("nomaster/master.loc")));
-    make_database(dir, "otherkey", lines);
-    support::write_raw(dir.file("otherkey/url.bin"), support::scrambled_list(lines, "nope"));
-    make_database(dir, "damaged", lines);
+    support::write_raw(dir.file("otherkey/url.bin"),
+                       support::scrambled_list(support::url_lines(), "nope"));
     support::write_raw(dir.file("damaged/url.bin"), "\x78\x9C garbage");
+    auto large = support::url_lines();
+    large[8] = std::string(max_url_list_size, 'd'); // one past the limit with its line ends
+    ASSERT_TRUE(support::write_scrambled_list(dir.file("large/url.bin"), large));
     QDir().mkpath(to_path(dir.file("plain")));
     support::write_raw(dir.file("loose.bin"), "a file, not a folder");
-    // A master.loc of another version is still listed.
-    make_database(dir, "oldformat", lines, 1061);
 
     TDatabaseList list;
-    scan_databases(dir.path(), list);
-    ASSERT_EQ(list.size(), 2u);
-    ASSERT_NE(find(list, "hex"), nullptr);
-    EXPECT_TRUE(find(list, "hex")->version_ok);
-    ASSERT_NE(find(list, "oldformat"), nullptr);
-    EXPECT_FALSE(find(list, "oldformat")->version_ok);
+    TScanReport report;
+    scan_databases(dir.path(), list, &report);
+    std::vector<std::string> listed, named = report.unreadable;
+    for (const auto& db : list) // folder, read-only, right version
+        listed.push_back(db->folder + " " + char('0' + db->not_editable) +
+                         char('0' + db->version_ok));
+    std::sort(listed.begin(), listed.end());
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"blanks 01", "false 01", "half 11", "hex 01",
+                                                "minus 11", "oldformat 00", "true 11", "База 01"}));
+    EXPECT_EQ(named, (std::vector<std::string>{"damaged", "large", "maybe", "tiny"}));
+    EXPECT_EQ(report.not_listed, 0u);
 }
 
-TEST(DatabaseScan, LineEightIsABoolean) {
+TEST(DatabaseScan, ListsAtMostItsLimitAndCountsTheFoldersLeft) {
     TempDir dir;
-    const std::vector<std::pair<std::string, bool>> cases = {{"0", false},   {"FALSE", false},
-                                                             {" 0 ", false}, {"-1", true},
-                                                             {"true", true}, {"2,5", true}};
-    for (size_t i = 0; i < cases.size(); ++i)
-        make_database(dir, "db" + std::to_string(i), support::url_lines(cases[i].first));
+    for (size_t i = 0; i <= max_databases; ++i)
+        make_database(dir, "db" + std::to_string(i), support::url_lines());
     TDatabaseList list;
-    scan_databases(dir.path(), list);
-    ASSERT_EQ(list.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(find(list, "db" + std::to_string(i))->not_editable, cases[i].second)
-            << cases[i].first;
-}
-
-TEST(DatabaseScan, ErrorsNameTheFolderAndKeepEarlierRecords) {
-    // A line 8 that is no boolean, then a master.loc too short for its version.
-    for (bool bad_boolean : {true, false}) {
-        TempDir dir;
-        make_database(dir, "good", support::url_lines());
-        make_database(dir, "bad", support::url_lines(bad_boolean ? "maybe" : "0"));
-        if (!bad_boolean)
-            support::write_raw(dir.file("bad/master.loc"), "\x26\x04");
-        TDatabaseList list;
-        std::string error;
-        try {
-            scan_databases(dir.path(), list);
-        } catch (const EConvertError& e) {
-            error = bad_boolean ? e.what() : "";
-        } catch (const EInOutError& e) {
-            error = bad_boolean ? "" : e.what();
-        }
-        EXPECT_EQ(error.rfind("bad: ", 0), 0u) << error;
-        // The folders come in file-system order: the good one may or may not be done.
-        ASSERT_LE(list.size(), 1u);
-        EXPECT_TRUE(list.empty() || list[0]->folder == "good");
-    }
+    TScanReport report;
+    scan_databases(dir.path(), list, &report);
+    EXPECT_EQ(std::pair(list.size(), report.not_listed), std::pair(max_databases, size_t(1)));
 }
 
 // The first-run dialog's test fills a combo box with it.

@@ -1,9 +1,19 @@
+#include "database/database_list.h"
 #include "foundation/errors.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/pref_convert.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/widgets/legendeliste.h"
+#include "support/saved_globals.h"
 #include "support/temp_dir.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -121,14 +131,14 @@ TEST(Preferences, ValueRulesAndIgnoredLines) {
 }
 
 TEST(Preferences, HandEditedNumbersComeWithinTheRangesOfTheirControlsWhateverTheLineEnds) {
-    // MINN MAXN NIVP ALFV TIME LODA LODB LODC LODV MAHD DATU PRXP
+    // MINN MAXN NIVP ALFV TIME LODA LODB LODC LODV MAHD DATU PRXP STSC SFHE
     const std::pair<std::string, std::vector<int32_t>> cases[] = {
         {"[MINN]=999|[MAXN]=-5|[NIVP]=999|[ALFV]=0|[TIME]=-1|[LODA]=5000|[LODB]=10|[LODC]=0|"
-         "[LODV]=1|[MAHD]=5000|[DATU]=9|[PRXP]=-1|[MPQP]=m",
-         {0, 99, 70, 40, 0, 1750, 1750, 1750, 20, 1024, 4, 0}},
+         "[LODV]=1|[MAHD]=5000|[DATU]=9|[PRXP]=-1|[STSC]=4|[SFHE]=2161|[MPQP]=m",
+         {0, 99, 70, 40, 0, 1750, 1750, 1750, 20, 1024, 4, 0, 3, 2160}},
         {"[MINN]=80|[MAXN]=20|[NIVP]=0|[ALFV]=999|[TIME]=99000|[LODB]=100|[MAHD]=1|[PRXP]=70000|"
-         "[MPQP]=m|[NIVP]=x",
-         {20, 80, 1, 255, 60000, 200, 200, 600, 500, 512, 0, 65535}},
+         "[STSC]=-1|[SFHE]=309|[MPQP]=m|[NIVP]=x",
+         {20, 80, 1, 255, 60000, 200, 200, 600, 500, 512, 0, 65535, 0, 310}},
     };
     for (const auto& [lines, expected] : cases)
         for (const std::string eol : {"\r\n", "\n", "\r"}) {
@@ -137,7 +147,7 @@ TEST(Preferences, HandEditedNumbersComeWithinTheRangesOfTheirControlsWhateverThe
                 text.replace(at, 1, eol);
             const TPreference p = read_text(text).pref;
             EXPECT_EQ((std::vector{p.MINN, p.MAXN, p.NIVP, p.ALFV, p.TIME, p.LODA, p.LODB, p.LODC,
-                                   p.LODV, p.MAHD, p.DATU, p.PRXP}),
+                                   p.LODV, p.MAHD, p.DATU, p.PRXP, p.STSC, p.SFHE}),
                       expected)
                 << lines;
             EXPECT_EQ(p.MPQP, std::vector<std::string>{"m"});
@@ -223,7 +233,77 @@ TEST(Preferences, HostileBytesNeverCrash) {
     std::string nul_value("[GPAT]=a\0b", 10);
     EXPECT_EQ(read_text(kHead + nul_value).pref.GPAT, std::string("a\0b", 3));
 
-    Loaded huge = read_text(kHead + "[NIVP]=" + std::string(1 << 20, '\x01'));
+    Loaded huge = read_text(kHead + "[NIVP]=" + std::string(max_pref_size - 100, '\x01'));
     EXPECT_TRUE(!huge.ok && huge.error.size() < 200 &&
                 huge.error.find('\x01') == std::string::npos);
+
+    // A file of the limit is read whole; one byte more and its last line is left out.
+    std::string limit = kHead + "[NIVP]=9\r\n[ZZZZ]=\r\n[NIVP]=8";
+    limit.insert(limit.size() - 10, max_pref_size - limit.size(), 'z');
+    for (const std::string& text : {limit, limit + "\r"}) {
+        const Loaded r = read_text(text);
+        EXPECT_EQ(std::tuple(r.ok, r.pref.NIVP, r.error.find("larger") != std::string::npos),
+                  text == limit ? std::tuple(true, 8, false) : std::tuple(false, 9, true));
+    }
+}
+
+// The dialog on a real window: the gauges at their minimum, ticks on categories as grey as the
+// legend's background, and the database radio buttons with a name in another script.
+TEST(PreferencesDialog, GaugesLegendTicksAndDatabaseChoice) {
+    SavedGlobals globals;
+    rPreference.LODA = rPreference.LODB = rPreference.LODC = rPreference.LODV = 20;
+    rPreference.MAHD = 512;
+    std::vector<std::unique_ptr<rCateg>> categories;
+    for (TColor grey : {0xA0A0A0, 0x606060})
+        for (bool shown : {true, false}) {
+            categories.push_back(std::make_unique<rCateg>());
+            categories.back()->name = std::to_string(grey) + (shown ? "shown" : "hidden");
+            categories.back()->colour = grey, categories.back()->shown = shown;
+        }
+    database_list.clear();
+    for (const char* name : {"База", "Other", "Old"}) {
+        database_list.push_back(std::make_unique<rdbavailable>());
+        database_list.back()->folder = name;
+        database_list.back()->version_ok = std::string(name) != "Old";
+        database_list.back()->is_current = std::string(name) == "База";
+    }
+    TForm3 dialog(&categories, nullptr, nullptr);
+    dialog.FormShow();
+    dialog.show();
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet2);
+    const auto* grid = dialog.findChild<QGroupBox*>("GroupBox7")->findChild<QGridLayout*>();
+    for (int row = 0; row < 5; ++row) // each gauge's zoom beside it
+        EXPECT_EQ(
+            static_cast<QLabel*>(grid->itemAtPosition(row, 2)->widget())->text(),
+            QString::number(static_cast<QSlider*>(grid->itemAtPosition(row, 1)->widget())->value() *
+                            (row < 4 ? 10 : 1)));
+
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet3);
+    const QImage shot = dialog.Tree_leg->viewport()->grab().toImage();
+    const int box = dialog.style()->pixelMetric(QStyle::PM_IndicatorWidth) + 6;
+    for (int i = 0; i < dialog.Tree_leg->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = dialog.Tree_leg->topLevelItem(i);
+        const QRect rect = dialog.Tree_leg->visualItemRect(item);
+        int dark = 0; // the tick in the standard text colour
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x < rect.left() + box; ++x)
+                dark += qGray(shot.pixel(x, y)) < 60;
+        EXPECT_EQ(dark > 0, item->checkState(0) == Qt::Checked) << item->text(0).toStdString();
+    }
+
+    QTreeWidget* tree = dialog.dbTree;
+    const auto checked = [tree](int i) {
+        return tree->topLevelItem(i)->checkState(0) == Qt::Checked;
+    };
+    EXPECT_EQ(tree->topLevelItem(0)->text(0) + tree->topLevelItem(2)->text(0),
+              QString::fromUtf8("База[Incorrect_version]Old"));
+    EXPECT_TRUE(checked(0));
+    tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked); // a radio button stays checked
+    EXPECT_TRUE(!checked(0) && checked(1) && !checked(2) &&
+                !(tree->topLevelItem(2)->flags() & Qt::ItemIsUserCheckable));
+    db_name = "База";
+    dialog.Button1Click();
+    EXPECT_TRUE(dialog.reload && db_name == "Other");
+    database_list.clear();
 }

@@ -27,6 +27,14 @@
 #include <QToolButton>
 #include <QTreeView>
 
+namespace {
+
+// Feedback messages: a database folder left out by the scan; the folders past its limit.
+constexpr int kFolderLeftOutMessage = 79;
+constexpr int kFoldersNotListedMessage = 80;
+
+} // namespace
+
 void TForm4::check_database(uint8_t flags) {
     if (check_database_list(flags))
         set_edit_mode(false);
@@ -36,7 +44,7 @@ void TForm4::build_db_menu() {
     clear_db_menu();
     auto* group = new QActionGroup(menu_db);
     for (rdbavailable* r : database_menu_entries()) {
-        QAction* a = menu_db->addAction(menu_caption(r->folder));
+        QAction* a = menu_db->addAction(name_caption(r->folder));
         // The folder name itself: the caption doubles every "&".
         a->setData(QByteArray::fromStdString(r->folder));
         a->setCheckable(true);
@@ -79,6 +87,21 @@ void TForm4::ressourceClick(QAction* item) {
     reload_database(2);
 }
 
+void TForm4::feedback_database_loaded() {
+    feedback(64, 1, db_name,
+             selected_database ? selected_database->display_description : std::string(),
+             FeedbackLines::kNameArg1);
+    // The lines go in at once: the map is painted once, however many there are.
+    for (const std::string& folder : database_scan_report.unreadable)
+        feedback_lines.add_feedback(kFolderLeftOutMessage, 6, folder, {}, FeedbackLines::kNameArg1);
+    if (database_scan_report.not_listed != 0)
+        feedback_lines.add_feedback(kFoldersNotListedMessage, 6, std::to_string(max_databases),
+                                    std::to_string(database_scan_report.not_listed));
+    if (!database_scan_report.unreadable.empty() || database_scan_report.not_listed != 0)
+        repaint_map();
+    database_scan_report = TScanReport{};
+}
+
 void TForm4::load_data() {
     if (quit_flag) {
         close();
@@ -89,7 +112,7 @@ void TForm4::load_data() {
     check_menu_db();
     search_area = std::make_unique<TSearchArea>();
     search_area->criteria = 0x0001;
-    additions_file_name = "Vev_ajouts_" + db_name + ".txt";
+    set_additions_file(db_name);
     master_file = db_path + "master.loc";
     common_data = std::make_unique<TData_common>(std::string(), std::string(), true);
     if (!common_data->property_error.empty())
@@ -274,7 +297,7 @@ bool TForm4::reload_database(uint8_t flags) {
         check_database(0);
     }
     if (!quit_flag) {
-        db_path = database_path + path_name(db_name) + "/";
+        db_path = database_path + db_name + "/";
         if (flags & 1) {
             build_db_menu();
             load_ressource();
@@ -285,8 +308,7 @@ bool TForm4::reload_database(uint8_t flags) {
         show_on_map(continent_zone_node(continent), 0, 0, 1);
         view_offset = offset;
         zoom = kept_zoom;
-        feedback(64, 1, db_name,
-                 selected_database ? selected_database->display_description : std::string());
+        feedback_database_loaded();
     }
     lock_toolbars(false);
     toggle_tagnew(false);

@@ -77,7 +77,7 @@ bool TForm4::db_readonly() {
 bool TForm4::may_edit_db() {
     if (lower_ascii(db_name) == lower_ascii(edit_db_name))
         return true;
-    feedback(66, 3, db_name, edit_db_name);
+    feedback(66, 3, db_name, edit_db_name, FeedbackLines::kNameArg1 | FeedbackLines::kNameArg2);
     return false;
 }
 
@@ -291,7 +291,7 @@ void TForm4::Menu_imagePopup() {
     const std::string link_caption =
         get_menu_text(15) + (copied.empty() ? "" : " [" + copied + "]");
     if (!current_point || !current_point->item()) {
-        ajouter1->setText(menu_caption(get_menu_text(30) + " [" + db_name + "]"));
+        ajouter1->setText(menu_caption(get_menu_text(30) + " [") + name_caption(db_name) + "]");
         set(coupernode1, false, get_menu_text(33));
         if (!copied.empty())
             set(Copiernode1, true, get_menu_text(36) + " [" + copied + "]");
@@ -312,7 +312,8 @@ void TForm4::Menu_imagePopup() {
         connect(web, &QAction::triggered, this, [this, web] { popupredir_name_click(web); });
         Menu_image->insertAction(Menu_image->actions().value(0), web);
     }
-    ajouter1->setText(menu_caption(get_menu_text(31) + " [" + item.name + "][" + db_name + "]"));
+    ajouter1->setText(menu_caption(get_menu_text(31) + " [" + item.name + "][") +
+                      name_caption(db_name) + "]");
     set(Copiernode1, true, get_menu_text(32) + " [" + item.name + "]");
     set(coupernode1, true, get_menu_text(33) + " [" + item.name + "]");
     set(hyperlink1, !copied.empty(), link_caption);

@@ -127,7 +127,7 @@ TForm2::TForm2(TForm4& main) : QDialog(&main), main_(main) {
     UpDown3->setRange(1, 70);
     UpDown_min->setRange(0, 99);
     UpDown_max->setRange(0, 99);
-    default_name = format_text(get_info_text(25), db_name, "");
+    default_name = format_text(get_info_text(25), path_text(db_name), "");
     set_name_box(default_name);
 
     std::vector<rCateg*> categories;

@@ -64,7 +64,7 @@ Tmail_fic::Tmail_fic(QWidget* parent) : QDialog(parent) {
 }
 
 void Tmail_fic::FormCreate() {
-    setWindowTitle(to_qstring(get_text(161) + " database [" + db_name + "]"));
+    setWindowTitle(to_qstring(get_text(161) + " database [") + to_path(db_name) + "]");
     translate_form(this);
     prepare_upload_client(IdHTTP1);
 }
@@ -123,7 +123,7 @@ void Tmail_fic::Button2Click() {
 
 void Tmail_fic::send_by_http(std::string& reply) {
     reply = ::send_by_http(IdHTTP1, selected_database ? selected_database->upload_address : "",
-                           db_name, rPreference.PSEU, current_additions_path());
+                           name_for_peers(db_name), rPreference.PSEU, current_additions_path());
 }
 
 void Tmail_fic::send_by_mail(std::string& error) {

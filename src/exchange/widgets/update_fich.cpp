@@ -245,9 +245,9 @@ void TForm_update::FormCreate() {
         update_address1 = selected_database->update_address1;
         newer_version_page = selected_database->newer_version_page;
     }
-    for (const std::string& line :
-         {get_text(56), get_text(57), std::string(), get_text(101) + " " + db_name})
+    for (const std::string& line : {get_text(56), get_text(57), std::string()})
         Memo1->appendPlainText(to_qstring(line));
+    Memo1->appendPlainText(to_qstring(get_text(101) + " ") + to_path(db_name));
     setWindowTitle(to_qstring(kProductTitle + get_text(61)));
     for (int n = 44; n <= 48; ++n)
         ComboBox1->addItem(to_qstring(get_text(n)));
@@ -303,9 +303,9 @@ void TForm_update::validproxy() {
 
 bool TForm_update::check_update() {
     const std::string address =
-        selected_database
-            ? update_request_address(*selected_database, db_name, language, rPreference.VALT)
-            : std::string();
+        selected_database ? update_request_address(*selected_database, name_for_peers(db_name),
+                                                   language, rPreference.VALT)
+                          : std::string();
     validproxy();
     return check.check_update(address);
 }

@@ -27,13 +27,12 @@ void clamp_edit(QLineEdit* edit, int32_t min, int32_t max) {
 
 void fill_database_list(const TDatabaseList& list, QComboBox* target, uint8_t mode) {
     for (const TDatabaseItem& item : fill_database_list(list, mode))
-        target->addItem(to_qstring(item.text),
-                        QVariant::fromValue(static_cast<void*>(item.record)));
+        target->addItem(to_path(item.text), QVariant::fromValue(static_cast<void*>(item.record)));
 }
 
 void fill_database_list(const TDatabaseList& list, QListWidget* target, uint8_t mode) {
     for (const TDatabaseItem& item : fill_database_list(list, mode)) {
-        auto* row = new QListWidgetItem(to_qstring(item.text), target);
+        auto* row = new QListWidgetItem(to_path(item.text), target);
         row->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(item.record)));
     }
 }

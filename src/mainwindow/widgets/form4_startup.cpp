@@ -131,7 +131,7 @@ void TForm4::FormActivate() {
     check_database(0);
 
     if (!quit_flag) {
-        db_path = database_path + path_name(db_name) + "/";
+        db_path = database_path + db_name + "/";
         build_db_menu();
         load_ressource();
         localise_menus();
@@ -153,9 +153,7 @@ void TForm4::FormActivate() {
             show_on_map(continent_zone_node(rPreference.LOCR), 0, 0, 1);
             ZoomBar->setValue(zoom);
         }
-        std::string description =
-            selected_database ? selected_database->display_description : std::string();
-        feedback(64, 1, db_name, description);
+        feedback_database_loaded();
     }
 
     database_updated = false;
@@ -260,9 +258,9 @@ void TForm4::lock_toolbars(bool value) {
 }
 
 void TForm4::check_menu_db() {
-    const QString wanted = to_qstring(db_name);
+    const QString wanted = to_path(db_name);
     for (QAction* a : menu_db->actions()) {
-        if (to_qstring(menu_db_folder(a)).compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (to_path(menu_db_folder(a)).compare(wanted, Qt::CaseInsensitive) == 0) {
             a->setChecked(true);
             break;
         }
@@ -415,8 +413,13 @@ void TForm4::save_prefs() {
 }
 
 void TForm4::feedback(int id, int seconds, const std::string& a1, const std::string& a2) {
+    feedback(id, seconds, a1, a2, 0);
+}
+
+void TForm4::feedback(int id, int seconds, const std::string& a1, const std::string& a2,
+                      unsigned name_args) {
     Timerfeedback.start();
-    feedback_lines.add_feedback(id, seconds, a1, a2);
+    feedback_lines.add_feedback(id, seconds, a1, a2, name_args);
     repaint_map();
 }
 

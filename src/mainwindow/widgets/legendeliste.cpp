@@ -11,6 +11,7 @@
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/dialog_frame.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -22,8 +23,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -93,6 +96,32 @@ rdbavailable* entry_of(const QTreeWidgetItem* item) {
     return static_cast<rdbavailable*>(item->data(0, Qt::UserRole).value<void*>());
 }
 
+// Legend rows are written in their category's colour, which may be the grey of the background:
+// the check boxes keep the standard colours, so a tick always shows.
+class TLegendDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem row(option);
+        initStyleOption(&row, index);
+        if (!(row.features & QStyleOptionViewItem::HasCheckIndicator))
+            return;
+        // The box again, over the one drawn in the row's colour.
+        const QWidget* view = row.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        QStyleOptionViewItem box(row);
+        box.rect = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &row, view);
+        box.palette = QApplication::palette();
+        box.state &= ~(QStyle::State_On | QStyle::State_Off | QStyle::State_NoChange);
+        box.state |= row.checkState == Qt::Checked            ? QStyle::State_On
+                     : row.checkState == Qt::PartiallyChecked ? QStyle::State_NoChange
+                                                              : QStyle::State_Off;
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, view);
+    }
+};
+
 void set_grey_background(QWidget* w) {
     QPalette palette = w->palette();
     palette.setColor(QPalette::Base, kLegendBackground);
@@ -146,17 +175,17 @@ TForm3::TForm3(std::vector<std::unique_ptr<rCateg>>* categories,
     });
     // The databases are radio buttons: one checked, and only one of the right version.
     connect(dbTree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item->checkState(0) != Qt::Checked) {
-            bool any = false;
-            for (int i = 0; i < dbTree->topLevelItemCount(); ++i)
-                any = any || dbTree->topLevelItem(i)->checkState(0) == Qt::Checked;
-            if (!any)
-                item->setCheckState(0, Qt::Checked);
+        const bool checked = item->checkState(0) == Qt::Checked;
+        if (checked == (item == checked_database_))
+            return;
+        const QSignalBlocker quiet(dbTree);
+        if (!checked) {
+            item->setCheckState(0, Qt::Checked);
             return;
         }
-        for (int i = 0; i < dbTree->topLevelItemCount(); ++i)
-            if (dbTree->topLevelItem(i) != item)
-                dbTree->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+        if (checked_database_)
+            checked_database_->setCheckState(0, Qt::Unchecked);
+        checked_database_ = item;
     });
 
     choose_colour = [this](QColor& colour) {
@@ -253,6 +282,8 @@ QWidget* TForm3::make_display_page() {
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         connect(slider, &QSlider::valueChanged, value,
                 [value, scale](int v) { value->setText(QString::number(v * scale)); });
+        // A gauge set to where it already stands sends no change: its value shows from the start.
+        value->setText(QString::number(slider->value() * scale));
         grid->addWidget(title, row, 0);
         grid->addWidget(slider, row, 1);
         grid->addWidget(value, row, 2);
@@ -283,6 +314,7 @@ QWidget* TForm3::make_legend_page() {
     Tree_leg->header()->hide();
     Tree_leg->setIconSize(QSize(11, 11));
     set_grey_background(Tree_leg);
+    Tree_leg->setItemDelegate(new TLegendDelegate(Tree_leg));
     Panel1 = named(new QLabel, "Panel1");
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setFrameShape(QFrame::StyledPanel);
@@ -334,25 +366,32 @@ void TForm3::FormShow() {
         show_look(item);
     }
 
+    // The rows are made apart and added at once: one insertion, whatever their count.
     dbTree->clear();
+    checked_database_ = nullptr;
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(database_list.size()));
     for (const auto& entry : database_list) {
         auto* item = new QTreeWidgetItem;
         entry->edit_choice = entry->is_edit_database;
         item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(entry.get())));
-        item->setText(0, to_qstring(entry->version_ok ? entry->folder
-                                                      : "[Incorrect_version]" + entry->folder));
+        item->setText(
+            0, to_path(entry->version_ok ? entry->folder : "[Incorrect_version]" + entry->folder));
         item->setText(
             1, to_qstring(entry->display_description).replace(QLatin1Char('\r'), QLatin1Char(' ')));
         item->setCheckState(0, entry->is_current ? Qt::Checked : Qt::Unchecked);
+        if (entry->is_current && !checked_database_)
+            checked_database_ = item;
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (entry->version_ok)
             flags |= Qt::ItemIsUserCheckable;
         else
             item->setForeground(0, palette().color(QPalette::Disabled, QPalette::Text));
         item->setFlags(flags);
-        dbTree->addTopLevelItem(item);
+        item->setIcon(0, editable_icon(entry->edit_choice));
+        rows.append(item);
     }
-    refresh_database_icons();
+    dbTree->addTopLevelItems(rows);
 
     fill_folder_combo(res_path + "*", language, ComboBox1);
     // Without any language folder the language stays as it is, and the list says why.
@@ -382,13 +421,17 @@ void TForm3::FormShow() {
     TrackBarVecteur->setValue(tens(p.LODV));
 }
 
+QIcon TForm3::editable_icon(bool editable) const {
+    return editable && toolbar_icons_ && size_t(kEditableIcon) < toolbar_icons_->size()
+               ? QIcon((*toolbar_icons_)[kEditableIcon])
+               : QIcon();
+}
+
 void TForm3::refresh_database_icons() {
-    const bool have_icon = toolbar_icons_ && size_t(kEditableIcon) < toolbar_icons_->size();
+    const QSignalBlocker quiet(dbTree);
     for (int i = 0; i < dbTree->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = dbTree->topLevelItem(i);
-        item->setIcon(0, have_icon && entry_of(item)->edit_choice
-                             ? QIcon((*toolbar_icons_)[kEditableIcon])
-                             : QIcon());
+        item->setIcon(0, editable_icon(entry_of(item)->edit_choice));
     }
 }
 

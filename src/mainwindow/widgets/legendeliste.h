@@ -9,6 +9,7 @@
 #include "mainwindow/legend_entry.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QPixmap>
 
 #include <functional>
@@ -102,10 +103,14 @@ private:
     void show_look(QTreeWidgetItem* item);
     ttreeinfo* copy_of(QTreeWidgetItem* item) const;
     void refresh_database_icons();
+    // The picture of the editable database, or none.
+    QIcon editable_icon(bool editable) const;
 
     std::vector<std::unique_ptr<rCateg>>* categories_;
     const std::vector<QPixmap>* map_icons_;
     const std::vector<QPixmap>* toolbar_icons_;
     std::vector<std::unique_ptr<ttreeinfo>> copies_;
     ttreeinfo* focused_ = nullptr;
+    // The row of the current database: the one radio button checked.
+    QTreeWidgetItem* checked_database_ = nullptr;
 };

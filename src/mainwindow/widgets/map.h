@@ -128,6 +128,8 @@ public:
     // The database folder that an item of menu_db stands for.
     static std::string menu_db_folder(const QAction* item);
     void ressourceClick(QAction* item);
+    // Feedback 64 (the database loaded), then a line for each folder the last scan left out.
+    void feedback_database_loaded();
     void load_data();
     void unload_data();
     // Asks message 1 first when additions are unsaved: false when the answer keeps them and the
@@ -159,6 +161,9 @@ public:
 
     // ---- Feedback lines and status ----
     void feedback(int id, int seconds, const std::string& a1 = {}, const std::string& a2 = {});
+    // The same with names of folders among the arguments (FeedbackLines::NameArgs).
+    void feedback(int id, int seconds, const std::string& a1, const std::string& a2,
+                  unsigned name_args);
     void TimerfeedbackTimer();
     void clear_feedback();
     void set_status(const std::string& text, int options = 0);
