@@ -219,8 +219,8 @@ bool MapGenerator::load_translation(const std::function<void()>& process_events)
                           kept.emplace_back(line);
                   });
     if (too_long > 0)
-        log_error(name + ": " + std::to_string(too_long) + " lines longer than " +
-                  std::to_string(kMaxTranslationLine) + " characters left out");
+        log_error(name + ": lines over " + std::to_string(kMaxTranslationLine) +
+                  " characters left out: " + std::to_string(too_long));
     set_translation(std::move(kept));
     return read;
 }

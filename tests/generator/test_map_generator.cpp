@@ -163,7 +163,7 @@ TEST_F(Generation, BuildsBothImagesOfEveryWholeBlock) {
         EXPECT_EQ(std::pair(progress.front(), progress.back()),
                   std::pair(std::pair(0, 88), std::pair(88, 88)));
         EXPECT_EQ(messages(), (std::vector<std::string>{
-                                  "cartes\\liste.trs: 1 lines longer than 2048 characters left out",
+                                  "cartes\\liste.trs: lines over 2048 characters left out: 1",
                                   "cartes\\bad.blp Error: not a readable BLP2 texture",
                                   "cartes\\missing.blp Error",
                                   "Zone Empty: no tile found, its images were left as they were",
@@ -239,7 +239,7 @@ TEST_F(Generation, TranslationListAndArchiveList) {
     g.translation_file = "huge.trs";
     EXPECT_FALSE(g.load_translation());
     EXPECT_EQ(messages(), (std::vector<std::string>{
-                              "cartes\\liste.trs: 1 lines longer than 2048 characters left out",
+                              "cartes\\liste.trs: lines over 2048 characters left out: 1",
                               "cartes\\autre.trs Error",
                               "cartes\\huge.trs Error: more than 33554432 bytes, not read"}));
 
