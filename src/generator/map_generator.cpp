@@ -7,6 +7,7 @@
 #include "platform/registry.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTime>
 #include <algorithm>
@@ -150,6 +151,9 @@ bool MapGenerator::find_game_folder(const std::string& stored, const std::string
     game_folder = stored.empty() ? not_found_text : stored;
     if (holds_game_executable(game_folder))
         return true;
+    if (QFileInfo(to_path(wine_prefix() + "system.reg")).size() > qint64{kMaxSystemRegSize})
+        log_error("system.reg Error: more than " + std::to_string(kMaxSystemRegSize) +
+                  " bytes, not read");
     game_folder = read_registry_path();
     if (!game_folder.empty() && holds_game_executable(game_folder))
         return true;
