@@ -507,11 +507,12 @@ TEXTS = [
     ("S", 75, "%1 %2", "maps not written", "map generator: the run is finished but images could not be written (%1 of %2)",
      "%1 images sur %2 n'ont pas pu être écrites ; voir le fichier error.log.",
      "%1 of %2 images could not be written; see the file error.log."),
-    # -- map generator failures
-    ("S", 76, "", "no tile found", "map generator: the run found no tile (or could not read the tile list) and left the images as they were",
+
+    # Map generator failures (76 to 78 are taken by the additions texts).
+    ("S", 79, "", "no tile found", "map generator: the run found no tile (or could not read the tile list) and left the images as they were",
      "Aucune tuile n'a pu être lue dans les archives du jeu : les cartes existantes sont gardées telles quelles.%%Vérifiez le dossier du jeu et la liste des archives.",
      "No tile could be read from the game's archives, so the existing maps were kept as they were.%%Check the game folder and the list of archives."),
-    ("S", 77, "", "error.log not written", "map generator closing: errors occurred but error.log could not be written",
+    ("S", 80, "", "error.log not written", "map generator closing: errors occurred but error.log could not be written",
      "Des erreurs se sont produites, mais le fichier error.log n'a pas pu être écrit dans le dossier du programme.",
      "Errors occurred, but the file error.log could not be written in the program folder."),
 

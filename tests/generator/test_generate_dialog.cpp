@@ -204,11 +204,11 @@ TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
     };
     const std::string init_error = "erreur d'initialisation du Genmap";
     const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"damaged", {init_error, message(77)}}, // the log cannot be written: it is a folder
+        {"damaged", {init_error, message(80)}}, // the log cannot be written: it is a folder
         {"generate", {message(59)}},
         {"cancel", {}},
         {"escape", {}},
-        {"no archive", {message(76), message(77)}}};
+        {"no archive", {message(79), message(80)}}};
     for (const auto& [input, shown] : cases) {
         SCOPED_TRACE(input);
         ScriptedMessages run_boxes;

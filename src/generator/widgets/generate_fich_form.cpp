@@ -261,7 +261,7 @@ void TForm_generate::Button1Click() {
     // Zones without any tile keep their images: they count as images not written.
     const int not_written = count.failed + 2 * count.without_tile;
     if (!listed || (count.written + count.failed == 0 && count.without_tile > 0))
-        show_message(76, false);
+        show_message(79, false);
     else if (not_written > 0)
         show_message(75, false, std::to_string(not_written),
                      std::to_string(not_written + count.written));
@@ -356,7 +356,7 @@ void TForm_generate::FormClose() {
     genmap.archives.clear();
     PathListBox->clear();
     if (!genmap.errors.empty())
-        show_message(genmap.write_error_log(app_path + "error.log") ? 60 : 77, false);
+        show_message(genmap.write_error_log(app_path + "error.log") ? 60 : 80, false);
     rPreference.GPAT = genmap.game_folder;
     rPreference.LOWD = CheckBox1->isChecked();
     genmap.clear_errors();
