@@ -526,6 +526,14 @@ TEXTS = [
      "Seuls les %1 premiers dossiers de bases de données sont lus ; %2 autre(s) dossier(s) ne l'ont pas été.",
      "Only the first %1 database folders are read; %2 more folder(s) were left unread."),
 
+    # Map generator failures.
+    ("S", 81, "", "no tile found", "map generator: the run found no tile (or could not read the tile list) and left the images as they were",
+     "Aucune tuile n'a pu être lue dans les archives du jeu : les cartes existantes sont gardées telles quelles.%%Vérifiez le dossier du jeu et la liste des archives.",
+     "No tile could be read from the game's archives, so the existing maps were kept as they were.%%Check the game folder and the list of archives."),
+    ("S", 82, "", "error.log not written", "map generator closing: errors occurred but error.log could not be written",
+     "Des erreurs se sont produites, mais le fichier error.log n'a pas pu être écrit dans le dossier du programme.",
+     "Errors occurred, but the file error.log could not be written in the program folder."),
+
     # ---- H: hints --------------------------------------------------------------------------
     ("H", 1, "", "labels", "main window toolbar: point labels on the map",
      "Étiquettes des points (l)", "Point labels (l)"),

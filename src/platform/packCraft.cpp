@@ -18,14 +18,20 @@ std::string native_archive_path(std::string path) {
 
 } // namespace
 
-bool read_mpq_file(MpqArchiveHandle archive, const std::string& file_name, QIODevice& target) {
+MpqRead read_mpq_file(MpqArchiveHandle archive, const std::string& file_name, QIODevice& target,
+                      uint64_t max_size) {
     HANDLE file = nullptr;
-    if (!SFileOpenFileEx(archive, file_name.c_str(), SFILE_OPEN_FROM_MPQ, &file) || !file)
-        return false;
+    if (!archive || !SFileOpenFileEx(archive, file_name.c_str(), SFILE_OPEN_FROM_MPQ, &file) ||
+        !file)
+        return MpqRead::absent;
     const DWORD size = SFileGetFileSize(file, nullptr);
     if (size == 0 || size == SFILE_INVALID_SIZE) {
         SFileCloseFile(file);
-        return false;
+        return MpqRead::absent;
+    }
+    if (size > max_size) {
+        SFileCloseFile(file);
+        return MpqRead::too_large;
     }
     std::vector<char> buffer(std::min(size, kReadChunk));
     DWORD remaining = size;
@@ -41,21 +47,29 @@ bool read_mpq_file(MpqArchiveHandle archive, const std::string& file_name, QIODe
         remaining -= got;
     }
     SFileCloseFile(file);
-    return true;
+    return MpqRead::read;
 }
 
-bool extract_mpq_file(const std::string& archive_path, const std::string& file_name,
-                      QIODevice& target) {
-    bool result = false;
+MpqArchive::MpqArchive(const std::string& archive_path) {
     HANDLE archive = nullptr;
-    const std::string path = native_archive_path(archive_path);
-    if (SFileOpenArchive(path.c_str(), 0,
+    if (SFileOpenArchive(native_archive_path(archive_path).c_str(), 0,
                          MPQ_OPEN_READ_ONLY | MPQ_OPEN_NO_LISTFILE | MPQ_OPEN_NO_ATTRIBUTES,
-                         &archive) &&
-        archive) {
-        result = read_mpq_file(archive, file_name, target);
-        SFileCloseArchive(archive);
-    }
+                         &archive))
+        handle_ = archive;
+}
+
+MpqArchive::~MpqArchive() {
+    if (handle_)
+        SFileCloseArchive(handle_);
+}
+
+MpqRead MpqArchive::read(const std::string& file_name, QIODevice& target, uint64_t max_size) const {
+    const MpqRead result = read_mpq_file(handle_, file_name, target, max_size);
     target.seek(0);
     return result;
+}
+
+MpqRead extract_mpq_file(const std::string& archive_path, const std::string& file_name,
+                         QIODevice& target, uint64_t max_size) {
+    return MpqArchive(archive_path).read(file_name, target, max_size);
 }

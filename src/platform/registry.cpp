@@ -4,7 +4,7 @@
 #include "foundation/text_codec.h"
 
 #include <QDir>
-#include <QStringList>
+#include <QFile>
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -63,39 +63,50 @@ bool same_name(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// The string of the value in the key, when the file holds both and the value is a string.
-std::optional<QString> find_value(const QStringList& lines, const QString& key,
-                                  const QString& value_name) {
-    bool in_key = false;
-    for (const QString& raw : lines) {
+// Follows the lines of system.reg, one at a time, to the value of the key: done at the first
+// line that sets it, found when that is a string.
+class ValueFinder {
+public:
+    ValueFinder(QString key, QString value_name)
+        : key_(std::move(key)), value_name_(std::move(value_name)) {}
+
+    bool done = false;
+    std::optional<QString> found;
+
+    void line(const QString& raw) {
         const QString line = raw.trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             qsizetype pos = 1;
             const std::optional<QString> name = unescape(line, pos, QLatin1Char(']'));
-            in_key = name && same_name(*name, key);
-            continue;
+            in_key_ = name && same_name(*name, key_);
+            return;
         }
-        if (!in_key)
-            continue;
+        if (!in_key_ || done)
+            return;
         qsizetype pos = 1;
         std::optional<QString> name;
         if (line.startsWith(QLatin1Char('"')))
             name = unescape(line, pos, QLatin1Char('"'));
         else if (line.startsWith(QLatin1Char('@')))
             name = QString();
-        if (!name || !same_name(*name, value_name) || pos >= line.size() ||
+        if (!name || !same_name(*name, value_name_) || pos >= line.size() ||
             line[pos] != QLatin1Char('='))
-            continue;
+            return;
+        done = true;
         QString value = line.mid(pos + 1);
         if (value.startsWith(QLatin1String("str(2):"))) // a string with variables, as stored
             value = value.mid(7);
         if (!value.startsWith(QLatin1Char('"')))
-            return std::nullopt; // a number or binary data: no string
+            return; // a number or binary data: no string
         pos = 1;
-        return unescape(value, pos, QLatin1Char('"'));
+        found = unescape(value, pos, QLatin1Char('"'));
     }
-    return std::nullopt;
-}
+
+private:
+    QString key_;
+    QString value_name_;
+    bool in_key_ = false;
+};
 
 QString key_path(const std::string& key_name) {
     QString key = to_qstring(key_name);
@@ -106,19 +117,26 @@ QString key_path(const std::string& key_name) {
     return key;
 }
 
-// The string value of the key in the prefix's system.reg, when there is one.
+// The string value of the key in the prefix's system.reg, when there is one; the file is read a
+// line at a time.
 std::optional<QString> machine_value(const std::string& key_name, const std::string& value_name) {
-    std::string bytes;
-    if (key_name.empty() || !read_file(wine_prefix() + "system.reg", bytes))
+    QFile file(to_path(wine_prefix() + "system.reg"));
+    if (key_name.empty() || file.size() > qint64{kMaxSystemRegSize} ||
+        !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
     const QString key = key_path(key_name);
     const QString value = to_qstring(value_name);
-    std::optional<QString> found = find_value(lines, key, value);
     static const QString software = QStringLiteral("Software\\");
-    if (!found && key.startsWith(software, Qt::CaseInsensitive))
-        found = find_value(lines, software + QStringLiteral("Wow6432Node\\") + key.mid(9), value);
-    return found;
+    const bool below_software = key.startsWith(software, Qt::CaseInsensitive);
+    ValueFinder direct(key, value);
+    ValueFinder wow(software + QStringLiteral("Wow6432Node\\") + key.mid(9), value);
+    while (!file.atEnd() && !direct.found && !(direct.done && (wow.done || !below_software))) {
+        const QString line = QString::fromUtf8(file.readLine(1 << 16));
+        direct.line(line);
+        if (below_software)
+            wow.line(line);
+    }
+    return direct.found ? direct.found : wow.found;
 }
 
 } // namespace

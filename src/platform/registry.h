@@ -2,7 +2,11 @@
 // Registry look-ups under HKEY_LOCAL_MACHINE, answered from the Wine prefix of the user: the
 // file system.reg of $WINEPREFIX, else of ~/.wine.
 
+#include <cstdint>
 #include <string>
+
+// A larger system.reg is not read: a real one holds some tens of MB.
+constexpr uint64_t kMaxSystemRegSize = 128 << 20;
 
 // The prefix folder, ending with "/".
 std::string wine_prefix();
@@ -11,7 +15,7 @@ std::string wine_prefix();
 // HKEY_LOCAL_MACHINE; letter case is ignored in both names) in the prefix's system.reg. A key
 // below "Software" that is missing is looked up again below "Software\Wow6432Node", where a
 // 64-bit prefix keeps the keys of 32-bit programs. Empty when the prefix, the key or the value
-// is missing or the value is not a string.
+// is missing, the value is not a string or system.reg is larger than kMaxSystemRegSize.
 std::string read_machine_string(const std::string& key_name, const std::string& value_name);
 
 // The string value as a folder or file of the prefix (native_path_of), its letter case

@@ -13,12 +13,15 @@
 #include "support/temp_dir.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <gmock/gmock.h>
+#include <map>
 
 using namespace support;
 
@@ -177,26 +180,61 @@ TEST_F(DemoGeneration, CommandReloadsAfterMakingMapsAndKeepsTheSettings) {
     EXPECT_THAT(boxes.texts(), testing::Contains(message(75, "9", "18")));
 }
 
-TEST_F(DemoGeneration, DamagedSettingsLeaveTheDialogInertForTheProgramRun) {
-    app_path = dir.path();
-    rPreference.GPAT = game();
-    // After a damaged database, a later dialog on sound settings stays inert too.
-    for (const char* container : {"absent.loc", "master.loc"}) {
-        master_file = dir.file(std::string("database/Demo/") + container);
-        TForm_generate dialog;
-        dialog.show();
-        dialog.OpenDialog1 = [](const std::string&, const std::string&, const std::string&) {
-            ADD_FAILURE() << "no chooser";
-            return std::string();
-        };
-        dialog.Edit1Click();
-        dialog.Button1Click(); // only closes
-        EXPECT_FALSE(dialog.isVisible() || dialog.maps_made);
+// The bytes of every zone image.
+std::map<QString, std::string> zone_images(const std::string& app) {
+    std::map<QString, std::string> images;
+    for (const char* folder : {"maps/", "maps/high/"})
+        for (const QString& f : QDir(to_path(app + folder)).entryList({"*.jpg"}))
+            read_file(app + folder + native_path(f), images[folder + f]);
+    return images;
+}
+
+// Damaged settings leave the dialog inert, until a database with sound ones. During a run,
+// input reaches only Cancel and the ways of closing: another Generate runs nothing, Cancel
+// stops the run, Escape stops it and closes the dialog. A game folder without archives finds
+// no tile and fails. Only a whole run changes the images.
+TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
+    auto form = start();
+    ASSERT_TRUE(QDir().mkpath(to_path(dir.file("error.log"))) &&
+                QDir().mkpath(to_path(dir.file("bare"))) &&
+                write_file_atomic(dir.file("bare/VeV.exe"), "MZ"));
+    const auto post_key = [](QWidget* w, int key) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(w, new QKeyEvent(type, key, Qt::NoModifier));
+    };
+    const std::string init_error = "erreur d'initialisation du Genmap";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"damaged", {init_error, message(82)}}, // the log cannot be written: it is a folder
+        {"generate", {message(59)}},
+        {"cancel", {}},
+        {"escape", {}},
+        {"no archive", {message(81), message(82)}}};
+    for (const auto& [input, shown] : cases) {
+        SCOPED_TRACE(input);
+        ScriptedMessages run_boxes;
+        const auto before = zone_images(dir.path());
+        rPreference.GPAT = input == "no archive" ? dir.file("bare/") : game();
+        master_file = dir.file(input == "damaged" ? "absent.loc" : "database/Demo/master.loc");
+        TForm_generate d;
+        d.show();
+        int choosers = 0;
+        d.OpenDialog1 = [&](auto&&...) { return ++choosers, std::string(); };
+        d.Edit1Click();
+        if (input == "generate")
+            post_key(d.Button1, Qt::Key_Space), post_key(&d, Qt::Key_Return);
+        else if (input == "cancel" || input == "escape")
+            post_key(input == "cancel" ? d.Button3 : static_cast<QWidget*>(&d),
+                     input == "cancel" ? Qt::Key_Space : Qt::Key_Escape);
+        d.Button1Click(); // damaged settings: only closes
+        const bool made = input == "generate";
+        EXPECT_EQ(std::tuple(genmap_unusable, choosers, d.maps_made, d.isVisible(),
+                             d.Button1->isEnabled(), from_qstring(d.Button3->text())),
+                  std::tuple(input == "damaged", input == "damaged" ? 0 : 1, made,
+                             input != "escape" && input != "damaged", true, get_text(30)));
+        d.Button3Click();
+        EXPECT_EQ(run_boxes.texts(), shown);
+        if (!made) {
+            EXPECT_EQ(zone_images(dir.path()), before);
+        }
     }
-    EXPECT_TRUE(genmap_unusable);
-    std::string log;
-    ASSERT_TRUE(read_file(dir.file("error.log"), log));
-    EXPECT_EQ(log.substr(8), ":       erreur d'initialisation du Genmap\r\n");
-    ASSERT_EQ(boxes.texts().size(), 2u); // the box, then message 60 at close
-    EXPECT_EQ(boxes.texts()[0], "erreur d'initialisation du Genmap");
 }

@@ -71,6 +71,10 @@ TEST(ReadFromArchives, SearchesExistingArchivesInOrder) {
 
     EXPECT_FALSE(read_from_archives({}, "f.txt", none, error));
     EXPECT_EQ(error, "f.txt Error");
+    // A file above the limit ends the search unread: a later archive holds an older one.
+    EXPECT_FALSE(read_from_archives(a.list, "f.txt", none, error, 5));
+    EXPECT_EQ(none.buffer().toStdString() + "|" + error,
+              "|f.txt Error: more than 5 bytes, not read");
 }
 
 // Whole tiles read from an archive match Pillow's decoding of the same textures: same
@@ -86,9 +90,20 @@ TEST(LoadBlpTile, MatchesPillowOrLeavesTheBitmap) {
         {"DXT5", blp2_dxt(with_alpha, 64, 32, squish::kDxt5, 8)}};
     Blp2Texture short_data = cases[0].second;
     short_data.data.resize(short_data.data.size() - 8);
-    std::vector<MpqEntry> files = {{"tiny.blp", std::string(1171, 'B')},
-                                   {"short.blp", blp2_file(short_data)},
-                                   {"noise.blp", "BLP2" + std::string(3000, '\x7F')}};
+    const std::string refused = " pixels refused (at most 1024 on each side)";
+    const std::tuple<std::string, std::string, std::string> bad[] = {
+        {"tiny.blp", std::string(1171, 'B'), "not a readable BLP2 texture"},
+        {"short.blp", blp2_file(short_data), "not a readable BLP2 texture"},
+        {"noise.blp", "BLP2" + std::string(3000, '\x7F'),
+         "texture of 2139062143 x 2139062143" + refused},
+        {"wide.blp", blp2_file(blp2_raw_bgra(kMaxTileSide + 1, 1, 0, std::string(4100, 'x'))),
+         "texture of 1025 x 1" + refused},
+        {"huge.blp", std::string(kMaxTileFileSize + 1, 'B'), "more than 16777216 bytes, not read"}};
+    std::vector<MpqEntry> files = {
+        {"edge.blp",
+         blp2_file(blp2_raw_bgra(kMaxTileSide, 1, 0, std::string(4 * kMaxTileSide, 'x')))}};
+    for (const auto& [name, bytes, why] : bad)
+        files.push_back({name, bytes});
     for (const auto& [name, texture] : cases)
         files.push_back({std::string("cartes\\") + name + ".blp", blp2_file(texture)});
     Archives a;
@@ -118,9 +133,10 @@ TEST(LoadBlpTile, MatchesPillowOrLeavesTheBitmap) {
     QImage tile = before;
     std::string error;
     EXPECT_TRUE(!load_blp_tile(a.list, "absent.blp", tile, error) && error == "absent.blp Error");
-    for (const char* name : {"tiny.blp", "short.blp", "noise.blp"}) {
-        EXPECT_FALSE(load_blp_tile(a.list, name, tile, error)) << name;
-        EXPECT_EQ(error, "") << name; // found, but not decodable
+    for (const auto& [name, bytes, why] : bad) {
+        EXPECT_FALSE(load_blp_tile(a.list, name, tile, error));
+        EXPECT_EQ(error, name + " Error: " + why);
     }
     EXPECT_EQ(tile, before);
+    EXPECT_TRUE(load_blp_tile(a.list, "edge.blp", tile, error) && tile.width() == 1024);
 }

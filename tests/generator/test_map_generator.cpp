@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <random>
 #include <squish.h>
 
 using namespace support;
@@ -63,17 +64,27 @@ protected:
         QDir().mkpath(to_path(game + "Data"));
         QDir().mkpath(to_path(dir.file("maps/high")));
         ASSERT_TRUE(write_raw(game + "VeV.exe", "MZ"));
+        // Lines of 2048 characters are kept, longer ones left out.
         const std::string list =
             "Nord\\A_0_0\tt00.blp\r\nNord\\A_0_1\tt01.blp\r\nNord\\A_0_2\tbad.blp\r\n"
-            "Nord\\A_1_1\tmissing.blp\r\nNord\\A_2_2\t\r\nSud\\A_3_3\tt00.blp\r\n";
+            "Nord\\A_1_1\tmissing.blp\r\nNord\\A_2_2\t\r\nSud\\A_3_3\tt00.blp\r\n"
+            "Nord\\T\ttrans.blp\r\nNord\\" +
+            std::string(2037, 'x') + "\tx.blp\r\nNord\\" + std::string(2038, 'y') + "\ty.blp\r\n";
+        // 64 x 64: transparent with a colour on the left, opaque blue on the right.
+        std::string bgra;
+        for (int i = 0; i < 64 * 64; ++i)
+            bgra +=
+                i % 64 < 32 ? std::string("\x32\x64\xC8\x00", 4) : std::string("\xFF\0\0\xFF", 4);
         ASSERT_TRUE(write_mpq(game + "Data/base.mpq",
                               {{"cartes\\liste.trs", list},
+                               {"cartes\\trans.blp", blp2_file(blp2_raw_bgra(64, 64, 8, bgra))},
                                {"cartes\\bad.blp", "BLP2 but no texture"},
                                {"cartes\\t00.blp", two_colour_tile(kGreen, kYellow)},
                                {"cartes\\t01.blp", two_colour_tile(kBlue, kBlue)}}));
         ASSERT_TRUE(
             write_mpq(game + "Data/patch.mpq", {{"cartes\\t01.blp", two_colour_tile(kRed, kRed)}}));
-        GeneratorZoneSpec alpha{"Alpha", {}}, evil{"../evil", {}}, beta{"Beta", {}};
+        GeneratorZoneSpec alpha{"Alpha", {}}, empty{"Empty", {}}, evil{"../evil", {}},
+            beta{"Beta", {}};
         for (auto [cell, tile] : {std::pair{0, "Nord\\A_0_0"},
                                   {1, "Nord\\A_0_1"},
                                   {2, "Nord\\A_0_2"},
@@ -90,9 +101,12 @@ protected:
         ASSERT_TRUE(ContainerWriter()
                         .section(5, settings({"Nord\\"}, {"Data\\patch.mpq", "Data\\base.mpq",
                                                           "Data\\absent.mpq"}))
-                        .section(6, generator_zone_section({alpha, evil, beta}) + more)
+                        .section(6, generator_zone_section({alpha, empty, evil, beta}) + more)
                         .write(dir.file("master.loc")));
         ASSERT_TRUE(g.init_genmap(dir.file("master.loc")));
+        // A zone without any tile keeps its images.
+        for (const char* name : {"maps/Empty.jpg", "maps/high/Empty.jpg"})
+            ASSERT_TRUE(write_raw(dir.file(name), name));
         ASSERT_TRUE(g.find_game_folder(game, "<none>"));
         g.refresh_paths();
     }
@@ -117,29 +131,29 @@ TEST_F(Generation, BuildsBothImagesOfEveryWholeBlock) {
         options.low_definition = low;
         options.quality = low ? 80 : 25;
         options.progress = [&](int position, int max) { progress.push_back({position, max}); };
-        g.load_translation();
+        EXPECT_TRUE(g.load_translation());
         const GenerationCount count = g.generate_all(dir.file("maps/"), options);
-        EXPECT_TRUE(count.written == 6 && count.failed == 0);
+        EXPECT_TRUE(count.written == 6 && count.failed == 0 && count.without_tile == 1);
 
-        const int t = low ? 128 : 256, q = t / 4, s = t / 4;
+        const int t = low ? 128 : 256;
         const std::string high = dir.file("maps/high/Alpha.jpg"),
                           small = dir.file("maps/Alpha.jpg");
         // Cell (0, 0) upright; cell (0, 1) from the patch archive, which stands first; no tile:
         // no texture (2, 0), a missing file (1, 1), an empty translation (2, 2), a wrong prefix.
-        expect_colour(high, q, q / 2, q, kGreen);
-        expect_colour(high, q, 2 * q + q / 2, q, kYellow);
-        expect_colour(high, t + q, q, 2 * q, kRed);
-        for (int cell : {2, 5, 10, 15})
-            expect_colour(high, cell % 4 * t + q, cell / 4 * t + q, 2 * q, 0);
-        // The small image: a quarter as wide.
-        expect_colour(small, s / 4, s / 8, s / 4, kGreen);
-        expect_colour(small, s / 4, s * 5 / 8, s / 4, kYellow);
-        expect_colour(small, s + s / 4, s / 4, s / 2, kRed);
-        expect_colour(small, s + s / 4, s + s / 4, s / 2, 0);
+        // The small image is a quarter as wide.
+        for (auto [file, c] : {std::pair{high, t}, {small, t / 4}}) {
+            const int q = c / 4;
+            expect_colour(file, q, q / 2, q, kGreen);
+            expect_colour(file, q, 2 * q + q / 2, q, kYellow);
+            expect_colour(file, c + q, q, 2 * q, kRed);
+            for (int cell : {2, 5, 10, 15})
+                expect_colour(file, cell % 4 * c + q, cell / 4 * c + q, 2 * q, 0);
+        }
         // libjpeg's luminance DC quantiser is 16 at quality 50, scaled by 50 / quality.
         EXPECT_EQ(std::pair(first_quantiser(high), first_quantiser(small)),
                   std::pair(low ? 6 : 32, 1));
         // Beta's nameless second block adds its tile to the first one's.
+        const int q = t / 4;
         expect_colour(dir.file("maps/high/Beta.jpg"), q, q, 2 * q, kRed);
         expect_colour(dir.file("maps/high/Beta.jpg"), 3 * t + q, 3 * t + q / 2, q, kGreen);
         QImage beta;
@@ -147,45 +161,87 @@ TEST_F(Generation, BuildsBothImagesOfEveryWholeBlock) {
         EXPECT_EQ(beta.size(), QSize(t, t));
 
         EXPECT_EQ(std::pair(progress.front(), progress.back()),
-                  std::pair(std::pair(0, 71), std::pair(71, 71)));
+                  std::pair(std::pair(0, 88), std::pair(88, 88)));
         EXPECT_EQ(messages(), (std::vector<std::string>{
+                                  "cartes\\liste.trs: lines over 2048 characters left out: 1",
                                   "cartes\\bad.blp Error: not a readable BLP2 texture",
                                   "cartes\\missing.blp Error",
+                                  "Zone Empty: no tile found, its images were left as they were",
                                   "Zone name \"../evil\" refused: not a plain file name",
                                   "Zone list: incomplete last block of 3 lines ignored"}));
     }
     // Nothing else is written: no temporary file, nothing outside maps/.
     for (const char* folder : {"maps/high", "maps"})
         EXPECT_EQ(QDir(to_path(dir.file(folder))).entryList(QDir::Files),
-                  QStringList({"Alpha.jpg", "Beta.jpg"}));
+                  QStringList({"Alpha.jpg", "Beta.jpg", "Empty.jpg"}));
+    std::string kept;
+    EXPECT_TRUE(read_file(dir.file("maps/high/Empty.jpg"), kept) && kept == "maps/high/Empty.jpg");
     EXPECT_FALSE(file_exists(dir.file("evil.jpg")));
 
-    // Images that cannot be saved (no high/ folder) are logged; the run goes on.
-    g.errors.clear();
-    QDir().mkpath(to_path(dir.file("flat")));
-    const GenerationCount count = g.generate_all(dir.file("flat/"), {});
-    EXPECT_TRUE(file_exists(dir.file("flat/Alpha.jpg")) && file_exists(dir.file("flat/Beta.jpg")));
+    // Images that cannot be saved (no high/ folder) are logged by their path; the run goes on.
+    g.clear_errors();
+    const std::string flat = dir.file("Карты/");
+    QDir().mkpath(to_path(flat));
+    const GenerationCount count = g.generate_all(flat, {});
+    EXPECT_TRUE(file_exists(flat + "Alpha.jpg") && file_exists(flat + "Beta.jpg"));
     EXPECT_TRUE(count.written == 3 && count.failed == 3);
-    EXPECT_EQ(messages().size(), 4u + 3u);
+    EXPECT_EQ(messages().at(2),
+              flat + "high/Alpha.jpg Error: Saving image: The file cannot be written");
+    EXPECT_EQ(messages().size(), 5u + 3u);
+
+    // A run stopped while drawing Beta's tiles writes only Alpha's images.
+    GenerationOptions stopping;
+    int calls = 0;
+    stopping.process_events = [&] { return ++calls < 40; };
+    const GenerationCount stopped = g.generate_all(dir.file("maps/"), stopping);
+    EXPECT_TRUE(stopped.stopped && stopped.written == 2 && calls == 40);
 }
 
 TEST_F(Generation, TranslationListAndArchiveList) {
     g.load_translation();
-    EXPECT_EQ(g.translation_list.size(), 5u); // the "Sud\" line is gone
+    EXPECT_EQ(g.translation_list.size(), 7u); // the "Sud\" line and the long one are gone
     EXPECT_EQ(g.translate_tile("Nord\\A_0_1"), "t01.blp");
-    // The upper of two lines that begin with the tile wins, even for a longer tile name; a line
-    // without a TAB gives itself.
-    g.translation_list = {"Nord\\A_1_10\tlong.blp", "Nord\\A_1_1\tshort.blp", "Nord\\B"};
-    EXPECT_EQ(g.translate_tile("Nord\\A_1_1") + "|" + g.translate_tile("Nord\\B"),
-              "long.blp|Nord\\B");
+    // A rescaled tile keeps the colour of its transparent pixels.
+    for (int size : {128, 256}) {
+        const QImage tile = g.tile_for("[zonA]Nord\\T", size);
+        EXPECT_EQ(std::pair(tile.pixel(0, size - 1), tile.pixel(size - 1, 0)),
+                  std::pair(qRgba(200, 100, 50, 0), kBlue));
+    }
+    // The first line from the top that begins with the tile wins, even for a longer tile name;
+    // a line without a TAB gives itself.
+    std::mt19937 rng(7);
+    const auto name = [&] {
+        std::string s(1 + rng() % 4, ' ');
+        for (char& c : s)
+            c = "a\xE9\tb"[rng() % 4];
+        return s;
+    };
+    std::vector<std::string> lines{"ab"};
+    for (int i = 0; i < 300; ++i)
+        lines.push_back(name() + "\t" + std::to_string(i));
+    g.set_translation(lines);
+    for (int q = 0; q < 500; ++q) {
+        const std::string tile = q ? name() : "a";
+        const auto first = std::find_if(lines.begin(), lines.end(),
+                                        [&](const std::string& l) { return l.starts_with(tile); });
+        ASSERT_EQ(g.translate_tile(tile), first == lines.end() ? "" : copy_after_char(*first, '\t'))
+            << tile;
+    }
     // Without a valid prefix every line goes, without an error line; a list that no archive
-    // holds is one error line.
+    // holds, or one past its limit, is one error line and no list.
     g.valid_prefixes.clear();
-    g.load_translation();
-    EXPECT_TRUE(g.translation_list.empty() && g.errors.empty());
+    EXPECT_TRUE(g.load_translation() && g.translation_list.empty() && g.errors.size() == 1);
     g.translation_file = "autre.trs";
-    g.load_translation();
-    EXPECT_EQ(messages(), std::vector<std::string>{"cartes\\autre.trs Error"});
+    EXPECT_FALSE(g.load_translation());
+    QFile::remove(to_path(game + "Data/patch.mpq"));
+    ASSERT_TRUE(write_mpq(game + "Data/patch.mpq",
+                          {{"cartes\\huge.trs", std::string(kMaxTranslationFileSize + 1, 'N')}}));
+    g.translation_file = "huge.trs";
+    EXPECT_FALSE(g.load_translation());
+    EXPECT_EQ(messages(), (std::vector<std::string>{
+                              "cartes\\liste.trs: lines over 2048 characters left out: 1",
+                              "cartes\\autre.trs Error",
+                              "cartes\\huge.trs Error: more than 33554432 bytes, not read"}));
 
     // User entries stand first in their stored order; they alone move up and are removed.
     const std::string d = game + "Data/";
@@ -223,6 +279,15 @@ TEST(GeneratorSettings, ReadsSectionsFiveAndSix) {
     EXPECT_EQ(g.archives[0].full_path, "/game/Data/a.mpq");
     EXPECT_EQ(g.zone_list, split_lines(zones));
 
+    // Prefixes and archives beyond the first hundred of each are left out.
+    std::vector<std::string> many(kMaxSettingsEntries + 1, "p");
+    ContainerWriter().section(5, settings(many, many)).section(6, zones).write(dir.file("m.loc"));
+    MapGenerator capped;
+    ASSERT_TRUE(capped.init_genmap(dir.file("m.loc")));
+    EXPECT_TRUE(capped.valid_prefixes.size() == 100 && capped.archives.size() == 100);
+    EXPECT_EQ(capped.errors.at(0).substr(16),
+              "Generator settings: 2 prefixes or archives beyond the first 100 of each left out");
+
     // A missing file, three lines of settings, a damaged zone list.
     ContainerWriter().section(5, "a\r\nb\r\nc\r\n").section(6, zones).write(dir.file("short.loc"));
     ContainerWriter().section(5, settings({}, {})).raw_section(6, "xx").write(dir.file("bad.loc"));
@@ -234,9 +299,27 @@ TEST(GeneratorSettings, ReadsSectionsFiveAndSix) {
     }
 }
 
-TEST(GeneratorRoutines, ShortenPath) {
+// Paths shortened for the list. Error lines: cut in their middle at character boundaries, paths
+// in the file system's encoding, at most 1000 in the file and a last line counting the others.
+TEST(GeneratorRoutines, ShortenedPathsAndErrorLines) {
     const std::string path = "0123456789" + std::string(19, 'x') + std::string(31, 'e');
     EXPECT_EQ(shorten_path(path, 55), "0123456789 [...] " + std::string(31, 'e')); // 48 in all
     EXPECT_EQ(shorten_path(path.substr(0, 55), 55), path.substr(0, 55));
     EXPECT_EQ(shorten_path(path, 50).size(), 43u);
+    TempDir dir;
+    MapGenerator g;
+    g.log_error(std::string(1'500'000, 'x') + "\xE9 Error");
+    g.log_file_error(dir.file("База/a.jpg"), "what\xE9");
+    g.log_file_error(dir.file(QString(1000, QChar(0x411)).toStdString()), "what");
+    EXPECT_EQ(g.errors[0].substr(16),
+              std::string(496, 'x') + " [...] " + std::string(488, 'x') + "é Error");
+    EXPECT_EQ(g.errors[1].substr(16), dir.file("База/a.jpg") + " Error: whaté");
+    EXPECT_EQ(QString::fromUtf8(g.errors[2]).toStdString(), g.errors[2]);
+    for (int i = 0; i < 1200; ++i)
+        g.log_error("e");
+    std::string log;
+    ASSERT_TRUE(g.write_error_log(dir.file("error.log")) && read_file(dir.file("error.log"), log));
+    const std::vector<std::string> lines = split_lines(log);
+    EXPECT_EQ(std::pair(lines.size(), lines.back().substr(16)),
+              std::pair(size_t{1001}, std::string("203 more error lines left out")));
 }

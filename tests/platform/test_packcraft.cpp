@@ -18,18 +18,19 @@ std::string random_bytes(size_t n, uint32_t seed) {
 }
 
 struct Extract {
-    bool ok = false;
+    MpqRead got = MpqRead::absent;
     QByteArray bytes;
     qint64 position = -1;
 };
 
 // Extracts into a stream that already holds `before` and stands at its end.
-Extract extract(const std::string& archive, const std::string& name, const char* before = "") {
+Extract extract(const std::string& archive, const std::string& name, const char* before = "",
+                uint64_t max_size = 1 << 30) {
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
     stream.write(before);
     Extract e;
-    e.ok = extract_mpq_file(archive, name, stream);
+    e.got = extract_mpq_file(archive, name, stream, max_size);
     e.bytes = stream.buffer();
     e.position = stream.pos();
     return e;
@@ -52,15 +53,20 @@ TEST(PackCraft, ReadsFilesOfSmpqArchivesAtTheStreamPositionWhateverTheLetterCase
         // An archive path from the settings may use backslashes; the stream is rewound.
         Extract e = extract(dir.path() + "Data\\v" + version + ".MPQ",
                             "Textures\\Minimap\\Map_12_34.blp", "XYZ");
-        EXPECT_EQ(std::tuple(e.ok, e.bytes.toStdString(), e.position),
-                  std::tuple(true, "XYZ" + small, 0));
+        EXPECT_EQ(std::tuple(e.got, e.bytes.toStdString(), e.position),
+                  std::tuple(MpqRead::read, "XYZ" + small, 0));
         EXPECT_EQ(extract(archive, "TEXTURES\\minimap\\map_12_34.BLP").bytes.toStdString(), small);
-        e = extract(archive, "BIG.BIN");
-        EXPECT_TRUE(e.ok && e.bytes.toStdString() == big);
+        e = extract(archive, "BIG.BIN", "", big.size());
+        EXPECT_TRUE(e.got == MpqRead::read && e.bytes.toStdString() == big);
+        // One byte past the reader's limit: nothing is read.
+        e = extract(archive, "BIG.BIN", "XYZ", big.size() - 1);
+        EXPECT_EQ(std::tuple(e.got, e.bytes.toStdString(), e.position),
+                  std::tuple(MpqRead::too_large, "XYZ", 0));
 
         e = extract(archive, "Textures\\Minimap\\Map_12_35.blp", "XYZ");
-        EXPECT_EQ(std::tuple(e.ok, e.bytes.toStdString(), e.position), std::tuple(false, "XYZ", 0));
-        EXPECT_FALSE(extract(archive, "empty.txt").ok); // a file of size 0 counts as absent
+        EXPECT_EQ(std::tuple(e.got, e.bytes.toStdString(), e.position),
+                  std::tuple(MpqRead::absent, "XYZ", 0));
+        EXPECT_EQ(extract(archive, "empty.txt").got, MpqRead::absent); // size 0 counts as absent
     }
 }
 
@@ -78,6 +84,6 @@ TEST(PackCraft, RefusesWhatIsNoArchive) {
     for (const char* name :
          {"noise.mpq", "empty.mpq", "cut.mpq", "header.mpq", "missing.mpq", ""}) {
         const Extract e = extract(dir.file(name), "a.txt");
-        EXPECT_TRUE(!e.ok && e.bytes.isEmpty() && e.position == 0) << name;
+        EXPECT_TRUE(e.got == MpqRead::absent && e.bytes.isEmpty() && e.position == 0) << name;
     }
 }

@@ -30,6 +30,12 @@ TEST(Registry, ReadsStringValuesOfSystemReg) {
     };
     for (const auto& [query, expected] : cases)
         EXPECT_EQ(read_machine_string(query.first, query.second), expected) << query.first;
+    // Read a line at a time up to its limit; one byte past it, not read.
+    for (const qint64 size : {qint64{kMaxSystemRegSize}, qint64{kMaxSystemRegSize} + 1}) {
+        ASSERT_TRUE(QFile(to_path(dir.file("system.reg"))).resize(size));
+        EXPECT_EQ(read_machine_string("Software\\Example\\Vev", "InstallPath").empty(),
+                  size > qint64{kMaxSystemRegSize});
+    }
     qputenv("WINEPREFIX", QFile::encodeName(to_path(dir.file("absent"))));
     EXPECT_EQ(read_machine_string("Software\\Example\\Vev", "InstallPath"), "");
     saved.isNull() ? qunsetenv("WINEPREFIX") : qputenv("WINEPREFIX", saved);

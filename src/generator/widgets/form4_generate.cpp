@@ -30,7 +30,8 @@ void TForm4::offer_generation() {
         TForm_generate dialog(this);
         run_dialog(dialog, 158, on_generate_dialog);
     }
-    QCoreApplication::processEvents();
+    // The load goes on: the closed dialog's place is painted, no input runs inside it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm4::but_genClick() {
@@ -40,7 +41,7 @@ void TForm4::but_genClick() {
     run_dialog(dialog, 159, on_generate_dialog);
     // The reload reads the additions file again: unsaved additions are offered a save first.
     if (dialog.maps_made && confirm_save_additions(1)) {
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         reload_database(0);
     }
 }

@@ -174,10 +174,9 @@ void TForm_generate::FormCreate() {
     translate_form(this);
     setWindowTitle(to_qstring(get_text(153)));
     CheckBox1->setChecked(rPreference.LOWD);
-    if (!genmap.init_genmap(master_file)) {
+    genmap_unusable = !genmap.init_genmap(master_file);
+    if (genmap_unusable)
         show_message(0, false, kInitError);
-        genmap_unusable = true;
-    }
     Button1->setEnabled(genmap.find_game_folder(rPreference.GPAT, get_text(155)));
     rPreference.GPAT = genmap.game_folder;
     show_game_folder();
@@ -200,7 +199,7 @@ void TForm_generate::showEvent(QShowEvent* event) {
 }
 
 void TForm_generate::Edit1Click() {
-    if (genmap_unusable)
+    if (genmap_unusable || running_)
         return;
     const std::string& folder = genmap.game_folder;
     const std::string initial = folder == get_text(155) ? "VeV.exe" : folder + "VeV.exe";
@@ -218,40 +217,63 @@ void TForm_generate::Edit1Click() {
 }
 
 void TForm_generate::Button1Click() {
+    if (running_)
+        return;
     if (genmap_unusable) {
         close();
         return;
     }
     GenerationCount count;
+    bool listed = false;
     {
-        RunGuard guard({Button1, Button3, Edit1, GroupBox1, GroupBox2}, running_);
+        // Every control but Button3, which cancels, is disabled: input during the run can only
+        // ask it to stop.
+        RunGuard guard({Button1, Edit1, GroupBox1, GroupBox2}, running_);
+        stop_requested_ = false;
+        Button3->setText(to_qstring(get_text(32)));
         rPreference.GPAT = genmap.game_folder;
-        auto process_events = [] { QCoreApplication::processEvents(); };
-        genmap.load_translation(process_events);
-        GenerationOptions options;
-        options.low_definition = CheckBox1->isChecked();
-        options.quality = GaugeBar1->value();
-        options.process_events = process_events;
-        options.progress = [this](int position, int max) {
-            G32_ProgressBar1->setMax(max);
-            G32_ProgressBar1->setPosition(position);
-            if (position == 0)
-                G32_ProgressBar1->repaint();
+        const auto process_events = [this] {
+            QCoreApplication::processEvents();
+            return !stop_requested_;
         };
-        count = genmap.generate_all(maps_path, options);
+        listed = genmap.load_translation(process_events);
+        if (listed && !stop_requested_) {
+            GenerationOptions options;
+            options.low_definition = CheckBox1->isChecked();
+            options.quality = GaugeBar1->value();
+            options.process_events = process_events;
+            options.progress = [this](int position, int max) {
+                G32_ProgressBar1->setMax(max);
+                G32_ProgressBar1->setPosition(position);
+                if (position == 0)
+                    G32_ProgressBar1->repaint();
+            };
+            count = genmap.generate_all(maps_path, options);
+        }
+        Button3->setText(to_qstring(get_text(30)));
     }
-    if (count.failed > 0)
-        show_message(75, false, std::to_string(count.failed),
-                     std::to_string(count.failed + count.written));
+    maps_made = maps_made || count.written > 0;
+    if (stop_requested_) {
+        if (close_pending_)
+            close();
+        return;
+    }
+    // Zones without any tile keep their images: they count as images not written.
+    const int not_written = count.failed + 2 * count.without_tile;
+    if (!listed || (count.written + count.failed == 0 && count.without_tile > 0))
+        show_message(81, false);
+    else if (not_written > 0)
+        show_message(75, false, std::to_string(not_written),
+                     std::to_string(not_written + count.written));
     else
         show_message(59, false);
-    maps_made = true;
-    if (close_pending_)
-        close();
 }
 
 void TForm_generate::Button3Click() {
-    close();
+    if (running_)
+        stop_requested_ = true;
+    else
+        close();
 }
 
 void TForm_generate::Button2Click() {
@@ -264,6 +286,8 @@ void TForm_generate::Button2Click() {
 }
 
 void TForm_generate::Button4Click() {
+    if (running_)
+        return;
     const int row = PathListBox->currentRow();
     if (row < 0 || !genmap.move_up(static_cast<size_t>(row)))
         return;
@@ -274,6 +298,8 @@ void TForm_generate::Button4Click() {
 }
 
 void TForm_generate::Button6Click() {
+    if (running_)
+        return;
     genmap.remove_user_entries();
     fill_path_list();
 }
@@ -315,7 +341,7 @@ bool TForm_generate::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm_generate::done(int result) {
     if (running_) {
-        close_pending_ = true;
+        close_pending_ = stop_requested_ = true;
         return;
     }
     if (!closed_) {
@@ -329,11 +355,9 @@ void TForm_generate::FormClose() {
     rPreference.MPQP = genmap.user_paths();
     genmap.archives.clear();
     PathListBox->clear();
-    if (!genmap.errors.empty()) {
-        genmap.write_error_log(app_path + "error.log");
-        show_message(60, false);
-    }
+    if (!genmap.errors.empty())
+        show_message(genmap.write_error_log(app_path + "error.log") ? 60 : 82, false);
     rPreference.GPAT = genmap.game_folder;
     rPreference.LOWD = CheckBox1->isChecked();
-    genmap.errors.clear();
+    genmap.clear_errors();
 }

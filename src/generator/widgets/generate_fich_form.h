@@ -3,7 +3,7 @@
 // progress of a run and the description memo. The work itself is MapGenerator's.
 //
 // Use: TForm_generate dialog(parent); append the opener's lines to dialog.MemoDesc;
-// dialog.exec(); then dialog.maps_made tells whether a run took place.
+// dialog.exec(); then dialog.maps_made tells whether a run wrote images.
 
 #include "generator/map_generator.h"
 
@@ -35,7 +35,7 @@ public:
     void Button6Click();
     void PathListBoxDrawItem(QPainter& painter, const QRect& rect, int index, bool selected) const;
 
-    // True once a generation run took place.
+    // True once a generation run wrote images.
     bool maps_made = false;
     MapGenerator genmap;
 
@@ -61,7 +61,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Every way of closing ends here; a close asked for during a run waits for its end.
+    // Every way of closing ends here; a close asked for during a run stops it and waits for
+    // its end.
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -75,6 +76,7 @@ private:
     void fill_path_list();
 
     bool running_ = false;
+    bool stop_requested_ = false;
     bool close_pending_ = false;
     bool closed_ = false;
 };
