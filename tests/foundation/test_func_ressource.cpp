@@ -7,6 +7,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // A res/ folder in a temporary directory, with the folder globals pointed at it.
@@ -70,6 +72,58 @@ TEST_F(Ressource, MissingLanguageFallsBackToFrancaisThenShowsABox) {
     EXPECT_EQ(boxes_.texts(), std::vector<std::string>{"erreur de ressources"});
     EXPECT_EQ(res_captions, std::vector<std::string>{"-"});
     EXPECT_EQ(get_text(1), "<erreur de ressource>");
+}
+
+// Texts are read up to their limits: one byte, line or character past one is left out and
+// error.log names the file; the lines end as split_lines ends them.
+TEST_F(Ressource, TextFilesStopAtTheirLimits) {
+    app_path = dir_.path();
+    take_outside_limits();
+    const std::string file = dir_.file("text.txt");
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+        bool cut;
+    } cases[] = {
+        {"ab\r\ncd\rxy\n", {"ab", "cd", "xy"}, false},
+        {"\n\r\n12345", {"", "", "12345"}, false},
+        {"a\nb\nc\nd", {"a", "b", "c"}, true},
+        {"123456\n", {"12345"}, true},
+        {"1\n2\n" + std::string(14, 'x') + "\n", {"1", "2", "xxxxx"}, true}, // the 21st byte
+        {"", {}, false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(write_file_atomic(file, c.text));
+        std::vector<std::string> lines{"old"};
+        bool cut = !c.cut;
+        EXPECT_TRUE(read_text_lines(file, {20, 3, 5}, lines, &cut));
+        EXPECT_EQ(std::tuple(lines, cut), std::tuple(c.lines, c.cut)) << c.text;
+    }
+    // welcome.txt: its first line, cut at its length; an empty file has none.
+    std::string first;
+    for (auto [text, line] : {std::pair{std::string("Hi%%there\r\nmore"), std::string("Hi%%there")},
+                              {std::string(1001, 'w'), std::string(1000, 'w')},
+                              {"", ""}}) {
+        ASSERT_TRUE(write_file_atomic(file, text));
+        EXPECT_EQ(read_first_line(file, kMaxWelcomeLength, first), !text.empty());
+        EXPECT_EQ(first, line);
+    }
+    // ressource.txt: each text cut at its length; nothing read one byte past the file's limit.
+    const std::string texts = "C   " + std::string(5000, 't') + "\r\nC   two\r\n";
+    language = "English";
+    for (const char* late : {"", "\nC   three"}) {
+        write_language("English",
+                       texts + std::string(kLanguageFileLimits.bytes - texts.size(), '#') + late);
+        ASSERT_TRUE(load_ressource());
+        EXPECT_EQ(std::tuple(res_captions.size(), res_captions[1].size()), std::tuple(3u, 4092u));
+    }
+    EXPECT_FALSE(read_text_lines(dir_.file("missing.txt"), {20}, res_captions));
+    std::string log;
+    ASSERT_TRUE(read_file(dir_.file("error.log"), log));
+    EXPECT_EQ(std::tuple(take_outside_limits(), std::count(log.begin(), log.end(), '\n')),
+              std::tuple(3, 3));
+    EXPECT_NE(log.find(file + ": larger than its limit (a first line of 1000 characters); only "),
+              std::string::npos);
 }
 
 TEST(FormatText, ReplacesInOrderOnEachResult) {

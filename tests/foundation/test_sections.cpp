@@ -1,7 +1,11 @@
 #include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "support/saved_globals.h"
 #include "support/section_writer.h"
 #include "support/temp_dir.h"
+
+#include <algorithm>
 
 #include <QProcess>
 
@@ -63,6 +67,30 @@ TEST(SectionContainer, HostileContainersGiveFalseAndAnEmptyTarget) {
     // An index beyond the table reads a section byte as an offset; no crash either way.
     support::write_raw(path, ContainerWriter().section(1, pattern(500, 'a')).bytes());
     load_section(target, path, 1000000);
+}
+
+// Every kind of section inflates up to its limit; one byte more is refused as damaged, and
+// error.log says so. A reader of a whole file may keep the first part of a larger one.
+TEST(SectionContainer, EachKindOfSectionStopsAtItsLimit) {
+    SavedGlobals saved;
+    TempDir dir;
+    app_path = dir.path();
+    const std::string path = dir.file("master.loc");
+    std::string target;
+    for (int index = 1; index <= 9; ++index)
+        for (size_t size : {section_limit(index), section_limit(index) + 1}) {
+            ASSERT_TRUE(ContainerWriter().section(index, std::string(size, 'a')).write(path));
+            EXPECT_EQ(load_section(target, path, index), size == section_limit(index)) << index;
+        }
+    support::write_raw(path, support::zlib_compress(pattern(300, 'w')));
+    EXPECT_EQ(read_section(target, path, 0, 299), SectionRead::too_large);
+    EXPECT_EQ(target, pattern(299, 'w'));
+    EXPECT_EQ(read_section(target, path, 0, 300), SectionRead::ok);
+    std::string log;
+    ASSERT_TRUE(read_file(dir.file("error.log"), log));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 9);
+    EXPECT_NE(log.find(path + " (section 9): larger than its limit (64 MB); it is not read.\r\n"),
+              std::string::npos);
 }
 
 TEST(SectionContainer, InflationIsBoundedAndTrailingBytesIgnored) {
