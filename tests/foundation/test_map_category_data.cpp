@@ -1,6 +1,7 @@
 #include "foundation/Data.h"
 #include "foundation/binary_io.h"
 #include "foundation/errors.h"
+#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
@@ -74,13 +75,20 @@ TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
         // Counts far beyond the data, and a trailing partial zone.
         {counted(0x7FFFFFFF, zone_class_record({"only", 1}) + counted(-5, "")), 1, 0, 0},
         {map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x'), 0, 0, 1},
+        // One record past each table's limit: the first ones are kept, the tables still follow.
+        {map_section(std::vector<ZoneClassSpec>(kMaxZoneClasses + 1),
+                     std::vector<ContinentSpec>(kMaxContinents + 1),
+                     std::vector<ZoneSpec>(kMaxZones + 1)),
+         kMaxZoneClasses, kMaxContinents, kMaxZones},
     };
+    take_outside_limits();
     for (const Case& c : cases) {
         TData_map m(write_master(dir, ContainerWriter().section(3, c.section)));
         EXPECT_EQ(std::tuple(m.zone_classes.size(), m.continents.size(), m.zones.size()),
                   std::tuple(c.classes, c.continents, c.zones))
             << &c - cases;
     }
+    EXPECT_EQ(take_outside_limits(), 3);
     // Missing section and damaged stream: empty tables, no message.
     ScriptedMessages boxes;
     TData_map missing(dir.file("none.loc"));
@@ -129,6 +137,18 @@ TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
     TData_map empty(dir.file("none.loc"));
     EXPECT_TRUE(maps_complete(empty));
     maps_path = saved;
+}
+
+// A .vec file up to its limit is read (65,535 points and an empty polyline fill it); one byte
+// more is not.
+TEST(MapData, OutlineFilesUpToTheirLimit) {
+    TempDir dir;
+    std::string full(kOutlineFileLimit, '\0');
+    full[0] = full[1] = '\xFF';
+    for (const std::string& bytes : {full, full + '\0'}) {
+        ASSERT_TRUE(write_raw(dir.file("z.vec"), bytes));
+        EXPECT_EQ(read_outline(dir.file("z.vec")).points.size(), bytes == full ? 65535u : 0u);
+    }
 }
 
 namespace {
@@ -184,7 +204,8 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
     EXPECT_EQ(data.property_colors[1].flag_id, 9);
 }
 
-TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
+// One category record past the limit is left out.
+TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIconsAndRecordsStopAtTheirLimit) {
     // 55 bytes claiming 5792 x 5792 pixels of 24 bits.
     ByteWriter bmp;
     bmp.bytes("BM");
@@ -195,11 +216,14 @@ TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
     bmp.bytes(std::string(24 + 1, '\0'));
     TempDir dir;
     ASSERT_TRUE(ContainerWriter()
-                    .section(4, category_section(std::vector<CategorySpec>(40)))
+                    .section(4, category_section(std::vector<CategorySpec>(kMaxCategories + 1)))
                     .section(7, bmp.data())
                     .write(dir.file("m.loc")));
+    take_outside_limits();
     TData_common data(dir.file("m.loc"), dir.file("catpref.bin"));
-    ASSERT_EQ(data.categories.size(), 40u);
+    ASSERT_EQ(data.categories.size(), kMaxCategories);
+    EXPECT_EQ(std::tuple(data.categories.back()->file_index, take_outside_limits()),
+              std::tuple(255, 1));
     for (const auto& c : data.categories)
         EXPECT_EQ(c->icon.pixel(5, 5), 0u);
 }

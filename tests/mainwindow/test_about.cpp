@@ -34,6 +34,8 @@ protected:
         res_captions[41] = "readme.txt is missing.";
         res_captions[80] = std::string("Cr\xE9") + "dits:";
         res_about = {"-", "Vev Karvelo v1.06", "Description", "Thanks to all"};
+        res_infos.assign(28, "-");
+        res_infos[27] = "(cut)";
     }
 
     SavedGlobals saved_;
@@ -49,10 +51,13 @@ TEST_F(AboutBox, ShowsHeaderAndReadmeFromItsThirdLine) {
         {"Title\n=====", {}},
         {"Title\r\n=====\r\nLine three\r\nLine f\xF6ur\r\n",
          {"Line three", QString::fromUtf8("Line föur")}},
+        // A line past its length: its first part, and a last line saying so.
+        {"T\n=\n", {QString(4096, 'r'), "(cut)"}},
     };
     for (const auto& [readme, body] : cases) {
         if (readme) {
-            ASSERT_TRUE(support::write_raw(app_path + "readme.txt", readme));
+            const std::string text = readme + std::string(body.endsWith("(cut)") ? 4097 : 0, 'r');
+            ASSERT_TRUE(support::write_raw(app_path + "readme.txt", text));
         }
         TForm5 box;
         EXPECT_EQ(lines_of(box.Memo1), header + body) << (readme ? readme : "missing");
@@ -65,11 +70,18 @@ TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
     // A stream cut before its checksum fails: what it inflated is shown.
     std::string cut = support::zlib_compress("Alice\nBob\n");
     cut.resize(cut.size() - 4);
+    std::string zs = "Alice\n";
+    while (zs.size() < 65536)
+        zs += "z\n";
     const std::vector<std::pair<std::string, QStringList>> cases = {
         {support::zlib_compress("Alice\r\nBob \xE9t\xE9\r\n"),
          heading + QStringList({"Alice", QString::fromUtf8("Bob été")})},
         {cut, heading + QStringList({"Alice", "Bob"})},
         {"not a zlib stream", heading},
+        // Up to the limit, and one byte past it: then a last line says the text was cut.
+        {support::zlib_compress(zs), heading + QStringList{"Alice"} + QStringList(32765, "z")},
+        {support::zlib_compress(zs + "y"),
+         heading + QStringList{"Alice"} + QStringList(32765, "z") + QStringList{"(cut)"}},
     };
     for (const auto& [bytes, lines] : cases) {
         ASSERT_TRUE(support::write_raw(db_path + "creditlist.inf", bytes));

@@ -391,8 +391,7 @@ void TForm4::load_continent() {
         // A zone that needs no image is not reported missing.
         if (!load_zone_image(maps_path + path_name(z->image_name), z->normal_image) && !z->no_image)
             all_found = false;
-        z->outline.emplace();
-        convert_polyline_file(maps_path + path_name(z->image_name) + ".vec", *z->outline);
+        z->outline = read_outline(maps_path + path_name(z->image_name) + ".vec");
         G32_ProgressBar1->setPosition(int(i) + 1);
     }
     build_paths();
@@ -401,6 +400,8 @@ void TForm4::load_continent() {
     G32_ProgressBar1->hide();
     if (!all_found)
         show_message(52, false);
+    if (take_outside_limits() > 0)
+        feedback(76, 8);
     set_status("", 0x10);
 }
 
