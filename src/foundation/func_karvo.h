@@ -174,9 +174,9 @@ QImage read_icon_strip(std::string_view bytes);
 // Rough distance in thousands of world units; -1 when the square does not fit in an i32.
 int32_t distance(TPoint p, TPoint q);
 
-// A zone's outline holds a few thousand points: a .vec file beyond this size (about 65,000
+// A zone's outline holds a few thousand points: a .vec file beyond this size (about 16,000
 // points) is not read.
-constexpr size_t kOutlineFileLimit = size_t(256) << 10;
+constexpr size_t kOutlineFileLimit = size_t(64) << 10;
 
 // Converts a .vec polyline file into u16 counts followed by float pairs in 0..1. A missing file
 // leaves `out` untouched, one beyond kOutlineFileLimit empties it (error.log says so); a last

@@ -1,9 +1,9 @@
 #include "foundation/func_ressource.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
-#include <QTime>
 #include <QtGlobal>
 
 #include <cctype>
@@ -244,8 +244,8 @@ void log_outside_limit(const std::string& what, const std::string& limit, bool c
     if (app_path.empty())
         return;
     const std::string line =
-        from_qstring(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))) + ":       " +
-        what + ": larger than its limit (" + limit + "); " +
+        from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
+        ": " + what + ": larger than its limit (" + limit + "); " +
         (cut ? "only its first part is used.\r\n" : "it is not read.\r\n");
     QFile log(to_path(app_path + "error.log"));
     if (log.open(QIODevice::Append))

@@ -1,7 +1,6 @@
 #include "foundation/Data.h"
 #include "foundation/binary_io.h"
 #include "foundation/errors.h"
-#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
@@ -51,6 +50,13 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
     EXPECT_EQ(std::make_tuple(c.zone_id, c.origin_x, c.origin_y, c.zone_class, c.tree_icon),
               std::make_tuple(-5, -7, 9, 3, 42));
     EXPECT_TRUE(m.zones[0]->no_image);
+    // Only the zones that need an image need its file; with no zones nothing is missing.
+    const std::string saved = maps_path;
+    maps_path = dir.path();
+    EXPECT_FALSE(maps_complete(m));
+    ASSERT_TRUE(write_raw(dir.file("img_b.jpg"), "x") && write_raw(dir.file("img_c.jpg"), "x"));
+    EXPECT_TRUE(maps_complete(m) && maps_complete(TData_map(dir.file("none.loc"))));
+    maps_path = saved;
 }
 
 TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
@@ -124,33 +130,6 @@ TEST(MapData, HostileZoneRecords) {
     EXPECT_EQ(zone_names(m), (std::vector<std::string>{"0", "1"}));
 }
 
-TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
-    TempDir dir;
-    std::string saved = maps_path;
-    maps_path = dir.path();
-    std::string sec =
-        map_section({}, {}, {{"Has", "has", 1, 1}, {"Free", "free", 2, 1, 0, 0, 0, 0, true}});
-    TData_map m(write_master(dir, ContainerWriter().section(3, sec)));
-    EXPECT_FALSE(maps_complete(m));
-    ASSERT_TRUE(write_raw(dir.file("has.jpg"), "x"));
-    EXPECT_TRUE(maps_complete(m));
-    TData_map empty(dir.file("none.loc"));
-    EXPECT_TRUE(maps_complete(empty));
-    maps_path = saved;
-}
-
-// A .vec file up to its limit is read (65,535 points and an empty polyline fill it); one byte
-// more is not.
-TEST(MapData, OutlineFilesUpToTheirLimit) {
-    TempDir dir;
-    std::string full(kOutlineFileLimit, '\0');
-    full[0] = full[1] = '\xFF';
-    for (const std::string& bytes : {full, full + '\0'}) {
-        ASSERT_TRUE(write_raw(dir.file("z.vec"), bytes));
-        EXPECT_EQ(read_outline(dir.file("z.vec")).points.size(), bytes == full ? 65535u : 0u);
-    }
-}
-
 namespace {
 
 struct CategoryFixture : ::testing::Test {
@@ -219,11 +198,9 @@ TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIconsAndRecordsStopAtTheirLimi
                     .section(4, category_section(std::vector<CategorySpec>(kMaxCategories + 1)))
                     .section(7, bmp.data())
                     .write(dir.file("m.loc")));
-    take_outside_limits();
     TData_common data(dir.file("m.loc"), dir.file("catpref.bin"));
     ASSERT_EQ(data.categories.size(), kMaxCategories);
-    EXPECT_EQ(std::tuple(data.categories.back()->file_index, take_outside_limits()),
-              std::tuple(255, 1));
+    EXPECT_EQ(data.categories.back()->file_index, 255);
     for (const auto& c : data.categories)
         EXPECT_EQ(c->icon.pixel(5, 5), 0u);
 }

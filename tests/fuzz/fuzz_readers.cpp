@@ -256,7 +256,6 @@ void read_vec(std::string_view data) {
     std::string out;
     convert_polyline_file(put("o.vec", data), out);
     outline_of(out);
-    outline_of(data);
 }
 
 // A point's link string: its command, route, area and the area's cells in a region grid.

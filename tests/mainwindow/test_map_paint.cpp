@@ -31,13 +31,13 @@ QRgb raw(const QImage& image, int x, int y) {
     return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
 }
 
-// A converted polyline stream: each polyline a list of x, y fractions of a zone.
-std::string polylines(const std::vector<std::vector<float>>& lines) {
+// A converted polyline stream: each polyline a list of x, y, in fractions of a zone once scaled.
+std::string polylines(const std::vector<std::vector<float>>& lines, float scale = 1) {
     ByteWriter w;
     for (const auto& line : lines) {
         w.u16(uint16_t(line.size() / 2));
         for (float v : line)
-            w.f32(v);
+            w.f32(v * scale);
     }
     return w.data();
 }
@@ -170,17 +170,12 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
 // Polylines that reach into the buffer from beyond any of its edges are drawn, however far away
 // they start; a last polyline cut short is left out.
 TEST_F(MapPaint, OutlinesAreDrawnUpToEveryEdge) {
-    ByteWriter cut;
-    cut.u16(40); // promises more pairs than follow
-    cut.f32(0.2f);
     // Pixel positions in a zone of 256 pixels at the buffer's origin.
-    std::vector<std::vector<float>> lines = {{-1000, 100, 2, 100},   {297, 140, 1300, 140},
-                                             {180, -1000, 180, 2},   {220, 297, 220, 1300},
-                                             {-500, -400, 800, 900}, {-9, -9, -4, 310, 310, -4}};
-    for (auto& line : lines)
-        for (float& v : line)
-            v /= 256;
-    const TOutline outline = outline_of(polylines(lines) + cut.data());
+    const std::vector<std::vector<float>> lines = {
+        {-1000, 100, 2, 100},  {297, 140, 1300, 140},  {180, -1000, 180, 2},
+        {220, 297, 220, 1300}, {-500, -400, 800, 900}, {-9, -9, -4, 310, 310, -4}};
+    const std::string cut = polylines({{1, 1, 2, 2}}).substr(0, 10);
+    const TOutline outline = outline_of(polylines(lines, 1.0f / 256) + cut);
     EXPECT_EQ(outline.lines.size(), lines.size());
     buffer.fill(0xFF000000);
     {

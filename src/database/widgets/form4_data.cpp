@@ -140,7 +140,7 @@ void TForm4::load_data() {
         to_qstring(format_text(get_info_text(7), pref_float_to_str(ticks.elapsed() / 1000.0), "")));
     // Files cut or refused at their limits since the program started or the last load.
     if (take_outside_limits() > 0)
-        feedback(76, 8);
+        feedback(79, 8);
     if (rPreference.AUTO)
         Timer3.start();
     else

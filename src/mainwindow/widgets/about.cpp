@@ -39,6 +39,7 @@ void mark_cut(std::vector<std::string>& lines, bool cut, const std::string& file
         return;
     lines.push_back(get_info_text(27));
     log_outside_limit(path_text(file), limits_text(kAboutTextLimits), true);
+    take_outside_limits(); // told here, not by the next load's feedback line
 }
 
 void set_lines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {

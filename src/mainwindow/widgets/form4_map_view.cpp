@@ -401,7 +401,7 @@ void TForm4::load_continent() {
     if (!all_found)
         show_message(52, false);
     if (take_outside_limits() > 0)
-        feedback(76, 8);
+        feedback(79, 8);
     set_status("", 0x10);
 }
 
