@@ -5,6 +5,8 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 rZoneClass::rZoneClass(std::string_view record) {
@@ -125,7 +127,17 @@ TOutline outline_of(std::string_view stream) {
     return outline;
 }
 
-TOutline read_outline(const std::string& file_name) {
+TOutline read_outline(const std::string& file_name, size_t* budget) {
+    if (budget) {
+        const auto size = size_t(std::max<qint64>(QFileInfo(to_path(file_name)).size(), 0));
+        if (size > *budget) {
+            log_outside_limit(path_text(file_name),
+                              "the outlines of a continent, " + size_text(kContinentOutlineLimit),
+                              false);
+            return {};
+        }
+        *budget -= size;
+    }
     std::string stream;
     convert_polyline_file(file_name, stream);
     return outline_of(stream);

@@ -67,5 +67,8 @@ bool maps_complete(const TData_map& map_data);
 // The outline of a converted polyline stream (convert_polyline_file); a last polyline cut short
 // is left out.
 TOutline outline_of(std::string_view stream);
-// The outline of a .vec file: empty when it is missing or passes kOutlineFileLimit.
-TOutline read_outline(const std::string& file_name);
+// The outlines of one continent's zones, together: a real continent's total a few hundred KB.
+constexpr size_t kContinentOutlineLimit = size_t(4) << 20;
+// The outline of a .vec file: empty when it is missing or passes kOutlineFileLimit, or, with a
+// budget of bytes (which it uses up), passes the budget (error.log says so).
+TOutline read_outline(const std::string& file_name, size_t* budget = nullptr);

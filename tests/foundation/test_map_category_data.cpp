@@ -130,6 +130,14 @@ TEST(MapData, HostileZoneRecords) {
     EXPECT_EQ(zone_names(m), (std::vector<std::string>{"0", "1"}));
 }
 
+TEST(MapData, AnOutlinePastWhatIsLeftOfItsContinentsBudgetIsNotRead) {
+    TempDir dir;
+    ASSERT_TRUE(write_raw(dir.file("z.vec"), std::string("\x01\0\0\0\0\0", 6)));
+    size_t budget = 13;
+    for (size_t lines : {1u, 1u, 0u})
+        EXPECT_EQ(read_outline(dir.file("z.vec"), &budget).lines.size(), lines);
+}
+
 namespace {
 
 struct CategoryFixture : ::testing::Test {

@@ -1,11 +1,8 @@
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/links.h"
 #include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 
 #include <QMenu>
@@ -65,9 +62,9 @@ TEST(OutsideFiles, PastTheirLimitsTheWindowKeepsWhatFitsAndSaysSo) {
               std::tuple(qsizetype(kMaxLinks), kTipsLimits.lines));
     EXPECT_EQ(std::tuple(link_list[0].caption, link_list[0].address, link_list.back().address),
               std::tuple(caption.substr(1), address.substr(1), "http://x/62"));
-    EXPECT_EQ(std::tuple(form.tips[0].size(), form.tips[1], form.border_vectors.points.size()),
-              std::tuple(kTipsLimits.line_length, "tip 0", 16383u));
-    EXPECT_TRUE(said_so());
+    EXPECT_EQ(
+        std::tuple(form.tips[0].size(), form.tips[1], form.border_vectors.points.size(), said_so()),
+        std::tuple(kTipsLimits.line_length, "tip 0", 16383u, true));
     // The zones of a continent with an outline one byte past its limit.
     form.clear_feedback();
     const pMap_info& zone = *form.map_data->zones.front();

@@ -384,6 +384,7 @@ void TForm4::load_continent() {
         }
     }
     G32_ProgressBar1->setMax(int(continent_zones.size()));
+    size_t outline_budget = kContinentOutlineLimit;
     for (size_t i = 0; i < continent_zones.size(); ++i) {
         pMap_info* z = continent_zones[i];
         z->high_image = QImage();
@@ -391,7 +392,7 @@ void TForm4::load_continent() {
         // A zone that needs no image is not reported missing.
         if (!load_zone_image(maps_path + path_name(z->image_name), z->normal_image) && !z->no_image)
             all_found = false;
-        z->outline = read_outline(maps_path + path_name(z->image_name) + ".vec");
+        z->outline = read_outline(maps_path + path_name(z->image_name) + ".vec", &outline_budget);
         G32_ProgressBar1->setPosition(int(i) + 1);
     }
     build_paths();
