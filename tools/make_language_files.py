@@ -579,6 +579,14 @@ TEXTS = [
      "Compagnon cartographique pour le jeu en ligne.", "Map companion for the online game."),
     ("A", 3, "", "credit line", "about texts: reserved",
      "Merci à tous les contributeurs des bases de données.", "Thanks to every contributor of the databases."),
+
+    # ---- limits on outside files --------------------------------------------------------------
+    ("I", 27, "", "text cut at its limits", "about box: last line of a readme or credits text cut at the program's limits",
+     "(Texte coupé : ce fichier dépasse les limites du programme ; voir error.log.)",
+     "(Text cut: this file passes the program's limits; see error.log.)"),
+    ("S", 83, "", "files cut at their limits", "feedback line after a data or continent load that cut or refused files past the program's limits",
+     "Des fichiers dépassent les limites du programme : ce qui dépasse est laissé de côté (voir error.log).",
+     "Some files pass the program's limits: what passes them is left out (see error.log)."),
 ]
 
 # Category descriptions by category id; a database brings its own categories, so these

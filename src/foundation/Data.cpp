@@ -96,6 +96,11 @@ void TData_common::load_categories(const std::string& file_name) {
     ByteReader r(records);
     uint8_t counter = 0;
     while (r.remaining() >= category_record_size) {
+        if (categories.size() == kMaxCategories) {
+            log_outside_limit(path_text(file_name) + " (section 4)",
+                              std::to_string(kMaxCategories) + " categories", true);
+            break;
+        }
         const std::string record = r.bytes(category_record_size);
         ByteReader rec(record);
         auto c = std::make_unique<rCateg>();

@@ -14,6 +14,9 @@ struct rPropertyColor {
     TColor colour = 0;
 };
 
+// A category id is one byte: more records cannot all be meant.
+constexpr size_t kMaxCategories = 256;
+
 class TData_common {
 public:
     static constexpr size_t category_record_size = 188;
@@ -31,6 +34,7 @@ public:
     TData_common(const TData_common&) = delete;
     TData_common& operator=(const TData_common&) = delete;
 
+    // Reads the first kMaxCategories category records; error.log tells of the others.
     void load_categories(const std::string& file_name);
     void load_catpref(const std::string& file_name);
     // False when the file could not be written (message 22 was shown).

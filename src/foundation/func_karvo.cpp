@@ -3,6 +3,7 @@
 #include "foundation/func_karvo.h"
 
 #include "foundation/errors.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
 #include <QCryptographicHash>
@@ -22,16 +23,17 @@ constexpr size_t kChunk = 64 * 1024;
 
 // Inflates one zlib stream. `read(buffer, capacity)` returns the bytes it put into the buffer,
 // 0 at the end of the input or on an error; `write(data, size)` returns false to give up.
-// True only when the stream's end marker was reached within max_output bytes.
+// ok only when the stream's end marker was reached within max_output bytes; too_large when the
+// stream holds more, of which the first max_output bytes were written.
 template <class Read, class Write>
-bool inflate_stream(Read&& read, Write&& write, size_t max_output) {
+SectionRead inflate_stream(Read&& read, Write&& write, size_t max_output) {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
-        return false;
+        return SectionRead::failed;
     std::vector<unsigned char> in(kChunk);
     std::vector<unsigned char> out(kChunk);
     size_t total = 0;
-    bool done = false;
+    SectionRead result = SectionRead::failed;
     for (;;) {
         if (zs.avail_in == 0) {
             size_t n = read(in.data(), in.size());
@@ -44,23 +46,26 @@ bool inflate_stream(Read&& read, Write&& write, size_t max_output) {
         zs.avail_out = static_cast<uInt>(out.size());
         int ret = inflate(&zs, Z_NO_FLUSH);
         size_t produced = out.size() - zs.avail_out;
-        total += produced;
-        if (total > max_output)
-            break;
+        const size_t fits = std::min(produced, max_output - total);
+        total += fits;
         // What was inflated before damaged data is handed out too.
-        if (produced != 0 && !write(out.data(), produced))
+        if (fits != 0 && !write(out.data(), fits))
             break;
+        if (fits < produced) {
+            result = SectionRead::too_large;
+            break;
+        }
         if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
             break; // damaged data, or a preset dictionary we cannot supply
         if (ret == Z_STREAM_END) {
-            done = true;
+            result = SectionRead::ok;
             break;
         }
         if (ret == Z_BUF_ERROR && zs.avail_in != 0)
             break; // no progress possible
     }
     inflateEnd(&zs);
-    return done;
+    return result;
 }
 
 auto file_reader(QFile& f) {
@@ -146,27 +151,54 @@ bool check_version(const std::string& file_name) {
     return v == db_version;
 }
 
-bool load_section(std::string& target, const std::string& file_name, int index, bool keep_partial) {
+size_t section_limit(int index) {
+    constexpr size_t kB = 1024;
+    switch (index) {
+    case 9:
+        return 64 * kB * kB;
+    case 1:
+    case 7:
+    case 8:
+        return 4 * kB * kB;
+    default:
+        return 1 * kB * kB;
+    }
+}
+
+SectionRead read_section(std::string& target, const std::string& file_name, int index,
+                         size_t max_size) {
     target.clear();
     QFile f(to_path(file_name));
     if (!f.open(QIODevice::ReadOnly))
-        return false;
+        return SectionRead::failed;
     if (index >= 1) {
         if (!f.seek(4 * static_cast<qint64>(index)))
-            return false;
+            return SectionRead::failed;
         QByteArray raw = f.read(4);
         if (raw.size() < 4)
-            return false;
+            return SectionRead::failed;
         int32_t offset =
             static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint8_t>(raw[0])) |
                                  static_cast<uint32_t>(static_cast<uint8_t>(raw[1])) << 8 |
                                  static_cast<uint32_t>(static_cast<uint8_t>(raw[2])) << 16 |
                                  static_cast<uint32_t>(static_cast<uint8_t>(raw[3])) << 24);
         if (offset < 0 || offset >= f.size() || !f.seek(offset))
-            return false;
+            return SectionRead::failed;
     }
-    if (inflate_stream(file_reader(f), string_sink(target), max_section_size))
+    return inflate_stream(file_reader(f), string_sink(target), max_size);
+}
+
+bool load_section(std::string& target, const std::string& file_name, int index, bool keep_partial,
+                  size_t max_size) {
+    if (max_size == 0)
+        max_size = section_limit(index);
+    const SectionRead read = read_section(target, file_name, index, max_size);
+    if (read == SectionRead::ok)
         return true;
+    if (read == SectionRead::too_large)
+        log_outside_limit(path_text(file_name) +
+                              (index >= 1 ? " (section " + std::to_string(index) + ")" : ""),
+                          size_text(max_size), false);
     if (!keep_partial)
         target.clear();
     return false;
@@ -181,7 +213,7 @@ bool inflate_zlib(std::string_view data, std::string& out, size_t max_output) {
         pos += n;
         return n;
     };
-    if (inflate_stream(read, string_sink(out), max_output))
+    if (inflate_stream(read, string_sink(out), max_output) == SectionRead::ok)
         return true;
     out.clear();
     return false;
@@ -198,7 +230,7 @@ bool decompress_file(const std::string& source, const std::string& destination) 
         return out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
                static_cast<qint64>(size);
     };
-    if (!inflate_stream(file_reader(in), write, max_inflated_size)) {
+    if (inflate_stream(file_reader(in), write, max_inflated_size) != SectionRead::ok) {
         out.cancelWriting();
         return false;
     }
@@ -217,16 +249,8 @@ void scramble_stream(std::string& stream, const std::string& key) {
 bool load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name,
                          size_t max_size) {
     lines.clear();
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    // Deflate never grows data by more than a few bytes per block: a longer file inflates to
-    // more than max_size and fails below, as a truncated stream.
-    const QByteArray packed = f.read(static_cast<qint64>(std::min(max_size, max_section_size)) +
-                                     static_cast<qint64>(max_size / 1024 + 64));
     std::string data;
-    if (!inflate_zlib(std::string_view(packed.constData(), static_cast<size_t>(packed.size())),
-                      data, std::min(max_size, max_section_size)))
+    if (!load_section(data, file_name, 0, false, max_size))
         return false;
     scramble_stream(data, std::string(scramble_key));
     lines = split_lines(data);
@@ -265,7 +289,7 @@ void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport*
             continue;
         // A url.bin that is there but cannot be read is named; one of another key, version or
         // length is no database of this program.
-        const bool read = load_scrambled_text(lines, base + "url.bin", max_url_list_size);
+        const bool read = load_scrambled_text(lines, base + "url.bin");
         if (lines.size() < 9 || str_to_int_def0(lines[0]) != static_cast<int32_t>(db_version)) {
             if (!read && file_exists(base + "url.bin")) {
                 ++found;

@@ -19,19 +19,31 @@ constexpr uint32_t db_version = 1062;
 
 // Largest inflated size accepted for one zlib stream; anything larger is treated as damaged.
 constexpr size_t max_inflated_size = size_t(512) << 20;
-// Largest section (or whole-file stream) load_section inflates into memory: the 100,000-point
-// benchmark database inflates to about 15 MB.
-constexpr size_t max_section_size = size_t(64) << 20;
+
+// The most a section inflates to, by kind: the points (index 9; the 100,000-point benchmark
+// database inflates to about 15 MB), icon strips (1, 7, 8), the other tables and texts, and a
+// whole-file stream (index below 1) unless its reader asks for less.
+size_t section_limit(int index);
+// The most url.bin inflates to: nine lines of addresses and a description.
+constexpr size_t max_list_file_size = size_t(64) << 10;
 
 // True when the first four bytes of the file, as a u32, equal db_version. Throws EInOutError
 // when the file cannot be opened or holds fewer than four bytes.
 bool check_version(const std::string& file_name);
 
+enum class SectionRead { ok, failed, too_large };
+
 // Inflates section `index` (1..9) of a container, or the whole file as one zlib stream when
-// index < 1, into `target`. On false (also beyond max_section_size) the target is empty, unless
-// `keep_partial` asks for what was inflated before a damaged or truncated stream failed.
+// index < 1, into `target`, keeping at most `max_size` bytes. The target holds what was inflated
+// also when the stream is damaged, truncated or larger (then exactly its first max_size bytes).
+SectionRead read_section(std::string& target, const std::string& file_name, int index,
+                         size_t max_size);
+
+// read_section within section_limit(index) (or max_size when given). On false the target is
+// empty, unless `keep_partial` asks for what was inflated before the stream failed. A section
+// past its limit is written to error.log.
 bool load_section(std::string& target, const std::string& file_name, int index,
-                  bool keep_partial = false);
+                  bool keep_partial = false, size_t max_size = 0);
 
 // Inflates one zlib stream (starting at data[0]) into `out`. False when the stream is truncated,
 // damaged or inflates to more than max_output bytes (`out` is then empty). Bytes after the
@@ -45,7 +57,7 @@ bool decompress_file(const std::string& source, const std::string& destination);
 // Empties `lines`, then fills it with the lines of a scrambled list file (url.bin). False, with
 // no lines, when the file does not inflate within max_size bytes.
 bool load_scrambled_text(std::vector<std::string>& lines, const std::string& file_name,
-                         size_t max_size = max_section_size);
+                         size_t max_size = max_list_file_size);
 
 // XORs every byte with the lowercase hex MD5 digest of the key; its own inverse.
 void scramble_stream(std::string& stream, const std::string& key);
@@ -57,13 +69,11 @@ constexpr std::string_view scramble_key = "plinvask";
 
 // Most database folders one scan looks at, listed or left out: a real installation holds a few.
 constexpr size_t max_databases = 256;
-// Largest url.bin text read: a real one is nine short lines.
-constexpr size_t max_url_list_size = 64 * 1024;
 
 // What a scan left out.
 struct TScanReport {
     // Folders (their file-system names) holding a master.loc and a url.bin that could not be
-    // read: a url.bin that does not inflate or is over max_url_list_size, a line 8 that is no
+    // read: a url.bin that does not inflate or is over max_list_file_size, a line 8 that is no
     // boolean, a master.loc too short for its version.
     std::vector<std::string> unreadable;
     // Subfolders not looked at once max_databases database folders were found.
@@ -179,8 +189,13 @@ QImage read_icon_strip(std::string_view bytes);
 // Rough distance in thousands of world units; -1 when the square does not fit in an i32.
 int32_t distance(TPoint p, TPoint q);
 
+// A zone's outline holds a few thousand points: a .vec file beyond this size (about 16,000
+// points) is not read.
+constexpr size_t kOutlineFileLimit = size_t(64) << 10;
+
 // Converts a .vec polyline file into u16 counts followed by float pairs in 0..1. A missing file
-// leaves `out` untouched; a last polyline cut short by the end of the file is left out.
+// leaves `out` untouched, one beyond kOutlineFileLimit empties it (error.log says so); a last
+// polyline cut short by the end of the file is left out.
 void convert_polyline_file(const std::string& file_name, std::string& out);
 
 // Size of a file in bytes; EInOutError when it cannot be opened.

@@ -3,12 +3,14 @@
 #include "foundation/binary_io.h"
 #include "foundation/errors.h"
 #include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <cmath>
@@ -385,7 +387,14 @@ int32_t distance(TPoint p, TPoint q) {
 
 void convert_polyline_file(const std::string& file_name, std::string& out) {
     std::string data;
-    if (!file_exists(file_name) || !read_file(file_name, data))
+    if (!file_exists(file_name))
+        return;
+    if (QFileInfo(to_path(file_name)).size() > qint64(kOutlineFileLimit)) {
+        out.clear();
+        log_outside_limit(path_text(file_name), size_text(kOutlineFileLimit), false);
+        return;
+    }
+    if (!read_file(file_name, data))
         return;
     ByteReader in(data);
     ByteWriter w;

@@ -1,10 +1,13 @@
 #include "foundation/func_ressource.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
 #include <QtGlobal>
 
 #include <cctype>
+#include <utility>
 
 #include "foundation/func_karvo.h"
 #include "foundation/text_codec.h"
@@ -32,6 +35,7 @@ std::string edit_db_name;
 namespace {
 
 MessageHandler message_handler;
+int outside_limits = 0;
 
 std::string with_title(std::string text) {
     text = replace_all(text, "%0", kProductTitle);
@@ -125,12 +129,12 @@ bool load_ressource() {
         language = kFallbackLanguage;
         path = res_path + path_name(language) + "/ressource.txt";
     }
-    std::string content;
-    if (!file_exists(path) || !read_file(path, content)) {
+    std::vector<std::string> lines;
+    if (!file_exists(path) || !read_text_lines(path, kLanguageFileLimits, lines)) {
         show_box(MessageKind::Plain, "erreur de ressources");
         return false;
     }
-    for (const std::string& line : split_lines(content)) {
+    for (const std::string& line : lines) {
         if (trim_blanks(line).empty() || line[0] == '#')
             continue;
         std::vector<std::string>* section = section_of(line[0]);
@@ -233,4 +237,102 @@ int text_width(const std::string& text) {
     QImage scratch(1, 1, QImage::Format_ARGB32);
     QFontMetrics metrics(feedback_font(), &scratch);
     return metrics.horizontalAdvance(to_qstring(text));
+}
+
+void log_outside_limit(const std::string& what, const std::string& limit, bool cut) {
+    ++outside_limits;
+    if (app_path.empty())
+        return;
+    const std::string line =
+        from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
+        ": " + what + ": larger than its limit (" + limit + "); " +
+        (cut ? "only its first part is used.\r\n" : "it is not read.\r\n");
+    QFile log(to_path(app_path + "error.log"));
+    if (log.open(QIODevice::Append))
+        log.write(line.data(), static_cast<qint64>(line.size()));
+}
+
+int take_outside_limits() {
+    return std::exchange(outside_limits, 0);
+}
+
+std::string size_text(size_t bytes) {
+    constexpr size_t kB = 1024;
+    if (bytes != 0 && bytes % (kB * kB) == 0)
+        return std::to_string(bytes / kB / kB) + " MB";
+    if (bytes != 0 && bytes % kB == 0)
+        return std::to_string(bytes / kB) + " KB";
+    return std::to_string(bytes) + " bytes";
+}
+
+std::string limits_text(const TTextLimits& limits) {
+    constexpr size_t kNone = std::numeric_limits<size_t>::max();
+    std::string text = size_text(limits.bytes);
+    if (limits.lines != kNone)
+        text += ", " + std::to_string(limits.lines) + " lines";
+    if (limits.line_length != kNone)
+        text += ", lines of " + std::to_string(limits.line_length) + " characters";
+    return text;
+}
+
+std::vector<std::string> limited_lines(std::string_view text, const TTextLimits& limits,
+                                       bool& cut) {
+    if (text.size() > limits.bytes) {
+        text = text.substr(0, limits.bytes);
+        cut = true;
+    }
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        if (lines.size() == limits.lines) {
+            cut = true;
+            break;
+        }
+        const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const size_t length = end - start;
+        cut = cut || length > limits.line_length;
+        lines.emplace_back(text.substr(start, std::min(length, limits.line_length)));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+bool read_text_lines(const std::string& path, const TTextLimits& limits,
+                     std::vector<std::string>& lines, bool* cut) {
+    lines.clear();
+    QFile f(to_path(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    // One byte more than the limit tells whether the file holds more.
+    const QByteArray head = f.read(static_cast<qint64>(std::min<size_t>(
+        limits.bytes + 1, static_cast<size_t>(std::numeric_limits<qint64>::max()))));
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    bool was_cut = false;
+    lines = limited_lines(std::string_view(head.constData(), static_cast<size_t>(head.size())),
+                          limits, was_cut);
+    if (cut)
+        *cut = was_cut;
+    else if (was_cut)
+        log_outside_limit(path_text(path), limits_text(limits), true);
+    return true;
+}
+
+bool read_first_line(const std::string& path, size_t max_length, std::string& line) {
+    line.clear();
+    QFile f(to_path(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(static_cast<qint64>(max_length) + 1);
+    if (f.error() != QFileDevice::NoError || head.isEmpty())
+        return false;
+    const std::string_view text(head.constData(), static_cast<size_t>(head.size()));
+    size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    if (end > max_length) {
+        end = max_length;
+        log_outside_limit(path_text(path),
+                          "a first line of " + std::to_string(max_length) + " characters", true);
+    }
+    line.assign(text.substr(0, end));
+    return true;
 }

@@ -3,8 +3,11 @@
 // filling, message boxes and the folder globals every file name is built from.
 
 #include <QFont>
+#include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Text sections; entry 0 is "-", so text k of a section is entry k.
@@ -97,3 +100,39 @@ QFont feedback_font();
 
 // The width in pixels of the text in the feedback font.
 int text_width(const std::string& text);
+
+// ---- Outside files past their limits ----
+
+// Writes a line to app_path + "error.log" telling that a file (or a part of it, `what`) passed
+// its limit and was cut (its first part kept) or refused, and counts it.
+void log_outside_limit(const std::string& what, const std::string& limit, bool cut);
+// The number of such lines since the last call.
+int take_outside_limits();
+// A size as limits are told: "64 KB", "4 MB".
+std::string size_text(size_t bytes);
+
+// Limits of a text file shown in a window: the bytes read, the lines kept and their length.
+struct TTextLimits {
+    size_t bytes = 0;
+    size_t lines = std::numeric_limits<size_t>::max();
+    size_t line_length = std::numeric_limits<size_t>::max();
+};
+// ressource.txt and tips.txt of a language folder and the texts of the about box.
+constexpr TTextLimits kLanguageFileLimits{size_t(1) << 20, std::numeric_limits<size_t>::max(),
+                                          4096};
+constexpr TTextLimits kTipsLimits{size_t(64) << 10, 100, 200};
+constexpr TTextLimits kAboutTextLimits{size_t(64) << 10, std::numeric_limits<size_t>::max(), 4096};
+
+// The limits as error.log tells them.
+std::string limits_text(const TTextLimits& limits);
+// The lines of a text within the limits (a line cut by the byte limit is kept); `cut` is set
+// when anything was left out.
+std::vector<std::string> limited_lines(std::string_view text, const TTextLimits& limits, bool& cut);
+// Reads the lines of a text file within the limits. When it was cut, `cut` tells the caller, who
+// reports it; without `cut` error.log says so. False (no lines) when the file cannot be read.
+bool read_text_lines(const std::string& path, const TTextLimits& limits,
+                     std::vector<std::string>& lines, bool* cut = nullptr);
+// The first line of a text file (welcome.txt), cut to max_length characters (error.log says so).
+// False when the file cannot be read or is empty.
+bool read_first_line(const std::string& path, size_t max_length, std::string& line);
+constexpr size_t kMaxWelcomeLength = 1000;

@@ -201,6 +201,18 @@ public:
     uint8_t group = 0;   // 0: top level, else the flag id it is listed under
 };
 
+// A converted outline: polylines of points in fractions of a zone (y downwards), each with its
+// bounding box.
+struct TOutline {
+    struct Line {
+        uint32_t first = 0; // index of its first point
+        uint32_t count = 0;
+        float left = 0, top = 0, right = 0, bottom = 0;
+    };
+    std::vector<std::pair<float, float>> points;
+    std::vector<Line> lines;
+};
+
 // One zone with a map image.
 class pMap_info {
 public:
@@ -221,11 +233,11 @@ public:
     int32_t origin_x = 0;
     int32_t origin_y = 0; // stored negated
     QImage normal_image;
-    QImage high_image;                  // empty while not loaded
-    bool high_missing = false;          // no usable high-detail file; not looked for again
-    bool smooth = false;                // the images are stretched with linear resampling
-    std::vector<uint8_t> region_grid;   // 48 x 48 cells when built
-    std::optional<std::string> outline; // converted .vec outline while the continent is loaded
+    QImage high_image;                // empty while not loaded
+    bool high_missing = false;        // no usable high-detail file; not looked for again
+    bool smooth = false;              // the images are stretched with linear resampling
+    std::vector<uint8_t> region_grid; // 48 x 48 cells when built
+    std::optional<TOutline> outline;  // the .vec outline while the continent is loaded
     bool in_view = true;
     bool no_image = false;
 };

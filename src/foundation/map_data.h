@@ -36,6 +36,12 @@ struct rContinent {
 // of the map view's zone and world positions within the i32 range.
 constexpr int32_t kZoneOriginLimit = 1 << 26;
 
+// The most records of each table that are read; a real database holds a few continents and a
+// few hundred zones. A zone class is one bit of the search's 256-bit set.
+constexpr size_t kMaxZoneClasses = 256;
+constexpr size_t kMaxContinents = 256;
+constexpr size_t kMaxZones = 2048;
+
 class TData_map {
 public:
     // Reads the map section of `master` (the current master_file when empty) and sorts the zones
@@ -43,7 +49,8 @@ public:
     explicit TData_map(const std::string& master = {});
 
     // Reads the map section; on any failure the three lists stay as far as they were read. A zone
-    // whose origin lies beyond kZoneOriginLimit is skipped.
+    // whose origin lies beyond kZoneOriginLimit is skipped. Each table keeps its first records up
+    // to its limit above; error.log tells of the others.
     void load_maps(const std::string& master);
 
     std::vector<std::unique_ptr<pMap_info>> zones;
@@ -56,3 +63,12 @@ int compare_map_names(const pMap_info& a, const pMap_info& b);
 
 // True when every zone that needs an image has maps_path + image name + ".jpg" on disk.
 bool maps_complete(const TData_map& map_data);
+
+// The outline of a converted polyline stream (convert_polyline_file); a last polyline cut short
+// is left out.
+TOutline outline_of(std::string_view stream);
+// The outlines of one continent's zones, together: a real continent's total a few hundred KB.
+constexpr size_t kContinentOutlineLimit = size_t(4) << 20;
+// The outline of a .vec file: empty when it is missing or passes kOutlineFileLimit, or, with a
+// budget of bytes (which it uses up), passes the budget (error.log says so).
+TOutline read_outline(const std::string& file_name, size_t* budget = nullptr);

@@ -1,7 +1,6 @@
 #include "mainwindow/map_paint.h"
 
 #include "database/points_tree.h"
-#include "foundation/binary_io.h"
 #include "foundation/feedback.h"
 #include "foundation/func_ressource.h"
 #include "foundation/pqGR32_JPEG.h"
@@ -174,21 +173,17 @@ void paint_tiles(TMapCanvas& c, TMapScene& s) {
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
-void paint_vec(TMapCanvas& c, const std::string& stream, float x, float y, int32_t zoom,
+void paint_vec(TMapCanvas& c, const TOutline& outline, float x, float y, int32_t zoom,
                TColor32 colour) {
     QPainterPath path;
-    ByteReader in(stream);
     const float scale = float(zoom);
-    // Each polyline: a u16 count, then that many pairs of floats; nothing is read past the end.
-    while (in.remaining() >= 2) {
-        const uint16_t n = in.u16();
-        if (n == 0)
+    for (const TOutline::Line& line : outline.lines) {
+        // Polylines whose box lies outside the buffer are left out.
+        if (scale * line.right + x < -1 || scale * line.left + x > float(c.width) + 1 ||
+            scale * line.bottom + y < -1 || scale * line.top + y > float(c.height) + 1)
             continue;
-        if (in.remaining() < size_t(n) * 8)
-            break;
-        for (uint16_t k = 0; k < n; ++k) {
-            const float a = in.f32();
-            const float b = in.f32();
+        for (uint32_t k = 0; k < line.count; ++k) {
+            const auto [a, b] = outline.points[line.first + k];
             const QPointF at(scale * a + x + 0.5f, scale * b + y + 0.5f);
             if (k == 0)
                 path.moveTo(at);
@@ -394,7 +389,8 @@ void paint_tips(TMapCanvas& c, const TMapScene& s) {
                qcolour(kTipsColour));
     p.setFont(feedback_font());
     p.setPen(Qt::white);
-    for (int i = 0; i < count; ++i)
+    // Only the lines that start inside the buffer.
+    for (int i = 0; i < count && 15 * i + 5 < c.height; ++i)
         panel_text(p, 8, 15 * i + 5, (*s.tips)[size_t(i)]);
 }
 

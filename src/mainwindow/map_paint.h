@@ -64,16 +64,16 @@ struct TMapScene {
     bool show_continent = false;
     const QImage* splash = nullptr;
     const std::vector<pMap_info*>* zones = nullptr;
-    const std::string* border = nullptr; // converted border outline
-    int32_t mahd = 600;                  // zoom above which high-detail images are drawn
-    int32_t lodv = 500;                  // zoom above which zone outlines are drawn
-    bool zone_outlines = false;          // [AVCT]
-    bool current_zone_outline = false;   // [MCUR]
-    bool labels = true;                  // But_Leg
-    bool dimmed = false;                 // but_stitre
-    bool paths_shown = true;             // but_chemin
-    bool overview_shown = false;         // but_overview
-    bool tips_shown = false;             // but_tips
+    const TOutline* border = nullptr;  // the border outline
+    int32_t mahd = 600;                // zoom above which high-detail images are drawn
+    int32_t lodv = 500;                // zoom above which zone outlines are drawn
+    bool zone_outlines = false;        // [AVCT]
+    bool current_zone_outline = false; // [MCUR]
+    bool labels = true;                // But_Leg
+    bool dimmed = false;               // but_stitre
+    bool paths_shown = true;           // but_chemin
+    bool overview_shown = false;       // but_overview
+    bool tips_shown = false;           // but_tips
     bool markers_shown = true;
     bool waypoint_mode = false;
     const std::vector<rWaypoint>* waypoints = nullptr;
@@ -118,7 +118,7 @@ void paint_map(QImage& buffer, TMapScene& scene, TMarkerHits& hits);
 
 // The painting steps, each drawing into the canvas.
 void paint_tiles(TMapCanvas& c, TMapScene& s);
-void paint_vec(TMapCanvas& c, const std::string& stream, float x, float y, int32_t zoom,
+void paint_vec(TMapCanvas& c, const TOutline& outline, float x, float y, int32_t zoom,
                TColor32 colour);
 void paint_area(TMapCanvas& c, const TMapScene& s);
 void paint_target(TMapCanvas& c, TMapScene& s, TMarkerHits& hits);

@@ -266,8 +266,8 @@ void TRaster::blend_pixel(int32_t x, int32_t y, uint32_t colour) const {
 void TRaster::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) const {
     // A far end is first brought to just past the buffer's edge, so the walk stays short and its
     // sums cannot overflow.
-    const int32_t far = 1 << 15;
-    const auto is_far = [far](int32_t v) { return v < -far || v > far; };
+    constexpr int32_t far = 1 << 15;
+    const auto is_far = [](int32_t v) { return v < -far || v > far; };
     bool end_inside = true;
     if (is_far(x1) || is_far(y1) || is_far(x2) || is_far(y2)) {
         double t0 = 0;

@@ -272,7 +272,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
         {ContainerWriter().section(9, "WOWKV100"), "invalid", 0},
         {ContainerWriter().section(9, bomb.bytes()), "invalid", 0},
         // More than any section inflates to.
-        {ContainerWriter().section(9, std::string(max_section_size + 1, '\0')),
+        {ContainerWriter().section(9, std::string(section_limit(9) + 1, '\0')),
          "cannot read master.loc", 0},
     };
     for (size_t i = 0; i < cases.size(); ++i) {

@@ -82,7 +82,7 @@ TEST(DatabaseScan, EachFolderIsListedSkippedOrNamed) {
                        support::scrambled_list(support::url_lines(), "nope"));
     support::write_raw(dir.file("damaged/url.bin"), "\x78\x9C garbage");
     auto large = support::url_lines();
-    large[8] = std::string(max_url_list_size, 'd'); // one past the limit with its line ends
+    large[8] = std::string(max_list_file_size, 'd'); // one past the limit with its line ends
     ASSERT_TRUE(support::write_scrambled_list(dir.file("large/url.bin"), large));
     QDir().mkpath(to_path(dir.file("plain")));
     support::write_raw(dir.file("loose.bin"), "a file, not a folder");

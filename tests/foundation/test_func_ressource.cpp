@@ -25,25 +25,31 @@ protected:
 
 } // namespace
 
+// Texts are cut at their length; nothing is read past the file's limit.
 TEST_F(Ressource, LinesGoToTheirSectionsInFileOrder) {
-    write_language("English", "# comment\r\n"
-                              "C   Hello  \r\n"
-                              "S   Saved %1\n"
-                              "C01Hello\r"
-                              "   \t\r\n"
-                              " # blank first: no section\n"
-                              "c   lower case: ignored\n"
-                              "CX\n"
-                              "H   Zoom\n"
-                              "T   \n"
-                              "A   %0about\n"
-                              "I   Took %1 s\n"
-                              "M   &File\n"
-                              "C   caf\xE9");
+    std::string content = "# comment\r\n"
+                          "C   Hello  \r\n"
+                          "S   Saved %1\n"
+                          "C01Hello\r"
+                          "   \t\r\n"
+                          " # blank first: no section\n"
+                          "c   lower case: ignored\n"
+                          "CX\n"
+                          "H   Zoom\n"
+                          "T   \n"
+                          "A   %0about\n"
+                          "I   Took %1 s\n"
+                          "M   &File\n"
+                          "C   caf\xE9\r\nC   " +
+                          std::string(5000, 't') + "\r\n";
+    write_language("English", content +
+                                  std::string(kLanguageFileLimits.bytes - content.size(), '#') +
+                                  "\nC   late");
     language = "English";
     ASSERT_TRUE(load_ressource());
     EXPECT_TRUE(boxes_.shown().empty());
-    EXPECT_EQ(res_captions, (std::vector<std::string>{"-", "Hello", "ello", "", "caf\xE9"}));
+    EXPECT_EQ(res_captions, (std::vector<std::string>{"-", "Hello", "ello", "", "caf\xE9",
+                                                      std::string(4092, 't')}));
     EXPECT_EQ(res_messages, (std::vector<std::string>{"-", "Saved %1"}));
     EXPECT_EQ(res_hints, (std::vector<std::string>{"-", "Zoom"}));
     EXPECT_EQ(res_types, (std::vector<std::string>{"-", ""}));
@@ -70,6 +76,38 @@ TEST_F(Ressource, MissingLanguageFallsBackToFrancaisThenShowsABox) {
     EXPECT_EQ(boxes_.texts(), std::vector<std::string>{"erreur de ressources"});
     EXPECT_EQ(res_captions, std::vector<std::string>{"-"});
     EXPECT_EQ(get_text(1), "<erreur de ressource>");
+}
+
+// Texts are read up to their limits: one byte, line or character past one is left out and
+// counted for error.log; the lines end as split_lines ends them.
+TEST_F(Ressource, TextFilesStopAtTheirLimits) {
+    take_outside_limits();
+    const std::string file = dir_.file("text.txt");
+    const std::tuple<std::string, std::vector<std::string>, bool> cases[] = {
+        {"ab\r\ncd\rxy\n", {"ab", "cd", "xy"}, false},
+        {"\n\r\n12345", {"", "", "12345"}, false},
+        {"a\nb\nc\nd", {"a", "b", "c"}, true},
+        {"123456\n", {"12345"}, true},
+        {"1\n2\n" + std::string(14, 'x') + "\n", {"1", "2", "xxxxx"}, true}, // the 21st byte
+        {"", {}, false},
+    };
+    for (const auto& [text, expected, was_cut] : cases) {
+        ASSERT_TRUE(write_file_atomic(file, text));
+        std::vector<std::string> lines{"old"};
+        bool cut = !was_cut;
+        EXPECT_TRUE(read_text_lines(file, {20, 3, 5}, lines, &cut));
+        EXPECT_EQ(std::tuple(lines, cut), std::tuple(expected, was_cut)) << text;
+    }
+    // welcome.txt: its first line, cut at its length; an empty file has none.
+    std::string first;
+    for (auto [text, line] : {std::pair{std::string("Hi%%there\r\nmore"), std::string("Hi%%there")},
+                              {std::string(1001, 'w'), std::string(1000, 'w')},
+                              {"", ""}}) {
+        ASSERT_TRUE(write_file_atomic(file, text));
+        EXPECT_EQ(read_first_line(file, kMaxWelcomeLength, first), !text.empty());
+        EXPECT_EQ(first, line);
+    }
+    EXPECT_EQ(take_outside_limits(), 1); // the welcome line
 }
 
 TEST(FormatText, ReplacesInOrderOnEachResult) {

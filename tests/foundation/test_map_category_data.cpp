@@ -50,6 +50,13 @@ TEST(MapData, ReadsTablesAndSortsZonesByName) {
     EXPECT_EQ(std::make_tuple(c.zone_id, c.origin_x, c.origin_y, c.zone_class, c.tree_icon),
               std::make_tuple(-5, -7, 9, 3, 42));
     EXPECT_TRUE(m.zones[0]->no_image);
+    // Only the zones that need an image need its file; with no zones nothing is missing.
+    const std::string saved = maps_path;
+    maps_path = dir.path();
+    EXPECT_FALSE(maps_complete(m));
+    ASSERT_TRUE(write_raw(dir.file("img_b.jpg"), "x") && write_raw(dir.file("img_c.jpg"), "x"));
+    EXPECT_TRUE(maps_complete(m) && maps_complete(TData_map(dir.file("none.loc"))));
+    maps_path = saved;
 }
 
 TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
@@ -74,13 +81,20 @@ TEST(MapData, ShortAndTruncatedSectionsKeepWholeRecords) {
         // Counts far beyond the data, and a trailing partial zone.
         {counted(0x7FFFFFFF, zone_class_record({"only", 1}) + counted(-5, "")), 1, 0, 0},
         {map_section({}, {}, {{"z", "z", 1, 1}}) + std::string(91, 'x'), 0, 0, 1},
+        // One record past each table's limit: the first ones are kept, the tables still follow.
+        {map_section(std::vector<ZoneClassSpec>(kMaxZoneClasses + 1),
+                     std::vector<ContinentSpec>(kMaxContinents + 1),
+                     std::vector<ZoneSpec>(kMaxZones + 1)),
+         kMaxZoneClasses, kMaxContinents, kMaxZones},
     };
+    take_outside_limits();
     for (const Case& c : cases) {
         TData_map m(write_master(dir, ContainerWriter().section(3, c.section)));
         EXPECT_EQ(std::tuple(m.zone_classes.size(), m.continents.size(), m.zones.size()),
                   std::tuple(c.classes, c.continents, c.zones))
             << &c - cases;
     }
+    EXPECT_EQ(take_outside_limits(), 3);
     // Missing section and damaged stream: empty tables, no message.
     ScriptedMessages boxes;
     TData_map missing(dir.file("none.loc"));
@@ -116,19 +130,12 @@ TEST(MapData, HostileZoneRecords) {
     EXPECT_EQ(zone_names(m), (std::vector<std::string>{"0", "1"}));
 }
 
-TEST(MapData, MapsCompleteLooksOnlyForZonesThatNeedImages) {
+TEST(MapData, AnOutlinePastWhatIsLeftOfItsContinentsBudgetIsNotRead) {
     TempDir dir;
-    std::string saved = maps_path;
-    maps_path = dir.path();
-    std::string sec =
-        map_section({}, {}, {{"Has", "has", 1, 1}, {"Free", "free", 2, 1, 0, 0, 0, 0, true}});
-    TData_map m(write_master(dir, ContainerWriter().section(3, sec)));
-    EXPECT_FALSE(maps_complete(m));
-    ASSERT_TRUE(write_raw(dir.file("has.jpg"), "x"));
-    EXPECT_TRUE(maps_complete(m));
-    TData_map empty(dir.file("none.loc"));
-    EXPECT_TRUE(maps_complete(empty));
-    maps_path = saved;
+    ASSERT_TRUE(write_raw(dir.file("z.vec"), std::string("\x01\0\0\0\0\0", 6)));
+    size_t budget = 13;
+    for (size_t lines : {1u, 1u, 0u})
+        EXPECT_EQ(read_outline(dir.file("z.vec"), &budget).lines.size(), lines);
 }
 
 namespace {
@@ -184,7 +191,8 @@ TEST_F(CategoryFixture, LoadsCategoriesIconsAndProperties) {
     EXPECT_EQ(data.property_colors[1].flag_id, 9);
 }
 
-TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
+// One category record past the limit is left out.
+TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIconsAndRecordsStopAtTheirLimit) {
     // 55 bytes claiming 5792 x 5792 pixels of 24 bits.
     ByteWriter bmp;
     bmp.bytes("BM");
@@ -195,11 +203,12 @@ TEST(CategoryData, AStripOfAnImpossibleSizeGivesNoIcons) {
     bmp.bytes(std::string(24 + 1, '\0'));
     TempDir dir;
     ASSERT_TRUE(ContainerWriter()
-                    .section(4, category_section(std::vector<CategorySpec>(40)))
+                    .section(4, category_section(std::vector<CategorySpec>(kMaxCategories + 1)))
                     .section(7, bmp.data())
                     .write(dir.file("m.loc")));
     TData_common data(dir.file("m.loc"), dir.file("catpref.bin"));
-    ASSERT_EQ(data.categories.size(), 40u);
+    ASSERT_EQ(data.categories.size(), kMaxCategories);
+    EXPECT_EQ(data.categories.back()->file_index, 255);
     for (const auto& c : data.categories)
         EXPECT_EQ(c->icon.pixel(5, 5), 0u);
 }

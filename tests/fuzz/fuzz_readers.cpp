@@ -255,6 +255,7 @@ void read_language(std::string_view data) {
 void read_vec(std::string_view data) {
     std::string out;
     convert_polyline_file(put("o.vec", data), out);
+    outline_of(out);
 }
 
 // A point's link string: its command, route, area and the area's cells in a region grid.
@@ -365,9 +366,9 @@ void paint_view(std::string_view data) {
     }();
     static std::vector<pMap_info*> zones;
     static std::vector<TreeNode*> points;
-    static std::string border;
+    static TOutline border;
     if (zones.empty()) {
-        convert_polyline_file(std::string(KARVELO_SOURCE_DIR) + "/data/border.vec", border);
+        border = read_outline(std::string(KARVELO_SOURCE_DIR) + "/data/border.vec");
         for (const auto& zone : map->zones) {
             zones.push_back(zone.get());
             zone->normal_image = QImage(4, 4, QImage::Format_RGB32);

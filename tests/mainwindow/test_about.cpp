@@ -34,6 +34,7 @@ protected:
         res_captions[41] = "readme.txt is missing.";
         res_captions[80] = std::string("Cr\xE9") + "dits:";
         res_about = {"-", "Vev Karvelo v1.06", "Description", "Thanks to all"};
+        res_infos.assign(28, "(cut)");
     }
 
     SavedGlobals saved_;
@@ -42,36 +43,41 @@ protected:
 
 } // namespace
 
-TEST_F(AboutBox, ShowsHeaderAndReadmeFromItsThirdLine) {
+// The readme from its third line under the header, the credits under their heading; a text past
+// its limits shows its first part and a last line saying so.
+TEST_F(AboutBox, ShowsReadmeAndCreditsUpToTheirLimits) {
     const QStringList header = {"Vev Karvelo v1.06", "Thanks to all", ""};
-    const std::vector<std::pair<const char*, QStringList>> cases = {
+    const std::vector<std::pair<const char*, QStringList>> readmes = {
         {nullptr, {"readme.txt is missing."}},
         {"Title\n=====", {}},
         {"Title\r\n=====\r\nLine three\r\nLine f\xF6ur\r\n",
          {"Line three", QString::fromUtf8("Line föur")}},
+        {"T\n=\n", {QString(4096, 'r'), "(cut)"}}, // one character past a line's length
     };
-    for (const auto& [readme, body] : cases) {
-        if (readme) {
-            ASSERT_TRUE(support::write_raw(app_path + "readme.txt", readme));
-        }
+    for (const auto& [readme, body] : readmes) {
+        const std::string past(body.endsWith("(cut)") ? 4097 : 0, 'r');
+        ASSERT_TRUE(!readme || support::write_raw(app_path + "readme.txt", readme + past));
         TForm5 box;
         EXPECT_EQ(lines_of(box.Memo1), header + body) << (readme ? readme : "missing");
         EXPECT_TRUE(box.Memo2->toPlainText().isEmpty()); // no creditlist.inf
     }
-}
-
-TEST_F(AboutBox, CreditsPageFromCompressedCreditListOrOnlyTheHeading) {
     const QStringList heading = {QString::fromUtf8("Crédits:"), ""};
     // A stream cut before its checksum fails: what it inflated is shown.
     std::string cut = support::zlib_compress("Alice\nBob\n");
     cut.resize(cut.size() - 4);
-    const std::vector<std::pair<std::string, QStringList>> cases = {
+    std::string full = "Alice\n";
+    while (full.size() < kAboutTextLimits.bytes)
+        full += "z\n";
+    const QStringList first = heading + QStringList{"Alice"} + QStringList(32765, "z");
+    const std::vector<std::pair<std::string, QStringList>> credits = {
         {support::zlib_compress("Alice\r\nBob \xE9t\xE9\r\n"),
          heading + QStringList({"Alice", QString::fromUtf8("Bob été")})},
         {cut, heading + QStringList({"Alice", "Bob"})},
         {"not a zlib stream", heading},
+        {support::zlib_compress(full), first}, // up to the limit, and one byte past it
+        {support::zlib_compress(full + "y"), first + QStringList{"(cut)"}},
     };
-    for (const auto& [bytes, lines] : cases) {
+    for (const auto& [bytes, lines] : credits) {
         ASSERT_TRUE(support::write_raw(db_path + "creditlist.inf", bytes));
         TForm5 box;
         EXPECT_EQ(lines_of(box.Memo2), lines);

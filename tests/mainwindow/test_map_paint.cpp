@@ -31,13 +31,20 @@ QRgb raw(const QImage& image, int x, int y) {
     return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
 }
 
-// A polyline stream across a zone at height y (fractions of the zone).
-std::string across(float y) {
+// A converted polyline stream: each polyline a list of x, y, in fractions of a zone once scaled.
+std::string polylines(const std::vector<std::vector<float>>& lines, float scale = 1) {
     ByteWriter w;
-    w.u16(2);
-    for (float v : {0.125f, y, 0.875f, y})
-        w.f32(v);
+    for (const auto& line : lines) {
+        w.u16(uint16_t(line.size() / 2));
+        for (float v : line)
+            w.f32(v * scale);
+    }
     return w.data();
+}
+
+// An outline across a zone at height y.
+TOutline across(float y) {
+    return outline_of(polylines({{0.125f, y, 0.875f, y}}));
 }
 
 // One zone of 200 pixels at the top-left of a 300 x 300 view; categories 1 (red, shown at every
@@ -160,18 +167,24 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     EXPECT_EQ(std::tuple(loads, at(150, 150)), std::tuple(2, kGround));
 }
 
-TEST_F(MapPaint, DamagedOutlineDrawsWhatItHolds) {
-    ByteWriter w;
-    w.u16(40); // promises more pairs than follow
-    w.f32(0.2f);
-    const std::string stream = across(0.5f) + w.data();
+// Polylines that reach into the buffer from beyond any of its edges are drawn, however far away
+// they start; a last polyline cut short is left out.
+TEST_F(MapPaint, OutlinesAreDrawnUpToEveryEdge) {
+    // Pixel positions in a zone of 256 pixels at the buffer's origin.
+    const std::vector<std::vector<float>> lines = {
+        {-1000, 100, 2, 100},  {297, 140, 1300, 140},  {180, -1000, 180, 2},
+        {220, 297, 220, 1300}, {-500, -400, 800, 900}, {-9, -9, -4, 310, 310, -4}};
+    const std::string cut = polylines({{1, 1, 2, 2}}).substr(0, 10);
+    const TOutline outline = outline_of(polylines(lines, 1.0f / 256) + cut);
+    EXPECT_EQ(outline.lines.size(), lines.size());
     buffer.fill(0xFF000000);
     {
         TMapCanvas c(buffer);
-        paint_vec(c, stream, 0, 0, 200, 0xFFFFFFFF);
+        paint_vec(c, outline, 0, 0, 256, 0xFFFFFFFF);
     }
-    EXPECT_GT(qRed(buffer.pixel(100, 100)), 100);
-    EXPECT_EQ(buffer.pixel(100, 150), 0xFF000000u);
+    for (auto [x, y] :
+         {std::pair{1, 100}, {298, 140}, {180, 1}, {220, 298}, {150, 250}, {153, 153}})
+        EXPECT_GT(qRed(buffer.pixel(x, y)), 0x40) << x << "," << y;
 }
 
 TEST(ZoneImage, LoadsJpegOrBmpAndRefusesTheRest) {
@@ -224,7 +237,7 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     const std::vector<rWaypoint> waypoints{{world(20), world(160), zones[0]},
                                            {world(80), world(160), zones[0]}};
     scene.waypoints = &waypoints;
-    const std::string border = across(0.5f);
+    const TOutline border = across(0.5f);
     scene.border = &border;
     scene.current_zone = zones[0];
     zones[0]->outline = across(0.75f);

@@ -162,6 +162,9 @@ void TForm4::load_data() {
 
     Memo1->appendPlainText(
         to_qstring(format_text(get_info_text(7), pref_float_to_str(ticks.elapsed() / 1000.0), "")));
+    // Files cut or refused at their limits since the program started or the last load.
+    if (take_outside_limits() > 0)
+        feedback(83, 8);
     if (rPreference.AUTO)
         Timer3.start();
     else
@@ -231,9 +234,7 @@ void TForm4::load_tips() {
     tips.clear();
     tips_width = 0;
     tips_height = 0;
-    std::string text;
-    if (read_file(res_path + path_name(language) + "/tips.txt", text))
-        tips = split_lines(text);
+    read_text_lines(res_path + path_name(language) + "/tips.txt", kTipsLimits, tips);
     // The lines are drawn 15 pixels apart: a smaller height would leave the last ones outside
     // the panel.
     const int height = std::max(QFontMetrics(feedback_font()).height(), 15);

@@ -33,6 +33,15 @@ QPlainTextEdit* make_memo(QWidget* page, const char* name) {
     return memo;
 }
 
+// A text cut at its limits ends with a line that says so, and error.log names its file.
+void mark_cut(std::vector<std::string>& lines, bool cut, const std::string& file) {
+    if (!cut)
+        return;
+    lines.push_back(get_info_text(27));
+    log_outside_limit(path_text(file), limits_text(kAboutTextLimits), true);
+    take_outside_limits(); // told here, not by the next load's feedback line
+}
+
 void set_lines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {
     QStringList texts;
     for (const std::string& line : lines)
@@ -91,11 +100,11 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
 void TForm5::load_readme() {
     std::vector<std::string> lines;
     std::string file = app_path + "readme.txt";
-    std::string text;
-    if (file_exists(file) && read_file(file, text)) {
-        lines = split_lines(text);
+    bool cut = false;
+    if (file_exists(file) && read_text_lines(file, kAboutTextLimits, lines, &cut)) {
         // The readme's title and its underline are not shown.
         lines.erase(lines.begin(), lines.begin() + std::min<size_t>(2, lines.size()));
+        mark_cut(lines, cut, file);
     } else {
         lines.push_back(get_text(41));
     }
@@ -108,10 +117,12 @@ void TForm5::load_credits() {
     std::string file = db_path + "creditlist.inf";
     if (!file_exists(file))
         return;
-    // A damaged stream still shows what was inflated before the damage.
+    // A damaged stream still shows what was inflated before the damage, a larger one its
+    // first part.
     std::string text;
-    load_section(text, file, 0, true);
-    std::vector<std::string> lines = split_lines(text);
+    bool cut = read_section(text, file, 0, kAboutTextLimits.bytes) == SectionRead::too_large;
+    std::vector<std::string> lines = limited_lines(text, kAboutTextLimits, cut);
+    mark_cut(lines, cut, file);
     lines.insert(lines.begin(), {get_text(80), std::string()});
     set_lines(Memo2, lines);
 }

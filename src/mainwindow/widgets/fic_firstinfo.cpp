@@ -149,12 +149,9 @@ void TForm1::load_welcome() {
         return;
     for (int i = 0; i < ComboBox1->count(); ++i) {
         std::string file = res_path + native_path(ComboBox1->itemText(i)) + "/welcome.txt";
-        std::string text;
-        if (!file_exists(file) || !read_file(file, text))
-            continue;
-        std::vector<std::string> lines = split_lines(text);
-        if (!lines.empty())
-            welcome_list_.push_back(lines.front());
+        std::string line;
+        if (file_exists(file) && read_first_line(file, kMaxWelcomeLength, line))
+            welcome_list_.push_back(line);
     }
     if (welcome_list_.empty())
         welcome_list_.push_back(kBuiltInWelcome);

@@ -387,6 +387,7 @@ void TForm4::load_continent() {
         }
     }
     G32_ProgressBar1->setMax(int(continent_zones.size()));
+    size_t outline_budget = kContinentOutlineLimit;
     for (size_t i = 0; i < continent_zones.size(); ++i) {
         pMap_info* z = continent_zones[i];
         z->high_image = QImage();
@@ -394,8 +395,7 @@ void TForm4::load_continent() {
         // A zone that needs no image is not reported missing.
         if (!load_zone_image(maps_path + path_name(z->image_name), z->normal_image) && !z->no_image)
             all_found = false;
-        z->outline.emplace();
-        convert_polyline_file(maps_path + path_name(z->image_name) + ".vec", *z->outline);
+        z->outline = read_outline(maps_path + path_name(z->image_name) + ".vec", &outline_budget);
         G32_ProgressBar1->setPosition(int(i) + 1);
     }
     build_paths();
@@ -404,6 +404,8 @@ void TForm4::load_continent() {
     G32_ProgressBar1->hide();
     if (!all_found)
         show_message(52, false);
+    if (take_outside_limits() > 0)
+        feedback(83, 8);
     set_status("", 0x10);
 }
 

@@ -301,7 +301,7 @@ void TForm4::ensure_dir(const std::string& path) {
 
 void TForm4::load_vectors() {
     convert_polyline_file(data_path + "grid.vec", grid_vectors);
-    convert_polyline_file(data_path + "border.vec", border_vectors);
+    border_vectors = read_outline(data_path + "border.vec");
     target_marker = std::make_unique<tCible>(data_path + "cible.bmp", kTargetColour);
 }
 

@@ -234,7 +234,7 @@ public:
     int current_continent = -1;
     std::unique_ptr<tCible> target_marker;
     std::string grid_vectors;
-    std::string border_vectors;
+    TOutline border_vectors;
     QImage splash;
     FeedbackLines feedback_lines;
     std::unique_ptr<TData_common> common_data;

@@ -1,0 +1,270 @@
+// Hostile but plausible outside files at the sizes that once froze the window or took gigabytes,
+// each read (and shown or painted) as the program does: the time, and the peak resident memory
+// above what the process held before (peak_MB).
+//
+// - a creditlist.inf of 48 KB inflating to 50,000,000 bytes on one line, shown in the about box;
+// - a link.txt of 400,000 lines, read into the links menu;
+// - a tips.txt of 1,000,000 lines, and one of a single line of 8,000,000 characters, read and
+//   painted on the map;
+// - a master.loc declaring 10,000 zones and 2,000 categories, read and built into the points
+//   tree;
+// - four outline files of 8 MB (and of 32 MB) loaded with their continent and painted, beside four
+//   of the largest size read, painted whole and zoomed in.
+
+#include "database/points_tree.h"
+#include "foundation/Data.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
+#include "foundation/map_data.h"
+#include "mainwindow/map_paint.h"
+#include "mainwindow/widgets/about.h"
+#include "mainwindow/widgets/map.h"
+#include "offscreen_main.h"
+#include "support/saved_globals.h"
+#include "support/scripted_messages.h"
+#include "support/section_records.h"
+#include "support/section_writer.h"
+#include "support/temp_dir.h"
+#include "synthetic_database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <fstream>
+#include <malloc.h>
+#include <random>
+
+namespace {
+
+// A field of /proc/self/status in kB.
+long status_kb(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == field) {
+            status >> value;
+            return value;
+        }
+        status.ignore(256, '\n');
+    }
+    return 0;
+}
+
+// Measures the peak resident memory of what runs between its creation and report().
+class PeakMemory {
+public:
+    PeakMemory() {
+        malloc_trim(0);
+        std::ofstream("/proc/self/clear_refs") << "5"; // resets the peak to the current size
+        base_ = status_kb("VmRSS:");
+    }
+    void report(benchmark::State& state) const {
+        state.counters["peak_MB"] = double(status_kb("VmHWM:") - base_) / 1024.0;
+    }
+
+private:
+    long base_ = 0;
+};
+
+const TempDir& folder() {
+    static TempDir dir;
+    return dir;
+}
+
+std::string compress_best(const std::string& data) {
+    uLongf size = compressBound(uLong(data.size()));
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(data.data()), uLong(data.size()), 9);
+    out.resize(size);
+    return out;
+}
+
+std::string numbered_lines(size_t count, const std::string& text) {
+    std::string lines;
+    for (size_t i = 0; i < count; ++i)
+        lines += text + std::to_string(i) + "\r\n";
+    return lines;
+}
+
+// The main window of the synthetic installation, its language folder "Bench".
+TForm4& window() {
+    static std::unique_ptr<TForm4> form = [] {
+        auto f = support::synthetic_window();
+        language = "Bench";
+        QDir().mkpath(to_path(res_path + "Bench"));
+        return f;
+    }();
+    static bool released = false;
+    if (!released) {
+        release_before_exit([] { form.reset(); });
+        released = true;
+    }
+    return *form;
+}
+
+void BM_Credits(benchmark::State& state) {
+    SavedGlobals saved;
+    db_path = folder().file("credits/");
+    QDir().mkpath(to_path(db_path));
+    const std::string stream = compress_best(std::string(50000000, 'x'));
+    support::write_raw(db_path + "creditlist.inf", stream);
+    state.counters["file_KB"] = double(stream.size()) / 1024.0;
+    PeakMemory peak;
+    for (auto _ : state) {
+        TForm5 box;
+        box.show_credits_page();
+        box.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(box.Memo2->document());
+    }
+    peak.report(state);
+}
+BENCHMARK(BM_Credits)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Links(benchmark::State& state) {
+    TForm4& form = window();
+    support::write_raw(res_path + "Bench/link.txt",
+                       "Links\r\n" + numbered_lines(size_t(state.range(0)), "Site=http://x/"));
+    PeakMemory peak;
+    for (auto _ : state)
+        form.reload_links();
+    peak.report(state);
+    state.counters["menu_items"] = double(form.site1->menu()->actions().size());
+}
+BENCHMARK(BM_Links)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Loads the tips and paints them over the splash on a 1920 x 1080 map.
+void tips(benchmark::State& state, const std::string& text) {
+    TForm4& form = window();
+    support::write_raw(res_path + "Bench/tips.txt", text);
+    QImage buffer(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    TMapScene scene;
+    scene.tips_shown = true;
+    scene.tips = &form.tips;
+    TMarkerHits hits;
+    PeakMemory peak;
+    for (auto _ : state) {
+        form.load_tips();
+        scene.tips_width = form.tips_width;
+        scene.tips_line_height = form.tips_height;
+        paint_map(buffer, scene, hits);
+        paint_map(buffer, scene, hits); // a repaint
+    }
+    peak.report(state);
+    state.counters["lines"] = double(form.tips.size());
+}
+
+void BM_TipsLines(benchmark::State& state) {
+    tips(state, numbered_lines(1000000, "Tip number "));
+}
+BENCHMARK(BM_TipsLines)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_TipsLongLine(benchmark::State& state) {
+    tips(state, std::string(8000000, 'w'));
+}
+BENCHMARK(BM_TipsLongLine)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A master.loc declaring that many zones and categories, read and built into the points tree as
+// the data load does.
+void BM_MasterLoc(benchmark::State& state) {
+    std::vector<support::ZoneSpec> zones;
+    for (int z = 0; z < state.range(0); ++z)
+        zones.push_back({.name = "Zone " + std::to_string(z),
+                         .image_name = "z" + std::to_string(z),
+                         .zone_id = int16_t(z + 1),
+                         .continent_id = 1,
+                         .no_image = true});
+    std::vector<support::CategorySpec> categories;
+    for (int k = 0; k < state.range(1); ++k)
+        categories.push_back({.name = "Category " + std::to_string(k), .id = uint8_t(k)});
+    const std::string master = folder().file("master.loc");
+    support::ContainerWriter()
+        .section(3, support::map_section({}, {{1, 0, 1, "Continent"}}, zones))
+        .section(4, support::category_section(categories))
+        .write(master);
+    PeakMemory peak;
+    size_t nodes = 0;
+    for (auto _ : state) {
+        TData_common common(master, folder().file("catpref.bin"));
+        TData_map map(master);
+        TPointsTree tree;
+        build_zone_tree(tree, map, common);
+        nodes = tree.size();
+    }
+    peak.report(state);
+    state.counters["tree_nodes"] = double(nodes);
+}
+BENCHMARK(BM_MasterLoc)
+    ->Args({5000, 2000})
+    ->Args({10000, 2000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// An outline of random walks of 100 points over the zone, `bytes` long.
+std::string outline_file(size_t bytes) {
+    std::mt19937 random(7);
+    std::string out;
+    while (out.size() + 2 + 400 <= bytes) {
+        const uint16_t n = 100;
+        out.append(reinterpret_cast<const char*>(&n), 2);
+        uint16_t x = uint16_t(random()), y = uint16_t(random());
+        for (int k = 0; k < n; ++k) {
+            x = uint16_t(x + random() % 601 - 300);
+            y = uint16_t(y + random() % 601 - 300);
+            out.append(reinterpret_cast<const char*>(&x), 2);
+            out.append(reinterpret_cast<const char*>(&y), 2);
+        }
+    }
+    out.resize(bytes, '\0');
+    return out;
+}
+
+// Four zones (2 x 2) whose outlines are `bytes` long, loaded as a continent's load reads them and
+// painted on a 1920 x 1080 map at the zoom given (the four zones fill the map at 540).
+void BM_Outlines(benchmark::State& state) {
+    const std::string file = folder().file("zone.vec");
+    support::write_raw(file, outline_file(size_t(state.range(0))));
+    std::vector<std::unique_ptr<pMap_info>> owned;
+    std::vector<pMap_info*> zones;
+    for (int z = 0; z < 4; ++z) {
+        owned.push_back(std::make_unique<pMap_info>());
+        owned.back()->origin_x = (z % 2) * 65536;
+        owned.back()->origin_y = -(z / 2) * 65536;
+        zones.push_back(owned.back().get());
+    }
+    QImage buffer(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    TMapScene scene;
+    scene.view = {int32_t(state.range(1)), {420, 0}, 1920, 1080};
+    scene.show_continent = true;
+    scene.zones = &zones;
+    scene.zone_outlines = true;
+    scene.lodv = 0;
+    TMarkerHits hits;
+    PeakMemory peak;
+    for (auto _ : state) {
+        for (pMap_info* z : zones)
+            z->outline = read_outline(file);
+        paint_map(buffer, scene, hits);
+    }
+    peak.report(state);
+    state.counters["points"] = double(zones[0]->outline->points.size() * 4);
+}
+BENCHMARK(BM_Outlines)
+    ->Args({8 << 20, 540})
+    ->Args({32 << 20, 540})
+    ->Args({kOutlineFileLimit, 540})
+    ->Args({kOutlineFileLimit, 3500})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ScriptedMessages boxes;
+    return run_offscreen_benchmarks(argc, argv);
+}
