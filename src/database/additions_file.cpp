@@ -519,16 +519,3 @@ std::string write_additions_fallback(const std::string& file, const std::string&
     }
     return {};
 }
-
-bool append_error_log(const std::string& line) {
-    const std::string log = app_path + "error.log";
-    std::string text;
-    if (file_exists(log) && !read_file(log, text))
-        return false;
-    if (!text.empty() && text.back() != '\n')
-        text += "\r\n";
-    text +=
-        from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
-        ": " + line + "\r\n";
-    return write_file_atomic(log, text);
-}

@@ -249,6 +249,3 @@ std::string current_additions_path();
 // Writes the additions' text where a later look finds it when their own file could not take
 // it: beside that file, else in the home folder. Returns the file written, empty when none.
 std::string write_additions_fallback(const std::string& file, const std::string& text);
-
-// Appends a dated line to error.log in the program folder; false when it cannot be written.
-bool append_error_log(const std::string& line);

@@ -239,17 +239,22 @@ int text_width(const std::string& text) {
     return metrics.horizontalAdvance(to_qstring(text));
 }
 
+bool append_error_log(const std::string& line) {
+    if (app_path.empty())
+        return false;
+    const std::string text =
+        from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
+        ": " + line + "\r\n";
+    QFile log(to_path(app_path + "error.log"));
+    return log.open(QIODevice::Append) &&
+           log.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size());
+}
+
 void log_outside_limit(const std::string& what, const std::string& limit, bool cut) {
     ++outside_limits;
-    if (app_path.empty())
-        return;
-    const std::string line =
-        from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
-        ": " + what + ": larger than its limit (" + limit + "); " +
-        (cut ? "only its first part is used.\r\n" : "it is not read.\r\n");
-    QFile log(to_path(app_path + "error.log"));
-    if (log.open(QIODevice::Append))
-        log.write(line.data(), static_cast<qint64>(line.size()));
+    append_error_log(what + ": larger than its limit (" + limit + "); " +
+                     (cut ? "only its first part is used." : "it is not read."));
 }
 
 int take_outside_limits() {

@@ -103,6 +103,9 @@ int text_width(const std::string& text);
 
 // ---- Outside files past their limits ----
 
+// Appends a dated line to app_path + "error.log"; false when it cannot be written.
+bool append_error_log(const std::string& line);
+
 // Writes a line to app_path + "error.log" telling that a file (or a part of it, `what`) passed
 // its limit and was cut (its first part kept) or refused, and counts it.
 void log_outside_limit(const std::string& what, const std::string& limit, bool cut);
