@@ -49,4 +49,12 @@ std::vector<std::string> display_order(const TPointsTree& tree) {
     return out;
 }
 
+std::vector<std::string> point_names(const TPointsTree& tree, bool hidden) {
+    std::vector<std::string> out;
+    for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
+        if (n->level == kLevelPoint && (hidden || n->visible))
+            out.push_back((n->visible ? "" : "-") + node_text(n));
+    return out;
+}
+
 } // namespace support

@@ -19,6 +19,13 @@ private:
     QTemporaryDir dir_;
 };
 
+// The bytes of a file, empty when it cannot be read.
+inline std::string file_text(const std::string& path) {
+    std::string text;
+    read_file(path, text);
+    return text;
+}
+
 // While alive, writing a file beyond `bytes` fails, whatever the user's rights.
 class FileSizeLimit {
 public:
