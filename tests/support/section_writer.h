@@ -22,14 +22,25 @@ public:
         return *this;
     }
     // Section 1..9 holding these (uncompressed) bytes.
-    ContainerWriter& section(int index, std::string bytes);
+    ContainerWriter& section(int index, std::string_view bytes) {
+        return raw_section(index, zlib_compress(bytes));
+    }
     // Section stored as these exact bytes, not compressed (for damaged streams).
-    ContainerWriter& raw_section(int index, std::string bytes);
+    ContainerWriter& raw_section(int index, std::string bytes) {
+        stored_[index] = std::move(bytes);
+        return *this;
+    }
     // File order of the sections; by default ascending index. Sections left out of the order
     // are not written.
-    ContainerWriter& order(std::vector<int> indexes);
+    ContainerWriter& order(std::vector<int> indexes) {
+        order_ = std::move(indexes);
+        return *this;
+    }
     // Forces the offset written for a section (missing sections get offset 0).
-    ContainerWriter& offset(int index, int32_t value);
+    ContainerWriter& offset(int index, int32_t value) {
+        forced_[index] = value;
+        return *this;
+    }
 
     std::string bytes() const;
     bool write(const std::string& path) const;
