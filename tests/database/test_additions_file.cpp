@@ -6,8 +6,6 @@
 #include "support/additions_writer.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -46,19 +44,8 @@ struct Merge {
 void database_point(PointsFixture& f, const std::string& name, int32_t master, int32_t x,
                     bool locked = false, const std::string& link = {}) {
     rnew_node r = PointsFixture::point(name, 10, 1, x, 0);
-    r.master_id = master;
-    r.locked = locked;
-    r.link = link;
+    std::tie(r.master_id, r.locked, r.link) = std::tuple(master, locked, link);
     f.add(r);
-}
-
-// Point names in display order, hidden ones marked "-".
-std::vector<std::string> points_of(const TPointsTree& tree) {
-    std::vector<std::string> out;
-    for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
-        if (n->level == kLevelPoint)
-            out.push_back((n->visible ? "" : "-") + node_text(n));
-    return out;
 }
 
 const std::string area = "S_0000000100000002";
@@ -128,7 +115,7 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
         EXPECT_EQ(merge(line), outcome) << line.name;
     EXPECT_EQ(merge.realm.additions_count, 6);
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 1 + 0.3f + 0 + 0.5f + 0.025f + 1);
-    EXPECT_EQ(points_of(f.tree),
+    EXPECT_EQ(point_names(f.tree),
               (std::vector<std::string>{"Master_Cancel", "Ogre", "Ogre", "-@Well", "Tall"}));
     const TreeNode* tall = find_point(f.tree, "Tall");
     EXPECT_TRUE(tall->item()->locked && tall->item()->master_id == 0x21); // lock inherited
@@ -147,7 +134,7 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     EXPECT_EQ(merge({"@Spring", 10, 1, 8}), Rejected);
     // A malformed route refuses the line before the database point goes.
     EXPECT_EQ(merge({"Bridge", 10, 1, 6, 0, 0, 0, {}, 0x30, "V_x"}), Rejected);
-    EXPECT_EQ(points_of(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
+    EXPECT_EQ(point_names(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
 }
 
 TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
@@ -231,12 +218,7 @@ protected:
         form.reset();
         additions_file_name.clear();
     }
-    static std::string read(const std::string& file) {
-        std::string text;
-        read_file(file, text);
-        return text;
-    }
-    std::string file() const { return read(path); }
+    std::string file() const { return file_text(path); }
     // The points of a new load of the same database.
     void restart() {
         form->drop_points();
@@ -296,7 +278,7 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     form->drop_points();
     form->addnode(well);
     form->reload_additions();
-    std::vector<std::string> backup = split_lines(read(ajouts_path + "Vev_ajouts_Demo.bak"));
+    std::vector<std::string> backup = split_lines(file_text(ajouts_path + "Vev_ajouts_Demo.bak"));
     ASSERT_EQ(backup.size(), 10u);
     for (size_t heading : {0, 8})
         EXPECT_TRUE(backup[heading].starts_with("# 20") &&
@@ -345,7 +327,7 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     EXPECT_TRUE(form->confirm_save_additions(63) && form->additions_unsaved);
     EXPECT_FALSE(form->confirm_save_additions(48));
     EXPECT_TRUE(form->FormCloseQuery() && !form->additions_unsaved);
-    EXPECT_EQ(points_of(form->points_tree).size(), 40u);
+    EXPECT_EQ(point_names(form->points_tree).size(), 40u);
     EXPECT_NE(file(), before);
 }
 
@@ -378,8 +360,8 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
         std::erase(expected, "");
         const std::vector<std::string> shown = boxes.texts();
         EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), expected);
-        EXPECT_EQ(read(beside).find("Ogre|"), std::string::npos);
-        EXPECT_NE(read(beside).find("Troll|"), std::string::npos) << n;
+        EXPECT_EQ(file_text(beside).find("Ogre|"), std::string::npos);
+        EXPECT_NE(file_text(beside).find("Troll|"), std::string::npos) << n;
     }
     // The next start reads the file beside, the saves and the sending go on to it.
     restart();
@@ -387,25 +369,25 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
     add_point("Gnome", 20);
     form->Sauver1Click();
     EXPECT_EQ(current_additions_path(), beside);
-    EXPECT_NE(read(beside).find("Troll|"), std::string::npos);
-    EXPECT_NE(read(beside).find("Gnome|"), std::string::npos);
+    EXPECT_NE(file_text(beside).find("Troll|"), std::string::npos);
+    EXPECT_NE(file_text(beside).find("Gnome|"), std::string::npos);
     EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
     // Once the additions file reads again it takes the file beside in, which goes.
     ASSERT_TRUE(write_file_atomic(path, old));
     restart();
-    EXPECT_EQ(points_of(form->points_tree),
+    EXPECT_EQ(point_names(form->points_tree),
               (std::vector<std::string>{"Ogre", "Imp", "Troll", "Gnome"}));
     EXPECT_FALSE(file_exists(beside) || form->additions_unsaved);
     EXPECT_EQ(current_additions_path(), path);
     restart();
-    EXPECT_EQ(points_of(form->points_tree).size(), 4u);
+    EXPECT_EQ(point_names(form->points_tree).size(), 4u);
     // Another program's version of the file is kept aside by the next save, once.
     const std::string outside = file() + addition_line({"Elf", 10, 1, 30}) + "\r\n";
     ASSERT_TRUE(write_file_atomic(path, outside));
     add_point("Orc", 40);
     form->Sauver1Click();
     form->Sauver1Click();
-    EXPECT_EQ(read(ajouts_path + "Vev_ajouts_Demo.other.txt"), outside);
+    EXPECT_EQ(file_text(ajouts_path + "Vev_ajouts_Demo.other.txt"), outside);
     EXPECT_EQ(boxes.texts().back(),
               "Vev_ajouts_Demo.txt changed, kept in Vev_ajouts_Demo.other.txt");
     EXPECT_TRUE(file().find("Orc|") != std::string::npos &&
@@ -425,8 +407,8 @@ TEST_F(Form4Additions, ASignalsSaveThatCannotBeWrittenLeavesAFallbackAndFails) {
     EXPECT_FALSE(form->save_additions_quietly());
     qputenv("HOME", home);
     const std::string fallback = app.file("home/Vev_ajouts_Demo.unsaved.txt");
-    EXPECT_NE(read(fallback).find("Troll|"), std::string::npos);
-    const std::vector<std::string> log = split_lines(read(app.file("error.log")));
+    EXPECT_NE(file_text(fallback).find("Troll|"), std::string::npos);
+    const std::vector<std::string> log = split_lines(file_text(app.file("error.log")));
     ASSERT_EQ(log.size(), 3u);
     for (size_t i : {0, 1})
         EXPECT_TRUE(log[i].ends_with(": cannot write Vev_ajouts_Demo.txt")) << log[i];
