@@ -1,7 +1,5 @@
 #include "database/database_list.h"
 #include "database/points_reader.h"
-#include "database/points_tree.h"
-#include "demo/demo_database.h"
 #include "foundation/Data.h"
 #include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
@@ -14,10 +12,7 @@
 #include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
 #include "support/form4_points.h"
-#include "support/points_fixture.h"
 #include "support/points_writer.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 #include "support/section_writer.h"
 
 #include <QAction>
@@ -34,30 +29,12 @@ using namespace support;
 
 namespace {
 
-int count_points(const TPointsTree& tree, bool visible_only) {
-    int n = 0;
-    for (TreeNode* node = tree.first(); node; node = TPointsTree::next(node))
-        if (node->level == kLevelPoint && (!visible_only || node->visible))
-            ++n;
-    return n;
-}
-
 // The demo installation, started as the program starts, without any dialog.
-class DemoLoad : public Form4Test {
+class DemoLoad : public DemoTest {
 protected:
     void SetUp() override {
-        quit_flag = false;
-        install_demo(app.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
-                                 "[PSEU]=Ondine\r\n[LOCR]=2\r\n[LOCX]=-123\r\n[LOCY]=456\r\n"
-                                 "[LOCZ]=333\r\n");
-    }
-    void TearDown() override { quit_flag = false; }
-
-    // A new window, after the old one has gone (writing its files).
-    void start() {
-        form.reset();
-        form = std::make_unique<TForm4>(app.path());
-        form->FormActivate();
+        install("[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n[PSEU]=Ondine\r\n"
+                "[LOCR]=2\r\n[LOCX]=-123\r\n[LOCY]=456\r\n[LOCZ]=333\r\n");
     }
 };
 
@@ -69,10 +46,10 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     ASSERT_NE(form->realm, nullptr);
     EXPECT_EQ(form->realm->header_value2, 128);
     // The database points and three new ones; a deletion entry hides one.
-    const int database_points =
-        int(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json").points.size());
-    EXPECT_GE(count_points(form->points_tree, false), database_points + 3);
-    EXPECT_EQ(count_points(form->points_tree, true), database_points + 3 - 1);
+    const size_t database_points =
+        load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json").points.size();
+    EXPECT_GE(point_names(form->points_tree).size(), database_points + 3);
+    EXPECT_EQ(point_names(form->points_tree, false).size(), database_points + 3 - 1);
     // The deletion entry took the database point's place, hidden.
     TreeNode* entry = find_point(form->points_tree, "@Vieux puits");
     ASSERT_NE(entry, nullptr);
@@ -82,8 +59,8 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     form->destroynode(entry);
     EXPECT_TRUE(form->clipboard_node->source_node == nullptr && form->realm->additions_count == 5);
     const std::string memo = from_qstring(form->Memo1->toPlainText());
-    EXPECT_NE(memo.find("128"), std::string::npos);
-    EXPECT_NE(memo.find(format_text(get_info_text(7), "", "").substr(0, 8)), std::string::npos);
+    EXPECT_TRUE(memo.find("128") != memo.npos &&
+                memo.find(format_text(get_info_text(7), "", "").substr(0, 8)) != memo.npos);
     EXPECT_FALSE(form->ImageList_c.empty() || form->Listiconmap.empty() || form->additions_unsaved);
 
     // The save and send buttons show only in edit mode; the progress bar is cream.
@@ -151,7 +128,7 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
     start();
     EXPECT_EQ(language, "English");
     EXPECT_TRUE(find_point(form->points_tree, tide) && !find_point(form->points_tree, "Gnome"));
-    const int before = count_points(form->points_tree, false);
+    const size_t before = point_names(form->points_tree).size();
     const auto view = std::tuple(2, 333, QPoint(-123, 456));
     EXPECT_EQ(std::tuple(form->current_continent, form->ZoomBar->value(), form->view_offset), view);
     // A reload keeps the view, whatever moves it meanwhile (here the offer of missing maps).
@@ -163,22 +140,21 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
     };
     form->reload_database(0);
     EXPECT_TRUE(moved && !form->continent_zones.empty() && !quit_flag && !form->busy);
-    EXPECT_EQ(count_points(form->points_tree, false), before);
+    EXPECT_EQ(point_names(form->points_tree).size(), before);
     EXPECT_NE(find_point(form->points_tree, tide), nullptr);
     EXPECT_EQ(std::tuple(form->current_continent, form->zoom, form->view_offset), view);
 }
 
-TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
+using ItemColours = Form4Test;
+
+TEST_F(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     PointsFixture f{{{1, 0, 10, "Kalimdor"}},
                     {{"Tanaris", "t", 10, 1}},
                     {{.name = "Mobs", .id = 1, .type = 1, .colour = 0x0000FF},
                      {.name = "Camps", .id = 2, .type = 3, .colour = 0x00FF00}},
                     {{7, 0, 0x123456, "Eau"}},
                     false};
-    auto form = form_with_points(app.path(), f);
+    form = form_with_points(app.path(), f);
     rnew_node mob = PointsFixture::point("Ogre", 10, 1);
     std::tie(mob.level_min, mob.level_max) = std::pair(40, 42);
     rnew_node camp = PointsFixture::point("Camp", 10, 2);
@@ -244,11 +220,11 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
 }
 
-TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
-    SavedGlobals globals;
-    TempDir app;
+using PointsLoad = Form4Test;
+
+TEST_F(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     PointsFixture f{{{1, 0, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1}}, {}, false};
-    auto form = form_with_points(app.path(), f);
+    form = form_with_points(app.path(), f);
     res_infos = {"-", "-", "Version %1", "-", "Read in %1 s"};
     res_messages.assign(40, "-");
     std::tie(res_messages[35], res_messages[38]) = std::pair("invalid", "cannot read %1");
@@ -263,7 +239,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     struct Case {
         ContainerWriter container;
         std::string message;
-        int points;
+        size_t points;
     };
     const std::vector<Case> cases = {
         {ContainerWriter().section(9, two), "", 2},
@@ -287,7 +263,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
         form->load_database();
         EXPECT_EQ(boxes.texts(), cases[i].message.empty() ? std::vector<std::string>{}
                                                           : std::vector{cases[i].message});
-        EXPECT_EQ(std::pair(count_points(form->points_tree, false), form->realm->header_value2),
+        EXPECT_EQ(std::pair(point_names(form->points_tree).size(), form->realm->header_value2),
                   std::pair(cases[i].points, cases[i].points ? 12 : 0));
         EXPECT_TRUE(form->G32_ProgressBar1->isHidden() &&
                     form->Memo1->toPlainText().endsWith(" s\n"));
