@@ -87,7 +87,7 @@ struct Signals {
 
 } // namespace
 
-TEST(PointsTree, SkeletonFollowsContinentZoneAndCategoryOrder) {
+TEST(PointsTree, SkeletonAndWalksFollowContinentZoneAndCategoryOrder) {
     PointsFixture f = world();
     std::vector<std::string> expected; // zones in name order, each with its hidden categories
     for (std::string entry : {"0 Kalimdor", "ashenvale", "Durotar", "Tanaris", "0 Eastern",
@@ -106,13 +106,37 @@ TEST(PointsTree, SkeletonFollowsContinentZoneAndCategoryOrder) {
     for (const auto& z : f.map_data->zones)
         EXPECT_EQ(z->tree_node ? z->tree_node->data->owner_zone : nullptr,
                   z->name == "Orphan" ? nullptr : z.get());
+
+    // The walks, hidden nodes included.
+    TreeNode *a = f.add("a", 12, 9), *b = f.add("@b", 12, 9);
+    TreeNode *flight = a->parent, *durotar = flight->parent;
+    EXPECT_EQ(std::pair(TPointsTree::next(flight), TPointsTree::next(a)), std::pair(a, b));
+    EXPECT_EQ(node_text(TPointsTree::next(b)), "Tanaris");
+    EXPECT_EQ(TPointsTree::next_after_subtree(durotar), zone_node(*f.map_data, 10));
+    // From the last category of the last zone of a continent to the next continent.
+    EXPECT_EQ(node_text(TPointsTree::next(zone_node(*f.map_data, 10)->last_child())), "Eastern");
+    EXPECT_EQ(TPointsTree::next(f.map_data->continents[2]->tree_node), nullptr);
+
+    // Deleting renumbers the siblings and keeps the walk whole.
+    TreeNode* c = f.add("c", 12, 9);
+    f.tree.delete_node(a);
+    EXPECT_EQ(std::tuple(c->index, c->row, TPointsTree::next(flight), TPointsTree::next(b)),
+              std::tuple(1u, 0, b, c));
+    f.tree.clear();
+    EXPECT_EQ(std::tuple(f.tree.first(), f.tree.size()), std::tuple(nullptr, 0u));
 }
 
-TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrder) {
+TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrderAndRefusesUnknownPlaces) {
     PointsFixture f = world();
-    TreeNode* b = f.add("Bank b", 11, 2);
-    TreeNode* a = f.add("Bank a", 11, 2);
-    TreeNode* c = f.add("Bank c", 11, 2);
+    const size_t skeleton = f.tree.size();
+    // No such zone, no such category, a zone outside every continent; zone ids are signed 16-bit
+    // values, and -1 is never a zone.
+    for (auto [zone, category] : {std::pair{99, 2}, {11, 3}, {30, 2}, {32768, 2}, {-1, 2}})
+        EXPECT_EQ(f.add("x", zone, category), nullptr) << zone << "/" << category;
+    EXPECT_TRUE(f.tree.size() == skeleton && f.add("x", -32768, 2) && !zone_node(*f.map_data, -1));
+    EXPECT_EQ(node_text(zone_node(*f.map_data, -32768)), "Far");
+
+    TreeNode *b = f.add("Bank b", 11, 2), *a = f.add("Bank a", 11, 2), *c = f.add("Bank c", 11, 2);
     TreeNode* banks = category_of(f, 11, "Banks");
     ASSERT_EQ(banks->children.size(), 3u);
     EXPECT_EQ(std::tuple(banks->first_child(), banks->children[1].get(), banks->last_child()),
@@ -136,24 +160,10 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrder) {
     EXPECT_EQ(f.add(horde)->item()->colour, 0x00FFFF);
 }
 
-TEST(PointsTree, AddnodeRefusesUnknownZonesAndCategories) {
-    PointsFixture f = world();
-    const size_t before = f.tree.size();
-    // No such zone, no such category, a zone outside every continent; zone ids are signed 16-bit
-    // values, and -1 is never a zone.
-    for (auto [zone, category] : {std::pair{99, 2}, {11, 3}, {30, 2}, {32768, 2}, {-1, 2}})
-        EXPECT_EQ(f.add("x", zone, category), nullptr) << zone << "/" << category;
-    EXPECT_TRUE(f.tree.size() == before && f.add("x", -32768, 2) && !zone_node(*f.map_data, -1));
-    EXPECT_EQ(node_text(zone_node(*f.map_data, -32768)), "Far");
-}
-
 TEST(PointsTree, CheckStatesPropagateDownAndUp) {
     PointsFixture f = world();
-    TreeNode* p1 = f.add("one", 11, 5);
-    TreeNode* p2 = f.add("two", 11, 5);
-    TreeNode* mobs = p1->parent;
-    TreeNode* zone = mobs->parent;
-    TreeNode* continent = zone->parent;
+    TreeNode *p1 = f.add("one", 11, 5), *p2 = f.add("two", 11, 5);
+    TreeNode *mobs = p1->parent, *zone = mobs->parent, *continent = zone->parent;
     using enum TCheckState;
     using States = std::vector<TCheckState>;
     auto states = [&] { return States{mobs->check, zone->check, continent->check}; };
@@ -181,30 +191,7 @@ TEST(PointsTree, CheckStatesPropagateDownAndUp) {
     EXPECT_EQ(mobs->check, Checked);
 }
 
-TEST(PointsTree, WalksInDisplayOrderAcrossLevels) {
-    PointsFixture f = world();
-    TreeNode* a = f.add("a", 12, 9);
-    TreeNode* b = f.add("@b", 12, 9);
-    TreeNode* flight = a->parent;
-    TreeNode* durotar = flight->parent;
-    // Hidden nodes included.
-    EXPECT_EQ(std::pair(TPointsTree::next(flight), TPointsTree::next(a)), std::pair(a, b));
-    EXPECT_EQ(node_text(TPointsTree::next(b)), "Tanaris");
-    EXPECT_EQ(TPointsTree::next_after_subtree(durotar), zone_node(*f.map_data, 10));
-    // From the last category of the last zone of a continent to the next continent.
-    EXPECT_EQ(node_text(TPointsTree::next(zone_node(*f.map_data, 10)->last_child())), "Eastern");
-    EXPECT_EQ(TPointsTree::next(f.map_data->continents[2]->tree_node), nullptr);
-
-    // Deleting renumbers the siblings and keeps the walk whole.
-    TreeNode* c = f.add("c", 12, 9);
-    f.tree.delete_node(a);
-    EXPECT_EQ(std::tuple(c->index, c->row, TPointsTree::next(flight), TPointsTree::next(b)),
-              std::tuple(1u, 0, b, c));
-    f.tree.clear();
-    EXPECT_EQ(std::tuple(f.tree.first(), f.tree.size()), std::tuple(nullptr, 0u));
-}
-
-TEST(PointsTree, FindPointByNameUsesTheSearchKey) {
+TEST(PointsTree, FindPointByNameUsesTheSearchKeyAndZoneListsTheExactName) {
     PointsFixture f = world();
     TreeNode* first = f.add(std::string("Cr\xE8me-Br\xFBl\xE9") + "e", 11, 2);
     f.add("@Creme Brulee", 11, 2);
@@ -229,23 +216,21 @@ TEST(PointsTree, FindPointByNameUsesTheSearchKey) {
     kalimdor.on_match = [&](TreeNode*) {};
     EXPECT_EQ(find_point_by_name(kalimdor, "creme brulee"), first);
     EXPECT_EQ(find_point_by_name(search(nullptr), "creme brulee"), nullptr);
-}
 
-TEST(PointsTree, FindInZoneListsWantsTheExactNameInLinkTargets) {
-    PointsFixture f = world();
+    // The zone lists want the exact name in link targets.
     f.add("Gate", 11, 2);  // Banks are no link target
     f.add("@Gate", 12, 9); // hidden
     TreeNode* gate = f.add("Gate", 10, 9);
     TreeNode* elwynn_gate = f.add("Gate", 20, 9);
     f.add("gate", 11, 9);
-    std::vector<pMap_info*> kalimdor;
+    std::vector<pMap_info*> zones1;
     for (const auto& z : f.map_data->zones)
         if (z->continent_id == 1)
-            kalimdor.push_back(z.get());
-    EXPECT_EQ(find_in_zone_lists(kalimdor, 1, "Gate"), gate);
-    EXPECT_EQ(find_in_zone_lists(kalimdor, 1, "gate")->parent->parent, zone_node(*f.map_data, 11));
-    EXPECT_EQ(find_in_zone_lists(kalimdor, 1, "GATE"), nullptr);
-    EXPECT_EQ(find_in_zone_lists(kalimdor, 1, "@Gate"), nullptr);
+            zones1.push_back(z.get());
+    EXPECT_EQ(find_in_zone_lists(zones1, 1, "Gate"), gate);
+    EXPECT_EQ(find_in_zone_lists(zones1, 1, "gate")->parent->parent, zone_node(*f.map_data, 11));
+    EXPECT_EQ(find_in_zone_lists(zones1, 1, "GATE"), nullptr);
+    EXPECT_EQ(find_in_zone_lists(zones1, 1, "@Gate"), nullptr);
     // Zones of another continent than the loaded one are not looked into.
     std::vector<pMap_info*> elwynn{f.map_data->zones[2].get()};
     ASSERT_EQ(elwynn[0]->name, "Elwynn");
@@ -301,9 +286,8 @@ TEST(PointsTreeModel, HiddenNodesAreNoRows) {
 TEST(PointsTreeModel, UpdateModePublishesInOneLayoutChange) {
     PointsFixture f = world();
     TPointsTreeModel model(f.tree);
-    TreeNode* keep = f.add("keep", 10, 2);
-    TreeNode* hide = f.add("hide", 10, 2);
-    TreeNode* gone = f.add("gone", 10, 2);
+    TreeNode *keep = f.add("keep", 10, 2), *hide = f.add("hide", 10, 2),
+             *gone = f.add("gone", 10, 2);
     QPersistentModelIndex keep_index(model.index_of(keep, 1)), hide_index(model.index_of(hide)),
         gone_index(model.index_of(gone));
     Signals s(model);
@@ -327,8 +311,7 @@ TEST(PointsTreeModel, UpdateModePublishesInOneLayoutChange) {
     EXPECT_EQ(s.layouts, 0);
     f.tree.end_update();
 
-    EXPECT_EQ(s.layouts, 1);
-    EXPECT_TRUE(s.inserted.empty());
+    EXPECT_TRUE(s.layouts == 1 && s.inserted.empty());
     expect_consistent(model, f.tree.root());
     EXPECT_EQ(model.rowCount(model.index_of(keep->parent)), 101);
     // Mobs now comes before Banks in Tanaris.
@@ -341,7 +324,7 @@ TEST(PointsTreeModel, UpdateModePublishesInOneLayoutChange) {
               Qt::Unchecked);
 }
 
-TEST(PointsTreeModel, CheckBoxesPropagateAndNotify) {
+TEST(PointsTreeModel, CheckBoxesPropagateAndNotifyIconsMarksAndLevelsColour) {
     PointsFixture f = world();
     TPointsTreeModel model(f.tree);
     TreeNode* a = f.add("a", 11, 2);
@@ -369,11 +352,8 @@ TEST(PointsTreeModel, CheckBoxesPropagateAndNotify) {
               (std::vector<Pair>{
                   {zone, zone}, {a->parent, a->parent}, {a, b}, {zone->parent, zone->parent}}));
     EXPECT_FALSE(model.setData(ai, QStringLiteral("x"), Qt::DisplayRole));
-}
 
-TEST(PointsTreeModel, IconsMarksAndLevelColours) {
-    PointsFixture f = world();
-    TPointsTreeModel model(f.tree);
+    // Icons, marks and level colours.
     std::vector<QPixmap> icons;
     for (int i = 0; i < 8; ++i)
         icons.emplace_back(16, 16); // each its own cache key
