@@ -58,8 +58,7 @@ TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
     QObject::connect(form->points_model.get(), &QAbstractItemModel::rowsInserted,
                      [&] { allowed_during = form->autosave_allowed; });
     TreeNode* n = add("Raptor", 11, 5);
-    ASSERT_TRUE(n);
-    EXPECT_TRUE(!allowed_during && form->autosave_allowed);
+    ASSERT_TRUE(n && !allowed_during && form->autosave_allowed);
     EXPECT_EQ(n->parent->parent, form->zone_node(11));
 
     rnew_node bad = PointsFixture::point("Bridge", 11, 5);
@@ -83,13 +82,6 @@ TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {
                 form->continent_zones.empty());
     EXPECT_FALSE(form->continent_node || form->selection_ancestors[0] ||
                  form->find_point_by_name(nullptr, "Raptor", false));
-}
-
-TEST(LevelFilter, NearestLevel) {
-    const int cases[][4] = {
-        {0, 30, 1, 0}, {0, 30, 70, 0}, {10, 20, 25, 20}, {10, 20, 5, 10}, {10, 20, 15, 15}};
-    for (const auto& c : cases)
-        EXPECT_EQ(nearest_level(c[0], c[1], c[2]), c[3]) << c[0] << ".." << c[1] << " @" << c[2];
 }
 
 TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPoints) {
@@ -134,6 +126,10 @@ TEST_F(Form4Tree, LevelEditsClampAndKeepMinBelowMax) {
     }
     EXPECT_EQ(std::make_tuple(form->filter_min, form->filter_max), std::make_tuple(0, 5));
     EXPECT_EQ(form->nearest_level(10, 20), 20);
+    const int cases[][4] = {
+        {0, 30, 1, 0}, {0, 30, 70, 0}, {10, 20, 25, 20}, {10, 20, 5, 10}, {10, 20, 15, 15}};
+    for (const auto& c : cases)
+        EXPECT_EQ(nearest_level(c[0], c[1], c[2]), c[3]) << c[0] << ".." << c[1] << " @" << c[2];
     // Only digits and backspace reach the edits; Enter in the player level applies it.
     form->Editlvl->setText("");
     for (char c : {'a', '-', '7'})

@@ -101,7 +101,7 @@ TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
     EXPECT_EQ(paths[0].first_colour, level_alpha(5) | 0x00FE0000u);
 }
 
-TEST(Paths, AreasAndTheirBounds) {
+TEST(Paths, AreasTheirBoundsAndCommentLinkNames) {
     Realm r;
     rwpitem area;
     area.min_x = 7;
@@ -121,9 +121,8 @@ TEST(Paths, AreasAndTheirBounds) {
     area.points = {{500, 500}};
     area_bounds(area);
     EXPECT_EQ(area.max_x, -1);
-}
 
-TEST(Paths, CommentLinkNames) {
+    // The names of a comment's links.
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {" {Inn}{Inn}", {"Inn", "Inn"}},
         {"to {Inn", {}},
