@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(Feedback, MessagesAddTheirLinesAndASeparatorAndGreyEarlierOnes) {
+TEST_F(Feedback, MessagesAddTheirLinesAndASeparatorGreyEarlierOnesAndKeepTwelveLines) {
     lines_.add_feedback(1, 3, "map.jpg");
     lines_.add_feedback(2, 1, "a", "b");
     lines_.add_feedback(0, 1, "raw %1", "x");
@@ -41,12 +41,11 @@ TEST_F(Feedback, MessagesAddTheirLinesAndASeparatorAndGreyEarlierOnes) {
     for (size_t i = 0; i < lines_.lines().size(); ++i)
         EXPECT_EQ(lines_.lines()[i].colour, i < 7 ? FeedbackLines::kGrey : FeedbackLines::kWhite)
             << i;
-}
 
-TEST_F(Feedback, CapKeepsTwelveLinesWithMarkerFirst) {
+    lines_.clear();
     for (int i = 1; i <= 6; ++i)
         lines_.add_feedback(1, i, std::to_string(i));
-    // The line count, and the first line's text and time.
+    // Twelve lines at most: the line count, and the first line's text and time.
     auto head = [&] { return std::tuple(texts().size(), texts()[0], lines_.lines()[0].time_left); };
     ASSERT_EQ(head(), std::tuple(12u, "Saved 1", 1000));
 

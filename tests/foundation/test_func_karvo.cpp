@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
+TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuationAndExtractIdRemovesMarks) {
     EXPECT_EQ(normalise_text("For\xEAt-d'\xC9t\xE9"), "FORET D'\xC9TE");
     EXPECT_EQ(normalise_text("\"*+-/=[]{}|~"), std::string(12, ' '));
     EXPECT_EQ(normalise_text("\xE0\xE2\xE4\xE7\xE8\xE9\xEA\xEB\xEE\xEF\xF4\xF6\xF9\xFB\xFC"),
@@ -18,10 +18,8 @@ TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
     const std::string kept = "\xE1\xF1\xC0\xFF"
                              "09,.'!\t\x80";
     EXPECT_EQ(normalise_text(kept), kept);
-}
 
-TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
-    // Name, first mark only, text and id.
+    // Extracting the id removes the marks and their digits: name, first mark only, text and id.
     const std::tuple<const char*, bool, const char*, int32_t> cases[] = {
         {"a#12b#34", false, "ab", 12},
         {"a#12b#34", true, "ab34", 12},
@@ -36,7 +34,7 @@ TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
     EXPECT_THROW(extract_id("x #2147483648", false), EConvertError);
 }
 
-TEST(Texts, CleanNameAndMarkers) {
+TEST(Texts, CleanNameMarkersAndPipeLists) {
     EXPECT_EQ(clean_name("North|Line 2||", true), "North\rLine 2");
     EXPECT_EQ(clean_name("North|Line 2||", false), "North|Line 2");
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
@@ -44,9 +42,8 @@ TEST(Texts, CleanNameAndMarkers) {
     EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
     EXPECT_TRUE(is_comment("#x") && !is_comment(" #x") && !is_comment(""));
     EXPECT_FALSE(is_hidden_name(""));
-}
 
-TEST(Texts, PipeLists) {
+    // Pipe lists.
     using Lines = std::vector<std::string>;
     Lines memo = {"old"};
     for (auto [list, lines] :
@@ -54,12 +51,11 @@ TEST(Texts, PipeLists) {
         fill_from_pipe_list(memo, list);
         EXPECT_EQ(memo, lines) << list;
     }
-
     EXPECT_EQ(join_to_pipe_list({"a", "", "b"}), "a|b");
     EXPECT_EQ(join_to_pipe_list({"", "b", ""}), "|b");
 }
 
-TEST(Numbers, StrToIntDef0Forms) {
+TEST(Numbers, StrToIntDef0FormsAndFlagSetBits) {
     const std::pair<const char*, int32_t> good[] = {
         {"  1062", 1062},           {"$426", 1062},   {"0x426", 1062}, {"x1f", 31}, {"-$10", -16},
         {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}};
@@ -69,9 +65,7 @@ TEST(Numbers, StrToIntDef0Forms) {
         EXPECT_EQ(str_to_int_def0(bad), 0) << bad;
     EXPECT_THROW(str_to_int("abc"), EConvertError);
     EXPECT_EQ(int_to_hex4(10), "000A");
-}
 
-TEST(FlagSets, BitLayout) {
     // Flag n is bit n mod 32 of word (n - 1) div 32: flag 32 is bit 0 of word 0.
     std::array<bool, 128> bools{};
     bools[31] = bools[32] = bools[126] = bools[127] = true; // flags 32, 33, 127, 128
@@ -97,25 +91,22 @@ TEST(Colours, Color32AndIconsCutFromAStrip) {
     QImage icon = cut_icon(strip, 11, 1);
     ASSERT_EQ(icon.size(), QSize(11, 11));
     EXPECT_EQ(icon.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(icon.pixel(0, 0), 0xFF102030u);
-    EXPECT_EQ(icon.pixel(10, 10), 0xFF405060u);
-    EXPECT_EQ(icon.pixel(5, 5), 0x00FFFFFFu); // white: alpha 0, RGB kept
-    EXPECT_EQ(cut_icon(strip, 11, 2).pixel(0, 0), 0xFFFFFFFEu);
-    // Past the strip: transparent; never out of bounds.
-    EXPECT_EQ(cut_icon(strip, 11, 3).pixel(0, 0), 0u);
-    EXPECT_EQ(cut_icon(strip, 11, -1).pixel(0, 0), 0u);
-    QImage none;
-    EXPECT_EQ(cut_icon(none, 11, 0).pixel(3, 3), 0u);
+    // Its corners; white: alpha 0, RGB kept; the next icon; past the strip, and of no strip:
+    // transparent, never out of bounds.
+    EXPECT_EQ((std::vector{icon.pixel(0, 0), icon.pixel(10, 10), icon.pixel(5, 5),
+                           cut_icon(strip, 11, 2).pixel(0, 0), cut_icon(strip, 11, 3).pixel(0, 0),
+                           cut_icon(strip, 11, -1).pixel(0, 0), cut_icon({}, 11, 0).pixel(3, 3)}),
+              (std::vector<QRgb>{0xFF102030u, 0xFF405060u, 0x00FFFFFFu, 0xFFFFFFFEu, 0, 0, 0}));
 }
 
 TEST(Geometry, DistanceTruncatesEachCoordinateAndDetectsOverflow) {
-    EXPECT_EQ(distance({1999, 0}, {1000, 0}), 0);
-    EXPECT_EQ(distance({2000, 0}, {999, 0}), 2);
-    EXPECT_EQ(distance({-1999, 0}, {0, 0}), 1);
+    // Two positions on the x axis and their distance: 46340^2 still fits.
+    const int cases[][3] = {
+        {1999, 1000, 0}, {2000, 999, 2}, {-1999, 0, 1}, {46340000, 0, 46340}, {46341000, 0, -1}};
+    for (auto [x1, x2, d] : cases)
+        EXPECT_EQ(distance({x1, 0}, {x2, 0}), d) << x1 << " " << x2;
     EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
     EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
-    EXPECT_EQ(distance({46340000, 0}, {0, 0}), 46340); // 46340^2 still fits
-    EXPECT_EQ(distance({46341000, 0}, {0, 0}), -1);
 }
 
 TEST(Files, PolylinesSizesAndLineCounts) {
@@ -160,7 +151,7 @@ TEST(Files, PolylinesSizesAndLineCounts) {
     EXPECT_EQ(lines(std::string(100000, '\n')), 8); // counting stops at 8
 }
 
-TEST(EditBoxes, ClampEditText) {
+TEST(EditBoxes, ClampEditTextAndLineTextRefusesControlsAndForeignCharacters) {
     TClampedEdit r = clamp_edit_text("150", 1, 99);
     EXPECT_EQ(std::tie(r.text, r.sel_start, r.sel_length), std::tuple("99", 0, 2));
     r = clamp_edit_text("0", 1, 99);
@@ -168,9 +159,7 @@ TEST(EditBoxes, ClampEditText) {
     EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
     EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);
-}
 
-TEST(EditBoxes, LineTextRefusesControlsAndForeignCharacters) {
     SavedGlobals saved;
     res_messages.assign(74, "");
     res_messages[72] = "foreign %1";

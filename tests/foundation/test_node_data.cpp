@@ -18,7 +18,7 @@ rnew_node request(const std::string& link, rCateg* category = nullptr) {
 
 } // namespace
 
-TEST(LinkCommand, DecodesEachLetter) {
+TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPoint) {
     // Link, kind, value, colours and code.
     const std::tuple<std::string, uint8_t, uint8_t, TColor32, TColor32, std::string> cases[] = {
         {"V_1031000A000B", coIsWp, 1, 0x88000000, 0, "V_1031000A000B"},
@@ -41,10 +41,9 @@ TEST(LinkCommand, DecodesEachLetter) {
         EXPECT_EQ(std::tie(cmd.kind, cmd.value, cmd.colour_a, cmd.colour_b, cmd.code),
                   std::tie(kind, value, a, b, code));
     }
-}
 
-TEST(LinkCommand, AreaColoursComeFromThePointColour) {
-    // A flag-coloured category's points take the property colour, not the category's.
+    // Area colours come from the point colour: a flag-coloured category's points take the property
+    // colour, not the category's.
     rCateg flagged;
     flagged.type = 3;
     flagged.colour = 0x000000FF;
@@ -67,21 +66,18 @@ TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
     EXPECT_NO_THROW(decode_link("V_1x3y", 0));
 }
 
-TEST(FlagColor, LastMatchingEntryWins) {
-    const TFlagSet set = support::flag_set({4, 9});
-    const TPropertyColors both{{4, 0x0000FF}, {9, 0xFF0000}};
+TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryTypeAndTheLastMatchingFlag) {
+    const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
     const TPropertyColors reversed{{9, 0xFF0000}, {4, 0x0000FF}};
     const TPropertyColors none{{5, 0x00FF00}, {128, 0x123456}};
-    EXPECT_EQ(flag_color(set, 0x777777, &both), 0xFF0000);
-    EXPECT_EQ(flag_color(set, 0x777777, &reversed), 0x0000FF);
-    EXPECT_EQ(flag_color(set, 0x777777, &none), 0x777777);
-    EXPECT_EQ(flag_color(set, 0x777777, nullptr), 0x777777);
-}
-
-TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
-    const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
+    const TFlagSet set = support::flag_set({4, 9});
+    for (auto [table, colour] : {std::pair{&colours, 0xFF0000},
+                                 {&reversed, 0x0000FF},
+                                 {&none, 0x777777},
+                                 {nullptr, 0x777777}})
+        EXPECT_EQ(flag_color(set, 0x777777, table), colour);
     rnew_node r = request("");
-    r.flags = support::flag_set({4, 9});
+    r.flags = set;
     // Type, levels given, levels kept, colour.
     for (auto [type, min, max, kept_min, kept_max, colour] :
          {std::tuple{1, -5, 150, 0, 99, 0x00AA00},
@@ -104,7 +100,7 @@ TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
     }
 }
 
-TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {
+TEST(NodeData, PositionsWrapToSixteenBitsCommentsNeedALimitAndTheClipboardCopyACommand) {
     rCateg k;
     k.type = 2;
     k.comment_limit = 250;
@@ -118,9 +114,8 @@ TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {
               std::tuple(normalise_text(r.name), 70000 - 65536, 65535, "a|b"));
     k.comment_limit = 0;
     EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
-}
 
-TEST(NodeData, SkeletonNodesAndTheClipboardCopy) {
+    // Skeleton nodes have no item.
     rnew_node skeleton;
     skeleton.name = "Zone";
     skeleton.link = "V_";

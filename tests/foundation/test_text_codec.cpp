@@ -5,7 +5,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
+TEST(TextCodec, Windows1252RoundTripsEveryDefinedByteAndLinesSplitAtEveryEnd) {
     std::string all;
     for (int b = 1; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -13,6 +13,12 @@ TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
     EXPECT_EQ(to_qstring("\x80"), QString(QChar(0x20AC)));
     EXPECT_EQ(to_qstring("\xE9t\xE9"), QStringLiteral("été"));
     EXPECT_EQ(from_qstring(QStringLiteral("a\u4E2Db")), "a?b");
+
+    // Lines split at every line end.
+    EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(split_lines("").empty());
+    EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
 }
 
 TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
@@ -33,13 +39,6 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
         EXPECT_EQ(resolve_case(root + asked), root + found) << asked;
 }
 
-TEST(TextCodec, SplitLinesTakesEveryLineEnd) {
-    EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(split_lines("").empty());
-    EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
-}
-
 TEST(TextCodec, AtomicWriteReplacesAndKeepsOldOnFailure) {
     TempDir dir;
     std::string path = dir.file("f.bin");
@@ -49,9 +48,7 @@ TEST(TextCodec, AtomicWriteReplacesAndKeepsOldOnFailure) {
         FileSizeLimit limit(1000);
         EXPECT_FALSE(write_file_atomic(path, std::string(100000, 'x')));
     }
-    std::string back;
-    ASSERT_TRUE(read_file(path, back));
-    EXPECT_EQ(back, "two");
+    EXPECT_EQ(file_text(path), "two");
     EXPECT_EQ(QDir(to_path(dir.path())).entryList(QDir::Files).size(), 1); // no leftover
     EXPECT_FALSE(write_file_atomic(dir.file("missing/f.bin"), "x"));
 }
