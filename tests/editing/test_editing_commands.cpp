@@ -14,8 +14,6 @@
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,27 +38,12 @@ using namespace support;
 namespace {
 
 // The demo installation, started in edit mode.
-class DemoEditing : public ::testing::Test {
+class DemoEditing : public DemoTest {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir dir;
-    std::unique_ptr<TForm4> form;
-
     void SetUp() override {
-        quit_flag = false;
-        database_list.clear();
-        app_path.clear();
-        install_demo(dir.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[EDIB]=1\r\n"
-                                 "[DATU]=4\r\n[PSEU]=Ondine\r\n");
+        install("[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[EDIB]=1\r\n[DATU]=4\r\n"
+                "[PSEU]=Ondine\r\n");
         start();
-    }
-    void TearDown() override { form.reset(); }
-
-    void start() {
-        form.reset();
-        form = std::make_unique<TForm4>(dir.path());
-        form->FormActivate();
         form->feedback_lines.clear();
     }
     TreeNode* find(const std::string& name) { return find_point(form->points_tree, name); }
@@ -164,9 +147,8 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     EXPECT_FALSE(find("Auberge de la S\xE8ve") || find("@Auberge de la S\xE8ve")->visible);
 
     const auto write = [&] {
-        std::string file;
         EXPECT_TRUE(form->write_additions(ajouts_path + additions_file_name));
-        read_file(ajouts_path + additions_file_name, file);
+        const std::string file = file_text(ajouts_path + additions_file_name);
         return file.substr(file.find('\n')); // the header's id changes
     };
     const std::string before = points(), file = write();
