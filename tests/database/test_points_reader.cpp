@@ -114,7 +114,7 @@ TEST_F(PointsReader, LaterItemsOverwriteAndEveryRecordStartsEmptyWhateverTheCall
     EXPECT_EQ(r.points, 2u);
 }
 
-TEST_F(PointsReader, HeaderValuesAndTheirMemoLines) {
+TEST_F(PointsReader, HeaderValuesAndTheirMemoLinesWithDatesAsDaysSince1899) {
     const PointsHeader h{0xFFFFFFFFu, 4000000000u,
                          support::date_time_value(2026, 12, 6, 14, 30, 5)};
     PointsReadResult r = read(PointsWriter().header(h).end().bytes());
@@ -127,9 +127,8 @@ TEST_F(PointsReader, HeaderValuesAndTheirMemoLines) {
     r = read(PointsWriter().u32_item(201, 0).bytes());
     EXPECT_EQ(r.header_value2, 0u);
     EXPECT_EQ(got.lines, std::vector<std::string>{"Version 0"});
-}
 
-TEST(PointsDatabaseDate, DaysSince1899AsShortDateAndLongTime) {
+    // Dates are days since 1899, shown as a short date and a long time.
     EXPECT_EQ(database_date_text(0), "30/12/1899");
     EXPECT_EQ(database_date_text(2.75), "01/01/1900 18:00:00");
     // Before the epoch the fraction still counts forward from midnight.
