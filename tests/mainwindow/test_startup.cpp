@@ -10,9 +10,7 @@
 #include "mainwindow/widgets/map.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
-#include "support/scripted_messages.h"
 #include "support/section_writer.h"
-#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -66,10 +64,8 @@ protected:
         quit_flag = false;
         database_list.clear();
         selected_database = nullptr;
-        language.clear();
-        db_name.clear();
-        edit_db_name.clear();
-        app_path.clear();
+        for (std::string* name : {&language, &db_name, &edit_db_name, &app_path})
+            name->clear();
         copy_program_files(dir.path());
     }
     void TearDown() override { quit_flag = false; }
@@ -79,12 +75,7 @@ protected:
         write_demo_installation(
             load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
     }
-
-    std::string pref_ini() {
-        std::string text;
-        read_file(dir.file("pref.ini"), text);
-        return text;
-    }
+    std::string pref_ini() { return file_text(dir.file("pref.ini")); }
 };
 
 } // namespace
@@ -123,8 +114,7 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         form.toggle_tagnew(true);
         form.save_on_session_end();
         EXPECT_TRUE(answer.seen() == 1 && !form.additions_unsaved);
-        std::string additions;
-        ASSERT_TRUE(read_file(dir.file("ajouts/Vev_ajouts_Demo.txt"), additions));
+        const std::string additions = file_text(dir.file("ajouts/Vev_ajouts_Demo.txt"));
         EXPECT_NE(additions.find("-Anonymous\r\n"), std::string::npos);
         QFile::remove(to_path(dir.file("ajouts/Vev_ajouts_Demo.txt")));
         EXPECT_NE(pref_ini().find("[LOCZ]=777\r\n"), std::string::npos);
@@ -212,21 +202,7 @@ TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
     EXPECT_TRUE(form.menu_db->actions().isEmpty());
 }
 
-TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
-    ScriptedMessages boxes;
-    TForm4 form(dir.path());
-    form.show(); // the save and send buttons are hidden at first
-    EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
-    form.but_liste1->setChecked(true);
-    // Narrow, it goes and its button comes up; wide again, it stays away.
-    for (auto [width, panel] : {std::pair{800, true}, {290, false}, {800, false}}) {
-        form.resize(width, 600);
-        form.update_list_panel();
-        EXPECT_TRUE(form.side_panel == panel && form.but_liste1->isChecked() == panel) << width;
-    }
-}
-
-TEST_F(StartUp, WindowRectangleSurvivesARestart) {
+TEST_F(StartUp, WindowRectangleSurvivesARestartAndANarrowWindowHidesTheSidePanel) {
     ScriptedMessages boxes;
     QRect placed;
     {
@@ -263,10 +239,20 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
         EXPECT_EQ(std::pair(form.view_offset.x(), form.zoom), std::pair(-(1 << 28), 20));
         EXPECT_EQ(rPreference.LODB, 400);
         EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
-        EXPECT_TRUE(screen.intersects(QRect(form.pos(), form.size()))) << place;
-        if (kept) {
-            EXPECT_EQ(form.y(), -300);
-        }
+        EXPECT_TRUE(screen.intersects(QRect(form.pos(), form.size())) &&
+                    (!kept || form.y() == -300))
+            << place;
+    }
+
+    TForm4 form(dir.path());
+    form.show(); // the save and send buttons are hidden at first
+    EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
+    form.but_liste1->setChecked(true);
+    // Narrow, it goes and its button comes up; wide again, it stays away.
+    for (auto [width, panel] : {std::pair{800, true}, {290, false}, {800, false}}) {
+        form.resize(width, 600);
+        form.update_list_panel();
+        EXPECT_TRUE(form.side_panel == panel && form.but_liste1->isChecked() == panel) << width;
     }
 }
 
@@ -335,19 +321,13 @@ TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
     EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
-TEST(UpdatePeriod, OpensByPeriodOnly) {
+TEST(StartUpChecks, UpdatesOpenByPeriodAndTheDatabaseListMarksCurrentAndEditable) {
     // Period, days since the last check, due.
-    for (auto [period, days, due] : {std::tuple{0, -3.0, true},
-                                     {1, 0.99, false},
-                                     {1, 1.0, true},
-                                     {3, 6.9, false},
-                                     {3, 7.0, true},
-                                     {4, 1000.0, false},
-                                     {-1, 1000.0, false}})
-        EXPECT_EQ(update_due_by_period(period, days), due) << period << " " << days;
-}
+    const double periods[][3] = {{0, -3, 1},  {1, 0.99, 0}, {1, 1, 1},    {3, 6.9, 0},
+                                 {3, 7.0, 1}, {4, 1000, 0}, {-1, 1000, 0}};
+    for (auto [period, days, due] : periods)
+        EXPECT_EQ(update_due_by_period(int(period), days), due == 1) << period << " " << days;
 
-TEST(DatabaseList, CheckMarksCurrentAndEditable) {
     ScriptedMessages boxes;
     quit_flag = false;
     database_list.clear();
