@@ -31,12 +31,11 @@ using namespace support;
 namespace {
 
 // The demo installation, started in English with its data loaded.
-class Commands : public Form4Test {
+class Commands : public DemoTest {
 protected:
     void SetUp() override {
-        quit_flag = false;
-        install_demo(app.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
-                                 "[TIME]=2500\r\n[LODA]=245\r\n");
+        install("[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n[TIME]=2500\r\n"
+                "[LODA]=245\r\n");
         ASSERT_TRUE(write_file_atomic(app.file("res/English/tips.txt"), "One\r\n\r\nThree\r\n"));
         form = std::make_unique<TForm4>(app.path());
         form->resize(900, 600);
@@ -250,9 +249,8 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     EXPECT_EQ(inn->item()->colour, 0x030201);
     form.reset();
 
-    std::string ini, catpref;
-    read_file(app.file("pref.ini"), ini);
-    read_file(app.file("catpref.bin"), catpref);
+    const std::string ini = file_text(app.file("pref.ini"));
+    const std::string catpref = file_text(app.file("catpref.bin"));
     for (const char* line : {"[TIME]=7000\r\n", "[CLVL]=False\r\n", "[PSEU]=Pseudo\r\n",
                              "[LODA]=300\r\n", "[LODB]=300\r\n", "[LODC]=300\r\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
@@ -292,9 +290,7 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     form->but_pref->click();
     EXPECT_EQ(language + " " + get_text(43), "Francais Pr\xE9"
                                              "f\xE9rences");
-    std::string french;
-    read_file(app.file("res/Francais/tips.txt"), french);
-    EXPECT_EQ(form->tips, split_lines(french));
+    EXPECT_EQ(form->tips, split_lines(file_text(app.file("res/Francais/tips.txt"))));
     EXPECT_EQ(form->site1->menu()->actions().size(),
               qsizetype(read_link_file(app.file("res/Francais/link.txt")).size()));
 
