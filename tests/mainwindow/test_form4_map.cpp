@@ -85,7 +85,7 @@ TEST_F(Form4Map, ShowOnMapLoadsTheContinentAndReportsAMissingImageOnce) {
     EXPECT_EQ(form->current_continent, 2);
 }
 
-TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveIt) {
+TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveItAndZoneImagesAreSmoothedFromZoom1001) {
     form->show_on_map(inn, 0, 0, 0);
     const QPoint start = form->view_offset;
     // The point lies inside the view already: flag 2 alone keeps the view, flag 8 centres.
@@ -106,6 +106,16 @@ TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveIt) {
     // Flag 32 clears the selection afterwards.
     form->show_on_map(inn, 0, 0, kShowUnselect);
     EXPECT_FALSE(form->selection_ancestors[0] || form->target_marker->visible);
+
+    // Zone images are smoothed from zoom 1001 while allowed.
+    form->show_on_map(inn, 0, 0, 0);
+    for (auto [allowed, zoom, smooth] :
+         {std::tuple{true, 1000, false}, {true, 1001, true}, {false, 1000, true}}) {
+        rPreference.LIAR = allowed;
+        form->set_zoom(form->mouse_world, zoom);
+        for (const pMap_info* z : form->continent_zones)
+            EXPECT_EQ(z->smooth, smooth) << zoom; // left as it was while not allowed
+    }
 }
 
 TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
@@ -214,15 +224,4 @@ TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
     form->show_on_map(port, 0, 0, 0);
     EXPECT_TRUE(form->waypoints.empty() && !form->waypoint_mode && !form->waypoint1->isChecked());
     EXPECT_TRUE(form->waypoint1->text().endsWith(" [0]"));
-}
-
-TEST_F(Form4Map, ZoneImagesAreSmoothedFromZoom1001WhileAllowed) {
-    form->show_on_map(inn, 0, 0, 0);
-    for (auto [allowed, zoom, smooth] :
-         {std::tuple{true, 1000, false}, {true, 1001, true}, {false, 1000, true}}) {
-        rPreference.LIAR = allowed;
-        form->set_zoom(form->mouse_world, zoom);
-        for (const pMap_info* z : form->continent_zones)
-            EXPECT_EQ(z->smooth, smooth) << zoom; // left as it was while not allowed
-    }
 }

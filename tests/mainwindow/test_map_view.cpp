@@ -15,7 +15,7 @@ pMap_info zone_at_cell(int column, int row) {
 
 } // namespace
 
-TEST(MapView, ConversionsRoundHalvesToEvenWithThe65535Divisor) {
+TEST(MapView, ConversionsRoundHalvesToEvenWithThe65535DivisorAndZonesHaveStrictBounds) {
     TMapView v{100, {0, 0}, 800, 600};
     EXPECT_EQ(v.worldtoscreen({65535, 32768}), (TPoint{100, 50})); // 50.00076 rounds down
     // At zoom 2, one pixel is 32767.5 world units: halves go to the even neighbour.
@@ -26,9 +26,8 @@ TEST(MapView, ConversionsRoundHalvesToEvenWithThe65535Divisor) {
     // Far screen positions neither overflow nor wrap.
     v.zoom = 20;
     EXPECT_EQ(v.screentoworld({2000000000, -2000000000}), (TPoint{INT32_MAX, INT32_MIN}));
-}
 
-TEST(MapView, ZoneAtHasStrictBoundsAndTakesTheFirstZone) {
+    // Zones have strict bounds, the first one found wins.
     pMap_info a = zone_at_cell(0, 0), b = zone_at_cell(1, 0), overlap = zone_at_cell(0, 0);
     const std::vector<pMap_info*> zones{&a, &b, &overlap};
     for (auto [x, y, expected] : {std::tuple{0, 10, (pMap_info*)nullptr},
@@ -44,7 +43,7 @@ TEST(MapView, ZoneAtHasStrictBoundsAndTakesTheFirstZone) {
     EXPECT_EQ(zone_center(low), (TPoint{131072 + 32767, 196608 + 32767}));
 }
 
-TEST(MapView, WheelStepsStayWithinTheZoomRange) {
+TEST(MapView, WheelStepsStayWithinTheZoomRangeAndZoomsKeepThePointUnderThePixel) {
     for (auto [zoom, factor, expected] : {std::tuple{20, 0.9, 20},
                                           {21, 0.9, 20}, // Round(18.9) raised
                                           {3500, 1.1, 3500},
@@ -53,9 +52,7 @@ TEST(MapView, WheelStepsStayWithinTheZoomRange) {
         TMapView v{zoom, {}, 800, 600};
         EXPECT_EQ(v.zoom_step(factor), expected) << zoom << " x " << factor;
     }
-}
-
-TEST(MapView, ZoomKeepsTheWorldPointUnderItsPixel) {
+    // A zoom keeps the world point under its pixel.
     TMapView v{137, {-250, 90}, 800, 600};
     const TPoint world = v.screentoworld({311, 207});
     for (int z : {151, 1024, 20, 3500}) {
@@ -89,25 +86,21 @@ TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentres) {
     EXPECT_EQ(v.worldtoscreen({5000, 7000}), v.view_center());
 }
 
-TEST(MapView, ScreenTestsCountEdgesAsTheRulesSay) {
+TEST(MapView, ScreenTestsCountEdgesAndDetailLevelsFollowTheThresholds) {
     const TMapView v{100, {}, 200, 100};
     EXPECT_TRUE(!v.on_screen({0, 50}) && v.on_screen({1, 50}) && !v.on_screen({200, 50}));
     EXPECT_TRUE(!v.inside_margin({20, 50}, 20) && v.inside_margin({21, 50}, 20));
     EXPECT_TRUE(v.rect_visible({200, 100, 300, 300}) && !v.rect_visible({201, 0, 300, 50}) &&
                 v.rect_visible({-100, -100, 0, 0}));
-}
 
-TEST(MapView, DetailLevelsFollowTheThresholds) {
-    // Zoom, then shown and labelled for levels 1, 2, 3.
-    for (auto [zoom, s2, l2, s3] : {std::tuple{199, false, false, false},
-                                    {200, true, false, false},
-                                    {399, true, false, false},
-                                    {400, true, true, false},
-                                    {600, true, true, true}}) {
+    // Detail levels follow the thresholds: zoom, then shown and labelled for levels 1, 2, 3.
+    const int levels[][4] = {
+        {199, 0, 0, 0}, {200, 1, 0, 0}, {399, 1, 0, 0}, {400, 1, 1, 0}, {600, 1, 1, 1}};
+    for (auto [zoom, s2, l2, s3] : levels) {
         const TDetailLevels d = detail_levels(zoom, 200, 400, 600);
         EXPECT_EQ(
             std::vector({d.shown[0], d.label[0], d.shown[1], d.label[1], d.shown[2], d.label[2]}),
-            std::vector({true, true, s2, l2, s3, s3}))
+            std::vector<bool>({true, true, s2 == 1, l2 == 1, s3 == 1, s3 == 1}))
             << zoom;
     }
 }

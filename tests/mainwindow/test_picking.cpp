@@ -104,7 +104,7 @@ TEST_F(Form4Picking, HoverShowsThePointHintOnceUntilTheMouseLeavesIt) {
     EXPECT_FALSE(hint_shown());
 }
 
-TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawn) {
+TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawnAndBridgesFollowedToTheirRegion) {
     move({15, 10}); // on the route, (10, 10) to (20, 10) to (30, 10), away from its marker
     EXPECT_EQ(HCaption.node, route);
     click({25, 10});
@@ -116,10 +116,8 @@ TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawn) {
     form->but_chemin->setChecked(false);
     form->path_list[0].drawn = true;
     EXPECT_FALSE(form->path_at(20, 10, 1));
-}
 
-TEST_F(Form4Picking, BridgesAreFollowedToTheirRegion) {
-    // No target: selected like any point.
+    // A bridge without target: selected like any point.
     click({20, 80});
     EXPECT_EQ(form->selection_ancestors[0], gate);
     // The other end's flag 1 shows its region first, then selects it.
