@@ -30,7 +30,7 @@ std::vector<TPoint> world(const std::vector<rWaypoint>& waypoints) {
 
 } // namespace
 
-TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypoints) {
+TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
     pMap_info val = zone(10, 0, 0);
     std::vector<rWaypoint> three = {{1000, 2000, &val}, {1100, 1900, &val}, {1100, 2100, &val}};
     EXPECT_EQ(route_link(kNewRouteOptions, three, val), "V_009103E807D0006400640000FF38");
@@ -60,9 +60,7 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypoints) {
     rwpitem area;
     ASSERT_TRUE(decode_area(item, area));
     EXPECT_EQ(area.points, world(walk));
-}
 
-TEST(LinkAuthor, RouteOptionsAndBridges) {
     EXPECT_TRUE(route_options_of("1091").every_zoom &&
                 route_options_of("1091").opacity_position == 10);
     EXPECT_EQ(route_options_code("1091", {false, 3}) + route_options_code("0x91", {true, 8}),

@@ -58,7 +58,7 @@ protected:
     }
 };
 
-TEST(SearchScores, TextScoresFollowTheWeights) {
+TEST_F(SearchEngine, TextScoresFollowTheWeightsAndLevelsMarksAndPlaceScores) {
     struct Case {
         const char* text;
         bool is_name;
@@ -67,17 +67,14 @@ TEST(SearchScores, TextScoresFollowTheWeights) {
         {"WOLF DEN", true, 546},       {"WOLF", true, 600},      {"WOLFHOUND", true, 340},
         {"GREY WOLF", true, 495},      {"DIREWOLF", true, 296},  {"THE OLD WOLF", false, 500},
         {"GREY WOLFHOUND", true, 340}, {"WOLF DEN", false, 550}, {"WOLFHOUND", false, 345}};
-    for (const Case& c : cases) {
-        const size_t pos = key_position(c.text, "WOLF");
-        EXPECT_EQ(score_text(c.text, "WOLF", pos, c.is_name), c.score) << c.text;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(score_text(c.text, "WOLF", key_position(c.text, "WOLF"), c.is_name), c.score)
+            << c.text;
     EXPECT_EQ(key_position("TOUR   NORD", "  "), 0u);
     TPreference off;
     off.text_exact = 0;
     EXPECT_EQ(score_text("WOLF", "WOLF", 1, true, off), 0);
-}
 
-TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
     TPreference p;
     p.score_unit = 10;
     init_score_levels(p);
@@ -91,14 +88,14 @@ TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
 
     // The view centre is world (0, 0); Auberges are of the first detail level, Notes the third.
     const TSearchView view{{100, {200, 150}, 400, 300}, 1};
-    struct Case {
+    struct Place {
         rnew_node point;
         int32_t distance, onscreen, category;
-    } cases[] = {{PointsFixture::point("centre", 10, 1), 340, 25, 50},
-                 {PointsFixture::point("66 away", 11, 2, 465, 0), 299, 25, 0},
-                 {PointsFixture::point("too far to measure", 12, 1), 0, 0, 50},
-                 {PointsFixture::point("other continent", 30, 2), 0, 0, 0}};
-    for (const Case& c : cases) {
+    } places[] = {{PointsFixture::point("centre", 10, 1), 340, 25, 50},
+                  {PointsFixture::point("66 away", 11, 2, 465, 0), 299, 25, 0},
+                  {PointsFixture::point("too far to measure", 12, 1), 0, 0, 50},
+                  {PointsFixture::point("other continent", 30, 2), 0, 0, 0}};
+    for (const Place& c : places) {
         const TNodeData& data = *f.add(c.point)->data;
         EXPECT_EQ(score_distance(data, view), c.distance) << c.point.name;
         EXPECT_EQ(score_onscreen(data, view), c.onscreen) << c.point.name;
@@ -106,7 +103,7 @@ TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
     }
 }
 
-TEST_F(SearchEngine, EachCriterionAloneAndTogether) {
+TEST_F(SearchEngine, EachCriterionAloneAndTogetherAndNameMatchesOutscoreComments) {
     area.level_from = 3;
     area.level_to = 12;
     area.command_kind = coIsPoly;
@@ -138,9 +135,8 @@ TEST_F(SearchEngine, EachCriterionAloneAndTogether) {
     EXPECT_EQ(found(kSearchNames | kSearchLocked), V({"Wolf Den"}));
     EXPECT_EQ(found(kSearchComments | kSearchCategories), V({"Inn"}));
     EXPECT_EQ(found(kSearchLevels | kSearchOwnAdditions | kSearchRegions), V());
-}
 
-TEST_F(SearchEngine, NameMatchesOutscoreAndCommentsScoreHalf) {
+    // Name matches outscore, comments score half.
     area.criteria = kSearchNames | kSearchComments;
     area.key = "WOLF";
     std::vector<int32_t> scores;
