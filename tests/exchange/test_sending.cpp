@@ -19,7 +19,7 @@ using namespace support;
 
 namespace {
 
-TEST(MultipartBody, FollowsTheUploadLayoutByteForByte) {
+TEST(Upload, TheMultipartBodyFollowsTheLayoutByteForByteWithTheNicknameAndPass) {
     TMsMultiPartFormDataStream body(QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9, 45)));
     const std::string b = std::string(27, '-') + "030507140709045";
     EXPECT_EQ(body.boundary(), b);
@@ -40,9 +40,8 @@ TEST(MultipartBody, FollowsTheUploadLayoutByteForByte) {
     empty.finish_body();
     EXPECT_TRUE(
         empty.data().ends_with("Content-Type: t\r\n\r\n\r\n--" + empty.boundary() + "--\r\n"));
-}
 
-TEST(UploadFields, NicknameAndPass) {
+    // The nickname and pass fields.
     for (auto [nick, pseudo] :
          {std::pair{"Ann-Marie 2 Z", "annmariez"}, {"", "anonymous"}, {"42 \xC9\xE9", "anonymous"}})
         EXPECT_EQ(upload_pseudo(nick), pseudo) << nick;
