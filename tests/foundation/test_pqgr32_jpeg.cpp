@@ -38,7 +38,7 @@ std::vector<uint8_t> grey_rows(int width, int height, int components) {
 
 } // namespace
 
-TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlpha) {
+TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlphaAndRowsArePaddedForEveryWidth) {
     // Four components are luminance, chrominance and alpha, one 8-pixel block each here. Colours
     // come premultiplied: 255 at alpha 255 becomes 254, 1 stays 1, alpha 0 gives black, and
     // Y 100, Cb 100, Cr 200 (red 201, green 58, blue 50) at alpha 128 is halved.
@@ -51,18 +51,15 @@ TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlpha) {
     const std::string four = dir.file("four.jpg");
     ASSERT_TRUE(write_test_jpeg(four, 32, 8, 4, JCS_CMYK, JCS_CMYK, px));
     const QImage image = load(four);
-    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
-    ASSERT_EQ(image.size(), QSize(32, 8));
-    EXPECT_EQ(image.pixel(2, 2), qRgba(254, 254, 254, 255));
-    EXPECT_EQ(image.pixel(10, 2), qRgba(1, 1, 1, 255));
-    EXPECT_EQ(image.pixel(20, 2), qRgba(0, 0, 0, 0));
+    ASSERT_EQ(std::pair(image.format(), image.size()),
+              std::pair(QImage::Format_ARGB32, QSize(32, 8)));
+    EXPECT_EQ((std::vector{image.pixel(2, 2), image.pixel(10, 2), image.pixel(20, 2)}),
+              (std::vector{qRgba(254, 254, 254, 255), qRgba(1, 1, 1, 255), qRgba(0, 0, 0, 0)}));
     const QRgb tinted = qRgba((201 * 128 + 1) >> 8, (58 * 128 + 1) >> 8, (50 * 128 + 1) >> 8, 128);
     EXPECT_LE(channel_distance(image.pixel(28, 4), tinted), 1);
     EXPECT_EQ(qAlpha(image.pixel(28, 4)), 128);
-}
 
-TEST(JpegLoad, RowPaddingForEveryWidth) {
-    TempDir dir;
+    // Rows are padded right for every width.
     const std::string path = dir.file("rows.jpg");
     const std::tuple<int, J_COLOR_SPACE, J_COLOR_SPACE> kinds[] = {
         {1, JCS_GRAYSCALE, JCS_GRAYSCALE}, {3, JCS_RGB, JCS_YCbCr}, {4, JCS_CMYK, JCS_CMYK}};
