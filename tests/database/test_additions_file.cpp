@@ -1,7 +1,5 @@
 #include "database/additions_file.h"
 #include "database/database_list.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/input_pseudo.h"
 #include "support/additions_writer.h"
 #include "support/dialog_answer.h"
@@ -11,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include <random>
 

@@ -1,21 +1,12 @@
-#include "database/database_list.h"
 #include "database/points_reader.h"
-#include "foundation/Data.h"
 #include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
-#include "foundation/node_data.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/legendeliste.h"
-#include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
-#include "support/form4_points.h"
 #include "support/points_writer.h"
 #include "support/section_writer.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -23,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 using namespace support;
 

@@ -1,18 +1,9 @@
 #include "database/level_filter.h"
-#include "database/widgets/points_tree_model.h"
-#include "foundation/Data.h"
 #include "foundation/errors.h"
-#include "foundation/map_data.h"
-#include "foundation/node_data.h"
-#include "mainwindow/preferences.h"
-#include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
-#include "support/points_fixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 

@@ -8,7 +8,6 @@
 #include "support/points_writer.h"
 
 #include <QProcess>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>

@@ -1,4 +1,3 @@
-#include "database/database_list.h"
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/point_editor.h"
 #include "editing/widgets/result_model.h"
@@ -6,16 +5,11 @@
 #include "editing/widgets/wpopt.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
-#include "support/form4_points.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
@@ -30,8 +24,6 @@
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 

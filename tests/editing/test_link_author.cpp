@@ -2,16 +2,11 @@
 #include "editing/link_author.h"
 #include "editing/point_edit.h"
 #include "foundation/func_color.h"
-#include "foundation/node_data.h"
-#include "foundation/text_codec.h"
 #include "mainwindow/map_view.h"
-#include "mainwindow/picking.h"
 #include "support/form4_points.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-
-#include <gtest/gtest.h>
 
 namespace {
 

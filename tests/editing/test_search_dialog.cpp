@@ -2,16 +2,10 @@
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/result_model.h"
 #include "editing/widgets/search_form.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,8 +13,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 

@@ -1,7 +1,6 @@
 #include "exchange/MsMultiPartFormData.h"
 #include "exchange/sending.h"
 #include "exchange/widgets/send_fic.h"
-#include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
 #include "platform/mapimail.h"
 #include "support/dialog_answer.h"
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <gmock/gmock.h>
 
 using namespace support;

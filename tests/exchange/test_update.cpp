@@ -1,7 +1,5 @@
 #include "exchange/update_check.h"
 #include "exchange/widgets/update_fich.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
@@ -19,11 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolButton>
-#include <QTreeView>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 using namespace support;
 

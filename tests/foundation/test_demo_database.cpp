@@ -5,13 +5,9 @@
 #include "demo/demo_database.h"
 #include "foundation/Data.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
-#include "foundation/text_codec.h"
 #include "support/saved_globals.h"
 #include "support/temp_dir.h"
-
-#include <QImage>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "foundation/binary_io.h"
-#include "foundation/errors.h"
 #include "foundation/func_karvo.h"
 #include "foundation/widgets/func_karvo_widgets.h"
 #include "support/saved_globals.h"

@@ -2,7 +2,6 @@
 #include "support/dialog_answer.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "foundation/pqGR32_JPEG.h"
-#include "foundation/text_codec.h"
 #include "support/jpeg_writer.h"
 #include "support/temp_dir.h"
 

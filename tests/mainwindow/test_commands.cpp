@@ -1,13 +1,7 @@
-#include "database/database_list.h"
-#include "foundation/Data.h"
-#include "foundation/map_data.h"
-#include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/links.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/legendeliste.h"
-#include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
 #include "support/opened_urls.h"
 
@@ -22,9 +16,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeView>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 using namespace support;
 

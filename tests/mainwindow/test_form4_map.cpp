@@ -1,18 +1,12 @@
-#include "database/points_tree.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 // The mouse goes through the window system, which picks the receiver and opens context menus.
 #define QTEST_QPA_MOUSE_HANDLING

@@ -2,19 +2,14 @@
 // followed to their region, the hint window's captions, sizes and level boxes, and the overview
 // lines of comment links.
 
-#include "database/widgets/points_tree_model.h"
 #include "database/widgets/region_tree_model.h"
 #include "mainwindow/picking.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/hint_window.h"
-#include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
 
 #include <QToolButton>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 

@@ -1,18 +1,13 @@
 #include "database/database_list.h"
 #include "demo/demo_database.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/termination_signals.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
-#include "mainwindow/widgets/map.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/section_writer.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -24,12 +19,10 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <functional>
 
 using namespace support;
 

@@ -1,13 +1,9 @@
 #include "support/form4_points.h"
 
-#include "foundation/func_ressource.h"
-#include "foundation/node_data.h"
-#include "foundation/text_codec.h"
 #include "mainwindow/widgets/ImageMap.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 

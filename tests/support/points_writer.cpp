@@ -5,9 +5,7 @@
 
 #include <QDate>
 
-#include <array>
 #include <cstdio>
-#include <stdexcept>
 
 namespace support {
 

@@ -8,8 +8,6 @@
 
 #include <zlib.h>
 
-#include <stdexcept>
-
 namespace support {
 
 std::string zlib_compress(std::string_view data) {
