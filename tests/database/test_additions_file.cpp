@@ -146,7 +146,6 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
                   cut >= 5 ? AdditionsRead::Read : AdditionsRead::BadHeader);
         EXPECT_LE(merge.realm.additions_count, 1);
     }
-
     // Random lines, a huge field, and many lines on one zone (a linear merge).
     static const char chars[] = "|0123456789ABF$-@#xV_S\r\n\xff";
     std::mt19937 random(7);
@@ -181,13 +180,9 @@ TEST(AdditionsFile, DroppedLinesGoToABoundedBackup) {
 
 namespace {
 
-class Form4Additions : public ::testing::Test {
+class Form4Additions : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
     PointsFixture f = world(false);
-    std::unique_ptr<TForm4> form;
     std::string path;
 
     void SetUp() override {
@@ -210,10 +205,6 @@ protected:
         res_captions[77] = "Nickname";
         additions_file_name = "Vev_ajouts_Demo.txt";
         path = ajouts_path + additions_file_name;
-    }
-    void TearDown() override {
-        form.reset();
-        additions_file_name.clear();
     }
     std::string file() const { return file_text(path); }
     // The points of a new load of the same database.
@@ -285,7 +276,6 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
                            addition_line(road), addition_line(replaced), join_fields(zone_o),
                            join_fields(master_x)}));
     EXPECT_EQ(backup[9], addition_line(lost));
-
     // The auto-save tick saves unsaved additions, never while a node is being added.
     rPreference.AUTO = true;
     form->toggle_tagnew(true);

@@ -20,11 +20,8 @@ namespace {
 
 // Zone classes Plaines (1) and Cites (2); the Val and Mont zones; two categories; properties
 // Services (a group holding Inn and Bank) and Camp.
-class SearchDialog : public ::testing::Test {
+class SearchDialog : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
     PointsFixture f{{{1, 0, 10, "Nord"}},
                     {{.name = "Val", .zone_id = 10, .continent_id = 1, .zone_class = 1},
                      {.name = "Mont", .zone_id = 11, .continent_id = 1, .zone_class = 2}},
@@ -32,8 +29,6 @@ protected:
                     {{1, 0, 0, "Services"}, {2, 1, 0, "Inn"}, {3, 1, 0, "Bank"}, {4, 0, 0, "Camp"}},
                     false,
                     {{"Plaines", 1, 0}, {"Cites", 2, 1}}};
-    TPreference preferences = rPreference;
-    std::unique_ptr<TForm4> form;
     TSearchArea area;
     TRegionList regions;
 
@@ -46,10 +41,6 @@ protected:
             regions.push_back(std::make_unique<rRegion>());
             regions.back()->node = form->addnode(PointsFixture::point(name, 10, 1));
         }
-    }
-    void TearDown() override {
-        form.reset();
-        rPreference = preferences;
     }
     rRegion* entry(int i) { return regions[size_t(i)].get(); }
     std::unique_ptr<TSearchForm> dialog() {
@@ -137,7 +128,6 @@ TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
     EXPECT_EQ(std::tie(area.level_from, area.level_to), std::tuple(12, 12));
     EXPECT_EQ(area.categories.size() + area.regions.size() + area.zone_classes.count(), 6u);
     EXPECT_EQ(area.flags_present, flag_set({4}));
-
     // With the comment size on, the typed text is only the size.
     d = dialog();
     d->Edit1->setText("40");
@@ -200,7 +190,6 @@ TEST_F(SearchDialog, TheWindowSearchesOnValiderOnlyAndItsCountFollowsTheRows) {
                     form->view_offset == QPoint(-7000, -7000) && rPreference.SPOM &&
                     form->search_area_mode && form->search_area->criteria == kSearchNames);
     }
-
     // The marks column is as wide as its texts, and the columns fit the list, in any font.
     QAbstractItemView* list = form->TreeResult;
     list->setFont(QFont(list->font().family(), 24));
