@@ -52,7 +52,6 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     EXPECT_TRUE(memo.find("128") != memo.npos &&
                 memo.find(format_text(get_info_text(7), "", "").substr(0, 8)) != memo.npos);
     EXPECT_FALSE(form->ImageList_c.empty() || form->Listiconmap.empty() || form->additions_unsaved);
-
     // The save and send buttons show only in edit mode; the progress bar is cream.
     form->show();
     for (bool on : {false, true, false, true}) {
@@ -175,12 +174,10 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
     QAction* other = demo == items[0] ? items[1] : items[0];
     EXPECT_TRUE(demo->isChecked() && other->text() == "A&&B");
-
     // The current database again: nothing is reloaded.
     const TRealm_info* loaded = form->realm.get();
     form->ressourceClick(demo);
     EXPECT_EQ(form->realm.get(), loaded);
-
     // Cancel to the save question keeps the database and its check mark.
     form->toggle_tagnew(true);
     boxes.answer({kAnswerCancel});
@@ -193,7 +190,6 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     form->ressourceClick(other);
     EXPECT_TRUE(other->isChecked());
     EXPECT_EQ(db_name + " " + additions_file_name, "A&B Vev_ajouts_A&B.txt");
-
     // Every flag combination reloads the same database with both still listed.
     for (uint8_t flags : {0, 1, 2, 3}) {
         form->reload_database(flags);

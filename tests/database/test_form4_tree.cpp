@@ -87,7 +87,6 @@ TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPoints) {
     EXPECT_TRUE(form->Edit_lvl_min->isEnabled());
     EXPECT_EQ(shown(form->points_tree), (std::vector<std::string>{"Mobs", "low", "Shops", "shop"}));
     EXPECT_EQ(form->points_model->rowCount(form->points_model->index_of(form->zone_node(10))), 2);
-
     // A category whose points are all filtered out stays visible.
     form->Edit_lvl_min->setText("40");
     form->Edit_lvl_minExit();

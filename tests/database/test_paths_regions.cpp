@@ -120,7 +120,6 @@ TEST(Paths, AreasTheirBoundsAndCommentLinkNames) {
     area.points = {{500, 500}};
     area_bounds(area);
     EXPECT_EQ(area.max_x, -1);
-
     // The names of a comment's links.
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {" {Inn}{Inn}", {"Inn", "Inn"}},
@@ -205,7 +204,6 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(std::tuple(list[0]->node, list[1]->node), std::tuple(land, danger));
     EXPECT_FALSE(list[0]->area); // released after the build
-
     // The pass-2 entry covers the pass-1 one; left and top edges count, right and bottom do not.
     const pMap_info& val = r.zone(10);
     EXPECT_EQ(region_at(list, &val, {0, 0}), list[1].get());
@@ -237,7 +235,6 @@ TEST(Regions, CapAt255AndRowOrder) {
     ASSERT_EQ(list.size(), 255u);
     const auto& grid = r.zone(10).region_grid;
     EXPECT_EQ(*std::max_element(grid.begin(), grid.end()), 255);
-
     // Column 1 ascending lists the category with the highest index first; 0 goes by name.
     rRegion low;
     low.node_data = list[0]->node_data;

@@ -127,7 +127,6 @@ TEST_F(PointsReader, HeaderValuesAndTheirMemoLinesWithDatesAsDaysSince1899) {
     r = read(PointsWriter().u32_item(201, 0).bytes());
     EXPECT_EQ(r.header_value2, 0u);
     EXPECT_EQ(got.lines, std::vector<std::string>{"Version 0"});
-
     // Dates are days since 1899, shown as a short date and a long time.
     EXPECT_EQ(database_date_text(0), "30/12/1899");
     EXPECT_EQ(database_date_text(2.75), "01/01/1900 18:00:00");

@@ -99,14 +99,12 @@ TEST(PointsTree, SkeletonAndWalksFollowContinentZoneAndCategoryOrder) {
     }
     EXPECT_EQ(display_order(f.tree), expected);
     EXPECT_EQ(f.tree.size(), expected.size());
-
     // Back references; a zone outside every continent has no node.
     EXPECT_EQ(f.map_data->continents[1]->tree_node->data->owner_continent,
               f.map_data->continents[1].get());
     for (const auto& z : f.map_data->zones)
         EXPECT_EQ(z->tree_node ? z->tree_node->data->owner_zone : nullptr,
                   z->name == "Orphan" ? nullptr : z.get());
-
     // The walks, hidden nodes included.
     TreeNode *a = f.add("a", 12, 9), *b = f.add("@b", 12, 9);
     TreeNode *flight = a->parent, *durotar = flight->parent;
@@ -116,7 +114,6 @@ TEST(PointsTree, SkeletonAndWalksFollowContinentZoneAndCategoryOrder) {
     // From the last category of the last zone of a continent to the next continent.
     EXPECT_EQ(node_text(TPointsTree::next(zone_node(*f.map_data, 10)->last_child())), "Eastern");
     EXPECT_EQ(TPointsTree::next(f.map_data->continents[2]->tree_node), nullptr);
-
     // Deleting renumbers the siblings and keeps the walk whole.
     TreeNode* c = f.add("c", 12, 9);
     f.tree.delete_node(a);
@@ -143,7 +140,6 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrderAndRefusesUnknownPl
               std::tuple(b, a, c));
     EXPECT_EQ(std::tuple(banks->visible, category_of(f, 11, "Mobs")->visible),
               std::tuple(true, false));
-
     // A leading "@" hides the point but shows its category, without a row for the point.
     EXPECT_FALSE(f.add("@Deleted", 20, 5)->visible);
     TreeNode* mobs = category_of(f, 20, "Mobs");
@@ -152,7 +148,6 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrderAndRefusesUnknownPl
     // The node data gets the zone record and the category from the category node.
     EXPECT_EQ(std::tuple(a->data->owner_zone, a->data->category),
               std::tuple(zone_node(*f.map_data, 11)->data->owner_zone, banks->data->category));
-
     // Property colours reach the node data.
     rnew_node horde = PointsFixture::point("Horde flight", 12, 9);
     horde.flags.w[0] = 1u << 4;
@@ -172,14 +167,12 @@ TEST(PointsTree, CheckStatesPropagateDownAndUp) {
     EXPECT_EQ(states(), (States{Mixed, Mixed, Mixed}));
     f.tree.set_check_state(p2, Unchecked);
     EXPECT_EQ(states(), (States{Unchecked, Mixed, Mixed})); // the empty categories stay checked
-
     // A new point starts checked.
     TreeNode* p3 = f.add("three", 11, 5);
     EXPECT_EQ(std::pair(p3->check, mobs->check), std::pair(Checked, Mixed));
     // Deleting the checked one brings the category back to unchecked.
     f.tree.delete_node(p3);
     EXPECT_EQ(mobs->check, Unchecked);
-
     // A continent's state reaches every node below it.
     f.tree.set_check_state(continent, Unchecked);
     for (TreeNode* n = continent; n != continent->next_sibling(); n = TPointsTree::next(n))
@@ -206,7 +199,6 @@ TEST(PointsTree, FindPointByNameUsesTheSearchKeyAndZoneListsTheExactName) {
     all.on_match = [&](TreeNode* n) { seen.push_back(n); };
     EXPECT_EQ(find_point_by_name(all, "Creme Brulee"), third);
     EXPECT_EQ(seen, (std::vector<TreeNode*>{first, second, third}));
-
     // Only the loaded continent: the first zone of another continent ends the walk.
     TNameSearch eastern = search(f.map_data->continents[1]->tree_node, true, 2);
     EXPECT_EQ(find_point_by_name(eastern, "creme brulee"), second);
@@ -214,7 +206,6 @@ TEST(PointsTree, FindPointByNameUsesTheSearchKeyAndZoneListsTheExactName) {
     kalimdor.on_match = [&](TreeNode*) {};
     EXPECT_EQ(find_point_by_name(kalimdor, "creme brulee"), first);
     EXPECT_EQ(find_point_by_name(search(nullptr), "creme brulee"), nullptr);
-
     // The zone lists want the exact name in link targets.
     f.add("Gate", 11, 2);  // Banks are no link target
     f.add("@Gate", 12, 9); // hidden
@@ -243,7 +234,6 @@ TEST(PointsTreeModel, HiddenNodesAreNoRows) {
     const TreeNode* ashenvale = zone_node(*f.map_data, 11);
     EXPECT_EQ(std::pair(model.rowCount(), model.rowCount(model.index_of(ashenvale))),
               std::pair(3, 0));
-
     // The first point of a category brings the category in, at its place among the visible ones;
     // a hidden point brings no row.
     TreeNode* bank = f.add("Bank", 11, 2);
@@ -255,7 +245,6 @@ TEST(PointsTreeModel, HiddenNodesAreNoRows) {
                               {ashenvale, 0, 0}, {ashenvale, 0, 0}, {bank->parent, 1, 1}}));
     EXPECT_FALSE(model.index_of(hidden).isValid());
     expect_consistent(model, f.tree.root());
-
     // Hiding and showing one point in the middle.
     TreeNode* third = f.add("Bank 3", 11, 2);
     TreeNode* second = bank->next_sibling();
@@ -267,7 +256,6 @@ TEST(PointsTreeModel, HiddenNodesAreNoRows) {
     EXPECT_EQ(s.inserted.back(), (Signals::Range{bank->parent, 1, 1}));
     EXPECT_EQ(model.index_of(third).row(), 2);
     expect_consistent(model, f.tree.root());
-
     // Deleting a visible point removes its row; a hidden one makes no signal.
     f.tree.delete_node(second);
     EXPECT_EQ(s.removed.back(), (Signals::Range{bank->parent, 1, 1}));
@@ -336,7 +324,6 @@ TEST(PointsTreeModel, CheckBoxesPropagateAndNotifyIconsMarksAndLevelsColour) {
     EXPECT_EQ(s.changed,
               (std::vector<Pair>{
                   {a, a}, {a->parent, a->parent}, {zone, zone}, {zone->parent, zone->parent}}));
-
     // Checking the zone checks everything below and reports the rows below.
     s.changed.clear();
     ASSERT_TRUE(model.setData(model.index_of(zone), Qt::Checked, Qt::CheckStateRole));
@@ -345,7 +332,6 @@ TEST(PointsTreeModel, CheckBoxesPropagateAndNotifyIconsMarksAndLevelsColour) {
               (std::vector<Pair>{
                   {zone, zone}, {a->parent, a->parent}, {a, b}, {zone->parent, zone->parent}}));
     EXPECT_FALSE(model.setData(ai, QStringLiteral("x"), Qt::DisplayRole));
-
     // Icons, marks and level colours.
     std::vector<QPixmap> icons;
     for (int i = 0; i < 8; ++i)

@@ -109,7 +109,6 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     const rCommand& other_end = *find(nest)->item()->command;
     EXPECT_EQ(std::pair(other_end.colour_b, tower.command->colour_b),
               std::pair(tower.command->colour_a, other_end.colour_a));
-
     // Modify a database point with a route from three waypoints: it keeps its master id.
     const int32_t master = find("Menthe sauvage")->item()->master_id;
     form->waypoints = {{27000, 40000, foret}, {27500, 40500, foret}, {28000, 40100, foret}};
@@ -125,7 +124,6 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     const rItemdata& mint = *find("Menthe sauvage")->item();
     EXPECT_TRUE(mint.master_id == master && mint.command->code == "V_009169789C4001F4FE0C01F40190");
     EXPECT_TRUE(form->waypoints.empty() && form->additions_unsaved);
-
     // Cut a database point and paste it twice at one spot of another zone: both copies stay.
     form->mouse_zone = node_zone(find("Repaire de brigands"));
     form->current_point = find("Colporteuse Myrtille");
@@ -169,7 +167,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->coupernode1Click();
     form->Couper1Click();
     EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(68), message(68), message(8)}));
-
     // The map's menu on a point whose comment names another with an id.
     form->mouse_zone = foret;
     form->Menu_imagePopup();
@@ -203,25 +200,21 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->Menu_imagePopup();
     EXPECT_EQ(texts()[0].substr(0, 18), "Modify [Ermite Bal");
     EXPECT_FALSE(form->ajouter1->isEnabled() || form->Copiernode1->isEnabled());
-
     // Selecting the point lists its references and draws a line to the named point.
     form->show_on_map(hermit, 0, 0, 0);
     EXPECT_EQ(form->redirect_model->stringList(), QStringList{"La lettre perdue #1042"});
     form->select_node(find("La lettre perdue #1042"));
     EXPECT_EQ(form->comment_lines.size(), 1u);
-
     // The tree's menu on a category node.
     form->MyTree->setCurrentIndex(form->points_model->index(0, 0));
     form->Modif1Click();
     EXPECT_TRUE(feedback_texts() == std::vector<std::string>{message(9)} && !opened);
-
     // The copied name joins the current point's comment as a reference; it becomes an addition.
     form->copy_point(hermit);
     form->current_point = find("Menthe sauvage");
     form->hyperlink1Click();
     EXPECT_EQ(form->current_point->item()->comment, "Le long du ruisseau. {Ermite Balthazar}");
     EXPECT_TRUE(form->additions_unsaved && !form->current_point->item()->from_master);
-
     // Edit mode off hides the editing items; back on, it asks for the editable database.
     form->but_editmode->click();
     EXPECT_FALSE(rPreference.EDIB || form->ajouter1->isVisible());
@@ -233,7 +226,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->but_editmode->click();
     EXPECT_TRUE(rPreference.EDIB && form->ajouter1->isVisible());
     EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(44)}));
-
     // A locked point opens restricted after a warning; one named "Master_Cancel" does not open.
     TreeNode* mint = form->current_point;
     mint->item()->locked = true;
@@ -246,7 +238,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     });
     mint->item()->name = "Master_Cancel";
     edit(mint, [](TForm2&) { ADD_FAILURE() << "opened"; });
-
     // A bridge to a locked point is refused; to a point with a link, only Yes prepares it.
     const auto bridge = [&](TreeNode* other) {
         form->copy_point(other);
@@ -263,7 +254,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     bridge(find("Route du Val"));
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(69), message(45), message(70),
                                                        message(70), message(71), message(71)}));
-
     // Apply to all: the comment goes to every same-named point of the category.
     TreeNode* nest = find("Nid de sternes");
     TreeNode* reef = find("R\xE9"
@@ -312,7 +302,6 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
                                  message(36, "#"), message(72, "U+4E2D"), message(17), message(18),
                                  message(24), message(73, "U+000A"), message(73, "U+0009")}));
     EXPECT_TRUE(points() == before && !form->additions_unsaved);
-
     // Unchanged: the point keeps its node, even with a database name longer than typing allows,
     // which the box shows whole. A category without comments stores none.
     const std::string long_name(60, 'M');
@@ -368,7 +357,6 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
     form->Button3Click();
     EXPECT_TRUE(rows.empty() && !form->search_area_mode && !form->path_list.empty() &&
                 !form->overview_lines.empty());
-
     // Focus coming to the list, by the page switch or the hover, shows no row on the map.
     for (bool go_first : {false, true}) {
         form->RegionTree->setFocus();
@@ -413,7 +401,6 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
         EXPECT_EQ(rPreference.STSC, order == 1 ? kResultName : 9);
         rPreference.STSC = 9;
     }
-
     // A row shows the name, the marks whole, the category's and the zone's icons, in grey when
     // the level filter hides the point, which the popup then does not edit.
     search("Menthe sauvage", false, false);
@@ -541,7 +528,6 @@ TEST_F(QueuedInput, TheTreeShowsItsCurrentRowAgainAndEndGoesLastAndAReloadTakesN
     post(tree, {Qt::Key_End});
     QApplication::processEvents();
     EXPECT_TRUE(current() && !tree->indexBelow(tree->currentIndex()).isValid());
-
     // The map's and the tree's menus asked for as a reload starts stay shut while it runs.
     bool opened_busy = false;
     for (QMenu* menu : {form->Menu_image, form->Menu1})

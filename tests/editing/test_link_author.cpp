@@ -35,7 +35,6 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
     const std::vector<rWaypoint> across = {{65000, 100, &val}, {500, 100, &mont}};
     EXPECT_EQ(route_link("0091", across, val)->substr(14, 4), "040C");
     EXPECT_EQ(route_link("0091", across, mont), std::nullopt);
-
     // Negative world positions and steps in every direction, through the project's decoders.
     pMap_info west = zone(12, -70000, 40000);
     pMap_info east = zone(13, -4464, 40000);
@@ -61,7 +60,6 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
     EXPECT_EQ(route_options_code("1091", {false, 3}) + route_options_code("0x91", {true, 8}),
               "00211x71");
     EXPECT_EQ(route_options_of("00x1").opacity_position, 10);
-
     // Two points without ids: both get fresh ones and each names the other.
     TBridgeIds ids;
     const TBridgePlan two = plan_bridge({}, {}, true, ids);
@@ -103,7 +101,6 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
         EXPECT_EQ(std::make_pair(r.min, r.max), bands60[size_t(band)]) << band;
     }
     EXPECT_EQ(level_band(2, 60, false).max + level_band(0, 1, true).min, 0);
-
     // References: comment order, the id after "#" in the Tag, the web image on a read-only
     // database; "{}", an unclosed name and an id too long name nothing more.
     const std::string comment = " Voir {Bac} et {Pont #12}, {} {N #99999999999} {reste";

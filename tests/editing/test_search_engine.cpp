@@ -85,7 +85,6 @@ TEST_F(SearchEngine, TextScoresFollowTheWeightsAndLevelsMarksAndPlaceScores) {
     for (int32_t score : {801, 800, 600, 545, 544, 400, 297, 296})
         marks += score_marks(score, TPreference()) + " ";
     EXPECT_EQ(marks, "+++ ++ + + - -- -- --- ");
-
     // The view centre is world (0, 0); Auberges are of the first detail level, Notes the third.
     const TSearchView view{{100, {200, 150}, 400, 300}, 1};
     struct Place {
@@ -135,7 +134,6 @@ TEST_F(SearchEngine, EachCriterionAloneAndTogetherAndNameMatchesOutscoreComments
     EXPECT_EQ(found(kSearchNames | kSearchLocked), V({"Wolf Den"}));
     EXPECT_EQ(found(kSearchComments | kSearchCategories), V({"Inn"}));
     EXPECT_EQ(found(kSearchLevels | kSearchOwnAdditions | kSearchRegions), V());
-
     // Name matches outscore, comments score half.
     area.criteria = kSearchNames | kSearchComments;
     area.key = "WOLF";

@@ -38,7 +38,6 @@ TEST(Upload, TheMultipartBodyFollowsTheLayoutByteForByteWithTheNicknameAndPass) 
     empty.finish_body();
     EXPECT_TRUE(
         empty.data().ends_with("Content-Type: t\r\n\r\n\r\n--" + empty.boundary() + "--\r\n"));
-
     // The nickname and pass fields.
     for (auto [nick, pseudo] :
          {std::pair{"Ann-Marie 2 Z", "annmariez"}, {"", "anonymous"}, {"42 \xC9\xE9", "anonymous"}})
@@ -113,7 +112,6 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
 
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
-
     // A server that drips its reply. Clicks queued before the sending: the second send and the
     // other choice come while the upload runs and change nothing; the cancel button ends it.
     // The bound on the whole transfer ends it too.
@@ -162,7 +160,6 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
           file.c_str(), "cartographes@example.org"})
         expected += arg + '\0';
     EXPECT_EQ(args, expected);
-
     // Without an address or anything to send, nothing is handed over.
     for (auto [to, body] : {std::pair{"", "b"}, {"a", ""}})
         EXPECT_THAT(([to = to, body = body] {

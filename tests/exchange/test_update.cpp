@@ -135,7 +135,6 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     EXPECT_EQ(rPreference.DATU, 3);
     EXPECT_TRUE(boxes.texts().back() == message(14) &&
                 was_shown(boxes, "'' is not a valid integer value"));
-
     // The updated files and those left as they were; nothing outside the program folder, no
     // temporary file.
     std::map<std::string, std::string> kept{{"app/e.txt", "current"}, {"app/f.txt", "old f"}};
@@ -275,7 +274,6 @@ TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
     }
     // The cookie of the first transfer comes back with the later ones.
     EXPECT_EQ(server.requests().back()["headers"].toObject()["cookie"].toString(), "k=v");
-
     // Each way of closing, during the request or during a download that drips, ends the
     // transfer at once and replaces nothing.
     ASSERT_TRUE(write_file_atomic(app_path + "a.txt", "old"));
@@ -315,7 +313,6 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     dialog.Button3Click();
     EXPECT_TRUE(was_shown(boxes, "'' is not a valid integer value") && server.requests().empty() &&
                 dialog.Button3->isEnabled());
-
     // A pasted line break would end the pref.ini line: refused before any request.
     dialog.proxyserver_edit->setText("127.0.0.1\n[DBDB]=X");
     dialog.Button3Click();

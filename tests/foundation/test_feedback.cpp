@@ -53,7 +53,6 @@ TEST_F(Feedback, MessagesAddTheirLinesAndASeparatorGreyEarlierOnesAndKeepTwelveL
     // The marker replaces "Saved 2" and keeps its time.
     ASSERT_EQ(head(), std::tuple(12u, "[...]", 2000));
     EXPECT_EQ(texts()[1] + texts()[2] + texts()[10], "Saved 3Saved 7");
-
     // The next message greys the marker too and pushes a new one.
     lines_.add_feedback(1, 9, "8");
     ASSERT_EQ(head(), std::tuple(12u, "[...]", 3000));

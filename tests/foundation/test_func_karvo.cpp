@@ -17,7 +17,6 @@ TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuationAndExtractIdRemovesMarks
     const std::string kept = "\xE1\xF1\xC0\xFF"
                              "09,.'!\t\x80";
     EXPECT_EQ(normalise_text(kept), kept);
-
     // Extracting the id removes the marks and their digits: name, first mark only, text and id.
     const std::tuple<const char*, bool, const char*, int32_t> cases[] = {
         {"a#12b#34", false, "ab", 12},
@@ -41,7 +40,6 @@ TEST(Texts, CleanNameMarkersAndPipeLists) {
     EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
     EXPECT_TRUE(is_comment("#x") && !is_comment(" #x") && !is_comment(""));
     EXPECT_FALSE(is_hidden_name(""));
-
     // Pipe lists.
     using Lines = std::vector<std::string>;
     Lines memo = {"old"};
@@ -64,7 +62,6 @@ TEST(Numbers, StrToIntDef0FormsAndFlagSetBits) {
         EXPECT_EQ(str_to_int_def0(bad), 0) << bad;
     EXPECT_THROW(str_to_int("abc"), EConvertError);
     EXPECT_EQ(int_to_hex4(10), "000A");
-
     // Flag n is bit n mod 32 of word (n - 1) div 32: flag 32 is bit 0 of word 0.
     std::array<bool, 128> bools{};
     bools[31] = bools[32] = bools[126] = bools[127] = true; // flags 32, 33, 127, 128
@@ -80,7 +77,6 @@ TEST(Colours, Color32AndIconsCutFromAStrip) {
     EXPECT_EQ(color_to_color32(0, 0x33000000u), 0x33000000u);
     // 0x00BBGGRR: red 0x10, green 0x01, blue 0x80.
     EXPECT_EQ(color_to_color32(0x00800110, 0xDD000000u), 0xDD0F007Fu);
-
     // An icon cut from a strip: white becomes transparent, its columns are copied.
     QImage strip(33, 11, QImage::Format_RGB32);
     strip.fill(0xFFFFFFFFu);
@@ -113,7 +109,6 @@ TEST(Files, PolylinesSizesAndLineCounts) {
     std::string out = "untouched";
     convert_polyline_file(dir.file("none.vec"), out);
     EXPECT_EQ(out, "untouched");
-
     // Two points, an empty polyline, then a polyline of 3 points cut short after 1.5 points.
     ByteWriter vec;
     for (uint16_t v : {2, 0, 0, 65535, 65535, 0, 3, 100, 200, 300})
@@ -126,7 +121,6 @@ TEST(Files, PolylinesSizesAndLineCounts) {
         want.f32(v);
     want.u16(0);
     EXPECT_EQ(out, want.data());
-
     // Empty, and a count of 65535 points with one byte behind it.
     for (const std::string& bad : {std::string(), std::string("\xFF\xFF\x01", 3)}) {
         support::write_raw(dir.file("b.vec"), bad);

@@ -72,7 +72,6 @@ TEST(LanguageFiles, EveryIndexedTextIsPresentWithItsArgumentsInEveryLanguage) {
     }
     for (char letter : kSectionLetters)
         EXPECT_EQ(texts["English"][letter].size(), texts["Francais"][letter].size()) << letter;
-
     // Index rows: section letter, number, the placeholders the text must hold.
     std::istringstream index(slurp(kRes + "text_numbers.tsv"));
     std::string row;

@@ -41,7 +41,6 @@ TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPoint) {
         EXPECT_EQ(std::tie(cmd.kind, cmd.value, cmd.colour_a, cmd.colour_b, cmd.code),
                   std::tie(kind, value, a, b, code));
     }
-
     // Area colours come from the point colour: a flag-coloured category's points take the property
     // colour, not the category's.
     rCateg flagged;
@@ -114,13 +113,11 @@ TEST(NodeData, PositionsWrapToSixteenBitsCommentsNeedALimitAndTheClipboardCopyAC
               std::tuple(normalise_text(r.name), 70000 - 65536, 65535, "a|b"));
     k.comment_limit = 0;
     EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
-
     // Skeleton nodes have no item.
     rnew_node skeleton;
     skeleton.name = "Zone";
     skeleton.link = "V_";
     EXPECT_FALSE(TNodeData(skeleton, nullptr).item);
-
     // The copy always has an empty command record to fill.
     auto copy = new_clipboard_copy();
     ASSERT_TRUE(copy && copy->item && copy->item->command);

@@ -57,7 +57,6 @@ TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlphaAndRowsArePaddedForEve
     const QRgb tinted = qRgba((201 * 128 + 1) >> 8, (58 * 128 + 1) >> 8, (50 * 128 + 1) >> 8, 128);
     EXPECT_LE(channel_distance(image.pixel(28, 4), tinted), 1);
     EXPECT_EQ(qAlpha(image.pixel(28, 4)), 128);
-
     // Rows are padded right for every width.
     const std::string path = dir.file("rows.jpg");
     const std::tuple<int, J_COLOR_SPACE, J_COLOR_SPACE> kinds[] = {
@@ -131,7 +130,6 @@ TEST(JpegErrors, FailuresNameTheOperation) {
               "EIJLError reading parameters of: Error reading parameters of image:\r" +
                   dir.file("missing.jpg") +
                   "\rError: The file cannot be opened\rIJL Error number: -3");
-
     // The header is whole but the image data stop early.
     std::vector<uint8_t> rgb(64 * 64 * 3);
     std::mt19937 rng(1);
@@ -142,7 +140,6 @@ TEST(JpegErrors, FailuresNameTheOperation) {
     ASSERT_TRUE(read_file(dir.file("whole.jpg"), whole));
     ASSERT_TRUE(write_file_atomic(dir.file("cut.jpg"), whole.substr(0, whole.size() / 2)));
     EXPECT_EQ(load_error("cut.jpg").substr(0, 40), "EIJLError reading: Error reading image:\r");
-
     // A header claiming far more pixels than the data hold fails at once, without a buffer
     // for beyond 8192 x 8192 pixels and without decoding grey rows below that.
     const size_t sof = whole.find("\xFF\xC0");
@@ -155,7 +152,6 @@ TEST(JpegErrors, FailuresNameTheOperation) {
         EXPECT_EQ(load_error("inflated.jpg").substr(0, 11 + std::strlen(operation)),
                   std::string("EIJLError ") + operation + ":");
     }
-
     // Two components: no conversion is offered.
     ASSERT_TRUE(write_test_jpeg(dir.file("two.jpg"), 8, 8, 2, JCS_UNKNOWN, JCS_UNKNOWN,
                                 std::vector<uint8_t>(128, 9)));

@@ -13,7 +13,6 @@ TEST(TextCodec, Windows1252RoundTripsEveryDefinedByteAndLinesSplitAtEveryEnd) {
     EXPECT_EQ(to_qstring("\x80"), QString(QChar(0x20AC)));
     EXPECT_EQ(to_qstring("\xE9t\xE9"), QStringLiteral("été"));
     EXPECT_EQ(from_qstring(QStringLiteral("a\u4E2Db")), "a?b");
-
     // Lines split at every line end.
     EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));

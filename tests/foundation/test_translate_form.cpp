@@ -37,7 +37,6 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     missing_hint->setToolTip("old");
 
     translate_form(&form);
-
     // An edit box keeps its text and an image gets a hint, not a caption.
     EXPECT_EQ(
         (QStringList{button->text(), label->text(), untagged->text(), group->title(), radio->text(),

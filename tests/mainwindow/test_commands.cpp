@@ -186,7 +186,6 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     ASSERT_EQ(inns->id, 2);
     const TColor inn_colour = inns->colour;
     const std::string ini_before = format_preferences(rPreference, {});
-
     // What the dialog shows, and a change of everything; Cancel keeps all of it away.
     auto change_all = [&](TForm3& d) {
         EXPECT_EQ(std::pair(d.UpDown1->value(), d.TrackBarLod0->value()),
@@ -285,7 +284,6 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     EXPECT_EQ(form->tips, split_lines(file_text(app.file("res/Francais/tips.txt"))));
     EXPECT_EQ(form->site1->menu()->actions().size(),
               qsizetype(read_link_file(app.file("res/Francais/link.txt")).size()));
-
     // Without any language folder the language stays and the list says so.
     res_path = app.file("nothing/");
     TForm3 dialog(nullptr, nullptr, nullptr);

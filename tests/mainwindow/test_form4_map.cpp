@@ -59,20 +59,17 @@ TEST_F(Form4Map, ShowOnMapLoadsTheContinentAndReportsAMissingImageOnce) {
     EXPECT_EQ(form->map_view().worldtoscreen(zone_center(*form->continent_zones[0])),
               form->view_center());
     EXPECT_TRUE(continent_items()[0]->isChecked() && form->continent_record->name == "Sylvanie");
-
     // Within the continent nothing is loaded again.
     form->show_on_map(inn, 0, 0, 0);
     EXPECT_EQ(boxes.texts().size(), before + 1);
     EXPECT_TRUE(form->selection_ancestors[0] == inn && form->target_marker->visible &&
                 form->selection_ancestors[3] == form->continent_node);
-
     // The continent menu opens the other continent at its default zone.
     form->regionClick(continent_items()[1]);
     EXPECT_EQ(form->current_continent, 2);
     EXPECT_TRUE(continent_items()[1]->isChecked() && !continent_items()[0]->isChecked() &&
                 form->continent_zones[0]->name == "Ile");
     EXPECT_EQ(boxes.texts().size(), before + 1);
-
     // A hidden node does nothing at all.
     form->points_tree.set_visible(inn, false);
     form->show_on_map(inn, 0, 0, kShowMove);
@@ -100,7 +97,6 @@ TEST_F(Form4Map, ShowOnMapFlagsMoveTheViewOrLeaveItAndZoneImagesAreSmoothedFromZ
     // Flag 32 clears the selection afterwards.
     form->show_on_map(inn, 0, 0, kShowUnselect);
     EXPECT_FALSE(form->selection_ancestors[0] || form->target_marker->visible);
-
     // Zone images are smoothed from zoom 1001 while allowed.
     form->show_on_map(inn, 0, 0, 0);
     for (auto [allowed, zoom, smooth] :
@@ -150,7 +146,6 @@ TEST_F(Form4Map, MouseDragsWheelsAndDoubleClicks) {
     mouse(QEvent::MouseButtonDblClick, {200, 150}, Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(std::pair(form->zoom, form->ZoomBar->value()), std::pair(1024, 300));
     EXPECT_FALSE(form->dragging);
-
     // Through the window system: a drag, then one whose release a popup took.
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -213,7 +208,6 @@ TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
     EXPECT_TRUE(form->waypoints.size() == 2 && !form->feedback_lines.empty());
     form->wpdefaire1->trigger();
     EXPECT_TRUE(form->waypoints.size() == 1 && !form->wpdefaire1->isEnabled());
-
     // Another continent drops them and ends the mode.
     form->show_on_map(port, 0, 0, 0);
     EXPECT_TRUE(form->waypoints.empty() && !form->waypoint_mode && !form->waypoint1->isChecked());

@@ -26,7 +26,6 @@ TEST(MapView, ConversionsRoundHalvesToEvenWithThe65535DivisorAndZonesHaveStrictB
     // Far screen positions neither overflow nor wrap.
     v.zoom = 20;
     EXPECT_EQ(v.screentoworld({2000000000, -2000000000}), (TPoint{INT32_MAX, INT32_MIN}));
-
     // Zones have strict bounds, the first one found wins.
     pMap_info a = zone_at_cell(0, 0), b = zone_at_cell(1, 0), overlap = zone_at_cell(0, 0);
     const std::vector<pMap_info*> zones{&a, &b, &overlap};
@@ -92,7 +91,6 @@ TEST(MapView, ScreenTestsCountEdgesAndDetailLevelsFollowTheThresholds) {
     EXPECT_TRUE(!v.inside_margin({20, 50}, 20) && v.inside_margin({21, 50}, 20));
     EXPECT_TRUE(v.rect_visible({200, 100, 300, 300}) && !v.rect_visible({201, 0, 300, 50}) &&
                 v.rect_visible({-100, -100, 0, 0}));
-
     // Detail levels follow the thresholds: zoom, then shown and labelled for levels 1, 2, 3.
     const int levels[][4] = {
         {199, 0, 0, 0}, {200, 1, 0, 0}, {399, 1, 0, 0}, {400, 1, 1, 0}, {600, 1, 1, 1}};

@@ -84,7 +84,6 @@ TEST_F(Form4Picking, HoverShowsThePointHintOnceUntilTheMouseLeavesIt) {
               "Inn|Auberges|3-7");
     EXPECT_TRUE(HCaption.show_levels && HCaption.name_colour == 0x00FF00); // its flag 2's colour
     EXPECT_EQ(HCaption.description, "Services\r     [Banque]\r\rSoupe\rPort port");
-
     // Within the same marker nothing is shown again; after leaving it, it is.
     form->cancel_hint();
     move({51, 52});
@@ -111,7 +110,6 @@ TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawnAndBridgesFollowedToTheirRegio
     form->but_chemin->setChecked(false);
     form->path_list[0].drawn = true;
     EXPECT_FALSE(form->path_at(20, 10, 1));
-
     // A bridge without target: selected like any point.
     click({20, 80});
     EXPECT_EQ(form->selection_ancestors[0], gate);

@@ -118,7 +118,6 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
     }
     for (const char* line : {"[LANG]=English\r\n", "[DBDB]=Demo\r\n", "[LOCZ]=777\r\n"})
         EXPECT_NE(pref_ini().find(line), std::string::npos) << line;
-
     // Second start: nothing asked, the same names and id.
     language.clear();
     db_name.clear();
@@ -333,7 +332,6 @@ TEST(StartUpChecks, UpdatesOpenByPeriodAndTheDatabaseListMarksCurrentAndEditable
     edit_db_name = "Alpha";
     EXPECT_FALSE(check_database_list(0));
     EXPECT_TRUE(selected_database == database_list[1].get() && database_list[0]->is_edit_database);
-
     // Letter case counts; the soft check only empties the names; the hard one quits.
     db_name = "beta";
     edit_db_name = "Gone";
