@@ -165,9 +165,7 @@ TEST_F(PointsReader, ABadLinkStringLosesOnlyItsOwnPoint) {
     PointsReadResult r = read_database(w.bytes(), sink);
     EXPECT_EQ(support::display_order(f.tree),
               (std::vector<std::string>{"0 Kalimdor", "1 Tanaris", "2 Mobs", "3 good", "3 good"}));
-    EXPECT_EQ(r.points, 3u);
-    EXPECT_EQ(r.points_lost, 1u);
-    EXPECT_EQ(r.header_value2, 5u);
+    EXPECT_EQ(std::tuple(r.points, r.points_lost, r.header_value2), std::tuple(3u, 1u, 5u));
 }
 
 TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
@@ -182,8 +180,7 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
     const size_t end_a = PointsWriter().header({h.value1, {}, {}}).point(a).bytes().size();
     const size_t end_value2 = end_a + 5;
     const size_t end_b = whole.size() - 1 - 9;
-    ASSERT_EQ(static_cast<uint8_t>(whole[end_a - 1]), 199);
-    ASSERT_EQ(static_cast<uint8_t>(whole[end_b - 1]), 199);
+    ASSERT_TRUE(uint8_t(whole[end_a - 1]) == 199 && uint8_t(whole[end_b - 1]) == 199);
 
     for (size_t n = 0; n <= whole.size(); ++n) {
         SCOPED_TRACE(n);
@@ -203,9 +200,9 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
         if (points > 1)
             expect_point(got.nodes[1], b);
         // A header value is taken only when all of its bytes are there.
-        EXPECT_EQ(r.header_value1.has_value(), n >= 13);
-        EXPECT_EQ(r.header_value2.has_value(), n >= end_value2);
-        EXPECT_EQ(r.date.has_value(), n >= whole.size() - 1);
-        EXPECT_EQ(got.lines.size(), size_t(n >= end_value2) + size_t(n >= whole.size() - 1));
+        const bool date = n >= whole.size() - 1;
+        EXPECT_EQ(std::tuple(r.header_value1.has_value(), r.header_value2.has_value(),
+                             r.date.has_value(), got.lines.size()),
+                  std::tuple(n >= 13, n >= end_value2, date, size_t(n >= end_value2) + date));
     }
 }

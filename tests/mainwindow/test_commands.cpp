@@ -236,8 +236,7 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     for (TreeNode* n = form->points_tree.first(); n && !inn; n = TPointsTree::next(n))
         if (n->level == kLevelPoint && n->data->category == inns)
             inn = n;
-    ASSERT_NE(inn, nullptr);
-    EXPECT_EQ(inn->item()->colour, 0x030201);
+    EXPECT_TRUE(inn && inn->item()->colour == 0x030201);
     form.reset();
 
     const std::string ini = file_text(app.file("pref.ini"));
