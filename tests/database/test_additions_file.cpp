@@ -49,7 +49,7 @@ const std::string area = "S_0000000100000002";
 
 } // namespace
 
-TEST(AdditionsFormat, FieldsAndNumbers) {
+TEST(AdditionsFormat, FieldsNumbersAndAWrittenFileReadBackAsTheSamePoints) {
     AdditionLine a;
     ASSERT_EQ(parse_addition_line_values(" n||$A|x|1 |-5|7|8||300|||0000000Azz|||c|d|e\t", a),
               AdditionParse::Point);
@@ -65,9 +65,7 @@ TEST(AdditionsFormat, FieldsAndNumbers) {
     const std::string digits = random_header_digits();
     EXPECT_EQ(digits.find_first_not_of("123456789"), std::string::npos);
     EXPECT_EQ(additions_header_line(digits, ""), "#v001-id=" + digits + "-Anonymous");
-}
 
-TEST(AdditionsFormat, WrittenFileReadsBackAsTheSamePoints) {
     const std::vector<AdditionSpec> lines = {
         {"Shop", 11, 4, 65535, 0, 0, 0, {}, 0, area, ""},
         {"Ogre", 10, 1, 100, 200, 5, 12, {{1, 2, 3, 0x80000000}}, 0, "", "b\xEAte|angry"},

@@ -44,7 +44,7 @@ std::vector<std::string> shown(const TPointsTree& tree) {
 
 } // namespace
 
-TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
+TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRunsFocusAndUnloadLeaveNothingBehind) {
     bool allowed_during = true;
     QObject::connect(form->points_model.get(), &QAbstractItemModel::rowsInserted,
                      [&] { allowed_during = form->autosave_allowed; });
@@ -56,10 +56,7 @@ TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
     bad.link = "B_";
     EXPECT_THROW(form->addnode(bad), EConvertError);
     EXPECT_TRUE(form->autosave_allowed);
-}
 
-TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {
-    TreeNode* n = add("Raptor", 11, 5);
     auto* model = form->points_model.get();
     for (TreeNode* node : {form->points_tree.first(), form->zone_node(11), n->parent, n})
         form->MyTree->setCurrentIndex(model->index_of(node));

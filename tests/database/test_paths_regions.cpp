@@ -76,7 +76,7 @@ double boundary_distance(const std::vector<TPoint>& polygon, double x, double y)
 
 } // namespace
 
-TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
+TEST(Paths, DecodesRoutesAreasTheirBoundsAndCommentLinkNames) {
     Realm r;
     // Options 1051, first waypoint (0x10, 0x20), one step (1, -1).
     const std::string example = "V_1051001000200001FFFF";
@@ -98,10 +98,8 @@ TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
     EXPECT_EQ(paths[0].points,
               (std::vector<TPoint>{{65536 + 100, 200}, {65536 + 16, 32}, {65536 + 17, 33}}));
     EXPECT_EQ(paths[0].first_colour, level_alpha(5) | 0x00FE0000u);
-}
 
-TEST(Paths, AreasTheirBoundsAndCommentLinkNames) {
-    Realm r;
+    // Areas and their bounds.
     rwpitem area;
     area.min_x = 7;
     // One step left from x -1: X0 FFFFFFFF is a signed 32-bit value.

@@ -51,7 +51,7 @@ TEST(Texts, CleanNameMarkersAndPipeLists) {
     EXPECT_EQ(join_to_pipe_list({"a", "", "b"}) + " " + join_to_pipe_list({"", "b", ""}), "a|b |b");
 }
 
-TEST(Numbers, StrToIntDef0FormsAndFlagSetBits) {
+TEST(Numbers, StrToIntDef0FormsFlagSetBitsAndDistances) {
     const std::pair<const char*, int32_t> good[] = {
         {"  1062", 1062},           {"$426", 1062},   {"0x426", 1062}, {"x1f", 31}, {"-$10", -16},
         {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}};
@@ -69,9 +69,17 @@ TEST(Numbers, StrToIntDef0FormsAndFlagSetBits) {
     EXPECT_TRUE(test_flag(set, 32) && test_flag(set, 33) && test_flag(set, 128));
     EXPECT_FALSE(test_flag(set, 1) || test_flag(set, 0) || test_flag(set, 129));
     EXPECT_EQ(flagset_to_bools(set), bools);
+
+    // Two positions on the x axis and their distance: 46340^2 still fits.
+    const int cases[][3] = {
+        {1999, 1000, 0}, {2000, 999, 2}, {-1999, 0, 1}, {46340000, 0, 46340}, {46341000, 0, -1}};
+    for (auto [x1, x2, d] : cases)
+        EXPECT_EQ(distance({x1, 0}, {x2, 0}), d) << x1 << " " << x2;
+    EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
+    EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
 }
 
-TEST(Colours, Color32AndIconsCutFromAStrip) {
+TEST(Colours, Color32AndIconsCutFromAStripAsTheToolbarStripsAreCut) {
     EXPECT_EQ(color_to_color32(0x00FFFFFF, 0xFF000000u), 0xFFFEFEFEu);
     EXPECT_EQ(color_to_color32(0, 0x33000000u), 0x33000000u);
     // 0x00BBGGRR: red 0x10, green 0x01, blue 0x80.
@@ -91,16 +99,12 @@ TEST(Colours, Color32AndIconsCutFromAStrip) {
                            cut_icon(strip, 11, 2).pixel(0, 0), cut_icon(strip, 11, 3).pixel(0, 0),
                            cut_icon(strip, 11, -1).pixel(0, 0), cut_icon({}, 11, 0).pixel(3, 3)}),
               (std::vector<QRgb>{0xFF102030u, 0xFF405060u, 0x00FFFFFFu, 0xFFFFFFFEu, 0, 0, 0}));
-}
-
-TEST(Geometry, DistanceTruncatesEachCoordinateAndDetectsOverflow) {
-    // Two positions on the x axis and their distance: 46340^2 still fits.
-    const int cases[][3] = {
-        {1999, 1000, 0}, {2000, 999, 2}, {-1999, 0, 1}, {46340000, 0, 46340}, {46341000, 0, -1}};
-    for (auto [x1, x2, d] : cases)
-        EXPECT_EQ(distance({x1, 0}, {x2, 0}), d) << x1 << " " << x2;
-    EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
-    EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
+    // The installation's toolbar strips are rows of whole tiles up to the highest fixed index,
+    // image 27 of the search dialog.
+    const QImage normal(to_path(KARVELO_SOURCE_DIR "/data/icon_a.bmp"), "BMP");
+    const QImage hot(to_path(KARVELO_SOURCE_DIR "/data/icon_b.bmp"), "BMP");
+    EXPECT_TRUE(normal.height() == 16 && normal.width() % 16 == 0 && normal.width() / 16 >= 28);
+    EXPECT_TRUE(hot.size() == normal.size() && hot != normal);
 }
 
 TEST(Files, PolylinesSizesAndLineCounts) {

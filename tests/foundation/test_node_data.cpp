@@ -18,7 +18,7 @@ rnew_node request(const std::string& link, rCateg* category = nullptr) {
 
 } // namespace
 
-TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPoint) {
+TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPointAndRefusesMalformedNumbers) {
     // Link, kind, value, colours and code.
     const std::tuple<std::string, uint8_t, uint8_t, TColor32, TColor32, std::string> cases[] = {
         {"V_1031000A000B", coIsWp, 1, 0x88000000, 0, "V_1031000A000B"},
@@ -51,9 +51,7 @@ TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPoint) {
     r.flags = support::flag_set({7});
     TNodeData blue(r, &colours);
     EXPECT_EQ(blue.item->command->colour_a, 0x330000FEu);
-}
 
-TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
     for (const char* link : {"V", "V_1", "V_10x", "V_10 1", "B_1", "B_10000002G00000000",
                              "B_10000002A0000000", "B_10000002A000000z0"}) {
         SCOPED_TRACE(link);
@@ -65,7 +63,7 @@ TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
     EXPECT_NO_THROW(decode_link("V_1x3y", 0));
 }
 
-TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryTypeAndTheLastMatchingFlag) {
+TEST(NodeData, LevelsColoursPositionsCommentsSkeletonsAndTheClipboardCopy) {
     const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
     const TPropertyColors reversed{{9, 0xFF0000}, {4, 0x0000FF}};
     const TPropertyColors none{{5, 0x00FF00}, {128, 0x123456}};
@@ -89,25 +87,18 @@ TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryTypeAndTheLastMatchingFlag) 
         rCateg k;
         k.type = uint8_t(type);
         k.colour = 0x00AA00;
-        r.category = &k;
-        r.level_min = min;
-        r.level_max = max;
+        std::tie(r.category, r.level_min, r.level_max) = std::tuple(&k, min, max);
         TNodeData d(r, &colours);
         EXPECT_EQ(std::make_tuple(d.item->level_min, d.item->level_max, d.item->colour),
                   std::make_tuple(kept_min, kept_max, colour));
         EXPECT_FALSE(d.item->command);
     }
-}
-
-TEST(NodeData, PositionsWrapToSixteenBitsCommentsNeedALimitAndTheClipboardCopyACommand) {
+    // Positions wrap to sixteen bits; comments need a limit.
     rCateg k;
     k.type = 2;
     k.comment_limit = 250;
-    rnew_node r = request("", &k);
-    r.name = "\xC9lise de#12 Port";
-    r.x = 70000;
-    r.y = -1;
-    r.comment = "a|b";
+    r = request("", &k);
+    std::tie(r.name, r.x, r.y, r.comment) = std::tuple("\xC9lise de#12 Port", 70000, -1, "a|b");
     TNodeData d(r, nullptr);
     EXPECT_EQ(std::tie(d.item->key, d.item->x, d.item->y, d.item->comment),
               std::tuple(normalise_text(r.name), 70000 - 65536, 65535, "a|b"));

@@ -20,7 +20,7 @@ TEST(TextCodec, Windows1252RoundTripsEveryDefinedByteAndLinesSplitAtEveryEnd) {
     EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
 }
 
-TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
+TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic) {
     EXPECT_TRUE(path_name("\xE9t\xE9") == "été" && path_text("été/Карта") == "\xE9t\xE9/?????");
     TempDir dir;
     const std::string root = dir.file("Игры/");
@@ -36,10 +36,7 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
                                 {"ДАННЫЕ/файл.TXT", "Данные/Файл.txt"},
                                 {"data/gone/x.mpq", "DATA/gone/x.mpq"}})
         EXPECT_EQ(resolve_case(root + asked), root + found) << asked;
-}
 
-TEST(TextCodec, AtomicWriteReplacesAndKeepsOldOnFailure) {
-    TempDir dir;
     std::string path = dir.file("f.bin");
     ASSERT_TRUE(write_file_atomic(path, "one"));
     ASSERT_TRUE(write_file_atomic(path, "two"));

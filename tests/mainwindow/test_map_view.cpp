@@ -62,7 +62,7 @@ TEST(MapView, WheelStepsStayWithinTheZoomRangeAndZoomsKeepThePointUnderThePixel)
     }
 }
 
-TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentres) {
+TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentresAndCategoriesAndPathsShowByLevel) {
     TMapView v{100, {}, 820, 620};
     // 2 x 1 zones: fits at 400 (800 / 2) and 600, so 400 when forced.
     v.fit_rect({0, 0}, {131070, 65535}, kShowFitZoom);
@@ -83,6 +83,23 @@ TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentres) {
     v.fit_rect({5000, 7000}, {5000, 7000}, kShowFitZoom);
     EXPECT_EQ(v.zoom, 250);
     EXPECT_EQ(v.worldtoscreen({5000, 7000}), v.view_center());
+
+    std::vector<std::unique_ptr<rCateg>> categories;
+    categories.push_back(std::make_unique<rCateg>());
+    categories.back()->detail_level = 3;
+    rItemdata always;
+    always.command = rCommand{coIsWp, 1, 0, 0, {}};
+    std::vector<rwpitem> paths(2);
+    paths[0].category = paths[1].category = categories[0].get();
+    paths[1].item = &always;
+    const TDetailLevels low = detail_levels(100, 200, 400, 600);
+    update_visibility(low, true, categories, paths);
+    EXPECT_FALSE(categories[0]->visible_on_map || paths[0].visible);
+    EXPECT_TRUE(paths[1].visible); // value 1: shown at every zoom
+    // Search-area mode: shown on the map at any zoom, labels still by zoom.
+    update_visibility(low, false, categories, paths);
+    EXPECT_TRUE(categories[0]->visible_on_map && !categories[0]->visible_at_zoom &&
+                !categories[0]->label_at_zoom);
 }
 
 TEST(MapView, ScreenTestsCountEdgesAndDetailLevelsFollowTheThresholds) {
@@ -101,23 +118,4 @@ TEST(MapView, ScreenTestsCountEdgesAndDetailLevelsFollowTheThresholds) {
             std::vector<bool>({true, true, s2 == 1, l2 == 1, s3 == 1, s3 == 1}))
             << zoom;
     }
-}
-
-TEST(MapView, VisibilityOfCategoriesAndPaths) {
-    std::vector<std::unique_ptr<rCateg>> categories;
-    categories.push_back(std::make_unique<rCateg>());
-    categories.back()->detail_level = 3;
-    rItemdata always;
-    always.command = rCommand{coIsWp, 1, 0, 0, {}};
-    std::vector<rwpitem> paths(2);
-    paths[0].category = paths[1].category = categories[0].get();
-    paths[1].item = &always;
-    const TDetailLevels low = detail_levels(100, 200, 400, 600);
-    update_visibility(low, true, categories, paths);
-    EXPECT_FALSE(categories[0]->visible_on_map || paths[0].visible);
-    EXPECT_TRUE(paths[1].visible); // value 1: shown at every zoom
-    // Search-area mode: shown on the map at any zoom, labels still by zoom.
-    update_visibility(low, false, categories, paths);
-    EXPECT_TRUE(categories[0]->visible_on_map && !categories[0]->visible_at_zoom &&
-                !categories[0]->label_at_zoom);
 }

@@ -119,7 +119,7 @@ TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawnAndBridgesFollowedToTheirRegio
     EXPECT_GT(form->zoom, 100); // fitted to the region's area
 }
 
-TEST_F(Form4Picking, RegionRowsShowTheirPointHint) {
+TEST_F(Form4Picking, RegionRowsShowTheirPointHintAndOverviewLinesFollowTheButton) {
     form->RegionTree->resize(200, 200);
     const QRect row = form->RegionTree->visualRect(form->region_model->index(0, 0));
     form->RegionTreeMouseMove(10, row.center().y());
@@ -130,6 +130,17 @@ TEST_F(Form4Picking, RegionRowsShowTheirPointHint) {
     form->destroynode(bay);
     form->RegionTreeMouseMove(10, row.center().y());
     EXPECT_FALSE(HCaption.node || form->region_model->index(0, 0).data().isValid());
+
+    form->overview_lines = {rMapLine{}};
+    form->build_links();
+    EXPECT_EQ(form->overview_lines.size(), 1u); // button up: kept as it was
+    form->but_overview->setChecked(true);
+    form->build_links();
+    // "{Port}" names a point, "{port}" does not (names are compared case-sensitively).
+    ASSERT_EQ(form->overview_lines.size(), 1u);
+    const rMapLine& l = form->overview_lines[0];
+    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2, int(l.colour)}),
+              (std::array{32768, 32768, 32768, 45875, int(0xFFFF0000u)}));
 }
 
 TEST_F(Form4Picking, HintWindowSizesPlacesAndPaintsItsLevelBoxes) {
@@ -151,17 +162,4 @@ TEST_F(Form4Picking, HintWindowSizesPlacesAndPaintsItsLevelBoxes) {
     // Near the desktop's bottom right corner the window moves up and left to stay whole.
     EXPECT_EQ(TCustomHint::place_on_desktop({1270, 790}, {100, 40}, {0, 0, 1280, 800}),
               QPoint(1180, 760));
-}
-
-TEST_F(Form4Picking, OverviewLinesFollowTheButton) {
-    form->overview_lines = {rMapLine{}};
-    form->build_links();
-    EXPECT_EQ(form->overview_lines.size(), 1u); // button up: kept as it was
-    form->but_overview->setChecked(true);
-    form->build_links();
-    // "{Port}" names a point, "{port}" does not (names are compared case-sensitively).
-    ASSERT_EQ(form->overview_lines.size(), 1u);
-    const rMapLine& l = form->overview_lines[0];
-    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2, int(l.colour)}),
-              (std::array{32768, 32768, 32768, 45875, int(0xFFFF0000u)}));
 }

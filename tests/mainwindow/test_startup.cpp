@@ -296,22 +296,7 @@ TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
         p.kill(), p.waitForFinished();
 }
 
-TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
-    std::vector<int> caught;
-    {
-        TTerminationSignals watch([&caught](int number) { caught.push_back(number); });
-        std::raise(SIGTERM);
-        std::raise(SIGHUP);
-        for (int i = 0; i < 100 && caught.size() < 2; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    EXPECT_EQ(caught, (std::vector<int>{SIGTERM, SIGHUP}));
-    struct sigaction now {};
-    sigaction(SIGTERM, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_DFL);
-}
-
-TEST(StartUpChecks, UpdatesOpenByPeriodAndTheDatabaseListMarksCurrentAndEditable) {
+TEST(StartUpChecks, UpdatesByPeriodTheDatabaseListAndTerminationSignalsThatReachTheEventLoop) {
     // Period, days since the last check, due.
     const double periods[][3] = {{0, -3, 1},  {1, 0.99, 0}, {1, 1, 1},    {3, 6.9, 0},
                                  {3, 7.0, 1}, {4, 1000, 0}, {-1, 1000, 0}};
@@ -340,4 +325,18 @@ TEST(StartUpChecks, UpdatesOpenByPeriodAndTheDatabaseListMarksCurrentAndEditable
     EXPECT_TRUE(quit_flag && boxes.texts().back() == "[DataBase Error][Program Quit]");
     quit_flag = false;
     database_list.clear();
+
+    // Termination signals reach the event loop, then get their handlers back.
+    std::vector<int> caught;
+    {
+        TTerminationSignals watch([&caught](int number) { caught.push_back(number); });
+        std::raise(SIGTERM);
+        std::raise(SIGHUP);
+        for (int i = 0; i < 100 && caught.size() < 2; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(caught, (std::vector<int>{SIGTERM, SIGHUP}));
+    struct sigaction now {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
