@@ -458,12 +458,6 @@ protected:
                                                           k.keyboardModifiers(),
                                                           k.key() == Qt::Key_I ? "i" : ""));
     }
-    static void post_click(QWidget* to, QPoint at) {
-        for (auto [type, held] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
-                                  {QEvent::MouseButtonRelease, Qt::NoButton}})
-            QCoreApplication::postEvent(
-                to, new QMouseEvent(type, at, to->mapToGlobal(at), Qt::LeftButton, held, {}));
-    }
 };
 
 } // namespace

@@ -193,8 +193,7 @@ TEST_F(Update, RepliesThatAreInvalidFailOrAskForTheNewVersion) {
         EXPECT_EQ(opened.urls, c.page_opened ? std::vector<std::string>{"http://example.org/new"}
                                              : std::vector<std::string>{});
         if (c.answer != 0) {
-            ASSERT_FALSE(answers.shown().empty());
-            EXPECT_EQ(answers.shown().front().text,
+            EXPECT_EQ(answers.shown().empty() ? "" : answers.shown().front().text,
                       message(34, c.page_opened ? "v2.00" : "", "http://example.org/new"));
         }
     }

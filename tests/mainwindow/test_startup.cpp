@@ -281,9 +281,8 @@ TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
     for (const std::string& contents : cases) {
         const bool taken = &contents - cases < 7;
         ASSERT_TRUE(write_file_atomic(path, contents));
-        if (contents == "fifo") {
-            ASSERT_TRUE(std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0);
-        }
+        ASSERT_TRUE(contents != "fifo" ||
+                    (std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0));
         std::unique_ptr<QLockFile> lock;
         EXPECT_EQ(lock_installation(dir.path(), lock) && lock, taken) << contents.substr(0, 40);
         const std::string own = std::to_string(QCoreApplication::applicationPid()) + "\n";
