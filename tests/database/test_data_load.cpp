@@ -15,6 +15,9 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include <map>
+#include <set>
+
 using namespace support;
 
 namespace {
@@ -30,7 +33,7 @@ protected:
 
 } // namespace
 
-TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
+TEST_F(DemoLoad, LoadsEveryPointOfEveryKindAndMergesTheAdditions) {
     start();
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
     ASSERT_NE(form->realm, nullptr);
@@ -67,6 +70,28 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     form->G32_ProgressBar1->setPosition(50);
     form->G32_ProgressBar1->DoPaintBuffer(bar);
     EXPECT_EQ(bar.pixel(40, 8), qRgb(255, 251, 240)); // the middle row of the shaded bar
+    // Read back with the system's own readers, the installation has an image for each of its
+    // nine zones, every kind of category and every kind of link.
+    const std::string master = app.file("database/Demo/master.loc");
+    TData_map map(master);
+    ASSERT_EQ(map.zones.size(), 9u);
+    for (const auto& z : map.zones)
+        EXPECT_FALSE(QImage(to_path(app.file("maps/" + z->image_name + ".jpg"))).isNull());
+    TData_common data(master, app.file("catpref.bin"));
+    std::set<int> types;
+    for (const auto& c : data.categories) {
+        types.insert(c->type);
+        EXPECT_FALSE(c->icon.isNull()) << c->name;
+    }
+    EXPECT_EQ(types, (std::set<int>{1, 2, 3, 4}));
+    std::map<char, int> kinds;
+    PointsReaderSink sink;
+    sink.add_node = [&](rnew_node& r) { ++kinds[r.link.empty() ? ' ' : r.link[0]]; };
+    std::string section;
+    ASSERT_TRUE(load_section(section, master, 9));
+    EXPECT_EQ(read_database(section, sink).points_lost, 0u);
+    for (char kind : {'V', 'S', 'I', 'M', 'B', 'J'})
+        EXPECT_GE(kinds[kind], 1) << kind;
 }
 
 TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
