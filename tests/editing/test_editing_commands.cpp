@@ -63,9 +63,8 @@ protected:
     // Runs the editor on the point (or a new one at the zone position) with `act`.
     void edit(TreeNode* node, const std::function<void(TForm2&)>& act, pMap_info* zone = nullptr,
               TPoint at = {}) {
-        form->on_point_editor = act;
-        form->mouse_zone = zone;
-        form->mouse_zone_pos = at;
+        std::tie(form->on_point_editor, form->mouse_zone, form->mouse_zone_pos) =
+            std::tie(act, zone, at);
         node ? form->edit_point_dialog(node) : form->add_point_dialog();
     }
     static void choose(TForm2& d, const std::string& category) {

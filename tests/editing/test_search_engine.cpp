@@ -103,16 +103,14 @@ TEST_F(SearchEngine, TextScoresFollowTheWeightsAndLevelsMarksAndPlaceScores) {
 }
 
 TEST_F(SearchEngine, EachCriterionAloneAndTogetherAndNameMatchesOutscoreComments) {
-    area.level_from = 3;
-    area.level_to = 12;
-    area.command_kind = coIsPoly;
+    std::tie(area.level_from, area.level_to, area.command_kind) = std::tuple(3, 12, coIsPoly);
     area.categories = {f.common_data->categories[1].get()};
     area.regions = {&r1};
     area.zone_classes.set(2);
     // Flag 31 (the top bit of the first word) must be set, flag 32 (its bit 0) must not.
     area.flags_present = flag_set({31});
     area.flags_indifferent.w = {0x7FFFFFFEu, ~0u, ~0u, ~0u};
-    area.flags_absent.w = {1u, 0, 0, 0};
+    area.flags_absent = flag_set({32});
     using V = std::vector<std::string>;
     EXPECT_EQ(found(kSearchNames), V({"Grey Wolf", "Wolf Den", "Direwolf"}));
     EXPECT_EQ(found(kSearchComments), V({"Grey Wolf", "Inn"}));

@@ -9,10 +9,8 @@ namespace {
 
 rnew_node request(const std::string& link, rCateg* category = nullptr) {
     rnew_node r;
-    r.name = "Point";
-    r.link = link;
-    r.has_item_data = true;
-    r.category = category;
+    std::tie(r.name, r.link, r.has_item_data, r.category) =
+        std::tuple("Point", link, true, category);
     return r;
 }
 

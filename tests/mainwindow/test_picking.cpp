@@ -45,9 +45,8 @@ protected:
     TreeNode* add(const std::string& name, int zone, int category, TPoint at,
                   const std::string& link = {}, const std::string& comment = {}) {
         rnew_node r = PointsFixture::point(name, zone, category, at.x, at.y);
-        std::tie(r.link, r.comment, r.level_min, r.level_max) = std::tuple(link, comment, 3, 7);
-        r.flags = flag_set({1, 2});
-        r.locked = true;
+        std::tie(r.link, r.comment, r.level_min, r.level_max, r.flags, r.locked) =
+            std::tuple(link, comment, 3, 7, flag_set({1, 2}), true);
         return form->addnode(r);
     }
     void SetUp() override {
