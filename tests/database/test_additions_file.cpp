@@ -132,7 +132,7 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     EXPECT_EQ(point_names(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
 }
 
-TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
+TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBackup) {
     const std::string good = additions_file({{"Ogre", 10, 1, 1, 2, 5, 9, {{1}}, 0, "", "a|b"}});
     TempDir dir;
     const std::string path = dir.file("a.txt");
@@ -159,9 +159,7 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
     ASSERT_TRUE(write_file_atomic(path, text));
     EXPECT_EQ(merge_additions_file(path, merge.merger).status, AdditionsRead::Read);
     EXPECT_GE(merge.realm.additions_count, 40000);
-}
-
-TEST(AdditionsFile, DroppedLinesGoToABoundedBackup) {
+    // Dropped lines go to a bounded backup.
     EXPECT_EQ(dropped_lines("#v001\r\na\r\n b \nc\ra\r\n\r\n#x\n", "#v001\r\nc\r\na\r\n"),
               (std::vector<std::string>{"b", "a"}));
     std::string backup = backup_with_lines("#v001 old file", "# 1", {"x", "y"}, 100);
@@ -287,7 +285,7 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_TRUE(form->Timer3.isActive() && answers.seen() == 1);
 }
 
-TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
+TEST_F(Form4Additions, FailedSavesKeepTheOldFileAndTheWindowOpenOrLeaveAFallbackAndFail) {
     rPreference.PSEU = "Moi";
     rPreference.AUTO = true;
     ASSERT_TRUE(write_file_atomic(path, additions_file({imp})));
@@ -314,6 +312,28 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     EXPECT_TRUE(form->FormCloseQuery() && !form->additions_unsaved);
     EXPECT_EQ(point_names(form->points_tree).size(), 40u);
     EXPECT_NE(file(), before);
+    // A signal's save that cannot be written leaves a fallback and fails.
+    add_point("Troll", 5);
+    const QByteArray home = qgetenv("HOME");
+    // The save first, then the fallback beside it and in the home folder, all fail.
+    ajouts_path = app.file("gone/");
+    qputenv("HOME", app.file("nowhere").c_str());
+    EXPECT_FALSE(form->save_additions_quietly());
+    ASSERT_TRUE(QDir().mkpath(to_path(app.file("home"))));
+    qputenv("HOME", app.file("home").c_str());
+    EXPECT_FALSE(form->save_additions_quietly());
+    qputenv("HOME", home);
+    const std::string fallback = app.file("home/Vev_ajouts_Demo.unsaved.txt");
+    EXPECT_NE(file_text(fallback).find("Troll|"), std::string::npos);
+    const std::vector<std::string> log = split_lines(file_text(app.file("error.log")));
+    ASSERT_EQ(log.size(), 3u);
+    for (size_t i : {0, 1})
+        EXPECT_TRUE(log[i].ends_with(": cannot write Vev_ajouts_Demo.txt")) << log[i];
+    EXPECT_TRUE(
+        log[2].ends_with(": " + app.file("gone/Vev_ajouts_Demo.txt") + " kept in " + fallback));
+    EXPECT_TRUE(form->additions_unsaved);
+    ajouts_path = app.file("ajouts/");
+    EXPECT_TRUE(form->save_additions_quietly() && !form->additions_unsaved);
 }
 
 TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSavedOver) {
@@ -378,28 +398,4 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
     EXPECT_TRUE(file().find("Orc|") != std::string::npos &&
                 file().find("Elf|") == std::string::npos);
     EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
-}
-
-TEST_F(Form4Additions, ASignalsSaveThatCannotBeWrittenLeavesAFallbackAndFails) {
-    add_point("Troll", 5);
-    const QByteArray home = qgetenv("HOME");
-    // The save first, then the fallback beside it and in the home folder, all fail.
-    ajouts_path = app.file("gone/");
-    qputenv("HOME", app.file("nowhere").c_str());
-    EXPECT_FALSE(form->save_additions_quietly());
-    ASSERT_TRUE(QDir().mkpath(to_path(app.file("home"))));
-    qputenv("HOME", app.file("home").c_str());
-    EXPECT_FALSE(form->save_additions_quietly());
-    qputenv("HOME", home);
-    const std::string fallback = app.file("home/Vev_ajouts_Demo.unsaved.txt");
-    EXPECT_NE(file_text(fallback).find("Troll|"), std::string::npos);
-    const std::vector<std::string> log = split_lines(file_text(app.file("error.log")));
-    ASSERT_EQ(log.size(), 3u);
-    for (size_t i : {0, 1})
-        EXPECT_TRUE(log[i].ends_with(": cannot write Vev_ajouts_Demo.txt")) << log[i];
-    EXPECT_TRUE(
-        log[2].ends_with(": " + app.file("gone/Vev_ajouts_Demo.txt") + " kept in " + fallback));
-    EXPECT_TRUE(form->additions_unsaved);
-    ajouts_path = app.file("ajouts/");
-    EXPECT_TRUE(form->save_additions_quietly() && !form->additions_unsaved);
 }

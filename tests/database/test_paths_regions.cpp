@@ -98,7 +98,6 @@ TEST(Paths, DecodesRoutesAreasTheirBoundsAndCommentLinkNames) {
     EXPECT_EQ(paths[0].points,
               (std::vector<TPoint>{{65536 + 100, 200}, {65536 + 16, 32}, {65536 + 17, 33}}));
     EXPECT_EQ(paths[0].first_colour, level_alpha(5) | 0x00FE0000u);
-
     // Areas and their bounds.
     rwpitem area;
     area.min_x = 7;
@@ -129,7 +128,7 @@ TEST(Paths, DecodesRoutesAreasTheirBoundsAndCommentLinkNames) {
         EXPECT_EQ(comment_link_names(comment), names) << comment;
 }
 
-TEST(Regions, FillCountsCentresOnLeftAndTopEdgesOnly) {
+TEST(Regions, FillCountsCentresOnLeftAndTopEdgesOnlyAndCornersAtTheEdgeOfTheRangeNone) {
     // The square's corners and the triangle's slope pass exactly through sample points.
     EXPECT_EQ(
         filled({{1, 1}, {4, 1}, {4, 4}, {1, 4}}, 6),
@@ -138,6 +137,14 @@ TEST(Regions, FillCountsCentresOnLeftAndTopEdgesOnly) {
               (std::vector<std::string>{"####.", "###..", "##...", "#....", "....."}));
     // A five-pointed star: non-zero winding fills its centre (even-odd would leave 4..6 empty).
     EXPECT_EQ(filled({{5, 0}, {8, 9}, {0, 3}, {10, 3}, {2, 9}}, 11)[5], "...#####...");
+    // The half-cell shift of a corner at the smallest coordinate must not overflow.
+    Realm r;
+    r.add("far", 10, 2, "S_80000000000000000011640000DCD8DC", true);
+    TRegionList list;
+    build_regions(*r.f.map_data, list);
+    ASSERT_EQ(list.size(), 1u);
+    const auto& grid = r.zone(10).region_grid;
+    EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 48 * 48);
 }
 
 TEST(Regions, FillAgreesWithPillowAwayFromEdges) {
@@ -210,17 +217,6 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     EXPECT_EQ(region_at(list, &r.zone(11), {65535, 65535}), list[0].get()); // cell 47, capped
     EXPECT_EQ(region_at(list, &r.zone(30), {100, 100}), nullptr);           // another continent
     EXPECT_TRUE(r.zone(30).region_grid.empty());
-}
-
-TEST(Regions, CornersAtTheEdgeOfTheCoordinateRangeCoverNoCell) {
-    // The half-cell shift of a corner at the smallest coordinate must not overflow.
-    Realm r;
-    r.add("far", 10, 2, "S_80000000000000000011640000DCD8DC", true);
-    TRegionList list;
-    build_regions(*r.f.map_data, list);
-    ASSERT_EQ(list.size(), 1u);
-    const auto& grid = r.zone(10).region_grid;
-    EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 48 * 48);
 }
 
 TEST(Regions, CapAt255AndRowOrder) {

@@ -83,7 +83,7 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
                      TLinkOptionsItem::Disabled}));
 }
 
-TEST(PointEdit, InputChecksLevelBandsAndReferences) {
+TEST(PointEdit, InputChecksLevelBandsReferencesAndPastedBridgeEnds) {
     using Lines = std::vector<std::string>;
     for (auto [name, category, comment, message] : {std::tuple{"New (Demo)", true, Lines{}, 17},
                                                     {"@Inn", true, {}, 18},
@@ -109,9 +109,7 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
     EXPECT_EQ(items[1].caption + "|" + std::to_string(items[1].tag), "Pont |268");
     EXPECT_TRUE(items[1].web && !reference_items(comment, false)[1].web);
     EXPECT_EQ(std::pair(items[2].tag, first_id(comment)), std::pair(256, 12));
-}
-
-TEST(PointEdit, APastedCopyOfABridgeEndLeavesTheBridgeToItsPoint) {
+    // A pasted copy of a bridge end leaves the bridge to its point.
     support::PointsFixture f{
         {{1, 0, 10, "Nord"}}, {{.name = "Val", .zone_id = 10, .continent_id = 1}}, {{"Ponts", 1}}};
     const auto copy = new_clipboard_copy();

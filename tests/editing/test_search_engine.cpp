@@ -102,7 +102,7 @@ TEST_F(SearchEngine, TextScoresFollowTheWeightsAndLevelsMarksAndPlaceScores) {
     }
 }
 
-TEST_F(SearchEngine, EachCriterionAloneAndTogetherAndNameMatchesOutscoreComments) {
+TEST_F(SearchEngine, EachCriterionAloneAndTogetherScoresAndSortsByEachColumn) {
     std::tie(area.level_from, area.level_to, area.command_kind) = std::tuple(3, 12, coIsPoly);
     area.categories = {f.common_data->categories[1].get()};
     area.regions = {&r1};
@@ -141,18 +141,16 @@ TEST_F(SearchEngine, EachCriterionAloneAndTogetherAndNameMatchesOutscoreComments
     // Grey Wolf by its name (495) though its comment would score more; Inn by its comment;
     // Auberges are drawn from the first detail level (+50), Notes from the third.
     EXPECT_EQ(scores, std::vector<int32_t>({545, 596, 250, 296}));
-}
-
-TEST_F(SearchEngine, ResultsSortByEachColumn) {
+    // Results sort by each column.
     const std::vector<rSearchResult> rows = {{grey, 10}, {den, 40}, {inn, 30}, {dire, 20}};
-    using V = std::vector<TreeNode*>;
-    for (auto [column, ascending, order] : {std::tuple{kResultName, false, V{den, inn, grey, dire}},
-                                            {kResultMarks, true, V{den, inn, dire, grey}},
-                                            {kResultCategory, true, V{grey, den, dire, inn}},
-                                            {kResultZone, true, V{dire, inn, den, grey}}}) {
+    using N = std::vector<TreeNode*>;
+    for (auto [column, ascending, order] : {std::tuple{kResultName, false, N{den, inn, grey, dire}},
+                                            {kResultMarks, true, N{den, inn, dire, grey}},
+                                            {kResultCategory, true, N{grey, den, dire, inn}},
+                                            {kResultZone, true, N{dire, inn, den, grey}}}) {
         std::vector<rSearchResult> sorted = rows;
         sort_results(sorted, column, ascending);
-        V nodes;
+        N nodes;
         for (const rSearchResult& r : sorted)
             nodes.push_back(r.node);
         EXPECT_EQ(nodes, order) << column << ascending;

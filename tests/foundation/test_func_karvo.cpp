@@ -70,7 +70,6 @@ TEST(Numbers, StrToIntDef0FormsFlagSetBitsAndDistances) {
     EXPECT_TRUE(test_flag(set, 32) && test_flag(set, 33) && test_flag(set, 128));
     EXPECT_FALSE(test_flag(set, 1) || test_flag(set, 0) || test_flag(set, 129));
     EXPECT_EQ(flagset_to_bools(set), bools);
-
     // Two positions on the x axis and their distance: 46340^2 still fits.
     const int cases[][3] = {
         {1999, 1000, 0}, {2000, 999, 2}, {-1999, 0, 1}, {46340000, 0, 46340}, {46341000, 0, -1}};

@@ -77,7 +77,7 @@ TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlphaAndRowsArePaddedForEve
         }
 }
 
-TEST(JpegSave, WritesAColourFileOthersCanRead) {
+TEST(JpegSave, WritesAColourFileOthersCanReadAndFailuresNameTheOperation) {
     TempDir dir;
     for (int width : {1, 3, 64}) {
         SCOPED_TRACE(width);
@@ -104,10 +104,7 @@ TEST(JpegSave, WritesAColourFileOthersCanRead) {
                 EXPECT_EQ(qAlpha(ours.pixel(x, y)), 255);
             }
     }
-}
-
-TEST(JpegErrors, FailuresNameTheOperation) {
-    TempDir dir;
+    // Failures name the operation.
     auto message_of = [](auto call) -> std::string {
         try {
             call();

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-TEST(TextCodec, Windows1252RoundTripsEveryDefinedByteAndLinesSplitAtEveryEnd) {
+TEST(TextCodec, Windows1252RoundTripsLinesSplitAtEveryEndAndBytesReadLittleEndian) {
     std::string all;
     for (int b = 1; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -18,6 +18,21 @@ TEST(TextCodec, Windows1252RoundTripsEveryDefinedByteAndLinesSplitAtEveryEnd) {
     EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(split_lines("").empty());
     EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
+    // Binary data reads little-endian; short data is refused.
+    ByteWriter w;
+    w.u16(0x1234);
+    w.i32(-2);
+    w.short_string("abc", 5);
+    ByteReader r(w.data());
+    EXPECT_EQ(r.u16(), 0x1234);
+    EXPECT_EQ(r.i32(), -2);
+    EXPECT_EQ(r.short_string(5), "abc");
+    EXPECT_TRUE(r.at_end());
+    EXPECT_THROW(r.u8(), EInOutError);
+    const std::string short_text("\x09xy", 3);
+    ByteReader r2(short_text);
+    EXPECT_THROW(r2.short_string(5), EInOutError);
+    EXPECT_THROW(r2.seek(4), EInOutError);
 }
 
 TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic) {
@@ -47,21 +62,4 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic)
     EXPECT_EQ(file_text(path), "two");
     EXPECT_EQ(QDir(to_path(dir.path())).entryList(QDir::Files).size(), 1); // no leftover
     EXPECT_FALSE(write_file_atomic(dir.file("missing/f.bin"), "x"));
-}
-
-TEST(BinaryIo, ReadsLittleEndianAndRefusesShortData) {
-    ByteWriter w;
-    w.u16(0x1234);
-    w.i32(-2);
-    w.short_string("abc", 5);
-    ByteReader r(w.data());
-    EXPECT_EQ(r.u16(), 0x1234);
-    EXPECT_EQ(r.i32(), -2);
-    EXPECT_EQ(r.short_string(5), "abc");
-    EXPECT_TRUE(r.at_end());
-    EXPECT_THROW(r.u8(), EInOutError);
-    const std::string short_text("\x09xy", 3);
-    ByteReader r2(short_text);
-    EXPECT_THROW(r2.short_string(5), EInOutError);
-    EXPECT_THROW(r2.seek(4), EInOutError);
 }

@@ -42,27 +42,7 @@ TEST(MapView, ConversionsRoundHalvesToEvenWithThe65535DivisorAndZonesHaveStrictB
     EXPECT_EQ(zone_center(low), (TPoint{131072 + 32767, 196608 + 32767}));
 }
 
-TEST(MapView, WheelStepsStayWithinTheZoomRangeAndZoomsKeepThePointUnderThePixel) {
-    for (auto [zoom, factor, expected] : {std::tuple{20, 0.9, 20},
-                                          {21, 0.9, 20}, // Round(18.9) raised
-                                          {3500, 1.1, 3500},
-                                          {100, 1.1, 110},
-                                          {105, 0.9, 94}}) { // 94.5 to even
-        TMapView v{zoom, {}, 800, 600};
-        EXPECT_EQ(v.zoom_step(factor), expected) << zoom << " x " << factor;
-    }
-    // A zoom keeps the world point under its pixel.
-    TMapView v{137, {-250, 90}, 800, 600};
-    const TPoint world = v.screentoworld({311, 207});
-    for (int z : {151, 1024, 20, 3500}) {
-        const TPoint before = v.worldtoscreen(world);
-        v.set_zoom(world, z);
-        const TPoint after = v.worldtoscreen(world);
-        EXPECT_LE(std::max(std::abs(after.x - before.x), std::abs(after.y - before.y)), 1) << z;
-    }
-}
-
-TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentresAndCategoriesAndPathsShowByLevel) {
+TEST(MapView, ZoomsStayInRangeKeepThePointUnderThePixelAndFitRectanglesShowCategoriesByLevel) {
     TMapView v{100, {}, 820, 620};
     // 2 x 1 zones: fits at 400 (800 / 2) and 600, so 400 when forced.
     v.fit_rect({0, 0}, {131070, 65535}, kShowFitZoom);
@@ -83,7 +63,7 @@ TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentresAndCategoriesAndPathsShowB
     v.fit_rect({5000, 7000}, {5000, 7000}, kShowFitZoom);
     EXPECT_EQ(v.zoom, 250);
     EXPECT_EQ(v.worldtoscreen({5000, 7000}), v.view_center());
-
+    // Categories and paths show by detail level.
     std::vector<std::unique_ptr<rCateg>> categories;
     categories.push_back(std::make_unique<rCateg>());
     categories.back()->detail_level = 3;
@@ -100,6 +80,24 @@ TEST(MapView, FitRectKeepsAFittingZoomAndAlwaysCentresAndCategoriesAndPathsShowB
     update_visibility(low, false, categories, paths);
     EXPECT_TRUE(categories[0]->visible_on_map && !categories[0]->visible_at_zoom &&
                 !categories[0]->label_at_zoom);
+    // Wheel steps stay within the zoom range.
+    for (auto [zoom, factor, expected] : {std::tuple{20, 0.9, 20},
+                                          {21, 0.9, 20}, // Round(18.9) raised
+                                          {3500, 1.1, 3500},
+                                          {100, 1.1, 110},
+                                          {105, 0.9, 94}}) { // 94.5 to even
+        EXPECT_EQ((TMapView{zoom, {}, 800, 600}.zoom_step(factor)), expected)
+            << zoom << " x " << factor;
+    }
+    // A zoom keeps the world point under its pixel.
+    v = TMapView{137, {-250, 90}, 800, 600};
+    const TPoint world = v.screentoworld({311, 207});
+    for (int z : {151, 1024, 20, 3500}) {
+        const TPoint before = v.worldtoscreen(world);
+        v.set_zoom(world, z);
+        const TPoint after = v.worldtoscreen(world);
+        EXPECT_LE(std::max(std::abs(after.x - before.x), std::abs(after.y - before.y)), 1) << z;
+    }
 }
 
 TEST(MapView, ScreenTestsCountEdgesAndDetailLevelsFollowTheThresholds) {

@@ -52,7 +52,7 @@ TEST_F(ProgressBar, FillFollowsThePositionInsideItsRange) {
     }
 }
 
-TEST_F(ProgressBar, FramedHalfBarPixels) {
+TEST_F(ProgressBar, FramedHalfBarPixelsAndShownOverAMapBelowItsMiddle) {
     bar_.setPosition(50); // the bar ends at 1 + 148 * 50 / 100 = 75
     const QImage image = painted(bar_);
     for (auto [x, y, colour] : {std::tuple{0, 0, qRgb(0, 0, 6)}, // frame
@@ -62,6 +62,15 @@ TEST_F(ProgressBar, FramedHalfBarPixels) {
                                 {75, 8, qRgb(0, 0, 0)},          // end line: window frame
                                 {40, 14, qRgb(68, 68, 68)}})     // dark edge
         EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
+    // Shown over a map, it is centred below the middle.
+    QWidget map;
+    map.resize(400, 300);
+    auto* bar = new TG32_ProgressBar(&map);
+    bar->setPosition(30);
+    bar->hide();
+    bar->show_over(map);
+    EXPECT_EQ(bar->pos(), QPoint(125, 190));
+    EXPECT_TRUE(bar->Position() == 0 && !bar->isHidden());
 }
 
 namespace {
@@ -97,15 +106,4 @@ TEST_F(ProgressBar, RepaintsAtOnceForOnePercentOrTheEndOnly) {
     EXPECT_EQ(counter.paints, before_end + 1);
     EXPECT_GE(filled(), 140);
     bar_.hide();
-}
-
-TEST_F(ProgressBar, ShowOverCentresBelowTheMiddle) {
-    QWidget map;
-    map.resize(400, 300);
-    auto* bar = new TG32_ProgressBar(&map);
-    bar->setPosition(30);
-    bar->hide();
-    bar->show_over(map);
-    EXPECT_EQ(bar->pos(), QPoint(125, 190));
-    EXPECT_TRUE(bar->Position() == 0 && !bar->isHidden());
 }

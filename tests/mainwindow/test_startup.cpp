@@ -324,7 +324,6 @@ TEST(StartUpChecks, UpdatesByPeriodTheDatabaseListAndTerminationSignalsThatReach
     EXPECT_TRUE(quit_flag && boxes.texts().back() == "[DataBase Error][Program Quit]");
     quit_flag = false;
     database_list.clear();
-
     // Termination signals reach the event loop, then get their handlers back.
     std::vector<int> caught;
     {
