@@ -47,6 +47,53 @@ void database_point(PointsFixture& f, const std::string& name, int32_t master, i
 
 const std::string area = "S_0000000100000002";
 
+class Form4Additions : public Form4Test {
+protected:
+    PointsFixture f = world(false);
+    std::string path;
+
+    void SetUp() override {
+        form = form_with_points(app.path(), f);
+        form->first_activation = false;
+        res_messages.assign(80, "-");
+        for (auto [n, text] : {std::pair{1, "save %1?"},
+                               {4, "%1 rejected in %2"},
+                               {5, "saved %2"},
+                               {6, "cannot write %1"},
+                               {37, "bad header"},
+                               {38, "cannot read %1"},
+                               {74, "%1 kept, saved in %2"},
+                               {76, "%1 changed, kept in %2"},
+                               {78, "%1 kept in %2"}})
+            res_messages[size_t(n)] = text;
+        res_infos.assign(10, "-");
+        res_infos[5] = "additions %1";
+        res_captions.assign(100, "-");
+        res_captions[77] = "Nickname";
+        additions_file_name = "Vev_ajouts_Demo.txt";
+        path = ajouts_path + additions_file_name;
+    }
+    std::string file() const { return file_text(path); }
+    // The points of a new load of the same database.
+    void restart() {
+        form->drop_points();
+        form->reload_additions();
+    }
+    void add_point(const std::string& name, int32_t x) {
+        rnew_node r = PointsFixture::point(name, 10, 1, x, 9);
+        r.from_master = false;
+        form->addnode(r);
+        form->toggle_tagnew(true);
+    }
+    std::string last_feedback() const {
+        const auto& lines = form->feedback_lines.lines();
+        return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
+    }
+};
+
+const AdditionSpec ogre{"Ogre", 10, 1, 1, 2};
+const AdditionSpec imp{"Imp", 10, 1, 3, 4};
+
 } // namespace
 
 TEST(AdditionsFormat, FieldsNumbersAndAWrittenFileReadBackAsTheSamePoints) {
@@ -171,59 +218,6 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
     EXPECT_EQ(backup_with_lines(backup, "# 4", {std::string(30, 'v')}, 25),
               "# 4\r\n" + std::string(30, 'v') + "\r\n");
 }
-
-// ---- The main window's part ----
-
-namespace {
-
-class Form4Additions : public Form4Test {
-protected:
-    PointsFixture f = world(false);
-    std::string path;
-
-    void SetUp() override {
-        form = form_with_points(app.path(), f);
-        form->first_activation = false;
-        res_messages.assign(80, "-");
-        for (auto [n, text] : {std::pair{1, "save %1?"},
-                               {4, "%1 rejected in %2"},
-                               {5, "saved %2"},
-                               {6, "cannot write %1"},
-                               {37, "bad header"},
-                               {38, "cannot read %1"},
-                               {74, "%1 kept, saved in %2"},
-                               {76, "%1 changed, kept in %2"},
-                               {78, "%1 kept in %2"}})
-            res_messages[size_t(n)] = text;
-        res_infos.assign(10, "-");
-        res_infos[5] = "additions %1";
-        res_captions.assign(100, "-");
-        res_captions[77] = "Nickname";
-        additions_file_name = "Vev_ajouts_Demo.txt";
-        path = ajouts_path + additions_file_name;
-    }
-    std::string file() const { return file_text(path); }
-    // The points of a new load of the same database.
-    void restart() {
-        form->drop_points();
-        form->reload_additions();
-    }
-    void add_point(const std::string& name, int32_t x) {
-        rnew_node r = PointsFixture::point(name, 10, 1, x, 9);
-        r.from_master = false;
-        form->addnode(r);
-        form->toggle_tagnew(true);
-    }
-    std::string last_feedback() const {
-        const auto& lines = form->feedback_lines.lines();
-        return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
-    }
-};
-
-const AdditionSpec ogre{"Ogre", 10, 1, 1, 2};
-const AdditionSpec imp{"Imp", 10, 1, 3, 4};
-
-} // namespace
 
 TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
     rnew_node well = PointsFixture::point("Well", 10, 1, 50, 0);

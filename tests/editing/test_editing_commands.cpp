@@ -75,6 +75,40 @@ protected:
     }
 };
 
+// The demo window on screen with its points tree open, fed input queued before the handlers
+// run, as when the user types ahead: each key or click acts once, in turn, on what was chosen.
+class QueuedInput : public DemoEditing {
+protected:
+    QTreeView* tree = nullptr;
+    TreeNode* shops = nullptr; // a category whose eight points are unlocked
+    void SetUp() override {
+        DemoEditing::SetUp();
+        tree = form->MyTree;
+        shops = find("Tisserande Blanche")->parent;
+        form->show();
+        form->but_liste4->click();
+        tree->expandAll();
+        tree->setFocus();
+        form->activateWindow();
+        QApplication::processEvents();
+    }
+    TreeNode* current() { return TPointsTreeModel::node_of(tree->currentIndex()); }
+    // Makes the first shop the current row; the shop `row` rows below it, the one `kept` lacks.
+    TreeNode* start(size_t row) {
+        tree->setCurrentIndex(form->points_model->index_of(shops->rows[0]));
+        kept = shops->rows;
+        kept.erase(kept.begin() + std::ptrdiff_t(row));
+        return shops->rows[row];
+    }
+    std::vector<TreeNode*> kept;
+    static void post(QObject* to, std::vector<QKeyCombination> keys) {
+        for (QKeyCombination k : keys)
+            QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k.key(),
+                                                          k.keyboardModifiers(),
+                                                          k.key() == Qt::Key_I ? "i" : ""));
+    }
+};
+
 } // namespace
 
 TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
@@ -422,44 +456,6 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
     form->Modif2Click();
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(8), message(54)}));
 }
-
-namespace {
-
-// The demo window on screen with its points tree open, fed input queued before the handlers
-// run, as when the user types ahead: each key or click acts once, in turn, on what was chosen.
-class QueuedInput : public DemoEditing {
-protected:
-    QTreeView* tree = nullptr;
-    TreeNode* shops = nullptr; // a category whose eight points are unlocked
-    void SetUp() override {
-        DemoEditing::SetUp();
-        tree = form->MyTree;
-        shops = find("Tisserande Blanche")->parent;
-        form->show();
-        form->but_liste4->click();
-        tree->expandAll();
-        tree->setFocus();
-        form->activateWindow();
-        QApplication::processEvents();
-    }
-    TreeNode* current() { return TPointsTreeModel::node_of(tree->currentIndex()); }
-    // Makes the first shop the current row; the shop `row` rows below it, the one `kept` lacks.
-    TreeNode* start(size_t row) {
-        tree->setCurrentIndex(form->points_model->index_of(shops->rows[0]));
-        kept = shops->rows;
-        kept.erase(kept.begin() + std::ptrdiff_t(row));
-        return shops->rows[row];
-    }
-    std::vector<TreeNode*> kept;
-    static void post(QObject* to, std::vector<QKeyCombination> keys) {
-        for (QKeyCombination k : keys)
-            QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k.key(),
-                                                          k.keyboardModifiers(),
-                                                          k.key() == Qt::Key_I ? "i" : ""));
-    }
-};
-
-} // namespace
 
 TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
     // Enter four times on OK, Delete clicked twice, then three times.

@@ -33,6 +33,16 @@ protected:
     TG32_ProgressBar bar_;
 };
 
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 } // namespace
 
 TEST_F(ProgressBar, FillFollowsThePositionInsideItsRange) {
@@ -72,20 +82,6 @@ TEST_F(ProgressBar, FramedHalfBarPixelsAndShownOverAMapBelowItsMiddle) {
     EXPECT_EQ(bar->pos(), QPoint(125, 190));
     EXPECT_TRUE(bar->Position() == 0 && !bar->isHidden());
 }
-
-namespace {
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-} // namespace
 
 TEST_F(ProgressBar, RepaintsAtOnceForOnePercentOrTheEndOnly) {
     bar_.setMax(60000); // a large stream, stepped once per KiB
