@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
+TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBackWithTheCriteriaOfItsChecksAndEdits) {
     area.text = " loup ";
     area.criteria = kSearchNames | kSearchLevels | kSearchProperties | kSearchCategories |
                     kSearchZoneClasses | kSearchOwnAdditions | kSearchRegions;
@@ -73,8 +73,7 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     area.categories = {form->common_data->categories[1].get()};
     area.regions = {entry(0)};
     area.zone_classes.set(2);
-    area.flags_present = flag_set({2});
-    area.flags_absent = flag_set({3});
+    std::tie(area.flags_present, area.flags_absent) = std::pair(flag_set({2}), flag_set({3}));
     area.flags_indifferent.w = {~0b1100u, ~0u, ~0u, ~0u};
     area.expanded_roots = 1 << TSearchForm::rootProperties;
     area.expanded_groups.set(1);
@@ -85,10 +84,10 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     EXPECT_TRUE(d->CheckBox1->isChecked() && d->CheckBox4->isChecked() &&
                 !d->CheckBox2->isChecked());
     EXPECT_EQ(d->Edit3->text() + d->Edit2->text(), "39");
-    EXPECT_EQ(children(*d, TSearchForm::rootCategories), "auberges2 Notes0 ");
-    EXPECT_EQ(children(*d, TSearchForm::rootProperties), "Services1 Inn2 Bank0 Camp1 ");
-    EXPECT_EQ(children(*d, TSearchForm::rootZoneClasses) + children(*d, TSearchForm::rootRegions),
-              "Plaines0 Cites2 alpha0 Zeta2 ");
+    EXPECT_EQ(
+        children(*d, TSearchForm::rootCategories) + children(*d, TSearchForm::rootProperties) +
+            children(*d, TSearchForm::rootZoneClasses) + children(*d, TSearchForm::rootRegions),
+        "auberges2 Notes0 Services1 Inn2 Bank0 Camp1 Plaines0 Cites2 alpha0 Zeta2 ");
     EXPECT_EQ(d->root(TSearchForm::rootOwnAdditions)->state, kChecked);
     const TCheckNode* services = TCheckTree::next(d->root(TSearchForm::rootProperties));
     EXPECT_TRUE(
@@ -104,12 +103,11 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     // Flags without a property node are neither indifferent nor present: they must not be set.
     EXPECT_EQ(area.flags_indifferent.w, (std::array<uint32_t, 4>{0b10010, 0, 0, 0}));
     EXPECT_EQ(area.flags_absent.w, (std::array<uint32_t, 4>{~0b10110u, ~0u, ~0u, ~0u}));
-}
-
-TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
+    area = TSearchArea{};
     area.criteria = kSearchNames;
-    auto d = dialog();
-    // Every category and every region checked filters nothing; every zone class still does.
+    d = dialog();
+    // Checks and edits make their criteria. Every category and every region checked filters
+    // nothing; every zone class still does.
     for (const char* name : {"Notes", "auberges", "alpha", "Zeta", "Plaines", "Cites", "Camp",
                              "coIsJump", "coIsPoly", "Services", "Services", "Services"})
         d->model->setData(d->model->index_of(node(*d, name)), Qt::Checked, Qt::CheckStateRole);
