@@ -33,13 +33,6 @@ protected:
         form->resize(900, 600);
         form->FormActivate();
     }
-    TreeNode* first_point() {
-        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
-            if (n->level == kLevelPoint && n->visible && !n->item()->command &&
-                node_zone(n)->continent_id == form->current_continent)
-                return n;
-        return nullptr;
-    }
 };
 
 } // namespace
@@ -96,7 +89,7 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
          [&] {
              return f.map_view().worldtoscreen(f.target_marker->world_position) == f.view_center();
          },
-         [&] { f.select_node(point = first_point()); }},
+         [&] { f.select_node(point = find_point(f.points_tree, "Menthe sauvage")); }},
         {"Esc", press(f.MyTree, Qt::Key_Escape), [&] { return !f.target_marker->visible; }},
         {"F3 shows the results", press(f.MyTree, Qt::Key_F3),
          [&] { return f.PageControl->currentWidget() == f.TabSheet2 && f.side_panel; }},

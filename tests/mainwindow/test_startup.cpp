@@ -98,10 +98,7 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         EXPECT_TRUE(form.menu_db->actions()[0]->isChecked() && boxes.texts().empty());
         form.zoom = 777;
         // A logout or a kill saves what a close keeps, without asking for a nickname.
-        TreeNode* point = form.points_tree.first();
-        while (point->level != kLevelPoint)
-            point = TPointsTree::next(point);
-        point->item()->from_master = false;
+        find_point(form.points_tree, "Menthe sauvage")->item()->from_master = false;
         form.toggle_tagnew(true);
         form.save_on_session_end();
         EXPECT_TRUE(answer.seen() == 1 && !form.additions_unsaved);
