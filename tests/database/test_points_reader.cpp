@@ -44,12 +44,18 @@ protected:
 };
 
 PointSpec full_point() {
-    PointSpec p{"Forge d'\xE9tain", 0xFEDC, 0xF1, 0xFFFF, 40000, 120, 0x8001};
-    std::tie(p.flags, p.master_id, p.locked) =
-        std::tuple(support::flag_set({1, 32, 33, 64, 100, 128}), 0xFFFFFFFEu, true);
-    std::tie(p.comment, p.link) =
-        std::pair("first line|second line", support::bridge_link(true, 42, 0));
-    return p;
+    return {"Forge d'\xE9tain",
+            0xFEDC,
+            0xF1,
+            0xFFFF,
+            40000,
+            120,
+            0x8001,
+            support::flag_set({1, 32, 33, 64, 100, 128}),
+            0xFFFFFFFEu,
+            "first line|second line",
+            support::bridge_link(true, 42, 0),
+            true};
 }
 
 void expect_point(const rnew_node& r, const PointSpec& p) {
@@ -141,13 +147,9 @@ TEST_F(PointsReader, HeaderValuesAndTheirMemoLinesWithDatesAsDaysSince1899) {
 
 TEST_F(PointsReader, ProgressRangeAndStepsEvery1024Tags) {
     // 3000 bytes: the signature and 2992 record ends.
-    std::string bytes = "WOWKV101" + std::string(2992, static_cast<char>(199));
-    PointsReadResult r = read(bytes);
-    EXPECT_EQ(r.points, 2992u);
-    EXPECT_EQ(got.ranges, std::vector<int>{2});
-    // Before tag 1024 (offset 8 + 1023) and tag 2048 (offset 8 + 2047).
-    EXPECT_EQ(got.positions, (std::vector<int>{1, 2}));
-
+    EXPECT_EQ(read("WOWKV101" + std::string(2992, static_cast<char>(199))).points, 2992u);
+    // Steps before tag 1024 (offset 8 + 1023) and tag 2048 (offset 8 + 2047).
+    EXPECT_EQ(std::pair(got.ranges, got.positions), std::pair(std::vector{2}, std::vector{1, 2}));
     got = {};
     read("WOWKV101" + std::string(1023, static_cast<char>(199)));
     EXPECT_EQ(got.positions, std::vector<int>{1}); // the step comes before the end is found
