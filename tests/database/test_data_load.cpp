@@ -173,8 +173,7 @@ TEST_F(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     std::tie(mob.level_min, mob.level_max) = std::pair(40, 42);
     rnew_node camp = PointsFixture::point("Camp", 10, 2);
     camp.flags.w[0] = 1u << 7;
-    rItemdata* ogre = form->addnode(mob)->item();
-    rItemdata* water = form->addnode(camp)->item();
+    rItemdata *ogre = form->addnode(mob)->item(), *water = form->addnode(camp)->item();
     rPreference.CLVL = true;
     water->colour = 1;
     for (auto [player, colour] : {std::pair{5, level_dark_red}, {41, level_yellow}}) {

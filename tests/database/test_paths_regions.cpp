@@ -65,8 +65,7 @@ std::vector<std::string> filled(const std::vector<TPoint>& polygon, int size) {
 double boundary_distance(const std::vector<TPoint>& polygon, double x, double y) {
     double best = 1e9;
     for (size_t i = 0; i < polygon.size(); ++i) {
-        const TPoint a = polygon[i];
-        const TPoint b = polygon[(i + 1) % polygon.size()];
+        const TPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
         const double dx = b.x - a.x, dy = b.y - a.y, l = dx * dx + dy * dy;
         const double t = l == 0 ? 0 : std::clamp(((x - a.x) * dx + (y - a.y) * dy) / l, 0.0, 1.0);
         best = std::min(best, std::hypot(x - a.x - t * dx, y - a.y - t * dy));

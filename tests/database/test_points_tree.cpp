@@ -209,8 +209,7 @@ TEST(PointsTree, FindPointByNameUsesTheSearchKeyAndZoneListsTheExactName) {
     // The zone lists want the exact name in link targets.
     f.add("Gate", 11, 2);  // Banks are no link target
     f.add("@Gate", 12, 9); // hidden
-    TreeNode* gate = f.add("Gate", 10, 9);
-    TreeNode* elwynn_gate = f.add("Gate", 20, 9);
+    TreeNode *gate = f.add("Gate", 10, 9), *elwynn_gate = f.add("Gate", 20, 9);
     f.add("gate", 11, 9);
     std::vector<pMap_info*> zones1;
     for (const auto& z : f.map_data->zones)
@@ -246,8 +245,7 @@ TEST(PointsTreeModel, HiddenNodesAreNoRows) {
     EXPECT_FALSE(model.index_of(hidden).isValid());
     expect_consistent(model, f.tree.root());
     // Hiding and showing one point in the middle.
-    TreeNode* third = f.add("Bank 3", 11, 2);
-    TreeNode* second = bank->next_sibling();
+    TreeNode *third = f.add("Bank 3", 11, 2), *second = bank->next_sibling();
     f.tree.set_visible(second, false);
     EXPECT_EQ(s.removed, (std::vector<Signals::Range>{{bank->parent, 1, 1}}));
     EXPECT_EQ(model.index_of(third).row(), 1);

@@ -36,8 +36,7 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
     EXPECT_EQ(route_link("0091", across, val)->substr(14, 4), "040C");
     EXPECT_EQ(route_link("0091", across, mont), std::nullopt);
     // Negative world positions and steps in every direction, through the project's decoders.
-    pMap_info west = zone(12, -70000, 40000);
-    pMap_info east = zone(13, -4464, 40000);
+    pMap_info west = zone(12, -70000, 40000), east = zone(13, -4464, 40000);
     const std::vector<rWaypoint> walk = {
         {60000, 100, &west}, {3000, 20000, &east}, {62000, 5, &west}, {61000, 30000, &west}};
     rItemdata item;

@@ -96,8 +96,7 @@ TEST_F(Feedback, PaintsCentredLinesOnADarkBandGreyThenWhite) {
     EXPECT_NEAR(brightest(image, 41, 57), 0xAA, 2); // the older message is grey
     EXPECT_EQ(brightest(image, 73, 89), 0xFF);      // the newer one white
 
-    int left = image.width();
-    int right = -1;
+    int left = image.width(), right = -1;
     for (int y = 73; y < 89; ++y)
         for (int x = 0; x < image.width(); ++x)
             if (qRed(image.pixel(x, y)) > 0x80) {

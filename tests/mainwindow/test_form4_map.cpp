@@ -24,8 +24,7 @@ protected:
                     {{.name = "Auberges", .id = 1, .type = 2, .colour = 0x0000FF}},
                     {},
                     false};
-    TreeNode* inn = nullptr;
-    TreeNode* port = nullptr;
+    TreeNode *inn = nullptr, *port = nullptr;
 
     void SetUp() override {
         form = form_with_points(app.path(), f);
