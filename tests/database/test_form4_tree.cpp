@@ -72,7 +72,7 @@ TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRunsFocusAndUnloadLeaveNoth
                  form->find_point_by_name(nullptr, "Raptor", false));
 }
 
-TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPoints) {
+TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPointsItsEditsClampAndKeepMinBelowMax) {
     for (const rnew_node& r :
          {leveled("low", 5, 5, 12), leveled("high", 5, 21, 30), leveled("none", 5, 0, 0),
           leveled("shop", 4, 50, 60), leveled("@gone", 5, 12, 12)})
@@ -94,9 +94,7 @@ TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPoints) {
     EXPECT_FALSE(form->Edit_lvl_max->isEnabled());
     EXPECT_EQ(shown(form->points_tree),
               (std::vector<std::string>{"Mobs", "low", "high", "none", "Shops", "shop"}));
-}
 
-TEST_F(Form4Tree, LevelEditsClampAndKeepMinBelowMax) {
     form->filter_max = 40;
     TForm4& f = *form;
     // Typed into the first edit, left; the text of the second. A pasted text that is no number

@@ -120,7 +120,7 @@ TEST_F(PointsReader, LaterItemsOverwriteAndEveryRecordStartsEmptyWhateverTheCall
     EXPECT_EQ(r.points, 2u);
 }
 
-TEST_F(PointsReader, HeaderValuesAndTheirMemoLinesWithDatesAsDaysSince1899) {
+TEST_F(PointsReader, HeaderValuesMemoLinesDatesAndProgressStepsEvery1024Tags) {
     const PointsHeader h{0xFFFFFFFFu, 4000000000u,
                          support::date_time_value(2026, 12, 6, 14, 30, 5)};
     PointsReadResult r = read(PointsWriter().header(h).end().bytes());
@@ -143,10 +143,8 @@ TEST_F(PointsReader, HeaderValuesAndTheirMemoLinesWithDatesAsDaysSince1899) {
     // Values no calendar holds are shown as numbers.
     EXPECT_EQ(database_date_text(-693594), "-693594");
     EXPECT_EQ(database_date_text(std::nan("")), "0");
-}
-
-TEST_F(PointsReader, ProgressRangeAndStepsEvery1024Tags) {
-    // 3000 bytes: the signature and 2992 record ends.
+    // Progress: 3000 bytes, the signature and 2992 record ends.
+    got = {};
     EXPECT_EQ(read("WOWKV101" + std::string(2992, static_cast<char>(199))).points, 2992u);
     // Steps before tag 1024 (offset 8 + 1023) and tag 2048 (offset 8 + 2047).
     EXPECT_EQ(std::pair(got.ranges, got.positions), std::pair(std::vector{2}, std::vector{1, 2}));

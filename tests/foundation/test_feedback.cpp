@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(Feedback, MessagesAddTheirLinesAndASeparatorGreyEarlierOnesAndKeepTwelveLines) {
+TEST_F(Feedback, MessagesAddTheirLinesGreyEarlierOnesKeepTwelveLinesAndExpireByTheirTime) {
     lines_.add_feedback(1, 3, "map.jpg");
     lines_.add_feedback(2, 1, "a", "b");
     lines_.add_feedback(0, 1, "raw %1", "x");
@@ -58,9 +58,8 @@ TEST_F(Feedback, MessagesAddTheirLinesAndASeparatorGreyEarlierOnesAndKeepTwelveL
     ASSERT_EQ(head(), std::tuple(12u, "[...]", 3000));
     for (size_t i = 0; i < 10; ++i)
         EXPECT_EQ(lines_.lines()[i].colour, FeedbackLines::kGrey) << i;
-}
-
-TEST_F(Feedback, LinesExpireByTheirOwnMessagesTime) {
+    // Lines expire by their own message's time.
+    lines_.clear();
     lines_.add_feedback(1, 3, "x");
     for (int i = 0; i < 14; ++i)
         EXPECT_TRUE(lines_.age());

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuationAndExtractIdRemovesMarks) {
+TEST(Texts, NormaliseExtractIdCleanNameMarkersAndPipeLists) {
     EXPECT_EQ(normalise_text("For\xEAt-d'\xC9t\xE9"), "FORET D'\xC9TE");
     EXPECT_EQ(normalise_text("\"*+-/=[]{}|~"), std::string(12, ' '));
     EXPECT_EQ(normalise_text("\xE0\xE2\xE4\xE7\xE8\xE9\xEA\xEB\xEE\xEF\xF4\xF6\xF9\xFB\xFC"),
@@ -31,9 +31,7 @@ TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuationAndExtractIdRemovesMarks
         EXPECT_EQ(std::tie(r.text, r.id), std::tuple(text, id)) << name << " " << first_only;
     }
     EXPECT_THROW(extract_id("x #2147483648", false), EConvertError);
-}
 
-TEST(Texts, CleanNameMarkersAndPipeLists) {
     EXPECT_EQ(clean_name("North|Line 2||", true), "North\rLine 2");
     EXPECT_EQ(clean_name("North|Line 2||", false), "North|Line 2");
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
