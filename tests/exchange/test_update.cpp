@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,12 +40,9 @@ protected:
     // Every file under the test folder, relative to it, with its bytes.
     std::map<std::string, std::string> files() {
         std::map<std::string, std::string> out;
-        QDirIterator it(to_path(dir.path()), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            read_file(from_qstring(path),
-                      out[from_qstring(QDir(to_path(dir.path())).relativeFilePath(path))]);
-        }
+        for (const auto& f : std::filesystem::recursive_directory_iterator(dir.path()))
+            if (f.is_regular_file())
+                out[std::filesystem::relative(f, dir.path())] = file_text(f.path());
         return out;
     }
 };
