@@ -80,10 +80,7 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
              return f.zoom == 300 &&
                     f.map_view().worldtoscreen(zone_center(*f.mouse_zone)) == f.view_center();
          },
-         [&] {
-             f.mouse_zone = f.continent_zones.front();
-             f.ImageMap->resize(400, 300);
-         }},
+         [&] { f.mouse_zone = f.continent_zones.front(), f.ImageMap->resize(400, 300); }},
         {"z", press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
         {"f centres the selected point", press(f.ImageMap, Qt::Key_F, "f"),
          [&] {
@@ -113,21 +110,12 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
          [&] { return editors == 1; }, [&] { rPreference.EDIB = true; }},
         {"Ctrl+C copies the current point", trigger("sccopier1"),
          [&] { return f.clipboard_node->item->name == name; },
-         [&] {
-             f.current_point = point;
-             name = point->item()->name;
-         }},
+         [&] { std::tie(f.current_point, name) = std::tie(point, point->item()->name); }},
         {"Ctrl+V not with a current point", trigger("sccoller1"), [&] { return named(name) == 1; }},
         {"Ctrl+V pastes at the mouse", trigger("sccoller1"), [&] { return named(name) == 2; },
-         [&] {
-             f.current_point = nullptr;
-             f.mouse_zone = node_zone(point);
-         }},
+         [&] { std::tie(f.current_point, f.mouse_zone) = std::pair(nullptr, node_zone(point)); }},
         {"Ctrl+X not outside edit mode", trigger("sccouper1"), [&] { return named(name) == 2; },
-         [&] {
-             f.current_point = point;
-             rPreference.EDIB = false;
-         }},
+         [&] { std::tie(f.current_point, rPreference.EDIB) = std::pair(point, false); }},
         {"Ctrl+X cuts the current point", trigger("sccouper1"), [&] { return named(name) == 1; },
          [&] { rPreference.EDIB = true; }},
         {"a read-only database keeps edit mode and sending off after the reload",
