@@ -189,10 +189,7 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     TreeNode* hermit = find("Ermite Balthazar");
     pMap_info* foret = node_zone(hermit);
     bool opened = false;
-    auto open = [&](TForm2& d) {
-        opened = true;
-        d.Button1Click();
-    };
+    auto open = [&](TForm2& d) { opened = true, d.Button1Click(); };
     // Read-only, then not the editable database: nothing opens, nothing changes.
     selected_database->not_editable = true;
     edit(nullptr, open, foret);
@@ -346,10 +343,7 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
         d.Button2Click();
     });
     EXPECT_TRUE(find(long_name) == mint && !form->additions_unsaved);
-    edit(mint, [](TForm2& d) {
-        choose(d, "Notes");
-        d.Button2Click();
-    });
+    edit(mint, [](TForm2& d) { choose(d, "Notes"), d.Button2Click(); });
     EXPECT_EQ(find(long_name)->item()->comment + "|" + find(long_name)->data->category->name,
               "|Notes");
 }

@@ -18,10 +18,7 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     res_hints = {"-", "Zoom in"};
 
     QWidget form;
-    auto tagged = [](auto* widget, int tag) {
-        set_tag(widget, tag);
-        return widget;
-    };
+    auto tagged = [](auto* widget, int tag) { return set_tag(widget, tag), widget; };
     auto* button = tagged(new QPushButton("design", &form), 1);
     auto* label = tagged(new QLabel("design", &form), 2);
     auto* untagged = new QLabel("keep", &form);

@@ -192,10 +192,7 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
         row->setCheckState(0, Qt::Unchecked);
         d.Button8Click(); // outside edit mode only the message
     };
-    form->on_prefs_dialog = [&](TForm3& d) {
-        change_all(d);
-        d.Button2Click();
-    };
+    form->on_prefs_dialog = [&](TForm3& d) { change_all(d), d.Button2Click(); };
     form->but_pref->click();
     EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
     EXPECT_TRUE(inns->colour == inn_colour && inns->shown && !form->recolour_all);
