@@ -28,10 +28,6 @@ std::string join_fields(const std::vector<std::string>& fields) {
     return line;
 }
 
-std::string addition_line(const AdditionSpec& a) {
-    return join_fields(addition_fields(a));
-}
-
 std::string additions_file(const std::vector<AdditionSpec>& additions, const std::string& pseudonym,
                            const std::string& digits) {
     std::string out = additions_header(pseudonym, digits) + "\r\n#v1.06\r\n";

@@ -149,8 +149,4 @@ TFlagSet flag_set(const std::vector<int>& flags) {
     return bools_to_flagset(bools);
 }
 
-TFlagSet flag_set(std::initializer_list<int> flags) {
-    return flag_set(std::vector<int>(flags));
-}
-
 } // namespace support

@@ -72,10 +72,7 @@ public:
     // (an absurd length: it may run past the end of the data).
     PointsWriter& item_with_length(uint8_t t, uint16_t declared, const std::string& payload);
     // Bytes as they are.
-    PointsWriter& raw(const std::string& bytes) {
-        data_ += bytes;
-        return *this;
-    }
+    PointsWriter& raw(const std::string& bytes) { return data_ += bytes, *this; }
 
     const std::string& bytes() const { return data_; }
 
@@ -102,7 +99,9 @@ std::string area_link(char letter, const std::vector<TPoint>& world_corners);
 std::string bridge_link(bool flag, uint32_t own_id, uint32_t target_id);
 
 // A 128-flag set with the given flags (1..128) set.
-TFlagSet flag_set(std::initializer_list<int> flags);
 TFlagSet flag_set(const std::vector<int>& flags);
+inline TFlagSet flag_set(std::initializer_list<int> flags) {
+    return flag_set(std::vector(flags));
+}
 
 } // namespace support

@@ -42,10 +42,6 @@ std::string ContainerWriter::bytes() const {
     return w.data();
 }
 
-bool ContainerWriter::write(const std::string& path) const {
-    return write_raw(path, bytes());
-}
-
 std::string scrambled_list(const std::vector<std::string>& lines, const std::string& key) {
     std::string text;
     for (const std::string& line : lines)
