@@ -112,7 +112,6 @@ TEST(AdditionsFormat, FieldsNumbersAndAWrittenFileReadBackAsTheSamePoints) {
     const std::string digits = random_header_digits();
     EXPECT_EQ(digits.find_first_not_of("123456789"), std::string::npos);
     EXPECT_EQ(additions_header_line(digits, ""), "#v001-id=" + digits + "-Anonymous");
-
     const std::vector<AdditionSpec> lines = {
         {"Shop", 11, 4, 65535, 0, 0, 0, {}, 0, area, ""},
         {"Ogre", 10, 1, 100, 200, 5, 12, {{1, 2, 3, 0x80000000}}, 0, "", "b\xEAte|angry"},
@@ -292,7 +291,6 @@ TEST_F(Form4Additions, FailedSavesKeepTheOldFileAndTheWindowOpenOrLeaveAFallback
     }
     form->toggle_tagnew(true);
     boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
-
     {
         FileSizeLimit limit(1000);
         EXPECT_FALSE(form->FormCloseQuery());

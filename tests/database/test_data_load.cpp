@@ -205,7 +205,6 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     other->setChecked(true);
     form->ressourceClick(other);
     EXPECT_TRUE(db_name == "Demo" && demo->isChecked());
-
     form->toggle_tagnew(false);
     other->setChecked(true);
     form->ressourceClick(other);

@@ -51,18 +51,15 @@ TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRunsFocusAndUnloadLeaveNoth
     TreeNode* n = add("Raptor", 11, 5);
     ASSERT_TRUE(n && !allowed_during && form->autosave_allowed);
     EXPECT_EQ(n->parent->parent, form->zone_node(11));
-
     rnew_node bad = PointsFixture::point("Bridge", 11, 5);
     bad.link = "B_";
     EXPECT_THROW(form->addnode(bad), EConvertError);
     EXPECT_TRUE(form->autosave_allowed);
-
     auto* model = form->points_model.get();
     for (TreeNode* node : {form->points_tree.first(), form->zone_node(11), n->parent, n})
         form->MyTree->setCurrentIndex(model->index_of(node));
     EXPECT_EQ(TPointsTreeModel::node_of(form->MyTree->currentIndex()), n);
     form->MyTreeFocusChanged(nullptr);
-
     form->selection_ancestors = {n, n->parent, nullptr, nullptr};
     form->continent_node = form->points_tree.first();
     form->unload_data();
@@ -88,13 +85,11 @@ TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPointsItsEditsClampAndKe
     form->Edit_lvl_min->setText("40");
     form->Edit_lvl_minExit();
     EXPECT_EQ(shown(form->points_tree), (std::vector<std::string>{"Mobs", "Shops", "shop"}));
-
     form->CheckBoxlvl->setChecked(false);
     form->CheckBoxlvlClick();
     EXPECT_FALSE(form->Edit_lvl_max->isEnabled());
     EXPECT_EQ(shown(form->points_tree),
               (std::vector<std::string>{"Mobs", "low", "high", "none", "Shops", "shop"}));
-
     form->filter_max = 40;
     TForm4& f = *form;
     // Typed into the first edit, left; the text of the second. A pasted text that is no number

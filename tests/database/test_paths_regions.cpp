@@ -87,7 +87,6 @@ TEST(Paths, DecodesRoutesAreasTheirBoundsAndCommentLinkNames) {
     r.add("short", 11, 1, example.substr(0, 14)); // the first waypoint and no step
     r.f.tree.set_check_state(r.add("unchecked", 11, 1, example), TCheckState::Unchecked);
     TreeNode* last = r.add("last", 11, 1, example);
-
     std::vector<rwpitem> paths;
     build_paths({&r.zone(10), &r.zone(11)}, paths);
     ASSERT_EQ(paths.size(), 3u); // the rebuild goes on past every string it cannot decode
@@ -202,7 +201,6 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     r.add("pass 3", 10, 4, wide, true);
     r.add("no region category", 10, 1, wide, true);
     r.add("no area", 10, 2, "S_0000000100000002", true);
-
     TRegionList list;
     build_regions(*r.f.map_data, list);
     ASSERT_EQ(list.size(), 2u);

@@ -91,7 +91,6 @@ TEST_F(PointsReader, FieldTagsReachTheRequestOtherTagsAreSkippedAndTheEndTagStop
     EXPECT_EQ(std::tuple(r.signature_ok, r.points), std::tuple(true, 2u));
     EXPECT_FALSE(r.header_value1 || r.header_value2 || r.date);
     EXPECT_TRUE(got.lines.empty() && messages.shown().empty());
-
     r = read("wowkv101" + w.bytes().substr(8)); // the signature's letter case counts
     EXPECT_EQ(std::tuple(r.signature_ok, r.points), std::tuple(false, 0u));
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Not a points database"});
@@ -128,7 +127,6 @@ TEST_F(PointsReader, HeaderValuesMemoLinesDatesAndProgressStepsEvery1024Tags) {
               std::tie(h.value1, h.value2, h.date));
     EXPECT_EQ(got.lines,
               (std::vector<std::string>{"Version 4000000000", "Date 06/12/2026 14:30:05"}));
-
     got = {};
     r = read(PointsWriter().u32_item(201, 0).bytes());
     EXPECT_EQ(r.header_value2, 0u);
@@ -181,7 +179,6 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
     const size_t end_value2 = end_a + 5;
     const size_t end_b = whole.size() - 1 - 9;
     ASSERT_TRUE(uint8_t(whole[end_a - 1]) == 199 && uint8_t(whole[end_b - 1]) == 199);
-
     for (size_t n = 0; n <= whole.size(); ++n) {
         SCOPED_TRACE(n);
         got = {};

@@ -132,7 +132,6 @@ TEST(PointsTree, AddnodeAppendsUnderItsCategoryInArrivalOrderAndRefusesUnknownPl
         EXPECT_EQ(f.add("x", zone, category), nullptr) << zone << "/" << category;
     EXPECT_TRUE(f.tree.size() == skeleton && f.add("x", -32768, 2) && !zone_node(*f.map_data, -1));
     EXPECT_EQ(node_text(zone_node(*f.map_data, -32768)), "Far");
-
     TreeNode *b = f.add("Bank b", 11, 2), *a = f.add("Bank a", 11, 2), *c = f.add("Bank c", 11, 2);
     TreeNode* banks = category_of(f, 11, "Banks");
     ASSERT_EQ(banks->children.size(), 3u);
@@ -162,7 +161,6 @@ TEST(PointsTree, CheckStatesPropagateDownAndUp) {
     using States = std::vector<TCheckState>;
     auto states = [&] { return States{mobs->check, zone->check, continent->check}; };
     EXPECT_EQ(states(), (States{Checked, Checked, Checked}));
-
     f.tree.set_check_state(p1, Unchecked);
     EXPECT_EQ(states(), (States{Mixed, Mixed, Mixed}));
     f.tree.set_check_state(p2, Unchecked);
@@ -190,11 +188,9 @@ TEST(PointsTree, FindPointByNameUsesTheSearchKeyAndZoneListsTheExactName) {
     TreeNode *second = f.add("CREME BRULEE", 20, 2), *third = f.add("creme/brulee", 20, 9);
     f.add("Other", 12, 2);
     ASSERT_EQ(first->item()->key, "CREME BRULEE");
-
     TNameSearch all = search(f.tree.first());
     EXPECT_EQ(find_point_by_name(all, "  creme brulee \t"), first);
     EXPECT_EQ(find_point_by_name(all, "creme brulee!"), nullptr);
-
     std::vector<TreeNode*> seen;
     all.on_match = [&](TreeNode* n) { seen.push_back(n); };
     EXPECT_EQ(find_point_by_name(all, "Creme Brulee"), third);
@@ -260,7 +256,6 @@ TEST(PointsTreeModel, HiddenNodesAreNoRows) {
     f.tree.delete_node(hidden);
     EXPECT_EQ(s.removed.size(), 2u);
     expect_consistent(model, f.tree.root());
-
     f.tree.clear();
     EXPECT_EQ(std::pair(s.resets, model.rowCount()), std::pair(1, 0));
 }
@@ -273,7 +268,6 @@ TEST(PointsTreeModel, UpdateModePublishesInOneLayoutChange) {
     QPersistentModelIndex keep_index(model.index_of(keep, 1)), hide_index(model.index_of(hide)),
         gone_index(model.index_of(gone));
     Signals s(model);
-
     f.tree.begin_update();
     f.tree.begin_update(); // nested
     TreeNode* early = f.add("new mob", 10, 5);
@@ -291,7 +285,6 @@ TEST(PointsTreeModel, UpdateModePublishesInOneLayoutChange) {
     f.tree.end_update();
     EXPECT_EQ(s.layouts, 0);
     f.tree.end_update();
-
     EXPECT_TRUE(s.layouts == 1 && s.inserted.empty());
     expect_consistent(model, f.tree.root());
     // Mobs now comes before Banks in Tanaris.
@@ -314,7 +307,6 @@ TEST(PointsTreeModel, CheckBoxesPropagateAndNotifyIconsMarksAndLevelsColour) {
     EXPECT_TRUE(model.flags(ai) & Qt::ItemIsUserCheckable);
     EXPECT_FALSE((model.flags(model.index_of(a, 1)) & Qt::ItemIsUserCheckable) ||
                  model.data(model.index_of(a, 1), Qt::CheckStateRole).isValid());
-
     ASSERT_TRUE(model.setData(ai, Qt::Unchecked, Qt::CheckStateRole));
     EXPECT_EQ(model.data(model.index_of(a->parent), Qt::CheckStateRole), Qt::PartiallyChecked);
     // The point, then each ancestor whose state changed.
@@ -338,7 +330,6 @@ TEST(PointsTreeModel, CheckBoxesPropagateAndNotifyIconsMarksAndLevelsColour) {
     bool by_level = true;
     std::array<TreeNode*, 4> marked{};
     model.look = {&icons, &continent, &by_level, &marked};
-
     TreeNode *mob = f.add("Raw#12 name", 10, 5), *bank = f.add("Bank", 20, 2);
     mob->item()->colour = 0x123456;
     auto icon_of = [&](const TreeNode* n, int column = 0) {
@@ -354,7 +345,6 @@ TEST(PointsTreeModel, CheckBoxesPropagateAndNotifyIconsMarksAndLevelsColour) {
     marked = {mob, mob->parent, nullptr, nullptr};
     EXPECT_TRUE(icon_of(mob->parent, 1).cacheKey() == icons[0].cacheKey() &&
                 icon_of(mob->parent->parent, 1).isNull());
-
     const QColor font = colour_of(mob->parent->parent);
     EXPECT_NE(colour_of(bank->parent->parent), font); // other continent
     EXPECT_EQ(colour_of(mob), QColor(0x56, 0x34, 0x12));

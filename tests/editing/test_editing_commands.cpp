@@ -168,7 +168,6 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     // Delete a database point: only its deletion entry stays.
     edit(find("Auberge de la S\xE8ve"), [](TForm2& d) { d.Button4Click(); });
     EXPECT_FALSE(find("Auberge de la S\xE8ve") || find("@Auberge de la S\xE8ve")->visible);
-
     const auto write = [&] {
         EXPECT_TRUE(form->write_additions(ajouts_path + additions_file_name));
         const std::string file = file_text(ajouts_path + additions_file_name);
@@ -178,7 +177,6 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     for (const char* line : {"\nColporteuse Myrtille||11|4|5000|6000|",
                              "\nColporteuse Myrtille||11|4|5001|6000|", "\n@Colporteuse Myrtille|"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
-
     start();
     EXPECT_EQ(std::pair(form->rejected_lines, points()), std::pair(0, before));
     EXPECT_EQ(write(), file);
@@ -215,7 +213,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     auto* web = dynamic_cast<Tmytmenuitem*>(form->Menu_image->actions().front());
     ASSERT_NE(web, nullptr);
     EXPECT_EQ(web->category->id_link_prefix, "http://www.example.org/vev/quete.php?id=");
-
     selected_database->not_editable = false;
     edit_db_name = "Autre";
     edit(hermit, open);

@@ -52,7 +52,6 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
     rwpitem area;
     ASSERT_TRUE(decode_area(item, area));
     EXPECT_EQ(area.points, world(walk));
-
     EXPECT_TRUE(route_options_of("1091").every_zoom &&
                 route_options_of("1091").opacity_position == 10);
     EXPECT_EQ(route_options_code("1091", {false, 3}) + route_options_code("0x91", {true, 8}),
@@ -72,7 +71,6 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
               "B_10000002A00000051 B_00000005100000000 B_00000005100000002A");
     EXPECT_EQ(plan_bridge({0, 7, 0, ""}, {0, 8, 9, ""}, false, ids).other_new_link,
               "B_00000000800000009");
-
     EXPECT_EQ(switch_bridge_flag("B_10000002A00000051") + switch_bridge_flag("B_x"),
               "B_00000002A00000051B_x");
     EXPECT_EQ(switch_bridge_flag("B_00000002A00000051"), "B_10000002A00000051");
@@ -90,7 +88,6 @@ TEST(PointEdit, InputChecksLevelBandsReferencesAndPastedBridgeEnds) {
                                                     {"Inn", true, {"a", "", "b"}, 0}})
         EXPECT_EQ(point_input_fault(name, "New (Demo)", category, comment), message) << name;
     EXPECT_EQ(comment_length({"ab", "", "c"}), 7);
-
     init_level_colors();
     const std::vector<std::pair<int, int>> bands60 = {{1, 47},  {48, 57}, {58, 62},
                                                       {63, 64}, {65, 67}, {68, 99}};

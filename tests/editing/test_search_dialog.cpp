@@ -78,7 +78,6 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBackWithTheCriteriaOfItsChec
     area.expanded_roots = 1 << TSearchForm::rootProperties;
     area.expanded_groups.set(1);
     const TSearchArea before = area;
-
     auto d = dialog();
     EXPECT_EQ(d->Edit1->text(), " loup ");
     EXPECT_TRUE(d->CheckBox1->isChecked() && d->CheckBox4->isChecked() &&
@@ -93,7 +92,6 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBackWithTheCriteriaOfItsChec
     EXPECT_TRUE(
         d->SearchingTree->isExpanded(d->model->index_of(services)) &&
         !d->SearchingTree->isExpanded(d->model->index_of(d->root(TSearchForm::rootCategories))));
-
     ASSERT_TRUE(d->Button1Click() && area.key == "LOUP");
     const auto kept = [](const TSearchArea& a) {
         return std::tie(a.criteria, a.level_from, a.level_to, a.categories, a.regions,

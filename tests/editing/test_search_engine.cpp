@@ -74,7 +74,6 @@ TEST_F(SearchEngine, TextScoresFollowTheWeightsAndLevelsMarksAndPlaceScores) {
     TPreference off;
     off.text_exact = 0;
     EXPECT_EQ(score_text("WOLF", "WOLF", 1, true, off), 0);
-
     TPreference p;
     p.score_unit = 10;
     init_score_levels(p);
@@ -181,7 +180,6 @@ TEST(PropertyTree, GroupsNestAndChecksAreWrittenDirectly) {
     EXPECT_EQ(shape(tree), "Services+ .Inn ..Deep .Bank Late ");
     build_property_tree(tree, nullptr, kPropertyTreeClear | kPropertyTreeExpandAll, {}, specs);
     EXPECT_EQ(shape(tree), "Services+ .Inn+ ..Deep .Bank Late ");
-
     std::array<bool, 128> flags{};
     set_property_checks(tree, nullptr, flags, kChecked);
     flags[1] = flags[6] = true;
@@ -190,7 +188,6 @@ TEST(PropertyTree, GroupsNestAndChecksAreWrittenDirectly) {
     for (TCheckNode* n = tree.first(); n; n = TCheckTree::next(n))
         states += char('0' + n->state);
     EXPECT_EQ(states, "02200");
-
     TCheckNode* cycling = tree.first();
     cycling->check_type = TCheckType::Cycle;
     for (uint8_t expected : {kPressed, kChecked, kUnchecked}) {

@@ -32,7 +32,6 @@ TEST(Upload, TheMultipartBodyFollowsTheLayoutByteForByteWithTheNicknameAndPass) 
                                "\"file\"; filename=\"/x%22%0D%0A/Vev_ajouts_Demo.txt\"\r\n"
                                "Content-Type: application/msword\r\n\r\na\r\nb\r\n\r\n--" +
                                b + "--\r\n");
-
     TMsMultiPartFormDataStream empty;
     empty.add_file_part("file", "f", "t", "");
     empty.finish_body();
@@ -109,7 +108,6 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
             part["data"].toString(),
         QString::fromLatin1(file).replace('"', "%22").replace('\r', "%0D").replace('\n', "%0A") +
             "|application/msword|" + QString::fromLatin1(bytes));
-
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
     // A server that drips its reply. Clicks queued before the sending: the second send and the

@@ -311,7 +311,6 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     dialog.proxyserver_edit->setText("127.0.0.1\n[DBDB]=X");
     dialog.Button3Click();
     EXPECT_TRUE(was_shown(boxes, message(73, "U+000A")) && server.requests().empty());
-
     const std::string port = server.url("").substr(server.url("").rfind(':') + 1);
     dialog.proxyserver_edit->setText("127.0.0.1");
     dialog.proxyport_edit->setText(QString::fromStdString(port));

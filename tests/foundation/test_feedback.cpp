@@ -41,14 +41,12 @@ TEST_F(Feedback, MessagesAddTheirLinesGreyEarlierOnesKeepTwelveLinesAndExpireByT
     for (size_t i = 0; i < lines_.lines().size(); ++i)
         EXPECT_EQ(lines_.lines()[i].colour, i < 7 ? FeedbackLines::kGrey : FeedbackLines::kWhite)
             << i;
-
     lines_.clear();
     for (int i = 1; i <= 6; ++i)
         lines_.add_feedback(1, i, std::to_string(i));
     // Twelve lines at most: the line count, and the first line's text and time.
     auto head = [&] { return std::tuple(texts().size(), texts()[0], lines_.lines()[0].time_left); };
     ASSERT_EQ(head(), std::tuple(12u, "Saved 1", 1000));
-
     lines_.add_feedback(1, 9, "7"); // two more lines: "Saved 1" and its separator go
     // The marker replaces "Saved 2" and keeps its time.
     ASSERT_EQ(head(), std::tuple(12u, "[...]", 2000));
@@ -66,8 +64,7 @@ TEST_F(Feedback, MessagesAddTheirLinesGreyEarlierOnesKeepTwelveLinesAndExpireByT
     EXPECT_FALSE(lines_.empty());
     EXPECT_TRUE(lines_.age()); // 15th tick: gone, the timer still ran
     EXPECT_TRUE(lines_.empty());
-    EXPECT_FALSE(lines_.age()); // the next tick stops the timer
-
+    EXPECT_FALSE(lines_.age());      // the next tick stops the timer
     lines_.add_feedback(1, -4, "z"); // gone at the first tick
     lines_.age();
     EXPECT_TRUE(lines_.empty());
@@ -94,7 +91,6 @@ TEST_F(Feedback, PaintsCentredLinesOnADarkBandGreyThenWhite) {
     EXPECT_EQ(qRed(image.pixel(0, 119)), 100);
     EXPECT_NEAR(brightest(image, 41, 57), 0xAA, 2); // the older message is grey
     EXPECT_EQ(brightest(image, 73, 89), 0xFF);      // the newer one white
-
     int left = image.width(), right = -1;
     for (int y = 73; y < 89; ++y)
         for (int x = 0; x < image.width(); ++x)

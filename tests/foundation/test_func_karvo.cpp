@@ -31,7 +31,6 @@ TEST(Texts, NormaliseExtractIdCleanNameMarkersAndPipeLists) {
         EXPECT_EQ(std::tie(r.text, r.id), std::tuple(text, id)) << name << " " << first_only;
     }
     EXPECT_THROW(extract_id("x #2147483648", false), EConvertError);
-
     EXPECT_EQ(clean_name("North|Line 2||", true), "North\rLine 2");
     EXPECT_EQ(clean_name("North|Line 2||", false), "North|Line 2");
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
@@ -148,11 +147,9 @@ TEST(Files, PolylinesSizesAndLineCounts) {
         convert_polyline_file(dir.file("b.vec"), out);
         EXPECT_TRUE(out.empty());
     }
-
     EXPECT_THROW(file_size(dir.file("none")), EInOutError);
     support::write_raw(dir.file("f"), std::string(1234, 'a'));
     EXPECT_EQ(file_size(dir.file("f")), 1234);
-
     EXPECT_EQ(count_lines(dir.file("none")), 0);
     auto lines = [&](const std::string& text) {
         support::write_raw(dir.file("t.txt"), text);
@@ -173,7 +170,6 @@ TEST(EditBoxes, ClampEditTextAndLineTextRefusesControlsAndForeignCharacters) {
     EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
     EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);
-
     SavedGlobals saved;
     res_messages.assign(74, "");
     res_messages[72] = "foreign %1";

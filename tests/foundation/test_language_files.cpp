@@ -81,7 +81,6 @@ TEST(LanguageFiles, AreWindows1252WithCrLfLineEndsAndHoldEveryIndexedTextWithIts
         }
     }
     EXPECT_GT(rows, 100);
-
     for (const std::string& language : kLanguages)
         for (const char* name : {"ressource.txt", "link.txt", "tips.txt", "welcome.txt"}) {
             const std::string bytes = slurp(kRes + language + "/" + name);

@@ -49,7 +49,6 @@ TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPointAndRefusesMalformedNu
     r.flags = support::flag_set({7});
     TNodeData blue(r, &colours);
     EXPECT_EQ(blue.item->command->colour_a, 0x330000FEu);
-
     for (const char* link : {"V", "V_1", "V_10x", "V_10 1", "B_1", "B_10000002G00000000",
                              "B_10000002A0000000", "B_10000002A000000z0"}) {
         SCOPED_TRACE(link);

@@ -87,7 +87,6 @@ TEST(JpegSave, WritesAColourFileOthersCanReadAndFailuresNameTheOperation) {
                 image.setPixel(x, y, qRgba(y * 28, 90, 180, y == 0 ? 0 : 255));
         const std::string path = dir.file("out.jpg");
         SaveJPEG(image, path, 100);
-
         QImageReader reader(to_path(path));
         QImage peer = reader.read();
         ASSERT_FALSE(peer.isNull()) << reader.errorString().toStdString();
@@ -154,7 +153,6 @@ TEST(JpegSave, WritesAColourFileOthersCanReadAndFailuresNameTheOperation) {
                                 std::vector<uint8_t>(128, 9)));
     EXPECT_EQ(load_error("two.jpg").substr(0, 18), "EIJLError reading:");
     EXPECT_EQ(image, before);
-
     const std::string no_folder = dir.file("none/x.jpg");
     EXPECT_EQ(message_of([&] { SaveJPEG(before, no_folder, 80); }),
               "EIJLError Saving: Error Saving image:\r" + no_folder +

@@ -51,7 +51,6 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic)
                                 {"ДАННЫЕ/файл.TXT", "Данные/Файл.txt"},
                                 {"data/gone/x.mpq", "DATA/gone/x.mpq"}})
         EXPECT_EQ(resolve_case(root + asked), root + found) << asked;
-
     std::string path = dir.file("f.bin");
     ASSERT_TRUE(write_file_atomic(path, "one"));
     ASSERT_TRUE(write_file_atomic(path, "two"));

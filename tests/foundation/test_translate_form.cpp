@@ -16,7 +16,6 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     SavedGlobals saved;
     res_captions = {"-", "OK", "Name", "Options", "Close %0"};
     res_hints = {"-", "Zoom in"};
-
     QWidget form;
     auto tagged = [](auto* widget, int tag) { return set_tag(widget, tag), widget; };
     auto* button = tagged(new QPushButton("design", &form), 1);
@@ -32,7 +31,6 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     auto* missing = tagged(new QLabel("design", &form), 99);
     auto* missing_hint = tagged(new QToolButton(&form), 99);
     missing_hint->setToolTip("old");
-
     translate_form(&form);
     // An edit box keeps its text and an image gets a hint, not a caption.
     EXPECT_EQ(

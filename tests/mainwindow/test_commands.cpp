@@ -197,7 +197,6 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
     EXPECT_TRUE(inns->colour == inn_colour && inns->shown && !form->recolour_all);
     EXPECT_EQ(boxes.texts().size(), 1u); // message 67
-
     form->on_prefs_dialog = [&](TForm3& d) {
         change_all(d);
         d.Edit1->setText("Pse\tudo"); // a pasted control character keeps the dialog open
@@ -216,7 +215,6 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
             inn = n;
     EXPECT_TRUE(inn && inn->item()->colour == 0x030201);
     form.reset();
-
     const std::string ini = file_text(app.file("pref.ini"));
     const std::string catpref = file_text(app.file("catpref.bin"));
     for (const char* line : {"[TIME]=7000\r\n", "[CLVL]=False\r\n", "[PSEU]=Pseudo\r\n",
@@ -250,7 +248,6 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     items[0]->trigger();
     items[0]->trigger();
     EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address}); // the first said no
-
     form->on_prefs_dialog = [](TForm3& d) {
         d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("Francais"));
         d.Button1Click();

@@ -193,7 +193,6 @@ TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
     EXPECT_TRUE(form->waypoint_mode);
     click({20, 50}, Qt::ShiftModifier);
     EXPECT_TRUE(form->waypoints.empty());
-
     rPreference.EDIB = true;
     click({20, 50}, Qt::ShiftModifier);
     ASSERT_EQ(form->waypoints.size(), 1u);

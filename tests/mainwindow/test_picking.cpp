@@ -129,7 +129,6 @@ TEST_F(Form4Picking, RegionRowsShowTheirPointHintAndOverviewLinesFollowTheButton
     form->destroynode(bay);
     form->RegionTreeMouseMove(10, row.center().y());
     EXPECT_FALSE(HCaption.node || form->region_model->index(0, 0).data().isValid());
-
     form->overview_lines = {rMapLine{}};
     form->build_links();
     EXPECT_EQ(form->overview_lines.size(), 1u); // button up: kept as it was

@@ -230,7 +230,6 @@ TEST_F(StartUp, WindowRectangleSurvivesARestartAndANarrowWindowHidesTheSidePanel
                     (!kept || form.y() == -300))
             << place;
     }
-
     TForm4 form(dir.path());
     form.show(); // the save and send buttons are hidden at first
     EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
@@ -298,7 +297,6 @@ TEST(StartUpChecks, UpdatesByPeriodTheDatabaseListAndTerminationSignalsThatReach
                                  {3, 7.0, 1}, {4, 1000, 0}, {-1, 1000, 0}};
     for (auto [period, days, due] : periods)
         EXPECT_EQ(update_due_by_period(int(period), days), due == 1) << period << " " << days;
-
     ScriptedMessages boxes;
     quit_flag = false;
     database_list.clear();
