@@ -51,7 +51,6 @@ class Form4Additions : public Form4Test {
 protected:
     PointsFixture f = world(false);
     std::string path;
-
     void SetUp() override {
         form = form_with_points(app.path(), f);
         form->first_activation = false;

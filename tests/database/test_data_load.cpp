@@ -31,6 +31,9 @@ protected:
     }
 };
 
+using ItemColours = Form4Test;
+using PointsLoad = Form4Test;
+
 } // namespace
 
 TEST_F(DemoLoad, LoadsEveryPointOfEveryKindAndMergesTheAdditions) {
@@ -156,8 +159,6 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
     EXPECT_EQ(std::tuple(form->current_continent, form->zoom, form->view_offset), view);
 }
 
-using ItemColours = Form4Test;
-
 TEST_F(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     PointsFixture f{{{1, 0, 10, "Kalimdor"}},
                     {{"Tanaris", "t", 10, 1}},
@@ -225,8 +226,6 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     EXPECT_TRUE(quit_flag && form->realm == nullptr);
     EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
 }
-
-using PointsLoad = Form4Test;
 
 TEST_F(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     PointsFixture f{{{1, 0, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1}}, {}, false};

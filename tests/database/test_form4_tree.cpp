@@ -19,9 +19,7 @@ protected:
         {{"Mobs", 5, 3, 1}, {"Shops", 4, 4, 2}, {"Gates", 9, 5, 3, 0, 0, false, "", true, true}},
         {},
         false};
-
     void SetUp() override { form = form_with_points(app.path(), f); }
-
     TreeNode* add(const std::string& name, int32_t zone, int32_t category) {
         return form->addnode(PointsFixture::point(name, zone, category));
     }

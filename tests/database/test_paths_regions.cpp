@@ -25,12 +25,10 @@ struct Realm {
                      {.name = "Terres", .id = 2, .type = 2, .region_pass = 1},
                      {.name = "Dangers", .id = 3, .type = 1, .region_pass = 2},
                      {.name = "Autres", .id = 4, .type = 2, .region_pass = 3}}};
-
     TreeNode* add(const std::string& name, int zone, int category, const std::string& link,
                   bool locked = false) {
         rnew_node r = PointsFixture::point(name, zone, category, 100, 200);
-        r.link = link;
-        r.locked = locked;
+        std::tie(r.link, r.locked) = std::tie(link, locked);
         return f.add(r);
     }
     pMap_info& zone(int id) const { return *node_zone(zone_node(*f.map_data, id)); }

@@ -37,7 +37,6 @@ protected:
         res_messages[35] = "Not a points database";
     }
     PointsReadResult read(const std::string& bytes) { return read_database(bytes, got.sink()); }
-
     SavedGlobals globals;
     ScriptedMessages messages;
     Collected got;

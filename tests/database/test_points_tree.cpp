@@ -67,7 +67,6 @@ struct Signals {
     std::vector<Range> inserted, removed;
     std::vector<std::pair<const TreeNode*, const TreeNode*>> changed;
     int layouts = 0, resets = 0;
-
     explicit Signals(TPointsTreeModel& m) {
         for (auto [signal, list] : {std::pair{&QAbstractItemModel::rowsInserted, &inserted},
                                     {&QAbstractItemModel::rowsRemoved, &removed}})

@@ -31,7 +31,6 @@ protected:
                     {{"Plaines", 1, 0}, {"Cites", 2, 1}}};
     TSearchArea area;
     TRegionList regions;
-
     void SetUp() override {
         copy_program_files(app.path());
         form = form_with_points(app.path(), f);

@@ -29,7 +29,6 @@ protected:
     TRegionLookup regions = [this](const pMap_info& zone, TPoint) -> const rRegion* {
         return zone.zone_id == 10 ? &r1 : zone.zone_id == 11 ? &r2 : nullptr;
     };
-
     void SetUp() override {
         rnew_node p = PointsFixture::point("Grey Wolf", 11, 1);
         std::tie(p.level_min, p.level_max, p.from_master) = std::tuple(1, 4, false);
@@ -47,7 +46,6 @@ protected:
         p.flags = flag_set({32, 128});
         dire = f.add(p);
     }
-
     std::vector<std::string> found(uint16_t criteria, const std::string& key = "WOLF") {
         area.criteria = criteria;
         area.key = key;

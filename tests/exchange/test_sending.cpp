@@ -48,7 +48,6 @@ class Sending : public ExchangeTest {
 protected:
     const std::string bytes = "#v001-id=123456-Ann\r\n#v1.06\r\nPoint|\xE9t\xE9|1\r\n";
     std::string file;
-
     void SetUp() override {
         ExchangeTest::SetUp();
         app_path = dir.path();

@@ -10,7 +10,6 @@ namespace {
 class Feedback : public ::testing::Test {
 protected:
     void SetUp() override { res_messages = {"-", "Saved %1", "Top%%bottom %2"}; }
-
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
         for (const rdirectfeedback& line : lines_.lines())
@@ -24,7 +23,6 @@ protected:
                 best = std::max(best, qRed(image.pixel(x, y)));
         return best;
     }
-
     SavedGlobals saved_;
     FeedbackLines lines_;
 };

@@ -42,8 +42,7 @@ TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPointAndRefusesMalformedNu
     // Area colours come from the point colour: a flag-coloured category's points take the property
     // colour, not the category's.
     rCateg flagged;
-    flagged.type = 3;
-    flagged.colour = 0x000000FF;
+    std::tie(flagged.type, flagged.colour) = std::pair(3, 0x000000FF);
     TPropertyColors colours{{7, 0x00FF0000}};
     rnew_node r = request("S_", &flagged);
     r.flags = support::flag_set({7});

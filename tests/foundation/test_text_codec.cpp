@@ -52,8 +52,7 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic)
                                 {"data/gone/x.mpq", "DATA/gone/x.mpq"}})
         EXPECT_EQ(resolve_case(root + asked), root + found) << asked;
     std::string path = dir.file("f.bin");
-    ASSERT_TRUE(write_file_atomic(path, "one"));
-    ASSERT_TRUE(write_file_atomic(path, "two"));
+    ASSERT_TRUE(write_file_atomic(path, "one") && write_file_atomic(path, "two"));
     {
         FileSizeLimit limit(1000);
         EXPECT_FALSE(write_file_atomic(path, std::string(100000, 'x')));

@@ -25,7 +25,6 @@ protected:
                     {},
                     false};
     TreeNode *inn = nullptr, *port = nullptr;
-
     void SetUp() override {
         form = form_with_points(app.path(), f);
         ASSERT_TRUE(write_zone_images({"val", "ile"}));

@@ -8,8 +8,7 @@ namespace {
 
 pMap_info zone_at_cell(int column, int row) {
     pMap_info z;
-    z.origin_x = column * 65536;
-    z.origin_y = -row * 65536; // stored negated
+    std::tie(z.origin_x, z.origin_y) = std::pair(column * 65536, -row * 65536); // y stored negated
     return z;
 }
 

@@ -41,7 +41,6 @@ protected:
          {.flag_id = 2, .group = 1, .colour = 0x00FF00, .name = "Banque"}},
         false};
     TreeNode *inn, *route, *gate, *quay, *bay;
-
     TreeNode* add(const std::string& name, int zone, int category, TPoint at,
                   const std::string& link = {}, const std::string& comment = {}) {
         rnew_node r = PointsFixture::point(name, zone, category, at.x, at.y);

@@ -29,7 +29,6 @@ protected:
             n += image.pixel(x, 8) == qRgb(100, 100, 100);
         return n;
     }
-
     TG32_ProgressBar bar_;
 };
 

@@ -52,7 +52,6 @@ std::function<void(QWidget*)> choose(const QString& lang, const QString& databas
 class StartUp : public ::testing::Test {
 protected:
     TempDir dir;
-
     void SetUp() override {
         quit_flag = false;
         database_list.clear();
@@ -62,7 +61,6 @@ protected:
         copy_program_files(dir.path());
     }
     void TearDown() override { quit_flag = false; }
-
     // The complete demo database "Demo", as the installation ships it.
     void make_demo() {
         write_demo_installation(
