@@ -132,8 +132,7 @@ TEST(JpegSave, WritesAColourFileOthersCanReadAndFailuresNameTheOperation) {
     for (uint8_t& b : rgb)
         b = static_cast<uint8_t>(rng());
     ASSERT_TRUE(write_test_jpeg(dir.file("whole.jpg"), 64, 64, 3, JCS_RGB, JCS_YCbCr, rgb));
-    std::string whole;
-    ASSERT_TRUE(read_file(dir.file("whole.jpg"), whole));
+    const std::string whole = file_text(dir.file("whole.jpg"));
     ASSERT_TRUE(write_file_atomic(dir.file("cut.jpg"), whole.substr(0, whole.size() / 2)));
     EXPECT_EQ(load_error("cut.jpg").substr(0, 40), "EIJLError reading: Error reading image:\r");
     // A header claiming far more pixels than the data hold fails at once, without a buffer
