@@ -1,19 +1,14 @@
 #include "database/additions_file.h"
 #include "database/database_list.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/input_pseudo.h"
 #include "support/additions_writer.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include <random>
 
@@ -46,26 +41,61 @@ struct Merge {
 void database_point(PointsFixture& f, const std::string& name, int32_t master, int32_t x,
                     bool locked = false, const std::string& link = {}) {
     rnew_node r = PointsFixture::point(name, 10, 1, x, 0);
-    r.master_id = master;
-    r.locked = locked;
-    r.link = link;
+    std::tie(r.master_id, r.locked, r.link) = std::tuple(master, locked, link);
     f.add(r);
-}
-
-// Point names in display order, hidden ones marked "-".
-std::vector<std::string> points_of(const TPointsTree& tree) {
-    std::vector<std::string> out;
-    for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
-        if (n->level == kLevelPoint)
-            out.push_back((n->visible ? "" : "-") + node_text(n));
-    return out;
 }
 
 const std::string area = "S_0000000100000002";
 
+class Form4Additions : public Form4Test {
+protected:
+    PointsFixture f = world(false);
+    std::string path;
+    void SetUp() override {
+        form = form_with_points(app.path(), f);
+        form->first_activation = false;
+        res_messages.assign(80, "-");
+        for (auto [n, text] : {std::pair{1, "save %1?"},
+                               {4, "%1 rejected in %2"},
+                               {5, "saved %2"},
+                               {6, "cannot write %1"},
+                               {37, "bad header"},
+                               {38, "cannot read %1"},
+                               {74, "%1 kept, saved in %2"},
+                               {76, "%1 changed, kept in %2"},
+                               {78, "%1 kept in %2"}})
+            res_messages[size_t(n)] = text;
+        res_infos.assign(10, "-");
+        res_infos[5] = "additions %1";
+        res_captions.assign(100, "-");
+        res_captions[77] = "Nickname";
+        set_additions_file("Demo");
+        path = ajouts_path + additions_file_name;
+    }
+    std::string file() const { return file_text(path); }
+    // The points of a new load of the same database.
+    void restart() {
+        form->drop_points();
+        form->reload_additions();
+    }
+    void add_point(const std::string& name, int32_t x) {
+        rnew_node r = PointsFixture::point(name, 10, 1, x, 9);
+        r.from_master = false;
+        form->addnode(r);
+        form->toggle_tagnew(true);
+    }
+    std::string last_feedback() const {
+        const auto& lines = form->feedback_lines.lines();
+        return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
+    }
+};
+
+const AdditionSpec ogre{"Ogre", 10, 1, 1, 2};
+const AdditionSpec imp{"Imp", 10, 1, 3, 4};
+
 } // namespace
 
-TEST(AdditionsFormat, FieldsAndNumbers) {
+TEST(AdditionsFormat, FieldsNumbersAndAWrittenFileReadBackAsTheSamePoints) {
     AdditionLine a;
     ASSERT_EQ(parse_addition_line_values(" n||$A|x|1 |-5|7|8||300|||0000000Azz|||c|d|e\t", a),
               AdditionParse::Point);
@@ -81,9 +111,6 @@ TEST(AdditionsFormat, FieldsAndNumbers) {
     const std::string digits = random_header_digits();
     EXPECT_EQ(digits.find_first_not_of("123456789"), std::string::npos);
     EXPECT_EQ(additions_header_line(digits, ""), "#v001-id=" + digits + "-Anonymous");
-}
-
-TEST(AdditionsFormat, WrittenFileReadsBackAsTheSamePoints) {
     const std::vector<AdditionSpec> lines = {
         {"Shop", 11, 4, 65535, 0, 0, 0, {}, 0, area, ""},
         {"Ogre", 10, 1, 100, 200, 5, 12, {{1, 2, 3, 0x80000000}}, 0, "", "b\xEAte|angry"},
@@ -128,7 +155,7 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
         EXPECT_EQ(merge(line), outcome) << line.name;
     EXPECT_EQ(merge.realm.additions_count, 6);
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 1 + 0.3f + 0 + 0.5f + 0.025f + 1);
-    EXPECT_EQ(points_of(f.tree),
+    EXPECT_EQ(point_names(f.tree),
               (std::vector<std::string>{"Master_Cancel", "Ogre", "Ogre", "-@Well", "Tall"}));
     const TreeNode* tall = find_point(f.tree, "Tall");
     EXPECT_TRUE(tall->item()->locked && tall->item()->master_id == 0x21); // lock inherited
@@ -147,10 +174,10 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     EXPECT_EQ(merge({"@Spring", 10, 1, 8}), Rejected);
     // A malformed route refuses the line before the database point goes.
     EXPECT_EQ(merge({"Bridge", 10, 1, 6, 0, 0, 0, {}, 0x30, "V_x"}), Rejected);
-    EXPECT_EQ(points_of(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
+    EXPECT_EQ(point_names(f.tree), (std::vector<std::string>{"Bridge", "Camp"}));
 }
 
-TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
+TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBackup) {
     const std::string good = additions_file({{"Ogre", 10, 1, 1, 2, 5, 9, {{1}}, 0, "", "a|b"}});
     TempDir dir;
     const std::string path = dir.file("a.txt");
@@ -162,7 +189,6 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
                   cut >= 5 ? AdditionsRead::Read : AdditionsRead::BadHeader);
         EXPECT_LE(merge.realm.additions_count, 1);
     }
-
     // Random lines, a huge field, and many lines on one zone (a linear merge).
     static const char chars[] = "|0123456789ABF$-@#xV_S\r\n\xff";
     std::mt19937 random(7);
@@ -178,9 +204,7 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMerge) {
     ASSERT_TRUE(write_file_atomic(path, text));
     EXPECT_EQ(merge_additions_file(path, merge.merger).status, AdditionsRead::Read);
     EXPECT_GE(merge.realm.additions_count, 40000);
-}
-
-TEST(AdditionsFile, DroppedLinesGoToABoundedBackup) {
+    // Dropped lines go to a bounded backup.
     EXPECT_EQ(dropped_lines("#v001\r\na\r\n b \nc\ra\r\n\r\n#x\n", "#v001\r\nc\r\na\r\n"),
               (std::vector<std::string>{"b", "a"}));
     std::string backup = backup_with_lines("#v001 old file", "# 1", {"x", "y"}, 100);
@@ -192,72 +216,6 @@ TEST(AdditionsFile, DroppedLinesGoToABoundedBackup) {
     EXPECT_EQ(backup_with_lines(backup, "# 4", {std::string(30, 'v')}, 25),
               "# 4\r\n" + std::string(30, 'v') + "\r\n");
 }
-
-// ---- The main window's part ----
-
-namespace {
-
-class Form4Additions : public ::testing::Test {
-protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
-    PointsFixture f = world(false);
-    std::unique_ptr<TForm4> form;
-    std::string path;
-
-    void SetUp() override {
-        form = form_with_points(app.path(), f);
-        form->first_activation = false;
-        res_messages.assign(80, "-");
-        for (auto [n, text] : {std::pair{1, "save %1?"},
-                               {4, "%1 rejected in %2"},
-                               {5, "saved %2"},
-                               {6, "cannot write %1"},
-                               {37, "bad header"},
-                               {38, "cannot read %1"},
-                               {74, "%1 kept, saved in %2"},
-                               {76, "%1 changed, kept in %2"},
-                               {78, "%1 kept in %2"}})
-            res_messages[size_t(n)] = text;
-        res_infos.assign(10, "-");
-        res_infos[5] = "additions %1";
-        res_captions.assign(100, "-");
-        res_captions[77] = "Nickname";
-        set_additions_file("Demo");
-        path = ajouts_path + additions_file_name;
-    }
-    void TearDown() override {
-        form.reset();
-        additions_file_name.clear();
-    }
-    static std::string read(const std::string& file) {
-        std::string text;
-        read_file(file, text);
-        return text;
-    }
-    std::string file() const { return read(path); }
-    // The points of a new load of the same database.
-    void restart() {
-        form->drop_points();
-        form->reload_additions();
-    }
-    void add_point(const std::string& name, int32_t x) {
-        rnew_node r = PointsFixture::point(name, 10, 1, x, 9);
-        r.from_master = false;
-        form->addnode(r);
-        form->toggle_tagnew(true);
-    }
-    std::string last_feedback() const {
-        const auto& lines = form->feedback_lines.lines();
-        return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
-    }
-};
-
-const AdditionSpec ogre{"Ogre", 10, 1, 1, 2};
-const AdditionSpec imp{"Imp", 10, 1, 3, 4};
-
-} // namespace
 
 TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
     rnew_node well = PointsFixture::point("Well", 10, 1, 50, 0);
@@ -296,7 +254,7 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     form->drop_points();
     form->addnode(well);
     form->reload_additions();
-    std::vector<std::string> backup = split_lines(read(ajouts_path + "Vev_ajouts_Demo.bak"));
+    std::vector<std::string> backup = split_lines(file_text(ajouts_path + "Vev_ajouts_Demo.bak"));
     ASSERT_EQ(backup.size(), 10u);
     for (size_t heading : {0, 8})
         EXPECT_TRUE(backup[heading].starts_with("# 20") &&
@@ -306,7 +264,6 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
                            addition_line(road), addition_line(replaced), join_fields(zone_o),
                            join_fields(master_x)}));
     EXPECT_EQ(backup[9], addition_line(lost));
-
     // The auto-save tick saves unsaved additions, never while a node is being added.
     rPreference.AUTO = true;
     form->toggle_tagnew(true);
@@ -320,7 +277,7 @@ TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce)
     EXPECT_TRUE(form->Timer3.isActive() && answers.seen() == 1);
 }
 
-TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
+TEST_F(Form4Additions, FailedSavesKeepTheOldFileAndTheWindowOpenOrLeaveAFallbackAndFail) {
     rPreference.PSEU = "Moi";
     rPreference.AUTO = true;
     ASSERT_TRUE(write_file_atomic(path, additions_file({imp})));
@@ -333,7 +290,6 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     }
     form->toggle_tagnew(true);
     boxes.answer({kAnswerYes, kAnswerNo, kAnswerCancel, kAnswerYes});
-
     {
         FileSizeLimit limit(1000);
         EXPECT_FALSE(form->FormCloseQuery());
@@ -345,8 +301,30 @@ TEST_F(Form4Additions, FailedSaveKeepsTheOldFileAndTheWindowOpen) {
     EXPECT_TRUE(form->confirm_save_additions(63) && form->additions_unsaved);
     EXPECT_FALSE(form->confirm_save_additions(48));
     EXPECT_TRUE(form->FormCloseQuery() && !form->additions_unsaved);
-    EXPECT_EQ(points_of(form->points_tree).size(), 40u);
+    EXPECT_EQ(point_names(form->points_tree).size(), 40u);
     EXPECT_NE(file(), before);
+    // A signal's save that cannot be written leaves a fallback and fails.
+    add_point("Troll", 5);
+    const QByteArray home = qgetenv("HOME");
+    // The save first, then the fallback beside it and in the home folder, all fail.
+    ajouts_path = app.file("gone/");
+    qputenv("HOME", app.file("nowhere").c_str());
+    EXPECT_FALSE(form->save_additions_quietly());
+    ASSERT_TRUE(QDir().mkpath(to_path(app.file("home"))));
+    qputenv("HOME", app.file("home").c_str());
+    EXPECT_FALSE(form->save_additions_quietly());
+    qputenv("HOME", home);
+    const std::string fallback = app.file("home/Vev_ajouts_Demo.unsaved.txt");
+    EXPECT_NE(file_text(fallback).find("Troll|"), std::string::npos);
+    const std::vector<std::string> log = split_lines(file_text(app.file("error.log")));
+    ASSERT_EQ(log.size(), 3u);
+    for (size_t i : {0, 1})
+        EXPECT_TRUE(log[i].ends_with(": cannot write Vev_ajouts_Demo.txt")) << log[i];
+    EXPECT_TRUE(
+        log[2].ends_with(": " + app.file("gone/Vev_ajouts_Demo.txt") + " kept in " + fallback));
+    EXPECT_TRUE(form->additions_unsaved);
+    ajouts_path = app.file("ajouts/");
+    EXPECT_TRUE(form->save_additions_quietly() && !form->additions_unsaved);
 }
 
 TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSavedOver) {
@@ -378,8 +356,8 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
         std::erase(expected, "");
         const std::vector<std::string> shown = boxes.texts();
         EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), expected);
-        EXPECT_EQ(read(beside).find("Ogre|"), std::string::npos);
-        EXPECT_NE(read(beside).find("Troll|"), std::string::npos) << n;
+        EXPECT_EQ(file_text(beside).find("Ogre|"), std::string::npos);
+        EXPECT_NE(file_text(beside).find("Troll|"), std::string::npos) << n;
     }
     // The next start reads the file beside, the saves and the sending go on to it.
     restart();
@@ -387,52 +365,28 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
     add_point("Gnome", 20);
     form->Sauver1Click();
     EXPECT_EQ(current_additions_path(), beside);
-    EXPECT_NE(read(beside).find("Troll|"), std::string::npos);
-    EXPECT_NE(read(beside).find("Gnome|"), std::string::npos);
+    EXPECT_NE(file_text(beside).find("Troll|"), std::string::npos);
+    EXPECT_NE(file_text(beside).find("Gnome|"), std::string::npos);
     EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
     // Once the additions file reads again it takes the file beside in, which goes.
     ASSERT_TRUE(write_file_atomic(path, old));
     restart();
-    EXPECT_EQ(points_of(form->points_tree),
+    EXPECT_EQ(point_names(form->points_tree),
               (std::vector<std::string>{"Ogre", "Imp", "Troll", "Gnome"}));
     EXPECT_FALSE(file_exists(beside) || form->additions_unsaved);
     EXPECT_EQ(current_additions_path(), path);
     restart();
-    EXPECT_EQ(points_of(form->points_tree).size(), 4u);
+    EXPECT_EQ(point_names(form->points_tree).size(), 4u);
     // Another program's version of the file is kept aside by the next save, once.
     const std::string outside = file() + addition_line({"Elf", 10, 1, 30}) + "\r\n";
     ASSERT_TRUE(write_file_atomic(path, outside));
     add_point("Orc", 40);
     form->Sauver1Click();
     form->Sauver1Click();
-    EXPECT_EQ(read(ajouts_path + "Vev_ajouts_Demo.other.txt"), outside);
+    EXPECT_EQ(file_text(ajouts_path + "Vev_ajouts_Demo.other.txt"), outside);
     EXPECT_EQ(boxes.texts().back(),
               "Vev_ajouts_Demo.txt changed, kept in Vev_ajouts_Demo.other.txt");
     EXPECT_TRUE(file().find("Orc|") != std::string::npos &&
                 file().find("Elf|") == std::string::npos);
     EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
-}
-
-TEST_F(Form4Additions, ASignalsSaveThatCannotBeWrittenLeavesAFallbackAndFails) {
-    add_point("Troll", 5);
-    const QByteArray home = qgetenv("HOME");
-    // The save first, then the fallback beside it and in the home folder, all fail.
-    ajouts_path = app.file("gone/");
-    qputenv("HOME", app.file("nowhere").c_str());
-    EXPECT_FALSE(form->save_additions_quietly());
-    ASSERT_TRUE(QDir().mkpath(to_path(app.file("home"))));
-    qputenv("HOME", app.file("home").c_str());
-    EXPECT_FALSE(form->save_additions_quietly());
-    qputenv("HOME", home);
-    const std::string fallback = app.file("home/Vev_ajouts_Demo.unsaved.txt");
-    EXPECT_NE(read(fallback).find("Troll|"), std::string::npos);
-    const std::vector<std::string> log = split_lines(read(app.file("error.log")));
-    ASSERT_EQ(log.size(), 3u);
-    for (size_t i : {0, 1})
-        EXPECT_TRUE(log[i].ends_with(": cannot write Vev_ajouts_Demo.txt")) << log[i];
-    EXPECT_TRUE(
-        log[2].ends_with(": " + app.file("gone/Vev_ajouts_Demo.txt") + " kept in " + fallback));
-    EXPECT_TRUE(form->additions_unsaved);
-    ajouts_path = app.file("ajouts/");
-    EXPECT_TRUE(form->save_additions_quietly() && !form->additions_unsaved);
 }

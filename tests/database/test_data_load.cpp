@@ -1,26 +1,12 @@
-#include "database/database_list.h"
 #include "database/points_reader.h"
-#include "database/points_tree.h"
-#include "demo/demo_database.h"
-#include "foundation/Data.h"
 #include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
-#include "foundation/node_data.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
 #include "mainwindow/widgets/legendeliste.h"
-#include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
-#include "support/form4_points.h"
-#include "support/points_fixture.h"
 #include "support/points_writer.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 #include "support/section_writer.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -28,51 +14,38 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QToolButton>
-#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
 
 using namespace support;
 
 namespace {
 
-int count_points(const TPointsTree& tree, bool visible_only) {
-    int n = 0;
-    for (TreeNode* node = tree.first(); node; node = TPointsTree::next(node))
-        if (node->level == kLevelPoint && (!visible_only || node->visible))
-            ++n;
-    return n;
-}
-
 // The demo installation, started as the program starts, without any dialog.
-class DemoLoad : public Form4Test {
+class DemoLoad : public DemoTest {
 protected:
     void SetUp() override {
-        quit_flag = false;
-        install_demo(app.path(), "[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
-                                 "[PSEU]=Ondine\r\n[LOCR]=2\r\n[LOCX]=-123\r\n[LOCY]=456\r\n"
-                                 "[LOCZ]=333\r\n");
-    }
-    void TearDown() override { quit_flag = false; }
-
-    // A new window, after the old one has gone (writing its files).
-    void start() {
-        form.reset();
-        form = std::make_unique<TForm4>(app.path());
-        form->FormActivate();
+        install("[LANG]=Francais\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n[PSEU]=Ondine\r\n"
+                "[LOCR]=2\r\n[LOCX]=-123\r\n[LOCY]=456\r\n[LOCZ]=333\r\n");
     }
 };
 
+using ItemColours = Form4Test;
+using PointsLoad = Form4Test;
+
 } // namespace
 
-TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
+TEST_F(DemoLoad, LoadsEveryPointOfEveryKindAndMergesTheAdditions) {
     start();
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
     ASSERT_NE(form->realm, nullptr);
     EXPECT_EQ(form->realm->header_value2, 128);
     // The database points and three new ones; a deletion entry hides one.
-    const int database_points =
-        int(load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json").points.size());
-    EXPECT_GE(count_points(form->points_tree, false), database_points + 3);
-    EXPECT_EQ(count_points(form->points_tree, true), database_points + 3 - 1);
+    const size_t database_points =
+        load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json").points.size();
+    EXPECT_GE(point_names(form->points_tree).size(), database_points + 3);
+    EXPECT_EQ(point_names(form->points_tree, false).size(), database_points + 3 - 1);
     // The deletion entry took the database point's place, hidden.
     TreeNode* entry = find_point(form->points_tree, "@Vieux puits");
     ASSERT_NE(entry, nullptr);
@@ -82,10 +55,9 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     form->destroynode(entry);
     EXPECT_TRUE(form->clipboard_node->source_node == nullptr && form->realm->additions_count == 5);
     const std::string memo = from_qstring(form->Memo1->toPlainText());
-    EXPECT_NE(memo.find("128"), std::string::npos);
-    EXPECT_NE(memo.find(format_text(get_info_text(7), "", "").substr(0, 8)), std::string::npos);
+    EXPECT_TRUE(memo.find("128") != memo.npos &&
+                memo.find(format_text(get_info_text(7), "", "").substr(0, 8)) != memo.npos);
     EXPECT_FALSE(form->ImageList_c.empty() || form->Listiconmap.empty() || form->additions_unsaved);
-
     // The save and send buttons show only in edit mode; the progress bar is cream.
     form->show();
     for (bool on : {false, true, false, true}) {
@@ -101,6 +73,28 @@ TEST_F(DemoLoad, LoadsEveryPointAndMergesTheAdditions) {
     form->G32_ProgressBar1->setPosition(50);
     form->G32_ProgressBar1->DoPaintBuffer(bar);
     EXPECT_EQ(bar.pixel(40, 8), qRgb(255, 251, 240)); // the middle row of the shaded bar
+    // Read back with the system's own readers, the installation has an image for each of its
+    // nine zones, every kind of category and every kind of link.
+    const std::string master = app.file("database/Demo/master.loc");
+    TData_map map(master);
+    ASSERT_EQ(map.zones.size(), 9u);
+    for (const auto& z : map.zones)
+        EXPECT_FALSE(QImage(to_path(app.file("maps/" + z->image_name + ".jpg"))).isNull());
+    TData_common data(master, app.file("catpref.bin"));
+    std::set<int> types;
+    for (const auto& c : data.categories) {
+        types.insert(c->type);
+        EXPECT_FALSE(c->icon.isNull()) << c->name;
+    }
+    EXPECT_EQ(types, (std::set<int>{1, 2, 3, 4}));
+    std::map<char, int> kinds;
+    PointsReaderSink sink;
+    sink.add_node = [&](rnew_node& r) { ++kinds[r.link.empty() ? ' ' : r.link[0]]; };
+    std::string section;
+    ASSERT_TRUE(load_section(section, master, 9));
+    EXPECT_EQ(read_database(section, sink).points_lost, 0u);
+    for (char kind : {'V', 'S', 'I', 'M', 'B', 'J'})
+        EXPECT_GE(kinds[kind], 1) << kind;
 }
 
 TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
@@ -151,40 +145,33 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
     start();
     EXPECT_EQ(language, "English");
     EXPECT_TRUE(find_point(form->points_tree, tide) && !find_point(form->points_tree, "Gnome"));
-    const int before = count_points(form->points_tree, false);
+    const size_t before = point_names(form->points_tree).size();
     const auto view = std::tuple(2, 333, QPoint(-123, 456));
     EXPECT_EQ(std::tuple(form->current_continent, form->ZoomBar->value(), form->view_offset), view);
     // A reload keeps the view, whatever moves it meanwhile (here the offer of missing maps).
     ASSERT_TRUE(QFile::remove(to_path(maps_path + form->map_data->zones[0]->image_name + ".jpg")));
     bool moved = false;
-    form->on_offer_generation = [&](TForm4& f) {
-        f.set_zoom({0, 0}, 50);
-        moved = true;
-    };
+    form->on_offer_generation = [&](TForm4& f) { f.set_zoom({0, 0}, 50), moved = true; };
     form->reload_database(0);
     EXPECT_TRUE(moved && !form->continent_zones.empty() && !quit_flag && !form->busy);
-    EXPECT_EQ(count_points(form->points_tree, false), before);
+    EXPECT_EQ(point_names(form->points_tree).size(), before);
     EXPECT_NE(find_point(form->points_tree, tide), nullptr);
     EXPECT_EQ(std::tuple(form->current_continent, form->zoom, form->view_offset), view);
 }
 
-TEST(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
+TEST_F(ItemColours, OnlyLevelColouredPointsChangeUnlessAllAreRecoloured) {
     PointsFixture f{{{1, 0, 10, "Kalimdor"}},
                     {{"Tanaris", "t", 10, 1}},
                     {{.name = "Mobs", .id = 1, .type = 1, .colour = 0x0000FF},
                      {.name = "Camps", .id = 2, .type = 3, .colour = 0x00FF00}},
                     {{7, 0, 0x123456, "Eau"}},
                     false};
-    auto form = form_with_points(app.path(), f);
+    form = form_with_points(app.path(), f);
     rnew_node mob = PointsFixture::point("Ogre", 10, 1);
     std::tie(mob.level_min, mob.level_max) = std::pair(40, 42);
     rnew_node camp = PointsFixture::point("Camp", 10, 2);
     camp.flags.w[0] = 1u << 7;
-    rItemdata* ogre = form->addnode(mob)->item();
-    rItemdata* water = form->addnode(camp)->item();
+    rItemdata *ogre = form->addnode(mob)->item(), *water = form->addnode(camp)->item();
     rPreference.CLVL = true;
     water->colour = 1;
     for (auto [player, colour] : {std::pair{5, level_dark_red}, {41, level_yellow}}) {
@@ -209,25 +196,21 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     QAction* demo = items[0]->text() == "Demo" ? items[0] : items[1];
     QAction* other = demo == items[0] ? items[1] : items[0];
     EXPECT_TRUE(demo->isChecked() && other->text() == "A&&B");
-
     // The current database again: nothing is reloaded.
     const TRealm_info* loaded = form->realm.get();
     form->ressourceClick(demo);
     EXPECT_EQ(form->realm.get(), loaded);
-
     // Cancel to the save question keeps the database and its check mark.
     form->toggle_tagnew(true);
     boxes.answer({kAnswerCancel});
     other->setChecked(true);
     form->ressourceClick(other);
     EXPECT_TRUE(db_name == "Demo" && demo->isChecked());
-
     form->toggle_tagnew(false);
     other->setChecked(true);
     form->ressourceClick(other);
     EXPECT_TRUE(other->isChecked());
     EXPECT_EQ(db_name + " " + additions_file_name, "A&B Vev_ajouts_A&B.txt");
-
     // Every flag combination reloads the same database with both still listed.
     for (uint8_t flags : {0, 1, 2, 3}) {
         form->reload_database(flags);
@@ -244,11 +227,9 @@ TEST_F(DemoLoad, DatabaseMenuSwitchesDatabasesBehindTheSaveQuestion) {
     EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
 }
 
-TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
-    SavedGlobals globals;
-    TempDir app;
+TEST_F(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     PointsFixture f{{{1, 0, 10, "Kalimdor"}}, {{"Tanaris", "t", 10, 1}}, {{"Mobs", 1}}, {}, false};
-    auto form = form_with_points(app.path(), f);
+    form = form_with_points(app.path(), f);
     res_infos = {"-", "-", "Version %1", "-", "Read in %1 s"};
     res_messages.assign(40, "-");
     std::tie(res_messages[35], res_messages[38]) = std::pair("invalid", "cannot read %1");
@@ -263,7 +244,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
     struct Case {
         ContainerWriter container;
         std::string message;
-        int points;
+        size_t points;
     };
     const std::vector<Case> cases = {
         {ContainerWriter().section(9, two), "", 2},
@@ -287,7 +268,7 @@ TEST(PointsLoad, DamagedAndHostileDatabasesKeepOnlyTheSkeleton) {
         form->load_database();
         EXPECT_EQ(boxes.texts(), cases[i].message.empty() ? std::vector<std::string>{}
                                                           : std::vector{cases[i].message});
-        EXPECT_EQ(std::pair(count_points(form->points_tree, false), form->realm->header_value2),
+        EXPECT_EQ(std::pair(point_names(form->points_tree).size(), form->realm->header_value2),
                   std::pair(cases[i].points, cases[i].points ? 12 : 0));
         EXPECT_TRUE(form->G32_ProgressBar1->isHidden() &&
                     form->Memo1->toPlainText().endsWith(" s\n"));

@@ -1,18 +1,9 @@
 #include "database/level_filter.h"
-#include "database/widgets/points_tree_model.h"
-#include "foundation/Data.h"
 #include "foundation/errors.h"
-#include "foundation/map_data.h"
-#include "foundation/node_data.h"
-#include "mainwindow/preferences.h"
-#include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
-#include "support/points_fixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 
@@ -28,9 +19,7 @@ protected:
         {{"Mobs", 5, 3, 1}, {"Shops", 4, 4, 2}, {"Gates", 9, 5, 3, 0, 0, false, "", true, true}},
         {},
         false};
-
     void SetUp() override { form = form_with_points(app.path(), f); }
-
     TreeNode* add(const std::string& name, int32_t zone, int32_t category) {
         return form->addnode(PointsFixture::point(name, zone, category));
     }
@@ -53,29 +42,22 @@ std::vector<std::string> shown(const TPointsTree& tree) {
 
 } // namespace
 
-TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRuns) {
+TEST_F(Form4Tree, AddnodeBlocksTheAutosaveOnlyWhileItRunsFocusAndUnloadLeaveNothingBehind) {
     bool allowed_during = true;
     QObject::connect(form->points_model.get(), &QAbstractItemModel::rowsInserted,
                      [&] { allowed_during = form->autosave_allowed; });
     TreeNode* n = add("Raptor", 11, 5);
-    ASSERT_TRUE(n);
-    EXPECT_TRUE(!allowed_during && form->autosave_allowed);
+    ASSERT_TRUE(n && !allowed_during && form->autosave_allowed);
     EXPECT_EQ(n->parent->parent, form->zone_node(11));
-
     rnew_node bad = PointsFixture::point("Bridge", 11, 5);
     bad.link = "B_";
     EXPECT_THROW(form->addnode(bad), EConvertError);
     EXPECT_TRUE(form->autosave_allowed);
-}
-
-TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {
-    TreeNode* n = add("Raptor", 11, 5);
     auto* model = form->points_model.get();
     for (TreeNode* node : {form->points_tree.first(), form->zone_node(11), n->parent, n})
         form->MyTree->setCurrentIndex(model->index_of(node));
     EXPECT_EQ(TPointsTreeModel::node_of(form->MyTree->currentIndex()), n);
     form->MyTreeFocusChanged(nullptr);
-
     form->selection_ancestors = {n, n->parent, nullptr, nullptr};
     form->continent_node = form->points_tree.first();
     form->unload_data();
@@ -85,14 +67,7 @@ TEST_F(Form4Tree, FocusOnAnyLevelAndUnloadLeaveNothingBehind) {
                  form->find_point_by_name(nullptr, "Raptor", false));
 }
 
-TEST(LevelFilter, NearestLevel) {
-    const int cases[][4] = {
-        {0, 30, 1, 0}, {0, 30, 70, 0}, {10, 20, 25, 20}, {10, 20, 5, 10}, {10, 20, 15, 15}};
-    for (const auto& c : cases)
-        EXPECT_EQ(nearest_level(c[0], c[1], c[2]), c[3]) << c[0] << ".." << c[1] << " @" << c[2];
-}
-
-TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPoints) {
+TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPointsItsEditsClampAndKeepMinBelowMax) {
     for (const rnew_node& r :
          {leveled("low", 5, 5, 12), leveled("high", 5, 21, 30), leveled("none", 5, 0, 0),
           leveled("shop", 4, 50, 60), leveled("@gone", 5, 12, 12)})
@@ -104,20 +79,15 @@ TEST_F(Form4Tree, LevelFilterRangeHidesOnlyLevelColouredPoints) {
     EXPECT_TRUE(form->Edit_lvl_min->isEnabled());
     EXPECT_EQ(shown(form->points_tree), (std::vector<std::string>{"Mobs", "low", "Shops", "shop"}));
     EXPECT_EQ(form->points_model->rowCount(form->points_model->index_of(form->zone_node(10))), 2);
-
     // A category whose points are all filtered out stays visible.
     form->Edit_lvl_min->setText("40");
     form->Edit_lvl_minExit();
     EXPECT_EQ(shown(form->points_tree), (std::vector<std::string>{"Mobs", "Shops", "shop"}));
-
     form->CheckBoxlvl->setChecked(false);
     form->CheckBoxlvlClick();
     EXPECT_FALSE(form->Edit_lvl_max->isEnabled());
     EXPECT_EQ(shown(form->points_tree),
               (std::vector<std::string>{"Mobs", "low", "high", "none", "Shops", "shop"}));
-}
-
-TEST_F(Form4Tree, LevelEditsClampAndKeepMinBelowMax) {
     form->filter_max = 40;
     TForm4& f = *form;
     // Typed into the first edit, left; the text of the second. A pasted text that is no number
@@ -134,6 +104,10 @@ TEST_F(Form4Tree, LevelEditsClampAndKeepMinBelowMax) {
     }
     EXPECT_EQ(std::make_tuple(form->filter_min, form->filter_max), std::make_tuple(0, 5));
     EXPECT_EQ(form->nearest_level(10, 20), 20);
+    const int cases[][4] = {
+        {0, 30, 1, 0}, {0, 30, 70, 0}, {10, 20, 25, 20}, {10, 20, 5, 10}, {10, 20, 15, 15}};
+    for (const auto& c : cases)
+        EXPECT_EQ(nearest_level(c[0], c[1], c[2]), c[3]) << c[0] << ".." << c[1] << " @" << c[2];
     // Only digits and backspace reach the edits; Enter in the player level applies it.
     form->Editlvl->setText("");
     for (char c : {'a', '-', '7'})

@@ -8,7 +8,6 @@
 #include "support/points_writer.h"
 
 #include <QProcess>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
@@ -26,12 +25,10 @@ struct Realm {
                      {.name = "Terres", .id = 2, .type = 2, .region_pass = 1},
                      {.name = "Dangers", .id = 3, .type = 1, .region_pass = 2},
                      {.name = "Autres", .id = 4, .type = 2, .region_pass = 3}}};
-
     TreeNode* add(const std::string& name, int zone, int category, const std::string& link,
                   bool locked = false) {
         rnew_node r = PointsFixture::point(name, zone, category, 100, 200);
-        r.link = link;
-        r.locked = locked;
+        std::tie(r.link, r.locked) = std::tie(link, locked);
         return f.add(r);
     }
     pMap_info& zone(int id) const { return *node_zone(zone_node(*f.map_data, id)); }
@@ -66,8 +63,7 @@ std::vector<std::string> filled(const std::vector<TPoint>& polygon, int size) {
 double boundary_distance(const std::vector<TPoint>& polygon, double x, double y) {
     double best = 1e9;
     for (size_t i = 0; i < polygon.size(); ++i) {
-        const TPoint a = polygon[i];
-        const TPoint b = polygon[(i + 1) % polygon.size()];
+        const TPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
         const double dx = b.x - a.x, dy = b.y - a.y, l = dx * dx + dy * dy;
         const double t = l == 0 ? 0 : std::clamp(((x - a.x) * dx + (y - a.y) * dy) / l, 0.0, 1.0);
         best = std::min(best, std::hypot(x - a.x - t * dx, y - a.y - t * dy));
@@ -77,7 +73,7 @@ double boundary_distance(const std::vector<TPoint>& polygon, double x, double y)
 
 } // namespace
 
-TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
+TEST(Paths, DecodesRoutesAreasTheirBoundsAndCommentLinkNames) {
     Realm r;
     // Options 1051, first waypoint (0x10, 0x20), one step (1, -1).
     const std::string example = "V_1051001000200001FFFF";
@@ -89,7 +85,6 @@ TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
     r.add("short", 11, 1, example.substr(0, 14)); // the first waypoint and no step
     r.f.tree.set_check_state(r.add("unchecked", 11, 1, example), TCheckState::Unchecked);
     TreeNode* last = r.add("last", 11, 1, example);
-
     std::vector<rwpitem> paths;
     build_paths({&r.zone(10), &r.zone(11)}, paths);
     ASSERT_EQ(paths.size(), 3u); // the rebuild goes on past every string it cannot decode
@@ -99,10 +94,7 @@ TEST(Paths, DecodesRoutesAndSkipsStringsThatCannotBeDecoded) {
     EXPECT_EQ(paths[0].points,
               (std::vector<TPoint>{{65536 + 100, 200}, {65536 + 16, 32}, {65536 + 17, 33}}));
     EXPECT_EQ(paths[0].first_colour, level_alpha(5) | 0x00FE0000u);
-}
-
-TEST(Paths, AreasAndTheirBounds) {
-    Realm r;
+    // Areas and their bounds.
     rwpitem area;
     area.min_x = 7;
     // One step left from x -1: X0 FFFFFFFF is a signed 32-bit value.
@@ -121,9 +113,7 @@ TEST(Paths, AreasAndTheirBounds) {
     area.points = {{500, 500}};
     area_bounds(area);
     EXPECT_EQ(area.max_x, -1);
-}
-
-TEST(Paths, CommentLinkNames) {
+    // The names of a comment's links.
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {" {Inn}{Inn}", {"Inn", "Inn"}},
         {"to {Inn", {}},
@@ -134,7 +124,7 @@ TEST(Paths, CommentLinkNames) {
         EXPECT_EQ(comment_link_names(comment), names) << comment;
 }
 
-TEST(Regions, FillCountsCentresOnLeftAndTopEdgesOnly) {
+TEST(Regions, FillCountsCentresOnLeftAndTopEdgesOnlyAndCornersAtTheEdgeOfTheRangeNone) {
     // The square's corners and the triangle's slope pass exactly through sample points.
     EXPECT_EQ(
         filled({{1, 1}, {4, 1}, {4, 4}, {1, 4}}, 6),
@@ -143,6 +133,14 @@ TEST(Regions, FillCountsCentresOnLeftAndTopEdgesOnly) {
               (std::vector<std::string>{"####.", "###..", "##...", "#....", "....."}));
     // A five-pointed star: non-zero winding fills its centre (even-odd would leave 4..6 empty).
     EXPECT_EQ(filled({{5, 0}, {8, 9}, {0, 3}, {10, 3}, {2, 9}}, 11)[5], "...#####...");
+    // The half-cell shift of a corner at the smallest coordinate must not overflow.
+    Realm r;
+    r.add("far", 10, 2, "S_80000000000000000011640000DCD8DC", true);
+    TRegionList list;
+    build_regions(*r.f.map_data, list);
+    ASSERT_EQ(list.size(), 1u);
+    const auto& grid = r.zone(10).region_grid;
+    EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 48 * 48);
 }
 
 TEST(Regions, FillAgreesWithPillowAwayFromEdges) {
@@ -201,13 +199,11 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     r.add("pass 3", 10, 4, wide, true);
     r.add("no region category", 10, 1, wide, true);
     r.add("no area", 10, 2, "S_0000000100000002", true);
-
     TRegionList list;
     build_regions(*r.f.map_data, list);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(std::tuple(list[0]->node, list[1]->node), std::tuple(land, danger));
     EXPECT_FALSE(list[0]->area); // released after the build
-
     // The pass-2 entry covers the pass-1 one; left and top edges count, right and bottom do not.
     const pMap_info& val = r.zone(10);
     EXPECT_EQ(region_at(list, &val, {0, 0}), list[1].get());
@@ -216,17 +212,6 @@ TEST(Regions, BuildOrderOverlapAndLookUp) {
     EXPECT_EQ(region_at(list, &r.zone(11), {65535, 65535}), list[0].get()); // cell 47, capped
     EXPECT_EQ(region_at(list, &r.zone(30), {100, 100}), nullptr);           // another continent
     EXPECT_TRUE(r.zone(30).region_grid.empty());
-}
-
-TEST(Regions, CornersAtTheEdgeOfTheCoordinateRangeCoverNoCell) {
-    // The half-cell shift of a corner at the smallest coordinate must not overflow.
-    Realm r;
-    r.add("far", 10, 2, "S_80000000000000000011640000DCD8DC", true);
-    TRegionList list;
-    build_regions(*r.f.map_data, list);
-    ASSERT_EQ(list.size(), 1u);
-    const auto& grid = r.zone(10).region_grid;
-    EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 48 * 48);
 }
 
 TEST(Regions, CapAt255AndRowOrder) {
@@ -239,12 +224,10 @@ TEST(Regions, CapAt255AndRowOrder) {
     ASSERT_EQ(list.size(), 255u);
     const auto& grid = r.zone(10).region_grid;
     EXPECT_EQ(*std::max_element(grid.begin(), grid.end()), 255);
-
     // Column 1 ascending lists the category with the highest index first; 0 goes by name.
     rRegion low;
     low.node_data = list[0]->node_data;
     rRegion high;
     high.node_data = r.add("Z", 10, 3, "")->data.get();
-    EXPECT_GT(compare_region_rows(high, low, 0), 0);
-    EXPECT_LT(compare_region_rows(high, low, 1), 0);
+    EXPECT_TRUE(compare_region_rows(high, low, 0) > 0 && compare_region_rows(high, low, 1) < 0);
 }

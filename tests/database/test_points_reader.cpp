@@ -37,19 +37,24 @@ protected:
         res_messages[35] = "Not a points database";
     }
     PointsReadResult read(const std::string& bytes) { return read_database(bytes, got.sink()); }
-
     SavedGlobals globals;
     ScriptedMessages messages;
     Collected got;
 };
 
 PointSpec full_point() {
-    PointSpec p{"Forge d'\xE9tain", 0xFEDC, 0xF1, 0xFFFF, 40000, 120, 0x8001};
-    std::tie(p.flags, p.master_id, p.locked) =
-        std::tuple(support::flag_set({1, 32, 33, 64, 100, 128}), 0xFFFFFFFEu, true);
-    std::tie(p.comment, p.link) =
-        std::pair("first line|second line", support::bridge_link(true, 42, 0));
-    return p;
+    return {"Forge d'\xE9tain",
+            0xFEDC,
+            0xF1,
+            0xFFFF,
+            40000,
+            120,
+            0x8001,
+            support::flag_set({1, 32, 33, 64, 100, 128}),
+            0xFFFFFFFEu,
+            "first line|second line",
+            support::bridge_link(true, 42, 0),
+            true};
 }
 
 void expect_point(const rnew_node& r, const PointSpec& p) {
@@ -85,7 +90,6 @@ TEST_F(PointsReader, FieldTagsReachTheRequestOtherTagsAreSkippedAndTheEndTagStop
     EXPECT_EQ(std::tuple(r.signature_ok, r.points), std::tuple(true, 2u));
     EXPECT_FALSE(r.header_value1 || r.header_value2 || r.date);
     EXPECT_TRUE(got.lines.empty() && messages.shown().empty());
-
     r = read("wowkv101" + w.bytes().substr(8)); // the signature's letter case counts
     EXPECT_EQ(std::tuple(r.signature_ok, r.points), std::tuple(false, 0u));
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Not a points database"});
@@ -114,7 +118,7 @@ TEST_F(PointsReader, LaterItemsOverwriteAndEveryRecordStartsEmptyWhateverTheCall
     EXPECT_EQ(r.points, 2u);
 }
 
-TEST_F(PointsReader, HeaderValuesAndTheirMemoLines) {
+TEST_F(PointsReader, HeaderValuesMemoLinesDatesAndProgressStepsEvery1024Tags) {
     const PointsHeader h{0xFFFFFFFFu, 4000000000u,
                          support::date_time_value(2026, 12, 6, 14, 30, 5)};
     PointsReadResult r = read(PointsWriter().header(h).end().bytes());
@@ -122,14 +126,11 @@ TEST_F(PointsReader, HeaderValuesAndTheirMemoLines) {
               std::tie(h.value1, h.value2, h.date));
     EXPECT_EQ(got.lines,
               (std::vector<std::string>{"Version 4000000000", "Date 06/12/2026 14:30:05"}));
-
     got = {};
     r = read(PointsWriter().u32_item(201, 0).bytes());
     EXPECT_EQ(r.header_value2, 0u);
     EXPECT_EQ(got.lines, std::vector<std::string>{"Version 0"});
-}
-
-TEST(PointsDatabaseDate, DaysSince1899AsShortDateAndLongTime) {
+    // Dates are days since 1899, shown as a short date and a long time.
     EXPECT_EQ(database_date_text(0), "30/12/1899");
     EXPECT_EQ(database_date_text(2.75), "01/01/1900 18:00:00");
     // Before the epoch the fraction still counts forward from midnight.
@@ -139,17 +140,11 @@ TEST(PointsDatabaseDate, DaysSince1899AsShortDateAndLongTime) {
     // Values no calendar holds are shown as numbers.
     EXPECT_EQ(database_date_text(-693594), "-693594");
     EXPECT_EQ(database_date_text(std::nan("")), "0");
-}
-
-TEST_F(PointsReader, ProgressRangeAndStepsEvery1024Tags) {
-    // 3000 bytes: the signature and 2992 record ends.
-    std::string bytes = "WOWKV101" + std::string(2992, static_cast<char>(199));
-    PointsReadResult r = read(bytes);
-    EXPECT_EQ(r.points, 2992u);
-    EXPECT_EQ(got.ranges, std::vector<int>{2});
-    // Before tag 1024 (offset 8 + 1023) and tag 2048 (offset 8 + 2047).
-    EXPECT_EQ(got.positions, (std::vector<int>{1, 2}));
-
+    // Progress: 3000 bytes, the signature and 2992 record ends.
+    got = {};
+    EXPECT_EQ(read("WOWKV101" + std::string(2992, static_cast<char>(199))).points, 2992u);
+    // Steps before tag 1024 (offset 8 + 1023) and tag 2048 (offset 8 + 2047).
+    EXPECT_EQ(std::pair(got.ranges, got.positions), std::pair(std::vector{2}, std::vector{1, 2}));
     got = {};
     read("WOWKV101" + std::string(1023, static_cast<char>(199)));
     EXPECT_EQ(got.positions, std::vector<int>{1}); // the step comes before the end is found
@@ -167,9 +162,7 @@ TEST_F(PointsReader, ABadLinkStringLosesOnlyItsOwnPoint) {
     PointsReadResult r = read_database(w.bytes(), sink);
     EXPECT_EQ(support::display_order(f.tree),
               (std::vector<std::string>{"0 Kalimdor", "1 Tanaris", "2 Mobs", "3 good", "3 good"}));
-    EXPECT_EQ(r.points, 3u);
-    EXPECT_EQ(r.points_lost, 1u);
-    EXPECT_EQ(r.header_value2, 5u);
+    EXPECT_EQ(std::tuple(r.points, r.points_lost, r.header_value2), std::tuple(3u, 1u, 5u));
 }
 
 TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
@@ -184,9 +177,7 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
     const size_t end_a = PointsWriter().header({h.value1, {}, {}}).point(a).bytes().size();
     const size_t end_value2 = end_a + 5;
     const size_t end_b = whole.size() - 1 - 9;
-    ASSERT_EQ(static_cast<uint8_t>(whole[end_a - 1]), 199);
-    ASSERT_EQ(static_cast<uint8_t>(whole[end_b - 1]), 199);
-
+    ASSERT_TRUE(uint8_t(whole[end_a - 1]) == 199 && uint8_t(whole[end_b - 1]) == 199);
     for (size_t n = 0; n <= whole.size(); ++n) {
         SCOPED_TRACE(n);
         got = {};
@@ -205,9 +196,9 @@ TEST_F(PointsReader, DataCutAtEveryOffsetKeepsTheCompleteRecordsOnly) {
         if (points > 1)
             expect_point(got.nodes[1], b);
         // A header value is taken only when all of its bytes are there.
-        EXPECT_EQ(r.header_value1.has_value(), n >= 13);
-        EXPECT_EQ(r.header_value2.has_value(), n >= end_value2);
-        EXPECT_EQ(r.date.has_value(), n >= whole.size() - 1);
-        EXPECT_EQ(got.lines.size(), size_t(n >= end_value2) + size_t(n >= whole.size() - 1));
+        const bool date = n >= whole.size() - 1;
+        EXPECT_EQ(std::tuple(r.header_value1.has_value(), r.header_value2.has_value(),
+                             r.date.has_value(), got.lines.size()),
+                  std::tuple(n >= 13, n >= end_value2, date, size_t(n >= end_value2) + date));
     }
 }

@@ -1,4 +1,3 @@
-#include "database/database_list.h"
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/point_editor.h"
 #include "editing/widgets/result_model.h"
@@ -6,18 +5,11 @@
 #include "editing/widgets/wpopt.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
-#include "support/form4_points.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
@@ -32,35 +24,18 @@
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 
 namespace {
 
 // The demo installation, started in edit mode.
-class DemoEditing : public ::testing::Test {
+class DemoEditing : public DemoTest {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir dir;
-    std::unique_ptr<TForm4> form;
-
     void SetUp() override {
-        quit_flag = false;
-        database_list.clear();
-        app_path.clear();
-        install_demo(dir.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[EDIB]=1\r\n"
-                                 "[DATU]=4\r\n[PSEU]=Ondine\r\n");
+        install("[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[EDIB]=1\r\n[DATU]=4\r\n"
+                "[PSEU]=Ondine\r\n");
         start();
-    }
-    void TearDown() override { form.reset(); }
-
-    void start() {
-        form.reset();
-        form = std::make_unique<TForm4>(dir.path());
-        form->FormActivate();
         form->feedback_lines.clear();
     }
     TreeNode* find(const std::string& name) { return find_point(form->points_tree, name); }
@@ -88,9 +63,8 @@ protected:
     // Runs the editor on the point (or a new one at the zone position) with `act`.
     void edit(TreeNode* node, const std::function<void(TForm2&)>& act, pMap_info* zone = nullptr,
               TPoint at = {}) {
-        form->on_point_editor = act;
-        form->mouse_zone = zone;
-        form->mouse_zone_pos = at;
+        std::tie(form->on_point_editor, form->mouse_zone, form->mouse_zone_pos) =
+            std::tie(act, zone, at);
         node ? form->edit_point_dialog(node) : form->add_point_dialog();
     }
     static void choose(TForm2& d, const std::string& category) {
@@ -98,6 +72,40 @@ protected:
         for (int row = 0; row < model->rowCount(); ++row)
             if (from_qstring(model->index(row, 0).data().toString()) == category)
                 d.Treecateg->setCurrentIndex(model->index(row, 0));
+    }
+};
+
+// The demo window on screen with its points tree open, fed input queued before the handlers
+// run, as when the user types ahead: each key or click acts once, in turn, on what was chosen.
+class QueuedInput : public DemoEditing {
+protected:
+    QTreeView* tree = nullptr;
+    TreeNode* shops = nullptr; // a category whose eight points are unlocked
+    void SetUp() override {
+        DemoEditing::SetUp();
+        tree = form->MyTree;
+        shops = find("Tisserande Blanche")->parent;
+        form->show();
+        form->but_liste4->click();
+        tree->expandAll();
+        tree->setFocus();
+        form->activateWindow();
+        QApplication::processEvents();
+    }
+    TreeNode* current() { return TPointsTreeModel::node_of(tree->currentIndex()); }
+    // Makes the first shop the current row; the shop `row` rows below it, the one `kept` lacks.
+    TreeNode* start(size_t row) {
+        tree->setCurrentIndex(form->points_model->index_of(shops->rows[0]));
+        kept = shops->rows;
+        kept.erase(kept.begin() + std::ptrdiff_t(row));
+        return shops->rows[row];
+    }
+    std::vector<TreeNode*> kept;
+    static void post(QObject* to, std::vector<QKeyCombination> keys) {
+        for (QKeyCombination k : keys)
+            QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k.key(),
+                                                          k.keyboardModifiers(),
+                                                          k.key() == Qt::Key_I ? "i" : ""));
     }
 };
 
@@ -134,7 +142,6 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     const rCommand& other_end = *find(nest)->item()->command;
     EXPECT_EQ(std::pair(other_end.colour_b, tower.command->colour_b),
               std::pair(tower.command->colour_a, other_end.colour_a));
-
     // Modify a database point with a route from three waypoints: it keeps its master id.
     const int32_t master = find("Menthe sauvage")->item()->master_id;
     form->waypoints = {{27000, 40000, foret}, {27500, 40500, foret}, {28000, 40100, foret}};
@@ -150,7 +157,6 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     const rItemdata& mint = *find("Menthe sauvage")->item();
     EXPECT_TRUE(mint.master_id == master && mint.command->code == "V_009169789C4001F4FE0C01F40190");
     EXPECT_TRUE(form->waypoints.empty() && form->additions_unsaved);
-
     // Cut a database point and paste it twice at one spot of another zone: both copies stay.
     form->mouse_zone = node_zone(find("Repaire de brigands"));
     form->current_point = find("Colporteuse Myrtille");
@@ -162,18 +168,15 @@ TEST_F(DemoEditing, EveryChangeSurvivesSaveRestartAndReload) {
     // Delete a database point: only its deletion entry stays.
     edit(find("Auberge de la S\xE8ve"), [](TForm2& d) { d.Button4Click(); });
     EXPECT_FALSE(find("Auberge de la S\xE8ve") || find("@Auberge de la S\xE8ve")->visible);
-
     const auto write = [&] {
-        std::string file;
         EXPECT_TRUE(form->write_additions(ajouts_path + additions_file_name));
-        read_file(ajouts_path + additions_file_name, file);
+        const std::string file = file_text(ajouts_path + additions_file_name);
         return file.substr(file.find('\n')); // the header's id changes
     };
     const std::string before = points(), file = write();
     for (const char* line : {"\nColporteuse Myrtille||11|4|5000|6000|",
                              "\nColporteuse Myrtille||11|4|5001|6000|", "\n@Colporteuse Myrtille|"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
-
     start();
     EXPECT_EQ(std::pair(form->rejected_lines, points()), std::pair(0, before));
     EXPECT_EQ(write(), file);
@@ -184,10 +187,7 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     TreeNode* hermit = find("Ermite Balthazar");
     pMap_info* foret = node_zone(hermit);
     bool opened = false;
-    auto open = [&](TForm2& d) {
-        opened = true;
-        d.Button1Click();
-    };
+    auto open = [&](TForm2& d) { opened = true, d.Button1Click(); };
     // Read-only, then not the editable database: nothing opens, nothing changes.
     selected_database->not_editable = true;
     edit(nullptr, open, foret);
@@ -195,7 +195,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->coupernode1Click();
     form->Couper1Click();
     EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(68), message(68), message(8)}));
-
     // The map's menu on a point whose comment names another with an id.
     form->mouse_zone = foret;
     form->Menu_imagePopup();
@@ -214,7 +213,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     auto* web = dynamic_cast<Tmytmenuitem*>(form->Menu_image->actions().front());
     ASSERT_NE(web, nullptr);
     EXPECT_EQ(web->category->id_link_prefix, "http://www.example.org/vev/quete.php?id=");
-
     selected_database->not_editable = false;
     edit_db_name = "Autre";
     edit(hermit, open);
@@ -229,25 +227,21 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->Menu_imagePopup();
     EXPECT_EQ(texts()[0].substr(0, 18), "Modify [Ermite Bal");
     EXPECT_FALSE(form->ajouter1->isEnabled() || form->Copiernode1->isEnabled());
-
     // Selecting the point lists its references and draws a line to the named point.
     form->show_on_map(hermit, 0, 0, 0);
     EXPECT_EQ(form->redirect_model->stringList(), QStringList{"La lettre perdue #1042"});
     form->select_node(find("La lettre perdue #1042"));
     EXPECT_EQ(form->comment_lines.size(), 1u);
-
     // The tree's menu on a category node.
     form->MyTree->setCurrentIndex(form->points_model->index(0, 0));
     form->Modif1Click();
     EXPECT_TRUE(feedback_texts() == std::vector<std::string>{message(9)} && !opened);
-
     // The copied name joins the current point's comment as a reference; it becomes an addition.
     form->copy_point(hermit);
     form->current_point = find("Menthe sauvage");
     form->hyperlink1Click();
     EXPECT_EQ(form->current_point->item()->comment, "Le long du ruisseau. {Ermite Balthazar}");
     EXPECT_TRUE(form->additions_unsaved && !form->current_point->item()->from_master);
-
     // Edit mode off hides the editing items; back on, it asks for the editable database.
     form->but_editmode->click();
     EXPECT_FALSE(rPreference.EDIB || form->ajouter1->isVisible());
@@ -259,7 +253,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     form->but_editmode->click();
     EXPECT_TRUE(rPreference.EDIB && form->ajouter1->isVisible());
     EXPECT_EQ(feedback_texts(), (std::vector<std::string>{message(44)}));
-
     // A locked point opens restricted after a warning; one named "Master_Cancel" does not open.
     TreeNode* mint = form->current_point;
     mint->item()->locked = true;
@@ -272,7 +265,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     });
     mint->item()->name = "Master_Cancel";
     edit(mint, [](TForm2&) { ADD_FAILURE() << "opened"; });
-
     // A bridge to a locked point is refused; to a point with a link, only Yes prepares it.
     const auto bridge = [&](TreeNode* other) {
         form->copy_point(other);
@@ -289,7 +281,6 @@ TEST_F(DemoEditing, GuardsAndMenus) {
     bridge(find("Route du Val"));
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(69), message(45), message(70),
                                                        message(70), message(71), message(71)}));
-
     // Apply to all: the comment goes to every same-named point of the category.
     TreeNode* nest = find("Nid de sternes");
     TreeNode* reef = find("R\xE9"
@@ -338,7 +329,6 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
                                  message(36, "#"), message(72, "U+4E2D"), message(17), message(18),
                                  message(24), message(73, "U+000A"), message(73, "U+0009")}));
     EXPECT_TRUE(points() == before && !form->additions_unsaved);
-
     // Unchanged: the point keeps its node, even with a database name longer than typing allows,
     // which the box shows whole. A category without comments stores none.
     const std::string long_name(60, 'M');
@@ -350,10 +340,7 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
         d.Button2Click();
     });
     EXPECT_TRUE(find(long_name) == mint && !form->additions_unsaved);
-    edit(mint, [](TForm2& d) {
-        choose(d, "Notes");
-        d.Button2Click();
-    });
+    edit(mint, [](TForm2& d) { choose(d, "Notes"), d.Button2Click(); });
     EXPECT_EQ(find(long_name)->item()->comment + "|" + find(long_name)->data->category->name,
               "|Notes");
 }
@@ -394,7 +381,6 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
     form->Button3Click();
     EXPECT_TRUE(rows.empty() && !form->search_area_mode && !form->path_list.empty() &&
                 !form->overview_lines.empty());
-
     // Focus coming to the list, by the page switch or the hover, shows no row on the map.
     for (bool go_first : {false, true}) {
         form->RegionTree->setFocus();
@@ -439,7 +425,6 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
         EXPECT_EQ(rPreference.STSC, order == 1 ? kResultName : 9);
         rPreference.STSC = 9;
     }
-
     // A row shows the name, the marks whole, the category's and the zone's icons, in grey when
     // the level filter hides the point, which the popup then does not edit.
     search("Menthe sauvage", false, false);
@@ -462,50 +447,6 @@ TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResult
     form->Modif2Click();
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{message(8), message(54)}));
 }
-
-namespace {
-
-// The demo window on screen with its points tree open, fed input queued before the handlers
-// run, as when the user types ahead: each key or click acts once, in turn, on what was chosen.
-class QueuedInput : public DemoEditing {
-protected:
-    QTreeView* tree = nullptr;
-    TreeNode* shops = nullptr; // a category whose eight points are unlocked
-    void SetUp() override {
-        DemoEditing::SetUp();
-        tree = form->MyTree;
-        shops = find("Tisserande Blanche")->parent;
-        form->show();
-        form->but_liste4->click();
-        tree->expandAll();
-        tree->setFocus();
-        form->activateWindow();
-        QApplication::processEvents();
-    }
-    TreeNode* current() { return TPointsTreeModel::node_of(tree->currentIndex()); }
-    // Makes the first shop the current row; the shop `row` rows below it, the one `kept` lacks.
-    TreeNode* start(size_t row) {
-        tree->setCurrentIndex(form->points_model->index_of(shops->rows[0]));
-        kept = shops->rows;
-        kept.erase(kept.begin() + std::ptrdiff_t(row));
-        return shops->rows[row];
-    }
-    std::vector<TreeNode*> kept;
-    static void post(QObject* to, std::vector<QKeyCombination> keys) {
-        for (QKeyCombination k : keys)
-            QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k.key(),
-                                                          k.keyboardModifiers(),
-                                                          k.key() == Qt::Key_I ? "i" : ""));
-    }
-    static void post_click(QWidget* to, QPoint at) {
-        for (auto [type, held] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
-                                  {QEvent::MouseButtonRelease, Qt::NoButton}})
-            QCoreApplication::postEvent(
-                to, new QMouseEvent(type, at, to->mapToGlobal(at), Qt::LeftButton, held, {}));
-    }
-};
-
-} // namespace
 
 TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
     // Enter four times on OK, Delete clicked twice, then three times.
@@ -567,7 +508,6 @@ TEST_F(QueuedInput, TheTreeShowsItsCurrentRowAgainAndEndGoesLastAndAReloadTakesN
     post(tree, {Qt::Key_End});
     QApplication::processEvents();
     EXPECT_TRUE(current() && !tree->indexBelow(tree->currentIndex()).isValid());
-
     // The map's and the tree's menus asked for as a reload starts stay shut while it runs.
     bool opened_busy = false;
     for (QMenu* menu : {form->Menu_image, form->Menu1})

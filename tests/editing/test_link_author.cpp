@@ -2,16 +2,11 @@
 #include "editing/link_author.h"
 #include "editing/point_edit.h"
 #include "foundation/func_color.h"
-#include "foundation/node_data.h"
-#include "foundation/text_codec.h"
 #include "mainwindow/map_view.h"
-#include "mainwindow/picking.h"
 #include "support/form4_points.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -30,7 +25,7 @@ std::vector<TPoint> world(const std::vector<rWaypoint>& waypoints) {
 
 } // namespace
 
-TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypoints) {
+TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypointsOptionsAndBridges) {
     pMap_info val = zone(10, 0, 0);
     std::vector<rWaypoint> three = {{1000, 2000, &val}, {1100, 1900, &val}, {1100, 2100, &val}};
     EXPECT_EQ(route_link(kNewRouteOptions, three, val), "V_009103E807D0006400640000FF38");
@@ -40,10 +35,8 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypoints) {
     const std::vector<rWaypoint> across = {{65000, 100, &val}, {500, 100, &mont}};
     EXPECT_EQ(route_link("0091", across, val)->substr(14, 4), "040C");
     EXPECT_EQ(route_link("0091", across, mont), std::nullopt);
-
     // Negative world positions and steps in every direction, through the project's decoders.
-    pMap_info west = zone(12, -70000, 40000);
-    pMap_info east = zone(13, -4464, 40000);
+    pMap_info west = zone(12, -70000, 40000), east = zone(13, -4464, 40000);
     const std::vector<rWaypoint> walk = {
         {60000, 100, &west}, {3000, 20000, &east}, {62000, 5, &west}, {61000, 30000, &west}};
     rItemdata item;
@@ -54,21 +47,16 @@ TEST(LinkAuthor, RoutesAndAreasReadBackAsTheirWaypoints) {
     std::vector<TPoint> expected = {worldmaptoworld({17, 23}, west)};
     for (const TPoint& p : world(walk))
         expected.push_back(p);
-    EXPECT_EQ(path.points, expected);
-    EXPECT_EQ(item.command->value, 1);
+    EXPECT_TRUE(path.points == expected && item.command->value == 1);
     item.command = decode_link(area_link(walk), 0x00FF00);
     rwpitem area;
     ASSERT_TRUE(decode_area(item, area));
     EXPECT_EQ(area.points, world(walk));
-}
-
-TEST(LinkAuthor, RouteOptionsAndBridges) {
     EXPECT_TRUE(route_options_of("1091").every_zoom &&
                 route_options_of("1091").opacity_position == 10);
     EXPECT_EQ(route_options_code("1091", {false, 3}) + route_options_code("0x91", {true, 8}),
               "00211x71");
     EXPECT_EQ(route_options_of("00x1").opacity_position, 10);
-
     // Two points without ids: both get fresh ones and each names the other.
     TBridgeIds ids;
     const TBridgePlan two = plan_bridge({}, {}, true, ids);
@@ -83,7 +71,6 @@ TEST(LinkAuthor, RouteOptionsAndBridges) {
               "B_10000002A00000051 B_00000005100000000 B_00000005100000002A");
     EXPECT_EQ(plan_bridge({0, 7, 0, ""}, {0, 8, 9, ""}, false, ids).other_new_link,
               "B_00000000800000009");
-
     EXPECT_EQ(switch_bridge_flag("B_10000002A00000051") + switch_bridge_flag("B_x"),
               "B_00000002A00000051B_x");
     EXPECT_EQ(switch_bridge_flag("B_00000002A00000051"), "B_10000002A00000051");
@@ -93,7 +80,7 @@ TEST(LinkAuthor, RouteOptionsAndBridges) {
                      TLinkOptionsItem::Disabled}));
 }
 
-TEST(PointEdit, InputChecksLevelBandsAndReferences) {
+TEST(PointEdit, InputChecksLevelBandsReferencesAndPastedBridgeEnds) {
     using Lines = std::vector<std::string>;
     for (auto [name, category, comment, message] : {std::tuple{"New (Demo)", true, Lines{}, 17},
                                                     {"@Inn", true, {}, 18},
@@ -101,7 +88,6 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
                                                     {"Inn", true, {"a", "", "b"}, 0}})
         EXPECT_EQ(point_input_fault(name, "New (Demo)", category, comment), message) << name;
     EXPECT_EQ(comment_length({"ab", "", "c"}), 7);
-
     init_level_colors();
     const std::vector<std::pair<int, int>> bands60 = {{1, 47},  {48, 57}, {58, 62},
                                                       {63, 64}, {65, 67}, {68, 99}};
@@ -110,7 +96,6 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
         EXPECT_EQ(std::make_pair(r.min, r.max), bands60[size_t(band)]) << band;
     }
     EXPECT_EQ(level_band(2, 60, false).max + level_band(0, 1, true).min, 0);
-
     // References: comment order, the id after "#" in the Tag, the web image on a read-only
     // database; "{}", an unclosed name and an id too long name nothing more.
     const std::string comment = " Voir {Bac} et {Pont #12}, {} {N #99999999999} {reste";
@@ -120,9 +105,7 @@ TEST(PointEdit, InputChecksLevelBandsAndReferences) {
     EXPECT_EQ(items[1].caption + "|" + std::to_string(items[1].tag), "Pont |268");
     EXPECT_TRUE(items[1].web && !reference_items(comment, false)[1].web);
     EXPECT_EQ(std::pair(items[2].tag, first_id(comment)), std::pair(256, 12));
-}
-
-TEST(PointEdit, APastedCopyOfABridgeEndLeavesTheBridgeToItsPoint) {
+    // A pasted copy of a bridge end leaves the bridge to its point.
     support::PointsFixture f{
         {{1, 0, 10, "Nord"}}, {{.name = "Val", .zone_id = 10, .continent_id = 1}}, {{"Ponts", 1}}};
     const auto copy = new_clipboard_copy();

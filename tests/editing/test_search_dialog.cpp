@@ -2,16 +2,10 @@
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/result_model.h"
 #include "editing/widgets/search_form.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
-#include "support/saved_globals.h"
-#include "support/scripted_messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,8 +13,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 
@@ -28,11 +20,8 @@ namespace {
 
 // Zone classes Plaines (1) and Cites (2); the Val and Mont zones; two categories; properties
 // Services (a group holding Inn and Bank) and Camp.
-class SearchDialog : public ::testing::Test {
+class SearchDialog : public Form4Test {
 protected:
-    SavedGlobals globals;
-    ScriptedMessages boxes;
-    TempDir app;
     PointsFixture f{{{1, 0, 10, "Nord"}},
                     {{.name = "Val", .zone_id = 10, .continent_id = 1, .zone_class = 1},
                      {.name = "Mont", .zone_id = 11, .continent_id = 1, .zone_class = 2}},
@@ -40,11 +29,8 @@ protected:
                     {{1, 0, 0, "Services"}, {2, 1, 0, "Inn"}, {3, 1, 0, "Bank"}, {4, 0, 0, "Camp"}},
                     false,
                     {{"Plaines", 1, 0}, {"Cites", 2, 1}}};
-    TPreference preferences = rPreference;
-    std::unique_ptr<TForm4> form;
     TSearchArea area;
     TRegionList regions;
-
     void SetUp() override {
         copy_program_files(app.path());
         form = form_with_points(app.path(), f);
@@ -54,10 +40,6 @@ protected:
             regions.push_back(std::make_unique<rRegion>());
             regions.back()->node = form->addnode(PointsFixture::point(name, 10, 1));
         }
-    }
-    void TearDown() override {
-        form.reset();
-        rPreference = preferences;
     }
     rRegion* entry(int i) { return regions[size_t(i)].get(); }
     std::unique_ptr<TSearchForm> dialog() {
@@ -82,7 +64,7 @@ protected:
     }
 };
 
-TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
+TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBackWithTheCriteriaOfItsChecksAndEdits) {
     area.text = " loup ";
     area.criteria = kSearchNames | kSearchLevels | kSearchProperties | kSearchCategories |
                     kSearchZoneClasses | kSearchOwnAdditions | kSearchRegions;
@@ -90,30 +72,26 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     area.categories = {form->common_data->categories[1].get()};
     area.regions = {entry(0)};
     area.zone_classes.set(2);
-    area.flags_present = flag_set({2});
-    area.flags_absent = flag_set({3});
+    std::tie(area.flags_present, area.flags_absent) = std::pair(flag_set({2}), flag_set({3}));
     area.flags_indifferent.w = {~0b1100u, ~0u, ~0u, ~0u};
     area.expanded_roots = 1 << TSearchForm::rootProperties;
     area.expanded_groups.set(1);
     const TSearchArea before = area;
-
     auto d = dialog();
     EXPECT_EQ(d->Edit1->text(), " loup ");
     EXPECT_TRUE(d->CheckBox1->isChecked() && d->CheckBox4->isChecked() &&
                 !d->CheckBox2->isChecked());
     EXPECT_EQ(d->Edit3->text() + d->Edit2->text(), "39");
-    EXPECT_EQ(children(*d, TSearchForm::rootCategories), "auberges2 Notes0 ");
-    EXPECT_EQ(children(*d, TSearchForm::rootProperties), "Services1 Inn2 Bank0 Camp1 ");
-    EXPECT_EQ(children(*d, TSearchForm::rootZoneClasses) + children(*d, TSearchForm::rootRegions),
-              "Plaines0 Cites2 alpha0 Zeta2 ");
+    EXPECT_EQ(
+        children(*d, TSearchForm::rootCategories) + children(*d, TSearchForm::rootProperties) +
+            children(*d, TSearchForm::rootZoneClasses) + children(*d, TSearchForm::rootRegions),
+        "auberges2 Notes0 Services1 Inn2 Bank0 Camp1 Plaines0 Cites2 alpha0 Zeta2 ");
     EXPECT_EQ(d->root(TSearchForm::rootOwnAdditions)->state, kChecked);
     const TCheckNode* services = TCheckTree::next(d->root(TSearchForm::rootProperties));
     EXPECT_TRUE(
         d->SearchingTree->isExpanded(d->model->index_of(services)) &&
         !d->SearchingTree->isExpanded(d->model->index_of(d->root(TSearchForm::rootCategories))));
-
-    ASSERT_TRUE(d->Button1Click());
-    EXPECT_EQ(area.key, "LOUP");
+    ASSERT_TRUE(d->Button1Click() && area.key == "LOUP");
     const auto kept = [](const TSearchArea& a) {
         return std::tie(a.criteria, a.level_from, a.level_to, a.categories, a.regions,
                         a.zone_classes, a.flags_present, a.expanded_roots, a.expanded_groups);
@@ -122,12 +100,11 @@ TEST_F(SearchDialog, ShowsTheSearchObjectAndWritesItBack) {
     // Flags without a property node are neither indifferent nor present: they must not be set.
     EXPECT_EQ(area.flags_indifferent.w, (std::array<uint32_t, 4>{0b10010, 0, 0, 0}));
     EXPECT_EQ(area.flags_absent.w, (std::array<uint32_t, 4>{~0b10110u, ~0u, ~0u, ~0u}));
-}
-
-TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
+    area = TSearchArea{};
     area.criteria = kSearchNames;
-    auto d = dialog();
-    // Every category and every region checked filters nothing; every zone class still does.
+    d = dialog();
+    // Checks and edits make their criteria. Every category and every region checked filters
+    // nothing; every zone class still does.
     for (const char* name : {"Notes", "auberges", "alpha", "Zeta", "Plaines", "Cites", "Camp",
                              "coIsJump", "coIsPoly", "Services", "Services", "Services"})
         d->model->setData(d->model->index_of(node(*d, name)), Qt::Checked, Qt::CheckStateRole);
@@ -145,7 +122,6 @@ TEST_F(SearchDialog, ChecksAndEditsMakeTheirCriteria) {
     EXPECT_EQ(std::tie(area.level_from, area.level_to), std::tuple(12, 12));
     EXPECT_EQ(area.categories.size() + area.regions.size() + area.zone_classes.count(), 6u);
     EXPECT_EQ(area.flags_present, flag_set({4}));
-
     // With the comment size on, the typed text is only the size.
     d = dialog();
     d->Edit1->setText("40");
@@ -208,7 +184,6 @@ TEST_F(SearchDialog, TheWindowSearchesOnValiderOnlyAndItsCountFollowsTheRows) {
                     form->view_offset == QPoint(-7000, -7000) && rPreference.SPOM &&
                     form->search_area_mode && form->search_area->criteria == kSearchNames);
     }
-
     // The marks column is as wide as its texts, and the columns fit the list, in any font.
     QAbstractItemView* list = form->TreeResult;
     list->setFont(QFont(list->font().family(), 24));

@@ -29,7 +29,6 @@ protected:
     TRegionLookup regions = [this](const pMap_info& zone, TPoint) -> const rRegion* {
         return zone.zone_id == 10 ? &r1 : zone.zone_id == 11 ? &r2 : nullptr;
     };
-
     void SetUp() override {
         rnew_node p = PointsFixture::point("Grey Wolf", 11, 1);
         std::tie(p.level_min, p.level_max, p.from_master) = std::tuple(1, 4, false);
@@ -47,7 +46,6 @@ protected:
         p.flags = flag_set({32, 128});
         dire = f.add(p);
     }
-
     std::vector<std::string> found(uint16_t criteria, const std::string& key = "WOLF") {
         area.criteria = criteria;
         area.key = key;
@@ -58,7 +56,7 @@ protected:
     }
 };
 
-TEST(SearchScores, TextScoresFollowTheWeights) {
+TEST_F(SearchEngine, TextScoresFollowTheWeightsAndLevelsMarksAndPlaceScores) {
     struct Case {
         const char* text;
         bool is_name;
@@ -67,17 +65,13 @@ TEST(SearchScores, TextScoresFollowTheWeights) {
         {"WOLF DEN", true, 546},       {"WOLF", true, 600},      {"WOLFHOUND", true, 340},
         {"GREY WOLF", true, 495},      {"DIREWOLF", true, 296},  {"THE OLD WOLF", false, 500},
         {"GREY WOLFHOUND", true, 340}, {"WOLF DEN", false, 550}, {"WOLFHOUND", false, 345}};
-    for (const Case& c : cases) {
-        const size_t pos = key_position(c.text, "WOLF");
-        EXPECT_EQ(score_text(c.text, "WOLF", pos, c.is_name), c.score) << c.text;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(score_text(c.text, "WOLF", key_position(c.text, "WOLF"), c.is_name), c.score)
+            << c.text;
     EXPECT_EQ(key_position("TOUR   NORD", "  "), 0u);
     TPreference off;
     off.text_exact = 0;
     EXPECT_EQ(score_text("WOLF", "WOLF", 1, true, off), 0);
-}
-
-TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
     TPreference p;
     p.score_unit = 10;
     init_score_levels(p);
@@ -88,17 +82,16 @@ TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
     for (int32_t score : {801, 800, 600, 545, 544, 400, 297, 296})
         marks += score_marks(score, TPreference()) + " ";
     EXPECT_EQ(marks, "+++ ++ + + - -- -- --- ");
-
     // The view centre is world (0, 0); Auberges are of the first detail level, Notes the third.
     const TSearchView view{{100, {200, 150}, 400, 300}, 1};
-    struct Case {
+    struct Place {
         rnew_node point;
         int32_t distance, onscreen, category;
-    } cases[] = {{PointsFixture::point("centre", 10, 1), 340, 25, 50},
-                 {PointsFixture::point("66 away", 11, 2, 465, 0), 299, 25, 0},
-                 {PointsFixture::point("too far to measure", 12, 1), 0, 0, 50},
-                 {PointsFixture::point("other continent", 30, 2), 0, 0, 0}};
-    for (const Case& c : cases) {
+    } places[] = {{PointsFixture::point("centre", 10, 1), 340, 25, 50},
+                  {PointsFixture::point("66 away", 11, 2, 465, 0), 299, 25, 0},
+                  {PointsFixture::point("too far to measure", 12, 1), 0, 0, 50},
+                  {PointsFixture::point("other continent", 30, 2), 0, 0, 0}};
+    for (const Place& c : places) {
         const TNodeData& data = *f.add(c.point)->data;
         EXPECT_EQ(score_distance(data, view), c.distance) << c.point.name;
         EXPECT_EQ(score_onscreen(data, view), c.onscreen) << c.point.name;
@@ -106,17 +99,15 @@ TEST_F(SearchEngine, LevelsMarksAndPlaceScores) {
     }
 }
 
-TEST_F(SearchEngine, EachCriterionAloneAndTogether) {
-    area.level_from = 3;
-    area.level_to = 12;
-    area.command_kind = coIsPoly;
+TEST_F(SearchEngine, EachCriterionAloneAndTogetherScoresAndSortsByEachColumn) {
+    std::tie(area.level_from, area.level_to, area.command_kind) = std::tuple(3, 12, coIsPoly);
     area.categories = {f.common_data->categories[1].get()};
     area.regions = {&r1};
     area.zone_classes.set(2);
     // Flag 31 (the top bit of the first word) must be set, flag 32 (its bit 0) must not.
     area.flags_present = flag_set({31});
     area.flags_indifferent.w = {0x7FFFFFFEu, ~0u, ~0u, ~0u};
-    area.flags_absent.w = {1u, 0, 0, 0};
+    area.flags_absent = flag_set({32});
     using V = std::vector<std::string>;
     EXPECT_EQ(found(kSearchNames), V({"Grey Wolf", "Wolf Den", "Direwolf"}));
     EXPECT_EQ(found(kSearchComments), V({"Grey Wolf", "Inn"}));
@@ -138,9 +129,7 @@ TEST_F(SearchEngine, EachCriterionAloneAndTogether) {
     EXPECT_EQ(found(kSearchNames | kSearchLocked), V({"Wolf Den"}));
     EXPECT_EQ(found(kSearchComments | kSearchCategories), V({"Inn"}));
     EXPECT_EQ(found(kSearchLevels | kSearchOwnAdditions | kSearchRegions), V());
-}
-
-TEST_F(SearchEngine, NameMatchesOutscoreAndCommentsScoreHalf) {
+    // Name matches outscore, comments score half.
     area.criteria = kSearchNames | kSearchComments;
     area.key = "WOLF";
     std::vector<int32_t> scores;
@@ -149,18 +138,16 @@ TEST_F(SearchEngine, NameMatchesOutscoreAndCommentsScoreHalf) {
     // Grey Wolf by its name (495) though its comment would score more; Inn by its comment;
     // Auberges are drawn from the first detail level (+50), Notes from the third.
     EXPECT_EQ(scores, std::vector<int32_t>({545, 596, 250, 296}));
-}
-
-TEST_F(SearchEngine, ResultsSortByEachColumn) {
+    // Results sort by each column.
     const std::vector<rSearchResult> rows = {{grey, 10}, {den, 40}, {inn, 30}, {dire, 20}};
-    using V = std::vector<TreeNode*>;
-    for (auto [column, ascending, order] : {std::tuple{kResultName, false, V{den, inn, grey, dire}},
-                                            {kResultMarks, true, V{den, inn, dire, grey}},
-                                            {kResultCategory, true, V{grey, den, dire, inn}},
-                                            {kResultZone, true, V{dire, inn, den, grey}}}) {
+    using N = std::vector<TreeNode*>;
+    for (auto [column, ascending, order] : {std::tuple{kResultName, false, N{den, inn, grey, dire}},
+                                            {kResultMarks, true, N{den, inn, dire, grey}},
+                                            {kResultCategory, true, N{grey, den, dire, inn}},
+                                            {kResultZone, true, N{dire, inn, den, grey}}}) {
         std::vector<rSearchResult> sorted = rows;
         sort_results(sorted, column, ascending);
-        V nodes;
+        N nodes;
         for (const rSearchResult& r : sorted)
             nodes.push_back(r.node);
         EXPECT_EQ(nodes, order) << column << ascending;
@@ -191,7 +178,6 @@ TEST(PropertyTree, GroupsNestAndChecksAreWrittenDirectly) {
     EXPECT_EQ(shape(tree), "Services+ .Inn ..Deep .Bank Late ");
     build_property_tree(tree, nullptr, kPropertyTreeClear | kPropertyTreeExpandAll, {}, specs);
     EXPECT_EQ(shape(tree), "Services+ .Inn+ ..Deep .Bank Late ");
-
     std::array<bool, 128> flags{};
     set_property_checks(tree, nullptr, flags, kChecked);
     flags[1] = flags[6] = true;
@@ -200,7 +186,6 @@ TEST(PropertyTree, GroupsNestAndChecksAreWrittenDirectly) {
     for (TCheckNode* n = tree.first(); n; n = TCheckTree::next(n))
         states += char('0' + n->state);
     EXPECT_EQ(states, "02200");
-
     TCheckNode* cycling = tree.first();
     cycling->check_type = TCheckType::Cycle;
     for (uint8_t expected : {kPressed, kChecked, kUnchecked}) {

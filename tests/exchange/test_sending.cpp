@@ -1,7 +1,6 @@
 #include "exchange/MsMultiPartFormData.h"
 #include "exchange/sending.h"
 #include "exchange/widgets/send_fic.h"
-#include "foundation/text_codec.h"
 #include "mainwindow/widgets/map.h"
 #include "platform/mapimail.h"
 #include "support/dialog_answer.h"
@@ -12,14 +11,13 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <gmock/gmock.h>
 
 using namespace support;
 
 namespace {
 
-TEST(MultipartBody, FollowsTheUploadLayoutByteForByte) {
+TEST(Upload, TheMultipartBodyFollowsTheLayoutByteForByteWithTheNicknameAndPass) {
     TMsMultiPartFormDataStream body(QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9, 45)));
     const std::string b = std::string(27, '-') + "030507140709045";
     EXPECT_EQ(body.boundary(), b);
@@ -34,15 +32,12 @@ TEST(MultipartBody, FollowsTheUploadLayoutByteForByte) {
                                "\"file\"; filename=\"/x%22%0D%0A/Vev_ajouts_Demo.txt\"\r\n"
                                "Content-Type: application/msword\r\n\r\na\r\nb\r\n\r\n--" +
                                b + "--\r\n");
-
     TMsMultiPartFormDataStream empty;
     empty.add_file_part("file", "f", "t", "");
     empty.finish_body();
     EXPECT_TRUE(
         empty.data().ends_with("Content-Type: t\r\n\r\n\r\n--" + empty.boundary() + "--\r\n"));
-}
-
-TEST(UploadFields, NicknameAndPass) {
+    // The nickname and pass fields.
     for (auto [nick, pseudo] :
          {std::pair{"Ann-Marie 2 Z", "annmariez"}, {"", "anonymous"}, {"42 \xC9\xE9", "anonymous"}})
         EXPECT_EQ(upload_pseudo(nick), pseudo) << nick;
@@ -53,7 +48,6 @@ class Sending : public ExchangeTest {
 protected:
     const std::string bytes = "#v001-id=123456-Ann\r\n#v1.06\r\nPoint|\xE9t\xE9|1\r\n";
     std::string file;
-
     void SetUp() override {
         ExchangeTest::SetUp();
         app_path = dir.path();
@@ -113,10 +107,8 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
             part["data"].toString(),
         QString::fromLatin1(file).replace('"', "%22").replace('\r', "%0D").replace('\n', "%0A") +
             "|application/msword|" + QString::fromLatin1(bytes));
-
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
-
     // A server that drips its reply. Clicks queued before the sending: the second send and the
     // other choice come while the upload runs and change nothing; the cancel button ends it.
     // The bound on the whole transfer ends it too.
@@ -156,16 +148,13 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
         EXPECT_EQ(send(&Tmail_fic::RadioButton2), report);
         qputenv("PATH", path);
     }
-    std::string args;
-    ASSERT_TRUE(read_file(bin + "xdg-email.args", args));
     std::string expected;
     for (const std::string arg :
          {"--utf8", "--subject", "Vev Karvelo: additions Vev_ajouts_Demo.txt", "--body",
           "Hello,\nHere is my additions file Vev_ajouts_Demo.txt.\nThank you!", "--attach",
           file.c_str(), "cartographes@example.org"})
         expected += arg + '\0';
-    EXPECT_EQ(args, expected);
-
+    EXPECT_EQ(file_text(bin + "xdg-email.args"), expected);
     // Without an address or anything to send, nothing is handed over.
     for (auto [to, body] : {std::pair{"", "b"}, {"a", ""}})
         EXPECT_THAT(([to = to, body = body] {
@@ -198,9 +187,7 @@ TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {
     };
     for (const Case& c : cases) {
         QFile::remove(to_path(file));
-        if (!c.content.empty()) {
-            ASSERT_TRUE(write_file_atomic(file, c.content));
-        }
+        ASSERT_TRUE(c.content.empty() || write_file_atomic(file, c.content));
         selected_database->not_editable = c.read_only;
         form.feedback_lines.clear();
         ScriptedMessages answers;

@@ -1,5 +1,5 @@
 #include "foundation/binary_io.h"
-#include "foundation/errors.h"
+#include "foundation/func_color.h"
 #include "foundation/func_karvo.h"
 #include "foundation/widgets/func_karvo_widgets.h"
 #include "support/saved_globals.h"
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
+TEST(Texts, NormaliseExtractIdCleanNameMarkersAndPipeLists) {
     EXPECT_EQ(normalise_text("For\xEAt-d'\xC9t\xE9"), "FORET D'\xC9TE");
     EXPECT_EQ(normalise_text("\"*+-/=[]{}|~"), std::string(12, ' '));
     EXPECT_EQ(normalise_text("\xE0\xE2\xE4\xE7\xE8\xE9\xEA\xEB\xEE\xEF\xF4\xF6\xF9\xFB\xFC"),
@@ -18,10 +18,7 @@ TEST(Texts, NormaliseFoldsLowerCaseAccentsAndPunctuation) {
     const std::string kept = "\xE1\xF1\xC0\xFF"
                              "09,.'!\t\x80";
     EXPECT_EQ(normalise_text(kept), kept);
-}
-
-TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
-    // Name, first mark only, text and id.
+    // Extracting the id removes the marks and their digits: name, first mark only, text and id.
     const std::tuple<const char*, bool, const char*, int32_t> cases[] = {
         {"a#12b#34", false, "ab", 12},
         {"a#12b#34", true, "ab34", 12},
@@ -34,19 +31,13 @@ TEST(Texts, ExtractIdRemovesMarksAndTheirDigits) {
         EXPECT_EQ(std::tie(r.text, r.id), std::tuple(text, id)) << name << " " << first_only;
     }
     EXPECT_THROW(extract_id("x #2147483648", false), EConvertError);
-}
-
-TEST(Texts, CleanNameAndMarkers) {
     EXPECT_EQ(clean_name("North|Line 2||", true), "North\rLine 2");
     EXPECT_EQ(clean_name("North|Line 2||", false), "North|Line 2");
     EXPECT_EQ(clean_name("{Camp} #12|", false), "Camp ");
     // The id is not needed for display: a huge one does not stop it.
     EXPECT_EQ(clean_name("Big #99999999999 x", false), "Big  x");
-    EXPECT_TRUE(is_comment("#x") && !is_comment(" #x") && !is_comment(""));
-    EXPECT_FALSE(is_hidden_name(""));
-}
-
-TEST(Texts, PipeLists) {
+    EXPECT_TRUE(is_comment("#x") && !is_comment(" #x") && !is_comment("") && !is_hidden_name(""));
+    // Pipe lists.
     using Lines = std::vector<std::string>;
     Lines memo = {"old"};
     for (auto [list, lines] :
@@ -54,12 +45,10 @@ TEST(Texts, PipeLists) {
         fill_from_pipe_list(memo, list);
         EXPECT_EQ(memo, lines) << list;
     }
-
-    EXPECT_EQ(join_to_pipe_list({"a", "", "b"}), "a|b");
-    EXPECT_EQ(join_to_pipe_list({"", "b", ""}), "|b");
+    EXPECT_EQ(join_to_pipe_list({"a", "", "b"}) + " " + join_to_pipe_list({"", "b", ""}), "a|b |b");
 }
 
-TEST(Numbers, StrToIntDef0Forms) {
+TEST(Numbers, StrToIntDef0FormsFlagSetBitsAndDistances) {
     const std::pair<const char*, int32_t> good[] = {
         {"  1062", 1062},           {"$426", 1062},   {"0x426", 1062}, {"x1f", 31}, {"-$10", -16},
         {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}};
@@ -69,9 +58,6 @@ TEST(Numbers, StrToIntDef0Forms) {
         EXPECT_EQ(str_to_int_def0(bad), 0) << bad;
     EXPECT_THROW(str_to_int("abc"), EConvertError);
     EXPECT_EQ(int_to_hex4(10), "000A");
-}
-
-TEST(FlagSets, BitLayout) {
     // Flag n is bit n mod 32 of word (n - 1) div 32: flag 32 is bit 0 of word 0.
     std::array<bool, 128> bools{};
     bools[31] = bools[32] = bools[126] = bools[127] = true; // flags 32, 33, 127, 128
@@ -80,14 +66,40 @@ TEST(FlagSets, BitLayout) {
     EXPECT_TRUE(test_flag(set, 32) && test_flag(set, 33) && test_flag(set, 128));
     EXPECT_FALSE(test_flag(set, 1) || test_flag(set, 0) || test_flag(set, 129));
     EXPECT_EQ(flagset_to_bools(set), bools);
+    // Two positions on the x axis and their distance: 46340^2 still fits.
+    const int cases[][3] = {
+        {1999, 1000, 0}, {2000, 999, 2}, {-1999, 0, 1}, {46340000, 0, 46340}, {46341000, 0, -1}};
+    for (auto [x1, x2, d] : cases)
+        EXPECT_EQ(distance({x1, 0}, {x2, 0}), d) << x1 << " " << x2;
+    EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
+    EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
 }
 
-TEST(Colours, Color32AndIconsCutFromAStrip) {
+TEST(Colours, LevelColourBandsAndTheGreyLimit) {
+    init_level_colors();
+    // Each colour band at both of its ends; 47 is the grey limit of level 60.
+    const std::pair<int, std::uint32_t> cases[] = {
+        {68, 0x1525AA}, {67, 0x1525F8}, {65, 0x1525F8}, {64, 0x14B2FB}, {63, 0x14B2FB},
+        {62, 0x1DFCFF}, {58, 0x1DFCFF}, {57, 0x3CE36B}, {48, 0x3CE36B}, {47, 0xE1D8C9}};
+    for (auto [target, colour] : cases)
+        EXPECT_EQ(level_color(60, target, 0x123456, true), colour) << target;
+    EXPECT_EQ(level_color(35, 0, 0xFFFFFF, true), 0xFFFFFFu); // no level
+    EXPECT_EQ(level_color(60, 99, 0xABCDEF, false), 0xABCDEFu);
+    // A low player never sees grey; extreme levels do not overflow.
+    for (int target = 1; target <= 99; ++target)
+        EXPECT_NE(level_color(1, target, 0, true), level_grey) << target;
+    EXPECT_EQ(level_color(INT32_MIN, INT32_MAX, 0, true), level_dark_red);
+    EXPECT_EQ(level_color(INT32_MAX, INT32_MIN, 0, true), level_grey);
+    // The grey limit rounds halves to even: 47.4, 0.1, 34.5, 77.5, -8.5 and 56.0.
+    for (auto [level, grey] : {std::pair{60, 47}, {5, 0}, {45, 34}, {95, 78}, {-5, -8}, {70, 56}})
+        EXPECT_EQ(grey_level(level), grey) << level;
+}
+
+TEST(Colours, Color32AndIconsCutFromAStripAsTheToolbarStripsAreCut) {
     EXPECT_EQ(color_to_color32(0x00FFFFFF, 0xFF000000u), 0xFFFEFEFEu);
     EXPECT_EQ(color_to_color32(0, 0x33000000u), 0x33000000u);
     // 0x00BBGGRR: red 0x10, green 0x01, blue 0x80.
     EXPECT_EQ(color_to_color32(0x00800110, 0xDD000000u), 0xDD0F007Fu);
-
     // An icon cut from a strip: white becomes transparent, its columns are copied.
     QImage strip(33, 11, QImage::Format_RGB32);
     strip.fill(0xFFFFFFFFu);
@@ -97,25 +109,18 @@ TEST(Colours, Color32AndIconsCutFromAStrip) {
     QImage icon = cut_icon(strip, 11, 1);
     ASSERT_EQ(icon.size(), QSize(11, 11));
     EXPECT_EQ(icon.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(icon.pixel(0, 0), 0xFF102030u);
-    EXPECT_EQ(icon.pixel(10, 10), 0xFF405060u);
-    EXPECT_EQ(icon.pixel(5, 5), 0x00FFFFFFu); // white: alpha 0, RGB kept
-    EXPECT_EQ(cut_icon(strip, 11, 2).pixel(0, 0), 0xFFFFFFFEu);
-    // Past the strip: transparent; never out of bounds.
-    EXPECT_EQ(cut_icon(strip, 11, 3).pixel(0, 0), 0u);
-    EXPECT_EQ(cut_icon(strip, 11, -1).pixel(0, 0), 0u);
-    QImage none;
-    EXPECT_EQ(cut_icon(none, 11, 0).pixel(3, 3), 0u);
-}
-
-TEST(Geometry, DistanceTruncatesEachCoordinateAndDetectsOverflow) {
-    EXPECT_EQ(distance({1999, 0}, {1000, 0}), 0);
-    EXPECT_EQ(distance({2000, 0}, {999, 0}), 2);
-    EXPECT_EQ(distance({-1999, 0}, {0, 0}), 1);
-    EXPECT_EQ(distance({3000, 4000}, {0, 0}), 5);
-    EXPECT_EQ(distance({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}), -1);
-    EXPECT_EQ(distance({46340000, 0}, {0, 0}), 46340); // 46340^2 still fits
-    EXPECT_EQ(distance({46341000, 0}, {0, 0}), -1);
+    // Its corners; white: alpha 0, RGB kept; the next icon; past the strip, and of no strip:
+    // transparent, never out of bounds.
+    EXPECT_EQ((std::vector{icon.pixel(0, 0), icon.pixel(10, 10), icon.pixel(5, 5),
+                           cut_icon(strip, 11, 2).pixel(0, 0), cut_icon(strip, 11, 3).pixel(0, 0),
+                           cut_icon(strip, 11, -1).pixel(0, 0), cut_icon({}, 11, 0).pixel(3, 3)}),
+              (std::vector<QRgb>{0xFF102030u, 0xFF405060u, 0x00FFFFFFu, 0xFFFFFFFEu, 0, 0, 0}));
+    // The installation's toolbar strips are rows of whole tiles up to the highest fixed index,
+    // image 27 of the search dialog.
+    const QImage normal(to_path(KARVELO_SOURCE_DIR "/data/icon_a.bmp"), "BMP");
+    const QImage hot(to_path(KARVELO_SOURCE_DIR "/data/icon_b.bmp"), "BMP");
+    EXPECT_TRUE(normal.height() == 16 && normal.width() % 16 == 0 && normal.width() / 16 >= 28);
+    EXPECT_TRUE(hot.size() == normal.size() && hot != normal);
 }
 
 TEST(Files, PolylinesSizesAndLineCounts) {
@@ -123,7 +128,6 @@ TEST(Files, PolylinesSizesAndLineCounts) {
     std::string out = "untouched";
     convert_polyline_file(dir.file("none.vec"), out);
     EXPECT_EQ(out, "untouched");
-
     // Two points, an empty polyline, then a polyline of 3 points cut short after 1.5 points.
     ByteWriter vec;
     for (uint16_t v : {2, 0, 0, 65535, 65535, 0, 3, 100, 200, 300})
@@ -136,18 +140,15 @@ TEST(Files, PolylinesSizesAndLineCounts) {
         want.f32(v);
     want.u16(0);
     EXPECT_EQ(out, want.data());
-
     // Empty, and a count of 65535 points with one byte behind it.
     for (const std::string& bad : {std::string(), std::string("\xFF\xFF\x01", 3)}) {
         support::write_raw(dir.file("b.vec"), bad);
         convert_polyline_file(dir.file("b.vec"), out);
         EXPECT_TRUE(out.empty());
     }
-
     EXPECT_THROW(file_size(dir.file("none")), EInOutError);
     support::write_raw(dir.file("f"), std::string(1234, 'a'));
     EXPECT_EQ(file_size(dir.file("f")), 1234);
-
     EXPECT_EQ(count_lines(dir.file("none")), 0);
     auto lines = [&](const std::string& text) {
         support::write_raw(dir.file("t.txt"), text);
@@ -160,7 +161,7 @@ TEST(Files, PolylinesSizesAndLineCounts) {
     EXPECT_EQ(lines(std::string(100000, '\n')), 8); // counting stops at 8
 }
 
-TEST(EditBoxes, ClampEditText) {
+TEST(EditBoxes, ClampEditTextAndLineTextRefusesControlsAndForeignCharacters) {
     TClampedEdit r = clamp_edit_text("150", 1, 99);
     EXPECT_EQ(std::tie(r.text, r.sel_start, r.sel_length), std::tuple("99", 0, 2));
     r = clamp_edit_text("0", 1, 99);
@@ -168,9 +169,6 @@ TEST(EditBoxes, ClampEditText) {
     EXPECT_EQ(clamp_edit_text("-5", -10, 10).text, "-5");
     EXPECT_EQ(clamp_edit_text("", 1, 99).text, "");
     EXPECT_THROW(clamp_edit_text("1a", 1, 99), EConvertError);
-}
-
-TEST(EditBoxes, LineTextRefusesControlsAndForeignCharacters) {
     SavedGlobals saved;
     res_messages.assign(74, "");
     res_messages[72] = "foreign %1";

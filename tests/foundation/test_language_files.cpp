@@ -24,38 +24,23 @@ std::string slurp(const std::string& path) {
 // Splits at CR LF; the first fault (a lone CR or LF, a control byte, a byte Windows-1252 leaves
 // undefined, a last line without its CR LF) goes to `fault`.
 std::vector<std::string> crlf_lines(const std::string& bytes, std::string& fault) {
-    std::vector<std::string> lines(1);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            lines.emplace_back();
-            ++i;
-        } else if (c < 0x20 ||
-                   std::string("\x7F\x81\x8D\x8F\x90\x9D").find(char(c)) != std::string::npos) {
-            fault = fault.empty() ? "line " + std::to_string(lines.size()) : fault;
-        } else {
-            lines.back().push_back(char(c));
-        }
-    }
-    if (!lines.back().empty() && fault.empty())
+    std::vector<std::string> lines;
+    size_t at = 0;
+    for (size_t end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(bytes.substr(at, end - at));
+    for (size_t i = 0; i < lines.size() && fault.empty(); ++i)
+        for (const unsigned char c : lines[i])
+            if (c < 0x20 ||
+                std::string("\x7F\x81\x8D\x8F\x90\x9D").find(char(c)) != std::string::npos)
+                fault = "line " + std::to_string(i + 1);
+    if (fault.empty() && at < bytes.size())
         fault = "last line has no CR LF";
-    lines.pop_back();
     return lines;
 }
 
 } // namespace
 
-TEST(LanguageFiles, AreWindows1252WithCrLfLineEnds) {
-    for (const std::string& language : kLanguages)
-        for (const char* name : {"ressource.txt", "link.txt", "tips.txt", "welcome.txt"}) {
-            std::string bytes = slurp(kRes + language + "/" + name);
-            std::string fault;
-            crlf_lines(bytes, fault);
-            EXPECT_TRUE(!bytes.empty() && fault.empty()) << language << "/" << name << " " << fault;
-        }
-}
-
-TEST(LanguageFiles, EveryIndexedTextIsPresentWithItsArgumentsInEveryLanguage) {
+TEST(LanguageFiles, AreWindows1252WithCrLfLineEndsAndHoldEveryIndexedTextWithItsArguments) {
     // Per language and section letter, text k at index k - 1, trimmed.
     std::map<std::string, std::map<char, std::vector<std::string>>> texts;
     for (const std::string& language : kLanguages) {
@@ -72,7 +57,6 @@ TEST(LanguageFiles, EveryIndexedTextIsPresentWithItsArgumentsInEveryLanguage) {
     }
     for (char letter : kSectionLetters)
         EXPECT_EQ(texts["English"][letter].size(), texts["Francais"][letter].size()) << letter;
-
     // Index rows: section letter, number, the placeholders the text must hold.
     std::istringstream index(slurp(kRes + "text_numbers.tsv"));
     std::string row;
@@ -81,9 +65,8 @@ TEST(LanguageFiles, EveryIndexedTextIsPresentWithItsArgumentsInEveryLanguage) {
     while (std::getline(index, row)) {
         std::istringstream cells(row);
         std::string letter, number, arguments;
-        std::getline(cells, letter, '\t');
-        std::getline(cells, number, '\t');
-        std::getline(cells, arguments, '\t');
+        std::getline(std::getline(std::getline(cells, letter, '\t'), number, '\t'), arguments,
+                     '\t');
         ASSERT_EQ(letter.size(), 1u) << row;
         ++rows;
         for (const std::string& language : kLanguages) {
@@ -98,4 +81,11 @@ TEST(LanguageFiles, EveryIndexedTextIsPresentWithItsArgumentsInEveryLanguage) {
         }
     }
     EXPECT_GT(rows, 100);
+    for (const std::string& language : kLanguages)
+        for (const char* name : {"ressource.txt", "link.txt", "tips.txt", "welcome.txt"}) {
+            const std::string bytes = slurp(kRes + language + "/" + name);
+            std::string fault;
+            crlf_lines(bytes, fault);
+            EXPECT_TRUE(!bytes.empty() && fault.empty()) << language << "/" << name << " " << fault;
+        }
 }

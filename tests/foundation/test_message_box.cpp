@@ -2,7 +2,6 @@
 #include "support/dialog_answer.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <gtest/gtest.h>
 
@@ -35,9 +34,8 @@ TEST(MessageBox, AnswersMapToDialogResultsAndTextsArePlain) {
                                   {QMessageBox::Cancel, kAnswerCancel}})
         EXPECT_EQ(press(MessageKind::Question, "?", button).result, result);
     Pressed seen = press(MessageKind::Information, "<erreur de ressource>\rn\xE9", QMessageBox::Ok);
-    EXPECT_EQ(seen.result, 0);
-    EXPECT_EQ(seen.text, QStringLiteral("<erreur de ressource>\nné"));
-    EXPECT_EQ(seen.format, Qt::PlainText);
+    EXPECT_EQ(std::tuple(seen.result, seen.text, seen.format),
+              std::tuple(0, QStringLiteral("<erreur de ressource>\nné"), Qt::PlainText));
     QApplication::setApplicationName(QStringLiteral("Vev Karvelo"));
     EXPECT_EQ(press(MessageKind::Plain, "x", QMessageBox::Ok).title, QStringLiteral("Vev Karvelo"));
 }

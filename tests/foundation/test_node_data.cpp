@@ -9,16 +9,14 @@ namespace {
 
 rnew_node request(const std::string& link, rCateg* category = nullptr) {
     rnew_node r;
-    r.name = "Point";
-    r.link = link;
-    r.has_item_data = true;
-    r.category = category;
+    std::tie(r.name, r.link, r.has_item_data, r.category) =
+        std::tuple("Point", link, true, category);
     return r;
 }
 
 } // namespace
 
-TEST(LinkCommand, DecodesEachLetter) {
+TEST(LinkCommand, DecodesEachLetterWithTheColoursOfItsPointAndRefusesMalformedNumbers) {
     // Link, kind, value, colours and code.
     const std::tuple<std::string, uint8_t, uint8_t, TColor32, TColor32, std::string> cases[] = {
         {"V_1031000A000B", coIsWp, 1, 0x88000000, 0, "V_1031000A000B"},
@@ -41,21 +39,15 @@ TEST(LinkCommand, DecodesEachLetter) {
         EXPECT_EQ(std::tie(cmd.kind, cmd.value, cmd.colour_a, cmd.colour_b, cmd.code),
                   std::tie(kind, value, a, b, code));
     }
-}
-
-TEST(LinkCommand, AreaColoursComeFromThePointColour) {
-    // A flag-coloured category's points take the property colour, not the category's.
+    // Area colours come from the point colour: a flag-coloured category's points take the property
+    // colour, not the category's.
     rCateg flagged;
-    flagged.type = 3;
-    flagged.colour = 0x000000FF;
+    std::tie(flagged.type, flagged.colour) = std::pair(3, 0x000000FF);
     TPropertyColors colours{{7, 0x00FF0000}};
     rnew_node r = request("S_", &flagged);
     r.flags = support::flag_set({7});
     TNodeData blue(r, &colours);
     EXPECT_EQ(blue.item->command->colour_a, 0x330000FEu);
-}
-
-TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
     for (const char* link : {"V", "V_1", "V_10x", "V_10 1", "B_1", "B_10000002G00000000",
                              "B_10000002A0000000", "B_10000002A000000z0"}) {
         SCOPED_TRACE(link);
@@ -67,21 +59,18 @@ TEST(LinkCommand, MalformedNumberFieldsRaiseConversionErrors) {
     EXPECT_NO_THROW(decode_link("V_1x3y", 0));
 }
 
-TEST(FlagColor, LastMatchingEntryWins) {
-    const TFlagSet set = support::flag_set({4, 9});
-    const TPropertyColors both{{4, 0x0000FF}, {9, 0xFF0000}};
+TEST(NodeData, LevelsColoursPositionsCommentsSkeletonsAndTheClipboardCopy) {
+    const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
     const TPropertyColors reversed{{9, 0xFF0000}, {4, 0x0000FF}};
     const TPropertyColors none{{5, 0x00FF00}, {128, 0x123456}};
-    EXPECT_EQ(flag_color(set, 0x777777, &both), 0xFF0000);
-    EXPECT_EQ(flag_color(set, 0x777777, &reversed), 0x0000FF);
-    EXPECT_EQ(flag_color(set, 0x777777, &none), 0x777777);
-    EXPECT_EQ(flag_color(set, 0x777777, nullptr), 0x777777);
-}
-
-TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
-    const TPropertyColors colours{{4, 0x0000FF}, {9, 0xFF0000}};
+    const TFlagSet set = support::flag_set({4, 9});
+    for (auto [table, colour] : {std::pair{&colours, 0xFF0000},
+                                 {&reversed, 0x0000FF},
+                                 {&none, 0x777777},
+                                 {nullptr, 0x777777}})
+        EXPECT_EQ(flag_color(set, 0x777777, table), colour);
     rnew_node r = request("");
-    r.flags = support::flag_set({4, 9});
+    r.flags = set;
     // Type, levels given, levels kept, colour.
     for (auto [type, min, max, kept_min, kept_max, colour] :
          {std::tuple{1, -5, 150, 0, 99, 0x00AA00},
@@ -94,38 +83,28 @@ TEST(NodeData, ItemLevelsAndColoursFollowTheCategoryType) {
         rCateg k;
         k.type = uint8_t(type);
         k.colour = 0x00AA00;
-        r.category = &k;
-        r.level_min = min;
-        r.level_max = max;
+        std::tie(r.category, r.level_min, r.level_max) = std::tuple(&k, min, max);
         TNodeData d(r, &colours);
         EXPECT_EQ(std::make_tuple(d.item->level_min, d.item->level_max, d.item->colour),
                   std::make_tuple(kept_min, kept_max, colour));
         EXPECT_FALSE(d.item->command);
     }
-}
-
-TEST(NodeData, PositionsWrapToSixteenBitsAndCommentsNeedALimit) {
+    // Positions wrap to sixteen bits; comments need a limit.
     rCateg k;
     k.type = 2;
     k.comment_limit = 250;
-    rnew_node r = request("", &k);
-    r.name = "\xC9lise de#12 Port";
-    r.x = 70000;
-    r.y = -1;
-    r.comment = "a|b";
+    r = request("", &k);
+    std::tie(r.name, r.x, r.y, r.comment) = std::tuple("\xC9lise de#12 Port", 70000, -1, "a|b");
     TNodeData d(r, nullptr);
     EXPECT_EQ(std::tie(d.item->key, d.item->x, d.item->y, d.item->comment),
               std::tuple(normalise_text(r.name), 70000 - 65536, 65535, "a|b"));
     k.comment_limit = 0;
     EXPECT_EQ(TNodeData(r, nullptr).item->comment, "");
-}
-
-TEST(NodeData, SkeletonNodesAndTheClipboardCopy) {
+    // Skeleton nodes have no item.
     rnew_node skeleton;
     skeleton.name = "Zone";
     skeleton.link = "V_";
     EXPECT_FALSE(TNodeData(skeleton, nullptr).item);
-
     // The copy always has an empty command record to fill.
     auto copy = new_clipboard_copy();
     ASSERT_TRUE(copy && copy->item && copy->item->command);

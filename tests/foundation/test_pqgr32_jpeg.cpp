@@ -1,5 +1,4 @@
 #include "foundation/pqGR32_JPEG.h"
-#include "foundation/text_codec.h"
 #include "support/jpeg_writer.h"
 #include "support/temp_dir.h"
 
@@ -38,7 +37,7 @@ std::vector<uint8_t> grey_rows(int width, int height, int components) {
 
 } // namespace
 
-TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlpha) {
+TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlphaAndRowsArePaddedForEveryWidth) {
     // Four components are luminance, chrominance and alpha, one 8-pixel block each here. Colours
     // come premultiplied: 255 at alpha 255 becomes 254, 1 stays 1, alpha 0 gives black, and
     // Y 100, Cb 100, Cr 200 (red 201, green 58, blue 50) at alpha 128 is halved.
@@ -51,18 +50,14 @@ TEST(JpegLoad, FourComponentsAreYCbCrAndPremultipliedAlpha) {
     const std::string four = dir.file("four.jpg");
     ASSERT_TRUE(write_test_jpeg(four, 32, 8, 4, JCS_CMYK, JCS_CMYK, px));
     const QImage image = load(four);
-    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
-    ASSERT_EQ(image.size(), QSize(32, 8));
-    EXPECT_EQ(image.pixel(2, 2), qRgba(254, 254, 254, 255));
-    EXPECT_EQ(image.pixel(10, 2), qRgba(1, 1, 1, 255));
-    EXPECT_EQ(image.pixel(20, 2), qRgba(0, 0, 0, 0));
+    ASSERT_EQ(std::pair(image.format(), image.size()),
+              std::pair(QImage::Format_ARGB32, QSize(32, 8)));
+    EXPECT_EQ((std::vector{image.pixel(2, 2), image.pixel(10, 2), image.pixel(20, 2)}),
+              (std::vector{qRgba(254, 254, 254, 255), qRgba(1, 1, 1, 255), qRgba(0, 0, 0, 0)}));
     const QRgb tinted = qRgba((201 * 128 + 1) >> 8, (58 * 128 + 1) >> 8, (50 * 128 + 1) >> 8, 128);
     EXPECT_LE(channel_distance(image.pixel(28, 4), tinted), 1);
     EXPECT_EQ(qAlpha(image.pixel(28, 4)), 128);
-}
-
-TEST(JpegLoad, RowPaddingForEveryWidth) {
-    TempDir dir;
+    // Rows are padded right for every width.
     const std::string path = dir.file("rows.jpg");
     const std::tuple<int, J_COLOR_SPACE, J_COLOR_SPACE> kinds[] = {
         {1, JCS_GRAYSCALE, JCS_GRAYSCALE}, {3, JCS_RGB, JCS_YCbCr}, {4, JCS_CMYK, JCS_CMYK}};
@@ -82,7 +77,7 @@ TEST(JpegLoad, RowPaddingForEveryWidth) {
         }
 }
 
-TEST(JpegSave, WritesAColourFileOthersCanRead) {
+TEST(JpegSave, WritesAColourFileOthersCanReadAndFailuresNameTheOperation) {
     TempDir dir;
     for (int width : {1, 3, 64}) {
         SCOPED_TRACE(width);
@@ -92,7 +87,6 @@ TEST(JpegSave, WritesAColourFileOthersCanRead) {
                 image.setPixel(x, y, qRgba(y * 28, 90, 180, y == 0 ? 0 : 255));
         const std::string path = dir.file("out.jpg");
         SaveJPEG(image, path, 100);
-
         QImageReader reader(to_path(path));
         QImage peer = reader.read();
         ASSERT_FALSE(peer.isNull()) << reader.errorString().toStdString();
@@ -109,10 +103,7 @@ TEST(JpegSave, WritesAColourFileOthersCanRead) {
                 EXPECT_EQ(qAlpha(ours.pixel(x, y)), 255);
             }
     }
-}
-
-TEST(JpegErrors, FailuresNameTheOperation) {
-    TempDir dir;
+    // Failures name the operation.
     auto message_of = [](auto call) -> std::string {
         try {
             call();
@@ -135,18 +126,15 @@ TEST(JpegErrors, FailuresNameTheOperation) {
               "EIJLError reading parameters of: Error reading parameters of image:\r" +
                   dir.file("missing.jpg") +
                   "\rError: The file cannot be opened\rIJL Error number: -3");
-
     // The header is whole but the image data stop early.
     std::vector<uint8_t> rgb(64 * 64 * 3);
     std::mt19937 rng(1);
     for (uint8_t& b : rgb)
         b = static_cast<uint8_t>(rng());
     ASSERT_TRUE(write_test_jpeg(dir.file("whole.jpg"), 64, 64, 3, JCS_RGB, JCS_YCbCr, rgb));
-    std::string whole;
-    ASSERT_TRUE(read_file(dir.file("whole.jpg"), whole));
+    const std::string whole = file_text(dir.file("whole.jpg"));
     ASSERT_TRUE(write_file_atomic(dir.file("cut.jpg"), whole.substr(0, whole.size() / 2)));
     EXPECT_EQ(load_error("cut.jpg").substr(0, 40), "EIJLError reading: Error reading image:\r");
-
     // A header claiming far more pixels than the data hold fails at once, without a buffer
     // for beyond 8192 x 8192 pixels and without decoding grey rows below that.
     const size_t sof = whole.find("\xFF\xC0");
@@ -159,13 +147,11 @@ TEST(JpegErrors, FailuresNameTheOperation) {
         EXPECT_EQ(load_error("inflated.jpg").substr(0, 11 + std::strlen(operation)),
                   std::string("EIJLError ") + operation + ":");
     }
-
     // Two components: no conversion is offered.
     ASSERT_TRUE(write_test_jpeg(dir.file("two.jpg"), 8, 8, 2, JCS_UNKNOWN, JCS_UNKNOWN,
                                 std::vector<uint8_t>(128, 9)));
     EXPECT_EQ(load_error("two.jpg").substr(0, 18), "EIJLError reading:");
     EXPECT_EQ(image, before);
-
     const std::string no_folder = dir.file("none/x.jpg");
     EXPECT_EQ(message_of([&] { SaveJPEG(before, no_folder, 80); }),
               "EIJLError Saving: Error Saving image:\r" + no_folder +

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
+TEST(TextCodec, Windows1252RoundTripsLinesSplitAtEveryEndAndBytesReadLittleEndian) {
     std::string all;
     for (int b = 1; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -13,9 +13,29 @@ TEST(TextCodec, Windows1252RoundTripsEveryDefinedByte) {
     EXPECT_EQ(to_qstring("\x80"), QString(QChar(0x20AC)));
     EXPECT_EQ(to_qstring("\xE9t\xE9"), QStringLiteral("été"));
     EXPECT_EQ(from_qstring(QStringLiteral("a\u4E2Db")), "a?b");
+    // Lines split at every line end.
+    EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(split_lines("").empty());
+    EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
+    // Binary data reads little-endian; short data is refused.
+    ByteWriter w;
+    w.u16(0x1234);
+    w.i32(-2);
+    w.short_string("abc", 5);
+    ByteReader r(w.data());
+    EXPECT_EQ(r.u16(), 0x1234);
+    EXPECT_EQ(r.i32(), -2);
+    EXPECT_EQ(r.short_string(5), "abc");
+    EXPECT_TRUE(r.at_end());
+    EXPECT_THROW(r.u8(), EInOutError);
+    const std::string short_text("\x09xy", 3);
+    ByteReader r2(short_text);
+    EXPECT_THROW(r2.short_string(5), EInOutError);
+    EXPECT_THROW(r2.seek(4), EInOutError);
 }
 
-TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
+TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic) {
     EXPECT_TRUE(path_name("\xE9t\xE9") == "été" && path_text("été/Карта") == "\xE9t\xE9/?????");
     TempDir dir;
     const std::string root = dir.file("Игры/");
@@ -31,44 +51,13 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesAndResolveLetterCase) {
                                 {"ДАННЫЕ/файл.TXT", "Данные/Файл.txt"},
                                 {"data/gone/x.mpq", "DATA/gone/x.mpq"}})
         EXPECT_EQ(resolve_case(root + asked), root + found) << asked;
-}
-
-TEST(TextCodec, SplitLinesTakesEveryLineEnd) {
-    EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(split_lines("").empty());
-    EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
-}
-
-TEST(TextCodec, AtomicWriteReplacesAndKeepsOldOnFailure) {
-    TempDir dir;
     std::string path = dir.file("f.bin");
-    ASSERT_TRUE(write_file_atomic(path, "one"));
-    ASSERT_TRUE(write_file_atomic(path, "two"));
+    ASSERT_TRUE(write_file_atomic(path, "one") && write_file_atomic(path, "two"));
     {
         FileSizeLimit limit(1000);
         EXPECT_FALSE(write_file_atomic(path, std::string(100000, 'x')));
     }
-    std::string back;
-    ASSERT_TRUE(read_file(path, back));
-    EXPECT_EQ(back, "two");
+    EXPECT_EQ(file_text(path), "two");
     EXPECT_EQ(QDir(to_path(dir.path())).entryList(QDir::Files).size(), 1); // no leftover
     EXPECT_FALSE(write_file_atomic(dir.file("missing/f.bin"), "x"));
-}
-
-TEST(BinaryIo, ReadsLittleEndianAndRefusesShortData) {
-    ByteWriter w;
-    w.u16(0x1234);
-    w.i32(-2);
-    w.short_string("abc", 5);
-    ByteReader r(w.data());
-    EXPECT_EQ(r.u16(), 0x1234);
-    EXPECT_EQ(r.i32(), -2);
-    EXPECT_EQ(r.short_string(5), "abc");
-    EXPECT_TRUE(r.at_end());
-    EXPECT_THROW(r.u8(), EInOutError);
-    const std::string short_text("\x09xy", 3);
-    ByteReader r2(short_text);
-    EXPECT_THROW(r2.short_string(5), EInOutError);
-    EXPECT_THROW(r2.seek(4), EInOutError);
 }

@@ -16,12 +16,8 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     SavedGlobals saved;
     res_captions = {"-", "OK", "Name", "Options", "Close %0"};
     res_hints = {"-", "Zoom in"};
-
     QWidget form;
-    auto tagged = [](auto* widget, int tag) {
-        set_tag(widget, tag);
-        return widget;
-    };
+    auto tagged = [](auto* widget, int tag) { return set_tag(widget, tag), widget; };
     auto* button = tagged(new QPushButton("design", &form), 1);
     auto* label = tagged(new QLabel("design", &form), 2);
     auto* untagged = new QLabel("keep", &form);
@@ -35,9 +31,7 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     auto* missing = tagged(new QLabel("design", &form), 99);
     auto* missing_hint = tagged(new QToolButton(&form), 99);
     missing_hint->setToolTip("old");
-
     translate_form(&form);
-
     // An edit box keeps its text and an image gets a hint, not a caption.
     EXPECT_EQ(
         (QStringList{button->text(), label->text(), untagged->text(), group->title(), radio->text(),
@@ -46,6 +40,6 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     EXPECT_EQ((QStringList{tool->toolTip(), image->toolTip(), missing_hint->toolTip()}),
               (QStringList{"@Zoom in", "@Zoom in", ""}));
     // The missing text shows as it stands, not swallowed as markup.
-    EXPECT_EQ(missing->text(), "<erreur de ressource>");
-    EXPECT_EQ(missing->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(missing->text() == "<erreur de ressource>" &&
+                missing->textFormat() == Qt::PlainText);
 }

@@ -1,13 +1,7 @@
-#include "database/database_list.h"
-#include "foundation/Data.h"
-#include "foundation/map_data.h"
-#include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/links.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/legendeliste.h"
-#include "mainwindow/widgets/map.h"
 #include "support/demo_install.h"
 #include "support/opened_urls.h"
 
@@ -22,32 +16,22 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeView>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 using namespace support;
 
 namespace {
 
 // The demo installation, started in English with its data loaded.
-class Commands : public Form4Test {
+class Commands : public DemoTest {
 protected:
     void SetUp() override {
-        quit_flag = false;
-        install_demo(app.path(), "[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n"
-                                 "[TIME]=2500\r\n[LODA]=245\r\n");
+        install("[LANG]=English\r\n[DBDB]=Demo\r\n[EDIM]=Demo\r\n[DATU]=4\r\n[TIME]=2500\r\n"
+                "[LODA]=245\r\n");
         ASSERT_TRUE(write_file_atomic(app.file("res/English/tips.txt"), "One\r\n\r\nThree\r\n"));
         form = std::make_unique<TForm4>(app.path());
         form->resize(900, 600);
         form->FormActivate();
-    }
-    TreeNode* first_point() {
-        for (TreeNode* n = form->points_tree.first(); n; n = TPointsTree::next(n))
-            if (n->level == kLevelPoint && n->visible && !n->item()->command &&
-                node_zone(n)->continent_id == form->current_continent)
-                return n;
-        return nullptr;
     }
 };
 
@@ -96,16 +80,13 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
              return f.zoom == 300 &&
                     f.map_view().worldtoscreen(zone_center(*f.mouse_zone)) == f.view_center();
          },
-         [&] {
-             f.mouse_zone = f.continent_zones.front();
-             f.ImageMap->resize(400, 300);
-         }},
+         [&] { f.mouse_zone = f.continent_zones.front(), f.ImageMap->resize(400, 300); }},
         {"z", press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
         {"f centres the selected point", press(f.ImageMap, Qt::Key_F, "f"),
          [&] {
              return f.map_view().worldtoscreen(f.target_marker->world_position) == f.view_center();
          },
-         [&] { f.select_node(point = first_point()); }},
+         [&] { f.select_node(point = find_point(f.points_tree, "Menthe sauvage")); }},
         {"Esc", press(f.MyTree, Qt::Key_Escape), [&] { return !f.target_marker->visible; }},
         {"F3 shows the results", press(f.MyTree, Qt::Key_F3),
          [&] { return f.PageControl->currentWidget() == f.TabSheet2 && f.side_panel; }},
@@ -129,21 +110,12 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
          [&] { return editors == 1; }, [&] { rPreference.EDIB = true; }},
         {"Ctrl+C copies the current point", trigger("sccopier1"),
          [&] { return f.clipboard_node->item->name == name; },
-         [&] {
-             f.current_point = point;
-             name = point->item()->name;
-         }},
+         [&] { std::tie(f.current_point, name) = std::tie(point, point->item()->name); }},
         {"Ctrl+V not with a current point", trigger("sccoller1"), [&] { return named(name) == 1; }},
         {"Ctrl+V pastes at the mouse", trigger("sccoller1"), [&] { return named(name) == 2; },
-         [&] {
-             f.current_point = nullptr;
-             f.mouse_zone = node_zone(point);
-         }},
+         [&] { std::tie(f.current_point, f.mouse_zone) = std::pair(nullptr, node_zone(point)); }},
         {"Ctrl+X not outside edit mode", trigger("sccouper1"), [&] { return named(name) == 2; },
-         [&] {
-             f.current_point = point;
-             rPreference.EDIB = false;
-         }},
+         [&] { std::tie(f.current_point, rPreference.EDIB) = std::pair(point, false); }},
         {"Ctrl+X cuts the current point", trigger("sccouper1"), [&] { return named(name) == 1; },
          [&] { rPreference.EDIB = true; }},
         {"a read-only database keeps edit mode and sending off after the reload",
@@ -195,7 +167,6 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     ASSERT_EQ(inns->id, 2);
     const TColor inn_colour = inns->colour;
     const std::string ini_before = format_preferences(rPreference, {});
-
     // What the dialog shows, and a change of everything; Cancel keeps all of it away.
     auto change_all = [&](TForm3& d) {
         EXPECT_EQ(std::pair(d.UpDown1->value(), d.TrackBarLod0->value()),
@@ -221,15 +192,11 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
         row->setCheckState(0, Qt::Unchecked);
         d.Button8Click(); // outside edit mode only the message
     };
-    form->on_prefs_dialog = [&](TForm3& d) {
-        change_all(d);
-        d.Button2Click();
-    };
+    form->on_prefs_dialog = [&](TForm3& d) { change_all(d), d.Button2Click(); };
     form->but_pref->click();
     EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
     EXPECT_TRUE(inns->colour == inn_colour && inns->shown && !form->recolour_all);
     EXPECT_EQ(boxes.texts().size(), 1u); // message 67
-
     form->on_prefs_dialog = [&](TForm3& d) {
         change_all(d);
         d.Edit1->setText("Pse\tudo"); // a pasted control character keeps the dialog open
@@ -246,13 +213,10 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
     for (TreeNode* n = form->points_tree.first(); n && !inn; n = TPointsTree::next(n))
         if (n->level == kLevelPoint && n->data->category == inns)
             inn = n;
-    ASSERT_NE(inn, nullptr);
-    EXPECT_EQ(inn->item()->colour, 0x030201);
+    EXPECT_TRUE(inn && inn->item()->colour == 0x030201);
     form.reset();
-
-    std::string ini, catpref;
-    read_file(app.file("pref.ini"), ini);
-    read_file(app.file("catpref.bin"), catpref);
+    const std::string ini = file_text(app.file("pref.ini"));
+    const std::string catpref = file_text(app.file("catpref.bin"));
     for (const char* line : {"[TIME]=7000\r\n", "[CLVL]=False\r\n", "[PSEU]=Pseudo\r\n",
                              "[LODA]=300\r\n", "[LODB]=300\r\n", "[LODC]=300\r\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
@@ -284,7 +248,6 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     items[0]->trigger();
     items[0]->trigger();
     EXPECT_EQ(opened.urls, std::vector<std::string>{english[0].address}); // the first said no
-
     form->on_prefs_dialog = [](TForm3& d) {
         d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("Francais"));
         d.Button1Click();
@@ -292,12 +255,9 @@ TEST_F(Commands, LanguageChangeReloadsTextsTipsAndLinks) {
     form->but_pref->click();
     EXPECT_EQ(language + " " + get_text(43), "Francais Pr\xE9"
                                              "f\xE9rences");
-    std::string french;
-    read_file(app.file("res/Francais/tips.txt"), french);
-    EXPECT_EQ(form->tips, split_lines(french));
+    EXPECT_EQ(form->tips, split_lines(file_text(app.file("res/Francais/tips.txt"))));
     EXPECT_EQ(form->site1->menu()->actions().size(),
               qsizetype(read_link_file(app.file("res/Francais/link.txt")).size()));
-
     // Without any language folder the language stays and the list says so.
     res_path = app.file("nothing/");
     TForm3 dialog(nullptr, nullptr, nullptr);

@@ -2,19 +2,14 @@
 // followed to their region, the hint window's captions, sizes and level boxes, and the overview
 // lines of comment links.
 
-#include "database/widgets/points_tree_model.h"
 #include "database/widgets/region_tree_model.h"
 #include "mainwindow/picking.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/hint_window.h"
-#include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
 #include "support/points_writer.h"
 
 #include <QToolButton>
-#include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace support;
 
@@ -46,13 +41,11 @@ protected:
          {.flag_id = 2, .group = 1, .colour = 0x00FF00, .name = "Banque"}},
         false};
     TreeNode *inn, *route, *gate, *quay, *bay;
-
     TreeNode* add(const std::string& name, int zone, int category, TPoint at,
                   const std::string& link = {}, const std::string& comment = {}) {
         rnew_node r = PointsFixture::point(name, zone, category, at.x, at.y);
-        std::tie(r.link, r.comment, r.level_min, r.level_max) = std::tuple(link, comment, 3, 7);
-        r.flags = flag_set({1, 2});
-        r.locked = true;
+        std::tie(r.link, r.comment, r.level_min, r.level_max, r.flags, r.locked) =
+            std::tuple(link, comment, 3, 7, flag_set({1, 2}), true);
         return form->addnode(r);
     }
     void SetUp() override {
@@ -89,7 +82,6 @@ TEST_F(Form4Picking, HoverShowsThePointHintOnceUntilTheMouseLeavesIt) {
               "Inn|Auberges|3-7");
     EXPECT_TRUE(HCaption.show_levels && HCaption.name_colour == 0x00FF00); // its flag 2's colour
     EXPECT_EQ(HCaption.description, "Services\r     [Banque]\r\rSoupe\rPort port");
-
     // Within the same marker nothing is shown again; after leaving it, it is.
     form->cancel_hint();
     move({51, 52});
@@ -104,7 +96,7 @@ TEST_F(Form4Picking, HoverShowsThePointHintOnceUntilTheMouseLeavesIt) {
     EXPECT_FALSE(hint_shown());
 }
 
-TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawn) {
+TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawnAndBridgesFollowedToTheirRegion) {
     move({15, 10}); // on the route, (10, 10) to (20, 10) to (30, 10), away from its marker
     EXPECT_EQ(HCaption.node, route);
     click({25, 10});
@@ -116,10 +108,7 @@ TEST_F(Form4Picking, RoutesArePickedOnlyWhereDrawn) {
     form->but_chemin->setChecked(false);
     form->path_list[0].drawn = true;
     EXPECT_FALSE(form->path_at(20, 10, 1));
-}
-
-TEST_F(Form4Picking, BridgesAreFollowedToTheirRegion) {
-    // No target: selected like any point.
+    // A bridge without target: selected like any point.
     click({20, 80});
     EXPECT_EQ(form->selection_ancestors[0], gate);
     // The other end's flag 1 shows its region first, then selects it.
@@ -128,7 +117,7 @@ TEST_F(Form4Picking, BridgesAreFollowedToTheirRegion) {
     EXPECT_GT(form->zoom, 100); // fitted to the region's area
 }
 
-TEST_F(Form4Picking, RegionRowsShowTheirPointHint) {
+TEST_F(Form4Picking, RegionRowsShowTheirPointHintAndOverviewLinesFollowTheButton) {
     form->RegionTree->resize(200, 200);
     const QRect row = form->RegionTree->visualRect(form->region_model->index(0, 0));
     form->RegionTreeMouseMove(10, row.center().y());
@@ -139,6 +128,16 @@ TEST_F(Form4Picking, RegionRowsShowTheirPointHint) {
     form->destroynode(bay);
     form->RegionTreeMouseMove(10, row.center().y());
     EXPECT_FALSE(HCaption.node || form->region_model->index(0, 0).data().isValid());
+    form->overview_lines = {rMapLine{}};
+    form->build_links();
+    EXPECT_EQ(form->overview_lines.size(), 1u); // button up: kept as it was
+    form->but_overview->setChecked(true);
+    form->build_links();
+    // "{Port}" names a point, "{port}" does not (names are compared case-sensitively).
+    ASSERT_EQ(form->overview_lines.size(), 1u);
+    const rMapLine& l = form->overview_lines[0];
+    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2, int(l.colour)}),
+              (std::array{32768, 32768, 32768, 45875, int(0xFFFF0000u)}));
 }
 
 TEST_F(Form4Picking, HintWindowSizesPlacesAndPaintsItsLevelBoxes) {
@@ -160,17 +159,4 @@ TEST_F(Form4Picking, HintWindowSizesPlacesAndPaintsItsLevelBoxes) {
     // Near the desktop's bottom right corner the window moves up and left to stay whole.
     EXPECT_EQ(TCustomHint::place_on_desktop({1270, 790}, {100, 40}, {0, 0, 1280, 800}),
               QPoint(1180, 760));
-}
-
-TEST_F(Form4Picking, OverviewLinesFollowTheButton) {
-    form->overview_lines = {rMapLine{}};
-    form->build_links();
-    EXPECT_EQ(form->overview_lines.size(), 1u); // button up: kept as it was
-    form->but_overview->setChecked(true);
-    form->build_links();
-    // "{Port}" names a point, "{port}" does not (names are compared case-sensitively).
-    ASSERT_EQ(form->overview_lines.size(), 1u);
-    const rMapLine& l = form->overview_lines[0];
-    EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2, int(l.colour)}),
-              (std::array{32768, 32768, 32768, 45875, int(0xFFFF0000u)}));
 }

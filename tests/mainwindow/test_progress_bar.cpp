@@ -29,8 +29,17 @@ protected:
             n += image.pixel(x, 8) == qRgb(100, 100, 100);
         return n;
     }
-
     TG32_ProgressBar bar_;
+};
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
 };
 
 } // namespace
@@ -52,7 +61,7 @@ TEST_F(ProgressBar, FillFollowsThePositionInsideItsRange) {
     }
 }
 
-TEST_F(ProgressBar, FramedHalfBarPixels) {
+TEST_F(ProgressBar, FramedHalfBarPixelsAndShownOverAMapBelowItsMiddle) {
     bar_.setPosition(50); // the bar ends at 1 + 148 * 50 / 100 = 75
     const QImage image = painted(bar_);
     for (auto [x, y, colour] : {std::tuple{0, 0, qRgb(0, 0, 6)}, // frame
@@ -62,21 +71,16 @@ TEST_F(ProgressBar, FramedHalfBarPixels) {
                                 {75, 8, qRgb(0, 0, 0)},          // end line: window frame
                                 {40, 14, qRgb(68, 68, 68)}})     // dark edge
         EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
+    // Shown over a map, it is centred below the middle.
+    QWidget map;
+    map.resize(400, 300);
+    auto* bar = new TG32_ProgressBar(&map);
+    bar->setPosition(30);
+    bar->hide();
+    bar->show_over(map);
+    EXPECT_EQ(bar->pos(), QPoint(125, 190));
+    EXPECT_TRUE(bar->Position() == 0 && !bar->isHidden());
 }
-
-namespace {
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-} // namespace
 
 TEST_F(ProgressBar, RepaintsAtOnceForOnePercentOrTheEndOnly) {
     bar_.setMax(60000); // a large stream, stepped once per KiB
@@ -97,15 +101,4 @@ TEST_F(ProgressBar, RepaintsAtOnceForOnePercentOrTheEndOnly) {
     EXPECT_EQ(counter.paints, before_end + 1);
     EXPECT_GE(filled(), 140);
     bar_.hide();
-}
-
-TEST_F(ProgressBar, ShowOverCentresBelowTheMiddle) {
-    QWidget map;
-    map.resize(400, 300);
-    auto* bar = new TG32_ProgressBar(&map);
-    bar->setPosition(30);
-    bar->hide();
-    bar->show_over(map);
-    EXPECT_EQ(bar->pos(), QPoint(125, 190));
-    EXPECT_TRUE(bar->Position() == 0 && !bar->isHidden());
 }

@@ -1,20 +1,13 @@
 #include "database/database_list.h"
 #include "demo/demo_database.h"
 #include "foundation/func_karvo.h"
-#include "foundation/func_ressource.h"
-#include "foundation/text_codec.h"
-#include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/termination_signals.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
-#include "mainwindow/widgets/map.h"
 #include "support/dialog_answer.h"
 #include "support/form4_points.h"
-#include "support/scripted_messages.h"
 #include "support/section_writer.h"
-#include "support/temp_dir.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -26,12 +19,10 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <functional>
 
 using namespace support;
 
@@ -61,30 +52,21 @@ std::function<void(QWidget*)> choose(const QString& lang, const QString& databas
 class StartUp : public ::testing::Test {
 protected:
     TempDir dir;
-
     void SetUp() override {
         quit_flag = false;
         database_list.clear();
         selected_database = nullptr;
-        language.clear();
-        db_name.clear();
-        edit_db_name.clear();
-        app_path.clear();
+        for (std::string* name : {&language, &db_name, &edit_db_name, &app_path})
+            name->clear();
         copy_program_files(dir.path());
     }
     void TearDown() override { quit_flag = false; }
-
     // The complete demo database "Demo", as the installation ships it.
     void make_demo() {
         write_demo_installation(
             load_demo_description(KARVELO_SOURCE_DIR "/demo/Demo/database.json"), dir.path());
     }
-
-    std::string pref_ini() {
-        std::string text;
-        read_file(dir.file("pref.ini"), text);
-        return text;
-    }
+    std::string pref_ini() { return file_text(dir.file("pref.ini")); }
 };
 
 } // namespace
@@ -102,29 +84,23 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
         form.on_show_update = [](TForm4&) {};
         DialogAnswer answer(choose("English", "Demo"));
         form.FormActivate();
-        EXPECT_EQ(answer.seen(), 1);
-        EXPECT_EQ(language + "|" + db_name, "English|Demo");
+        EXPECT_EQ(language + "|" + db_name + "|" + std::to_string(answer.seen()), "English|Demo|1");
         ASSERT_NE(selected_database, nullptr);
         EXPECT_FALSE(form.first_activation || quit_flag || form.feedback_lines.empty());
         // The links follow the language chosen.
         EXPECT_TRUE(form.site1->isEnabled() && form.site1->menu()->actions().size() == 2);
         // The default period checks for updates at every start.
         EXPECT_EQ(form.update_dialogs_shown, 1);
-        EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
         // The database menu has its item, checked.
         ASSERT_EQ(form.menu_db->actions().size(), 1);
-        EXPECT_TRUE(form.menu_db->actions()[0]->isChecked());
+        EXPECT_TRUE(form.menu_db->actions()[0]->isChecked() && boxes.texts().empty());
         form.zoom = 777;
         // A logout or a kill saves what a close keeps, without asking for a nickname.
-        TreeNode* point = form.points_tree.first();
-        while (point->level != kLevelPoint)
-            point = TPointsTree::next(point);
-        point->item()->from_master = false;
+        find_point(form.points_tree, "Menthe sauvage")->item()->from_master = false;
         form.toggle_tagnew(true);
         form.save_on_session_end();
         EXPECT_TRUE(answer.seen() == 1 && !form.additions_unsaved);
-        std::string additions;
-        ASSERT_TRUE(read_file(dir.file("ajouts/Vev_ajouts_Demo.txt"), additions));
+        const std::string additions = file_text(dir.file("ajouts/Vev_ajouts_Demo.txt"));
         EXPECT_NE(additions.find("-Anonymous\r\n"), std::string::npos);
         QFile::remove(to_path(dir.file("ajouts/Vev_ajouts_Demo.txt")));
         EXPECT_NE(pref_ini().find("[LOCZ]=777\r\n"), std::string::npos);
@@ -135,7 +111,6 @@ TEST_F(StartUp, FirstStartAsksThenSecondStartRestores) {
     }
     for (const char* line : {"[LANG]=English\r\n", "[DBDB]=Demo\r\n", "[LOCZ]=777\r\n"})
         EXPECT_NE(pref_ini().find(line), std::string::npos) << line;
-
     // Second start: nothing asked, the same names and id.
     language.clear();
     db_name.clear();
@@ -212,21 +187,7 @@ TEST_F(StartUp, WrongVersionIsOfferedThenRefused) {
     EXPECT_TRUE(form.menu_db->actions().isEmpty());
 }
 
-TEST_F(StartUp, NarrowWindowHidesTheSidePanel) {
-    ScriptedMessages boxes;
-    TForm4 form(dir.path());
-    form.show(); // the save and send buttons are hidden at first
-    EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
-    form.but_liste1->setChecked(true);
-    // Narrow, it goes and its button comes up; wide again, it stays away.
-    for (auto [width, panel] : {std::pair{800, true}, {290, false}, {800, false}}) {
-        form.resize(width, 600);
-        form.update_list_panel();
-        EXPECT_TRUE(form.side_panel == panel && form.but_liste1->isChecked() == panel) << width;
-    }
-}
-
-TEST_F(StartUp, WindowRectangleSurvivesARestart) {
+TEST_F(StartUp, WindowRectangleSurvivesARestartAndANarrowWindowHidesTheSidePanel) {
     ScriptedMessages boxes;
     QRect placed;
     {
@@ -260,13 +221,22 @@ TEST_F(StartUp, WindowRectangleSurvivesARestart) {
                                       "[LODA]=beaucoup\r\n[LODB]=123\r\n"));
         TForm4 form(dir.path());
         EXPECT_EQ(boxes.texts().back().rfind("prefs error [", 0), 0u);
-        EXPECT_EQ(std::pair(form.view_offset.x(), form.zoom), std::pair(-(1 << 28), 20));
-        EXPECT_EQ(rPreference.LODB, 400);
-        EXPECT_EQ(form.width(), QGuiApplication::primaryScreen()->size().width());
-        EXPECT_TRUE(screen.intersects(QRect(form.pos(), form.size()))) << place;
-        if (kept) {
-            EXPECT_EQ(form.y(), -300);
-        }
+        EXPECT_EQ(
+            std::tuple(form.view_offset.x(), form.zoom, rPreference.LODB, form.width()),
+            std::tuple(-(1 << 28), 20, 400, QGuiApplication::primaryScreen()->size().width()));
+        EXPECT_TRUE(screen.intersects(QRect(form.pos(), form.size())) &&
+                    (!kept || form.y() == -300))
+            << place;
+    }
+    TForm4 form(dir.path());
+    form.show(); // the save and send buttons are hidden at first
+    EXPECT_FALSE(form.but_sav->isVisible() || form.but_mail->isVisible());
+    form.but_liste1->setChecked(true);
+    // Narrow, it goes and its button comes up; wide again, it stays away.
+    for (auto [width, panel] : {std::pair{800, true}, {290, false}, {800, false}}) {
+        form.resize(width, 600);
+        form.update_list_panel();
+        EXPECT_TRUE(form.side_panel == panel && form.but_liste1->isChecked() == panel) << width;
     }
 }
 
@@ -305,9 +275,8 @@ TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
     for (const std::string& contents : cases) {
         const bool taken = &contents - cases < 7;
         ASSERT_TRUE(write_file_atomic(path, contents));
-        if (contents == "fifo") {
-            ASSERT_TRUE(std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0);
-        }
+        ASSERT_TRUE(contents != "fifo" ||
+                    (std::remove(path.c_str()) == 0 && mkfifo(path.c_str(), 0644) == 0));
         std::unique_ptr<QLockFile> lock;
         EXPECT_EQ(lock_installation(dir.path(), lock) && lock, taken) << contents.substr(0, 40);
         const std::string own = std::to_string(QCoreApplication::applicationPid()) + "\n";
@@ -320,34 +289,12 @@ TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
         p.kill(), p.waitForFinished();
 }
 
-TEST(TerminationSignals, ReachTheEventLoopThenGetTheirHandlersBack) {
-    std::vector<int> caught;
-    {
-        TTerminationSignals watch([&caught](int number) { caught.push_back(number); });
-        std::raise(SIGTERM);
-        std::raise(SIGHUP);
-        for (int i = 0; i < 100 && caught.size() < 2; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    EXPECT_EQ(caught, (std::vector<int>{SIGTERM, SIGHUP}));
-    struct sigaction now {};
-    sigaction(SIGTERM, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_DFL);
-}
-
-TEST(UpdatePeriod, OpensByPeriodOnly) {
+TEST(StartUpChecks, UpdatesByPeriodTheDatabaseListAndTerminationSignalsThatReachTheEventLoop) {
     // Period, days since the last check, due.
-    for (auto [period, days, due] : {std::tuple{0, -3.0, true},
-                                     {1, 0.99, false},
-                                     {1, 1.0, true},
-                                     {3, 6.9, false},
-                                     {3, 7.0, true},
-                                     {4, 1000.0, false},
-                                     {-1, 1000.0, false}})
-        EXPECT_EQ(update_due_by_period(period, days), due) << period << " " << days;
-}
-
-TEST(DatabaseList, CheckMarksCurrentAndEditable) {
+    const double periods[][3] = {{0, -3, 1},  {1, 0.99, 0}, {1, 1, 1},    {3, 6.9, 0},
+                                 {3, 7.0, 1}, {4, 1000, 0}, {-1, 1000, 0}};
+    for (auto [period, days, due] : periods)
+        EXPECT_EQ(update_due_by_period(int(period), days), due == 1) << period << " " << days;
     ScriptedMessages boxes;
     quit_flag = false;
     database_list.clear();
@@ -360,7 +307,6 @@ TEST(DatabaseList, CheckMarksCurrentAndEditable) {
     edit_db_name = "Alpha";
     EXPECT_FALSE(check_database_list(0));
     EXPECT_TRUE(selected_database == database_list[1].get() && database_list[0]->is_edit_database);
-
     // Letter case counts; the soft check only empties the names; the hard one quits.
     db_name = "beta";
     edit_db_name = "Gone";
@@ -368,8 +314,20 @@ TEST(DatabaseList, CheckMarksCurrentAndEditable) {
     EXPECT_TRUE(selected_database == nullptr && db_name.empty() && edit_db_name.empty());
     db_name = "beta";
     check_database_list(0);
-    EXPECT_TRUE(quit_flag);
-    EXPECT_EQ(boxes.texts().back(), "[DataBase Error][Program Quit]");
+    EXPECT_TRUE(quit_flag && boxes.texts().back() == "[DataBase Error][Program Quit]");
     quit_flag = false;
     database_list.clear();
+    // Termination signals reach the event loop, then get their handlers back.
+    std::vector<int> caught;
+    {
+        TTerminationSignals watch([&caught](int number) { caught.push_back(number); });
+        std::raise(SIGTERM);
+        std::raise(SIGHUP);
+        for (int i = 0; i < 100 && caught.size() < 2; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(caught, (std::vector<int>{SIGTERM, SIGHUP}));
+    struct sigaction now {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
 }

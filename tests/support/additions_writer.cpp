@@ -9,42 +9,23 @@ std::string additions_header(const std::string& pseudonym, const std::string& di
 }
 
 std::vector<std::string> addition_fields(const AdditionSpec& a) {
-    char flags[40];
+    char flags[40], master[16] = "";
     std::snprintf(flags, sizeof flags, "%08X%08X%08X%08X", a.flags.w[0], a.flags.w[1], a.flags.w[2],
                   a.flags.w[3]);
-    char master[16] = "";
     if (a.master_id != 0)
         std::snprintf(master, sizeof master, "%06X", static_cast<uint32_t>(a.master_id));
-    return {a.name,
-            "",
-            std::to_string(a.zone_id),
-            std::to_string(a.category_id),
-            std::to_string(a.x),
-            std::to_string(a.y),
-            std::to_string(a.level_min),
-            std::to_string(a.level_max),
-            "",
-            a.field10,
-            "",
-            "",
-            flags,
-            master,
-            a.link,
-            a.comment};
+    std::vector<std::string> fields{a.name, ""};
+    for (int32_t v : {a.zone_id, a.category_id, a.x, a.y, a.level_min, a.level_max})
+        fields.push_back(std::to_string(v));
+    fields.insert(fields.end(), {"", a.field10, "", "", flags, master, a.link, a.comment});
+    return fields;
 }
 
 std::string join_fields(const std::vector<std::string>& fields) {
     std::string line;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            line += '|';
-        line += fields[i];
-    }
+    for (const std::string& f : fields)
+        line += (&f == fields.data() ? "" : "|") + f;
     return line;
-}
-
-std::string addition_line(const AdditionSpec& a) {
-    return join_fields(addition_fields(a));
 }
 
 std::string additions_file(const std::vector<AdditionSpec>& additions, const std::string& pseudonym,

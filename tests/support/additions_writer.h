@@ -32,7 +32,9 @@ std::string additions_header(const std::string& pseudonym, const std::string& di
 std::vector<std::string> addition_fields(const AdditionSpec& a);
 // Fields joined by "|".
 std::string join_fields(const std::vector<std::string>& fields);
-std::string addition_line(const AdditionSpec& a);
+inline std::string addition_line(const AdditionSpec& a) {
+    return join_fields(addition_fields(a));
+}
 
 // The whole file: both header lines, then one line per addition, each ended by CR LF.
 std::string additions_file(const std::vector<AdditionSpec>& additions,

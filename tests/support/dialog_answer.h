@@ -1,7 +1,9 @@
 #pragma once
 // Answers every modal dialog that opens with `act`, which must close it; no test waits on one.
+// Queues clicks as the window system would deliver them.
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,3 +28,14 @@ private:
     QTimer timer_;
     int seen_ = 0;
 };
+
+// A left click at `at`, or at the middle of the widget, queued.
+inline void post_click(QWidget* to, QPointF at) {
+    for (auto [type, held] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
+                              {QEvent::MouseButtonRelease, Qt::NoButton}})
+        QCoreApplication::postEvent(
+            to, new QMouseEvent(type, at, to->mapToGlobal(at), Qt::LeftButton, held, {}));
+}
+inline void post_click(QWidget* to) {
+    post_click(to, QRectF(to->rect()).center());
+}

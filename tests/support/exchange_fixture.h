@@ -4,14 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
-#include <QMouseEvent>
 
-#include "database/database_list.h"
-#include "foundation/func_ressource.h"
-#include "mainwindow/preferences.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
@@ -35,26 +30,13 @@ protected:
         selected_database = database_list[0].get();
         selected_database->folder = "Demo";
     }
-    void TearDown() override {
-        database_list.clear();
-        selected_database = nullptr;
-        rPreference = TPreference{};
-    }
+    void TearDown() override { database_list.clear(), selected_database = nullptr; }
 };
 
 // Whether a box showed exactly this text.
 inline bool was_shown(const ScriptedMessages& boxes, const std::string& text) {
     const auto texts = boxes.texts();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// Queues a left click at the middle of the widget, as the window system would deliver it.
-inline void post_click(QWidget* widget) {
-    const QPointF at = QRectF(widget->rect()).center();
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-        QApplication::postEvent(widget,
-                                new QMouseEvent(type, at, widget->mapToGlobal(at), Qt::LeftButton,
-                                                Qt::LeftButton, Qt::NoModifier));
 }
 
 // Runs the events until the dialog is closed.

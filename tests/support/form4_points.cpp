@@ -1,15 +1,12 @@
 #include "support/form4_points.h"
 
-#include "foundation/func_ressource.h"
-#include "foundation/node_data.h"
-#include "foundation/text_codec.h"
 #include "mainwindow/widgets/ImageMap.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+#include <filesystem>
 
 namespace support {
 
@@ -51,25 +48,13 @@ void Form4Test::key(QWidget* target, int code, const QString& text) {
     QApplication::sendEvent(target, &e);
 }
 
-namespace {
-
-void copy_tree(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    for (const QFileInfo& fi :
-         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (fi.isDir())
-            copy_tree(fi.filePath(), to + "/" + fi.fileName());
-        else
-            QFile::copy(fi.filePath(), to + "/" + fi.fileName());
-    }
-}
-
-} // namespace
-
 void copy_program_files(const std::string& app_folder) {
-    for (const char* folder : {"res", "data"})
-        copy_tree(QStringLiteral(KARVELO_SOURCE_DIR "/") + folder,
-                  to_path(app_folder) + "/" + folder);
+    namespace fs = std::filesystem;
+    for (const char* folder : {"res", "data"}) {
+        fs::create_directories(fs::path(app_folder) / folder);
+        fs::copy(fs::path(KARVELO_SOURCE_DIR) / folder, fs::path(app_folder) / folder,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
 }
 
 std::vector<ContinentSpec> two_continents() {

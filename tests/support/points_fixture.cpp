@@ -24,13 +24,9 @@ PointsFixture::PointsFixture(const std::vector<ContinentSpec>& continents,
 rnew_node PointsFixture::point(const std::string& name, int32_t zone_id, int32_t category_id,
                                int32_t x, int32_t y) {
     rnew_node r;
-    r.name = name;
-    r.zone_id = zone_id;
-    r.category_id = category_id;
-    r.x = x;
-    r.y = y;
-    r.from_master = true;
-    r.has_item_data = true;
+    std::tie(r.name, r.zone_id, r.category_id, r.x, r.y) =
+        std::tie(name, zone_id, category_id, x, y);
+    r.from_master = r.has_item_data = true;
     return r;
 }
 
@@ -46,6 +42,14 @@ std::vector<std::string> display_order(const TPointsTree& tree) {
     std::vector<std::string> out;
     for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
         out.push_back(std::to_string(n->level) + (n->visible ? " " : " -") + node_text(n));
+    return out;
+}
+
+std::vector<std::string> point_names(const TPointsTree& tree, bool hidden) {
+    std::vector<std::string> out;
+    for (TreeNode* n = tree.first(); n; n = TPointsTree::next(n))
+        if (n->level == kLevelPoint && (hidden || n->visible))
+            out.push_back((n->visible ? "" : "-") + node_text(n));
     return out;
 }
 

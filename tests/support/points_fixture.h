@@ -38,5 +38,7 @@ public:
 
 // The texts of the nodes in display order, hidden ones included, each prefixed by its level.
 std::vector<std::string> display_order(const TPointsTree& tree);
+// The point names in display order, hidden ones marked "-" (or left out).
+std::vector<std::string> point_names(const TPointsTree& tree, bool hidden = true);
 
 } // namespace support

@@ -5,9 +5,7 @@
 
 #include <QDate>
 
-#include <array>
 #include <cstdio>
-#include <stdexcept>
 
 namespace support {
 
@@ -23,37 +21,26 @@ PointsWriter& PointsWriter::header(const PointsHeader& h) {
         u32_item(200, *h.value1);
     if (h.value2)
         u32_item(201, *h.value2);
-    if (h.date) {
-        ByteWriter w;
-        w.u8(202);
-        w.f64(*h.date);
-        raw(w.data());
-    }
-    return *this;
+    ByteWriter w;
+    if (h.date)
+        w.u8(202), w.f64(*h.date);
+    return raw(w.data());
 }
 
 PointsWriter& PointsWriter::point(const PointSpec& p, bool only_set_fields) {
     const bool all = !only_set_fields;
     if (all || !p.name.empty())
         text_item(1, p.name);
-    if (all || p.zone_id != 0)
-        u16_item(2, p.zone_id);
-    if (all || p.category_id != 0)
-        u8_item(3, p.category_id);
-    if (all || p.x != 0)
-        u16_item(4, p.x);
-    if (all || p.y != 0)
-        u16_item(5, p.y);
-    if (all || p.level_min != 0)
-        u16_item(6, p.level_min);
-    if (all || p.level_max != 0)
-        u16_item(7, p.level_max);
+    // Tags 2 to 7: the place and the levels, the category one byte wide.
+    const uint16_t fields[] = {p.zone_id, p.category_id, p.x, p.y, p.level_min, p.level_max};
+    for (uint8_t t = 2; t <= 7; ++t)
+        if (all || fields[t - 2] != 0)
+            t == 3 ? u8_item(t, p.category_id) : u16_item(t, fields[t - 2]);
     if (all || p.master_id != 0)
         u32_item(11, p.master_id);
-    if (all || !p.comment.empty())
-        text_item(12, p.comment);
-    if (all || !p.link.empty())
-        text_item(13, p.link);
+    for (auto [t, text] : {std::pair{12, &p.comment}, {13, &p.link}})
+        if (all || !text->empty())
+            text_item(uint8_t(t), *text);
     if (all || p.locked)
         u8_item(14, p.locked ? 1 : 0);
     for (uint8_t word = 0; word < 4; ++word)
@@ -71,37 +58,16 @@ PointsWriter& PointsWriter::discarded_items() {
     return *this;
 }
 
-PointsWriter& PointsWriter::record_end() {
-    return tag(199);
-}
-
-PointsWriter& PointsWriter::end() {
-    return tag(255);
-}
-
-PointsWriter& PointsWriter::tag(uint8_t t) {
-    data_.push_back(static_cast<char>(t));
-    return *this;
-}
-
-PointsWriter& PointsWriter::u8_item(uint8_t t, uint8_t v) {
-    tag(t);
-    data_.push_back(static_cast<char>(v));
-    return *this;
-}
-
 PointsWriter& PointsWriter::u16_item(uint8_t t, uint16_t v) {
     ByteWriter w;
-    w.u8(t);
     w.u16(v);
-    return raw(w.data());
+    return tag(t).raw(w.data());
 }
 
 PointsWriter& PointsWriter::u32_item(uint8_t t, uint32_t v) {
     ByteWriter w;
-    w.u8(t);
     w.u32(v);
-    return raw(w.data());
+    return tag(t).raw(w.data());
 }
 
 PointsWriter& PointsWriter::text_item(uint8_t t, const std::string& text) {
@@ -112,16 +78,7 @@ PointsWriter& PointsWriter::text_item(uint8_t t, const std::string& text) {
 
 PointsWriter& PointsWriter::item_with_length(uint8_t t, uint16_t declared,
                                              const std::string& payload) {
-    ByteWriter w;
-    w.u8(t);
-    w.u16(declared);
-    w.bytes(payload);
-    return raw(w.data());
-}
-
-PointsWriter& PointsWriter::raw(const std::string& bytes) {
-    data_ += bytes;
-    return *this;
+    return u16_item(t, declared).raw(payload);
 }
 
 std::string points_section(const std::vector<PointSpec>& points, const PointsHeader& header) {
@@ -148,10 +105,9 @@ std::string step_field(int64_t delta) {
 
 std::string steps(const std::vector<TPoint>& points) {
     std::string out;
-    for (size_t k = 1; k < points.size(); ++k) {
-        out += step_field(int64_t(points[k].x) - points[k - 1].x);
-        out += step_field(int64_t(points[k - 1].y) - points[k].y);
-    }
+    for (size_t k = 1; k < points.size(); ++k)
+        out += step_field(int64_t(points[k].x) - points[k - 1].x) +
+               step_field(int64_t(points[k - 1].y) - points[k].y);
     return out;
 }
 
@@ -191,10 +147,6 @@ TFlagSet flag_set(const std::vector<int>& flags) {
         bools[static_cast<size_t>(n - 1)] = true;
     }
     return bools_to_flagset(bools);
-}
-
-TFlagSet flag_set(std::initializer_list<int> flags) {
-    return flag_set(std::vector<int>(flags));
 }
 
 } // namespace support

@@ -57,13 +57,13 @@ public:
     // record: they must change nothing).
     PointsWriter& discarded_items();
     // Tag 199 alone: closes a record with whatever was given since the previous one.
-    PointsWriter& record_end();
+    PointsWriter& record_end() { return tag(199); }
     // Tag 255.
-    PointsWriter& end();
+    PointsWriter& end() { return tag(255); }
 
     // Item helpers, also for hand-made and damaged data.
-    PointsWriter& tag(uint8_t t);
-    PointsWriter& u8_item(uint8_t t, uint8_t v);
+    PointsWriter& tag(uint8_t t) { return raw(std::string(1, static_cast<char>(t))); }
+    PointsWriter& u8_item(uint8_t t, uint8_t v) { return tag(t).tag(v); }
     PointsWriter& u16_item(uint8_t t, uint16_t v);
     PointsWriter& u32_item(uint8_t t, uint32_t v);
     // Also a tag without meaning (0, 16..19, 31..198, 203..254) with its length and payload.
@@ -72,7 +72,7 @@ public:
     // (an absurd length: it may run past the end of the data).
     PointsWriter& item_with_length(uint8_t t, uint16_t declared, const std::string& payload);
     // Bytes as they are.
-    PointsWriter& raw(const std::string& bytes);
+    PointsWriter& raw(const std::string& bytes) { return data_ += bytes, *this; }
 
     const std::string& bytes() const { return data_; }
 
@@ -99,7 +99,9 @@ std::string area_link(char letter, const std::vector<TPoint>& world_corners);
 std::string bridge_link(bool flag, uint32_t own_id, uint32_t target_id);
 
 // A 128-flag set with the given flags (1..128) set.
-TFlagSet flag_set(std::initializer_list<int> flags);
 TFlagSet flag_set(const std::vector<int>& flags);
+inline TFlagSet flag_set(std::initializer_list<int> flags) {
+    return flag_set(std::vector(flags));
+}
 
 } // namespace support

@@ -39,13 +39,6 @@ std::string category_record(const CategorySpec& c) {
     return w.data();
 }
 
-std::string property_line(const PropertySpec& p) {
-    char head[32];
-    std::snprintf(head, sizeof head, "%3d %3d %06X ", p.flag_id, p.group,
-                  static_cast<unsigned>(p.colour) & 0xFFFFFFu);
-    return head + p.name;
-}
-
 } // namespace
 
 std::string zone_class_record(const ZoneClassSpec& z) {
@@ -110,8 +103,12 @@ std::string category_section(const std::vector<CategorySpec>& categories) {
 
 std::string property_section(const std::vector<PropertySpec>& properties) {
     std::string out = "# flag group colour name\r\n";
-    for (const auto& p : properties)
-        out += property_line(p) + "\r\n";
+    for (const auto& p : properties) {
+        char head[32];
+        std::snprintf(head, sizeof head, "%3d %3d %06X ", p.flag_id, p.group,
+                      static_cast<unsigned>(p.colour) & 0xFFFFFFu);
+        out += head + p.name + "\r\n";
+    }
     return out + "@eof\r\n";
 }
 

@@ -8,8 +8,6 @@
 
 #include <zlib.h>
 
-#include <stdexcept>
-
 namespace support {
 
 std::string zlib_compress(std::string_view data) {
@@ -23,25 +21,6 @@ std::string zlib_compress(std::string_view data) {
     return out;
 }
 
-ContainerWriter& ContainerWriter::section(int index, std::string bytes) {
-    return raw_section(index, zlib_compress(bytes));
-}
-
-ContainerWriter& ContainerWriter::raw_section(int index, std::string bytes) {
-    stored_[index] = std::move(bytes);
-    return *this;
-}
-
-ContainerWriter& ContainerWriter::order(std::vector<int> indexes) {
-    order_ = std::move(indexes);
-    return *this;
-}
-
-ContainerWriter& ContainerWriter::offset(int index, int32_t value) {
-    forced_[index] = value;
-    return *this;
-}
-
 std::string ContainerWriter::bytes() const {
     std::vector<int> order = order_;
     if (order.empty())
@@ -49,9 +28,8 @@ std::string ContainerWriter::bytes() const {
             order.push_back(index);
     std::map<int, int32_t> offsets;
     std::string body;
-    const int32_t header = 40;
     for (int index : order) {
-        offsets[index] = header + static_cast<int32_t>(body.size());
+        offsets[index] = 40 + static_cast<int32_t>(body.size()); // after the header
         body += stored_.at(index);
     }
     for (const auto& [index, value] : forced_)
@@ -59,13 +37,9 @@ std::string ContainerWriter::bytes() const {
     ByteWriter w;
     w.u32(version_);
     for (int index = 1; index <= 9; ++index)
-        w.i32(offsets.count(index) ? offsets[index] : 0);
+        w.i32(offsets[index]);
     w.bytes(body);
     return w.data();
-}
-
-bool ContainerWriter::write(const std::string& path) const {
-    return write_raw(path, bytes());
 }
 
 std::string scrambled_list(const std::vector<std::string>& lines, const std::string& key) {
@@ -96,10 +70,8 @@ std::vector<std::string> url_lines(const std::string& not_editable,
 
 bool write_raw(const std::string& path, std::string_view bytes) {
     QFile f(to_path(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-           static_cast<qint64>(bytes.size());
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
 }
 
 } // namespace support

@@ -10,6 +10,9 @@
 
 namespace support {
 
+// Writes bytes as they are (damaged or hand-made files).
+bool write_raw(const std::string& path, std::string_view bytes);
+
 // One zlib stream (default compression level) holding the bytes.
 std::string zlib_compress(std::string_view data);
 
@@ -17,22 +20,23 @@ std::string zlib_compress(std::string_view data);
 // sections in the chosen file order.
 class ContainerWriter {
 public:
-    ContainerWriter& version(uint32_t v) {
-        version_ = v;
-        return *this;
-    }
+    ContainerWriter& version(uint32_t v) { return version_ = v, *this; }
     // Section 1..9 holding these (uncompressed) bytes.
-    ContainerWriter& section(int index, std::string bytes);
+    ContainerWriter& section(int index, std::string_view bytes) {
+        return raw_section(index, zlib_compress(bytes));
+    }
     // Section stored as these exact bytes, not compressed (for damaged streams).
-    ContainerWriter& raw_section(int index, std::string bytes);
+    ContainerWriter& raw_section(int index, std::string bytes) {
+        return stored_[index] = std::move(bytes), *this;
+    }
     // File order of the sections; by default ascending index. Sections left out of the order
     // are not written.
-    ContainerWriter& order(std::vector<int> indexes);
+    ContainerWriter& order(std::vector<int> indexes) { return order_ = std::move(indexes), *this; }
     // Forces the offset written for a section (missing sections get offset 0).
-    ContainerWriter& offset(int index, int32_t value);
+    ContainerWriter& offset(int index, int32_t value) { return forced_[index] = value, *this; }
 
     std::string bytes() const;
-    bool write(const std::string& path) const;
+    bool write(const std::string& path) const { return write_raw(path, bytes()); }
 
 private:
     uint32_t version_ = 1062;
@@ -50,8 +54,5 @@ bool write_scrambled_list(const std::string& path, const std::vector<std::string
 // The nine lines of a valid url.bin, with line 8 and line 9 given.
 std::vector<std::string> url_lines(const std::string& not_editable = "0",
                                    const std::string& description = "A database");
-
-// Writes bytes as they are (damaged or hand-made files).
-bool write_raw(const std::string& path, std::string_view bytes);
 
 } // namespace support

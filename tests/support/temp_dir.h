@@ -19,6 +19,13 @@ private:
     QTemporaryDir dir_;
 };
 
+// The bytes of a file, empty when it cannot be read.
+inline std::string file_text(const std::string& path) {
+    std::string text;
+    read_file(path, text);
+    return text;
+}
+
 // While alive, writing a file beyond `bytes` fails, whatever the user's rights.
 class FileSizeLimit {
 public:
@@ -29,10 +36,7 @@ public:
         small.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &small);
     }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_), std::signal(SIGXFSZ, old_handler_); }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
