@@ -348,6 +348,8 @@ TFolderChoice fill_folder_combo(const std::string& pattern, const std::string& n
     const QStringList entries = dir.entryList(QStringList{to_path(mask)},
                                               QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString& entry : entries) {
+        if (choice.names.size() == max_folder_choices)
+            break;
         choice.names.push_back(from_qstring(entry));
         if (choice.selected < 0 && equal_ignoring_case(choice.names.back(), name))
             choice.selected = static_cast<int>(choice.names.size()) - 1;

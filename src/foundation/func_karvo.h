@@ -99,8 +99,11 @@ struct TFolderChoice {
     int selected = -1;              // -1 when there is no name
 };
 
-// The subfolders matching a wildcard path pattern and the one to select: the name equal to
-// `name` ignoring case, else the first.
+// Most folders a choice lists: a real installation holds a few languages.
+constexpr size_t max_folder_choices = 256;
+
+// The subfolders matching a wildcard path pattern, at most max_folder_choices of them, and the
+// one to select: the name equal to `name` ignoring case, else the first.
 TFolderChoice fill_folder_combo(const std::string& pattern, const std::string& name);
 
 // A boolean text: a number (0 false, other numbers true) or True / False in any case.

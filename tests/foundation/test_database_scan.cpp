@@ -122,4 +122,7 @@ TEST(FolderCombo, ListsMatchingFoldersOnlyAndSelectsIgnoringCase) {
     ASSERT_EQ(choice.names, std::vector<std::string>{"English"});
     EXPECT_EQ(choice.selected, 0);
     EXPECT_EQ(fill_folder_combo(dir.path() + "missing/*", "x").selected, -1);
+    for (size_t i = 0; i < max_folder_choices; ++i) // one past the limit with "Francais"
+        QDir().mkpath(to_path(dir.file("L" + std::to_string(i))));
+    EXPECT_EQ(fill_folder_combo(dir.path() + "*", "x").names.size(), max_folder_choices);
 }
