@@ -33,7 +33,7 @@ void load_db_list() {
     selected_database = nullptr;
     database_list.clear();
     database_scan_report = TScanReport{};
-    scan_databases(database_path, database_list, &database_scan_report);
+    scan_databases(database_path, database_list, &database_scan_report, {db_name, edit_db_name});
 }
 
 bool check_database_list(uint8_t flags) {

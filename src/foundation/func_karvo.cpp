@@ -13,6 +13,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -270,9 +271,17 @@ bool str_to_bool(const std::string& text) {
     throw EConvertError("'" + text + "' is not a valid boolean value");
 }
 
-void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport* report) {
+void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport* report,
+                    const std::vector<std::string>& first) {
     QDir dir(to_path(folder));
-    const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const auto wanted = [&first](const QString& entry) {
+        return std::any_of(first.begin(), first.end(), [&entry](const std::string& name) {
+            return !name.empty() && (entry.compare(to_path(name), Qt::CaseInsensitive) == 0 ||
+                                     entry.compare(to_qstring(name), Qt::CaseInsensitive) == 0);
+        });
+    };
+    std::stable_partition(entries.begin(), entries.end(), wanted);
     std::vector<std::string> lines;
     // Folders holding a database's two files, listed or left out as unreadable.
     size_t found = 0;

@@ -81,9 +81,12 @@ struct TScanReport {
 };
 
 // Appends one record per database subfolder of `folder` (which ends with a separator), in the
-// order the file system lists them. A record's folder is the file system's name, whatever its
-// script. Folders that are no database are skipped; what was left out is added to `report`.
-void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport* report = nullptr);
+// order the file system lists them, but for the folders named in `first` (compared ignoring case,
+// as file-system names or as Windows-1252 texts), which are looked at before the others so that
+// the limit never drops them. A record's folder is the file system's name, whatever its script.
+// Folders that are no database are skipped; what was left out is added to `report`.
+void scan_databases(const std::string& folder, TDatabaseList& list, TScanReport* report = nullptr,
+                    const std::vector<std::string>& first = {});
 
 struct TDatabaseItem {
     std::string text; // in the file system's bytes, as the folder name

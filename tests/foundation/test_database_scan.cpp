@@ -110,6 +110,14 @@ TEST(DatabaseScan, ListsAtMostItsLimitAndCountsTheFoldersLeft) {
     TScanReport report;
     scan_databases(dir.path(), list, &report);
     EXPECT_EQ(std::pair(list.size(), report.not_listed), std::pair(max_databases, size_t(1)));
+    // The current or the editable database is listed wherever the file system puts it.
+    size_t left = 0;
+    while (std::any_of(list.begin(), list.end(),
+                       [&](const auto& r) { return r->folder == "db" + std::to_string(left); }))
+        ++left;
+    TDatabaseList again;
+    scan_databases(dir.path(), again, nullptr, {"", "DB" + std::to_string(left)});
+    EXPECT_EQ(again.front()->folder, "db" + std::to_string(left));
 }
 
 // The first-run dialog's test fills a combo box with it.
