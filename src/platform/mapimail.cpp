@@ -73,7 +73,7 @@ uint32_t send_mapi_mail(const std::string& recipient_name, const std::string& re
     QDeadlineTimer deadline(kHandOverMs);
     while (process->state() != QProcess::NotRunning && !deadline.hasExpired()) {
         process->waitForFinished(50);
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     if (process->state() != QProcess::NotRunning) {
         // The mail program has its message; let it run on its own.

@@ -281,12 +281,16 @@ TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
         selected_database->update_address1 = server.url(path);
         TForm_update dialog;
         dialog.show();
-        // Two clicks queued: the second comes while the first one's run transfers.
+        // Two clicks queued: the second comes while the first one's run transfers, as does a
+        // click on a setting, which the run drops.
+        const bool proxy = dialog.checkbox5->isChecked();
         post_click(dialog.Button3);
         post_click(dialog.Button3);
+        post_click(dialog.checkbox5);
         QTimer::singleShot(300, &dialog, [&dialog, close = close] { close(dialog); });
         run_until_closed(dialog);
         EXPECT_EQ(dialog.StatusBar1->currentMessage(), "The transfer was cancelled.") << path;
+        EXPECT_EQ(dialog.checkbox5->isChecked(), proxy) << path;
     }
     QStringList fetched;
     for (size_t i = before; i < server.requests().size(); ++i)

@@ -6,6 +6,7 @@
 #include "foundation/control_tag.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/preferences.h"
 #include "platform/shell.h"
@@ -59,7 +60,8 @@ Tmail_fic::Tmail_fic(QWidget* parent) : QDialog(parent) {
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    IdHTTP1.on_idle = [] { QCoreApplication::processEvents(); };
+    // Only Cancel (and Escape) can act while the upload runs.
+    IdHTTP1.on_idle = [this] { process_events_but_input(this, Button2); };
     FormCreate();
 }
 

@@ -216,7 +216,8 @@ TForm_update::TForm_update(QWidget* parent) : QDialog(parent) {
             repainted_.start();
         }
     };
-    events.process_events = [] { QCoreApplication::processEvents(); };
+    // Only Close (and Escape) can act while a run goes on: they end it.
+    events.process_events = [this] { process_events_but_input(this, Button1); };
     THttpClient& http = check.http;
     http.on_work_begin = [this](int64_t expected) {
         ProgressBar1->setMaximum(clamp_int(expected));

@@ -6,8 +6,11 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -101,4 +104,57 @@ private:
 
 void keep_no_current_on_focus(QAbstractItemView* view) {
     view->installEventFilter(new TFocusKeepsNoCurrent(view));
+}
+
+namespace {
+
+class TInputGate : public QObject {
+public:
+    TInputGate(QDialog* dialog, QWidget* cancel) : dialog_(dialog), cancel_(cancel) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            break;
+        default:
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && cancel_ && (widget == cancel_ || cancel_->isAncestorOf(widget)))
+            return false;
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && widget &&
+            widget->window() == dialog_)
+            dialog_->reject();
+        return true;
+    }
+
+private:
+    QDialog* dialog_;
+    QWidget* cancel_;
+};
+
+} // namespace
+
+void process_events_but_input(QDialog* dialog, QWidget* cancel) {
+    TInputGate gate(dialog, cancel);
+    QCoreApplication::instance()->installEventFilter(&gate);
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&gate);
 }

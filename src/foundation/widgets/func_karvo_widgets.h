@@ -6,6 +6,7 @@
 class QAbstractItemView;
 class QAction;
 class QComboBox;
+class QDialog;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -39,3 +40,9 @@ bool line_text_fits(const QString& text, QWidget* field);
 // Focus that reaches the list without a click (a page switch, the hover, the Tab key) makes no
 // row current, so nothing shows on the map but what the user picks with a click or the keys.
 void keep_no_current_on_focus(QAbstractItemView* view);
+
+// Runs pending events while long work goes on inside a handler of `dialog`: painting, timers and
+// the work's own events run, but user input reaches only `cancel` (the control that stops the
+// work), and Escape anywhere in the dialog asks the dialog to close. Any other input is dropped,
+// as by a busy window, so that no other handler runs inside the one doing the work.
+void process_events_but_input(QDialog* dialog, QWidget* cancel);

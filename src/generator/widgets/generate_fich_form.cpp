@@ -3,6 +3,7 @@
 #include "foundation/control_tag.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/G32_ProgressBar.h"
@@ -226,14 +227,14 @@ void TForm_generate::Button1Click() {
     GenerationCount count;
     bool listed = false;
     {
-        // Every control but Button3, which cancels, is disabled: input during the run can only
-        // ask it to stop.
+        // Every control but Button3, which cancels, is disabled, and input reaches only Button3
+        // and Escape: during the run it can only ask it to stop.
         RunGuard guard({Button1, Edit1, GroupBox1, GroupBox2}, running_);
         stop_requested_ = false;
         Button3->setText(to_qstring(get_text(32)));
         rPreference.GPAT = genmap.game_folder;
         const auto process_events = [this] {
-            QCoreApplication::processEvents();
+            process_events_but_input(this, Button3);
             return !stop_requested_;
         };
         listed = genmap.load_translation(process_events);
