@@ -105,20 +105,6 @@ rnew_node addition_request(const AdditionLine& line);
 // score 0.
 float addition_score(float score, const std::string& name, const std::string& last_added_name);
 
-// Calls `line` for each line of the text (CR LF, LF or CR ends), without copying the text.
-template <typename F> void for_each_text_line(std::string_view text, F&& line) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            line(text.substr(start));
-            return;
-        }
-        line(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
-}
-
 // ---- Merging into the points tree ----
 
 enum class AdditionOutcome {

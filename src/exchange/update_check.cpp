@@ -83,9 +83,8 @@ ttreeup::ttreeup(std::string name, std::string folder, std::string md5, std::str
 
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id) {
-    return db.update_address1 + db.update_address2 + db.update_address3 +
-           "?db=" + escape_url_bytes(database) + "&r=" + escape_url_bytes(language) +
-           "&i=" + escape_url_bytes(id);
+    return db.update_address1 + db.update_address2 + db.update_address3 + "?db=" + database +
+           "&r=" + language + "&i=" + id;
 }
 
 bool update_reply_valid(const std::vector<std::string>& reply) {

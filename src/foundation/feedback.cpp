@@ -1,6 +1,5 @@
 #include "foundation/feedback.h"
 
-#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -20,11 +19,6 @@ std::string with_names(const std::string& line, const std::string& n1, const std
     for (char c : line)
         out += c == kMark1 ? n1 : c == kMark2 ? n2 : std::string(1, c);
     return out;
-}
-
-int shown_width(const QString& text) {
-    QImage scratch(1, 1, QImage::Format_ARGB32);
-    return QFontMetrics(feedback_font(), &scratch).horizontalAdvance(text);
 }
 
 } // namespace
@@ -64,7 +58,7 @@ void FeedbackLines::add_feedback(int id, int seconds, const std::string& a1, con
                               .replace(QLatin1Char(kMark1), to_path(a1))
                               .replace(QLatin1Char(kMark2), to_path(a2));
             entry.text = with_names(current, path_text(a1), path_text(a2));
-            entry.width = shown_width(entry.shown);
+            entry.width = text_width(entry.shown);
         } else {
             entry.width = text_width(current);
             entry.text = std::move(current);

@@ -234,9 +234,13 @@ QFont feedback_font() {
 }
 
 int text_width(const std::string& text) {
+    return text_width(to_qstring(text));
+}
+
+int text_width(const QString& text) {
     QImage scratch(1, 1, QImage::Format_ARGB32);
     QFontMetrics metrics(feedback_font(), &scratch);
-    return metrics.horizontalAdvance(to_qstring(text));
+    return metrics.horizontalAdvance(text);
 }
 
 bool append_error_log(const std::string& line) {

@@ -100,6 +100,7 @@ QFont feedback_font();
 
 // The width in pixels of the text in the feedback font.
 int text_width(const std::string& text);
+int text_width(const QString& text);
 
 // ---- Outside files past their limits ----
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Windows-1252 bytes to QString and back. Characters without a Windows-1252 code become '?'.
@@ -37,6 +38,20 @@ std::string resolve_case(const std::string& path);
 // Splits a text into lines at CR LF, LF or CR. A last line without a line end counts;
 // a text ending with a line end has no empty line after it.
 std::vector<std::string> split_lines(const std::string& text);
+
+// Calls `line` for each line of the text (CR LF, LF or CR ends), without copying the text.
+template <typename F> void for_each_text_line(std::string_view text, F&& line) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            line(text.substr(start));
+            return;
+        }
+        line(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+}
 
 // Reads a whole file. Returns false when it cannot be opened or read.
 bool read_file(const std::string& path, std::string& out);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <optional>
 
 bool genmap_unusable = false;
 
@@ -58,21 +59,6 @@ std::string cut_middle(const std::string& text, size_t max) {
     while (tail < text.size() && inside(tail))
         ++tail;
     return text.substr(0, head) + " [...] " + text.substr(tail);
-}
-
-// Calls f with each line of the text, split as split_lines does, without copying the text.
-template <class F> void for_each_line(std::string_view text, F f) {
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        f(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        f(text.substr(start));
 }
 
 // The tile resampled to size x size pixels by nearest neighbour, every channel as stored: the
@@ -125,8 +111,10 @@ bool MapGenerator::init_genmap(const std::string& container) {
             ++left_out;
         else if (prefix)
             valid_prefixes.push_back(drop(lines[i], 7));
-        else
-            add_path(drop(lines[i], 7), 0), ++paths;
+        else {
+            add_path(drop(lines[i], 7), 0);
+            ++paths;
+        }
     }
     if (left_out > 0)
         log_error("Generator settings: " + std::to_string(left_out) +
@@ -212,16 +200,17 @@ bool MapGenerator::load_translation(const std::function<void()>& process_events)
         process_events();
     std::vector<std::string> kept;
     size_t too_long = 0;
-    for_each_line(std::string_view(stream.buffer().constData(), size_t(stream.buffer().size())),
-                  [&](std::string_view line) {
-                      if (std::none_of(valid_prefixes.begin(), valid_prefixes.end(),
-                                       [&](const std::string& p) { return line.starts_with(p); }))
-                          return;
-                      if (line.size() > kMaxTranslationLine)
-                          ++too_long;
-                      else
-                          kept.emplace_back(line);
-                  });
+    for_each_text_line(
+        std::string_view(stream.buffer().constData(), size_t(stream.buffer().size())),
+        [&](std::string_view line) {
+            if (std::none_of(valid_prefixes.begin(), valid_prefixes.end(),
+                             [&](const std::string& p) { return line.starts_with(p); }))
+                return;
+            if (line.size() > kMaxTranslationLine)
+                ++too_long;
+            else
+                kept.emplace_back(line);
+        });
     if (too_long > 0)
         log_error(name + ": lines over " + std::to_string(kMaxTranslationLine) +
                   " characters left out: " + std::to_string(too_long));
@@ -277,9 +266,9 @@ QImage MapGenerator::tile_for(const std::string& line, int size) {
         return {};
     QImage tile;
     std::string error;
-    ArchiveSet own(archives);
-    if (!load_blp_tile(run_archives_ ? *run_archives_ : own, archive_prefix + stored, tile,
-                       error)) {
+    std::optional<ArchiveSet> own;
+    if (!load_blp_tile(run_archives_ ? *run_archives_ : own.emplace(archives),
+                       archive_prefix + stored, tile, error)) {
         log_error(error);
         return {};
     }

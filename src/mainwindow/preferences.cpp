@@ -1,10 +1,9 @@
 #include "mainwindow/preferences.h"
 
 #include "foundation/errors.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/pref_convert.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <type_traits>
@@ -205,17 +204,14 @@ bool read_preferences(const std::string& path, TPreference& pref, TOutsideSettin
                       std::string* error_text) {
     if (!file_exists(path))
         return true;
-    QFile file(to_path(path));
-    const QByteArray bytes =
-        file.open(QIODevice::ReadOnly) ? file.read(max_pref_size + 1) : QByteArray();
-    if (file.error() != QFileDevice::NoError) {
+    std::vector<std::string> lines;
+    bool cut = false;
+    if (!read_text_lines(path, TTextLimits{max_pref_size}, lines, &cut)) {
         if (error_text)
             *error_text = error_box_text("cannot read " + path_text(path));
         return false;
     }
-    std::vector<std::string> lines = split_lines(bytes.toStdString());
     // Past the limit the last line read may be cut short: it is left out with the rest.
-    const bool cut = bytes.size() > max_pref_size;
     if (cut && !lines.empty())
         lines.pop_back();
     if (lines.size() < 2 || lines[1] != kVersionLine)

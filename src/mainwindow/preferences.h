@@ -6,13 +6,14 @@
 // [DBDB], [EDIM]) are kept in the file system's bytes, whatever their script. Reading applies the
 // lines in file order over the current values and stops at the first value that does not convert.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 inline constexpr const char* pref_file_name = "pref.ini";
 // A real pref.ini holds a few kilobytes; what lies past this many bytes is not read.
-inline constexpr int max_pref_size = 256 * 1024;
+inline constexpr size_t max_pref_size = 256 * 1024;
 
 // Every user setting. Members named in capitals carry the four letters of their pref.ini key.
 struct TPreference {

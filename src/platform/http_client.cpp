@@ -104,18 +104,7 @@ std::string host_of(const std::string& url) {
     return url.substr(from, std::min(to - from, kShownServerText));
 }
 
-// The address with its path and query escaped; the host stays for the library to convert.
-std::string escaped_address(const std::string& url) {
-    const size_t path = host_span(url).second;
-    return url.substr(0, path) + escape_url_bytes(std::string_view(url).substr(path));
-}
-
-struct SlistFree {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-
-} // namespace
-
+// Every byte that a URL cannot carry (blank, control, and from 0x80 on) as "%XX".
 std::string escape_url_bytes(std::string_view address) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
@@ -132,6 +121,18 @@ std::string escape_url_bytes(std::string_view address) {
     }
     return out;
 }
+
+// The address with its path and query escaped; the host stays for the library to convert.
+std::string escaped_address(const std::string& url) {
+    const size_t path = host_span(url).second;
+    return url.substr(0, path) + escape_url_bytes(std::string_view(url).substr(path));
+}
+
+struct SlistFree {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+} // namespace
 
 THttpClient::THttpClient() : handle_(curl_easy_init()), cookies_(curl_share_init()) {
     if (cookies_)

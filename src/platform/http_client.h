@@ -33,10 +33,6 @@ struct THttpOptions {
     int total_timeout_ms = 0;         // longest a whole transfer may take; 0: no bound
 };
 
-// The address with every byte that a URL cannot carry (blank, control, and from 0x80 on) as
-// "%XX" of the byte; every other character stays as it is.
-std::string escape_url_bytes(std::string_view address);
-
 class THttpClient {
 public:
     THttpClient();
@@ -55,7 +51,8 @@ public:
     // A short text on the state of the connection.
     std::function<void(const std::string& text)> on_status;
 
-    // The path and query of an address go out with escape_url_bytes.
+    // The path and query of an address go out with every byte that a URL cannot carry (blank,
+    // control, and from 0x80 on) as "%XX" of the byte; every other character stays as it is.
     // Fetches the address; every byte of a successful reply body goes to the sink, which
     // returns false to give up. Throws EHttpError.
     void get(const std::string& url, const std::function<bool(std::string_view)>& sink);
