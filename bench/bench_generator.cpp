@@ -12,6 +12,7 @@
 #include "foundation/pqGR32_JPEG.h"
 #include "foundation/text_codec.h"
 #include "generator/map_generator.h"
+#include "process_memory.h"
 #include "support/blp_writer.h"
 #include "support/generator_sections.h"
 #include "support/mpq_writer.h"
@@ -23,8 +24,6 @@
 #include <StormLib.h>
 #include <benchmark/benchmark.h>
 #include <cstring>
-#include <fstream>
-#include <malloc.h>
 #include <squish.h>
 
 namespace {
@@ -99,22 +98,8 @@ Continent& continent() {
     return c;
 }
 
-// Resident memory in MB: a status line of this process.
-double status_mb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(key, 0) == 0)
-            return std::stod(line.substr(std::strlen(key))) / 1024;
-    return 0;
-}
-
 // The peak is measured from here on, above what the process holds now.
 double peak_base = 0;
-void reset_peak() {
-    malloc_trim(0);
-    peak_base = status_mb("VmRSS:");
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 void report_peak(benchmark::State& state) {
     state.counters["peak_MB"] = status_mb("VmHWM:");
@@ -123,7 +108,7 @@ void report_peak(benchmark::State& state) {
 
 void BM_Continent(benchmark::State& state) {
     Continent& c = continent();
-    reset_peak();
+    peak_base = reset_peak();
     for (auto _ : state) {
         c.generator.load_translation();
         c.generator.generate_all(c.folder + "maps/", {});
@@ -315,7 +300,7 @@ void report(benchmark::State& state, double longest_gap_ms) {
 void BM_ArchiveOf100000Files(benchmark::State& state) {
     LargeGame& g = large_game();
     double gap = 0;
-    reset_peak();
+    peak_base = reset_peak();
     for (auto _ : state)
         gap = std::max(gap, g.run(g.huge_archive_zones));
     report(state, gap);
@@ -341,7 +326,7 @@ void BM_TranslationList(benchmark::State& state) {
     static const char* names[] = {"huge.trs", "limit.trs", "names.trs", "names20.trs"};
     LargeGame& g = large_game();
     g.generator.translation_file = names[state.range(0)];
-    reset_peak();
+    peak_base = reset_peak();
     for (auto _ : state) {
         g.generator.load_translation();
         g.generator.clear_errors();
@@ -358,7 +343,7 @@ void BM_LargeTile(benchmark::State& state) {
     LargeGame& g = large_game();
     const std::string side = std::to_string(state.range(0));
     g.generator.set_translation({"Est\\big\tt" + side + ".blp"});
-    reset_peak();
+    peak_base = reset_peak();
     for (auto _ : state) {
         benchmark::DoNotOptimize(g.generator.tile_for("[zonA]Est\\big", 256));
         g.generator.clear_errors();
@@ -373,7 +358,7 @@ BENCHMARK(BM_LargeTile)->Arg(16384)->Arg(4096)->Arg(1024)->Unit(benchmark::kMill
 void BM_ErrorLinesOfThreeRuns(benchmark::State& state) {
     LargeGame& g = large_game();
     double gap = 0;
-    reset_peak();
+    peak_base = reset_peak();
     for (auto _ : state) {
         for (int run = 0; run < 3; ++run)
             gap = std::max(gap, g.run(g.missing_tile_zones));

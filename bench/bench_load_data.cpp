@@ -5,30 +5,15 @@
 #include "foundation/func_ressource.h"
 #include "mainwindow/widgets/map.h"
 #include "offscreen_main.h"
+#include "process_memory.h"
 #include "support/scripted_messages.h"
 #include "synthetic_database.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <malloc.h>
 
 namespace {
-
-// Resident memory of the process in kB.
-long resident_kb() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            status >> value;
-            return value;
-        }
-        status.ignore(256, '\n');
-    }
-    return 0;
-}
 
 void BM_LoadData(benchmark::State& state) {
     ScriptedMessages boxes;
@@ -51,10 +36,10 @@ void BM_LoadedMemory(benchmark::State& state) {
     for (auto _ : state) {
         auto form = support::synthetic_window();
         malloc_trim(0);
-        const long before = resident_kb();
+        const double before = status_mb("VmRSS:");
         form->load_data();
         malloc_trim(0);
-        state.counters["loaded_MB"] = static_cast<double>(resident_kb() - before) / 1024.0;
+        state.counters["loaded_MB"] = status_mb("VmRSS:") - before;
     }
 }
 BENCHMARK(BM_LoadedMemory)->Unit(benchmark::kMillisecond)->Iterations(1);

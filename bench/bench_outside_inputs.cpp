@@ -20,6 +20,7 @@
 #include "mainwindow/widgets/about.h"
 #include "mainwindow/widgets/map.h"
 #include "offscreen_main.h"
+#include "process_memory.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/section_records.h"
@@ -34,41 +35,19 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
-#include <fstream>
-#include <malloc.h>
 #include <random>
 
 namespace {
 
-// A field of /proc/self/status in kB.
-long status_kb(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == field) {
-            status >> value;
-            return value;
-        }
-        status.ignore(256, '\n');
-    }
-    return 0;
-}
-
 // Measures the peak resident memory of what runs between its creation and report().
 class PeakMemory {
 public:
-    PeakMemory() {
-        malloc_trim(0);
-        std::ofstream("/proc/self/clear_refs") << "5"; // resets the peak to the current size
-        base_ = status_kb("VmRSS:");
-    }
     void report(benchmark::State& state) const {
-        state.counters["peak_MB"] = double(status_kb("VmHWM:") - base_) / 1024.0;
+        state.counters["peak_MB"] = status_mb("VmHWM:") - base_;
     }
 
 private:
-    long base_ = 0;
+    double base_ = reset_peak();
 };
 
 const TempDir& folder() {

@@ -10,6 +10,7 @@
 #include "exchange/widgets/update_fich.h"
 #include "foundation/func_ressource.h"
 #include "offscreen_main.h"
+#include "process_memory.h"
 #include "support/http_test_server.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
@@ -20,7 +21,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fstream>
 
 namespace {
 
@@ -52,26 +52,6 @@ void BM_UpdateListOfThirtyThousandEntries(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateListOfThirtyThousandEntries)->Unit(benchmark::kMillisecond);
 
-// A value of /proc/self/status in MB: "VmRSS:" now, "VmHWM:" its peak.
-double status_mb(const std::string& name) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == name) {
-            status >> value;
-            break;
-        }
-        status.ignore(256, '\n');
-    }
-    return static_cast<double>(value) / 1024.0;
-}
-
-// Starts a new peak from the resident size now.
-void reset_peak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 // Whole runs of the check against a server that gives this reply.
 void run_checks(benchmark::State& state, const support::HttpRoute& route) {
     ScriptedMessages boxes;
@@ -90,8 +70,7 @@ void run_checks(benchmark::State& state, const support::HttpRoute& route) {
     double longest_gap = 0;
     int lines = 0;
     int rows = 0;
-    const double before = status_mb("VmRSS:");
-    reset_peak();
+    const double before = reset_peak();
     for (auto _ : state) {
         TForm_update dialog;
         dialog.show();
