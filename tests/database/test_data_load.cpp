@@ -151,7 +151,10 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
     // A reload keeps the view, whatever moves it meanwhile (here the offer of missing maps).
     ASSERT_TRUE(QFile::remove(to_path(maps_path + form->map_data->zones[0]->image_name + ".jpg")));
     bool moved = false;
-    form->on_offer_generation = [&](TForm4& f) { f.set_zoom({0, 0}, 50), moved = true; };
+    form->on_offer_generation = [&](TForm4& f) {
+        f.set_zoom({0, 0}, 50);
+        moved = true;
+    };
     form->reload_database(0);
     EXPECT_TRUE(moved && !form->continent_zones.empty() && !quit_flag && !form->busy);
     EXPECT_EQ(point_names(form->points_tree).size(), before);

@@ -340,7 +340,10 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
         d.Button2Click();
     });
     EXPECT_TRUE(find(long_name) == mint && !form->additions_unsaved);
-    edit(mint, [](TForm2& d) { choose(d, "Notes"), d.Button2Click(); });
+    edit(mint, [](TForm2& d) {
+        choose(d, "Notes");
+        d.Button2Click();
+    });
     EXPECT_EQ(find(long_name)->item()->comment + "|" + find(long_name)->data->category->name,
               "|Notes");
 }

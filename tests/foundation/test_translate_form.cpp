@@ -17,7 +17,10 @@ TEST(TranslateForm, SetsCaptionsAndHintsByTag) {
     res_captions = {"-", "OK", "Name", "Options", "Close %0"};
     res_hints = {"-", "Zoom in"};
     QWidget form;
-    auto tagged = [](auto* widget, int tag) { return set_tag(widget, tag), widget; };
+    auto tagged = [](auto* widget, int tag) {
+        set_tag(widget, tag);
+        return widget;
+    };
     auto* button = tagged(new QPushButton("design", &form), 1);
     auto* label = tagged(new QLabel("design", &form), 2);
     auto* untagged = new QLabel("keep", &form);

@@ -218,13 +218,18 @@ TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
         TForm_generate d;
         d.show();
         int choosers = 0;
-        d.OpenDialog1 = [&](auto&&...) { return ++choosers, std::string(); };
+        d.OpenDialog1 = [&](auto&&...) {
+            ++choosers;
+            return std::string();
+        };
         d.Edit1Click();
-        if (input == "generate")
-            post_key(d.Button1, Qt::Key_Space), post_key(&d, Qt::Key_Return);
-        else if (input == "cancel" || input == "escape")
+        if (input == "generate") {
+            post_key(d.Button1, Qt::Key_Space);
+            post_key(&d, Qt::Key_Return);
+        } else if (input == "cancel" || input == "escape") {
             post_key(input == "cancel" ? d.Button3 : static_cast<QWidget*>(&d),
                      input == "cancel" ? Qt::Key_Space : Qt::Key_Escape);
+        }
         d.Button1Click(); // damaged settings: only closes
         const bool made = input == "generate";
         EXPECT_EQ(std::tuple(genmap_unusable, choosers, d.maps_made, d.isVisible(),

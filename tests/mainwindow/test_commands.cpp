@@ -80,7 +80,10 @@ TEST_F(Commands, EveryCommandActsThroughItsTrigger) {
              return f.zoom == 300 &&
                     f.map_view().worldtoscreen(zone_center(*f.mouse_zone)) == f.view_center();
          },
-         [&] { f.mouse_zone = f.continent_zones.front(), f.ImageMap->resize(400, 300); }},
+         [&] {
+             f.mouse_zone = f.continent_zones.front();
+             f.ImageMap->resize(400, 300);
+         }},
         {"z", press(f.ImageMap, Qt::Key_Z, "z"), [&] { return f.zoom == 1024; }},
         {"f centres the selected point", press(f.ImageMap, Qt::Key_F, "f"),
          [&] {
@@ -192,7 +195,10 @@ TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {
         row->setCheckState(0, Qt::Unchecked);
         d.Button8Click(); // outside edit mode only the message
     };
-    form->on_prefs_dialog = [&](TForm3& d) { change_all(d), d.Button2Click(); };
+    form->on_prefs_dialog = [&](TForm3& d) {
+        change_all(d);
+        d.Button2Click();
+    };
     form->but_pref->click();
     EXPECT_EQ(format_preferences(rPreference, {}), ini_before);
     EXPECT_TRUE(inns->colour == inn_colour && inns->shown && !form->recolour_all);

@@ -160,7 +160,10 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     paint();
     EXPECT_TRUE(zones[0]->high_image.isNull());
     // A zone without a high-detail file is not looked for again.
-    scene.load_high_image = [&](pMap_info&) { return ++loads, false; };
+    scene.load_high_image = [&](pMap_info&) {
+        ++loads;
+        return false;
+    };
     scene.view.zoom = scene.mahd + 1;
     paint();
     paint();

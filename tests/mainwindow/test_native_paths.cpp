@@ -37,7 +37,9 @@ TEST(NativePaths, StartLoadSaveAndRestartWithFoldersNamedInAnyScript) {
         QFile::remove(to_path(app + "ajouts/Vev_ajouts_Demo.txt"));
         for (int start = 0; start < 2; ++start) {
             database_list.clear();
-            language.clear(), db_name.clear(), edit_db_name.clear();
+            language.clear();
+            db_name.clear();
+            edit_db_name.clear();
             TForm4 form(app);
             form.on_offer_generation = [](TForm4&) { ADD_FAILURE() << "zone images not found"; };
             // Only the first start without a database asks for one.

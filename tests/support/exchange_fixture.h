@@ -30,7 +30,10 @@ protected:
         selected_database = database_list[0].get();
         selected_database->folder = "Demo";
     }
-    void TearDown() override { database_list.clear(), selected_database = nullptr; }
+    void TearDown() override {
+        database_list.clear();
+        selected_database = nullptr;
+    }
 };
 
 // Whether a box showed exactly this text.

@@ -72,7 +72,10 @@ public:
     // (an absurd length: it may run past the end of the data).
     PointsWriter& item_with_length(uint8_t t, uint16_t declared, const std::string& payload);
     // Bytes as they are.
-    PointsWriter& raw(const std::string& bytes) { return data_ += bytes, *this; }
+    PointsWriter& raw(const std::string& bytes) {
+        data_ += bytes;
+        return *this;
+    }
 
     const std::string& bytes() const { return data_; }
 

@@ -20,20 +20,30 @@ std::string zlib_compress(std::string_view data);
 // sections in the chosen file order.
 class ContainerWriter {
 public:
-    ContainerWriter& version(uint32_t v) { return version_ = v, *this; }
+    ContainerWriter& version(uint32_t v) {
+        version_ = v;
+        return *this;
+    }
     // Section 1..9 holding these (uncompressed) bytes.
     ContainerWriter& section(int index, std::string_view bytes) {
         return raw_section(index, zlib_compress(bytes));
     }
     // Section stored as these exact bytes, not compressed (for damaged streams).
     ContainerWriter& raw_section(int index, std::string bytes) {
-        return stored_[index] = std::move(bytes), *this;
+        stored_[index] = std::move(bytes);
+        return *this;
     }
     // File order of the sections; by default ascending index. Sections left out of the order
     // are not written.
-    ContainerWriter& order(std::vector<int> indexes) { return order_ = std::move(indexes), *this; }
+    ContainerWriter& order(std::vector<int> indexes) {
+        order_ = std::move(indexes);
+        return *this;
+    }
     // Forces the offset written for a section (missing sections get offset 0).
-    ContainerWriter& offset(int index, int32_t value) { return forced_[index] = value, *this; }
+    ContainerWriter& offset(int index, int32_t value) {
+        forced_[index] = value;
+        return *this;
+    }
 
     std::string bytes() const;
     bool write(const std::string& path) const { return write_raw(path, bytes()); }
