@@ -107,8 +107,10 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
         form->toggle_tagnew(true);
     };
     form->on_show_update = [](TForm4& f) { f.database_updated = true; };
-    form->on_prefs_dialog = [](TForm3& d) {
-        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("English"));
+    std::string pick = "English", offered;
+    form->on_prefs_dialog = [&](TForm3& d) {
+        offered = from_qstring(d.ComboBox1->currentText());
+        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText(QString::fromStdString(pick)));
         d.Button1Click();
     };
     const std::string tide = "Source ti\xE8"
@@ -139,6 +141,20 @@ TEST_F(DemoLoad, AdditionsSurviveReloadsAndRestartsUnlessDiscarded) {
         EXPECT_EQ(find_point(form->points_tree, i == 3 ? "Gnome" : tide) != nullptr, i != 3);
         if (i == 2)
             add("Gnome");
+        if (i != 0)
+            continue;
+        // The waiting language is what the preferences show: taking the loaded one again drops
+        // it; taking the waiting one again keeps it waiting.
+        for (const char* again : {"Francais", "English"}) {
+            pick = again;
+            boxes.answer({kAnswerNo});
+            if (pick == "English")
+                boxes.answer({kAnswerCancel}); // to the reload's question
+            form->show_prefs_dialog();
+            EXPECT_EQ(std::pair(offered, form->next_start_language),
+                      pick == "English" ? std::pair(std::string("Francais"), pick)
+                                        : std::pair(std::string("English"), std::string()));
+        }
     }
     // The language chosen while the additions were kept comes at the next start, with the
     // additions saved and the last view.

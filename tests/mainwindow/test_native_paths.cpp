@@ -69,6 +69,9 @@ TEST(NativePaths, StartLoadSaveAndRestartWithFoldersNamedInAnyScript) {
                 EXPECT_TRUE(zone->no_image || !zone->normal_image.isNull()) << zone->image_name;
             form.Sauver1Click();
             EXPECT_TRUE(file_exists(app + "ajouts/Vev_ajouts_" + database + ".txt"));
+            EXPECT_TRUE(
+                form.feedback_lines.lines()[form.feedback_lines.lines().size() - 2].shown.endsWith(
+                    QString::fromUtf8("Vev_ajouts_" + database + ".txt")));
             form.zoom = 321 + start;
         }
         std::string ini;

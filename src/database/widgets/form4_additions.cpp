@@ -100,10 +100,12 @@ bool TForm4::write_additions(const std::string& file_name) {
     if (w.first_beside)
         show_message(74, false, additions_file_name, path_text(file_name_part(w.file)));
     if (rejected_lines > 0) {
-        feedback(4, 6, std::to_string(rejected_lines), additions_file_name);
+        feedback(4, 6, std::to_string(rejected_lines), additions_file_native_name,
+                 FeedbackLines::kNameArg2);
         rejected_lines = 0;
     } else {
-        feedback(5, 4, path_text(ajouts_path), path_text(file_name_part(w.file)));
+        feedback(5, 4, ajouts_path, file_name_part(w.file),
+                 FeedbackLines::kNameArg1 | FeedbackLines::kNameArg2);
     }
     return true;
 }

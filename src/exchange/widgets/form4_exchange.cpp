@@ -32,13 +32,13 @@ void TForm4::but_mailClick() {
         return;
     const std::string file = current_additions_path();
     if (!file_exists(file)) {
-        feedback(28, 3, path_text(file));
+        feedback(28, 3, file, {}, FeedbackLines::kNameArg1);
         return;
     }
     const qint64 size = QFileInfo(to_path(file)).size();
     const int32_t lines = count_lines(file);
     if (size == 0 || lines < 3) {
-        feedback(31, 3, path_text(file));
+        feedback(31, 3, file, {}, FeedbackLines::kNameArg1);
         return;
     }
     if (lines < 6 && show_message(61, true, path_text(file)) != kAnswerYes)

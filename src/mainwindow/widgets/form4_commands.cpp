@@ -97,7 +97,19 @@ void TForm4::show_prefs_dialog() {
     if (!confirm_save_additions(63))
         return;
     const std::string loaded_db = db_name, loaded_language = language;
-    bool reload = false;
+    // The names the window goes by, with the database of that name as the current one.
+    const auto set_names = [this](const std::string& db, const std::string& lang) {
+        db_name = db;
+        language = lang;
+        for (const auto& entry : database_list)
+            entry->is_current = entry->folder == db_name;
+    };
+    // A choice that waits for the next start is what the dialog shows.
+    const std::string shown_db = next_start_db_name.empty() ? loaded_db : next_start_db_name;
+    const std::string shown_language =
+        next_start_language.empty() ? loaded_language : next_start_language;
+    set_names(shown_db, shown_language);
+    bool changed = false;
     {
         TForm3 dialog(common_data ? &common_data->categories : nullptr, &Listiconmap, &ImageList1,
                       this);
@@ -106,7 +118,7 @@ void TForm4::show_prefs_dialog() {
             on_prefs_dialog(dialog);
         else
             dialog.exec();
-        reload = dialog.reload;
+        changed = dialog.reload;
         recolour_all = dialog.recolour;
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -116,28 +128,27 @@ void TForm4::show_prefs_dialog() {
         Timer3.stop();
     set_hint_pause(rPreference.TIME);
     setWindowOpacity(rPreference.ALFA ? (rPreference.ALFV & 0xFF) / 255.0 : 1.0);
-    if (reload && !reload_database(3)) {
+    // What the dialog leaves chosen: the loaded names, a choice still waiting, or a new one.
+    const std::string chosen_db = db_name, chosen_language = language;
+    const bool reload = changed && (chosen_db != loaded_db || chosen_language != loaded_language);
+    if (changed) {
+        next_start_db_name.clear();
+        next_start_language.clear();
+    }
+    if (reload && reload_database(3))
+        return;
+    set_names(loaded_db, loaded_language);
+    if (reload) {
         // The additions stay unsaved with the data they belong to; the choice waits for the
         // next start, and until then the names are those of what is loaded.
-        if (db_name != loaded_db)
-            next_start_db_name = db_name;
-        if (language != loaded_language)
-            next_start_language = language;
-        db_name = loaded_db;
-        language = loaded_language;
-        for (const auto& entry : database_list)
-            entry->is_current = entry->folder == db_name;
+        if (chosen_db != loaded_db)
+            next_start_db_name = chosen_db;
+        if (chosen_language != loaded_language)
+            next_start_language = chosen_language;
         show_message(77, false);
         recolour_all = true;
-        reload = false;
     }
-    if (reload) {
-        // What the dialog chose is loaded now, in place of a choice that waited.
-        if (db_name != loaded_db)
-            next_start_db_name.clear();
-        if (language != loaded_language)
-            next_start_language.clear();
-    } else if (recolour_all) {
+    if (recolour_all) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         refilter_tree();
         update_visibility();
