@@ -7,6 +7,10 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Code points of Windows-1252 bytes 0x80..0x9F; 0 where the byte is undefined.
@@ -135,10 +139,28 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
+bool open_for_reading(const std::string& path, QFile& file) {
+    // O_NONBLOCK: opening a FIFO with no writer would wait; checked before any read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 bool read_file(const std::string& path, std::string& out) {
     out.clear();
-    QFile f(to_path(path));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(path, f))
         return false;
     QByteArray all = f.readAll();
     if (f.error() != QFileDevice::NoError)

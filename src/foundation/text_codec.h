@@ -3,6 +3,8 @@
 // plus the small file helpers every reader and writer shares.
 
 #include <QString>
+
+class QFile;
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,7 +55,12 @@ template <typename F> void for_each_text_line(std::string_view text, F&& line) {
     }
 }
 
-// Reads a whole file. Returns false when it cannot be opened or read.
+// Opens a plain file for reading without ever waiting on another program: a FIFO, a device, a
+// socket or a folder is refused. False when the path is no plain file or cannot be opened.
+bool open_for_reading(const std::string& path, QFile& file);
+
+// Reads a whole plain file (opened as open_for_reading does). Returns false when it cannot be
+// opened or read.
 bool read_file(const std::string& path, std::string& out);
 
 // Writes a whole file atomically: to a temporary file in the same folder, then renamed over
