@@ -1,3 +1,4 @@
+#include "database/additions_file.h"
 #include "editing/widgets/check_tree_model.h"
 #include "editing/widgets/point_editor.h"
 #include "editing/widgets/result_model.h"
@@ -5,19 +6,25 @@
 #include "editing/widgets/wpopt.h"
 #include "foundation/control_tag.h"
 #include "foundation/func_karvo.h"
+#include "foundation/widgets/func_karvo_widgets.h"
+#include "foundation/widgets/message_box.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
+#include "support/window_input.h"
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -520,4 +527,187 @@ TEST_F(QueuedInput, TheTreeShowsItsCurrentRowAgainAndEndGoesLastAndAReloadTakesN
                                                              w->mapToGlobal(QPoint(5, 5))));
     form->reload_database(0);
     EXPECT_FALSE(opened_busy);
+}
+
+TEST_F(QueuedInput, EachOpeningOfAMenuRunsOneCommand) {
+    // Each item double-clicked as soon as its menu opens, the clicks queued as the window system
+    // queues them; an editor that opens renames its point and is closed with OK.
+    NewDialogs<TForm2> editors([](TForm2* d, size_t before) {
+        if (before > 0)
+            return d->reject();
+        d->Edit1->setText("Renamed");
+        queue_click(d->Button2);
+    });
+    const auto double_click = [](QMenu* menu, QAction* item, QWidget* over) {
+        menu->popup(over->mapToGlobal(QPoint(20, 20)));
+        QApplication::processEvents();
+        queue_click(menu, menu->actionGeometry(item).center(), Qt::NoModifier, Qt::LeftButton, 2);
+        QApplication::processEvents();
+    };
+    const auto named = [this](const std::string& name) {
+        return std::count_if(shops->rows.begin(), shops->rows.end(),
+                             [&](TreeNode* n) { return n->item()->name == name; });
+    };
+    // Modify from the map's, the tree's and the result list's menus: one editor, one change.
+    for (QMenu* menu : {form->Menu_image, form->Menu1, form->Menu2}) {
+        editors.forget();
+        TreeNode* shop = start(0);
+        form->current_point = shop;
+        form->mouse_zone = node_zone(shop);
+        QAction* modify = form->ajouter1;
+        if (menu == form->Menu_image) {
+            form->Menu_imagePopup();
+        } else if (menu == form->Menu1) {
+            modify = menu_item(menu, "Modif1");
+        } else {
+            form->on_search_dialog = [shop](TSearchForm& d) {
+                d.FormShow();
+                d.Edit1->setText(to_qstring(shop->item()->name));
+                d.Button1Click();
+            };
+            form->search();
+            ASSERT_EQ(form->result_model->node_at(form->result_model->index(0, 0)), shop);
+            form->TreeResult->setCurrentIndex(form->result_model->index(0, 0));
+            form->Menu2Popup();
+            modify = menu_item(menu, "Modif2");
+        }
+        double_click(menu, modify,
+                     menu == form->Menu1 ? static_cast<QWidget*>(tree) : form->ImageMap);
+        EXPECT_EQ(editors.seen().size(), 1u) << menu->objectName().toStdString();
+        EXPECT_EQ(named("Renamed"), 1) << menu->objectName().toStdString();
+        form->cut_point(find("Renamed"));
+    }
+    // Paste with nothing under the mouse makes one copy; a reference is written once.
+    editors.forget();
+    TreeNode* shop = start(0);
+    const std::string name = shop->item()->name;
+    form->copy_point(shop);
+    form->current_point = nullptr;
+    form->mouse_zone = node_zone(shop);
+    form->Menu_imagePopup();
+    double_click(form->Menu_image, form->Copiernode1, form->ImageMap);
+    EXPECT_EQ(named(name), 2);
+    TreeNode* other = start(1);
+    form->current_point = other;
+    form->Menu_imagePopup();
+    double_click(form->Menu_image, form->hyperlink1, form->ImageMap);
+    EXPECT_EQ(other->item()->comment.find(" {" + name + "}"),
+              other->item()->comment.size() - name.size() - 3);
+    EXPECT_EQ(other->item()->comment.find("{"), other->item()->comment.rfind("{"));
+    EXPECT_TRUE(editors.seen().empty());
+    // Another database chosen with additions unsaved: one question (a real box, answered No by
+    // a click), one reload.
+    const QString from = to_path(app.file("database/Demo")),
+                  to = to_path(app.file("database/Autre"));
+    QDir().mkpath(to);
+    for (const QString& f : QDir(from).entryList(QDir::Files))
+        QFile::copy(from + "/" + f, to + "/" + f);
+    form->toggle_tagnew(false);
+    form->reload_database(3);
+    form->toggle_tagnew(true);
+    QAction* autre = nullptr;
+    for (QAction* a : form->menu_db->actions())
+        if (a->text() == "Autre")
+            autre = a;
+    ASSERT_TRUE(autre);
+    const MessageHandler scripted = set_message_handler(run_message_box);
+    NewDialogs<QMessageBox> questions(
+        [](QMessageBox* box, size_t) { queue_click(box->button(QMessageBox::No)); });
+    double_click(form->menu_db, autre, form->ImageMap);
+    set_message_handler(scripted);
+    EXPECT_TRUE(questions.seen().size() == 1 && db_name == "Autre" && !form->additions_unsaved);
+}
+
+TEST_F(QueuedInput, InputQueuedOnABoxNeitherAnswersItAgainNorActsBehindIt) {
+    const MessageHandler scripted = set_message_handler(run_message_box);
+    // Each box that opens gets the input `queue` makes for it, once.
+    std::vector<std::function<void(QMessageBox*)>> queued_on_boxes;
+    NewDialogs<QMessageBox> boxes_seen([&](QMessageBox* box, size_t before) {
+        before < queued_on_boxes.size() ? queued_on_boxes[before](box) : box->reject();
+    });
+    const auto click = [](QMessageBox::StandardButton b) {
+        return [b](QMessageBox* box) { queue_click(box->button(b)); };
+    };
+    const auto ask = [&](std::vector<std::function<void(QMessageBox*)>> input) {
+        queued_on_boxes = std::move(input);
+        boxes_seen.forget();
+    };
+    // The first button activated answers: Yes then No, and Return then Escape, give Yes.
+    ask({[](QMessageBox* box) {
+        queue_click(box->button(QMessageBox::Yes));
+        queue_click(box->button(QMessageBox::No));
+    }});
+    EXPECT_EQ(show_message(1, true, "x"), kAnswerYes);
+    ask({[](QMessageBox* box) {
+        queue_key(box, Qt::Key_Return);
+        queue_key(box, Qt::Key_Escape);
+    }});
+    EXPECT_EQ(show_message(1, true, "x"), kAnswerYes);
+    // A Shift+click on the map queued behind the warning of a locked point opens no editor on
+    // it: the point's only editor opens after the warning.
+    TreeNode* shop = start(0);
+    shop->item()->locked = true;
+    form->show_on_map(shop, 0, 0, kShowMove | kShowCentreAny);
+    QApplication::processEvents();
+    const TPoint at = form->map_view().worldtoscreen(form->target_marker->world_position);
+    const QPoint marker(at.x, at.y);
+    std::vector<TreeNode*> edited;
+    form->on_point_editor = [&](TForm2& d) {
+        edited.push_back(d.edit_node);
+        d.Button1Click();
+    };
+    queue_click(form->ImageMap, marker, Qt::ShiftModifier);
+    QApplication::processEvents();
+    ASSERT_EQ(edited.size(), 1u);
+    edited.clear();
+    ask({[&](QMessageBox* box) {
+        queue_key(box, Qt::Key_Return);
+        queue_click(form->ImageMap, marker, Qt::ShiftModifier);
+    }});
+    form->edit_point_dialog(shop);
+    EXPECT_EQ(edited, std::vector<TreeNode*>{shop});
+    EXPECT_EQ(boxes_seen.seen().size(), 1u);
+    shop->item()->locked = false;
+    // The update's reload: the save question is answered Yes, and a Shift+click queued behind it
+    // opens no editor before the additions are saved and the data loaded again.
+    const std::string name = shop->item()->name;
+    const auto copies_saved = [&] {
+        std::string text;
+        read_file(additions_file_path(), text);
+        size_t n = 0;
+        for (const std::string& line : split_lines(text))
+            n += line.rfind(name + "|", 0) == 0;
+        return n;
+    };
+    const auto paste_copy = [&] {
+        TreeNode* original = find(name);
+        form->mouse_zone = node_zone(original);
+        form->copy_point(original);
+        form->paste_point();
+        ASSERT_TRUE(form->additions_unsaved);
+    };
+    edited.clear();
+    paste_copy();
+    form->on_show_update = [](TForm4& f) { f.database_updated = true; };
+    form->on_point_editor = [&](TForm2& d) {
+        edited.push_back(d.edit_node);
+        EXPECT_FALSE(form->additions_unsaved);
+        d.Button1Click();
+    };
+    ask({click(QMessageBox::No), [&](QMessageBox* box) {
+             queue_click(box->button(QMessageBox::Yes));
+             queue_click(form->ImageMap, marker, Qt::ShiftModifier);
+         }});
+    form->but_autoupClick();
+    EXPECT_TRUE(edited.empty() && !form->additions_unsaved && copies_saved() == 1);
+    EXPECT_EQ(boxes_seen.seen().size(), 2u);
+    // Closing with additions unsaved: Yes then No on the question saves them, then closes.
+    paste_copy();
+    ask({[](QMessageBox* box) {
+        queue_click(box->button(QMessageBox::Yes));
+        queue_click(box->button(QMessageBox::No));
+    }});
+    form->close();
+    EXPECT_TRUE(!form->isVisible() && copies_saved() == 2);
+    set_message_handler(scripted);
 }

@@ -7,7 +7,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 class DialogAnswer {
 public:
@@ -27,6 +29,25 @@ private:
     std::function<void(QWidget*)> act_;
     QTimer timer_;
     int seen_ = 0;
+};
+
+// Acts once on each new modal dialog of type T as it comes up, given how many came up before it.
+template <typename T> class NewDialogs {
+public:
+    explicit NewDialogs(std::function<void(T*, size_t)> act)
+        : answer_([this, act = std::move(act)](QWidget* w) {
+              auto* d = qobject_cast<T*>(w);
+              if (!d || std::find(seen_.begin(), seen_.end(), d) != seen_.end())
+                  return;
+              seen_.push_back(d);
+              act(d, seen_.size() - 1);
+          }) {}
+    const std::vector<T*>& seen() const { return seen_; }
+    void forget() { seen_.clear(); }
+
+private:
+    std::vector<T*> seen_;
+    DialogAnswer answer_;
 };
 
 // A left click at `at`, or at the middle of the widget, queued.

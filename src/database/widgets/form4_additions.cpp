@@ -5,6 +5,7 @@
 #include "database/database_list.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/input_pseudo.h"
 #include "mainwindow/widgets/map.h"
@@ -140,7 +141,7 @@ bool TForm4::save_additions_quietly() {
 std::string TForm4::ask_pseudo() {
     TForm6 dialog(this);
     dialog.setWindowTitle(to_qstring(get_text(77)));
-    dialog.exec();
+    exec_modal(dialog);
     return from_qstring(dialog.Edit1->text());
 }
 

@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QStringListModel>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -119,18 +120,19 @@ void TForm4::init_editing() {
 namespace {
 
 void run_editor(TForm4& form, TForm2& dialog) {
+    const QScopedValueRollback open(form.editor_open, true);
     if (form.on_point_editor) {
         dialog.FormShow();
         form.on_point_editor(dialog);
     } else {
-        dialog.exec();
+        exec_modal(dialog);
     }
 }
 
 } // namespace
 
 void TForm4::add_point_dialog() {
-    if (busy || db_readonly() || !may_edit_db() || !mouse_zone)
+    if (busy || editor_open || db_readonly() || !may_edit_db() || !mouse_zone)
         return;
     points_tree.begin_update();
     TForm2 dialog(*this);
@@ -145,7 +147,7 @@ void TForm4::add_point_dialog() {
 }
 
 void TForm4::edit_point_dialog(TreeNode* node) {
-    if (busy || !node || !node->item() || db_readonly() || !may_edit_db())
+    if (busy || editor_open || !node || !node->item() || db_readonly() || !may_edit_db())
         return;
     const rItemdata& item = *node->item();
     if (item.locked && item.name == "Master_Cancel") {

@@ -100,7 +100,7 @@ void TForm4::search() {
         if (on_search_dialog)
             on_search_dialog(form);
         else
-            form.exec();
+            exec_modal(form);
         rPreference.SFHE = form.height();
         // Closed any other way than by "Valider" (Escape, a close box): nothing is searched.
         if (form.result() != QDialog::Accepted)

@@ -906,7 +906,7 @@ std::optional<std::string> TForm2::ask_wpoptions(const std::string& code) {
     if (on_options_dialog)
         on_options_dialog(dialog);
     else
-        dialog.exec();
+        exec_modal(dialog);
     if (dialog.result() != QDialog::Accepted)
         return std::nullopt;
     return route_options_code(code, {dialog.CheckBox1->isChecked(), dialog.UpDown2->value()});

@@ -3,7 +3,7 @@
 // one, with its name, category, levels, comment, properties and link (route, area or bridge).
 // Nothing in the points tree changes until OK or Delete.
 //
-// Use: TForm2 dialog(main); dialog.new_point(...) or dialog.modify_point(...); dialog.exec();
+// Use: TForm2 dialog(main); dialog.new_point(...) or dialog.modify_point(...); exec_modal(dialog);
 // then read changed, rebuild_regions, changed_count and result_node.
 
 #include "database/points_tree.h"

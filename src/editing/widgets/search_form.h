@@ -5,8 +5,8 @@
 // writes the controls back into the object.
 //
 // Use: create it with the search object and what it offers, set CheckBox7, CheckBox3 and its
-// height, exec(), read those back, destroy it. The reset button changes the object at once,
-// whatever closes the dialog afterwards.
+// height, exec_modal() it, read those back, destroy it. The reset button changes the object at
+// once, whatever closes the dialog afterwards.
 
 #include "database/regions.h"
 #include "editing/property_tree.h"

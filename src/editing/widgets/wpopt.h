@@ -1,7 +1,7 @@
 #pragma once
 // The route options dialog: whether a route is drawn at every zoom and its opacity step.
 //
-// Use: TForm_wpoptions dialog(parent); set CheckBox1 and UpDown2; dialog.exec(); read them.
+// Use: TForm_wpoptions dialog(parent); set CheckBox1 and UpDown2; exec_modal(dialog); read them.
 
 #include <QDialog>
 

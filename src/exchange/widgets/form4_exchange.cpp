@@ -8,6 +8,7 @@
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/widgets/map.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,7 @@ void TForm4::show_update() {
         on_show_update(*this);
     } else {
         TForm_update dialog(this);
-        dialog.exec();
+        exec_modal(dialog);
         database_updated = dialog.check.database_updated;
     }
     // The window is painted again where the dialog was; input waits for the caller's reload.
@@ -47,5 +48,5 @@ void TForm4::but_mailClick() {
     dialog.upload_allowed = size <= kUploadMaxBytes;
     if (!listmenu.empty())
         dialog.picture = listmenu.front();
-    dialog.exec();
+    exec_modal(dialog);
 }

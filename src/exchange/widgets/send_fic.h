@@ -2,7 +2,7 @@
 // The sending dialog: the additions file goes to the collectors of the database by upload, by
 // mail, or by hand from its opened folder.
 //
-// Use: Tmail_fic dialog(parent); set upload_allowed and picture; dialog.exec(). Sending
+// Use: Tmail_fic dialog(parent); set upload_allowed and picture; exec_modal(dialog). Sending
 // reports its result in a message box and closes the dialog. While it runs, the choice and
 // the send button are disabled; the cancel button, or a close, ends an upload, which then
 // reports its failure; a mail is handed over to the mail program first.

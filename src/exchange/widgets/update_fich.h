@@ -2,7 +2,7 @@
 // The update dialog: asks the update server of the selected database which files are current,
 // downloads those whose local copy differs, verifies them and puts them in place.
 //
-// Use: TForm_update dialog(parent); dialog.exec(); then check.database_updated tells whether a
+// Use: TForm_update dialog(parent); exec_modal(dialog); then check.database_updated tells whether a
 // file was replaced. The destructor runs FormDestroy: the proxy and period preferences are
 // stored and message 14 tells when a restart is needed. A close asked for while a check runs
 // (the close button, Escape, the window's close) ends its transfer and closes the dialog once

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -14,11 +15,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <vector>
 
 void clamp_edit(QLineEdit* edit, int32_t min, int32_t max) {
     TClampedEdit r = clamp_edit_text(from_qstring(edit->text()), min, max);
@@ -108,53 +113,142 @@ void keep_no_current_on_focus(QAbstractItemView* view) {
 
 namespace {
 
+bool is_user_input(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The top-level widget an input event goes to: a widget's window, the widget of a window (where
+// the window system delivers input first), or the window of an action's or shortcut's widget.
+QWidget* input_window(QObject* receiver) {
+    if (auto* widget = qobject_cast<QWidget*>(receiver))
+        return widget->window();
+    if (auto* window = qobject_cast<QWindow*>(receiver)) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window)
+                return top;
+        return nullptr;
+    }
+    if (auto* action = qobject_cast<QAction*>(receiver)) {
+        for (QObject* owner : action->associatedObjects())
+            if (auto* widget = qobject_cast<QWidget*>(owner))
+                return widget->window();
+        return nullptr;
+    }
+    if (auto* shortcut = qobject_cast<QShortcut*>(receiver))
+        if (auto* widget = qobject_cast<QWidget*>(shortcut->parent()))
+            return widget->window();
+    return nullptr;
+}
+
+// True when the window is the dialog or one it opened, over it or over one of those.
+bool opened_by(QWidget* window, const QWidget* dialog) {
+    for (QWidget* w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w == dialog)
+            return true;
+    return false;
+}
+
+// Lets input through to the dialog on top of the stack only. A level with a `cancel` control lets
+// through that control alone (Escape asks the dialog to close), for long work run inside one of
+// the dialog's handlers.
 class TInputGate : public QObject {
 public:
-    TInputGate(QDialog* dialog, QWidget* cancel) : dialog_(dialog), cancel_(cancel) {}
+    struct Level {
+        QPointer<QDialog> dialog;
+        QPointer<QWidget> cancel;
+        bool cancel_only = false;
+    };
+
+    // A level and the filter that applies it, from now until the object goes. The filter is
+    // installed last, so it sees input before every other application filter.
+    explicit TInputGate(Level level) : level_(std::move(level)) {
+        stack().push_back(this);
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~TInputGate() override {
+        QCoreApplication::instance()->removeEventFilter(this);
+        std::erase(stack(), this);
+    }
+    TInputGate(const TInputGate&) = delete;
+    TInputGate& operator=(const TInputGate&) = delete;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::TabletMove:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            break;
-        default:
+        if (stack().empty() || stack().back() != this || !is_user_input(event->type()))
             return false;
-        }
+        QDialog* dialog = level_.dialog;
+        // Answered, or gone: the input was meant for a dialog that is over.
+        if (!dialog || !dialog->isVisible())
+            return true;
+        QWidget* window = input_window(watched);
+        if (!window || !opened_by(window, dialog))
+            return true;
+        // The window passes the input on to its controls, which are checked then.
+        if (!level_.cancel_only || qobject_cast<QWindow*>(watched))
+            return false;
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && cancel_ && (widget == cancel_ || cancel_->isAncestorOf(widget)))
+        QWidget* cancel = level_.cancel;
+        if (widget && cancel && (widget == cancel || cancel->isAncestorOf(widget)))
             return false;
         if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && widget &&
-            widget->window() == dialog_)
-            dialog_->reject();
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && widget)
+            dialog->reject();
         return true;
     }
 
 private:
-    QDialog* dialog_;
-    QWidget* cancel_;
+    static std::vector<TInputGate*>& stack() {
+        static std::vector<TInputGate*> gates;
+        return gates;
+    }
+    Level level_;
+};
+
+class TClosedMenuFilter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        return menu && !menu->isVisible() && is_user_input(event->type());
+    }
 };
 
 } // namespace
 
+int exec_modal(QDialog& dialog) {
+    TInputGate gate({&dialog, nullptr, false});
+    return dialog.exec();
+}
+
 void process_events_but_input(QDialog* dialog, QWidget* cancel) {
-    TInputGate gate(dialog, cancel);
-    QCoreApplication::instance()->installEventFilter(&gate);
+    TInputGate gate({dialog, cancel, true});
     QCoreApplication::processEvents();
-    QCoreApplication::instance()->removeEventFilter(&gate);
+}
+
+void keep_closed_menus_quiet() {
+    static TClosedMenuFilter* filter = nullptr;
+    if (!filter) {
+        filter = new TClosedMenuFilter;
+        filter->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+    }
 }

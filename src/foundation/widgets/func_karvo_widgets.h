@@ -41,8 +41,18 @@ bool line_text_fits(const QString& text, QWidget* field);
 // row current, so nothing shows on the map but what the user picks with a click or the keys.
 void keep_no_current_on_focus(QAbstractItemView* view);
 
+// Runs the dialog modally and returns its result. While it runs, input reaches only the dialog
+// and the windows it opens (its lists, menus and boxes); once it has its answer (it is hidden)
+// nothing more is taken until it returns. Input queued behind the dialog can then neither answer
+// it a second time nor act on the window below while the caller still holds what it asked about.
+int exec_modal(QDialog& dialog);
+
 // Runs pending events while long work goes on inside a handler of `dialog`: painting, timers and
 // the work's own events run, but user input reaches only `cancel` (the control that stops the
 // work), and Escape anywhere in the dialog asks the dialog to close. Any other input is dropped,
 // as by a busy window, so that no other handler runs inside the one doing the work.
 void process_events_but_input(QDialog* dialog, QWidget* cancel);
+
+// A closed menu takes no input: a click queued on a menu after it ran a command is dropped, so
+// that one opening runs one command. Installed once for the application.
+void keep_closed_menus_quiet();

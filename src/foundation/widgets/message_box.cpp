@@ -1,4 +1,5 @@
 #include "foundation/widgets/message_box.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,7 +32,7 @@ int run_message_box(MessageKind kind, const std::string& text) {
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    int chosen = box.exec();
+    const int chosen = exec_modal(box);
     if (kind != MessageKind::Question)
         return 0;
     switch (chosen) {

@@ -2,6 +2,7 @@
 
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "generator/widgets/generate_fich_form.h"
 #include "mainwindow/widgets/map.h"
 
@@ -18,7 +19,7 @@ void run_dialog(TForm_generate& dialog, int caption,
     if (hook)
         hook(dialog);
     else
-        dialog.exec();
+        exec_modal(dialog);
 }
 
 } // namespace

@@ -164,8 +164,11 @@ TForm_generate::TForm_generate(QWidget* parent) : QDialog(parent) {
 
     OpenDialog1 = [this](const std::string& title, const std::string& filter,
                          const std::string& initial) {
-        return native_path(QFileDialog::getOpenFileName(this, to_qstring(title), to_path(initial),
-                                                        to_qstring(filter)));
+        QFileDialog dialog(this, to_qstring(title), to_path(initial), to_qstring(filter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (exec_modal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::string();
+        return native_path(dialog.selectedFiles().constFirst());
     };
     FormCreate();
 }

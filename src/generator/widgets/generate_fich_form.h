@@ -3,7 +3,7 @@
 // progress of a run and the description memo. The work itself is MapGenerator's.
 //
 // Use: TForm_generate dialog(parent); append the opener's lines to dialog.MemoDesc;
-// dialog.exec(); then dialog.maps_made tells whether a run wrote images.
+// exec_modal(dialog); then dialog.maps_made tells whether a run wrote images.
 
 #include "generator/map_generator.h"
 

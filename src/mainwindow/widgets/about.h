@@ -3,7 +3,7 @@
 // the current database (creditlist.inf) on the second.
 //
 // Use: TForm5 box(parent); when opened from the credits command, box.show_credits_page();
-// box.exec(). Both files are read anew by each new box.
+// exec_modal(box). Both files are read anew by each new box.
 
 #include <QDialog>
 

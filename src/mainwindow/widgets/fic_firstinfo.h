@@ -2,10 +2,10 @@
 // The first-run dialog: the interface language and the current database (mode 1), or the
 // database that receives the user's additions (mode 0). It cannot be closed without a choice.
 //
-// Use: create it with the database list, set `mode`, exec(), then destroy it. The choice is
-// applied by apply_choice(), which the destructor calls: mode 1 writes `db_name` and `language`,
+// Use: create it with the database list, set `mode`, exec_modal() it, then destroy it. The choice
+// is applied by apply_choice(), which the destructor calls: mode 1 writes `db_name` and `language`,
 // mode 0 writes `edit_db_name` and makes the chosen entry the only editable database. The list
-// must outlive the dialog. exec()'s result carries no meaning.
+// must outlive the dialog. its result carries no meaning.
 
 #include <QDialog>
 #include <QStyledItemDelegate>

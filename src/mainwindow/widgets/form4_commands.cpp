@@ -117,7 +117,7 @@ void TForm4::show_prefs_dialog() {
         if (on_prefs_dialog)
             on_prefs_dialog(dialog);
         else
-            dialog.exec();
+            exec_modal(dialog);
         changed = dialog.reload;
         recolour_all = dialog.recolour;
     }

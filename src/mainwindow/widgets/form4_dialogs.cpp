@@ -4,6 +4,7 @@
 #include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/widgets/about.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
 #include "mainwindow/widgets/map.h"
@@ -20,12 +21,12 @@ void TForm4::show_firstinfo(uint8_t mode) {
     }
     TForm1 dialog(database_list, this);
     dialog.mode = mode;
-    dialog.exec();
+    exec_modal(dialog);
 }
 
 void TForm4::show_about(bool credits) {
     TForm5 box(this);
     if (credits)
         box.show_credits_page();
-    box.exec();
+    exec_modal(box);
 }

@@ -10,6 +10,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
+#include "foundation/widgets/func_karvo_widgets.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/links.h"
 #include "mainwindow/preferences.h"
@@ -56,6 +57,7 @@ void TForm4::FormCreate() {
     init_score_levels();
     ZoomBar->setRange(20, 3500);
     qApp->installEventFilter(this);
+    keep_closed_menus_quiet();
     install_hint_window();
     set_hint_pause(0);
 

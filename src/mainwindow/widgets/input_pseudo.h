@@ -1,7 +1,7 @@
 #pragma once
 // The nickname dialog: one edit of at most 40 characters and a button that closes the dialog.
 //
-// Use: TForm6 dialog(parent); dialog.setWindowTitle(<caption text 77>); dialog.exec();
+// Use: TForm6 dialog(parent); dialog.setWindowTitle(<caption text 77>); exec_modal(dialog);
 // the nickname is dialog.Edit1->text(), possibly empty. Escape closes it as the button does; a
 // text that one line of a file cannot hold keeps it open.
 

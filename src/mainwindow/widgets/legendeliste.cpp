@@ -189,17 +189,18 @@ TForm3::TForm3(std::vector<std::unique_ptr<rCateg>>* categories,
     });
 
     choose_colour = [this](QColor& colour) {
-        const QColor chosen = QColorDialog::getColor(colour, this);
-        if (chosen.isValid())
-            colour = chosen;
-        return chosen.isValid();
+        QColorDialog dialog(colour, this);
+        if (exec_modal(dialog) != QDialog::Accepted || !dialog.selectedColor().isValid())
+            return false;
+        colour = dialog.selectedColor();
+        return true;
     };
     choose_font = [this](QFont& font) {
-        bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, font, this);
-        if (ok)
-            font = chosen;
-        return ok;
+        QFontDialog dialog(font, this);
+        if (exec_modal(dialog) != QDialog::Accepted)
+            return false;
+        font = dialog.selectedFont();
+        return true;
     };
 
     // FormCreate.

@@ -4,7 +4,7 @@
 // copies and writes them back only on OK.
 //
 // Use: TForm3 dialog(categories, map icons, toolbar icons, parent); dialog.FormShow();
-// dialog.exec(); then `reload` (database or language changed) and `recolour` (OK was pressed).
+// exec_modal(dialog); then `reload` (database or language changed) and `recolour` (OK was pressed).
 
 #include "mainwindow/legend_entry.h"
 

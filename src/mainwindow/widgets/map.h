@@ -592,6 +592,8 @@ public:
 
     // When set, runs in place of the point editor's modal showing (tests answer it).
     std::function<void(TForm2&)> on_point_editor;
+    // True while the point editor is open: it never opens a second time over itself.
+    bool editor_open = false;
     QAction* ajouter1 = nullptr;
     QAction* Copiernode1 = nullptr;
     QAction* coupernode1 = nullptr;
