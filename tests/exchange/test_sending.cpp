@@ -6,6 +6,7 @@
 #include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
 #include "support/http_test_server.h"
+#include "support/window_input.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,7 +84,7 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
          {"/long", {200, line, false, {}, 0, {}, -1, 1000}},
          {"/endless", reply(std::string(kUploadReplyMaxBytes + 1, 'x'))},
          {"/slow", reply("<done>", false, 1.5)}, // longer than any wait for the next bytes
-         {"/drip", {200, std::string(100, 'x'), false, {}, 0, {}, -1, 1, 0.05}}});
+         {"/late", reply("<done>", false, 30)}});
     ASSERT_TRUE(server.running());
     for (auto [path, report] :
          {std::pair{"/ok", message(30, "Vev Karvelo ", additions_file_name)},
@@ -109,21 +110,23 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
             "|application/msword|" + QString::fromLatin1(bytes));
     selected_database->upload_address = "http://127.0.0.1:1/refused";
     EXPECT_EQ(send(&Tmail_fic::RadioButton1).rfind(message(27, additions_file_name, ""), 0), 0u);
-    // A server that drips its reply. Clicks queued before the sending: the second send and the
-    // other choice come while the upload runs and change nothing; the cancel button ends it.
-    // The bound on the whole transfer ends it too.
-    selected_database->upload_address = server.url("/drip");
-    {
+    // A server that answers only after 30 s. Clicks queued before the sending, sent to the
+    // window as the window system sends them: the second send and the other choice come while
+    // the upload runs and change nothing; Cancel, or Escape, ends it at once.
+    selected_database->upload_address = server.url("/late");
+    for (bool escape : {false, true}) {
         Tmail_fic d;
         d.show();
         for (QWidget* w : std::initializer_list<QWidget*>{d.Button1, d.Button1, d.RadioButton3})
-            post_click(w);
-        QTimer::singleShot(300, &d, [&d] { post_click(d.Button2); });
+            queue_click(w);
+        QTimer::singleShot(300, &d, [&d, escape] {
+            escape ? queue_key(&d, Qt::Key_Escape) : queue_click(d.Button2);
+        });
         run_until_closed(d);
+        EXPECT_EQ(boxes.texts().back(),
+                  message(27, additions_file_name, "The transfer was cancelled."));
     }
-    EXPECT_EQ(boxes.texts().back(),
-              message(27, additions_file_name, "The transfer was cancelled."));
-    EXPECT_EQ(server.requests().size(), sent.size() + 1);
+    EXPECT_EQ(server.requests().size(), sent.size() + 2);
     EXPECT_THAT(send(&Tmail_fic::RadioButton1,
                      [](Tmail_fic& d) { d.IdHTTP1.options.total_timeout_ms = 300; }),
                 testing::StartsWith(message(27, additions_file_name, "Operation timed out after")));

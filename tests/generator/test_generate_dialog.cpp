@@ -11,6 +11,7 @@
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
+#include "support/window_input.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -198,10 +199,6 @@ TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
     ASSERT_TRUE(QDir().mkpath(to_path(dir.file("error.log"))) &&
                 QDir().mkpath(to_path(dir.file("bare"))) &&
                 write_file_atomic(dir.file("bare/VeV.exe"), "MZ"));
-    const auto post_key = [](QWidget* w, int key) {
-        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-            QCoreApplication::postEvent(w, new QKeyEvent(type, key, Qt::NoModifier));
-    };
     const std::string init_error = "erreur d'initialisation du Genmap";
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"damaged", {init_error, message(82)}}, // the log cannot be written: it is a folder
@@ -223,12 +220,14 @@ TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
             return std::string();
         };
         d.Edit1Click();
+        // Input queued to the window, as the window system delivers it.
         if (input == "generate") {
-            post_key(d.Button1, Qt::Key_Space);
-            post_key(&d, Qt::Key_Return);
-        } else if (input == "cancel" || input == "escape") {
-            post_key(input == "cancel" ? d.Button3 : static_cast<QWidget*>(&d),
-                     input == "cancel" ? Qt::Key_Space : Qt::Key_Escape);
+            queue_click(d.Button1);
+            queue_key(&d, Qt::Key_Return);
+        } else if (input == "cancel") {
+            queue_click(d.Button3);
+        } else if (input == "escape") {
+            queue_key(&d, Qt::Key_Escape);
         }
         d.Button1Click(); // damaged settings: only closes
         const bool made = input == "generate";
