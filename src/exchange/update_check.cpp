@@ -83,8 +83,9 @@ ttreeup::ttreeup(std::string name, std::string folder, std::string md5, std::str
 
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id) {
-    return db.update_address1 + db.update_address2 + db.update_address3 + "?db=" + database +
-           "&r=" + language + "&i=" + id;
+    return db.update_address1 + db.update_address2 + db.update_address3 +
+           "?db=" + url_query_value(database) + "&r=" + url_query_value(language) +
+           "&i=" + url_query_value(id);
 }
 
 bool update_reply_valid(const std::vector<std::string>& reply) {

@@ -49,8 +49,8 @@ public:
     bool visible = false; // shown in the list: selected for the update
 };
 
-// The request address: the three parts, then "?db=", "&r=" and "&i=" with the values as they
-// are (the client escapes what an address cannot carry when it sends it).
+// The request address: the three parts, then "?db=", "&r=" and "&i=" with their values
+// percent-encoded.
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id);
 

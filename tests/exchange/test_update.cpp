@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,11 +142,37 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     QStringList fetched;
     for (const QJsonObject& r : server.requests())
         fetched << r["path"].toString();
-    EXPECT_EQ(fetched.join(" "), "/vev/update.php?db=D%E9mo%20X%09+&&r=English%20UK&"
+    EXPECT_EQ(fetched.join(" "), "/vev/update.php?db=D%E9mo%20X%09%2B%26&r=English%20UK&"
                                  "i=abcdefabcdef /0 /1 /2 /5 /6 /14 /15 /16");
     const QJsonValue headers = server.requests()[0]["headers"];
     EXPECT_EQ(headers["user-agent"].toString() + "|" + headers["accept"].toString(),
               "Mozilla/3.0 (compatible; Indy Library)|text/html, */*");
+}
+
+// The request's values as the server decodes its query: whole, whatever they hold.
+TEST_F(Update, RequestValuesReachTheServerWhole) {
+    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF")}});
+    serve(server);
+    const std::string odd = "#1 &+%25=;x";
+    const std::pair<std::string, QString> names[] = {
+        {"Demo" + odd, "Demo" + QString::fromLatin1(odd)},
+        {"D\xC3\xA9mo", QString::fromLatin1("D\xE9mo")},
+        {"\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0",
+         QString::fromLatin1("\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0")}};
+    for (const auto& [name, decoded] : names) {
+        db_name = name;
+        language = "English" + odd;
+        rPreference.VALT = "id" + odd;
+        TForm_update dialog;
+        dialog.Button3Click();
+        ASSERT_FALSE(server.requests().empty());
+        EXPECT_EQ(server.requests().back()["query"].toObject(),
+                  (QJsonObject{{"db", QJsonArray{decoded}},
+                               {"r", QJsonArray{QString::fromLatin1("English" + odd)}},
+                               {"i", QJsonArray{QString::fromLatin1("id" + odd)}}}))
+            << name;
+    }
+    EXPECT_TRUE(boxes.texts().empty());
 }
 
 // One dialog, one run after the other: nothing of a run is kept for the next.
