@@ -15,7 +15,7 @@ namespace {
 constexpr int kHandOverMs = 20000;
 
 QString with_line_feeds(const std::string& text) {
-    QString s = to_qstring(text);
+    QString s = QString::fromUtf8(text);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
@@ -84,11 +84,11 @@ uint32_t send_mapi_mail(const std::string& recipient_name, const std::string& re
     if (!plain_mail_address(recipient_address))
         throw tMailFileException(kNotPlainAddress);
 
-    QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"), to_qstring(subject),
-                     QStringLiteral("--body"), with_line_feeds(body)};
+    QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"),
+                     QString::fromUtf8(subject), QStringLiteral("--body"), with_line_feeds(body)};
     if (!attachment.empty())
         args << QStringLiteral("--attach") << to_path(attachment);
-    args << to_qstring(recipient_address);
+    args << QString::fromUtf8(recipient_address);
 
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -26,9 +26,9 @@ std::string mapi_error_text(uint32_t code);
 
 // Hands the message to the mail program and returns 0; every failure raises
 // tMailFileException. A recipient address that is not a plain name@domain is refused before
-// any program starts. Texts are Windows-1252. The mail program always shows its composer, so
-// show_dialog changes nothing, and it sends from the user's own account, so the sender is only
-// checked. While the mail program starts, pending events are processed.
+// any program starts. Texts are UTF-8, as the mail program takes them. The mail program always
+// shows its composer, so show_dialog changes nothing, and it sends from the user's own account, so
+// the sender is only checked. While the mail program starts, pending events are processed.
 uint32_t send_mapi_mail(const std::string& recipient_name, const std::string& recipient_address,
                         const std::string& sender_name, const std::string& sender_address,
                         const std::string& subject, const std::string& body,

@@ -200,6 +200,35 @@ TEST_F(Sending, MailRefusesAnAddressThatIsNotPlain) {
     }
 }
 
+// A database folder named outside Windows-1252: the upload's filename holds it as the "base"
+// field does (UTF-8), and the mail's subject and body name the file whole.
+TEST_F(Sending, NamesOutsideWindows1252GoOutWhole) {
+    const std::string base = "\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0"; // "База"
+    db_name = base;
+    set_additions_file(base);
+    file = ajouts_path + additions_file_native_name;
+    ASSERT_TRUE(write_file_atomic(file, bytes));
+    HttpTestServer server({{"/ok", reply("<done>")}});
+    ASSERT_TRUE(server.running());
+    selected_database->upload_address = server.url("/ok");
+    EXPECT_EQ(send(&Tmail_fic::RadioButton1), message(30, "Vev Karvelo ", additions_file_name));
+    ASSERT_EQ(server.requests().size(), 1u);
+    const QJsonObject sent = server.requests()[0];
+    EXPECT_EQ(sent["fields"]["base"].toString(), QString::fromLatin1(base + "_annmarie"));
+    EXPECT_EQ(sent["files"]["file"]["filename"].toString(),
+              to_path(file).replace('"', "%22").replace('\r', "%0D").replace('\n', "%0A"));
+    const std::string bin = stub_mail_program();
+    EXPECT_EQ(send(&Tmail_fic::RadioButton2), message(30, "Vev Karvelo ", additions_file_name));
+    const std::string name = "Vev_ajouts_" + base + ".txt";
+    std::string expected;
+    for (const std::string& arg :
+         std::vector<std::string>{"--utf8", "--subject", "Vev Karvelo: additions " + name, "--body",
+                                  "Hello,\nHere is my additions file " + name + ".\nThank you!",
+                                  "--attach", file, "cartographes@example.org"})
+        expected += arg + '\0';
+    EXPECT_EQ(file_text(bin + "xdg-email.args"), expected);
+}
+
 TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {
     TForm4 form(dir.path());
     ExchangeTest::SetUp(); // the window's creation reset the globals
