@@ -6,6 +6,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/startup.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -31,6 +32,21 @@ int64_t now_ms() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Whether folder + name is the program's lock file as the file system finds it: the lock itself
+// whatever the path's form, or the lock's name in any letter case in the program folder.
+bool names_lock_file(const std::string& folder, const std::string& name) {
+    namespace fs = std::filesystem;
+    const QByteArray lock = native(app_path + kLockFileName);
+    std::error_code error;
+    if (fs::equivalent(native(folder + path_name(name)).constData(), lock.constData(), error))
+        return true;
+    if (lower(name) != kLockFileName)
+        return false;
+    std::error_code folder_error;
+    const fs::path where = fs::weakly_canonical(native(folder + ".").constData(), folder_error);
+    return folder_error || where == fs::weakly_canonical(native(app_path + ".").constData(), error);
 }
 
 } // namespace
@@ -256,8 +272,10 @@ bool TUpdateCheck::select_updates() {
             break;
         ttreeup& e = *p;
         const bool folder_ok = safe_entry_folder(e.folder);
-        const bool name_ok = safe_entry_name(e.name);
         const std::string folder = local_folder(e.folder);
+        // The lock is the program's own: an update never writes it.
+        const bool name_ok =
+            safe_entry_name(e.name) && !(folder_ok && names_lock_file(folder, e.name));
         if (!folder_ok || !name_ok || md5_file_hex(folder + path_name(e.name)) != e.md5) {
             bool wanted = e.kind == "all" || e.kind == "res";
             if (e.kind == "bas")

@@ -118,7 +118,8 @@ public:
     // Throws EConvertError when the compressed or restart field is no Boolean text.
     void add_file_entry(const std::string& value);
     // Shows the entries whose local file differs and that concern this installation, and makes
-    // their folders. True when something is to be updated; message 58 when a folder failed.
+    // their folders; an entry whose file is the program's lock file is refused. True when
+    // something is to be updated; message 58 when a folder failed.
     bool select_updates();
     // Downloads and replaces every shown usable entry; each download goes to temporary files
     // whose names no file of the folder has, removed afterwards.
