@@ -358,17 +358,13 @@ bool TUpdateCheck::replace_fic(ttreeup& entry, const std::string& download, TDow
             return false;
         if (md5_file_hex(temp) != entry.md5)
             return false;
-        const QByteArray target = native(local_folder(entry.folder) + path_name(entry.name));
-        // The replacement takes the mode of the file it replaces: the program stays executable.
-        std::error_code error;
-        const auto old = std::filesystem::status(target.constData(), error);
-        if (!error && std::filesystem::is_regular_file(old)) {
-            std::filesystem::permissions(native(temp).constData(), old.permissions(), error);
-            if (error)
-                return false;
-        }
+        const std::string target = local_folder(entry.folder) + path_name(entry.name);
+        // The replacement takes the mode of the file it replaces (the program stays executable),
+        // a new file the usual mode.
+        if (!take_target_mode(temp, target))
+            return false;
         // One step: the old file stays whole until the new one takes its name.
-        return std::rename(native(temp).constData(), target.constData()) == 0;
+        return std::rename(temp.c_str(), target.c_str()) == 0;
     } catch (const std::exception&) {
         return false;
     }

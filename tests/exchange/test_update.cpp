@@ -154,6 +154,28 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
               "Mozilla/3.0 (compatible; Indy Library)|text/html, */*");
 }
 
+// A file that the update makes gets the usual mode of a new file; a replaced one keeps its own.
+TEST_F(Update, NewFilesGetTheUsualModeAndReplacedOnesKeepTheirs) {
+    const ScopedUmask mask(027);
+    ASSERT_TRUE(write_file_atomic(app_path + "old.txt", "old"));
+    ASSERT_EQ(chmod((app_path + "old.txt").c_str(), 0604), 0);
+    HttpTestServer server(
+        {{"/n", reply("n")},
+         {"/z", reply("z", true)},
+         {"/vev/update.php", reply("VERS=v1.06\r\nFILE=new.txt||" + md5_hex("n") +
+                                   "|$BASE/n|n|0|0|all\r\nFILE=new.txt|sub\\|" + md5_hex("z") +
+                                   "|$BASE/z|z|1|0|all\r\nFILE=old.txt||" + md5_hex("n") +
+                                   "|$BASE/n|o|0|0|all\r\nEOF")}});
+    serve(server);
+    TForm_update dialog;
+    dialog.Button3Click();
+    EXPECT_EQ(shown(dialog), (std::map<std::string, std::string>{
+                                 {"n", get_text(52)}, {"z", get_text(52)}, {"o", get_text(52)}}));
+    EXPECT_EQ((std::vector{file_mode(app_path + "new.txt"), file_mode(app_path + "sub/new.txt"),
+                           file_mode(app_path + "old.txt")}),
+              (std::vector<mode_t>{0640, 0640, 0604}));
+}
+
 // The lock file of the running program, reached by any form of its path, is never written.
 TEST_F(Update, TheProgramsLockIsNeverWritten) {
     std::unique_ptr<QLockFile> lock;
