@@ -47,7 +47,7 @@ void TMsMultiPartFormDataStream::add_file_part_from_path(const std::string& name
     std::string bytes;
     if (!read_file(path, bytes))
         throw EInOutError("Cannot open file \"" + path_text(path) + "\".");
-    add_file_part(name, path_text(path), content_type, bytes);
+    add_file_part(name, name_for_peers(path), content_type, bytes);
 }
 
 void TMsMultiPartFormDataStream::finish_body() {

@@ -21,8 +21,8 @@ public:
     void add_field_part(const std::string& name, const std::string& value);
     void add_file_part(const std::string& name, const std::string& filename,
                        const std::string& content_type, const std::string& source);
-    // The file's bytes under its path as the filename. Throws EInOutError when the file cannot
-    // be read.
+    // The file's bytes under its path as the filename, in the form that peers know names by
+    // (name_for_peers). Throws EInOutError when the file cannot be read.
     void add_file_part_from_path(const std::string& name, const std::string& path,
                                  const std::string& content_type);
     // Appends the closing delimiter; the body is then complete.

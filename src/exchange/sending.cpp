@@ -3,6 +3,7 @@
 #include "exchange/MsMultiPartFormData.h"
 #include "exchange/update_check.h"
 #include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
 #include "platform/http_client.h"
 #include "platform/mapimail.h"
@@ -60,12 +61,27 @@ std::string send_by_http(THttpClient& http, const std::string& address, const st
     }
 }
 
+namespace {
+
+std::string utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+// Information text n with the file's name whole, whatever its script, as UTF-8.
+std::string mail_text(int n, const std::string& file_name) {
+    constexpr char kNameMark = '\x01';
+    return utf8(to_qstring(format_text(get_info_text(n), std::string(1, kNameMark), ""))
+                    .replace(QLatin1Char(kNameMark), to_path(file_name)));
+}
+
+} // namespace
+
 std::string send_by_mail(const std::string& mail_address, const std::string& file,
                          const std::string& file_name) {
     try {
-        send_mapi_mail(mail_address, mail_address, "self", "self",
-                       format_text(get_info_text(18), file_name, ""),
-                       format_text(get_info_text(19), file_name, ""), file, true);
+        const std::string address = utf8(to_qstring(mail_address));
+        send_mapi_mail(address, address, "self", "self", mail_text(18, file_name),
+                       mail_text(19, file_name), file, true);
         return {};
     } catch (const std::exception& e) {
         return e.what();

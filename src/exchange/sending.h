@@ -40,7 +40,8 @@ void prepare_upload_client(THttpClient& http);
 std::string send_by_http(THttpClient& http, const std::string& address, const std::string& database,
                          const std::string& nickname, const std::string& file);
 
-// Hands the file to the mail program, addressed to the collectors; the error's text, or empty
-// on success.
+// Hands the file to the mail program, addressed to the collectors; the subject and the body
+// name it by file_name (as the file system holds it), whole whatever its script. The error's
+// text, or empty on success.
 std::string send_by_mail(const std::string& mail_address, const std::string& file,
                          const std::string& file_name);

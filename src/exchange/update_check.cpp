@@ -6,6 +6,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/preferences.h"
+#include "mainwindow/startup.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -31,6 +32,21 @@ int64_t now_ms() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Whether folder + name is the program's lock file as the file system finds it: the lock itself
+// whatever the path's form, or the lock's name in any letter case in the program folder.
+bool names_lock_file(const std::string& folder, const std::string& name) {
+    namespace fs = std::filesystem;
+    const QByteArray lock = native(app_path + kLockFileName);
+    std::error_code error;
+    if (fs::equivalent(native(folder + path_name(name)).constData(), lock.constData(), error))
+        return true;
+    if (lower(name) != kLockFileName)
+        return false;
+    std::error_code folder_error;
+    const fs::path where = fs::weakly_canonical(native(folder + ".").constData(), folder_error);
+    return folder_error || where == fs::weakly_canonical(native(app_path + ".").constData(), error);
 }
 
 } // namespace
@@ -83,8 +99,9 @@ ttreeup::ttreeup(std::string name, std::string folder, std::string md5, std::str
 
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id) {
-    return db.update_address1 + db.update_address2 + db.update_address3 + "?db=" + database +
-           "&r=" + language + "&i=" + id;
+    return db.update_address1 + db.update_address2 + db.update_address3 +
+           "?db=" + url_query_value(database) + "&r=" + url_query_value(language) +
+           "&i=" + url_query_value(id);
 }
 
 bool update_reply_valid(const std::vector<std::string>& reply) {
@@ -255,8 +272,10 @@ bool TUpdateCheck::select_updates() {
             break;
         ttreeup& e = *p;
         const bool folder_ok = safe_entry_folder(e.folder);
-        const bool name_ok = safe_entry_name(e.name);
         const std::string folder = local_folder(e.folder);
+        // The lock is the program's own: an update never writes it.
+        const bool name_ok =
+            safe_entry_name(e.name) && !(folder_ok && names_lock_file(folder, e.name));
         if (!folder_ok || !name_ok || md5_file_hex(folder + path_name(e.name)) != e.md5) {
             bool wanted = e.kind == "all" || e.kind == "res";
             if (e.kind == "bas")
@@ -339,17 +358,13 @@ bool TUpdateCheck::replace_fic(ttreeup& entry, const std::string& download, TDow
             return false;
         if (md5_file_hex(temp) != entry.md5)
             return false;
-        const QByteArray target = native(local_folder(entry.folder) + path_name(entry.name));
-        // The replacement takes the mode of the file it replaces: the program stays executable.
-        std::error_code error;
-        const auto old = std::filesystem::status(target.constData(), error);
-        if (!error && std::filesystem::is_regular_file(old)) {
-            std::filesystem::permissions(native(temp).constData(), old.permissions(), error);
-            if (error)
-                return false;
-        }
+        const std::string target = local_folder(entry.folder) + path_name(entry.name);
+        // The replacement takes the mode of the file it replaces (the program stays executable),
+        // a new file the usual mode.
+        if (!take_target_mode(temp, target))
+            return false;
         // One step: the old file stays whole until the new one takes its name.
-        return std::rename(native(temp).constData(), target.constData()) == 0;
+        return std::rename(temp.c_str(), target.c_str()) == 0;
     } catch (const std::exception&) {
         return false;
     }

@@ -49,8 +49,8 @@ public:
     bool visible = false; // shown in the list: selected for the update
 };
 
-// The request address: the three parts, then "?db=", "&r=" and "&i=" with the values as they
-// are (the client escapes what an address cannot carry when it sends it).
+// The request address: the three parts, then "?db=", "&r=" and "&i=" with their values
+// percent-encoded.
 std::string update_request_address(const rdbavailable& db, const std::string& database,
                                    const std::string& language, const std::string& id);
 
@@ -118,7 +118,8 @@ public:
     // Throws EConvertError when the compressed or restart field is no Boolean text.
     void add_file_entry(const std::string& value);
     // Shows the entries whose local file differs and that concern this installation, and makes
-    // their folders. True when something is to be updated; message 58 when a folder failed.
+    // their folders; an entry whose file is the program's lock file is refused. True when
+    // something is to be updated; message 58 when a folder failed.
     bool select_updates();
     // Downloads and replaces every shown usable entry; each download goes to temporary files
     // whose names no file of the folder has, removed afterwards.

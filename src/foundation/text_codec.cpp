@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -182,6 +183,31 @@ bool write_file_atomic(const std::string& path, const std::string& data) {
         return false;
     }
     return f.commit();
+}
+
+namespace {
+
+// The process's umask. /proc tells it without changing it; umask() reads it only by setting it.
+mode_t current_umask() {
+    std::string status;
+    if (read_file("/proc/self/status", status)) {
+        const size_t at = status.find("\nUmask:");
+        if (at != std::string::npos)
+            return static_cast<mode_t>(std::strtoul(status.c_str() + at + 7, nullptr, 8) & 0777);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+} // namespace
+
+bool take_target_mode(const std::string& written, const std::string& target) {
+    struct stat st {};
+    const mode_t mode = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)
+                            ? st.st_mode & 07777
+                            : 0666 & ~current_umask();
+    return ::chmod(written.c_str(), mode) == 0;
 }
 
 bool file_exists(const std::string& path) {

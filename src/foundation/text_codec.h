@@ -67,5 +67,10 @@ bool read_file(const std::string& path, std::string& out);
 // the old one. On failure the old file is left as it was and false is returned.
 bool write_file_atomic(const std::string& path, const std::string& data);
 
+// Gives a file written beside `target`, before it is renamed over it, the mode of the file it
+// replaces, or for a new one the usual mode of a new file (0666 less the umask). False when the
+// mode cannot be set.
+bool take_target_mode(const std::string& written, const std::string& target);
+
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);

@@ -104,14 +104,14 @@ std::string host_of(const std::string& url) {
     return url.substr(from, std::min(to - from, kShownServerText));
 }
 
-// Every byte that a URL cannot carry (blank, control, and from 0x80 on) as "%XX".
-std::string escape_url_bytes(std::string_view address) {
+// The text with every byte that `keep` refuses as "%XX".
+std::string escape_bytes(std::string_view text, bool (*keep)(unsigned char)) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
-    out.reserve(address.size());
-    for (const char c : address) {
+    out.reserve(text.size());
+    for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F) {
+        if (keep(byte)) {
             out += c;
         } else {
             out += '%';
@@ -120,6 +120,11 @@ std::string escape_url_bytes(std::string_view address) {
         }
     }
     return out;
+}
+
+// Every byte that a URL cannot carry (blank, control, and from 0x80 on) as "%XX".
+std::string escape_url_bytes(std::string_view address) {
+    return escape_bytes(address, [](unsigned char byte) { return byte > 0x20 && byte < 0x7F; });
 }
 
 // The address with its path and query escaped; the host stays for the library to convert.
@@ -133,6 +138,14 @@ struct SlistFree {
 };
 
 } // namespace
+
+std::string url_query_value(std::string_view value) {
+    return escape_bytes(value, [](unsigned char byte) {
+        return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+               (byte >= 'a' && byte <= 'z') || byte == '-' || byte == '.' || byte == '_' ||
+               byte == '~';
+    });
+}
 
 THttpClient::THttpClient() : handle_(curl_easy_init()), cookies_(curl_share_init()) {
     if (cookies_)

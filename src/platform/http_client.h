@@ -18,6 +18,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A value for an address's query: every byte but the letters, the digits and "-._~" as "%XX",
+// so that a server decoding the query gets it whole.
+std::string url_query_value(std::string_view value);
+
 struct THttpOptions {
     std::string proxy_server; // empty: no proxy (proxy variables of the environment are ignored)
     int32_t proxy_port = 0;   // 0: the proxy's default port

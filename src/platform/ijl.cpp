@@ -238,9 +238,7 @@ bool write_file_renamed(const std::string& path, const std::string& data) {
     if (!file.open() ||
         file.write(data.data(), static_cast<qint64>(data.size())) !=
             static_cast<qint64>(data.size()) ||
-        !file.flush() ||
-        !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                             QFile::ReadOther))
+        !file.flush() || !take_target_mode(native_path(file.fileName()), path))
         return false;
     file.close();
     if (std::rename(QFile::encodeName(file.fileName()).constData(),

@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -14,10 +15,34 @@ namespace {
 constexpr int kHandOverMs = 20000;
 
 QString with_line_feeds(const std::string& text) {
-    QString s = to_qstring(text);
+    QString s = QString::fromUtf8(text);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
+}
+
+bool letter_or_digit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// name@domain, nothing more: the name of letters, digits and "!$'*+-./=^_`{|}~", not beginning
+// with "-"; the domain of letters, digits and "-" in labels joined by single dots. Anything
+// else could reach the mail program as an option, a mailto: address with fields of its own, or
+// further recipients.
+bool plain_mail_address(std::string_view address) {
+    constexpr auto npos = std::string_view::npos;
+    constexpr std::string_view name_marks = "!$'*+-./=^_`{|}~";
+    const size_t at = address.find('@');
+    if (at == 0 || at == npos || address.find('@', at + 1) != npos || address.front() == '-')
+        return false;
+    const std::string_view name = address.substr(0, at);
+    const std::string_view domain = address.substr(at + 1);
+    return std::all_of(name.begin(), name.end(),
+                       [&](char c) { return letter_or_digit(c) || name_marks.find(c) != npos; }) &&
+           !domain.empty() && domain.front() != '.' && domain.back() != '.' &&
+           domain.find("..") == npos && std::all_of(domain.begin(), domain.end(), [](char c) {
+               return letter_or_digit(c) || c == '-' || c == '.';
+           });
 }
 
 } // namespace
@@ -56,12 +81,14 @@ uint32_t send_mapi_mail(const std::string& recipient_name, const std::string& re
     (void)show_dialog;
     if (recipient_address.empty() || sender_address.empty() || (body.empty() && attachment.empty()))
         throw tMailFileException("");
+    if (!plain_mail_address(recipient_address))
+        throw tMailFileException(kNotPlainAddress);
 
-    QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"), to_qstring(subject),
-                     QStringLiteral("--body"), with_line_feeds(body)};
+    QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"),
+                     QString::fromUtf8(subject), QStringLiteral("--body"), with_line_feeds(body)};
     if (!attachment.empty())
         args << QStringLiteral("--attach") << to_path(attachment);
-    args << to_qstring(recipient_address);
+    args << QString::fromUtf8(recipient_address);
 
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -49,6 +49,7 @@ class Sending : public ExchangeTest {
 protected:
     const std::string bytes = "#v001-id=123456-Ann\r\n#v1.06\r\nPoint|\xE9t\xE9|1\r\n";
     std::string file;
+    const QByteArray path = qgetenv("PATH");
     void SetUp() override {
         ExchangeTest::SetUp();
         app_path = dir.path();
@@ -60,6 +61,23 @@ protected:
         ASSERT_TRUE(write_file_atomic(file, bytes));
         rPreference.PSEU = "Ann-Marie";
         selected_database->mail_address = "cartographes@example.org";
+    }
+    void TearDown() override {
+        qputenv("PATH", path);
+        ExchangeTest::TearDown();
+    }
+    // Puts first on PATH a stub xdg-email that writes its arguments, each ended by a NUL, to
+    // bin/xdg-email.args and exits with the code in bin/xdg-email.code.
+    std::string stub_mail_program() {
+        const std::string bin = dir.file("bin/");
+        QDir().mkpath(to_path(bin));
+        EXPECT_TRUE(write_file_atomic(bin + "xdg-email",
+                                      "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\n"
+                                      "exit $(cat \"$0.code\")\n"));
+        EXPECT_TRUE(write_file_atomic(bin + "xdg-email.code", "0"));
+        QFile::setPermissions(to_path(bin + "xdg-email"), QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", QByteArray::fromStdString(bin) + ":" + path);
+        return bin;
     }
     // Sends by the given choice and returns the box that reports it.
     std::string send(
@@ -133,13 +151,7 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
 }
 
 TEST_F(Sending, MailGoesToTheMailProgram) {
-    const std::string bin = dir.file("bin/");
-    QDir().mkpath(to_path(bin));
-    ASSERT_TRUE(write_file_atomic(bin + "xdg-email",
-                                  "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\n"
-                                  "exit $(cat \"$0.code\")\n"));
-    QFile::setPermissions(to_path(bin + "xdg-email"), QFile::ReadOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
+    const std::string bin = stub_mail_program();
     const std::string failed = "Impossible d'envoyer le message.\n\nMAPI ERROR: ";
     for (auto [code, on_path, report] :
          {std::tuple{"0", true, message(30, "Vev Karvelo ", additions_file_name)},
@@ -149,7 +161,6 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
         ASSERT_TRUE(write_file_atomic(bin + "xdg-email.code", code));
         qputenv("PATH", on_path ? QByteArray::fromStdString(bin) + ":" + path : "/nonexistent");
         EXPECT_EQ(send(&Tmail_fic::RadioButton2), report);
-        qputenv("PATH", path);
     }
     std::string expected;
     for (const std::string arg :
@@ -165,6 +176,60 @@ TEST_F(Sending, MailGoesToTheMailProgram) {
                     }),
                     testing::ThrowsMessage<tMailFileException>(
                         testing::StrEq("Impossible d'envoyer le message.\n\n.")));
+}
+
+// The collectors' address comes from a file that an update may replace: only a plain address
+// reaches the mail program, never an option, a mailto: address or further recipients.
+TEST_F(Sending, MailRefusesAnAddressThatIsNotPlain) {
+    const std::string bin = stub_mail_program();
+    const std::string refused =
+        message(27, additions_file_name,
+                "Impossible d'envoyer le message.\n\n" + std::string(kNotPlainAddress) + ".");
+    for (const char* address : {"--help", "-x@example.org",
+                                "mailto:x@example.org?attach=/etc/hostname&cc=spy@example.org",
+                                "x@example.org?cc=spy@example.org", "x&cc=spy@example.org",
+                                "x@example.org,spy@example.org", "x @example.org", "x@example.org ",
+                                "x@example.org\r\nBcc: spy@example.org", "x\x7F@example.org",
+                                "x%3F@example.org", "example.org", "x@y@example.org", "x@",
+                                "x@.example.org", "x@example..org", "\xE9t\xE9@example.org"}) {
+        selected_database->mail_address = address;
+        EXPECT_EQ(send(&Tmail_fic::RadioButton2), refused) << address;
+    }
+    EXPECT_FALSE(QFile::exists(to_path(bin + "xdg-email.args")));
+    for (const std::string address : {"o'neil+cartes@sub.example-site.org", "a.b_c/d=e~f@x9.org"}) {
+        selected_database->mail_address = address;
+        EXPECT_EQ(send(&Tmail_fic::RadioButton2), message(30, "Vev Karvelo ", additions_file_name));
+        EXPECT_TRUE(file_text(bin + "xdg-email.args").ends_with('\0' + address + '\0'));
+    }
+}
+
+// A database folder named outside Windows-1252: the upload's filename holds it as the "base"
+// field does (UTF-8), and the mail's subject and body name the file whole.
+TEST_F(Sending, NamesOutsideWindows1252GoOutWhole) {
+    const std::string base = "\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0"; // "База"
+    db_name = base;
+    set_additions_file(base);
+    file = ajouts_path + additions_file_native_name;
+    ASSERT_TRUE(write_file_atomic(file, bytes));
+    HttpTestServer server({{"/ok", reply("<done>")}});
+    ASSERT_TRUE(server.running());
+    selected_database->upload_address = server.url("/ok");
+    EXPECT_EQ(send(&Tmail_fic::RadioButton1), message(30, "Vev Karvelo ", additions_file_name));
+    ASSERT_EQ(server.requests().size(), 1u);
+    const QJsonObject sent = server.requests()[0];
+    EXPECT_EQ(sent["fields"]["base"].toString(), QString::fromLatin1(base + "_annmarie"));
+    EXPECT_EQ(sent["files"]["file"]["filename"].toString(),
+              to_path(file).replace('"', "%22").replace('\r', "%0D").replace('\n', "%0A"));
+    const std::string bin = stub_mail_program();
+    EXPECT_EQ(send(&Tmail_fic::RadioButton2), message(30, "Vev Karvelo ", additions_file_name));
+    const std::string name = "Vev_ajouts_" + base + ".txt";
+    std::string expected;
+    for (const std::string& arg :
+         std::vector<std::string>{"--utf8", "--subject", "Vev Karvelo: additions " + name, "--body",
+                                  "Hello,\nHere is my additions file " + name + ".\nThank you!",
+                                  "--attach", file, "cartographes@example.org"})
+        expected += arg + '\0';
+    EXPECT_EQ(file_text(bin + "xdg-email.args"), expected);
 }
 
 TEST_F(Sending, SendCommandChecksTheFileAndGivesTheUploadFlag) {

@@ -1,5 +1,6 @@
 #include "exchange/update_check.h"
 #include "exchange/widgets/update_fich.h"
+#include "mainwindow/startup.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +39,15 @@ protected:
         rdbavailable& d = *selected_database;
         std::tie(d.update_address1, d.update_address2, d.update_address3, d.newer_version_page) =
             std::tuple(server.url("/"), "vev/", "update.php", "http://example.org/new");
+    }
+    // The list's rows: description and status.
+    static std::map<std::string, std::string> shown(const TForm_update& dialog) {
+        std::map<std::string, std::string> rows;
+        const QAbstractItemModel& list = *dialog.UpdateTree->model();
+        for (int row = 0; row < list.rowCount(); ++row)
+            rows[from_qstring(list.index(row, 2).data().toString())] =
+                from_qstring(list.index(row, 1).data().toString());
+        return rows;
     }
     // Every file under the test folder, relative to it, with its bytes.
     std::map<std::string, std::string> files() {
@@ -115,12 +126,7 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
                     rPreference.DATW > 0);
         EXPECT_TRUE(dialog.Memo1->toPlainText().contains("Hello") &&
                     !dialog.Memo1->toPlainText().contains("Bonjour"));
-        std::map<std::string, std::string> shown; // the list's rows
-        const QAbstractItemModel& list = *dialog.UpdateTree->model();
-        for (int row = 0; row < list.rowCount(); ++row)
-            shown[from_qstring(list.index(row, 2).data().toString())] =
-                from_qstring(list.index(row, 1).data().toString());
-        EXPECT_TRUE(shown == expected && was_shown(boxes, message(58)));
+        EXPECT_TRUE(shown(dialog) == expected && was_shown(boxes, message(58)));
         // Closing with a port that is not a number still stores the period and tells of the
         // restart.
         dialog.ComboBox1->setCurrentIndex(3);
@@ -142,11 +148,95 @@ TEST_F(Update, DownloadsVerifiesAndReplacesOnlyWhatDiffers) {
     QStringList fetched;
     for (const QJsonObject& r : server.requests())
         fetched << r["path"].toString();
-    EXPECT_EQ(fetched.join(" "), "/vev/update.php?db=D%E9mo%20X%09+&&r=English%20UK&"
+    EXPECT_EQ(fetched.join(" "), "/vev/update.php?db=D%E9mo%20X%09%2B%26&r=English%20UK&"
                                  "i=abcdefabcdef /0 /1 /2 /5 /6 /14 /15 /16");
     const QJsonValue headers = server.requests()[0]["headers"];
     EXPECT_EQ(headers["user-agent"].toString() + "|" + headers["accept"].toString(),
               "Mozilla/3.0 (compatible; Indy Library)|text/html, */*");
+}
+
+// A file that the update makes gets the usual mode of a new file; a replaced one keeps its own.
+TEST_F(Update, NewFilesGetTheUsualModeAndReplacedOnesKeepTheirs) {
+    const ScopedUmask mask(027);
+    ASSERT_TRUE(write_file_atomic(app_path + "old.txt", "old"));
+    ASSERT_EQ(chmod((app_path + "old.txt").c_str(), 0604), 0);
+    HttpTestServer server(
+        {{"/n", reply("n")},
+         {"/z", reply("z", true)},
+         {"/vev/update.php", reply("VERS=v1.06\r\nFILE=new.txt||" + md5_hex("n") +
+                                   "|$BASE/n|n|0|0|all\r\nFILE=new.txt|sub\\|" + md5_hex("z") +
+                                   "|$BASE/z|z|1|0|all\r\nFILE=old.txt||" + md5_hex("n") +
+                                   "|$BASE/n|o|0|0|all\r\nEOF")}});
+    serve(server);
+    TForm_update dialog;
+    dialog.Button3Click();
+    EXPECT_EQ(shown(dialog), (std::map<std::string, std::string>{
+                                 {"n", get_text(52)}, {"z", get_text(52)}, {"o", get_text(52)}}));
+    EXPECT_EQ((std::vector{file_mode(app_path + "new.txt"), file_mode(app_path + "sub/new.txt"),
+                           file_mode(app_path + "old.txt")}),
+              (std::vector<mode_t>{0640, 0640, 0604}));
+}
+
+// The lock file of the running program, reached by any form of its path, is never written.
+TEST_F(Update, TheProgramsLockIsNeverWritten) {
+    std::unique_ptr<QLockFile> lock;
+    ASSERT_TRUE(lock_installation(app_path, lock) && lock);
+    const std::string lock_file = app_path + kLockFileName;
+    const std::string held = file_text(lock_file);
+    QDir().mkpath(to_path(app_path + "sub"));
+    ASSERT_TRUE(QFile::link(to_path(app_path), to_path(app_path + "link")));
+    const std::pair<std::string, std::string> entries[] = {
+        {"vevkarvelo.lock", ""},     {"VevKarvelo.LOCK", ""},       {"vevkarvelo.lock", ".\\"},
+        {"vevkarvelo.lock", "./"},   {"vevkarvelo.lock", ".\\.\\"}, {"vevkarvelo.lock", "link\\"},
+        {"vevkarvelo.lock", "sub\\"}};
+    std::string listing = "VERS=v1.06\r\n";
+    std::map<std::string, std::string> expected;
+    for (size_t i = 0; i < std::size(entries); ++i) {
+        listing += "FILE=" + entries[i].first + "|" + entries[i].second + "|" + md5_hex("evil") +
+                   "|$BASE/evil|" + std::to_string(i) + "|0|0|all\r\n";
+        expected[std::to_string(i)] = get_text(i + 1 < std::size(entries) ? 53 : 52);
+    }
+    HttpTestServer server({{"/evil", reply("evil")}, {"/vev/update.php", reply(listing + "EOF")}});
+    serve(server);
+    for (const bool locked : {true, false}) {
+        SCOPED_TRACE(locked);
+        TForm_update dialog;
+        dialog.Button3Click();
+        EXPECT_EQ(shown(dialog), expected);
+        EXPECT_EQ(file_text(app_path + "sub/vevkarvelo.lock"), "evil");
+        QFile::remove(to_path(app_path + "sub/vevkarvelo.lock"));
+        // Without the lock, no file takes its name either.
+        EXPECT_TRUE(!locked || file_text(lock_file) == held);
+        EXPECT_EQ(QDir(to_path(app_path)).entryList(QDir::Files).join(" ").toStdString(),
+                  locked ? kLockFileName : "");
+        lock.reset();
+    }
+}
+
+// The request's values as the server decodes its query: whole, whatever they hold.
+TEST_F(Update, RequestValuesReachTheServerWhole) {
+    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF")}});
+    serve(server);
+    const std::string odd = "#1 &+%25=;x";
+    const std::pair<std::string, QString> names[] = {
+        {"Demo" + odd, "Demo" + QString::fromLatin1(odd)},
+        {"D\xC3\xA9mo", QString::fromLatin1("D\xE9mo")},
+        {"\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0",
+         QString::fromLatin1("\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0")}};
+    for (const auto& [name, decoded] : names) {
+        db_name = name;
+        language = "English" + odd;
+        rPreference.VALT = "id" + odd;
+        TForm_update dialog;
+        dialog.Button3Click();
+        ASSERT_FALSE(server.requests().empty());
+        EXPECT_EQ(server.requests().back()["query"].toObject(),
+                  (QJsonObject{{"db", QJsonArray{decoded}},
+                               {"r", QJsonArray{QString::fromLatin1("English" + odd)}},
+                               {"i", QJsonArray{QString::fromLatin1("id" + odd)}}}))
+            << name;
+    }
+    EXPECT_TRUE(boxes.texts().empty());
 }
 
 // One dialog, one run after the other: nothing of a run is kept for the next.

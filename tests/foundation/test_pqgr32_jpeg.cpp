@@ -157,3 +157,23 @@ TEST(JpegSave, WritesAColourFileOthersCanReadAndFailuresNameTheOperation) {
               "EIJLError Saving: Error Saving image:\r" + no_folder +
                   "\rError: The file cannot be written\rIJL Error number: -4");
 }
+
+// A new zone image gets the usual mode of a new file; a replaced one keeps its own, whether the
+// save waits for the disk or not.
+TEST(JpegSave, NewFilesGetTheUsualModeAndReplacedOnesKeepTheirs) {
+    TempDir dir;
+    const ScopedUmask mask(027);
+    const QImage image(4, 4, QImage::Format_ARGB32);
+    for (const bool flush : {true, false}) {
+        SCOPED_TRACE(flush);
+        const std::string made = dir.file(flush ? "new1.jpg" : "new2.jpg");
+        const std::string old = dir.file(flush ? "old1.jpg" : "old2.jpg");
+        SaveJPEG(image, made, 80, flush);
+        ASSERT_TRUE(write_file_atomic(old, "old"));
+        ASSERT_EQ(chmod(old.c_str(), 0604), 0);
+        SaveJPEG(image, old, 80, flush);
+        EXPECT_EQ(std::pair(file_mode(made), file_mode(old)),
+                  std::pair(mode_t(0640), mode_t(0604)));
+        EXPECT_EQ(load(old).size(), QSize(4, 4));
+    }
+}

@@ -61,3 +61,14 @@ TEST(TextCodec, PathsKeepTheFileSystemsBytesResolveLetterCaseAndWritesAreAtomic)
     EXPECT_EQ(QDir(to_path(dir.path())).entryList(QDir::Files).size(), 1); // no leftover
     EXPECT_FALSE(write_file_atomic(dir.file("missing/f.bin"), "x"));
 }
+
+TEST(TextCodec, AtomicWritesGiveNewFilesTheUsualModeAndKeepTheModeOfReplacedOnes) {
+    TempDir dir;
+    const ScopedUmask mask(027);
+    ASSERT_TRUE(write_file_atomic(dir.file("new.txt"), "n"));
+    ASSERT_TRUE(write_file_atomic(dir.file("old.txt"), "o"));
+    ASSERT_EQ(chmod(dir.file("old.txt").c_str(), 0751), 0);
+    ASSERT_TRUE(write_file_atomic(dir.file("old.txt"), "p"));
+    EXPECT_EQ(std::pair(file_mode(dir.file("new.txt")), file_mode(dir.file("old.txt"))),
+              std::pair(mode_t(0640), mode_t(0751)));
+}

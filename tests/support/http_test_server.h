@@ -40,8 +40,9 @@ public:
     bool running() const { return port_ != 0; }
     // "http://127.0.0.1:<port>" + path.
     std::string url(const std::string& path) const;
-    // The requests so far: method, path, version, headers, and a multipart body's fields and
-    // files, their bytes as latin-1 text.
+    // The requests so far: method, path, version, headers, the query as a server decodes it
+    // (each key's list of values), and a multipart body's fields and files; values hold their
+    // bytes as latin-1 text.
     std::vector<QJsonObject> requests() const;
 
 private:

@@ -1,10 +1,12 @@
 #pragma once
-// A temporary folder per test, removed with the object; a file size limit that makes writes fail.
+// A temporary folder per test, removed with the object; a file size limit that makes writes fail;
+// a umask for a while, and the mode of a file.
 
 #include <QTemporaryDir>
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "foundation/text_codec.h"
 
@@ -44,3 +46,21 @@ private:
     struct rlimit old_ {};
     void (*old_handler_)(int) = nullptr;
 };
+
+// While alive, the process's umask is `mask`.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : old_(umask(mask)) {}
+    ~ScopedUmask() { umask(old_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t old_;
+};
+
+// The permission bits of a file, 0 when it is missing.
+inline mode_t file_mode(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}

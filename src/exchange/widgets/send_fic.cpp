@@ -130,7 +130,7 @@ void Tmail_fic::send_by_http(std::string& reply) {
 
 void Tmail_fic::send_by_mail(std::string& error) {
     error = ::send_by_mail(selected_database ? selected_database->mail_address : "",
-                           current_additions_path(), additions_file_name);
+                           current_additions_path(), additions_file_native_name);
 }
 
 void Tmail_fic::done(int result) {

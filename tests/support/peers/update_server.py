@@ -7,8 +7,9 @@ prints "PORT <n>" first. ROUTES maps a path (without query) to {"status", "body"
 latin-1 text; "$BASE" stands for the server's address), "zlib", "location", "delay" (seconds),
 "cookie" (a Set-Cookie value), "length" (the Content-Length sent, when not the body's), "repeat"
 (the body sent that many times), "drip" (seconds between two bytes of the body)}.
-Each request goes to LOG as one JSON line: method, path, version, headers (lower-case names) and
-the fields and files of a multipart body as Python's email parser reads them.
+Each request goes to LOG as one JSON line: method, path, version, headers (lower-case names), the
+query as a server decodes it (each key's values, their bytes as latin-1 text) and the fields and
+files of a multipart body as Python's email parser reads them.
 """
 
 import argparse
@@ -20,7 +21,7 @@ import threading
 import time
 import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
-from urllib.parse import urlsplit
+from urllib.parse import parse_qs, urlsplit
 
 ROUTES, LOG, LOCK, DEMO = {}, None, threading.Lock(), False
 
@@ -47,7 +48,9 @@ class Handler(BaseHTTPRequestHandler):
 
     def answer(self, body=b""):
         entry = {"method": self.command, "path": self.path, "version": self.request_version,
-                 "headers": {k.lower(): v for k, v in self.headers.items()}}
+                 "headers": {k.lower(): v for k, v in self.headers.items()},
+                 "query": parse_qs(urlsplit(self.path).query, keep_blank_values=True,
+                                   encoding="latin-1")}
         content_type = self.headers.get("Content-Type", "")
         if content_type.startswith("multipart/form-data"):
             entry["fields"], entry["files"] = parse_multipart(content_type, body)
