@@ -6,11 +6,13 @@
 #include "support/form4_points.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <random>
+#include <sys/stat.h>
 
 using namespace support;
 using enum AdditionOutcome;
@@ -137,7 +139,7 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
     const AdditionSpec ogre{"Ogre", 10, 1, 1};
     const std::vector<std::pair<AdditionSpec, AdditionOutcome>> steps = {
         {ogre, Added},                                             // 1
-        {ogre, Rejected},                                          // identical
+        {ogre, Present},                                           // identical
         {{"Ogre", 10, 1, 2}, Added},                               // same name: 0.3
         {{"Well", 10, 1, 51, 0, 0, 0, {}, 0x20}, Rejected},        // its point is elsewhere
         {{"@Ogre", 10, 1, 1}, Rejected},                           // deletion without master id
@@ -146,7 +148,7 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
         {{"Tower", 10, 4, 60, 0, 0, 0, {}, 0x21, area}, Rejected}, // locked: other category
         {{"Tower", 10, 1, 60, 0, 0, 0, {}, 0x21}, Rejected},       // locked: other link
         {{"@Tower", 10, 1, 60, 0, 0, 0, {}, 0x21, area}, Rejected},
-        {{"Master_Cancel", 10, 1, 70, 0, 0, 0, {}, 0x22}, Rejected},
+        {{"Master_Cancel", 10, 1, 70, 0, 0, 1, {}, 0x22}, Rejected},
         {{"Tall", 10, 1, 60, 0, 0, 0, {}, 0x21, area}, Added}, // replacement: 0.5
         {{"Tall", 10, 1, 60, 0, 1, 2, {}, 0x21, area}, Added}, // same name: 0.025
         {{"Far", 99, 1, 5}, Added},                            // no zone node: counted only
@@ -167,7 +169,7 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     database_point(f, "Bridge", 0x30, 6);
     database_point(f, "Spring", 0, 8);
     Merge merge(f, false);
-    EXPECT_EQ(merge({"Camp", 10, 1, 5}), Rejected); // identical
+    EXPECT_EQ(merge({"Camp", 10, 1, 5}), Present); // identical
     EXPECT_EQ(merge({"Camp", 10, 1, 5, 0, 3, 4}), Added);
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 0.5f);
     // A deletion entry without master id takes its point away, then is rejected itself.
@@ -181,15 +183,23 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
     const std::string good = additions_file({{"Ogre", 10, 1, 1, 2, 5, 9, {{1}}, 0, "", "a|b"}});
     TempDir dir;
     const std::string path = dir.file("a.txt");
+    // Every cut of a file: once its point line holds a zone id, that point (its fields cut short)
+    // and nothing else. (Zone 0 has a node: an empty zone field drops the line uncounted.)
     for (size_t cut = 0; cut <= good.size(); ++cut) {
         PointsFixture f = world();
         Merge merge(f);
         ASSERT_TRUE(write_file_atomic(path, good.substr(0, cut)));
         EXPECT_EQ(merge_additions_file(path, merge.merger).status,
                   cut >= 5 ? AdditionsRead::Read : AdditionsRead::BadHeader);
-        EXPECT_LE(merge.realm.additions_count, 1);
+        const bool point = cut > good.find("||") + 2;
+        EXPECT_EQ(merge.realm.additions_count, point ? 1 : 0) << cut;
+        // A node once the line names zone 10 and category 1.
+        EXPECT_EQ(point_names(f.tree), cut > good.find("|1|") + 1 ? std::vector<std::string>{"Ogre"}
+                                                                  : std::vector<std::string>{})
+            << cut;
     }
-    // Random lines, a huge field, and many lines on one zone (a linear merge).
+    // Random lines, a huge field, many lines on one zone (a linear merge), and line ends on both
+    // sides of the reader's 64 KB pieces.
     static const char chars[] = "|0123456789ABF$-@#xV_S\r\n\xff";
     std::mt19937 random(7);
     std::string text = "#v001\n";
@@ -197,16 +207,52 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
         for (int n = int(random() % 120); n >= 0; --n)
             text += n ? chars[random() % (sizeof chars - 1)] : '\n';
     text += "Huge|" + std::string(1 << 20, 'x') + "|10|1|1|1\r\n";
+    // A line end split by a piece's end, one ending it, one starting the next.
+    for (const auto& [eol, before, x] :
+         {std::tuple{"\r\n", 1, 400}, {"\r", 1, 401}, {"\n", 0, 402}}) {
+        const std::string line = addition_line({"Edge" + std::to_string(x), 10, 1, x, 1});
+        size_t end = (text.size() / 65536 + 2) * 65536;
+        text += std::string(end - size_t(before) - text.size() - line.size(), ' ') + line + eol;
+    }
     for (int i = 0; i < 40000; ++i)
-        text += addition_line({"P" + std::to_string(i), 10, 1, i % 300, i / 300 + 10}) + "\n";
+        text += addition_line({"P" + std::to_string(i), 10, 1, i % 300, i / 300 + 10}) +
+                (i % 3 == 0   ? "\n"
+                 : i % 3 == 1 ? "\r"
+                              : "\r\n");
     PointsFixture f = world();
     Merge merge(f);
     ASSERT_TRUE(write_file_atomic(path, text));
-    EXPECT_EQ(merge_additions_file(path, merge.merger).status, AdditionsRead::Read);
-    EXPECT_GE(merge.realm.additions_count, 40000);
+    std::vector<std::string> unplaced;
+    AdditionsMergeOptions options;
+    options.unplaced = [&unplaced](std::string_view line) { unplaced.emplace_back(line); };
+    const AdditionsReadResult read = merge_additions_file(path, merge.merger, options);
+    EXPECT_EQ(read.status, AdditionsRead::Read);
+    EXPECT_EQ(read.size, int64_t(text.size()));
+    // The same lines, split whole and merged one by one over the same database.
+    PointsFixture g = world();
+    Merge one_by_one(g);
+    std::vector<std::string> rejected;
+    const std::vector<std::string> lines = split_lines(text);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const AdditionOutcome outcome = one_by_one.merger.parse_addition_line(lines[i]);
+        if (outcome != Ignored && (outcome != Added || !one_by_one.merger.made()))
+            rejected.emplace_back(trim_blanks(lines[i]));
+    }
+    EXPECT_EQ(merge.realm.additions_count, one_by_one.realm.additions_count);
+    EXPECT_EQ(point_names(f.tree), point_names(g.tree));
+    EXPECT_EQ(unplaced, rejected);
+    EXPECT_EQ(read.rejected, int32_t(rejected.size()));
+    const std::vector<std::string> names = point_names(f.tree);
+    for (const char* name : {"P0", "P39999", "Edge400", "Edge401", "Edge402", "Huge"})
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+    // The lines kept for the backup: the newest within the limit, the last one always whole.
+    TNewestLines newest(14);
+    for (const char* line : {"aaaa", "bb", "cc", "d"})
+        newest.add(line);
+    EXPECT_EQ(newest.lines(), (std::vector<std::string>{"bb", "cc", "d"}));
+    newest.add(std::string(16, 'e'));
+    EXPECT_EQ(newest.lines(), std::vector<std::string>{std::string(16, 'e')});
     // Dropped lines go to a bounded backup.
-    EXPECT_EQ(dropped_lines("#v001\r\na\r\n b \nc\ra\r\n\r\n#x\n", "#v001\r\nc\r\na\r\n"),
-              (std::vector<std::string>{"b", "a"}));
     std::string backup = backup_with_lines("#v001 old file", "# 1", {"x", "y"}, 100);
     EXPECT_EQ(backup, "#v001 old file\r\n# 1\r\nx\r\ny\r\n");
     // Over the limit the oldest go from a comment line on; the newest block always stays.
@@ -215,6 +261,15 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
     EXPECT_EQ(backup_with_lines("1\r\n2\r\n3\r\n", "# 3", {"w"}, 12), "3\r\n# 3\r\nw\r\n");
     EXPECT_EQ(backup_with_lines(backup, "# 4", {std::string(30, 'v')}, 25),
               "# 4\r\n" + std::string(30, 'v') + "\r\n");
+    // An old backup without a line break keeps its newest bytes; a block past the limit keeps
+    // its heading and its newest lines.
+    EXPECT_EQ(backup_with_lines("0123456789abcdefghij", "# 5", {"z"}, 16),
+              "efghij\r\n# 5\r\nz\r\n");
+    EXPECT_EQ(backup_with_lines("old\r\n", "# 6", {"1111", "2222", "3333", "4444"}, 17),
+              "# 6\r\n3333\r\n4444\r\n");
+    // Cut where a line starts: after a line end split by the cut, or right at the cut.
+    EXPECT_EQ(backup_with_lines("aa\r\nbb\r\ncc\r\n", "#", {"z"}, 14), "bb\r\ncc\r\n#\r\nz\r\n");
+    EXPECT_EQ(backup_with_lines("aa\r\nbb\r\ncc\r\n", "#", {"z"}, 12), "cc\r\n#\r\nz\r\n");
 }
 
 TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
@@ -389,4 +444,95 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
     EXPECT_TRUE(file().find("Orc|") != std::string::npos &&
                 file().find("Elf|") == std::string::npos);
     EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(Form4Additions, AFileThatCannotBeReadOrIsTooLargeIsKeptAsItIsAndTheSavesGoBeside) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    const std::string beside = ajouts_path + "Vev_ajouts_Demo.new.txt";
+    // A folder and a FIFO at the file's place, and a file one byte past the limit (sparse).
+    const std::function<bool()> makers[] = {
+        [&] { return QDir().mkdir(to_path(path)); },
+        [&] { return mkfifo(path.c_str(), 0600) == 0; },
+        [&] {
+            QFile big(to_path(path));
+            return big.open(QIODevice::WriteOnly) && big.write("#v001\r\n") == 7 &&
+                   big.resize(qint64(additions_file_limit) + 1);
+        },
+    };
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        QFile::remove(to_path(beside));
+        ASSERT_TRUE(makers[n]());
+        const QFileInfo before(to_path(path));
+        take_outside_limits();
+        const size_t shown = boxes.texts().size();
+        QElapsedTimer time;
+        time.start();
+        restart();
+        EXPECT_LT(time.elapsed(), 2000);
+        add_point("Troll", n);
+        form->save_additions(path);
+        const std::vector<std::string> texts = boxes.texts();
+        EXPECT_EQ(std::vector(texts.begin() + long(shown), texts.end()),
+                  (std::vector<std::string>{"cannot read Vev_ajouts_Demo.txt",
+                                            "Vev_ajouts_Demo.txt kept, saved in "
+                                            "Vev_ajouts_Demo.new.txt"}));
+        const QFileInfo after(to_path(path));
+        EXPECT_TRUE(after.isDir() == before.isDir() && after.isFile() == before.isFile() &&
+                    after.size() == before.size() && after.lastModified() == before.lastModified());
+        EXPECT_NE(file_text(beside).find("Troll|"), std::string::npos);
+        EXPECT_EQ(take_outside_limits(), n == 2 ? 1 : 0);
+        if (n == 2) {
+            const std::string log = file_text(app.file("error.log"));
+            EXPECT_NE(log.find(path + ": larger than its limit (32 MB); it is not read."),
+                      std::string::npos)
+                << log;
+        }
+        QDir(to_path(path)).removeRecursively();
+        QFile::remove(to_path(path));
+    }
+    // A file at the limit is read.
+    {
+        QFile big(to_path(path));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.write("#v001\r\n") == 7 &&
+                    big.resize(qint64(additions_file_limit)));
+    }
+    const size_t shown = boxes.texts().size();
+    restart();
+    EXPECT_EQ(boxes.texts().size(), shown);
+    EXPECT_EQ(current_additions_path(), path);
+}
+
+TEST_F(Form4Additions, TheBackupKeepsTheNewestDroppedLinesWithinItsLimit) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    const std::string backup = ajouts_path + "Vev_ajouts_Demo.bak";
+    // An old backup past the limit without a line break keeps its newest bytes.
+    ASSERT_TRUE(write_file_atomic(backup, std::string(additions_backup_limit, 'o') + "new"));
+    const AdditionSpec lost{"Lost", 98, 1, 1};
+    ASSERT_TRUE(write_file_atomic(path, additions_file({ogre, lost})));
+    restart();
+    std::string kept = file_text(backup);
+    const std::string block = "\r\n" + addition_line(lost) + "\r\n";
+    EXPECT_EQ(kept.size(), additions_backup_limit);
+    EXPECT_TRUE(kept.starts_with("ooo") && kept.ends_with(block));
+    EXPECT_NE(kept.find("new\r\n# 20"), std::string::npos);
+    // A load that drops more than the limit keeps the dated line and the newest lines.
+    std::string text = additions_file({ogre});
+    std::vector<std::string> dropped;
+    for (int i = 0; text.size() < additions_backup_limit + (1 << 20); ++i) {
+        dropped.push_back(addition_line({"Lost " + std::to_string(i), 98, 1, i}));
+        text += dropped.back() + "\r\n";
+    }
+    ASSERT_TRUE(write_file_atomic(path, text));
+    restart();
+    kept = file_text(backup);
+    EXPECT_LE(kept.size(), additions_backup_limit);
+    EXPECT_GT(kept.size(), additions_backup_limit - 100);
+    const std::vector<std::string> lines = split_lines(kept);
+    EXPECT_TRUE(lines[0].starts_with("# 20")) << lines[0];
+    EXPECT_EQ(std::vector(lines.begin() + 1, lines.end()),
+              std::vector(dropped.end() - long(lines.size() - 1), dropped.end()));
+    EXPECT_EQ(file(), additions_file({ogre}, "Moi", file().substr(9, 6)));
 }

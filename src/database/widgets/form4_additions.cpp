@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -43,13 +44,13 @@ void TForm4::reload_additions() {
     const bool fold =
         file_exists(additions_files.beside()) && load_additions(additions_files.beside()) && read;
     if (fold)
-        additions_files.fold_beside();
+        additions_files.take_in(additions_files.beside());
     if (rejected_lines > 0 || fold)
         save_additions(path);
 }
 
 bool TForm4::load_additions(const std::string& file_name) {
-    if (!file_exists(file_name))
+    if (!QFileInfo::exists(to_path(file_name)))
         return true;
     if (!realm || !map_data)
         return false;
@@ -60,16 +61,28 @@ bool TForm4::load_additions(const std::string& file_name) {
                             strict);
     const AdditionsReadResult result = additions_files.merge(file_name, merger);
     rejected_lines += result.rejected;
-    if (result.status == AdditionsRead::BadHeader || result.status == AdditionsRead::Unreadable) {
+    switch (result.status) {
+    case AdditionsRead::BadHeader:
         show_message(37, false);
-    } else if (result.status == AdditionsRead::Read) {
+        break;
+    case AdditionsRead::TooLarge:
+        log_outside_limit(path_text(file_name), size_text(additions_file_limit), false);
+        [[fallthrough]];
+    case AdditionsRead::Unreadable:
+        show_message(38, false, path_text(file_name_part(file_name)));
+        break;
+    case AdditionsRead::Read: {
         const auto score = static_cast<long long>(std::nearbyint(realm->additions_score));
         const std::string counts =
             std::to_string(realm->additions_count) + " [" + std::to_string(score) + "]";
         Memo1->appendPlainText(to_qstring(format_text(get_info_text(5), counts, "")));
+        break;
+    }
+    case AdditionsRead::Missing:
+        break;
     }
     Memo1->appendPlainText(QString());
-    return result.status == AdditionsRead::Read;
+    return result.status == AdditionsRead::Read || result.status == AdditionsRead::Missing;
 }
 
 void TForm4::save_additions(const std::string& file_name) {
@@ -87,8 +100,7 @@ bool TForm4::write_additions(const std::string& file_name) {
     const std::string heading = "# " +
                                 from_qstring(QDateTime::currentDateTime().toString(Qt::ISODate)) +
                                 " " + additions_file_name;
-    const TAdditionsFiles::Written w =
-        additions_files.write(file_name, text, rejected_lines > 0, heading);
+    const TAdditionsFiles::Written w = additions_files.write(file_name, text, heading);
     if (!w.set_aside.empty())
         show_message(76, false, path_text(file_name_part(w.file)),
                      path_text(file_name_part(w.set_aside)));
