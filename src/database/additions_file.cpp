@@ -651,13 +651,119 @@ std::string current_additions_path() {
     return additions_files.path() == path ? additions_files.target() : path;
 }
 
+namespace {
+
+constexpr std::string_view installation_prefix = "#installation ";
+
+// A folder as the comment line names it: its canonical path, percent-encoded.
+std::string installation_key(const std::string& folder) {
+    const QFileInfo info(to_path(folder));
+    QString path = info.canonicalFilePath();
+    if (path.isEmpty())
+        path = QDir::cleanPath(info.absoluteFilePath());
+    return QFile::encodeName(path).toPercentEncoding("/").toStdString();
+}
+
+// The installation a fallback file names in one of its first lines, empty when none.
+std::string installation_of(const std::string& file) {
+    QFile f;
+    if (!open_for_reading(file, f))
+        return {};
+    const QByteArray head = f.read(64 << 10);
+    std::string found;
+    int n = 0;
+    for_each_text_line(std::string_view(head.constData(), size_t(head.size())),
+                       [&](std::string_view line) {
+                           if (++n <= 4 && found.empty() && line.starts_with(installation_prefix))
+                               found = line.substr(installation_prefix.size());
+                       });
+    return found;
+}
+
+// The number of a fallback file of `base` (base + ".unsaved" + number + ".txt", 1 without
+// number); 0 for another name.
+int fallback_number(const std::string& name, const std::string& base) {
+    const std::string prefix = base + ".unsaved";
+    if (!name.starts_with(prefix) || !name.ends_with(".txt") || name.size() < prefix.size() + 4)
+        return 0;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    if (digits.empty())
+        return 1;
+    if (digits.size() > 6 || digits.front() == '0' ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoi(digits);
+}
+
+// The fallback files of a folder: names "Vev_ajouts_*.unsaved*.txt", at most max_unsaved_files.
+std::vector<std::string> fallback_names(const std::string& folder) {
+    std::vector<std::string> names;
+    const QStringList entries =
+        QDir(to_path(folder))
+            .entryList({QStringLiteral("Vev_ajouts_*.unsaved*.txt")}, QDir::Files, QDir::Name);
+    for (const QString& entry : entries) {
+        const std::string name = native_path(entry);
+        const size_t at = name.rfind(".unsaved");
+        if (fallback_number(name, name.substr(0, at)) != 0 && names.size() < max_unsaved_files)
+            names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+std::string installation_line() {
+    return std::string(installation_prefix) + installation_key(app_path);
+}
+
 std::string write_additions_fallback(const std::string& file, const std::string& text) {
+    // After the two header lines, where every reader passes over a "#" line.
+    size_t at = text.find('\n');
+    at = at == std::string::npos ? text.size() : text.find('\n', at + 1);
+    at = at == std::string::npos ? text.size() : at + 1;
+    std::string marked = text.substr(0, at);
+    with_line_end(marked) += installation_line() + "\r\n";
+    marked += std::string_view(text).substr(at);
     const std::string name = file.substr(file.find_last_of('/') + 1);
     for (const std::string& folder :
          {file.substr(0, file.size() - name.size()), native_path(QDir::homePath()) + "/"}) {
         const std::string fallback = additions_free_path(folder + name, ".unsaved");
-        if (directory_exists(folder) && write_file_atomic(fallback, text))
+        if (directory_exists(folder) && write_file_atomic(fallback, marked))
             return fallback;
     }
     return {};
+}
+
+TUnsavedFiles find_unsaved_additions(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::string folder = path.substr(0, path.size() - name.size());
+    const auto of_this_file = [&](const std::string& entry) {
+        return fallback_number(entry, without_txt(name)) != 0 ||
+               fallback_number(entry, without_txt(additions_beside_path(name))) != 0;
+    };
+    TUnsavedFiles found;
+    for (const std::string& entry : fallback_names(folder))
+        if (of_this_file(entry))
+            found.mine.push_back(folder + entry);
+    const std::string home = native_path(QDir::homePath()) + "/";
+    if (installation_key(home) != installation_key(folder)) {
+        const std::string here = installation_key(app_path);
+        for (const std::string& entry : fallback_names(home)) {
+            const std::string owner = installation_of(home + entry);
+            if (owner == here) {
+                if (of_this_file(entry))
+                    found.mine.push_back(home + entry);
+            } else if (owner.empty() || !directory_exists(QByteArray::fromPercentEncoding(
+                                                              QByteArray::fromStdString(owner))
+                                                              .toStdString())) {
+                found.unknown.push_back(home + entry);
+            }
+        }
+    }
+    // Oldest first: a later copy's points replace those of an earlier one.
+    std::stable_sort(
+        found.mine.begin(), found.mine.end(), [](const std::string& a, const std::string& b) {
+            return QFileInfo(to_path(a)).lastModified() < QFileInfo(to_path(b)).lastModified();
+        });
+    return found;
 }

@@ -280,6 +280,21 @@ extern TAdditionsFiles additions_files;
 // files, else the additions file.
 std::string current_additions_path();
 
-// Writes the additions' text where a later look finds it when their own file could not take
-// it: beside that file, else in the home folder. Returns the file written, empty when none.
+// Writes the additions' text where a later load finds it when their own file could not take
+// it: beside that file, else in the home folder, with a comment line naming the installation.
+// Returns the file written, empty when none.
 std::string write_additions_fallback(const std::string& file, const std::string& text);
+
+// The comment line of a fallback file that names the installation (app_path) it belongs to.
+std::string installation_line();
+
+// The fallback files of the additions file `path` that a load takes in, oldest first: those
+// beside it, and those in the home folder whose comment line names this installation; `unknown`:
+// the fallback files of the home folder whose installation cannot be found. At most
+// max_unsaved_files of each folder are looked at.
+struct TUnsavedFiles {
+    std::vector<std::string> mine;
+    std::vector<std::string> unknown;
+};
+TUnsavedFiles find_unsaved_additions(const std::string& path);
+inline constexpr size_t max_unsaved_files = 32;

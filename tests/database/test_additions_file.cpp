@@ -53,10 +53,14 @@ class Form4Additions : public Form4Test {
 protected:
     PointsFixture f = world(false);
     std::string path;
+    const QByteArray home = qgetenv("HOME");
     void SetUp() override {
+        // The home folder takes the copies that the installation's folder cannot.
+        QDir().mkpath(to_path(app.file("home")));
+        qputenv("HOME", app.file("home").c_str());
         form = form_with_points(app.path(), f);
         form->first_activation = false;
-        res_messages.assign(80, "-");
+        res_messages.assign(90, "-");
         for (auto [n, text] : {std::pair{1, "save %1?"},
                                {4, "%1 rejected in %2"},
                                {5, "saved %2"},
@@ -65,7 +69,9 @@ protected:
                                {38, "cannot read %1"},
                                {74, "%1 kept, saved in %2"},
                                {76, "%1 changed, kept in %2"},
-                               {78, "%1 kept in %2"}})
+                               {78, "%1 kept in %2"},
+                               {84, "recovered %1"},
+                               {85, "waits in %1"}})
             res_messages[size_t(n)] = text;
         res_infos.assign(10, "-");
         res_infos[5] = "additions %1";
@@ -73,6 +79,10 @@ protected:
         res_captions[77] = "Nickname";
         set_additions_file("Demo");
         path = ajouts_path + additions_file_name;
+    }
+    void TearDown() override {
+        Form4Test::TearDown();
+        qputenv("HOME", home);
     }
     std::string file() const { return file_text(path); }
     // The points of a new load of the same database.
@@ -89,6 +99,18 @@ protected:
     std::string last_feedback() const {
         const auto& lines = form->feedback_lines.lines();
         return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
+    }
+    // The feedback lines of a new load, in order; `point` is the database's.
+    std::vector<std::string> restart_feedback(const rnew_node& point) {
+        form->clear_feedback();
+        form->drop_points();
+        form->addnode(point);
+        form->reload_additions();
+        std::vector<std::string> texts;
+        for (const auto& line : form->feedback_lines.lines())
+            if (!line.text.empty())
+                texts.push_back(line.text);
+        return texts;
     }
 };
 
@@ -502,6 +524,84 @@ TEST_F(Form4Additions, AFileThatCannotBeReadOrIsTooLargeIsKeptAsItIsAndTheSavesG
     restart();
     EXPECT_EQ(boxes.texts().size(), shown);
     EXPECT_EQ(current_additions_path(), path);
+}
+
+TEST_F(Form4Additions, CopiesLeftBySignalsAreTakenInOnceAndGoWhileUnknownOnesAreNamed) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    rnew_node well = PointsFixture::point("Well", 10, 1, 50, 0);
+    well.master_id = 0x20;
+    form->addnode(well);
+    AdditionSpec w{"W", 10, 1, 50}, well2{"Well2", 10, 1, 50}, troll{"Troll", 10, 1, 5},
+        gnome{"Gnome", 10, 1, 6};
+    w.master_id = well2.master_id = 0x20;
+    ASSERT_TRUE(write_file_atomic(path, additions_file({imp, w})));
+    // Copies written as a signal's save writes them: beside the additions file (the session
+    // renamed W and added a troll), and in the home folder when the installation's folder was
+    // gone (a gnome); the latter names the installation.
+    const std::string mine = ajouts_path + "Vev_ajouts_Demo.unsaved.txt";
+    const std::string home_copy = app.file("home/Vev_ajouts_Demo.unsaved.txt");
+    ASSERT_EQ(write_additions_fallback(path, additions_file({imp, well2, troll})), mine);
+    ASSERT_EQ(write_additions_fallback(app.file("gone/Vev_ajouts_Demo.txt"),
+                                       additions_file({imp, w, gnome})),
+              home_copy);
+    QFile touched(to_path(home_copy));
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite) &&
+                touched.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_NE(file_text(home_copy).find("\r\n" + installation_line() + "\r\n"), std::string::npos);
+    // Home copies no installation takes in: without the line, or naming a folder that is gone;
+    // one naming another installation's folder is left to it.
+    const std::string untied = app.file("home/Vev_ajouts_Other.unsaved2.txt");
+    const std::string lost = app.file("home/Vev_ajouts_Demo.new.unsaved.txt");
+    const std::string other = app.file("home/Vev_ajouts_Demo.unsaved3.txt");
+    ASSERT_TRUE(QDir().mkpath(to_path(app.file("other"))));
+    ASSERT_TRUE(write_file_atomic(untied, additions_file({troll})));
+    ASSERT_TRUE(write_file_atomic(lost, "#v001\r\n#installation " + app.file("gone") + "\r\n"));
+    ASSERT_TRUE(write_file_atomic(other, "#v001\r\n#installation " + app.file("other") + "\r\n" +
+                                             addition_line(troll) + "\r\n"));
+    const std::vector<std::string> named = {"waits in " + lost, "waits in " + untied};
+    std::vector<std::string> expected = named;
+    expected.insert(expected.end(), {"1 rejected in Vev_ajouts_Demo.txt", "recovered " + home_copy,
+                                     "recovered Vev_ajouts_Demo.unsaved.txt"});
+    EXPECT_EQ(restart_feedback(well), expected);
+    // Every point once, W as the newer copy has it; the version it replaced kept in the backup.
+    const std::vector<std::string> points = {"Imp", "Gnome", "Well2", "Troll"};
+    EXPECT_EQ(point_names(form->points_tree), points);
+    EXPECT_EQ(file(), additions_file({imp, gnome, well2, troll}, "Moi", file().substr(9, 6)));
+    const std::vector<std::string> backup =
+        split_lines(file_text(ajouts_path + "Vev_ajouts_Demo.bak"));
+    ASSERT_EQ(backup.size(), 2u);
+    EXPECT_EQ(backup[1], addition_line(w));
+    EXPECT_FALSE(file_exists(mine) || file_exists(home_copy) || form->additions_unsaved);
+    EXPECT_TRUE(file_exists(untied) && file_exists(lost) && file_exists(other));
+    // A new start takes nothing in twice and names the unknown copies again.
+    EXPECT_EQ(restart_feedback(well), named);
+    EXPECT_EQ(point_names(form->points_tree), points);
+    // A copy that cannot be merged, or whose merge cannot be saved, stays.
+    ASSERT_TRUE(write_file_atomic(mine, "#v002\r\n" + addition_line(troll) + "\r\n"));
+    const size_t shown = boxes.texts().size();
+    EXPECT_EQ(restart_feedback(well), named);
+    EXPECT_EQ(boxes.texts().size(), shown + 1);
+    EXPECT_EQ(boxes.texts().back(), "bad header");
+    EXPECT_TRUE(file_exists(mine));
+    QFile::remove(to_path(mine));
+    const AdditionSpec orc{"Orc", 10, 1, 7};
+    const std::string second = ajouts_path + "Vev_ajouts_Demo.unsaved2.txt";
+    ASSERT_TRUE(write_file_atomic(mine, "placeholder"));
+    ASSERT_EQ(write_additions_fallback(path, additions_file({imp, orc})), second);
+    QFile::remove(to_path(mine));
+    {
+        FileSizeLimit limit(100);
+        restart_feedback(well);
+    }
+    EXPECT_EQ(boxes.texts().back(), "cannot write Vev_ajouts_Demo.txt");
+    EXPECT_TRUE(file_exists(second));
+    restart_feedback(well);
+    EXPECT_EQ(point_names(form->points_tree),
+              (std::vector<std::string>{"Imp", "Gnome", "Well2", "Troll", "Orc"}));
+    EXPECT_FALSE(file_exists(second));
 }
 
 TEST_F(Form4Additions, TheBackupKeepsTheNewestDroppedLinesWithinItsLimit) {

@@ -22,8 +22,18 @@
 
 namespace {
 
+// Feedback messages: additions taken back from a fallback copy; a fallback copy of the home
+// folder that no installation takes in.
+constexpr int kRecoveredMessage = 84;
+constexpr int kUnknownCopyMessage = 85;
+
 std::string file_name_part(const std::string& path) {
     return path.substr(path.find_last_of("/\\") + 1);
+}
+
+// A file of the additions folder by its name, another by its path.
+std::string shown_file(const std::string& path) {
+    return path.starts_with(ajouts_path) ? file_name_part(path) : path;
 }
 
 } // namespace
@@ -31,6 +41,9 @@ std::string file_name_part(const std::string& path) {
 void TForm4::reload_additions() {
     const std::string path = additions_file_path();
     additions_files.reset(path);
+    const TUnsavedFiles unsaved = find_unsaved_additions(path);
+    for (const std::string& file : unsaved.unknown)
+        feedback(kUnknownCopyMessage, 10, file, {}, FeedbackLines::kNameArg1);
     if (!realm || realm->header_value2 == 0) {
         // Without its points the database cannot take the file in: the file stays as it is.
         additions_files.save_beside();
@@ -45,8 +58,19 @@ void TForm4::reload_additions() {
         file_exists(additions_files.beside()) && load_additions(additions_files.beside()) && read;
     if (fold)
         additions_files.take_in(additions_files.beside());
-    if (rejected_lines > 0 || fold)
+    // The copies left by a signal when the additions file could not take them: the save below
+    // takes them in, and they go.
+    std::vector<std::string> recovered;
+    for (const std::string& file : unsaved.mine) {
+        if (load_additions(file)) {
+            additions_files.take_in(file);
+            recovered.push_back(file);
+        }
+    }
+    if (rejected_lines > 0 || fold || !recovered.empty())
         save_additions(path);
+    for (const std::string& file : recovered)
+        feedback(kRecoveredMessage, 8, shown_file(file), {}, FeedbackLines::kNameArg1);
 }
 
 bool TForm4::load_additions(const std::string& file_name) {
