@@ -6,9 +6,12 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <chrono>
@@ -53,43 +56,50 @@ std::string additions_free_path(const std::string& path, const std::string& tag)
     return free;
 }
 
-std::vector<std::string> dropped_lines(std::string_view before, std::string_view after) {
-    auto point_line = [](std::string_view line) {
-        line = trim_blanks(line);
-        return line.empty() || line.front() == '#' ? std::string_view() : line;
-    };
-    std::unordered_map<std::string_view, int> kept;
-    for_each_text_line(after, [&](std::string_view line) {
-        if (!point_line(line).empty())
-            ++kept[point_line(line)];
-    });
-    std::vector<std::string> dropped;
-    for_each_text_line(before, [&](std::string_view line) {
-        const std::string_view point = point_line(line);
-        if (point.empty())
-            return;
-        auto it = kept.find(point);
-        if (it != kept.end() && it->second > 0)
-            --it->second;
-        else
-            dropped.emplace_back(point);
-    });
-    return dropped;
+void TNewestLines::add(std::string_view line) {
+    lines_.emplace_back(line);
+    bytes_ += line.size() + 2;
+    while (bytes_ > limit_ && lines_.size() > 1) {
+        bytes_ -= lines_.front().size() + 2;
+        lines_.pop_front();
+    }
+}
+
+void TNewestLines::clear() {
+    lines_.clear();
+    bytes_ = 0;
 }
 
 std::string backup_with_lines(std::string backup, const std::string& heading,
                               const std::vector<std::string>& lines, size_t limit) {
     std::string block = heading + "\r\n";
-    for (const std::string& line : lines)
-        block += line + "\r\n";
+    size_t first = lines.size();
+    for (size_t size = block.size(); first > 0; --first) {
+        size += lines[first - 1].size() + 2;
+        if (size > limit && first < lines.size())
+            break;
+    }
+    for (size_t i = first; i < lines.size(); ++i)
+        block += lines[i] + "\r\n";
+    if (first > 0 || block.size() >= limit)
+        return block;
     with_line_end(backup);
-    if (backup.size() + block.size() > limit) {
-        // The oldest lines go, from a comment line on where one is left; the new block stays.
-        const size_t excess = backup.size() + block.size() - limit;
-        size_t cut = backup.find("\n#", excess - 1);
-        if (cut == std::string::npos)
-            cut = backup.find('\n', excess - 1);
-        backup = cut == std::string::npos ? std::string() : backup.substr(cut + 1);
+    const size_t room = limit - block.size();
+    if (backup.size() > room) {
+        // The byte before the part that fits tells whether that part starts a line.
+        const size_t at = backup.size() - room;
+        const std::string_view tail = std::string_view(backup).substr(at);
+        size_t cut = backup[at - 1] == '\n' && tail.front() == '#' ? 0 : tail.find("\n#");
+        if (cut == std::string_view::npos)
+            cut = backup[at - 1] == '\n' ? 0 : tail.find('\n');
+        if (cut == std::string_view::npos)
+            cut = tail.size();
+        else if (tail[cut] == '\n')
+            ++cut;
+        // A text of one line keeps its newest bytes; otherwise only whole lines stay.
+        if (cut == tail.size() && backup.find('\n') == backup.size() - 1)
+            cut = 0;
+        backup.erase(0, at + cut);
     }
     return backup + block;
 }
@@ -261,6 +271,11 @@ bool identical(const TreeNode* point, const AdditionLine& a) {
 
 } // namespace
 
+std::string addition_line_text(const TreeNode* point) {
+    const pMap_info* zone = point->data->owner_zone;
+    return addition_line_text(*point->item(), zone ? zone->zone_id : 0, category_id(point));
+}
+
 TAdditionsMerger::TAdditionsMerger(const TData_map& map_data, TRealm_info& realm, Hooks hooks,
                                    bool strict)
     : map_data_(map_data), realm_(realm), hooks_(std::move(hooks)), strict_(strict) {}
@@ -299,6 +314,7 @@ void TAdditionsMerger::remember(TreeNode* point) {
 }
 
 AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
+    made_ = nullptr;
     AdditionLine a;
     switch (parse_addition_line_values(text, a)) {
     case AdditionParse::Ignored:
@@ -327,8 +343,9 @@ AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
             for (TreeNode* p : *list) {
                 const rItemdata& item = *p->item();
                 if ((strict_ && a.master_id == 0) || identical(p, a)) {
-                    add = false;
-                    break;
+                    const bool present = std::any_of(list->begin(), list->end(),
+                                                     [&a](TreeNode* q) { return identical(q, a); });
+                    return present ? AdditionOutcome::Present : AdditionOutcome::Rejected;
                 }
                 if (item.master_id != a.master_id)
                     continue;
@@ -341,8 +358,8 @@ AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
                 // The point goes at once, even when a later check rejects the line.
                 score = 0.5f;
                 forget(p);
-                if (!item.from_master)
-                    --kept_;
+                if (!item.from_master && replaced_)
+                    replaced_(addition_line_text(p));
                 hooks_.destroy(p);
                 replaced = true;
                 break;
@@ -362,42 +379,129 @@ AdditionOutcome TAdditionsMerger::parse_addition_line(std::string_view text) {
 
     rnew_node request = addition_request(a);
     request.locked = inherited_lock;
-    if (TreeNode* node = hooks_.add(request)) {
-        remember(node);
-        ++kept_;
-    }
+    made_ = hooks_.add(request);
+    if (made_)
+        remember(made_);
     return AdditionOutcome::Added;
 }
 
-AdditionsReadResult merge_additions_text(std::string& text, TAdditionsMerger& merger) {
-    AdditionsReadResult result;
-    constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
-    if (text.starts_with(utf8_bom))
-        text = from_qstring(QString::fromUtf8(text.data() + utf8_bom.size(),
-                                              qsizetype(text.size() - utf8_bom.size())));
-    const size_t header_end = std::min(text.find_first_of("\r\n"), text.size());
-    if (!is_additions_header(std::string_view(text).substr(0, header_end))) {
-        result.status = AdditionsRead::BadHeader;
-        return result;
+namespace {
+
+constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
+
+// Calls `line` for each line of an open file (CR LF, LF or CR ends) until it returns false,
+// reading the file in pieces and adding its bytes to `digest`.
+template <typename F>
+AdditionsRead for_each_file_line(QFile& file, size_t limit, QCryptographicHash& digest,
+                                 int64_t& size, F&& line) {
+    std::vector<char> buffer(size_t(1) << 16);
+    std::string pending; // a line that goes on in the next piece
+    bool after_cr = false;
+    size = 0;
+    for (;;) {
+        const qint64 n = file.read(buffer.data(), qint64(buffer.size()));
+        if (n < 0)
+            return AdditionsRead::Unreadable;
+        if (n == 0)
+            break;
+        size += n;
+        if (uint64_t(size) > limit)
+            return AdditionsRead::TooLarge;
+        const std::string_view piece(buffer.data(), size_t(n));
+        digest.addData(QByteArrayView(piece.data(), n));
+        size_t start = after_cr && piece.front() == '\n' ? 1 : 0;
+        after_cr = false;
+        for (;;) {
+            const size_t end = piece.find_first_of("\r\n", start);
+            if (end == std::string_view::npos) {
+                pending.append(piece.substr(start));
+                break;
+            }
+            bool more = true;
+            if (pending.empty()) {
+                more = line(piece.substr(start, end - start));
+            } else {
+                pending.append(piece.substr(start, end - start));
+                more = line(std::string_view(pending));
+                pending.clear();
+            }
+            if (!more)
+                return AdditionsRead::Read;
+            start = end + 1;
+            if (piece[end] == '\r') {
+                if (start == piece.size())
+                    after_cr = true;
+                else if (piece[start] == '\n')
+                    ++start;
+            }
+        }
     }
-    result.status = AdditionsRead::Read;
-    int32_t point_lines = 0;
-    for_each_text_line(std::string_view(text).substr(header_end), [&](std::string_view line) {
-        if (merger.parse_addition_line(line) != AdditionOutcome::Ignored)
-            ++point_lines;
-    });
-    // Rejected lines, lines the tree has no place for and lines replaced by later ones.
-    result.rejected = point_lines - merger.kept();
-    return result;
+    if (!pending.empty())
+        line(std::string_view(pending));
+    return AdditionsRead::Read;
 }
 
-AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger) {
-    std::string text;
-    if (!file_exists(path))
-        return {};
-    if (!read_file(path, text))
-        return {AdditionsRead::Unreadable, 0};
-    return merge_additions_text(text, merger);
+} // namespace
+
+AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger,
+                                         const AdditionsMergeOptions& options) {
+    AdditionsReadResult result;
+    QFile file;
+    if (!open_for_reading(path, file)) {
+        result.status =
+            QFileInfo::exists(to_path(path)) ? AdditionsRead::Unreadable : AdditionsRead::Missing;
+        return result;
+    }
+    if (uint64_t(file.size()) > options.limit) {
+        result.status = AdditionsRead::TooLarge;
+        return result;
+    }
+    merger.on_replaced([&](const std::string& line) {
+        ++result.rejected;
+        if (options.unplaced)
+            options.unplaced(line);
+    });
+    struct Unhook {
+        TAdditionsMerger& merger;
+        ~Unhook() { merger.on_replaced(nullptr); }
+    } unhook{merger};
+    QCryptographicHash digest(QCryptographicHash::Md5);
+    bool header = true;
+    bool utf8 = false;
+    bool bad_header = false;
+    std::string converted;
+    const AdditionsRead read =
+        for_each_file_line(file, options.limit, digest, result.size, [&](std::string_view line) {
+            if (header && line.starts_with(utf8_bom)) {
+                utf8 = true;
+                line.remove_prefix(utf8_bom.size());
+            }
+            if (utf8) {
+                converted = from_qstring(QString::fromUtf8(line.data(), qsizetype(line.size())));
+                line = converted;
+            }
+            if (std::exchange(header, false)) {
+                bad_header = !is_additions_header(line);
+                return !bad_header;
+            }
+            const AdditionOutcome outcome = merger.parse_addition_line(line);
+            if (outcome == AdditionOutcome::Ignored ||
+                (outcome == AdditionOutcome::Present && options.again) ||
+                (outcome == AdditionOutcome::Added && merger.made()))
+                return true;
+            ++result.rejected;
+            if (options.unplaced)
+                options.unplaced(trim_blanks(line));
+            return true;
+        });
+    // An empty file has no header either.
+    result.status = read != AdditionsRead::Read      ? read
+                    : bad_header || header           ? AdditionsRead::BadHeader
+                    : file.error() != QFile::NoError ? AdditionsRead::Unreadable
+                                                     : AdditionsRead::Read;
+    if (result.status == AdditionsRead::Read)
+        result.digest = digest.result();
+    return result;
 }
 
 std::string additions_file_text(const TPointsTree& tree, const std::string& digits,
@@ -409,8 +513,7 @@ std::string additions_file_text(const TPointsTree& tree, const std::string& digi
         const rItemdata* item = n->level == kLevelPoint ? n->item() : nullptr;
         if (!item || item->from_master)
             continue;
-        const pMap_info* zone = n->data->owner_zone;
-        out += addition_line_text(*item, zone ? zone->zone_id : 0, category_id(n));
+        out += addition_line_text(n);
         out += "\r\n";
     }
     return out;
@@ -422,8 +525,48 @@ TAdditionsFiles additions_files;
 
 namespace {
 
-size_t text_hash(std::string_view text) {
-    return std::hash<std::string_view>()(text);
+QByteArray text_digest(std::string_view text) {
+    return QCryptographicHash::hash(QByteArrayView(text.data(), qsizetype(text.size())),
+                                    QCryptographicHash::Md5);
+}
+
+// Copies a plain file, a piece at a time, to a new file written atomically.
+bool copy_file_atomic(const std::string& from, const std::string& to) {
+    QFile in;
+    if (!open_for_reading(from, in))
+        return false;
+    QSaveFile out(to_path(to));
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    std::vector<char> buffer(size_t(1) << 16);
+    for (qint64 n; (n = in.read(buffer.data(), qint64(buffer.size()))) != 0;) {
+        if (n < 0 || out.write(buffer.data(), n) != n) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (!out.flush()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+// The last limit + 1 bytes of a plain file, all of it when it is shorter.
+bool read_file_tail(const std::string& path, size_t limit, std::string& out) {
+    out.clear();
+    QFile file;
+    if (!open_for_reading(path, file))
+        return false;
+    const qint64 size = file.size();
+    const qint64 wanted = std::min(size, qint64(limit) + 1);
+    if (!file.seek(size - wanted))
+        return false;
+    const QByteArray bytes = file.read(wanted);
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    out.assign(bytes.constData(), size_t(bytes.size()));
+    return true;
 }
 
 } // namespace
@@ -436,70 +579,69 @@ void TAdditionsFiles::reset(const std::string& path) {
 void TAdditionsFiles::save_beside() {
     beside_ = true;
     // An existing file beside counts as another program's until it is merged.
-    seen_[beside()] = Seen{file_exists(beside()), false, 0};
+    seen_[beside()] = Seen{file_exists(beside()), false, {}, 0};
 }
 
 AdditionsReadResult TAdditionsFiles::merge(const std::string& file, TAdditionsMerger& merger) {
-    std::string text;
-    Seen& seen = seen_[file];
-    seen = Seen{file_exists(file), false, 0};
-    if (!seen.exists)
-        return {};
-    if (!read_file(file, text))
-        return {AdditionsRead::Unreadable, 0};
-    seen.hash = text_hash(text);
-    const AdditionsReadResult result = merge_additions_text(text, merger);
-    if (result.status == AdditionsRead::Read) {
-        seen.read = true;
-        with_line_end(loaded_) += text;
-    }
+    AdditionsMergeOptions options;
+    options.again = file != path_;
+    options.unplaced = [this](std::string_view line) { unplaced_.add(line); };
+    const AdditionsReadResult result = merge_additions_file(file, merger, options);
+    seen_[file] = Seen{result.status != AdditionsRead::Missing,
+                       result.status == AdditionsRead::Read, result.digest, result.size};
     return result;
 }
 
+bool TAdditionsFiles::unchanged(const std::string& file) {
+    const auto seen = seen_.find(file);
+    if (seen == seen_.end() || !seen->second.read)
+        return false;
+    QFile f;
+    if (!open_for_reading(file, f) || f.size() != seen->second.size)
+        return false;
+    QCryptographicHash digest(QCryptographicHash::Md5);
+    return digest.addData(&f) && digest.result() == seen->second.digest;
+}
+
 TAdditionsFiles::Written TAdditionsFiles::write(const std::string& file, const std::string& text,
-                                                bool keep_dropped, const std::string& heading) {
+                                                const std::string& heading) {
     Written w;
     w.file = file == path_ ? target() : file;
     // Another program's version (or an unread file) is kept whole before it is written over.
-    auto seen = seen_.find(w.file);
-    if (seen != seen_.end() && file_exists(w.file)) {
-        std::string now;
-        if (!read_file(w.file, now))
+    if (seen_.contains(w.file) && file_exists(w.file) && !unchanged(w.file)) {
+        w.set_aside = additions_free_path(w.file, ".other");
+        if (!copy_file_atomic(w.file, w.set_aside))
             return w;
-        if (!seen->second.read || text_hash(now) != seen->second.hash) {
-            w.set_aside = additions_free_path(w.file, ".other");
-            if (!write_file_atomic(w.set_aside, now))
-                return w;
-        }
     }
-    const std::vector<std::string> dropped =
-        keep_dropped || fold_ ? dropped_lines(loaded_, text) : std::vector<std::string>();
-    if (!dropped.empty()) {
+    if (!unplaced_.empty()) {
         const std::string backup_file = additions_backup_path(file);
         std::string backup;
-        if (file_exists(backup_file) && !read_file(backup_file, backup))
+        if (file_exists(backup_file) &&
+            !read_file_tail(backup_file, additions_backup_limit, backup))
             return w;
-        if (!write_file_atomic(backup_file, backup_with_lines(std::move(backup), heading, dropped,
-                                                              additions_backup_limit)))
+        if (!write_file_atomic(backup_file,
+                               backup_with_lines(std::move(backup), heading, unplaced_.lines(),
+                                                 additions_backup_limit)))
             return w;
+        unplaced_.clear();
     }
     if (!write_file_atomic(w.file, text))
         return w;
     w.ok = true;
-    seen_[w.file] = Seen{true, true, text_hash(text)};
-    loaded_ = text;
+    seen_[w.file] = Seen{true, true, text_digest(text), int64_t(text.size())};
     if (beside_ && w.file == beside()) {
         w.first_beside = !beside_written_;
         beside_written_ = true;
     }
-    if (fold_ && w.file == path_) {
-        // The file beside is taken in: its lines are in the additions file or in the backup. A
-        // version changed since the load stays, for the next load to take in.
-        fold_ = false;
-        std::string left;
-        if (read_file(beside(), left) && text_hash(left) == seen_[beside()].hash)
-            QFile::remove(to_path(beside()));
-        seen_.erase(beside());
+    if (w.file == target()) {
+        // The files taken in are in the target or in the backup now. A version changed since the
+        // load stays, for the next load to take in.
+        for (const std::string& taken : taken_in_) {
+            if (unchanged(taken))
+                QFile::remove(to_path(taken));
+            seen_.erase(taken);
+        }
+        taken_in_.clear();
     }
     return w;
 }
@@ -509,13 +651,119 @@ std::string current_additions_path() {
     return additions_files.path() == path ? additions_files.target() : path;
 }
 
+namespace {
+
+constexpr std::string_view installation_prefix = "#installation ";
+
+// A folder as the comment line names it: its canonical path, percent-encoded.
+std::string installation_key(const std::string& folder) {
+    const QFileInfo info(to_path(folder));
+    QString path = info.canonicalFilePath();
+    if (path.isEmpty())
+        path = QDir::cleanPath(info.absoluteFilePath());
+    return QFile::encodeName(path).toPercentEncoding("/").toStdString();
+}
+
+// The installation a fallback file names in one of its first lines, empty when none.
+std::string installation_of(const std::string& file) {
+    QFile f;
+    if (!open_for_reading(file, f))
+        return {};
+    const QByteArray head = f.read(64 << 10);
+    std::string found;
+    int n = 0;
+    for_each_text_line(std::string_view(head.constData(), size_t(head.size())),
+                       [&](std::string_view line) {
+                           if (++n <= 4 && found.empty() && line.starts_with(installation_prefix))
+                               found = line.substr(installation_prefix.size());
+                       });
+    return found;
+}
+
+// The number of a fallback file of `base` (base + ".unsaved" + number + ".txt", 1 without
+// number); 0 for another name.
+int fallback_number(const std::string& name, const std::string& base) {
+    const std::string prefix = base + ".unsaved";
+    if (!name.starts_with(prefix) || !name.ends_with(".txt") || name.size() < prefix.size() + 4)
+        return 0;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    if (digits.empty())
+        return 1;
+    if (digits.size() > 6 || digits.front() == '0' ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoi(digits);
+}
+
+// The fallback files of a folder: names "Vev_ajouts_*.unsaved*.txt", at most max_unsaved_files.
+std::vector<std::string> fallback_names(const std::string& folder) {
+    std::vector<std::string> names;
+    const QStringList entries =
+        QDir(to_path(folder))
+            .entryList({QStringLiteral("Vev_ajouts_*.unsaved*.txt")}, QDir::Files, QDir::Name);
+    for (const QString& entry : entries) {
+        const std::string name = native_path(entry);
+        const size_t at = name.rfind(".unsaved");
+        if (fallback_number(name, name.substr(0, at)) != 0 && names.size() < max_unsaved_files)
+            names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+std::string installation_line() {
+    return std::string(installation_prefix) + installation_key(app_path);
+}
+
 std::string write_additions_fallback(const std::string& file, const std::string& text) {
+    // After the two header lines, where every reader passes over a "#" line.
+    size_t at = text.find('\n');
+    at = at == std::string::npos ? text.size() : text.find('\n', at + 1);
+    at = at == std::string::npos ? text.size() : at + 1;
+    std::string marked = text.substr(0, at);
+    with_line_end(marked) += installation_line() + "\r\n";
+    marked += std::string_view(text).substr(at);
     const std::string name = file.substr(file.find_last_of('/') + 1);
     for (const std::string& folder :
          {file.substr(0, file.size() - name.size()), native_path(QDir::homePath()) + "/"}) {
         const std::string fallback = additions_free_path(folder + name, ".unsaved");
-        if (directory_exists(folder) && write_file_atomic(fallback, text))
+        if (directory_exists(folder) && write_file_atomic(fallback, marked))
             return fallback;
     }
     return {};
+}
+
+TUnsavedFiles find_unsaved_additions(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::string folder = path.substr(0, path.size() - name.size());
+    const auto of_this_file = [&](const std::string& entry) {
+        return fallback_number(entry, without_txt(name)) != 0 ||
+               fallback_number(entry, without_txt(additions_beside_path(name))) != 0;
+    };
+    TUnsavedFiles found;
+    for (const std::string& entry : fallback_names(folder))
+        if (of_this_file(entry))
+            found.mine.push_back(folder + entry);
+    const std::string home = native_path(QDir::homePath()) + "/";
+    if (installation_key(home) != installation_key(folder)) {
+        const std::string here = installation_key(app_path);
+        for (const std::string& entry : fallback_names(home)) {
+            const std::string owner = installation_of(home + entry);
+            if (owner == here) {
+                if (of_this_file(entry))
+                    found.mine.push_back(home + entry);
+            } else if (owner.empty() || !directory_exists(QByteArray::fromPercentEncoding(
+                                                              QByteArray::fromStdString(owner))
+                                                              .toStdString())) {
+                found.unknown.push_back(home + entry);
+            }
+        }
+    }
+    // Oldest first: a later copy's points replace those of an earlier one.
+    std::stable_sort(
+        found.mine.begin(), found.mine.end(), [](const std::string& a, const std::string& b) {
+            return QFileInfo(to_path(a)).lastModified() < QFileInfo(to_path(b)).lastModified();
+        });
+    return found;
 }

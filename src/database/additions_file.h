@@ -15,9 +15,12 @@
 #include "database/points_tree.h"
 #include "foundation/func_type.h"
 
+#include <QByteArray>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -43,14 +46,34 @@ std::string additions_beside_path(const std::string& path);
 // "2.txt" ...
 std::string additions_free_path(const std::string& path, const std::string& tag);
 
-// The point lines of `before` (blanks around them ignored) that `after` no longer holds, each
-// as often as it is missing, in the order of `before`.
-std::vector<std::string> dropped_lines(std::string_view before, std::string_view after);
-// The backup text with `lines` appended under the comment line `heading`; when it grows beyond
-// `limit` bytes its oldest lines go, from a comment line on where one is left.
+// The newest lines given, up to `limit` bytes with their line ends; the newest one always stays
+// whole.
+class TNewestLines {
+public:
+    explicit TNewestLines(size_t limit) : limit_(limit) {}
+    void add(std::string_view line);
+    std::vector<std::string> lines() const { return {lines_.begin(), lines_.end()}; }
+    bool empty() const { return lines_.empty(); }
+    void clear();
+
+private:
+    size_t limit_;
+    std::deque<std::string> lines_;
+    size_t bytes_ = 0;
+};
+
+// The backup text with `lines` appended under the comment line `heading`, kept within `limit`
+// bytes: the oldest lines go first, from a comment line on where one is left, else from a line
+// start (a text of one line keeps its newest bytes); when the new block alone passes the limit,
+// its heading stays with its newest lines, the last one always whole.
+// `backup` may be the old text or only its last limit + 1 bytes.
 std::string backup_with_lines(std::string backup, const std::string& heading,
                               const std::vector<std::string>& lines, size_t limit);
 inline constexpr size_t additions_backup_limit = 4u << 20;
+
+// A real additions file holds some tens of thousands of points of a few hundred bytes; a larger
+// file is not read.
+inline constexpr size_t additions_file_limit = 32u << 20;
 
 // "#v001-id=" + digits + "-" + nickname, "Anonymous" standing for an empty nickname.
 std::string additions_header_line(const std::string& digits, const std::string& nickname);
@@ -96,6 +119,8 @@ AdditionParse parse_addition_line_values(std::string_view line, AdditionLine& ou
 
 // The line written for a point (without its line end).
 std::string addition_line_text(const rItemdata& item, int32_t zone_id, int32_t category_id);
+// The line written for a point node.
+std::string addition_line_text(const TreeNode* point);
 
 // The node request that adds the line's point: no owner and no category record yet.
 rnew_node addition_request(const AdditionLine& line);
@@ -111,6 +136,7 @@ enum class AdditionOutcome {
     Ignored,  // empty or "#" line
     Dropped,  // bad master id or zone field: not counted
     Rejected, // counts as a rejected line
+    Present,  // rejected, as a point identical to one already in the tree
     Added,    // counted in the realm statistics (a node is made when zone and category exist)
 };
 
@@ -129,8 +155,12 @@ public:
 
     // Merges one line: a database point it replaces is deleted as soon as it is found.
     AdditionOutcome parse_addition_line(std::string_view line);
-    // The nodes made from lines that are still in the tree.
-    int32_t kept() const { return kept_; }
+    // The node the last line added made, nullptr when it made none.
+    const TreeNode* made() const { return made_; }
+    // Called with the line of each earlier addition that a line replaces, before it goes.
+    void on_replaced(std::function<void(const std::string&)> replaced) {
+        replaced_ = std::move(replaced);
+    }
 
 private:
     using Candidates = std::vector<TreeNode*>;
@@ -145,7 +175,8 @@ private:
     TRealm_info& realm_;
     Hooks hooks_;
     bool strict_;
-    int32_t kept_ = 0;
+    TreeNode* made_ = nullptr;
+    std::function<void(const std::string&)> replaced_;
     // Point positions of the zones visited so far, kept in step with the hooks' changes, so
     // that a long file does not walk its zones once per line.
     std::unordered_map<const TreeNode*, PositionIndex> zones_;
@@ -153,7 +184,8 @@ private:
 
 enum class AdditionsRead {
     Missing,    // no file: nothing merged
-    Unreadable, // the file is there but cannot be read
+    Unreadable, // something is there but cannot be read (the lines before a read error merged)
+    TooLarge,   // larger than additions_file_limit (the lines before it grew past it merged)
     BadHeader,  // the first line does not start with "#v001"
     Read,
 };
@@ -161,13 +193,24 @@ enum class AdditionsRead {
 struct AdditionsReadResult {
     AdditionsRead status = AdditionsRead::Missing;
     int32_t rejected = 0; // point lines a rewrite would not write back
+    QByteArray digest;    // of the bytes read, when the whole file was read
+    int64_t size = 0;
 };
 
-// Merges the lines of a file's text, line 1 being the header. A text starting with the UTF-8
-// byte order mark, as some editors save it, is read as UTF-8 and left in Windows-1252.
-AdditionsReadResult merge_additions_text(std::string& text, TAdditionsMerger& merger);
-// Reads a file and merges it.
-AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger);
+struct AdditionsMergeOptions {
+    // The file holds additions merged before: lines identical to a point already in the tree
+    // are neither counted nor handed to `unplaced`.
+    bool again = false;
+    // Each line the merge does not place, and the line of each earlier addition a line replaces.
+    std::function<void(std::string_view)> unplaced;
+    size_t limit = additions_file_limit;
+};
+
+// Reads a file a line at a time, line 1 being the header, and merges its lines. A text starting
+// with the UTF-8 byte order mark, as some editors save it, is read as UTF-8 and left in
+// Windows-1252. A FIFO, a device or a folder is refused without waiting.
+AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger,
+                                         const AdditionsMergeOptions& options = {});
 
 // The text of the file written from the tree: both header lines, then one line for each point
 // node, in display order and hidden ones included, that does not come from the database.
@@ -186,9 +229,9 @@ public:
     void reset(const std::string& path);
     // The saves go to the file beside; what it holds now counts as unread until merged.
     void save_beside();
-    // After the load merged both files: the next save to the additions file takes in the file
-    // beside, which then goes.
-    void fold_beside() { fold_ = true; }
+    // After the load merged `file` too: the next save of the target takes it in, and it goes
+    // (unless it changed since).
+    void take_in(const std::string& file) { taken_in_.push_back(file); }
 
     const std::string& path() const { return path_; }
     std::string beside() const { return additions_beside_path(path_); }
@@ -196,7 +239,9 @@ public:
     std::string target() const { return beside_ ? beside() : path_; }
     bool saves_beside() const { return beside_; }
 
-    // Reads and merges a file, remembering what it held.
+    // Reads and merges a file, remembering what it held and the lines the merge did not place.
+    // A file other than the additions file holds additions merged before: lines identical to
+    // points already there are not rejected again.
     AdditionsReadResult merge(const std::string& file, TAdditionsMerger& merger);
 
     struct Written {
@@ -205,23 +250,26 @@ public:
         std::string set_aside; // where another program's version of it was kept
         bool first_beside = false;
     };
-    // Writes `text` to `file` (the additions file standing for the target). keep_dropped: the
-    // point lines read at the load that the text drops are added to the backup under `heading`.
-    Written write(const std::string& file, const std::string& text, bool keep_dropped,
-                  const std::string& heading);
+    // Writes `text` to `file` (the additions file standing for the target). The lines the
+    // merges did not place go first to the backup, under `heading`.
+    Written write(const std::string& file, const std::string& text, const std::string& heading);
 
 private:
     struct Seen {
         bool exists = false;
-        bool read = false; // `hash` is what it held
-        size_t hash = 0;
+        bool read = false; // `digest` and `size` are what it held
+        QByteArray digest;
+        int64_t size = 0;
     };
+    // Whether `file` still holds what it held when last read or written.
+    bool unchanged(const std::string& file);
+
     // What `file` held when last read or written; nothing known means it is not checked.
     std::unordered_map<std::string, Seen> seen_;
     std::string path_;
-    std::string loaded_; // the texts merged since the load, then the last one written
+    TNewestLines unplaced_{additions_backup_limit};
+    std::vector<std::string> taken_in_;
     bool beside_ = false;
-    bool fold_ = false;
     bool beside_written_ = false;
 };
 
@@ -232,6 +280,21 @@ extern TAdditionsFiles additions_files;
 // files, else the additions file.
 std::string current_additions_path();
 
-// Writes the additions' text where a later look finds it when their own file could not take
-// it: beside that file, else in the home folder. Returns the file written, empty when none.
+// Writes the additions' text where a later load finds it when their own file could not take
+// it: beside that file, else in the home folder, with a comment line naming the installation.
+// Returns the file written, empty when none.
 std::string write_additions_fallback(const std::string& file, const std::string& text);
+
+// The comment line of a fallback file that names the installation (app_path) it belongs to.
+std::string installation_line();
+
+// The fallback files of the additions file `path` that a load takes in, oldest first: those
+// beside it, and those in the home folder whose comment line names this installation; `unknown`:
+// the fallback files of the home folder whose installation cannot be found. At most
+// max_unsaved_files of each folder are looked at.
+struct TUnsavedFiles {
+    std::vector<std::string> mine;
+    std::vector<std::string> unknown;
+};
+TUnsavedFiles find_unsaved_additions(const std::string& path);
+inline constexpr size_t max_unsaved_files = 32;

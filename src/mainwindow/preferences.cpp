@@ -149,7 +149,8 @@ void keep_in_range(TPreference& p) {
     p.LODC = std::clamp(p.LODC, p.LODB, 1750);
     p.LODV = std::clamp(p.LODV, 20, 1750);
     p.MAHD = std::clamp(p.MAHD, 512, 1024);
-    p.DATU = std::clamp(p.DATU, 0, 4);
+    if (p.DATU < 0 || p.DATU > 4)
+        p.DATU = 4; // as the start-up reads it: no check by period
     p.PRXP = std::clamp(p.PRXP, 0, 65535);
     p.STSC = std::clamp(p.STSC, 0, kResultColumns - 1);
     p.SFHE = std::clamp(p.SFHE, kSearchDialogMinHeight, kSearchDialogMaxHeight);

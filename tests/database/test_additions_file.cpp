@@ -6,11 +6,13 @@
 #include "support/form4_points.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <random>
+#include <sys/stat.h>
 
 using namespace support;
 using enum AdditionOutcome;
@@ -51,10 +53,14 @@ class Form4Additions : public Form4Test {
 protected:
     PointsFixture f = world(false);
     std::string path;
+    const QByteArray home = qgetenv("HOME");
     void SetUp() override {
+        // The home folder takes the copies that the installation's folder cannot.
+        QDir().mkpath(to_path(app.file("home")));
+        qputenv("HOME", app.file("home").c_str());
         form = form_with_points(app.path(), f);
         form->first_activation = false;
-        res_messages.assign(80, "-");
+        res_messages.assign(90, "-");
         for (auto [n, text] : {std::pair{1, "save %1?"},
                                {4, "%1 rejected in %2"},
                                {5, "saved %2"},
@@ -63,7 +69,9 @@ protected:
                                {38, "cannot read %1"},
                                {74, "%1 kept, saved in %2"},
                                {76, "%1 changed, kept in %2"},
-                               {78, "%1 kept in %2"}})
+                               {78, "%1 kept in %2"},
+                               {84, "recovered %1"},
+                               {85, "waits in %1"}})
             res_messages[size_t(n)] = text;
         res_infos.assign(10, "-");
         res_infos[5] = "additions %1";
@@ -71,6 +79,10 @@ protected:
         res_captions[77] = "Nickname";
         set_additions_file("Demo");
         path = ajouts_path + additions_file_name;
+    }
+    void TearDown() override {
+        Form4Test::TearDown();
+        qputenv("HOME", home);
     }
     std::string file() const { return file_text(path); }
     // The points of a new load of the same database.
@@ -87,6 +99,18 @@ protected:
     std::string last_feedback() const {
         const auto& lines = form->feedback_lines.lines();
         return lines.size() < 2 ? std::string() : lines[lines.size() - 2].text;
+    }
+    // The feedback lines of a new load, in order; `point` is the database's.
+    std::vector<std::string> restart_feedback(const rnew_node& point) {
+        form->clear_feedback();
+        form->drop_points();
+        form->addnode(point);
+        form->reload_additions();
+        std::vector<std::string> texts;
+        for (const auto& line : form->feedback_lines.lines())
+            if (!line.text.empty())
+                texts.push_back(line.text);
+        return texts;
     }
 };
 
@@ -137,7 +161,7 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
     const AdditionSpec ogre{"Ogre", 10, 1, 1};
     const std::vector<std::pair<AdditionSpec, AdditionOutcome>> steps = {
         {ogre, Added},                                             // 1
-        {ogre, Rejected},                                          // identical
+        {ogre, Present},                                           // identical
         {{"Ogre", 10, 1, 2}, Added},                               // same name: 0.3
         {{"Well", 10, 1, 51, 0, 0, 0, {}, 0x20}, Rejected},        // its point is elsewhere
         {{"@Ogre", 10, 1, 1}, Rejected},                           // deletion without master id
@@ -146,7 +170,7 @@ TEST(AdditionsMerge, RulesCountersAndScore) {
         {{"Tower", 10, 4, 60, 0, 0, 0, {}, 0x21, area}, Rejected}, // locked: other category
         {{"Tower", 10, 1, 60, 0, 0, 0, {}, 0x21}, Rejected},       // locked: other link
         {{"@Tower", 10, 1, 60, 0, 0, 0, {}, 0x21, area}, Rejected},
-        {{"Master_Cancel", 10, 1, 70, 0, 0, 0, {}, 0x22}, Rejected},
+        {{"Master_Cancel", 10, 1, 70, 0, 0, 1, {}, 0x22}, Rejected},
         {{"Tall", 10, 1, 60, 0, 0, 0, {}, 0x21, area}, Added}, // replacement: 0.5
         {{"Tall", 10, 1, 60, 0, 1, 2, {}, 0x21, area}, Added}, // same name: 0.025
         {{"Far", 99, 1, 5}, Added},                            // no zone node: counted only
@@ -167,7 +191,7 @@ TEST(AdditionsMerge, ReadOnlyDatabaseAndBadFields) {
     database_point(f, "Bridge", 0x30, 6);
     database_point(f, "Spring", 0, 8);
     Merge merge(f, false);
-    EXPECT_EQ(merge({"Camp", 10, 1, 5}), Rejected); // identical
+    EXPECT_EQ(merge({"Camp", 10, 1, 5}), Present); // identical
     EXPECT_EQ(merge({"Camp", 10, 1, 5, 0, 3, 4}), Added);
     EXPECT_FLOAT_EQ(merge.realm.additions_score, 0.5f);
     // A deletion entry without master id takes its point away, then is rejected itself.
@@ -181,15 +205,23 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
     const std::string good = additions_file({{"Ogre", 10, 1, 1, 2, 5, 9, {{1}}, 0, "", "a|b"}});
     TempDir dir;
     const std::string path = dir.file("a.txt");
+    // Every cut of a file: once its point line holds a zone id, that point (its fields cut short)
+    // and nothing else. (Zone 0 has a node: an empty zone field drops the line uncounted.)
     for (size_t cut = 0; cut <= good.size(); ++cut) {
         PointsFixture f = world();
         Merge merge(f);
         ASSERT_TRUE(write_file_atomic(path, good.substr(0, cut)));
         EXPECT_EQ(merge_additions_file(path, merge.merger).status,
                   cut >= 5 ? AdditionsRead::Read : AdditionsRead::BadHeader);
-        EXPECT_LE(merge.realm.additions_count, 1);
+        const bool point = cut > good.find("||") + 2;
+        EXPECT_EQ(merge.realm.additions_count, point ? 1 : 0) << cut;
+        // A node once the line names zone 10 and category 1.
+        EXPECT_EQ(point_names(f.tree), cut > good.find("|1|") + 1 ? std::vector<std::string>{"Ogre"}
+                                                                  : std::vector<std::string>{})
+            << cut;
     }
-    // Random lines, a huge field, and many lines on one zone (a linear merge).
+    // Random lines, a huge field, many lines on one zone (a linear merge), and line ends on both
+    // sides of the reader's 64 KB pieces.
     static const char chars[] = "|0123456789ABF$-@#xV_S\r\n\xff";
     std::mt19937 random(7);
     std::string text = "#v001\n";
@@ -197,16 +229,52 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
         for (int n = int(random() % 120); n >= 0; --n)
             text += n ? chars[random() % (sizeof chars - 1)] : '\n';
     text += "Huge|" + std::string(1 << 20, 'x') + "|10|1|1|1\r\n";
+    // A line end split by a piece's end, one ending it, one starting the next.
+    for (const auto& [eol, before, x] :
+         {std::tuple{"\r\n", 1, 400}, {"\r", 1, 401}, {"\n", 0, 402}}) {
+        const std::string line = addition_line({"Edge" + std::to_string(x), 10, 1, x, 1});
+        size_t end = (text.size() / 65536 + 2) * 65536;
+        text += std::string(end - size_t(before) - text.size() - line.size(), ' ') + line + eol;
+    }
     for (int i = 0; i < 40000; ++i)
-        text += addition_line({"P" + std::to_string(i), 10, 1, i % 300, i / 300 + 10}) + "\n";
+        text += addition_line({"P" + std::to_string(i), 10, 1, i % 300, i / 300 + 10}) +
+                (i % 3 == 0   ? "\n"
+                 : i % 3 == 1 ? "\r"
+                              : "\r\n");
     PointsFixture f = world();
     Merge merge(f);
     ASSERT_TRUE(write_file_atomic(path, text));
-    EXPECT_EQ(merge_additions_file(path, merge.merger).status, AdditionsRead::Read);
-    EXPECT_GE(merge.realm.additions_count, 40000);
+    std::vector<std::string> unplaced;
+    AdditionsMergeOptions options;
+    options.unplaced = [&unplaced](std::string_view line) { unplaced.emplace_back(line); };
+    const AdditionsReadResult read = merge_additions_file(path, merge.merger, options);
+    EXPECT_EQ(read.status, AdditionsRead::Read);
+    EXPECT_EQ(read.size, int64_t(text.size()));
+    // The same lines, split whole and merged one by one over the same database.
+    PointsFixture g = world();
+    Merge one_by_one(g);
+    std::vector<std::string> rejected;
+    const std::vector<std::string> lines = split_lines(text);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const AdditionOutcome outcome = one_by_one.merger.parse_addition_line(lines[i]);
+        if (outcome != Ignored && (outcome != Added || !one_by_one.merger.made()))
+            rejected.emplace_back(trim_blanks(lines[i]));
+    }
+    EXPECT_EQ(merge.realm.additions_count, one_by_one.realm.additions_count);
+    EXPECT_EQ(point_names(f.tree), point_names(g.tree));
+    EXPECT_EQ(unplaced, rejected);
+    EXPECT_EQ(read.rejected, int32_t(rejected.size()));
+    const std::vector<std::string> names = point_names(f.tree);
+    for (const char* name : {"P0", "P39999", "Edge400", "Edge401", "Edge402", "Huge"})
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+    // The lines kept for the backup: the newest within the limit, the last one always whole.
+    TNewestLines newest(14);
+    for (const char* line : {"aaaa", "bb", "cc", "d"})
+        newest.add(line);
+    EXPECT_EQ(newest.lines(), (std::vector<std::string>{"bb", "cc", "d"}));
+    newest.add(std::string(16, 'e'));
+    EXPECT_EQ(newest.lines(), std::vector<std::string>{std::string(16, 'e')});
     // Dropped lines go to a bounded backup.
-    EXPECT_EQ(dropped_lines("#v001\r\na\r\n b \nc\ra\r\n\r\n#x\n", "#v001\r\nc\r\na\r\n"),
-              (std::vector<std::string>{"b", "a"}));
     std::string backup = backup_with_lines("#v001 old file", "# 1", {"x", "y"}, 100);
     EXPECT_EQ(backup, "#v001 old file\r\n# 1\r\nx\r\ny\r\n");
     // Over the limit the oldest go from a comment line on; the newest block always stays.
@@ -215,6 +283,15 @@ TEST(AdditionsFile, HostileFilesNeverBreakTheMergeAndDroppedLinesGoToABoundedBac
     EXPECT_EQ(backup_with_lines("1\r\n2\r\n3\r\n", "# 3", {"w"}, 12), "3\r\n# 3\r\nw\r\n");
     EXPECT_EQ(backup_with_lines(backup, "# 4", {std::string(30, 'v')}, 25),
               "# 4\r\n" + std::string(30, 'v') + "\r\n");
+    // An old backup without a line break keeps its newest bytes; a block past the limit keeps
+    // its heading and its newest lines.
+    EXPECT_EQ(backup_with_lines("0123456789abcdefghij", "# 5", {"z"}, 16),
+              "efghij\r\n# 5\r\nz\r\n");
+    EXPECT_EQ(backup_with_lines("old\r\n", "# 6", {"1111", "2222", "3333", "4444"}, 17),
+              "# 6\r\n3333\r\n4444\r\n");
+    // Cut where a line starts: after a line end split by the cut, or right at the cut.
+    EXPECT_EQ(backup_with_lines("aa\r\nbb\r\ncc\r\n", "#", {"z"}, 14), "bb\r\ncc\r\n#\r\nz\r\n");
+    EXPECT_EQ(backup_with_lines("aa\r\nbb\r\ncc\r\n", "#", {"z"}, 12), "cc\r\n#\r\nz\r\n");
 }
 
 TEST_F(Form4Additions, ReloadMergesAndRewritesAfterRejectsAskingTheNicknameOnce) {
@@ -389,4 +466,173 @@ TEST_F(Form4Additions, FilesTheLoadDidNotMergeOrAnotherProgramChangedAreNotSaved
     EXPECT_TRUE(file().find("Orc|") != std::string::npos &&
                 file().find("Elf|") == std::string::npos);
     EXPECT_EQ(QDir(to_path(ajouts_path)).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(Form4Additions, AFileThatCannotBeReadOrIsTooLargeIsKeptAsItIsAndTheSavesGoBeside) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    const std::string beside = ajouts_path + "Vev_ajouts_Demo.new.txt";
+    // A folder and a FIFO at the file's place, and a file one byte past the limit (sparse).
+    const std::function<bool()> makers[] = {
+        [&] { return QDir().mkdir(to_path(path)); },
+        [&] { return mkfifo(path.c_str(), 0600) == 0; },
+        [&] {
+            QFile big(to_path(path));
+            return big.open(QIODevice::WriteOnly) && big.write("#v001\r\n") == 7 &&
+                   big.resize(qint64(additions_file_limit) + 1);
+        },
+    };
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        QFile::remove(to_path(beside));
+        ASSERT_TRUE(makers[n]());
+        const QFileInfo before(to_path(path));
+        take_outside_limits();
+        const size_t shown = boxes.texts().size();
+        QElapsedTimer time;
+        time.start();
+        restart();
+        EXPECT_LT(time.elapsed(), 2000);
+        add_point("Troll", n);
+        form->save_additions(path);
+        const std::vector<std::string> texts = boxes.texts();
+        EXPECT_EQ(std::vector(texts.begin() + long(shown), texts.end()),
+                  (std::vector<std::string>{"cannot read Vev_ajouts_Demo.txt",
+                                            "Vev_ajouts_Demo.txt kept, saved in "
+                                            "Vev_ajouts_Demo.new.txt"}));
+        const QFileInfo after(to_path(path));
+        EXPECT_TRUE(after.isDir() == before.isDir() && after.isFile() == before.isFile() &&
+                    after.size() == before.size() && after.lastModified() == before.lastModified());
+        EXPECT_NE(file_text(beside).find("Troll|"), std::string::npos);
+        EXPECT_EQ(take_outside_limits(), n == 2 ? 1 : 0);
+        if (n == 2) {
+            const std::string log = file_text(app.file("error.log"));
+            EXPECT_NE(log.find(path + ": larger than its limit (32 MB); it is not read."),
+                      std::string::npos)
+                << log;
+        }
+        QDir(to_path(path)).removeRecursively();
+        QFile::remove(to_path(path));
+    }
+    // A file at the limit is read.
+    {
+        QFile big(to_path(path));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.write("#v001\r\n") == 7 &&
+                    big.resize(qint64(additions_file_limit)));
+    }
+    const size_t shown = boxes.texts().size();
+    restart();
+    EXPECT_EQ(boxes.texts().size(), shown);
+    EXPECT_EQ(current_additions_path(), path);
+}
+
+TEST_F(Form4Additions, CopiesLeftBySignalsAreTakenInOnceAndGoWhileUnknownOnesAreNamed) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    rnew_node well = PointsFixture::point("Well", 10, 1, 50, 0);
+    well.master_id = 0x20;
+    form->addnode(well);
+    AdditionSpec w{"W", 10, 1, 50}, well2{"Well2", 10, 1, 50}, troll{"Troll", 10, 1, 5},
+        gnome{"Gnome", 10, 1, 6};
+    w.master_id = well2.master_id = 0x20;
+    ASSERT_TRUE(write_file_atomic(path, additions_file({imp, w})));
+    // Copies written as a signal's save writes them: beside the additions file (the session
+    // renamed W and added a troll), and in the home folder when the installation's folder was
+    // gone (a gnome); the latter names the installation.
+    const std::string mine = ajouts_path + "Vev_ajouts_Demo.unsaved.txt";
+    const std::string home_copy = app.file("home/Vev_ajouts_Demo.unsaved.txt");
+    ASSERT_EQ(write_additions_fallback(path, additions_file({imp, well2, troll})), mine);
+    ASSERT_EQ(write_additions_fallback(app.file("gone/Vev_ajouts_Demo.txt"),
+                                       additions_file({imp, w, gnome})),
+              home_copy);
+    QFile touched(to_path(home_copy));
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite) &&
+                touched.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_NE(file_text(home_copy).find("\r\n" + installation_line() + "\r\n"), std::string::npos);
+    // Home copies no installation takes in: without the line, or naming a folder that is gone;
+    // one naming another installation's folder is left to it.
+    const std::string untied = app.file("home/Vev_ajouts_Other.unsaved2.txt");
+    const std::string lost = app.file("home/Vev_ajouts_Demo.new.unsaved.txt");
+    const std::string other = app.file("home/Vev_ajouts_Demo.unsaved3.txt");
+    ASSERT_TRUE(QDir().mkpath(to_path(app.file("other"))));
+    ASSERT_TRUE(write_file_atomic(untied, additions_file({troll})));
+    ASSERT_TRUE(write_file_atomic(lost, "#v001\r\n#installation " + app.file("gone") + "\r\n"));
+    ASSERT_TRUE(write_file_atomic(other, "#v001\r\n#installation " + app.file("other") + "\r\n" +
+                                             addition_line(troll) + "\r\n"));
+    const std::vector<std::string> named = {"waits in " + lost, "waits in " + untied};
+    std::vector<std::string> expected = named;
+    expected.insert(expected.end(), {"1 rejected in Vev_ajouts_Demo.txt", "recovered " + home_copy,
+                                     "recovered Vev_ajouts_Demo.unsaved.txt"});
+    EXPECT_EQ(restart_feedback(well), expected);
+    // Every point once, W as the newer copy has it; the version it replaced kept in the backup.
+    const std::vector<std::string> points = {"Imp", "Gnome", "Well2", "Troll"};
+    EXPECT_EQ(point_names(form->points_tree), points);
+    EXPECT_EQ(file(), additions_file({imp, gnome, well2, troll}, "Moi", file().substr(9, 6)));
+    const std::vector<std::string> backup =
+        split_lines(file_text(ajouts_path + "Vev_ajouts_Demo.bak"));
+    ASSERT_EQ(backup.size(), 2u);
+    EXPECT_EQ(backup[1], addition_line(w));
+    EXPECT_FALSE(file_exists(mine) || file_exists(home_copy) || form->additions_unsaved);
+    EXPECT_TRUE(file_exists(untied) && file_exists(lost) && file_exists(other));
+    // A new start takes nothing in twice and names the unknown copies again.
+    EXPECT_EQ(restart_feedback(well), named);
+    EXPECT_EQ(point_names(form->points_tree), points);
+    // A copy that cannot be merged, or whose merge cannot be saved, stays.
+    ASSERT_TRUE(write_file_atomic(mine, "#v002\r\n" + addition_line(troll) + "\r\n"));
+    const size_t shown = boxes.texts().size();
+    EXPECT_EQ(restart_feedback(well), named);
+    EXPECT_EQ(boxes.texts().size(), shown + 1);
+    EXPECT_EQ(boxes.texts().back(), "bad header");
+    EXPECT_TRUE(file_exists(mine));
+    QFile::remove(to_path(mine));
+    const AdditionSpec orc{"Orc", 10, 1, 7};
+    const std::string second = ajouts_path + "Vev_ajouts_Demo.unsaved2.txt";
+    ASSERT_TRUE(write_file_atomic(mine, "placeholder"));
+    ASSERT_EQ(write_additions_fallback(path, additions_file({imp, orc})), second);
+    QFile::remove(to_path(mine));
+    {
+        FileSizeLimit limit(100);
+        restart_feedback(well);
+    }
+    EXPECT_EQ(boxes.texts().back(), "cannot write Vev_ajouts_Demo.txt");
+    EXPECT_TRUE(file_exists(second));
+    restart_feedback(well);
+    EXPECT_EQ(point_names(form->points_tree),
+              (std::vector<std::string>{"Imp", "Gnome", "Well2", "Troll", "Orc"}));
+    EXPECT_FALSE(file_exists(second));
+}
+
+TEST_F(Form4Additions, TheBackupKeepsTheNewestDroppedLinesWithinItsLimit) {
+    rPreference.PSEU = "Moi";
+    form->realm->header_value2 = 7;
+    const std::string backup = ajouts_path + "Vev_ajouts_Demo.bak";
+    // An old backup past the limit without a line break keeps its newest bytes.
+    ASSERT_TRUE(write_file_atomic(backup, std::string(additions_backup_limit, 'o') + "new"));
+    const AdditionSpec lost{"Lost", 98, 1, 1};
+    ASSERT_TRUE(write_file_atomic(path, additions_file({ogre, lost})));
+    restart();
+    std::string kept = file_text(backup);
+    const std::string block = "\r\n" + addition_line(lost) + "\r\n";
+    EXPECT_EQ(kept.size(), additions_backup_limit);
+    EXPECT_TRUE(kept.starts_with("ooo") && kept.ends_with(block));
+    EXPECT_NE(kept.find("new\r\n# 20"), std::string::npos);
+    // A load that drops more than the limit keeps the dated line and the newest lines.
+    std::string text = additions_file({ogre});
+    std::vector<std::string> dropped;
+    for (int i = 0; text.size() < additions_backup_limit + (1 << 20); ++i) {
+        dropped.push_back(addition_line({"Lost " + std::to_string(i), 98, 1, i}));
+        text += dropped.back() + "\r\n";
+    }
+    ASSERT_TRUE(write_file_atomic(path, text));
+    restart();
+    kept = file_text(backup);
+    EXPECT_LE(kept.size(), additions_backup_limit);
+    EXPECT_GT(kept.size(), additions_backup_limit - 100);
+    const std::vector<std::string> lines = split_lines(kept);
+    EXPECT_TRUE(lines[0].starts_with("# 20")) << lines[0];
+    EXPECT_EQ(std::vector(lines.begin() + 1, lines.end()),
+              std::vector(dropped.end() - long(lines.size() - 1), dropped.end()));
+    EXPECT_EQ(file(), additions_file({ogre}, "Moi", file().substr(9, 6)));
 }

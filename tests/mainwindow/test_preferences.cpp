@@ -131,14 +131,15 @@ TEST(Preferences, ValueRulesAndIgnoredLines) {
 }
 
 TEST(Preferences, HandEditedNumbersComeWithinTheRangesOfTheirControlsWhateverTheLineEnds) {
-    // MINN MAXN NIVP ALFV TIME LODA LODB LODC LODV MAHD DATU PRXP STSC SFHE
+    // MINN MAXN NIVP ALFV TIME LODA LODB LODC LODV MAHD DATU PRXP STSC SFHE (a period out of the
+    // list reads as "never")
     const std::pair<std::string, std::vector<int32_t>> cases[] = {
         {"[MINN]=999|[MAXN]=-5|[NIVP]=999|[ALFV]=0|[TIME]=-1|[LODA]=5000|[LODB]=10|[LODC]=0|"
          "[LODV]=1|[MAHD]=5000|[DATU]=9|[PRXP]=-1|[STSC]=4|[SFHE]=2161|[MPQP]=m",
          {0, 99, 70, 40, 0, 1750, 1750, 1750, 20, 1024, 4, 0, 3, 2160}},
         {"[MINN]=80|[MAXN]=20|[NIVP]=0|[ALFV]=999|[TIME]=99000|[LODB]=100|[MAHD]=1|[PRXP]=70000|"
-         "[STSC]=-1|[SFHE]=309|[MPQP]=m|[NIVP]=x",
-         {20, 80, 1, 255, 60000, 200, 200, 600, 500, 512, 0, 65535, 0, 310}},
+         "[STSC]=-1|[SFHE]=309|[DATU]=-1|[MPQP]=m|[NIVP]=x",
+         {20, 80, 1, 255, 60000, 200, 200, 600, 500, 512, 4, 65535, 0, 310}},
     };
     for (const auto& [lines, expected] : cases)
         for (const std::string eol : {"\r\n", "\n", "\r"}) {

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -22,8 +23,18 @@
 
 namespace {
 
+// Feedback messages: additions taken back from a fallback copy; a fallback copy of the home
+// folder that no installation takes in.
+constexpr int kRecoveredMessage = 84;
+constexpr int kUnknownCopyMessage = 85;
+
 std::string file_name_part(const std::string& path) {
     return path.substr(path.find_last_of("/\\") + 1);
+}
+
+// A file of the additions folder by its name, another by its path.
+std::string shown_file(const std::string& path) {
+    return path.starts_with(ajouts_path) ? file_name_part(path) : path;
 }
 
 } // namespace
@@ -31,6 +42,9 @@ std::string file_name_part(const std::string& path) {
 void TForm4::reload_additions() {
     const std::string path = additions_file_path();
     additions_files.reset(path);
+    const TUnsavedFiles unsaved = find_unsaved_additions(path);
+    for (const std::string& file : unsaved.unknown)
+        feedback(kUnknownCopyMessage, 10, file, {}, FeedbackLines::kNameArg1);
     if (!realm || realm->header_value2 == 0) {
         // Without its points the database cannot take the file in: the file stays as it is.
         additions_files.save_beside();
@@ -44,13 +58,24 @@ void TForm4::reload_additions() {
     const bool fold =
         file_exists(additions_files.beside()) && load_additions(additions_files.beside()) && read;
     if (fold)
-        additions_files.fold_beside();
-    if (rejected_lines > 0 || fold)
+        additions_files.take_in(additions_files.beside());
+    // The copies left by a signal when the additions file could not take them: the save below
+    // takes them in, and they go.
+    std::vector<std::string> recovered;
+    for (const std::string& file : unsaved.mine) {
+        if (load_additions(file)) {
+            additions_files.take_in(file);
+            recovered.push_back(file);
+        }
+    }
+    if (rejected_lines > 0 || fold || !recovered.empty())
         save_additions(path);
+    for (const std::string& file : recovered)
+        feedback(kRecoveredMessage, 8, shown_file(file), {}, FeedbackLines::kNameArg1);
 }
 
 bool TForm4::load_additions(const std::string& file_name) {
-    if (!file_exists(file_name))
+    if (!QFileInfo::exists(to_path(file_name)))
         return true;
     if (!realm || !map_data)
         return false;
@@ -61,16 +86,28 @@ bool TForm4::load_additions(const std::string& file_name) {
                             strict);
     const AdditionsReadResult result = additions_files.merge(file_name, merger);
     rejected_lines += result.rejected;
-    if (result.status == AdditionsRead::BadHeader || result.status == AdditionsRead::Unreadable) {
+    switch (result.status) {
+    case AdditionsRead::BadHeader:
         show_message(37, false);
-    } else if (result.status == AdditionsRead::Read) {
+        break;
+    case AdditionsRead::TooLarge:
+        log_outside_limit(path_text(file_name), size_text(additions_file_limit), false);
+        [[fallthrough]];
+    case AdditionsRead::Unreadable:
+        show_message(38, false, path_text(file_name_part(file_name)));
+        break;
+    case AdditionsRead::Read: {
         const auto score = static_cast<long long>(std::nearbyint(realm->additions_score));
         const std::string counts =
             std::to_string(realm->additions_count) + " [" + std::to_string(score) + "]";
         Memo1->appendPlainText(to_qstring(format_text(get_info_text(5), counts, "")));
+        break;
+    }
+    case AdditionsRead::Missing:
+        break;
     }
     Memo1->appendPlainText(QString());
-    return result.status == AdditionsRead::Read;
+    return result.status == AdditionsRead::Read || result.status == AdditionsRead::Missing;
 }
 
 void TForm4::save_additions(const std::string& file_name) {
@@ -88,8 +125,7 @@ bool TForm4::write_additions(const std::string& file_name) {
     const std::string heading = "# " +
                                 from_qstring(QDateTime::currentDateTime().toString(Qt::ISODate)) +
                                 " " + additions_file_name;
-    const TAdditionsFiles::Written w =
-        additions_files.write(file_name, text, rejected_lines > 0, heading);
+    const TAdditionsFiles::Written w = additions_files.write(file_name, text, heading);
     if (!w.set_aside.empty())
         show_message(76, false, path_text(file_name_part(w.file)),
                      path_text(file_name_part(w.set_aside)));
