@@ -336,17 +336,21 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
                                  message(36, "#"), message(72, "U+4E2D"), message(17), message(18),
                                  message(24), message(73, "U+000A"), message(73, "U+0009")}));
     EXPECT_TRUE(points() == before && !form->additions_unsaved);
-    // Unchanged: the point keeps its node, even with a database name longer than typing allows,
-    // which the box shows whole. A category without comments stores none.
-    const std::string long_name(60, 'M');
-    mint->item()->name = long_name;
+    // Unchanged: the point keeps its node and every byte, its comment's non-breaking spaces
+    // too, even with a database name longer than typing allows, which the box shows whole. A
+    // category without comments stores none.
+    const std::string long_name(60, 'M'), spaced = "Prix\xA0: 2 pi\xE8"
+                                                   "ces\xA0!|Au\xA0"
+                                                   "bord";
+    std::tie(mint->item()->name, mint->item()->comment) = std::pair(long_name, spaced);
     edit(mint, [&](TForm2& d) {
         QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         QApplication::sendEvent(d.Edit1, &a);
         EXPECT_EQ(from_qstring(d.Edit1->text()), long_name);
         d.Button2Click();
     });
-    EXPECT_TRUE(find(long_name) == mint && !form->additions_unsaved);
+    EXPECT_TRUE(find(long_name) == mint && !form->additions_unsaved &&
+                mint->item()->comment == spaced);
     edit(mint, [](TForm2& d) {
         choose(d, "Notes");
         d.Button2Click();

@@ -80,10 +80,11 @@ void TForm4::ressourceClick(QAction* item) {
     if (!confirm_save_additions(1))
         return;
     item->setChecked(true);
+    // A database chosen for the next start gives way to this choice, the loaded one included.
+    next_start_db_name.clear();
     if (chosen == db_name)
         return;
     db_name = chosen;
-    next_start_db_name.clear();
     reload_database(2);
 }
 

@@ -606,7 +606,7 @@ void TForm2::Edit1MouseDown() {
 
 std::vector<std::string> TForm2::comment_lines() const {
     std::vector<std::string> lines;
-    for (const QString& line : MemoInfo->toPlainText().split(QLatin1Char('\n')))
+    for (const QString& line : memo_text(MemoInfo).split(QLatin1Char('\n')))
         lines.push_back(from_qstring(line));
     return lines;
 }
@@ -797,7 +797,7 @@ bool TForm2::texts_fit() {
     // without comments drops the memo at OK, so it is not checked.
     return line_text_fits(Edit1->text(), Edit1) &&
            (categ->comment_limit == 0 ||
-            line_text_fits(MemoInfo->toPlainText().remove(QLatin1Char('\n')), MemoInfo));
+            line_text_fits(memo_text(MemoInfo).remove(QLatin1Char('\n')), MemoInfo));
 }
 
 void TForm2::act_once() {

@@ -15,9 +15,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
@@ -83,6 +85,15 @@ bool line_text_fits(const QString& text, QWidget* field) {
     if (field)
         field->setFocus();
     return false;
+}
+
+QString memo_text(const QPlainTextEdit* memo) {
+    QString text = memo->document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xFDD0 ||
+            c.unicode() == 0xFDD1)
+            c = QLatin1Char('\n');
+    return text;
 }
 
 namespace {

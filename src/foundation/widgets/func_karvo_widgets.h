@@ -10,6 +10,7 @@ class QDialog;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPlainTextEdit;
 class QString;
 class QWidget;
 
@@ -36,6 +37,10 @@ QAction* menu_item(QMenu* menu, const char* name);
 // message 73, each naming the first such character; the field then gets the focus. True when
 // the text fits.
 bool line_text_fits(const QString& text, QWidget* field);
+
+// The text of a memo as typed, its lines joined by "\n": unlike QPlainTextEdit::toPlainText(),
+// non-breaking spaces stay as they are.
+QString memo_text(const QPlainTextEdit* memo);
 
 // Focus that reaches the list without a click (a page switch, the hover, the Tab key) makes no
 // row current, so nothing shows on the map but what the user picks with a click or the keys.

@@ -98,7 +98,7 @@ void TForm4::show_prefs_dialog() {
         return;
     const std::string loaded_db = db_name, loaded_language = language;
     // The names the window goes by, with the database of that name as the current one.
-    const auto set_names = [this](const std::string& db, const std::string& lang) {
+    const auto set_names = [](const std::string& db, const std::string& lang) {
         db_name = db;
         language = lang;
         for (const auto& entry : database_list)
