@@ -10,7 +10,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include <cmath>
@@ -387,15 +386,14 @@ int32_t distance(TPoint p, TPoint q) {
 
 void convert_polyline_file(const std::string& file_name, std::string& out) {
     std::string data;
-    if (!file_exists(file_name))
+    bool past_limit = false;
+    if (!read_file(file_name, data, kOutlineFileLimit, &past_limit))
         return;
-    if (QFileInfo(to_path(file_name)).size() > qint64(kOutlineFileLimit)) {
+    if (past_limit) {
         out.clear();
         log_outside_limit(path_text(file_name), size_text(kOutlineFileLimit), false);
         return;
     }
-    if (!read_file(file_name, data))
-        return;
     ByteReader in(data);
     ByteWriter w;
     while (in.remaining() >= 2) {
@@ -414,16 +412,16 @@ void convert_polyline_file(const std::string& file_name, std::string& out) {
 }
 
 int32_t file_size(const std::string& file_name) {
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(file_name, f))
         throw EInOutError("cannot open " + path_text(file_name));
     return static_cast<int32_t>(std::min<qint64>(f.size(), std::numeric_limits<int32_t>::max()));
 }
 
 int32_t count_lines(const std::string& file_name) {
     constexpr int32_t kMost = 8;
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(file_name, f))
         return 0;
     int32_t ends = 0;
     bool open_line = false; // characters after the last line end
