@@ -2,6 +2,7 @@
 #include "demo/demo_database.h"
 #include "foundation/func_karvo.h"
 #include "foundation/map_data.h"
+#include "generator/map_generator.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/termination_signals.h"
@@ -319,7 +320,12 @@ TEST_F(StartUp, FilesThatAreNoPlainFilesNeverHoldTheStart) {
         {"catpref.bin", [&] { return read_file(dir.file("catpref.bin"), text, 1000); }},
         {"data/border.vec",
          [&] { return !read_outline(dir.file("data/border.vec")).points.empty(); }},
-        {"system.reg", [] { return !read_machine_string("Software\\Vev", "Path").empty(); }}};
+        {"system.reg", [] { return !read_machine_string("Software\\Vev", "Path").empty(); }},
+        {"generator.log", [&] {
+             MapGenerator g;
+             g.log_error("line");
+             return g.write_error_log(dir.file("generator.log"));
+         }}};
     for (const auto& [file, read] : readers) {
         bool done = true;
         EXPECT_TRUE(returns_at_once(dir.file(file), [&, &read = read] { done = read(); })) << file;
