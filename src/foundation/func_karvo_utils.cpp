@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -357,6 +358,49 @@ QImage cut_icon(const QImage& source, int size, int index) {
     // Only the icon's own pixels: the strip stays as it is for the next icon.
     set_transparent_color(icon, 0xFFFFFFu);
     return icon;
+}
+
+QImage read_bitmap_file(const std::string& path, QSize max_size, bool* past_limit) {
+    if (past_limit)
+        *past_limit = false;
+    QFile f;
+    if (!open_for_reading(path, f))
+        return QImage();
+    // The file header and the largest info header tell the size.
+    constexpr qint64 kHeader = 14 + 124;
+    QByteArray data = f.read(kHeader);
+    QSize size;
+    {
+        QBuffer header(&data);
+        size = QImageReader(&header, "BMP").size();
+    }
+    if (!size.isValid())
+        return QImage();
+    if (size.width() > max_size.width() || size.height() > max_size.height()) {
+        if (past_limit)
+            *past_limit = true;
+        else
+            log_outside_limit(path_text(path), bitmap_limit_text(max_size), false);
+        return QImage();
+    }
+    // Then at most what a bitmap of that size takes: 256 colours and 4 bytes a pixel, each row
+    // padded, or its run-length codes.
+    const qint64 most = kHeader + 1024 + qint64(size.height()) * (4 * qint64(size.width()) + 4);
+    qint64 used = data.size();
+    data.resize(std::clamp(f.size(), used, most));
+    while (used < data.size()) {
+        const qint64 n = f.read(data.data() + used, data.size() - used);
+        if (n <= 0)
+            break;
+        used += n;
+    }
+    data.resize(used);
+    QBuffer buffer(&data);
+    return QImageReader(&buffer, "BMP").read();
+}
+
+std::string bitmap_limit_text(QSize max_size) {
+    return std::to_string(max_size.width()) + " x " + std::to_string(max_size.height()) + " pixels";
 }
 
 QImage read_icon_strip(std::string_view bytes) {

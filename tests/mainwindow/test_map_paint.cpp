@@ -1,11 +1,14 @@
 #include "database/paths.h"
 #include "database/points_tree.h"
 #include "foundation/binary_io.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/cible.h"
 #include "mainwindow/map_paint.h"
 #include "support/points_fixture.h"
 #include "support/points_writer.h"
+#include "support/saved_globals.h"
 #include "support/section_writer.h"
 
 #include <QPainter>
@@ -203,6 +206,31 @@ TEST(ZoneImage, LoadsJpegOrBmpAndRefusesTheRest) {
         QImage bitmap(4, 4, QImage::Format_RGB32);
         EXPECT_EQ(load_zone_image(dir.file(name), bitmap), loads) << name;
         EXPECT_EQ(bitmap.isNull(), !loads) << name;
+    }
+}
+
+// The target marker is its file's picture, tinted: the brighter a pixel, the more opaque. A
+// file larger than the marker's limit gives no marker, and error.log says so.
+TEST(TargetMarker, ItsFileTintedWithinItsLimit) {
+    SavedGlobals saved;
+    TempDir dir;
+    app_path = dir.path();
+    take_outside_limits();
+    for (QSize size : {max_marker_size, max_marker_size + QSize(0, 1)}) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(0xFF000000);
+        picture.setPixel(1, 1, 0xFFFFFFFF);
+        ASSERT_TRUE(picture.save(to_path(dir.file("cible.bmp")), "BMP"));
+        const tCible marker(dir.file("cible.bmp"), 0xFF204060);
+        if (size != max_marker_size) {
+            EXPECT_TRUE(marker.bitmap.isNull() && take_outside_limits() == 1);
+            EXPECT_NE(file_text(dir.file("error.log")).find("cible.bmp: larger than its limit"),
+                      std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(
+            std::tuple(marker.bitmap.size(), marker.bitmap.pixel(1, 1), marker.bitmap.pixel(0, 0)),
+            std::tuple(size, 0xFF204060u, 0x00204060u));
     }
 }
 

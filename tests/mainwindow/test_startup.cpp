@@ -318,6 +318,11 @@ TEST_F(StartUp, FilesThatAreNoPlainFilesNeverHoldTheStart) {
         {"tips.txt", [&] { return read_text_lines(dir.file("tips.txt"), kTipsLimits, lines); }},
         {"welcome.txt", [&] { return read_first_line(dir.file("welcome.txt"), 10, text); }},
         {"catpref.bin", [&] { return read_file(dir.file("catpref.bin"), text, 1000); }},
+        {"data/icon_a.bmp",
+         [&] {
+             return !read_bitmap_file(dir.file("data/icon_a.bmp"), {99, 99}).isNull();
+         }},
+        {"data/cible.bmp", [&] { return !tCible(dir.file("data/cible.bmp"), 0).bitmap.isNull(); }},
         {"data/border.vec",
          [&] { return !read_outline(dir.file("data/border.vec")).points.empty(); }},
         {"system.reg", [] { return !read_machine_string("Software\\Vev", "Path").empty(); }},

@@ -463,9 +463,7 @@ void TForm4::regionClick(QAction* sender) {
 
 void TForm4::create_map_layer() {
     ImageMap->on_paint = [this](QImage& buffer) { paint_map(buffer); };
-    splash = QImage();
-    if (file_exists(data_path + "vev.bmp"))
-        splash.load(to_path(data_path + "vev.bmp"));
+    splash = read_bitmap_file(data_path + "vev.bmp", max_splash_size);
 
     waypoint1 = menu_item(Menu_image, "waypoint1");
     wpdefaire1 = menu_item(Menu_image, "wpdefaire1");
