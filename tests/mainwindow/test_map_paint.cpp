@@ -444,13 +444,23 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     EXPECT_FALSE(paths[0].drawn);
 }
 
-// However the view moves the selected point's label over and past the edges, a window shows
-// exactly its part of what a wider window shows.
+// However the view moves the selected point's label over and past the edges, the window shows
+// exactly its part of the label as painted whole in the middle of a large buffer, and the
+// background beyond it.
 TEST_F(MapPaint, TargetLabelIsClippedAtEveryEdge) {
     scene.markers_shown = false;
     select(add(1, 32768, 32768, "Auberge du Val")); // (100, 100) from the view's offset
-    const int margin = 150;
-    QImage wide(300 + 2 * margin, 300 + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    // The whole label, with the point at (centre, centre), nothing of it near an edge.
+    const int centre = 500;
+    QImage whole(2 * centre, 2 * centre, QImage::Format_ARGB32_Premultiplied);
+    whole.fill(0xFF000000);
+    scene.view = {200, {centre - 100, centre - 100}, whole.width(), whole.height()};
+    paint_map(whole, scene, hits);
+    for (int edge = 0; edge < whole.width(); ++edge)
+        for (auto [x, y] :
+             {std::pair{edge, 0}, {edge, whole.height() - 1}, {0, edge}, {whole.width() - 1, edge}})
+            ASSERT_EQ(::raw(whole, x, y), 0xFF000000u) << x << "," << y;
+    ASSERT_EQ(::raw(whole, centre + 4, centre), kTargetLabelColour); // the tie
     const int far = 2000000000;
     const int spots[][2] = {{100, 100}, {-200, 100},   {-30, 100}, {0, 0},   {240, 100},
                             {292, 100}, {400, 100},    {100, -20}, {100, 3}, {100, 297},
@@ -458,12 +468,12 @@ TEST_F(MapPaint, TargetLabelIsClippedAtEveryEdge) {
     for (auto [x, y] : spots) {
         scene.view = {200, {x - 100, y - 100}, 300, 300};
         paint();
-        scene.view = {200, {x - 100 + margin, y - 100 + margin}, wide.width(), wide.height()};
-        wide.fill(0xFF000000);
-        paint_map(wide, scene, hits);
         for (int py = 0; py < 300; ++py)
-            for (int px = 0; px < 300; ++px)
-                ASSERT_EQ(raw(px, py), ::raw(wide, px + margin, py + margin))
+            for (int px = 0; px < 300; ++px) {
+                const int64_t wx = int64_t(px) - x + centre, wy = int64_t(py) - y + centre;
+                const bool inside = wx >= 0 && wy >= 0 && wx < whole.width() && wy < whole.height();
+                ASSERT_EQ(raw(px, py), inside ? ::raw(whole, int(wx), int(wy)) : 0xFF000000u)
                     << "label at " << x << "," << y << ": pixel " << px << "," << py;
+            }
     }
 }
