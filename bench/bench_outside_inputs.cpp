@@ -9,7 +9,12 @@
 // - a master.loc declaring 10,000 zones and 2,000 categories, read and built into the points
 //   tree;
 // - four outline files of 8 MB (and of 32 MB) loaded with their continent and painted, beside four
-//   of the largest size read, painted whole and zoomed in.
+//   of the largest size read, painted whole and zoomed in;
+// - four zones whose images and high-detail images are JPEG files of 8192 x 8192 pixels (about
+//   400 KB, sequential and progressive), and of the largest sizes loaded, loaded with their
+//   continent, painted zoomed in so that the high-detail images load, and dragged three times;
+// - a catpref.bin of 200 MB and of 1 GB read with the categories;
+// - an icon strip of data/ padded to 300 MB, read as the start reads it.
 
 #include "database/points_tree.h"
 #include "foundation/Data.h"
@@ -21,6 +26,7 @@
 #include "mainwindow/widgets/map.h"
 #include "offscreen_main.h"
 #include "process_memory.h"
+#include "support/jpeg_writer.h"
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/section_records.h"
@@ -30,6 +36,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <benchmark/benchmark.h>
@@ -240,6 +247,121 @@ BENCHMARK(BM_Outlines)
     ->Args({kOutlineFileLimit, 540})
     ->Args({kOutlineFileLimit, 3500})
     ->Unit(benchmark::kMillisecond);
+
+// A JPEG file of side x side pixels of a soft gradient, as made by a writer of such images.
+std::string gradient_jpeg(int side, bool progressive) {
+    const std::string file = folder().file("gradient.jpg");
+    std::vector<uint8_t> pixels(size_t(side) * size_t(side) * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const size_t p = i / 3;
+        pixels[i] = uint8_t((p % size_t(side) / 128 + p / size_t(side) / 128 + i % 3 * 40) & 255);
+    }
+    write_test_jpeg(file, side, side, 3, JCS_RGB, JCS_YCbCr, pixels, 75, progressive);
+    std::string bytes;
+    read_file(file, bytes);
+    return bytes;
+}
+
+// Four zones (2 x 2) whose images are JPEG files of `normal` pixels a side and whose
+// high-detail images are of `high` pixels, loaded as a continent's load loads them, then
+// painted on a 1280 x 800 map at zoom 1200 where the high-detail images load as the window
+// loads them, then dragged three times.
+void BM_ZoneImages(benchmark::State& state) {
+    const std::string maps = folder().file("maps/");
+    QDir().mkpath(to_path(maps + "high"));
+    const bool progressive = state.range(2) != 0;
+    const std::string normal = gradient_jpeg(int(state.range(0)), progressive);
+    const std::string high = gradient_jpeg(int(state.range(1)), progressive);
+    for (int z = 0; z < 4; ++z) {
+        support::write_raw(maps + "z" + std::to_string(z) + ".jpg", normal);
+        support::write_raw(maps + "high/z" + std::to_string(z) + ".jpg", high);
+    }
+    state.counters["files_KB"] = double(normal.size() + high.size()) / 1024.0;
+    std::vector<std::unique_ptr<pMap_info>> owned;
+    std::vector<pMap_info*> zones;
+    for (int z = 0; z < 4; ++z) {
+        owned.push_back(std::make_unique<pMap_info>());
+        owned.back()->image_name = "z" + std::to_string(z);
+        owned.back()->origin_x = (z % 2) * 65536;
+        owned.back()->origin_y = -(z / 2) * 65536;
+        zones.push_back(owned.back().get());
+    }
+    QImage buffer(1280, 800, QImage::Format_ARGB32_Premultiplied);
+    TMapScene scene;
+    scene.show_continent = true;
+    scene.zones = &zones;
+    scene.load_high_image = [&](pMap_info& z, TImageBudget& room) {
+        return load_zone_image(maps + "high/" + z.image_name, z.high_image, kMaxHighImageSide,
+                               &room);
+    };
+    TMarkerHits hits;
+    int loaded = 0;
+    PeakMemory peak;
+    for (auto _ : state) {
+        TImageBudget budget;
+        for (pMap_info* z : zones)
+            loaded +=
+                load_zone_image(maps + z->image_name, z->normal_image, kMaxZoneImageSide, &budget);
+        scene.view = {1200, {-600, -600}, buffer.width(), buffer.height()};
+        paint_map(buffer, scene, hits);
+        for (int drag = 0; drag < 3; ++drag) {
+            scene.view.offset.x -= 100;
+            paint_map(buffer, scene, hits);
+        }
+    }
+    peak.report(state);
+    for (pMap_info* z : zones)
+        loaded += z->high_image.isNull() ? 0 : 1;
+    state.counters["images_loaded"] = loaded;
+    state.counters["images_held_MB"] = double(zone_image_bytes(zones)) / (1 << 20);
+    take_outside_limits();
+}
+BENCHMARK(BM_ZoneImages)
+    ->Args({8192, 8192, 0})
+    ->Args({8192, 8192, 1})
+    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 0})
+    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// A catpref.bin of that many MB (of zeros, as a sparse file) read with ten categories.
+void BM_Catpref(benchmark::State& state) {
+    std::vector<support::CategorySpec> categories;
+    for (int k = 0; k < 10; ++k)
+        categories.push_back({.name = "Category " + std::to_string(k), .id = uint8_t(k)});
+    const std::string master = folder().file("catpref_master.loc");
+    support::ContainerWriter().section(4, support::category_section(categories)).write(master);
+    const std::string catpref = folder().file("big_catpref.bin");
+    support::write_raw(catpref, "");
+    QFile(to_path(catpref)).resize(qint64(state.range(0)) << 20);
+    PeakMemory peak;
+    for (auto _ : state) {
+        TData_common common(master, catpref);
+        benchmark::DoNotOptimize(common.categories.data());
+        QFile(to_path(catpref)).resize(qint64(state.range(0)) << 20); // as it was, for a rerun
+    }
+    peak.report(state);
+    take_outside_limits();
+}
+BENCHMARK(BM_Catpref)->Arg(200)->Arg(1024)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// data/icon_a.bmp of 480 x 16 pixels followed by 300 MB (a sparse file), read as the start reads
+// the icon strips.
+void BM_IconStripPadded(benchmark::State& state) {
+    const std::string strip = folder().file("icon_a.bmp");
+    QImage image(480, 16, QImage::Format_RGB32);
+    image.fill(0xFF808080);
+    image.save(to_path(strip), "BMP");
+    QFile(to_path(strip)).resize(QFile(to_path(strip)).size() + (qint64(300) << 20));
+    PeakMemory peak;
+    QImage read;
+    for (auto _ : state)
+        read = read_bitmap_file(strip, QSize(max_icon_strip_width, max_icon_strip_height))
+                   .convertToFormat(QImage::Format_ARGB32);
+    peak.report(state);
+    state.counters["width"] = read.width();
+}
+BENCHMARK(BM_IconStripPadded)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

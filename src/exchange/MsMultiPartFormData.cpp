@@ -43,10 +43,15 @@ void TMsMultiPartFormDataStream::add_file_part(const std::string& name, const st
 
 void TMsMultiPartFormDataStream::add_file_part_from_path(const std::string& name,
                                                          const std::string& path,
-                                                         const std::string& content_type) {
+                                                         const std::string& content_type,
+                                                         size_t max_size) {
     std::string bytes;
-    if (!read_file(path, bytes))
+    bool past_limit = false;
+    if (!read_file(path, bytes, max_size, &past_limit))
         throw EInOutError("Cannot open file \"" + path_text(path) + "\".");
+    if (past_limit)
+        throw EInOutError("The file \"" + path_text(path) + "\" is larger than " +
+                          std::to_string(max_size) + " bytes.");
     add_file_part(name, name_for_peers(path), content_type, bytes);
 }
 

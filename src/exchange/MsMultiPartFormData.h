@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include <cstddef>
 #include <string>
 
 class TMsMultiPartFormDataStream {
@@ -22,9 +23,10 @@ public:
     void add_file_part(const std::string& name, const std::string& filename,
                        const std::string& content_type, const std::string& source);
     // The file's bytes under its path as the filename, in the form that peers know names by
-    // (name_for_peers). Throws EInOutError when the file cannot be read.
+    // (name_for_peers). Throws EInOutError when the file cannot be read or holds more than
+    // max_size bytes.
     void add_file_part_from_path(const std::string& name, const std::string& path,
-                                 const std::string& content_type);
+                                 const std::string& content_type, size_t max_size);
     // Appends the closing delimiter; the body is then complete.
     void finish_body();
 

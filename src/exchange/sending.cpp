@@ -53,7 +53,7 @@ std::string send_by_http(THttpClient& http, const std::string& address, const st
         body.add_field_part("type", "vev");
         body.add_field_part("base", database + "_" + upload_pseudo(nickname));
         body.add_field_part("pass", upload_pass());
-        body.add_file_part_from_path("file", file, "application/msword");
+        body.add_file_part_from_path("file", file, "application/msword", kUploadMaxBytes);
         body.finish_body();
         return http.post(address, body.data(), body.request_content_type());
     } catch (const std::exception& e) {

@@ -138,8 +138,13 @@ void TData_common::load_categories(const std::string& file_name) {
 
 void TData_common::load_catpref(const std::string& file_name) {
     std::string data;
-    if (!file_exists(file_name) || !read_file(file_name, data))
+    bool past_limit = false;
+    if (!read_file(file_name, data, max_catpref_size, &past_limit))
         return;
+    if (past_limit)
+        log_outside_limit(path_text(file_name),
+                          std::to_string(max_catpref_size / catpref_record_size) + " records",
+                          true);
     ByteReader r(data);
     while (r.remaining() >= catpref_record_size) {
         std::string record = r.bytes(catpref_record_size);

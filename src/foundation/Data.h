@@ -21,6 +21,8 @@ class TData_common {
 public:
     static constexpr size_t category_record_size = 188;
     static constexpr size_t catpref_record_size = 56;
+    // What save_catpref writes at most: a record per category and one per id of the others.
+    static constexpr size_t max_catpref_size = 2 * kMaxCategories * catpref_record_size;
 
     // Reads categories, icons and properties of `master` (master_file when empty) and applies
     // `catpref` (app_path + "catpref.bin" when empty). A property line that is not a number
@@ -36,6 +38,7 @@ public:
 
     // Reads the first kMaxCategories category records; error.log tells of the others.
     void load_categories(const std::string& file_name);
+    // Reads the first max_catpref_size bytes; error.log tells of the rest.
     void load_catpref(const std::string& file_name);
     // False when the file could not be written (message 22 was shown).
     bool save_catpref(const std::string& file_name);

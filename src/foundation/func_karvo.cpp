@@ -140,8 +140,8 @@ std::string replace_all(const std::string& text, std::string_view what, std::str
 // ---- Section containers and scrambled list files ----
 
 bool check_version(const std::string& file_name) {
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(file_name, f))
         throw EInOutError("cannot open " + path_text(file_name));
     QByteArray head = f.read(4);
     if (head.size() < 4)
@@ -169,8 +169,8 @@ size_t section_limit(int index) {
 SectionRead read_section(std::string& target, const std::string& file_name, int index,
                          size_t max_size) {
     target.clear();
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(file_name, f))
         return SectionRead::failed;
     if (index >= 1) {
         if (!f.seek(4 * static_cast<qint64>(index)))
@@ -221,8 +221,8 @@ bool inflate_zlib(std::string_view data, std::string& out, size_t max_output) {
 }
 
 bool decompress_file(const std::string& source, const std::string& destination) {
-    QFile in(to_path(source));
-    if (!in.open(QIODevice::ReadOnly))
+    QFile in;
+    if (!open_for_reading(source, in))
         return false;
     QSaveFile out(to_path(destination));
     if (!out.open(QIODevice::WriteOnly))

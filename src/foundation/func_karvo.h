@@ -186,9 +186,19 @@ QImage cut_icon(const QImage& strip, int size, int index);
 // before its claimed size is decoded.
 constexpr int max_icon_strip_width = 16384;
 constexpr int max_icon_strip_height = 256;
+// The splash (data/vev.bmp) and the target marker (data/cible.bmp) beyond these sizes are
+// not read.
+constexpr QSize max_splash_size{2048, 2048};
+constexpr QSize max_marker_size{256, 256};
 // Decodes a BMP icon strip into ARGB32; a null image for bytes that are no bitmap or claim a
 // size no icon strip has.
 QImage read_icon_strip(std::string_view bytes);
+// Reads a BMP file of at most max_size pixels: its header first, then at most the bytes a
+// bitmap of that size takes. A null image when it cannot be read or decoded, or is larger: then
+// `past_limit` is set, or without it error.log says so.
+QImage read_bitmap_file(const std::string& path, QSize max_size, bool* past_limit = nullptr);
+// "W x H pixels".
+std::string bitmap_limit_text(QSize max_size);
 
 // ---- Geometry and files ----
 

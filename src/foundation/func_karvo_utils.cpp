@@ -10,9 +10,9 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -360,6 +360,49 @@ QImage cut_icon(const QImage& source, int size, int index) {
     return icon;
 }
 
+QImage read_bitmap_file(const std::string& path, QSize max_size, bool* past_limit) {
+    if (past_limit)
+        *past_limit = false;
+    QFile f;
+    if (!open_for_reading(path, f))
+        return QImage();
+    // The file header and the largest info header tell the size.
+    constexpr qint64 kHeader = 14 + 124;
+    QByteArray data = f.read(kHeader);
+    QSize size;
+    {
+        QBuffer header(&data);
+        size = QImageReader(&header, "BMP").size();
+    }
+    if (!size.isValid())
+        return QImage();
+    if (size.width() > max_size.width() || size.height() > max_size.height()) {
+        if (past_limit)
+            *past_limit = true;
+        else
+            log_outside_limit(path_text(path), bitmap_limit_text(max_size), false);
+        return QImage();
+    }
+    // Then at most what a bitmap of that size takes: 256 colours and 4 bytes a pixel, each row
+    // padded, or its run-length codes.
+    const qint64 most = kHeader + 1024 + qint64(size.height()) * (4 * qint64(size.width()) + 4);
+    qint64 used = data.size();
+    data.resize(std::clamp(f.size(), used, most));
+    while (used < data.size()) {
+        const qint64 n = f.read(data.data() + used, data.size() - used);
+        if (n <= 0)
+            break;
+        used += n;
+    }
+    data.resize(used);
+    QBuffer buffer(&data);
+    return QImageReader(&buffer, "BMP").read();
+}
+
+std::string bitmap_limit_text(QSize max_size) {
+    return std::to_string(max_size.width()) + " x " + std::to_string(max_size.height()) + " pixels";
+}
+
 QImage read_icon_strip(std::string_view bytes) {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
@@ -387,15 +430,14 @@ int32_t distance(TPoint p, TPoint q) {
 
 void convert_polyline_file(const std::string& file_name, std::string& out) {
     std::string data;
-    if (!file_exists(file_name))
+    bool past_limit = false;
+    if (!read_file(file_name, data, kOutlineFileLimit, &past_limit))
         return;
-    if (QFileInfo(to_path(file_name)).size() > qint64(kOutlineFileLimit)) {
+    if (past_limit) {
         out.clear();
         log_outside_limit(path_text(file_name), size_text(kOutlineFileLimit), false);
         return;
     }
-    if (!read_file(file_name, data))
-        return;
     ByteReader in(data);
     ByteWriter w;
     while (in.remaining() >= 2) {
@@ -414,16 +456,16 @@ void convert_polyline_file(const std::string& file_name, std::string& out) {
 }
 
 int32_t file_size(const std::string& file_name) {
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(file_name, f))
         throw EInOutError("cannot open " + path_text(file_name));
     return static_cast<int32_t>(std::min<qint64>(f.size(), std::numeric_limits<int32_t>::max()));
 }
 
 int32_t count_lines(const std::string& file_name) {
     constexpr int32_t kMost = 8;
-    QFile f(to_path(file_name));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!open_for_reading(file_name, f))
         return 0;
     int32_t ends = 0;
     bool open_line = false; // characters after the last line end

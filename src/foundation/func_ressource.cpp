@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <cctype>
+#include <cstdio>
 #include <utility>
 
 #include "foundation/func_karvo.h"
@@ -249,10 +250,22 @@ bool append_error_log(const std::string& line) {
     const std::string text =
         from_qstring(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
         ": " + line + "\r\n";
-    QFile log(to_path(app_path + "error.log"));
-    return log.open(QIODevice::Append) &&
-           log.write(text.data(), static_cast<qint64>(text.size())) ==
-               static_cast<qint64>(text.size());
+    return append_log_text(app_path + "error.log", text);
+}
+
+bool append_log_text(const std::string& path, const std::string& text) {
+    QFile log;
+    if (!open_for_appending(path, log))
+        return false;
+    if (log.size() >= static_cast<qint64>(kLogRotationSize)) {
+        log.close();
+        if (std::rename(path.c_str(), (path + ".old").c_str()) != 0 ||
+            !open_for_appending(path, log))
+            return false;
+    }
+    return log.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size()) &&
+           log.flush();
 }
 
 void log_outside_limit(const std::string& what, const std::string& limit, bool cut) {
@@ -309,17 +322,11 @@ std::vector<std::string> limited_lines(std::string_view text, const TTextLimits&
 bool read_text_lines(const std::string& path, const TTextLimits& limits,
                      std::vector<std::string>& lines, bool* cut) {
     lines.clear();
-    QFile f(to_path(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    // One byte more than the limit tells whether the file holds more.
-    const QByteArray head = f.read(static_cast<qint64>(std::min<size_t>(
-        limits.bytes + 1, static_cast<size_t>(std::numeric_limits<qint64>::max()))));
-    if (f.error() != QFileDevice::NoError)
-        return false;
+    std::string head;
     bool was_cut = false;
-    lines = limited_lines(std::string_view(head.constData(), static_cast<size_t>(head.size())),
-                          limits, was_cut);
+    if (!read_file(path, head, limits.bytes, &was_cut))
+        return false;
+    lines = limited_lines(head, limits, was_cut);
     if (cut)
         *cut = was_cut;
     else if (was_cut)
@@ -329,13 +336,12 @@ bool read_text_lines(const std::string& path, const TTextLimits& limits,
 
 bool read_first_line(const std::string& path, size_t max_length, std::string& line) {
     line.clear();
-    QFile f(to_path(path));
-    if (!f.open(QIODevice::ReadOnly))
+    std::string head;
+    bool longer = false;
+    // One character more than the limit tells whether the first line is longer.
+    if (!read_file(path, head, max_length + 1, &longer) || head.empty())
         return false;
-    const QByteArray head = f.read(static_cast<qint64>(max_length) + 1);
-    if (f.error() != QFileDevice::NoError || head.isEmpty())
-        return false;
-    const std::string_view text(head.constData(), static_cast<size_t>(head.size()));
+    const std::string_view text(head);
     size_t end = std::min(text.find_first_of("\r\n"), text.size());
     if (end > max_length) {
         end = max_length;

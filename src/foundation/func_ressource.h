@@ -106,6 +106,11 @@ int text_width(const QString& text);
 
 // Appends a dated line to app_path + "error.log"; false when it cannot be written.
 bool append_error_log(const std::string& line);
+// Appends the text to a log file with one write, creating it when missing. A log that holds
+// kLogRotationSize bytes or more first becomes path + ".old", replacing the one before. Only a
+// plain file is written (no FIFO, no link); false when it cannot be written.
+bool append_log_text(const std::string& path, const std::string& text);
+constexpr size_t kLogRotationSize = size_t(4) << 20;
 
 // Writes a line to app_path + "error.log" telling that a file (or a part of it, `what`) passed
 // its limit and was cut (its first part kept) or refused, and counts it.

@@ -3,6 +3,8 @@
 #include "foundation/text_codec.h"
 #include "platform/ijl.h"
 
+#include <QFile>
+
 #include <cstdio>
 
 namespace {
@@ -89,23 +91,44 @@ void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t qualit
         throw EIJLError("Saving", file_name, status);
 }
 
-void LoadJPEG(QImage* bitmap, const std::string& file_name) {
+void LoadJPEG(QImage* bitmap, const std::string& file_name, const TJpegLimits& limits,
+              QSize* size) {
     if (!bitmap)
         throw std::runtime_error("Bitmap not initialised");
     IjlSession session(file_name);
     JPEG_CORE_PROPERTIES& p = session.props;
-    int status = ijlRead(&p, IJL_JFILE_READPARAMS);
+    std::string bytes;
+    {
+        QFile file;
+        bool past_limit = false;
+        if (!open_for_reading(file_name, file))
+            throw EIJLError("reading parameters of", file_name, IJL_CANNOT_OPEN_FILE);
+        if (file.size() > static_cast<qint64>(limits.file_bytes) ||
+            !read_rest(file, bytes, limits.file_bytes, past_limit) || past_limit)
+            throw EIJLError("reading parameters of", file_name,
+                            file.error() == QFileDevice::NoError ? IJL_FILE_TOO_LARGE
+                                                                 : IJL_CANNOT_OPEN_FILE);
+    }
+    p.jpg_bytes = reinterpret_cast<const uint8_t*>(bytes.data());
+    p.jpg_size_bytes = bytes.size();
+    int status = ijlRead(&p, IJL_JBUFF_READPARAMS);
+    if (status == IJL_OK && size)
+        *size = QSize(p.jpg_width, p.jpg_height);
+    if (status == IJL_OK && (p.jpg_width > limits.width || p.jpg_height > limits.height ||
+                             uint64_t(p.jpg_width) * uint64_t(p.jpg_height) > limits.pixels))
+        status = IJL_IMAGE_TOO_LARGE;
     if (status != IJL_OK)
         throw EIJLError("reading parameters of", file_name, status);
 
+    // 1- and 3-channel files are decoded straight into 32-bit pixels, the fourth byte 255.
     QImage decoded;
     switch (p.jpg_channels) {
     case 1:
     case 3:
         p.jpg_color = p.jpg_channels == 1 ? IJL_G : IJL_YCBCR;
         p.dib_color = IJL_BGR;
-        p.dib_channels = 3;
-        decoded = make_bitmap(p.jpg_width, p.jpg_height, QImage::Format_BGR888);
+        p.dib_channels = 4;
+        decoded = make_bitmap(p.jpg_width, p.jpg_height, QImage::Format_ARGB32);
         break;
     case 4:
         p.jpg_color = IJL_YCBCRA_FPX;
@@ -129,15 +152,12 @@ void LoadJPEG(QImage* bitmap, const std::string& file_name) {
         if (decoded.bytesPerLine() != p.jpg_width * p.dib_channels + p.dib_padding)
             throw std::runtime_error("Bitmap pixel buffer not available");
     }
-    status = ijlRead(&p, IJL_JFILE_READWHOLEIMAGE);
+    status = ijlRead(&p, IJL_JBUFF_READWHOLEIMAGE);
     if (status != IJL_OK)
         throw EIJLError("reading", file_name, status);
-    if (p.jpg_channels == 4) {
+    if (p.jpg_channels == 4)
         PremultiplyRGBA(decoded.bits(), decoded.width(), decoded.height());
-        *bitmap = decoded;
-    } else {
-        *bitmap = decoded.convertToFormat(QImage::Format_ARGB32);
-    }
+    *bitmap = std::move(decoded);
 }
 
 void PremultiplyRGBA(uint8_t* pixels, int width, int height) {

@@ -2,6 +2,7 @@
 // Zone images: 32-bit bitmaps (QImage Format_ARGB32) loaded from and saved to JPEG files.
 
 #include <QImage>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -25,11 +26,23 @@ private:
 void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t quality,
               bool flush_to_disk = true);
 
+// What LoadJPEG reads: the file's size, and the image's width, height and pixels.
+struct TJpegLimits {
+    size_t file_bytes = size_t(256) << 20;
+    int width = 8192;
+    int height = 8192;
+    uint64_t pixels = uint64_t(1) << 26;
+};
+
 // Replaces the bitmap by the decoded file as Format_ARGB32. 1- and 3-channel files become
 // opaque colours; 4-channel files carry alpha, and their colours come premultiplied by it.
-// Throws std::runtime_error "Bitmap not initialised" for no bitmap, EIJLError on failure; the
-// bitmap is left unchanged by a failure.
-void LoadJPEG(QImage* bitmap, const std::string& file_name);
+// The file is read once, and the image decoded straight into the bitmap's new pixels.
+// Throws std::runtime_error "Bitmap not initialised" for no bitmap, EIJLError on failure (a
+// file or an image past the limits: "reading parameters of" with IJL_FILE_TOO_LARGE or
+// IJL_IMAGE_TOO_LARGE); the bitmap is left unchanged by a failure. `size`, when given, gets the
+// image's size once its header was read.
+void LoadJPEG(QImage* bitmap, const std::string& file_name, const TJpegLimits& limits = {},
+              QSize* size = nullptr);
 
 // Turns width x height pixels of red, green, blue and alpha bytes into blue, green, red and
 // alpha, each colour premultiplied by alpha as (c * a + 1) >> 8.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -140,34 +141,88 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
-bool open_for_reading(const std::string& path, QFile& file) {
-    // O_NONBLOCK: opening a FIFO with no writer would wait; checked before any read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+namespace {
+
+// Hands a descriptor opened with O_NONBLOCK to the file, in blocking mode again, when it is a
+// plain file; otherwise it is closed.
+bool adopt_plain_file(int fd, QFile& file, QIODevice::OpenMode mode) {
     if (fd < 0)
         return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
     return true;
 }
 
+} // namespace
+
+bool open_for_reading(const std::string& path, QFile& file) {
+    // O_NONBLOCK: opening a FIFO with no writer would wait; checked before any read.
+    return adopt_plain_file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY),
+                            file, QIODevice::ReadOnly);
+}
+
+bool open_for_appending(const std::string& path, QFile& file) {
+    // O_NONBLOCK: a FIFO without a reader is refused at once; O_NOFOLLOW: a link is refused.
+    return adopt_plain_file(
+        ::open(path.c_str(),
+               O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+               0644),
+        file, QIODevice::WriteOnly | QIODevice::Append);
+}
+
+bool read_rest(QFile& file, std::string& out, size_t limit, bool& past_limit) {
+    out.clear();
+    past_limit = false;
+    // One byte more than the limit tells whether the file holds more. The size the file has now
+    // is read straight into place; a file that grows meanwhile is read on in small steps.
+    const qint64 known = std::max<qint64>(file.size() - file.pos(), 0);
+    const size_t wanted = limit == std::numeric_limits<size_t>::max() ? limit : limit + 1;
+    out.resize(std::min(static_cast<size_t>(known), wanted));
+    size_t used = 0;
+    char step[4096];
+    while (used < wanted) {
+        const bool into_place = used < out.size();
+        const size_t room = into_place ? out.size() - used : std::min(sizeof step, wanted - used);
+        const qint64 n =
+            file.read(into_place ? out.data() + used : step, static_cast<qint64>(room));
+        if (n < 0) {
+            out.clear();
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!into_place)
+            out.append(step, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
+    }
+    out.resize(used);
+    if (used > limit) {
+        out.resize(limit);
+        past_limit = true;
+    }
+    return true;
+}
+
 bool read_file(const std::string& path, std::string& out) {
+    return read_file(path, out, std::numeric_limits<size_t>::max());
+}
+
+bool read_file(const std::string& path, std::string& out, size_t limit, bool* past_limit) {
     out.clear();
     QFile f;
-    if (!open_for_reading(path, f))
+    bool more = false;
+    if (!open_for_reading(path, f) || !read_rest(f, out, limit, more))
         return false;
-    QByteArray all = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        return false;
-    out.assign(all.constData(), static_cast<size_t>(all.size()));
-    return true;
+    if (past_limit)
+        *past_limit = more;
+    else if (more)
+        out.clear();
+    return past_limit || !more;
 }
 
 bool write_file_atomic(const std::string& path, const std::string& data) {

@@ -59,9 +59,20 @@ template <typename F> void for_each_text_line(std::string_view text, F&& line) {
 // socket or a folder is refused. False when the path is no plain file or cannot be opened.
 bool open_for_reading(const std::string& path, QFile& file);
 
-// Reads a whole plain file (opened as open_for_reading does). Returns false when it cannot be
-// opened or read.
+// Opens a plain file for appending, creating it when missing, without ever waiting on another
+// program: a FIFO, a device, a socket, a folder or a symbolic link is refused. False when the
+// path is no plain file or cannot be opened.
+bool open_for_appending(const std::string& path, QFile& file);
+
+// Reads a whole plain file (opened as open_for_reading does) in one copy. Returns false when it
+// cannot be opened or read.
 bool read_file(const std::string& path, std::string& out);
+// The same within `limit` bytes. A longer file is refused (false, `out` empty) unless
+// `past_limit` is given: `out` then holds its first `limit` bytes and `*past_limit` is set.
+bool read_file(const std::string& path, std::string& out, size_t limit, bool* past_limit = nullptr);
+// The bytes that remain in an opened file, up to `limit`; `past_limit` set when it holds more.
+// False on a read error.
+bool read_rest(QFile& file, std::string& out, size_t limit, bool& past_limit);
 
 // Writes a whole file atomically: to a temporary file in the same folder, then renamed over
 // the old one. On failure the old file is left as it was and false is returned.

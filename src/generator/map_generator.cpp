@@ -1,6 +1,7 @@
 #include "generator/map_generator.h"
 
 #include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/pqGR32_JPEG.h"
 #include "foundation/text_codec.h"
 #include "platform/ijl.h"
@@ -8,7 +9,6 @@
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTime>
 #include <algorithm>
 #include <cstring>
@@ -391,18 +391,12 @@ void MapGenerator::add_error_line(const std::string& native_message) {
 }
 
 bool MapGenerator::write_error_log(const std::string& file_name) const {
-    QSaveFile file(to_path(file_name));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto put = [&file](const std::string& line) {
-        file.write(line.data(), qint64(line.size()));
-        file.write("\r\n", 2);
-    };
+    std::string text;
     for (const std::string& line : errors)
-        put(line);
+        text += line + "\r\n";
     if (errors_left_out > 0)
-        put(time_stamp() + std::to_string(errors_left_out) + " more error lines left out");
-    return file.commit();
+        text += time_stamp() + std::to_string(errors_left_out) + " more error lines left out\r\n";
+    return append_log_text(file_name, text);
 }
 
 void MapGenerator::clear_errors() {

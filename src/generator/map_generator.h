@@ -141,8 +141,8 @@ public:
     void log_error(const std::string& message);
     // The same for a message about a file: its native path, " Error: " and what went wrong.
     void log_file_error(const std::string& path, const std::string& what);
-    // Writes the error list, each line ended by CR LF, and a last line counting the lines left
-    // out, replacing the file. False when it cannot be written.
+    // Appends the error list to the log file (append_log_text), each line ended by CR LF, and a
+    // last line counting the lines left out. False when it cannot be written.
     bool write_error_log(const std::string& file_name) const;
     void clear_errors();
 

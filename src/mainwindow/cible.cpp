@@ -1,16 +1,16 @@
 #include "mainwindow/cible.h"
 
-#include "foundation/text_codec.h"
+#include "foundation/func_karvo.h"
 
 int pixel_intensity(QRgb pixel) {
     return (qRed(pixel) * 61 + qGreen(pixel) * 174 + qBlue(pixel) * 21) >> 8;
 }
 
 tCible::tCible(const std::string& file, TColor32 colour) {
-    QImage picture;
-    if (!picture.load(to_path(file)))
+    QImage picture = read_bitmap_file(file, max_marker_size);
+    if (picture.isNull())
         return;
-    picture = picture.convertToFormat(QImage::Format_RGB32);
+    picture.convertTo(QImage::Format_RGB32);
     bitmap = QImage(picture.size(), QImage::Format_ARGB32);
     const QRgb rgb = colour & 0x00FFFFFF;
     for (int y = 0; y < picture.height(); ++y) {

@@ -2,12 +2,15 @@
 
 #include "database/points_tree.h"
 #include "foundation/feedback.h"
+#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/pqGR32_JPEG.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/cible.h"
 #include "mainwindow/map_raster.h"
+#include "platform/ijl.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -62,23 +65,74 @@ TMapCanvas::TMapCanvas(QImage& image) : buffer(image) {
 
 TMapCanvas::~TMapCanvas() = default;
 
-bool load_zone_image(const std::string& path, QImage& bitmap) {
-    QImage image;
+size_t zone_image_bytes(const std::vector<pMap_info*>& zones) {
+    size_t bytes = 0;
+    for (const pMap_info* z : zones)
+        bytes += size_t(z->normal_image.sizeInBytes()) + size_t(z->high_image.sizeInBytes());
+    return bytes;
+}
+
+bool load_zone_image(const std::string& path, QImage& bitmap, int side, TImageBudget* budget) {
     bitmap = QImage();
-    if (file_exists(path + ".jpg")) {
-        try {
-            LoadJPEG(&image, path + ".jpg");
-        } catch (const std::exception&) {
-            image = QImage();
-        }
-    } else if (file_exists(path + ".bmp")) {
-        image.load(to_path(path + ".bmp"), "BMP");
-    } else {
+    const bool jpeg = file_exists(path + ".jpg");
+    const std::string file = path + (jpeg ? ".jpg" : ".bmp");
+    if (!jpeg && !file_exists(file))
+        return false;
+    if (budget && budget->bytes == 0) {
+        budget->ran_short = true;
         return false;
     }
-    if (!image.isNull())
-        bitmap = image.convertToFormat(QImage::Format_RGB32);
-    return !bitmap.isNull();
+    // The file is taken from the budget as it is read, the pixels once they are kept.
+    const size_t file_bytes =
+        size_t(std::clamp<qint64>(QFileInfo(to_path(file)).size(), 0, kMaxZoneImageFile));
+    const size_t room = budget ? budget->bytes - std::min(budget->bytes, file_bytes)
+                               : std::numeric_limits<size_t>::max();
+    bool read = true;
+    bool past_limit = false;
+    std::string failure;
+    if (jpeg) {
+        QSize size;
+        try {
+            LoadJPEG(&bitmap, file, {kMaxZoneImageFile, side, side, room / 4}, &size);
+        } catch (const EIJLError& e) {
+            read = e.status() != IJL_FILE_TOO_LARGE && e.status() != IJL_CANNOT_OPEN_FILE;
+            // An image refused within its side found no room; one refused by the decoder
+            // itself is far past the side.
+            past_limit = e.status() == IJL_FILE_TOO_LARGE ||
+                         (e.status() == IJL_IMAGE_TOO_LARGE &&
+                          (size.isEmpty() || size.width() > side || size.height() > side));
+            if (e.status() != IJL_IMAGE_TOO_LARGE)
+                failure = ijlErrorStr(e.status());
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+    } else {
+        bitmap = read_bitmap_file(file, {side, side}, &past_limit);
+        read = !past_limit;
+        if (bitmap.isNull() && !past_limit)
+            failure = "no bitmap that can be read";
+    }
+    // Opaque pixels, in place for a decoded JPEG.
+    if (!bitmap.isNull())
+        bitmap.convertTo(QImage::Format_RGB32);
+    const size_t pixels = size_t(bitmap.sizeInBytes());
+    const bool no_room = !past_limit && failure.empty() && (bitmap.isNull() || pixels > room);
+    if (budget) {
+        budget->bytes -= read ? std::min(budget->bytes, file_bytes) : 0;
+        budget->bytes -= no_room ? 0 : std::min(budget->bytes, pixels);
+        budget->ran_short = budget->ran_short || no_room;
+    }
+    if (past_limit)
+        log_outside_limit(path_text(file),
+                          bitmap_limit_text({side, side}) + ", " + size_text(kMaxZoneImageFile),
+                          false);
+    else if (!failure.empty())
+        append_error_log(path_text(file) + ": not loaded: " + failure + ".");
+    if (!failure.empty() || past_limit || no_room) {
+        bitmap = QImage();
+        return false;
+    }
+    return true;
 }
 
 TPoint tile_position(int32_t x, int32_t y, int32_t zoom, TPoint tile_origin) {
@@ -151,11 +205,17 @@ void paint_tiles(TMapCanvas& c, TMapScene& s) {
         if (!z->in_view || zoom <= s.mahd) {
             if (z->high_image.width() > 1)
                 z->high_image = QImage();
+            if (z->high_deferred)
+                z->high_missing = z->high_deferred = false;
             if (!z->in_view)
                 continue;
         } else if (z->high_image.width() <= 1 && !z->high_missing) {
-            if (!s.load_high_image || !s.load_high_image(*z))
+            const size_t held = zone_image_bytes(*s.zones);
+            TImageBudget room{s.image_budget > held ? s.image_budget - held : 0};
+            if (!s.load_high_image || !s.load_high_image(*z, room)) {
                 z->high_missing = true;
+                z->high_deferred = room.ran_short;
+            }
         }
         const QImage& image = z->high_image.width() > 1 ? z->high_image : z->normal_image;
         if (!image.isNull()) {

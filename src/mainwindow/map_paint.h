@@ -9,6 +9,7 @@
 
 #include <QImage>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,6 +56,24 @@ constexpr TColor32 kTipsColour = 0x55000000;           // box of the tips panel
 constexpr TColor32 kSearchBarColour = 0x990000CC;      // bar of the search-area mode
 constexpr TColor32 kTargetPathColour = 0xFFFFFFAA;     // path of the target point
 
+// Zone images are drawn at most [MAHD] (up to 1024) pixels wide, high-detail ones at most at
+// the highest zoom (3500): larger images, and larger files, are not loaded.
+constexpr int kMaxZoneImageSide = 1024;
+constexpr int kMaxHighImageSide = 4096;
+constexpr size_t kMaxZoneImageFile = size_t(16) << 20;
+// The zone images of the continent shown at once: the files read for its normal images and
+// the pixels held by those and by the high-detail images on screen.
+constexpr size_t kZoneImageBudget = size_t(192) << 20;
+
+// What zone images may still take, in bytes, and whether an image found no room in it.
+struct TImageBudget {
+    size_t bytes = kZoneImageBudget;
+    bool ran_short = false;
+};
+
+// The bytes of the pixels the zones' images hold.
+size_t zone_image_bytes(const std::vector<pMap_info*>& zones);
+
 // What one paint reads, and the little it writes back: the zones' on-screen flags and
 // high-detail images, the paths' drawn flags and the target's label position.
 struct TMapScene {
@@ -64,8 +83,9 @@ struct TMapScene {
     bool show_continent = false;
     const QImage* splash = nullptr;
     const std::vector<pMap_info*>* zones = nullptr;
-    const TOutline* border = nullptr;  // the border outline
-    int32_t mahd = 600;                // zoom above which high-detail images are drawn
+    const TOutline* border = nullptr; // the border outline
+    int32_t mahd = 600;               // zoom above which high-detail images are drawn
+    size_t image_budget = kZoneImageBudget;
     int32_t lodv = 500;                // zoom above which zone outlines are drawn
     bool zone_outlines = false;        // [AVCT]
     bool current_zone_outline = false; // [MCUR]
@@ -89,8 +109,9 @@ struct TMapScene {
     const FeedbackLines* feedback = nullptr;
     bool search_area_mode = false;
     std::string search_bar_text;
-    // Loads a zone's high-detail image into zone.high_image; false when there is none.
-    std::function<bool(pMap_info& zone)> load_high_image;
+    // Loads a zone's high-detail image into zone.high_image within the room left by the images
+    // held; false when there is none or it does not fit (room.ran_short).
+    std::function<bool(pMap_info& zone, TImageBudget& room)> load_high_image;
 };
 
 // The buffer being painted, with a painter for lines, images and panel texts and direct access
@@ -109,9 +130,13 @@ struct TMapCanvas {
     std::unique_ptr<QPainter> painter;
 };
 
-// Loads path + ".jpg", else path + ".bmp", as an opaque 32-bit bitmap; false (bitmap emptied)
-// when neither exists or the file is damaged or of another kind.
-bool load_zone_image(const std::string& path, QImage& bitmap);
+// Loads path + ".jpg", else path + ".bmp", as an opaque 32-bit bitmap (Format_RGB32) of at most
+// side x side pixels and kMaxZoneImageFile bytes; with a budget, the file read and the pixels
+// kept are taken from it. False (bitmap emptied) when neither file exists, or when the file is
+// damaged, of another kind or past its limits (error.log names it), or does not fit in the
+// budget (budget->ran_short; nothing logged).
+bool load_zone_image(const std::string& path, QImage& bitmap, int side = kMaxZoneImageSide,
+                     TImageBudget* budget = nullptr);
 
 // The whole paint; the hit list is rebuilt.
 void paint_map(QImage& buffer, TMapScene& scene, TMarkerHits& hits);

@@ -16,8 +16,10 @@
 
 namespace {
 
-// Larger images are refused before any pixel buffer is made for them (8192 x 8192).
+// Larger images are refused before any pixel buffer is made for them (8192 x 8192), and
+// larger files before they are read.
 constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
+constexpr size_t kMaxFileBytes = size_t{256} << 20;
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
 // call that set `jump`. Data that end early are only a warning to libjpeg (it would fill the
@@ -53,7 +55,8 @@ template <class Codec> void prepare(Codec& cinfo, ErrorManager& err) {
 // Everything that lives across a libjpeg call that may jump back. Kept outside the frame that
 // calls setjmp, so its values are defined after the jump.
 struct DecodeJob {
-    const std::string* data = nullptr;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
     JPEG_CORE_PROPERTIES* props = nullptr;
     bool whole_image = false;
     int width = 0;
@@ -129,7 +132,7 @@ void ycbcra_to_rgba(uint8_t* row, int width) {
 bool conversion_supported(const JPEG_CORE_PROPERTIES& p, int components) {
     if (p.jpg_channels != components)
         return false;
-    if (p.dib_color == IJL_BGR && p.dib_channels == 3)
+    if (p.dib_color == IJL_BGR && (p.dib_channels == 3 || p.dib_channels == 4))
         return (p.jpg_color == IJL_G && components == 1) ||
                (p.jpg_color == IJL_YCBCR && components == 3);
     if (p.dib_color == IJL_RGBA_FPX && p.dib_channels == 4)
@@ -146,8 +149,7 @@ int run_decode(DecodeJob& job) {
         return IJL_BAD_DATA;
     }
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(job.data->data()),
-                 static_cast<unsigned long>(job.data->size()));
+    jpeg_mem_src(&cinfo, job.data, static_cast<unsigned long>(job.size));
     jpeg_read_header(&cinfo, TRUE);
     job.width = static_cast<int>(cinfo.image_width);
     job.height = static_cast<int>(cinfo.image_height);
@@ -176,7 +178,7 @@ int run_decode(DecodeJob& job) {
         cinfo.jpeg_color_space = JCS_CMYK;
         cinfo.out_color_space = JCS_CMYK;
     } else {
-        cinfo.out_color_space = JCS_EXT_BGR;
+        cinfo.out_color_space = p.dib_channels == 4 ? JCS_EXT_BGRA : JCS_EXT_BGR;
     }
     jpeg_start_decompress(&cinfo);
     const size_t stride = static_cast<size_t>(p.dib_width) * static_cast<size_t>(p.dib_channels) +
@@ -271,17 +273,30 @@ int ijlRead(JPEG_CORE_PROPERTIES* props, IJLIOTYPE io_type) {
         return IJL_BAD_ARGUMENT;
     if (!props->initialised)
         return IJL_NOT_INITIALISED;
-    if (io_type != IJL_JFILE_READPARAMS && io_type != IJL_JFILE_READWHOLEIMAGE)
+    const bool from_file = io_type == IJL_JFILE_READPARAMS || io_type == IJL_JFILE_READWHOLEIMAGE;
+    const bool params = io_type == IJL_JFILE_READPARAMS || io_type == IJL_JBUFF_READPARAMS;
+    if (!from_file && io_type != IJL_JBUFF_READPARAMS && io_type != IJL_JBUFF_READWHOLEIMAGE)
         return IJL_BAD_ARGUMENT;
-    std::string data;
-    if (!read_file(props->jpg_file, data))
-        return IJL_CANNOT_OPEN_FILE;
     DecodeJob job;
-    job.data = &data;
+    std::string data;
+    if (from_file) {
+        bool past_limit = false;
+        if (!read_file(props->jpg_file, data, kMaxFileBytes, &past_limit))
+            return IJL_CANNOT_OPEN_FILE;
+        if (past_limit)
+            return IJL_FILE_TOO_LARGE;
+        job.data = reinterpret_cast<const uint8_t*>(data.data());
+        job.size = data.size();
+    } else {
+        if (!props->jpg_bytes)
+            return IJL_BAD_ARGUMENT;
+        job.data = props->jpg_bytes;
+        job.size = props->jpg_size_bytes;
+    }
     job.props = props;
-    job.whole_image = io_type == IJL_JFILE_READWHOLEIMAGE;
+    job.whole_image = !params;
     const int status = run_decode(job);
-    if (status == IJL_OK && io_type == IJL_JFILE_READPARAMS) {
+    if (status == IJL_OK && params) {
         props->jpg_width = job.width;
         props->jpg_height = job.height;
         props->jpg_channels = job.components;
@@ -333,6 +348,8 @@ const char* ijlErrorStr(int status) {
         return "The bitmap does not match the image";
     case IJL_IMAGE_TOO_LARGE:
         return "The image is too large";
+    case IJL_FILE_TOO_LARGE:
+        return "The file is too large";
     default:
         return "Unknown error";
     }

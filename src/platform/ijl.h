@@ -1,8 +1,9 @@
 #pragma once
 // A small JPEG library interface over libjpeg-turbo: one property record per call, a status per
-// operation (0 = success), whole-image reads and writes between a file and a device-independent
-// bitmap buffer (rows padded to a multiple of 4 bytes).
+// operation (0 = success), whole-image reads and writes between a file (or, for reads, bytes in
+// memory) and a device-independent bitmap buffer (rows padded to a multiple of 4 bytes).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,7 +20,9 @@ enum IJL_COLOR {
 
 enum IJLIOTYPE {
     IJL_JFILE_READPARAMS = 0,
+    IJL_JBUFF_READPARAMS = 1,
     IJL_JFILE_READWHOLEIMAGE = 2,
+    IJL_JBUFF_READWHOLEIMAGE = 3,
     IJL_JFILE_WRITEWHOLEIMAGE = 8,
 };
 
@@ -33,11 +36,13 @@ enum IJLERR {
     IJL_BAD_DATA = -5,
     IJL_UNSUPPORTED_CONVERSION = -6,
     IJL_BAD_BITMAP = -7,
-    IJL_IMAGE_TOO_LARGE = -8, // more than 8192 x 8192 pixels
+    IJL_IMAGE_TOO_LARGE = -8, // more than 8192 x 8192 pixels, or than the caller allows
+    IJL_FILE_TOO_LARGE = -9,  // more bytes than the reader allows
 };
 
 struct JPEG_CORE_PROPERTIES {
-    // Bitmap side. A negative height means rows top-down; a positive one, bottom-up.
+    // Bitmap side. A negative height means rows top-down; a positive one, bottom-up. With
+    // IJL_BGR, 3 channels are blue, green, red; 4 channels add a fourth byte of 255.
     uint8_t* dib_bytes = nullptr;
     int dib_width = 0;
     int dib_height = 0;
@@ -45,8 +50,11 @@ struct JPEG_CORE_PROPERTIES {
     int dib_channels = 0;
     IJL_COLOR dib_color = IJL_COLOR_NONE;
 
-    // JPEG side. The file name is Windows-1252 text.
+    // JPEG side. The file name is Windows-1252 text; the IJL_JBUFF_ operations read the bytes
+    // given instead.
     std::string jpg_file;
+    const uint8_t* jpg_bytes = nullptr;
+    size_t jpg_size_bytes = 0;
     int jpg_width = 0;
     int jpg_height = 0;
     int jpg_channels = 0;
@@ -62,8 +70,9 @@ struct JPEG_CORE_PROPERTIES {
 int ijlInit(JPEG_CORE_PROPERTIES* props);
 int ijlFree(JPEG_CORE_PROPERTIES* props);
 // IJL_JFILE_READPARAMS fills the JPEG width, height and channel count from the named file
-// (images of more than 8192 x 8192 pixels are refused);
+// (images of more than 8192 x 8192 pixels, and files of more than 256 MB, are refused);
 // IJL_JFILE_READWHOLEIMAGE decodes it into the bitmap buffer in the bitmap's colour model.
+// IJL_JBUFF_READPARAMS and IJL_JBUFF_READWHOLEIMAGE do the same with the bytes given.
 int ijlRead(JPEG_CORE_PROPERTIES* props, IJLIOTYPE io_type);
 // IJL_JFILE_WRITEWHOLEIMAGE encodes a 3-channel BGR bitmap as a YCbCr file at the quality,
 // replacing an existing file only once the whole image is encoded.

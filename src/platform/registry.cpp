@@ -120,9 +120,9 @@ QString key_path(const std::string& key_name) {
 // The string value of the key in the prefix's system.reg, when there is one; the file is read a
 // line at a time.
 std::optional<QString> machine_value(const std::string& key_name, const std::string& value_name) {
-    QFile file(to_path(wine_prefix() + "system.reg"));
-    if (key_name.empty() || file.size() > qint64{kMaxSystemRegSize} ||
-        !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (key_name.empty() || !open_for_reading(wine_prefix() + "system.reg", file) ||
+        file.size() > qint64{kMaxSystemRegSize})
         return std::nullopt;
     const QString key = key_path(key_name);
     const QString value = to_qstring(value_name);
@@ -130,7 +130,8 @@ std::optional<QString> machine_value(const std::string& key_name, const std::str
     const bool below_software = key.startsWith(software, Qt::CaseInsensitive);
     ValueFinder direct(key, value);
     ValueFinder wow(software + QStringLiteral("Wow6432Node\\") + key.mid(9), value);
-    while (!file.atEnd() && !direct.found && !(direct.done && (wow.done || !below_software))) {
+    while (!file.atEnd() && file.pos() <= qint64{kMaxSystemRegSize} && !direct.found &&
+           !(direct.done && (wow.done || !below_software))) {
         const QString line = QString::fromUtf8(file.readLine(1 << 16));
         direct.line(line);
         if (below_software)

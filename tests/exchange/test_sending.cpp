@@ -148,6 +148,14 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
     EXPECT_THAT(send(&Tmail_fic::RadioButton1,
                      [](Tmail_fic& d) { d.IdHTTP1.options.total_timeout_ms = 300; }),
                 testing::StartsWith(message(27, additions_file_name, "Operation timed out after")));
+    // A file grown past the upload's limit after the command looked at it is not sent.
+    const size_t posted = server.requests().size();
+    ASSERT_TRUE(write_file_atomic(file, std::string(kUploadMaxBytes + 1, 'x')));
+    selected_database->upload_address = server.url("/ok");
+    EXPECT_THAT(
+        send(&Tmail_fic::RadioButton1),
+        testing::HasSubstr("\" is larger than " + std::to_string(kUploadMaxBytes) + " bytes."));
+    EXPECT_EQ(server.requests().size(), posted);
 }
 
 TEST_F(Sending, MailGoesToTheMailProgram) {

@@ -161,6 +161,36 @@ TEST(Files, PolylinesSizesAndLineCounts) {
     EXPECT_EQ(lines(std::string(100000, '\n')), 8); // counting stops at 8
 }
 
+// A bitmap file is read from its header on, up to what a bitmap of its size takes, bytes past
+// it left unread. One larger than its limit is refused: the caller is told, or error.log.
+TEST(Files, BitmapFilesAreReadWithinTheSizeTheirHeaderGives) {
+    SavedGlobals saved;
+    TempDir dir;
+    app_path = dir.path();
+    take_outside_limits();
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(0xFF336699);
+    ASSERT_TRUE(image.save(to_path(dir.file("a.bmp")), "BMP"));
+    const std::string bmp = file_text(dir.file("a.bmp"));
+    ASSERT_TRUE(support::write_raw(dir.file("padded.bmp"), bmp + std::string(1 << 20, 'x')));
+    for (const char* name : {"a.bmp", "padded.bmp"}) {
+        const QImage read = read_bitmap_file(dir.file(name), {3, 2});
+        EXPECT_EQ(std::pair(read.size(), read.pixel(2, 1)), std::pair(QSize(3, 2), 0xFF336699u));
+    }
+    bool past = false;
+    EXPECT_TRUE(read_bitmap_file(dir.file("a.bmp"), {2, 2}, &past).isNull() && past);
+    EXPECT_TRUE(read_bitmap_file(dir.file("a.bmp"), {3, 1}).isNull());
+    EXPECT_EQ(file_text(dir.file("error.log")).substr(21),
+              dir.file("a.bmp") + ": larger than its limit (3 x 1 pixels); it is not read.\r\n");
+    EXPECT_EQ(take_outside_limits(), 1);
+    EXPECT_TRUE(read_bitmap_file(dir.file("none.bmp"), {3, 2}, &past).isNull() && !past);
+    for (QSize size : {max_splash_size, max_splash_size + QSize(1, 0)}) {
+        ASSERT_TRUE(QImage(size, QImage::Format_RGB32).save(to_path(dir.file("s.bmp")), "BMP"));
+        EXPECT_EQ(read_bitmap_file(dir.file("s.bmp"), max_splash_size).isNull(),
+                  size != max_splash_size);
+    }
+}
+
 TEST(EditBoxes, ClampEditTextAndLineTextRefusesControlsAndForeignCharacters) {
     TClampedEdit r = clamp_edit_text("150", 1, 99);
     EXPECT_EQ(std::tie(r.text, r.sel_start, r.sel_length), std::tuple("99", 0, 2));

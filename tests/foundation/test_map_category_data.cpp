@@ -4,6 +4,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/map_data.h"
 #include "foundation/text_codec.h"
+#include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/section_records.h"
 #include "support/section_writer.h"
@@ -259,6 +260,23 @@ TEST_F(CategoryFixture, CatprefAppliesToFirstOfEqualIdsAndKeepsEveryLookItHolds)
     TData_common{master2, catpref}.categories[0]->colour = 0x5050;
     EXPECT_EQ(font_styles((TData_common{master, catpref}.categories[0]->font)), TFontStyles(6));
     EXPECT_EQ((TData_common{master2, catpref}.categories[0]->colour), 0x5050);
+}
+
+// catpref.bin is read up to the most a save writes: the looks of 512 categories. Records past it
+// are not applied, and error.log says so.
+TEST_F(CategoryFixture, CatprefIsReadUpToTheMostASaveWrites) {
+    SavedGlobals saved;
+    app_path = dir.path();
+    const size_t most = TData_common::max_catpref_size / TData_common::catpref_record_size;
+    std::vector<CatprefSpec> looks(most - 1, {99, 1, 1, true, 0, "X", 8});
+    looks.push_back({4, 0x111111, 2, true, 0, "Times", 9});
+    looks.push_back({7, 0x222222, 2, true, 0, "Times", 9});
+    ASSERT_TRUE(write_raw(catpref, catpref_file(looks)));
+    TData_common data(master, catpref);
+    EXPECT_EQ(std::pair(data.categories[0]->colour, data.categories[1]->colour),
+              std::pair(0x111111, 0x00FF00));
+    EXPECT_EQ(file_text(dir.file("error.log")).substr(21),
+              catpref + ": larger than its limit (512 records); only its first part is used.\r\n");
 }
 
 TEST(CategoryData, MissingSectionsBadPropertyLinesAndPartialRecords) {

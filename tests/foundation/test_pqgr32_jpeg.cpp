@@ -1,4 +1,5 @@
 #include "foundation/pqGR32_JPEG.h"
+#include "platform/ijl.h"
 #include "support/jpeg_writer.h"
 #include "support/temp_dir.h"
 
@@ -176,4 +177,39 @@ TEST(JpegSave, NewFilesGetTheUsualModeAndReplacedOnesKeepTheirs) {
                   std::pair(mode_t(0640), mode_t(0604)));
         EXPECT_EQ(load(old).size(), QSize(4, 4));
     }
+}
+
+// The caller's limits: the file's bytes, the image's width, height and pixels. One past any of
+// them is refused before a pixel is decoded, with the image's size told when it is known.
+TEST(JpegLoad, FilesAndImagesPastTheCallersLimitsAreRefused) {
+    TempDir dir;
+    const std::string path = dir.file("z.jpg");
+    ASSERT_TRUE(
+        write_test_jpeg(path, 40, 30, 3, JCS_RGB, JCS_YCbCr, std::vector<uint8_t>(3600, 77)));
+    const size_t bytes = file_text(path).size();
+    const TJpegLimits fits{bytes, 40, 30, 1200};
+    auto status_of = [&](TJpegLimits limits) {
+        QImage image;
+        QSize size;
+        try {
+            LoadJPEG(&image, path, limits, &size);
+        } catch (const EIJLError& e) {
+            EXPECT_TRUE(image.isNull());
+            return std::pair(e.status(), size);
+        }
+        EXPECT_EQ(std::pair(image.size(), image.format()), std::pair(size, QImage::Format_ARGB32));
+        EXPECT_LE(channel_distance(image.pixel(20, 15), qRgb(77, 77, 77)), 2);
+        return std::pair(0, size);
+    };
+    auto past = [&](auto member, auto value) {
+        TJpegLimits limits = fits;
+        limits.*member = value;
+        return limits;
+    };
+    EXPECT_EQ(status_of(fits), std::pair(0, QSize(40, 30)));
+    EXPECT_EQ(status_of(past(&TJpegLimits::file_bytes, bytes - 1)),
+              std::pair(int(IJL_FILE_TOO_LARGE), QSize()));
+    for (const TJpegLimits& limits : {past(&TJpegLimits::width, 39), past(&TJpegLimits::height, 29),
+                                      past(&TJpegLimits::pixels, uint64_t(1199))})
+        EXPECT_EQ(status_of(limits), std::pair(int(IJL_IMAGE_TOO_LARGE), QSize(40, 30)));
 }

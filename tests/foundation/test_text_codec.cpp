@@ -3,7 +3,9 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(TextCodec, Windows1252RoundTripsLinesSplitAtEveryEndAndBytesReadLittleEndian) {
     std::string all;
@@ -71,4 +73,34 @@ TEST(TextCodec, AtomicWritesGiveNewFilesTheUsualModeAndKeepTheModeOfReplacedOnes
     ASSERT_TRUE(write_file_atomic(dir.file("old.txt"), "p"));
     EXPECT_EQ(std::pair(file_mode(dir.file("new.txt")), file_mode(dir.file("old.txt"))),
               std::pair(mode_t(0640), mode_t(0751)));
+}
+
+// A file is read whole, or within a limit: one byte past it is refused, or cut when the caller
+// asks. Appending creates a plain file or adds to one, and refuses anything else.
+TEST(TextCodec, FilesAreReadWithinTheirLimitAndOnlyPlainFilesAreAppendedTo) {
+    TempDir dir;
+    const std::string path = dir.file("f.bin");
+    ASSERT_TRUE(write_file_atomic(path, "0123456789"));
+    std::string out;
+    bool past = false;
+    EXPECT_TRUE(read_file(path, out) && out == "0123456789");
+    EXPECT_TRUE(read_file(path, out, 10) && out == "0123456789");
+    EXPECT_TRUE(!read_file(path, out, 9) && out.empty());
+    EXPECT_TRUE(read_file(path, out, 9, &past) && out == "012345678" && past);
+    EXPECT_TRUE(read_file(path, out, 10, &past) && out == "0123456789" && !past);
+    const std::string log = dir.file("new.log");
+    for (const char* line : {"one\n", "two\n"}) {
+        QFile file;
+        ASSERT_TRUE(open_for_appending(log, file));
+        file.write(line);
+    }
+    EXPECT_EQ(file_text(log), "one\ntwo\n");
+    ASSERT_TRUE(QDir().mkdir(to_path(dir.file("folder"))) &&
+                QFile::link(to_path(log), to_path(dir.file("link.log"))) &&
+                mkfifo(dir.file("fifo").c_str(), 0644) == 0);
+    for (const char* name : {"folder", "link.log", "fifo"}) {
+        QFile file;
+        EXPECT_FALSE(open_for_appending(dir.file(name), file)) << name;
+    }
+    EXPECT_EQ(file_text(log), "one\ntwo\n");
 }

@@ -328,10 +328,14 @@ void read_update(std::string_view data) {
 
 void read_jpeg(std::string_view data) {
     QImage bitmap(1, 1, QImage::Format_ARGB32);
+    const std::string file = put("z.jpg", data);
     try {
-        LoadJPEG(&bitmap, put("z.jpg", data));
+        LoadJPEG(&bitmap, file);
     } catch (const std::runtime_error&) {
     }
+    // As a zone image, within a budget of 1 MB.
+    TImageBudget budget{size_t(1) << 20};
+    load_zone_image(file.substr(0, file.size() - 4), bitmap, kMaxZoneImageSide, &budget);
 }
 
 // The map painted from the input, read in order (missing bytes are zero): buffer size, zoom, view
@@ -408,7 +412,7 @@ void paint_view(std::string_view data) {
     s.current_zone = current < zones.size() ? zones[current] : nullptr;
     s.zones = &zones;
     s.border = &border;
-    s.load_high_image = [&](pMap_info& z) {
+    s.load_high_image = [&](pMap_info& z, TImageBudget&) {
         z.high_image = bits >> 12 & 1 ? QImage(8, 8, QImage::Format_RGB32) : QImage();
         return !z.high_image.isNull();
     };

@@ -1,3 +1,4 @@
+#include "foundation/func_ressource.h"
 #include "foundation/pqGR32_JPEG.h"
 #include "generator/map_generator.h"
 #include "support/blp_writer.h"
@@ -7,6 +8,7 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <random>
 #include <squish.h>
@@ -322,4 +324,32 @@ TEST(GeneratorRoutines, ShortenedPathsAndErrorLines) {
     const std::vector<std::string> lines = split_lines(log);
     EXPECT_EQ(std::pair(lines.size(), lines.back().substr(16)),
               std::pair(size_t{1001}, std::string("203 more error lines left out")));
+}
+
+// The error lines come after what the log holds. A log grown past its size starts anew, the old
+// one kept beside it; a link is not written through, and its target keeps its bytes.
+TEST(GeneratorRoutines, ErrorLinesComeAfterWhatTheLogHolds) {
+    TempDir dir;
+    const std::string log = dir.file("error.log");
+    MapGenerator g;
+    g.log_error("first");
+    ASSERT_TRUE(write_raw(log, "2026-01-02 10:00:00: a limit met at start\r\n"));
+    ASSERT_TRUE(g.write_error_log(log));
+    g.log_error("second");
+    ASSERT_TRUE(g.write_error_log(log));
+    const std::vector<std::string> lines = split_lines(file_text(log));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(std::tuple(lines[0].substr(21), lines[1].substr(16), lines[3].substr(16)),
+              std::tuple("a limit met at start", "first", "second"));
+    const std::string full(kLogRotationSize, 'x');
+    ASSERT_TRUE(write_raw(log, full));
+    ASSERT_TRUE(g.write_error_log(log));
+    EXPECT_EQ(file_text(log + ".old"), full);
+    EXPECT_EQ(split_lines(file_text(log)).size(), 2u);
+    const std::string outside = dir.file("outside.txt");
+    ASSERT_TRUE(write_raw(outside, "kept") && QFile::remove(to_path(log)) &&
+                QFile::link(to_path(outside), to_path(log)));
+    EXPECT_FALSE(g.write_error_log(log));
+    EXPECT_EQ(std::pair(file_text(outside), QFileInfo(to_path(log)).isSymLink()),
+              std::pair(std::string("kept"), true));
 }

@@ -1,11 +1,15 @@
 #include "database/paths.h"
 #include "database/points_tree.h"
 #include "foundation/binary_io.h"
+#include "foundation/func_karvo.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/cible.h"
 #include "mainwindow/map_paint.h"
+#include "support/jpeg_writer.h"
 #include "support/points_fixture.h"
 #include "support/points_writer.h"
+#include "support/saved_globals.h"
 #include "support/section_writer.h"
 
 #include <QPainter>
@@ -143,7 +147,7 @@ TEST_F(MapPaint, SplashOnlyUntilAContinentIsShown) {
 
 TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     int loads = 0;
-    scene.load_high_image = [&](pMap_info& z) {
+    scene.load_high_image = [&](pMap_info& z, TImageBudget&) {
         ++loads;
         z.high_image = QImage(64, 64, QImage::Format_RGB32);
         z.high_image.fill(0xFF204060);
@@ -160,7 +164,7 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     paint();
     EXPECT_TRUE(zones[0]->high_image.isNull());
     // A zone without a high-detail file is not looked for again.
-    scene.load_high_image = [&](pMap_info&) {
+    scene.load_high_image = [&](pMap_info&, TImageBudget&) {
         ++loads;
         return false;
     };
@@ -168,6 +172,21 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     paint();
     paint();
     EXPECT_EQ(std::tuple(loads, at(150, 150)), std::tuple(2, kGround));
+    // One offered only what the images held leave of the budget, and finding no room in it, is
+    // looked for again once it has been off screen or below the threshold.
+    zones[0]->high_missing = false;
+    scene.image_budget = zone_image_bytes(zones) + 100;
+    std::vector<size_t> offered;
+    scene.load_high_image = [&](pMap_info&, TImageBudget& room) {
+        offered.push_back(room.bytes);
+        room.ran_short = true;
+        return false;
+    };
+    for (int32_t zoom : {scene.mahd + 1, scene.mahd + 1, scene.mahd, scene.mahd + 1}) {
+        scene.view.zoom = zoom;
+        paint();
+    }
+    EXPECT_EQ(offered, (std::vector<size_t>{100, 100}));
 }
 
 // Polylines that reach into the buffer from beyond any of its edges are drawn, however far away
@@ -203,6 +222,98 @@ TEST(ZoneImage, LoadsJpegOrBmpAndRefusesTheRest) {
         QImage bitmap(4, 4, QImage::Format_RGB32);
         EXPECT_EQ(load_zone_image(dir.file(name), bitmap), loads) << name;
         EXPECT_EQ(bitmap.isNull(), !loads) << name;
+    }
+}
+
+// A zone image is at most 1024 pixels wide and high, a high-detail one 4096, and its file 16 MB:
+// one past any of them is not loaded, and error.log names it, as it names a file that cannot be
+// decoded. With a budget, the file read and the pixels kept are taken from it; an image that
+// does not fit is not loaded, and nothing is logged.
+TEST(ZoneImage, ImagesPastTheirLimitsOrWithoutRoomAreNotLoaded) {
+    SavedGlobals saved;
+    TempDir dir;
+    app_path = dir.path();
+    take_outside_limits();
+    auto jpeg = [&](const std::string& name, int width, size_t padded = 0) {
+        std::string bytes;
+        EXPECT_TRUE(write_test_jpeg(dir.file(name + ".jpg"), width, 1, 1, JCS_GRAYSCALE,
+                                    JCS_GRAYSCALE, std::vector<uint8_t>(size_t(width), 90)) &&
+                    read_file(dir.file(name + ".jpg"), bytes) &&
+                    write_raw(dir.file(name + ".jpg"),
+                              bytes + std::string(padded - std::min(padded, bytes.size()), '\0')));
+        return dir.file(name);
+    };
+    auto bmp = [&](const std::string& name, int width) {
+        QImage image(width, 1, QImage::Format_RGB32);
+        image.fill(0xFF5A5A5A);
+        EXPECT_TRUE(image.save(to_path(dir.file(name + ".bmp")), "BMP"));
+        return dir.file(name);
+    };
+    const std::tuple<std::string, int, bool> cases[] = {
+        {jpeg("side", kMaxZoneImageSide), kMaxZoneImageSide, true},
+        {jpeg("wide", kMaxZoneImageSide + 1), kMaxZoneImageSide, false},
+        {bmp("bside", kMaxZoneImageSide), kMaxZoneImageSide, true},
+        {bmp("bwide", kMaxZoneImageSide + 1), kMaxZoneImageSide, false},
+        {jpeg("high", kMaxHighImageSide), kMaxHighImageSide, true},
+        {jpeg("hwide", kMaxHighImageSide + 1), kMaxHighImageSide, false},
+        {jpeg("full", 8, kMaxZoneImageFile), kMaxZoneImageSide, true},
+        {jpeg("over", 8, kMaxZoneImageFile + 1), kMaxZoneImageSide, false}};
+    std::vector<std::string> expected_log;
+    for (const auto& [path, side, loads] : cases) {
+        QImage bitmap(4, 4, QImage::Format_RGB32);
+        EXPECT_EQ(load_zone_image(path, bitmap, side), loads) << path;
+        EXPECT_EQ(bitmap.format(), loads ? QImage::Format_RGB32 : QImage::Format_Invalid) << path;
+        if (loads)
+            EXPECT_EQ(bitmap.pixel(0, 0), 0xFF5A5A5Au) << path;
+        else
+            expected_log.push_back(path + (file_exists(path + ".jpg") ? ".jpg" : ".bmp") +
+                                   ": larger than its limit (" + std::to_string(side) + " x " +
+                                   std::to_string(side) + " pixels, 16 MB); it is not read.");
+    }
+    ASSERT_TRUE(write_raw(dir.file("damaged.jpg"), "\xFF\xD8 not a picture"));
+    QImage bitmap;
+    EXPECT_FALSE(load_zone_image(dir.file("damaged"), bitmap));
+    expected_log.push_back(dir.file("damaged.jpg") +
+                           ": not loaded: The JPEG data are damaged or incomplete.");
+    std::vector<std::string> log = split_lines(file_text(dir.file("error.log")));
+    for (std::string& line : log)
+        line.erase(0, 21); // the date and time
+    EXPECT_EQ(log, expected_log);
+    EXPECT_EQ(take_outside_limits(), 4);
+    // Room for the file and its pixels, then for one byte less, then none left.
+    const size_t file = file_text(dir.file("side.jpg")).size();
+    const size_t need = file + kMaxZoneImageSide * 4;
+    for (auto [room, left] : {std::pair{need, size_t(0)}, {need - 1, need - 1 - file}, {0, 0}}) {
+        TImageBudget budget{room};
+        EXPECT_EQ(load_zone_image(dir.file("side"), bitmap, kMaxZoneImageSide, &budget),
+                  room == need);
+        EXPECT_EQ(std::pair(budget.bytes, budget.ran_short), std::pair(left, room != need));
+    }
+    EXPECT_EQ(split_lines(file_text(dir.file("error.log"))).size(), 5u);
+}
+
+// The target marker is its file's picture, tinted: the brighter a pixel, the more opaque. A
+// file larger than the marker's limit gives no marker, and error.log says so.
+TEST(TargetMarker, ItsFileTintedWithinItsLimit) {
+    SavedGlobals saved;
+    TempDir dir;
+    app_path = dir.path();
+    take_outside_limits();
+    for (QSize size : {max_marker_size, max_marker_size + QSize(0, 1)}) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(0xFF000000);
+        picture.setPixel(1, 1, 0xFFFFFFFF);
+        ASSERT_TRUE(picture.save(to_path(dir.file("cible.bmp")), "BMP"));
+        const tCible marker(dir.file("cible.bmp"), 0xFF204060);
+        if (size != max_marker_size) {
+            EXPECT_TRUE(marker.bitmap.isNull() && take_outside_limits() == 1);
+            EXPECT_NE(file_text(dir.file("error.log")).find("cible.bmp: larger than its limit"),
+                      std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(
+            std::tuple(marker.bitmap.size(), marker.bitmap.pixel(1, 1), marker.bitmap.pixel(0, 0)),
+            std::tuple(size, 0xFF204060u, 0x00204060u));
     }
 }
 
@@ -333,13 +444,23 @@ TEST_F(MapPaint, MarkersAndOverlaysStandWhereTheyBelong) {
     EXPECT_FALSE(paths[0].drawn);
 }
 
-// However the view moves the selected point's label over and past the edges, a window shows
-// exactly its part of what a wider window shows.
+// However the view moves the selected point's label over and past the edges, the window shows
+// exactly its part of the label as painted whole in the middle of a large buffer, and the
+// background beyond it.
 TEST_F(MapPaint, TargetLabelIsClippedAtEveryEdge) {
     scene.markers_shown = false;
     select(add(1, 32768, 32768, "Auberge du Val")); // (100, 100) from the view's offset
-    const int margin = 150;
-    QImage wide(300 + 2 * margin, 300 + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    // The whole label, with the point at (centre, centre), nothing of it near an edge.
+    const int centre = 500;
+    QImage whole(2 * centre, 2 * centre, QImage::Format_ARGB32_Premultiplied);
+    whole.fill(0xFF000000);
+    scene.view = {200, {centre - 100, centre - 100}, whole.width(), whole.height()};
+    paint_map(whole, scene, hits);
+    for (int edge = 0; edge < whole.width(); ++edge)
+        for (auto [x, y] :
+             {std::pair{edge, 0}, {edge, whole.height() - 1}, {0, edge}, {whole.width() - 1, edge}})
+            ASSERT_EQ(::raw(whole, x, y), 0xFF000000u) << x << "," << y;
+    ASSERT_EQ(::raw(whole, centre + 4, centre), kTargetLabelColour); // the tie
     const int far = 2000000000;
     const int spots[][2] = {{100, 100}, {-200, 100},   {-30, 100}, {0, 0},   {240, 100},
                             {292, 100}, {400, 100},    {100, -20}, {100, 3}, {100, 297},
@@ -347,12 +468,12 @@ TEST_F(MapPaint, TargetLabelIsClippedAtEveryEdge) {
     for (auto [x, y] : spots) {
         scene.view = {200, {x - 100, y - 100}, 300, 300};
         paint();
-        scene.view = {200, {x - 100 + margin, y - 100 + margin}, wide.width(), wide.height()};
-        wide.fill(0xFF000000);
-        paint_map(wide, scene, hits);
         for (int py = 0; py < 300; ++py)
-            for (int px = 0; px < 300; ++px)
-                ASSERT_EQ(raw(px, py), ::raw(wide, px + margin, py + margin))
+            for (int px = 0; px < 300; ++px) {
+                const int64_t wx = int64_t(px) - x + centre, wy = int64_t(py) - y + centre;
+                const bool inside = wx >= 0 && wy >= 0 && wx < whole.width() && wy < whole.height();
+                ASSERT_EQ(raw(px, py), inside ? ::raw(whole, int(wx), int(wy)) : 0xFF000000u)
                     << "label at " << x << "," << y << ": pixel " << px << "," << py;
+            }
     }
 }

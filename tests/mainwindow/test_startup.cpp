@@ -1,10 +1,15 @@
 #include "database/database_list.h"
 #include "demo/demo_database.h"
 #include "foundation/func_karvo.h"
+#include "foundation/map_data.h"
+#include "generator/map_generator.h"
+#include "mainwindow/preferences.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/termination_signals.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
+#include "platform/registry.h"
 #include "support/dialog_answer.h"
+#include "support/fifo.h"
 #include "support/form4_points.h"
 #include "support/section_writer.h"
 
@@ -287,6 +292,51 @@ TEST_F(StartUp, OnlyALiveCopyOfThisFolderHoldsTheLock) {
     }
     for (QProcess& p : run)
         p.kill(), p.waitForFinished();
+}
+
+// A FIFO in place of any file read or appended to at start is refused at once, whether or not
+// another program holds its other end.
+TEST_F(StartUp, FilesThatAreNoPlainFilesNeverHoldTheStart) {
+    ScriptedMessages boxes;
+    app_path = dir.path();
+    QDir().mkpath(to_path(dir.file("data")));
+    const QByteArray saved_prefix = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", QFile::encodeName(to_path(dir.path())));
+    TPreference pref;
+    TOutsideSettings outside;
+    std::string text;
+    std::vector<std::string> lines;
+    const std::pair<const char*, std::function<bool()>> readers[] = {
+        {"error.log", [] { return append_error_log("line"); }},
+        {"pref.ini",
+         [&] {
+             read_preferences(dir.file("pref.ini"), pref, outside, &text);
+             return !outside.language.empty();
+         }},
+        {"master.loc", [&] { return load_section(text, dir.file("master.loc"), 4); }},
+        {"url.bin", [&] { return load_scrambled_text(lines, dir.file("url.bin")); }},
+        {"tips.txt", [&] { return read_text_lines(dir.file("tips.txt"), kTipsLimits, lines); }},
+        {"welcome.txt", [&] { return read_first_line(dir.file("welcome.txt"), 10, text); }},
+        {"catpref.bin", [&] { return read_file(dir.file("catpref.bin"), text, 1000); }},
+        {"data/icon_a.bmp",
+         [&] {
+             return !read_bitmap_file(dir.file("data/icon_a.bmp"), {99, 99}).isNull();
+         }},
+        {"data/cible.bmp", [&] { return !tCible(dir.file("data/cible.bmp"), 0).bitmap.isNull(); }},
+        {"data/border.vec",
+         [&] { return !read_outline(dir.file("data/border.vec")).points.empty(); }},
+        {"system.reg", [] { return !read_machine_string("Software\\Vev", "Path").empty(); }},
+        {"generator.log", [&] {
+             MapGenerator g;
+             g.log_error("line");
+             return g.write_error_log(dir.file("generator.log"));
+         }}};
+    for (const auto& [file, read] : readers) {
+        bool done = true;
+        EXPECT_TRUE(returns_at_once(dir.file(file), [&, &read = read] { done = read(); })) << file;
+        EXPECT_FALSE(done) << file;
+    }
+    saved_prefix.isNull() ? qunsetenv("WINEPREFIX") : qputenv("WINEPREFIX", saved_prefix);
 }
 
 TEST(StartUpChecks, UpdatesByPeriodTheDatabaseListAndTerminationSignalsThatReachTheEventLoop) {

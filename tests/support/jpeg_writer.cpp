@@ -6,7 +6,7 @@
 
 bool write_test_jpeg(const std::string& path, int width, int height, int components,
                      J_COLOR_SPACE in_space, J_COLOR_SPACE jpeg_space,
-                     const std::vector<uint8_t>& pixels, int quality) {
+                     const std::vector<uint8_t>& pixels, int quality, bool progressive) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
     cinfo.err = jpeg_std_error(&err);
@@ -21,6 +21,8 @@ bool write_test_jpeg(const std::string& path, int width, int height, int compone
     jpeg_set_defaults(&cinfo);
     jpeg_set_colorspace(&cinfo, jpeg_space);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(components);
     while (cinfo.next_scanline < cinfo.image_height) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "foundation/control_tag.h"
+#include "foundation/func_karvo.h"
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
@@ -134,9 +135,9 @@ TForm1::TForm1(TDatabaseList& list, QWidget* parent) : QDialog(parent), database
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     // FormCreate
-    QPixmap picture;
-    if (file_exists(data_path + "vev.bmp") && picture.load(to_path(data_path + "vev.bmp")))
-        Image1->setPixmap(picture);
+    const QImage picture = read_bitmap_file(data_path + "vev.bmp", max_splash_size);
+    if (!picture.isNull())
+        Image1->setPixmap(QPixmap::fromImage(picture));
 }
 
 TForm1::~TForm1() {

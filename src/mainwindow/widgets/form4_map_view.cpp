@@ -388,12 +388,15 @@ void TForm4::load_continent() {
     }
     G32_ProgressBar1->setMax(int(continent_zones.size()));
     size_t outline_budget = kContinentOutlineLimit;
+    TImageBudget image_budget;
     for (size_t i = 0; i < continent_zones.size(); ++i) {
         pMap_info* z = continent_zones[i];
         z->high_image = QImage();
-        z->high_missing = false;
+        z->high_missing = z->high_deferred = false;
         // A zone that needs no image is not reported missing.
-        if (!load_zone_image(maps_path + path_name(z->image_name), z->normal_image) && !z->no_image)
+        if (!::load_zone_image(maps_path + path_name(z->image_name), z->normal_image,
+                               kMaxZoneImageSide, &image_budget) &&
+            !z->no_image)
             all_found = false;
         z->outline = read_outline(maps_path + path_name(z->image_name) + ".vec", &outline_budget);
         G32_ProgressBar1->setPosition(int(i) + 1);
@@ -402,6 +405,10 @@ void TForm4::load_continent() {
     build_links();
     update_visibility();
     G32_ProgressBar1->hide();
+    if (image_budget.ran_short)
+        log_outside_limit(path_text(maps_path) + " (the images of " +
+                              (continent_record ? continent_record->name : std::string()) + ")",
+                          size_text(kZoneImageBudget), false);
     if (!all_found)
         show_message(52, false);
     if (take_outside_limits() > 0)
@@ -420,7 +427,7 @@ void TForm4::unload_continent() {
     for (pMap_info* z : continent_zones) {
         z->normal_image = QImage();
         z->high_image = QImage();
-        z->high_missing = false;
+        z->high_missing = z->high_deferred = false;
         z->outline.reset();
     }
     continent_zones.clear();
@@ -463,9 +470,7 @@ void TForm4::regionClick(QAction* sender) {
 
 void TForm4::create_map_layer() {
     ImageMap->on_paint = [this](QImage& buffer) { paint_map(buffer); };
-    splash = QImage();
-    if (file_exists(data_path + "vev.bmp"))
-        splash.load(to_path(data_path + "vev.bmp"));
+    splash = read_bitmap_file(data_path + "vev.bmp", max_splash_size);
 
     waypoint1 = menu_item(Menu_image, "waypoint1");
     wpdefaire1 = menu_item(Menu_image, "wpdefaire1");
@@ -540,16 +545,19 @@ void TForm4::paint_map(QImage& buffer) {
     s.feedback = &feedback_lines;
     s.search_area_mode = search_area_mode;
     s.search_bar_text = search_bar_text;
-    s.load_high_image = [this](pMap_info& z) {
-        return load_zone_image(maps_path + "high/" + path_name(z.image_name), z.high_image);
+    s.load_high_image = [this](pMap_info& z, TImageBudget& room) {
+        return load_zone_image(maps_path + "high/" + path_name(z.image_name), z.high_image, room);
     };
     ::paint_map(buffer, s, marker_hits);
 }
 
-bool TForm4::load_zone_image(const std::string& path, QImage& bitmap) {
+bool TForm4::load_zone_image(const std::string& path, QImage& bitmap, TImageBudget& room) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool loaded = ::load_zone_image(path, bitmap);
+    const bool loaded = ::load_zone_image(path, bitmap, kMaxHighImageSide, &room);
     QApplication::restoreOverrideCursor();
+    // A file past its limits is told once the paint is over.
+    if (take_outside_limits() > 0)
+        QTimer::singleShot(0, this, [this] { feedback(83, 8); });
     return loaded;
 }
 

@@ -309,10 +309,10 @@ void TForm4::load_vectors() {
 
 void TForm4::load_icon_strip(std::vector<QPixmap>& list, QSize tile, const std::string& file,
                              const std::string* stream) {
-    std::string bytes;
-    const QImage strip = stream                   ? read_icon_strip(*stream)
-                         : read_file(file, bytes) ? read_icon_strip(bytes)
-                                                  : QImage();
+    const QImage strip =
+        stream ? read_icon_strip(*stream)
+               : read_bitmap_file(file, QSize(max_icon_strip_width, max_icon_strip_height))
+                     .convertToFormat(QImage::Format_ARGB32);
     if (strip.isNull() || strip.width() < tile.width() || strip.height() < tile.height()) {
         show_message(47, false, stream ? std::string() : path_text(file));
         return;

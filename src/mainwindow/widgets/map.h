@@ -419,7 +419,7 @@ public:
     void ZoomBarChange();
     void create_map_layer();
     void paint_map(QImage& buffer);
-    bool load_zone_image(const std::string& path, QImage& bitmap);
+    bool load_zone_image(const std::string& path, QImage& bitmap, TImageBudget& room);
     void waypoint1Click();
     void erase_listWP();
     void wpdefaire1Click();
