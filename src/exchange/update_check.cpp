@@ -166,9 +166,9 @@ std::string md5_hex(std::string_view data) {
 }
 
 std::string md5_file_hex(const std::string& path) {
-    QFile file(to_path(path));
+    QFile file;
     QCryptographicHash hash(QCryptographicHash::Md5);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+    if (!open_for_reading(path, file) || !hash.addData(&file))
         return md5_hex({});
     return hash.result().toHex().toStdString();
 }

@@ -4,6 +4,7 @@
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
 #include "support/exchange_fixture.h"
+#include "support/fifo.h"
 #include "support/http_test_server.h"
 #include "support/opened_urls.h"
 #include "support/window_input.h"
@@ -166,15 +167,20 @@ TEST_F(Update, NewFilesGetTheUsualModeAndReplacedOnesKeepTheirs) {
          {"/vev/update.php", reply("VERS=v1.06\r\nFILE=new.txt||" + md5_hex("n") +
                                    "|$BASE/n|n|0|0|all\r\nFILE=new.txt|sub\\|" + md5_hex("z") +
                                    "|$BASE/z|z|1|0|all\r\nFILE=old.txt||" + md5_hex("n") +
-                                   "|$BASE/n|o|0|0|all\r\nEOF")}});
+                                   "|$BASE/n|o|0|0|all\r\nFILE=fifo.txt||" + md5_hex("n") +
+                                   "|$BASE/n|f|0|0|all\r\nEOF")}});
     serve(server);
     TForm_update dialog;
-    dialog.Button3Click();
-    EXPECT_EQ(shown(dialog), (std::map<std::string, std::string>{
-                                 {"n", get_text(52)}, {"z", get_text(52)}, {"o", get_text(52)}}));
+    // A FIFO in the place of a file is compared without waiting, and replaced as a new file.
+    EXPECT_TRUE(returns_at_once(app_path + "fifo.txt", [&] { dialog.Button3Click(); }));
+    EXPECT_EQ(
+        shown(dialog),
+        (std::map<std::string, std::string>{
+            {"n", get_text(52)}, {"z", get_text(52)}, {"o", get_text(52)}, {"f", get_text(52)}}));
     EXPECT_EQ((std::vector{file_mode(app_path + "new.txt"), file_mode(app_path + "sub/new.txt"),
-                           file_mode(app_path + "old.txt")}),
-              (std::vector<mode_t>{0640, 0640, 0604}));
+                           file_mode(app_path + "old.txt"), file_mode(app_path + "fifo.txt")}),
+              (std::vector<mode_t>{0640, 0640, 0604, 0640}));
+    EXPECT_EQ(file_text(app_path + "fifo.txt"), "n");
 }
 
 // The lock file of the running program, reached by any form of its path, is never written.
