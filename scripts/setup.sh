@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
-    qt6-base-dev libgl-dev
+    qt6-base-dev qt6-base-private-dev libgl-dev
     zlib1g-dev libjpeg62-turbo-dev libstorm-dev libsquish-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick x11-utils

@@ -108,11 +108,10 @@ protected:
         return shops->rows[row];
     }
     std::vector<TreeNode*> kept;
-    static void post(QObject* to, std::vector<QKeyCombination> keys) {
+    // Keys typed into the tree's window, each queued as the window system queues it.
+    void type(std::vector<QKeyCombination> keys) {
         for (QKeyCombination k : keys)
-            QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k.key(),
-                                                          k.keyboardModifiers(),
-                                                          k.key() == Qt::Key_I ? "i" : ""));
+            queue_key(tree, k.key(), k.keyboardModifiers(), k.key() == Qt::Key_I ? "i" : "");
     }
 };
 
@@ -349,7 +348,7 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
         EXPECT_EQ(from_qstring(d.Edit1->text()), long_name);
         d.Button2Click();
     });
-    EXPECT_TRUE(find(long_name) == mint && !form->additions_unsaved &&
+    ASSERT_TRUE(find(long_name) == mint && !form->additions_unsaved &&
                 mint->item()->comment == spaced);
     edit(mint, [](TForm2& d) {
         choose(d, "Notes");
@@ -469,8 +468,9 @@ TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
         QTimer::singleShot(0, [presses] {
             auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget());
             d->Edit1->setText("Renamed");
+            d->Edit1->setFocus();
             for (int i = 0; i < presses; ++i)
-                presses == 4 ? post(d->Edit1, {Qt::Key_Return}) : post_click(d->Button4, {5, 5});
+                presses == 4 ? queue_key(d, Qt::Key_Return) : queue_click(d->Button4);
         });
         form->edit_point_dialog(point);
         std::vector<TreeNode*> rows = shops->rows;
@@ -485,8 +485,7 @@ TEST_F(QueuedInput, KeysTypedAheadInTheTreeActInTurn) {
     // Ctrl+X twice on the hovered current row; Down, then Ctrl+X on the hovered point below.
     for (size_t downs : {0, 1}) {
         form->hover_node(start(downs), 0);
-        post(tree,
-             {downs ? QKeyCombination(Qt::Key_Down) : Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_X});
+        type({downs ? QKeyCombination(Qt::Key_Down) : Qt::CTRL | Qt::Key_X, Qt::CTRL | Qt::Key_X});
         QApplication::processEvents();
         EXPECT_TRUE(shops->rows == kept && !current()) << downs;
     }
@@ -501,8 +500,8 @@ TEST_F(QueuedInput, KeysTypedAheadInTheTreeActInTurn) {
                     form->target_marker->node};
             d->Button4Click();
         });
-        post(tree, std::vector<QKeyCombination>(downs, Qt::Key_Down));
-        post(tree, {Qt::Key_I});
+        type(std::vector<QKeyCombination>(downs, Qt::Key_Down));
+        type({Qt::Key_I});
         QApplication::processEvents();
         EXPECT_EQ(seen, std::vector<TreeNode*>(4, reached)) << downs;
         EXPECT_EQ(shops->rows, kept) << downs;
@@ -514,23 +513,29 @@ TEST_F(QueuedInput, TheTreeShowsItsCurrentRowAgainAndEndGoesLastAndAReloadTakesN
     TreeNode* point = start(0);
     form->select_node(nullptr);
     tree->scrollTo(tree->currentIndex());
-    post_click(tree->viewport(), tree->visualRect(tree->currentIndex()).center());
+    queue_click(tree->viewport(), tree->visualRect(tree->currentIndex()).center());
     QApplication::processEvents();
     EXPECT_EQ(form->selection_ancestors[0], point);
     // End without a current row: the last row.
     tree->selectionModel()->clearCurrentIndex();
-    post(tree, {Qt::Key_End});
+    type({Qt::Key_End});
     QApplication::processEvents();
     EXPECT_TRUE(current() && !tree->indexBelow(tree->currentIndex()).isValid());
-    // The map's and the tree's menus asked for as a reload starts stay shut while it runs.
-    bool opened_busy = false;
-    for (QMenu* menu : {form->Menu_image, form->Menu1})
-        QObject::connect(menu, &QMenu::aboutToShow, [&] { opened_busy |= form->busy; });
-    for (QWidget* w : {static_cast<QWidget*>(form->ImageMap), tree->viewport()})
-        QCoreApplication::postEvent(w, new QContextMenuEvent(QContextMenuEvent::Mouse, {5, 5},
-                                                             w->mapToGlobal(QPoint(5, 5))));
-    form->reload_database(0);
-    EXPECT_FALSE(opened_busy);
+    // The map's and the tree's menus asked for as a reload starts stay shut while it runs, and
+    // open after it.
+    for (auto [menu, over] : {std::pair<QMenu*, QWidget*>{form->Menu_image, form->ImageMap},
+                              {form->Menu1, tree->viewport()}}) {
+        std::vector<bool> opened_busy;
+        const auto seen =
+            QObject::connect(menu, &QMenu::aboutToShow, [&] { opened_busy.push_back(form->busy); });
+        queue_click(over, {5, 5}, Qt::NoModifier, Qt::RightButton);
+        form->reload_database(0);
+        EXPECT_TRUE(opened_busy.empty());
+        QApplication::processEvents();
+        EXPECT_EQ(opened_busy, std::vector<bool>{false});
+        QObject::disconnect(seen);
+        menu->hide();
+    }
 }
 
 TEST_F(QueuedInput, EachOpeningOfAMenuRunsOneCommand) {
