@@ -559,14 +559,9 @@ bool read_file_tail(const std::string& path, size_t limit, std::string& out) {
     if (!open_for_reading(path, file))
         return false;
     const qint64 size = file.size();
-    const qint64 wanted = std::min(size, qint64(limit) + 1);
-    if (!file.seek(size - wanted))
-        return false;
-    const QByteArray bytes = file.read(wanted);
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    out.assign(bytes.constData(), size_t(bytes.size()));
-    return true;
+    bool longer = false;
+    return file.seek(size - std::min(size, qint64(limit) + 1)) &&
+           read_rest(file, out, limit + 1, longer);
 }
 
 } // namespace
@@ -666,17 +661,16 @@ std::string installation_key(const std::string& folder) {
 
 // The installation a fallback file names in one of its first lines, empty when none.
 std::string installation_of(const std::string& file) {
-    QFile f;
-    if (!open_for_reading(file, f))
+    std::string head;
+    bool longer = false;
+    if (!read_file(file, head, 64 << 10, &longer))
         return {};
-    const QByteArray head = f.read(64 << 10);
     std::string found;
     int n = 0;
-    for_each_text_line(std::string_view(head.constData(), size_t(head.size())),
-                       [&](std::string_view line) {
-                           if (++n <= 4 && found.empty() && line.starts_with(installation_prefix))
-                               found = line.substr(installation_prefix.size());
-                       });
+    for_each_text_line(head, [&](std::string_view line) {
+        if (++n <= 4 && found.empty() && line.starts_with(installation_prefix))
+            found = line.substr(installation_prefix.size());
+    });
     return found;
 }
 

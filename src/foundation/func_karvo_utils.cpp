@@ -385,16 +385,12 @@ QImage read_bitmap_file(const std::string& path, QSize max_size, bool* past_limi
     }
     // Then at most what a bitmap of that size takes: 256 colours and 4 bytes a pixel, each row
     // padded, or its run-length codes.
-    const qint64 most = kHeader + 1024 + qint64(size.height()) * (4 * qint64(size.width()) + 4);
-    qint64 used = data.size();
-    data.resize(std::clamp(f.size(), used, most));
-    while (used < data.size()) {
-        const qint64 n = f.read(data.data() + used, data.size() - used);
-        if (n <= 0)
-            break;
-        used += n;
-    }
-    data.resize(used);
+    const size_t most = kHeader + 1024 + size_t(size.height()) * (4 * size_t(size.width()) + 4);
+    std::string rest;
+    bool longer = false;
+    if (!read_rest(f, rest, most - size_t(data.size()), longer))
+        return QImage();
+    data.append(rest.data(), qsizetype(rest.size()));
     QBuffer buffer(&data);
     return QImageReader(&buffer, "BMP").read();
 }

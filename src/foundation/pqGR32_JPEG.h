@@ -1,6 +1,8 @@
 #pragma once
 // Zone images: 32-bit bitmaps (QImage Format_ARGB32) loaded from and saved to JPEG files.
 
+#include "platform/ijl.h"
+
 #include <QImage>
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +30,10 @@ void SaveJPEG(const QImage& bitmap, const std::string& file_name, uint8_t qualit
 
 // What LoadJPEG reads: the file's size, and the image's width, height and pixels.
 struct TJpegLimits {
-    size_t file_bytes = size_t(256) << 20;
-    int width = 8192;
-    int height = 8192;
-    uint64_t pixels = uint64_t(1) << 26;
+    size_t file_bytes = ijl_max_file_bytes;
+    int width = ijl_max_side;
+    int height = ijl_max_side;
+    uint64_t pixels = ijl_max_pixels;
 };
 
 // Replaces the bitmap by the decoded file as Format_ARGB32. 1- and 3-channel files become

@@ -3,11 +3,11 @@
 // plus the small file helpers every reader and writer shares.
 
 #include <QString>
-
-class QFile;
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QFile;
 
 // Windows-1252 bytes to QString and back. Characters without a Windows-1252 code become '?'.
 QString to_qstring(const std::string& cp1252);

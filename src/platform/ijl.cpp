@@ -16,11 +16,6 @@
 
 namespace {
 
-// Larger images are refused before any pixel buffer is made for them (8192 x 8192), and
-// larger files before they are read.
-constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
-constexpr size_t kMaxFileBytes = size_t{256} << 20;
-
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
 // call that set `jump`. Data that end early are only a warning to libjpeg (it would fill the
 // rest of the image with grey); here they end the decoding as an error too.
@@ -154,7 +149,7 @@ int run_decode(DecodeJob& job) {
     job.width = static_cast<int>(cinfo.image_width);
     job.height = static_cast<int>(cinfo.image_height);
     job.components = cinfo.num_components;
-    if (uint64_t{cinfo.image_width} * cinfo.image_height > kMaxPixels) {
+    if (uint64_t{cinfo.image_width} * cinfo.image_height > ijl_max_pixels) {
         jpeg_destroy_decompress(&cinfo);
         return IJL_IMAGE_TOO_LARGE;
     }
@@ -281,7 +276,7 @@ int ijlRead(JPEG_CORE_PROPERTIES* props, IJLIOTYPE io_type) {
     std::string data;
     if (from_file) {
         bool past_limit = false;
-        if (!read_file(props->jpg_file, data, kMaxFileBytes, &past_limit))
+        if (!read_file(props->jpg_file, data, ijl_max_file_bytes, &past_limit))
             return IJL_CANNOT_OPEN_FILE;
         if (past_limit)
             return IJL_FILE_TOO_LARGE;

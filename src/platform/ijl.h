@@ -40,6 +40,11 @@ enum IJLERR {
     IJL_FILE_TOO_LARGE = -9,  // more bytes than the reader allows
 };
 
+// What the reads take at most: the pixels of an image (8192 x 8192) and the bytes of a file.
+constexpr uint64_t ijl_max_pixels = uint64_t{1} << 26;
+constexpr int ijl_max_side = 8192;
+constexpr size_t ijl_max_file_bytes = size_t{256} << 20;
+
 struct JPEG_CORE_PROPERTIES {
     // Bitmap side. A negative height means rows top-down; a positive one, bottom-up. With
     // IJL_BGR, 3 channels are blue, green, red; 4 channels add a fourth byte of 255.

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -61,14 +60,3 @@ private:
     std::vector<QElapsedTimer> since_;
     DialogAnswer answer_;
 };
-
-// A left click at `at`, or at the middle of the widget, queued.
-inline void post_click(QWidget* to, QPointF at) {
-    for (auto [type, held] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
-                              {QEvent::MouseButtonRelease, Qt::NoButton}})
-        QCoreApplication::postEvent(
-            to, new QMouseEvent(type, at, to->mapToGlobal(at), Qt::LeftButton, held, {}));
-}
-inline void post_click(QWidget* to) {
-    post_click(to, QRectF(to->rect()).center());
-}

@@ -179,20 +179,15 @@ bool opened_by(QWidget* window, const QWidget* dialog) {
     return false;
 }
 
-// Lets input through to the dialog on top of the stack only. A level with a `cancel` control lets
+// Lets input through to the dialog of the newest gate only. A gate with a `cancel` control lets
 // through that control alone (Escape asks the dialog to close), for long work run inside one of
 // the dialog's handlers.
 class TInputGate : public QObject {
 public:
-    struct Level {
-        QPointer<QDialog> dialog;
-        QPointer<QWidget> cancel;
-        bool cancel_only = false;
-    };
-
-    // A level and the filter that applies it, from now until the object goes. The filter is
-    // installed last, so it sees input before every other application filter.
-    explicit TInputGate(Level level) : level_(std::move(level)) {
+    // The gate applies from now until the object goes. Its filter is installed last, so it sees
+    // input before every other application filter.
+    TInputGate(QDialog* dialog, QWidget* cancel)
+        : dialog_(dialog), cancel_(cancel), cancel_only_(cancel != nullptr) {
         stack().push_back(this);
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -207,7 +202,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (stack().empty() || stack().back() != this || !is_user_input(event->type()))
             return false;
-        QDialog* dialog = level_.dialog;
+        QDialog* dialog = dialog_;
         // Answered, or gone: the input was meant for a dialog that is over.
         if (!dialog || !dialog->isVisible())
             return true;
@@ -215,10 +210,10 @@ protected:
         if (!window || !opened_by(window, dialog))
             return true;
         // The window passes the input on to its controls, which are checked then.
-        if (!level_.cancel_only || qobject_cast<QWindow*>(watched))
+        if (!cancel_only_ || qobject_cast<QWindow*>(watched))
             return false;
         auto* widget = qobject_cast<QWidget*>(watched);
-        QWidget* cancel = level_.cancel;
+        QWidget* cancel = cancel_;
         if (widget && cancel && (widget == cancel || cancel->isAncestorOf(widget)))
             return false;
         if (event->type() == QEvent::KeyPress &&
@@ -232,7 +227,9 @@ private:
         static std::vector<TInputGate*> gates;
         return gates;
     }
-    Level level_;
+    QPointer<QDialog> dialog_;
+    QPointer<QWidget> cancel_;
+    bool cancel_only_;
 };
 
 class TClosedMenuFilter : public QObject {
@@ -246,12 +243,12 @@ protected:
 } // namespace
 
 int exec_modal(QDialog& dialog) {
-    TInputGate gate({&dialog, nullptr, false});
+    TInputGate gate(&dialog, nullptr);
     return dialog.exec();
 }
 
 void process_events_but_input(QDialog* dialog, QWidget* cancel) {
-    TInputGate gate({dialog, cancel, true});
+    TInputGate gate(dialog, cancel);
     QCoreApplication::processEvents();
 }
 
