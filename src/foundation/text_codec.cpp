@@ -167,11 +167,12 @@ bool open_for_reading(const std::string& path, QFile& file) {
 }
 
 bool open_for_appending(const std::string& path, QFile& file) {
-    // O_NONBLOCK: a FIFO without a reader is refused at once; O_NOFOLLOW: a link is refused.
+    // O_NONBLOCK: a FIFO without a reader is refused at once; O_NOFOLLOW: a link is refused. A
+    // new file gets the usual mode, 0666 less the umask.
     return adopt_plain_file(
         ::open(path.c_str(),
                O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
-               0644),
+               0666),
         file, QIODevice::WriteOnly | QIODevice::Append);
 }
 

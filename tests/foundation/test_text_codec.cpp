@@ -89,12 +89,17 @@ TEST(TextCodec, FilesAreReadWithinTheirLimitAndOnlyPlainFilesAreAppendedTo) {
     EXPECT_TRUE(read_file(path, out, 9, &past) && out == "012345678" && past);
     EXPECT_TRUE(read_file(path, out, 10, &past) && out == "0123456789" && !past);
     const std::string log = dir.file("new.log");
-    for (const char* line : {"one\n", "two\n"}) {
-        QFile file;
-        ASSERT_TRUE(open_for_appending(log, file));
-        file.write(line);
+    {
+        // A new log gets the usual mode of a new file.
+        const ScopedUmask mask(002);
+        for (const char* line : {"one\n", "two\n"}) {
+            QFile file;
+            ASSERT_TRUE(open_for_appending(log, file));
+            file.write(line);
+        }
     }
-    EXPECT_EQ(file_text(log), "one\ntwo\n");
+    EXPECT_EQ(std::pair(file_text(log), file_mode(log)),
+              std::pair(std::string("one\ntwo\n"), mode_t(0664)));
     ASSERT_TRUE(QDir().mkdir(to_path(dir.file("folder"))) &&
                 QFile::link(to_path(log), to_path(dir.file("link.log"))) &&
                 mkfifo(dir.file("fifo").c_str(), 0644) == 0);
