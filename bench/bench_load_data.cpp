@@ -1,6 +1,7 @@
 // The whole data load of a database of 100,000 points into the main window, and the memory the
 // loaded points take, beside the bare inflate of the points section; the same load with an
-// additions file of some size (someone else's, or garbage), its time and the peak memory.
+// additions file of some size (someone else's, or garbage), its time and the peak memory; the
+// load with an additions file that cannot be read, and with a copy a signal left.
 
 #include "database/additions_file.h"
 #include "foundation/func_karvo.h"
@@ -16,10 +17,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
 #include <malloc.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -68,22 +71,33 @@ std::string large_additions_file(size_t bytes) {
     return text;
 }
 
+// The synthetic window with a nickname, and its additions file.
+struct AdditionsBench {
+    AdditionsBench() { rPreference.PSEU = "Bench"; }
+    ScriptedMessages boxes;
+    std::unique_ptr<TForm4> window = support::synthetic_window();
+    std::string file = ajouts_path + "Vev_ajouts_Synth.txt";
+};
+
+// Unloads the data, and the additions folder is emptied for the next load.
+void unload_without_additions(TForm4& form) {
+    form.unload_data();
+    form.common_data.reset();
+    QDir(to_path(ajouts_path)).removeRecursively();
+    QDir().mkpath(to_path(ajouts_path));
+}
+
 // The data load with an additions file of range(0) MB (none for 0): the time, the peak memory
 // above the process before the load (peak_MB) and the process's peak (process_peak_MB).
 void BM_LoadLargeAdditions(benchmark::State& state) {
-    ScriptedMessages boxes;
-    auto window = support::synthetic_window();
-    TForm4& form = *window;
-    rPreference.PSEU = "Bench";
+    AdditionsBench bench;
+    TForm4& form = *bench.window;
     const std::string text = large_additions_file(size_t(state.range(0)) << 20);
-    const std::string file = ajouts_path + "Vev_ajouts_Synth.txt";
+    const std::string& file = bench.file;
     double peak = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        form.unload_data();
-        form.common_data.reset();
-        for (const QString& name : QDir(to_path(ajouts_path)).entryList(QDir::Files))
-            QFile::remove(to_path(ajouts_path) + name);
+        unload_without_additions(form);
         if (state.range(0) != 0)
             write_file_atomic(file, text);
         const double base = reset_peak();
@@ -103,6 +117,63 @@ BENCHMARK(BM_LoadLargeAdditions)
     ->Arg(78)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// The data load when the additions file cannot be read: a folder (0), a FIFO (1) or a file one
+// byte past its limit (2, sparse) in its place. None of them may hold the load.
+void BM_LoadUnreadableAdditions(benchmark::State& state) {
+    AdditionsBench bench;
+    TForm4& form = *bench.window;
+    const std::string& file = bench.file;
+    for (auto _ : state) {
+        state.PauseTiming();
+        unload_without_additions(form);
+        if (state.range(0) == 0) {
+            QDir().mkpath(to_path(file));
+        } else if (state.range(0) == 1) {
+            mkfifo(file.c_str(), 0600);
+        } else {
+            QFile big(to_path(file));
+            big.open(QIODevice::WriteOnly);
+            big.write("#v001\r\n");
+            big.resize(qint64(additions_file_limit) + 1);
+        }
+        state.ResumeTiming();
+        form.load_data();
+    }
+}
+BENCHMARK(BM_LoadUnreadableAdditions)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// The data load with an additions file of range(0) MB and a copy a signal left of it with one
+// point more: the copy stands for the file, which is read twice more, to tell so and for the
+// lines the copy lacks.
+void BM_LoadRecoveredCopy(benchmark::State& state) {
+    AdditionsBench bench;
+    TForm4& form = *bench.window;
+    const std::string text = large_additions_file(size_t(state.range(0)) << 20);
+    const std::string& file = bench.file;
+    // The marks a signal's copy carries: this installation, and the state it was made over.
+    const size_t body = text.find("\r\n", text.find("\r\n") + 2) + 2;
+    const std::string copy =
+        text.substr(0, body) + installation_line() + "\r\n#base " +
+        QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Md5)
+            .toHex()
+            .toStdString() +
+        "\r\n" + text.substr(body) + "Extra||1|1|1|1|0|0|||||||||\r\n";
+    for (auto _ : state) {
+        state.PauseTiming();
+        unload_without_additions(form);
+        write_file_atomic(file, text);
+        write_file_atomic(file + ".unsaved", copy);
+        const double base = reset_peak();
+        state.ResumeTiming();
+        form.load_data();
+        state.counters["peak_MB"] = status_mb("VmHWM:") - base;
+    }
+}
+BENCHMARK(BM_LoadRecoveredCopy)->Arg(8)->Arg(31)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_InflatePoints(benchmark::State& state) {
     support::synthetic_window();

@@ -587,6 +587,17 @@ TEXTS = [
     ("S", 83, "", "files cut at their limits", "feedback line after a data or continent load that cut or refused files past the program's limits",
      "Des fichiers dépassent les limites du programme : ce qui dépasse est laissé de côté (voir error.log).",
      "Some files pass the program's limits: what passes them is left out (see error.log)."),
+
+    # Additions kept through signals, and saves within what a load reads back.
+    ("S", 84, "%1", "additions recovered", "feedback line after a load that took in a copy of the additions left by a signal (%1 = its name, or its path outside the additions folder)",
+     "Ajouts récupérés depuis %1, où ils avaient été gardés à l'arrêt du programme.",
+     "Additions recovered from %1, where they were kept when the program was stopped."),
+    ("S", 85, "%1", "unknown copy of additions", "feedback line after every load while the home folder holds a copy of additions left by a signal that no installation takes in (%1 = its path)",
+     "Des ajouts non enregistrés attendent dans %1 : déplacez le fichier dans le dossier ajouts pour les récupérer, ou supprimez-le.",
+     "Unsaved additions wait in %1: move the file into the ajouts folder to take them back, or delete it."),
+    ("S", 86, "%1 %2", "additions too large to save", "message box when a save would write the additions file %1 past %2, more than a load reads back; nothing is written and the additions stay unsaved",
+     "Vos ajouts ne sont pas enregistrés dans %1 : le fichier dépasserait %2, plus que le programme ne peut relire.%%Supprimez des points, puis enregistrez de nouveau.",
+     "Your additions were not saved to %1: the file would pass %2, more than the program can read back.%%Delete some points, then save again."),
 ]
 
 # Category descriptions by category id; a database brings its own categories, so these

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 bool is_additions_header(std::string_view line) {
@@ -23,6 +24,9 @@ bool is_additions_header(std::string_view line) {
 }
 
 namespace {
+
+constexpr std::string_view installation_prefix = "#installation ";
+constexpr std::string_view base_prefix = "#base ";
 
 std::string without_txt(const std::string& path) {
     return path.ends_with(".txt") ? path.substr(0, path.size() - 4) : path;
@@ -46,13 +50,13 @@ std::string additions_backup_path(const std::string& path) {
 }
 
 std::string additions_beside_path(const std::string& path) {
-    return without_txt(path) + ".new.txt";
+    return path + ".new";
 }
 
 std::string additions_free_path(const std::string& path, const std::string& tag) {
-    std::string free = without_txt(path) + tag + ".txt";
+    std::string free = path + tag;
     for (int n = 2; file_exists(free); ++n)
-        free = without_txt(path) + tag + std::to_string(n) + ".txt";
+        free = path + tag + std::to_string(n);
     return free;
 }
 
@@ -443,8 +447,12 @@ AdditionsRead for_each_file_line(QFile& file, size_t limit, QCryptographicHash& 
 
 } // namespace
 
-AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger,
-                                         const AdditionsMergeOptions& options) {
+namespace {
+
+// Reads the lines after the header, handing each to `line` (trimmed, in Windows-1252) until it
+// returns false.
+AdditionsReadResult read_lines(const std::string& path, size_t limit,
+                               const std::function<bool(std::string_view)>& line) {
     AdditionsReadResult result;
     QFile file;
     if (!open_for_reading(path, file)) {
@@ -452,47 +460,31 @@ AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerg
             QFileInfo::exists(to_path(path)) ? AdditionsRead::Unreadable : AdditionsRead::Missing;
         return result;
     }
-    if (uint64_t(file.size()) > options.limit) {
+    if (uint64_t(file.size()) > limit) {
         result.status = AdditionsRead::TooLarge;
         return result;
     }
-    merger.on_replaced([&](const std::string& line) {
-        ++result.rejected;
-        if (options.unplaced)
-            options.unplaced(line);
-    });
-    struct Unhook {
-        TAdditionsMerger& merger;
-        ~Unhook() { merger.on_replaced(nullptr); }
-    } unhook{merger};
     QCryptographicHash digest(QCryptographicHash::Md5);
     bool header = true;
     bool utf8 = false;
     bool bad_header = false;
     std::string converted;
     const AdditionsRead read =
-        for_each_file_line(file, options.limit, digest, result.size, [&](std::string_view line) {
-            if (header && line.starts_with(utf8_bom)) {
+        for_each_file_line(file, limit, digest, result.size, [&](std::string_view text) {
+            if (header && text.starts_with(utf8_bom)) {
                 utf8 = true;
-                line.remove_prefix(utf8_bom.size());
+                text.remove_prefix(utf8_bom.size());
             }
             if (utf8) {
-                converted = from_qstring(QString::fromUtf8(line.data(), qsizetype(line.size())));
-                line = converted;
+                converted = from_qstring(QString::fromUtf8(text.data(), qsizetype(text.size())));
+                text = converted;
             }
             if (std::exchange(header, false)) {
-                bad_header = !is_additions_header(line);
+                bad_header = !is_additions_header(text);
                 return !bad_header;
             }
-            const AdditionOutcome outcome = merger.parse_addition_line(line);
-            if (outcome == AdditionOutcome::Ignored ||
-                (outcome == AdditionOutcome::Present && options.again) ||
-                (outcome == AdditionOutcome::Added && merger.made()))
-                return true;
-            ++result.rejected;
-            if (options.unplaced)
-                options.unplaced(trim_blanks(line));
-            return true;
+            result.merged = true;
+            return line(trim_blanks(text));
         });
     // An empty file has no header either.
     result.status = read != AdditionsRead::Read      ? read
@@ -502,6 +494,46 @@ AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerg
     if (result.status == AdditionsRead::Read)
         result.digest = digest.result();
     return result;
+}
+
+} // namespace
+
+AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger,
+                                         const AdditionsMergeOptions& options) {
+    int32_t rejected = 0;
+    merger.on_replaced([&](const std::string& line) {
+        ++rejected;
+        if (options.unplaced)
+            options.unplaced(line);
+    });
+    struct Unhook {
+        TAdditionsMerger& merger;
+        ~Unhook() { merger.on_replaced(nullptr); }
+    } unhook{merger};
+    AdditionsReadResult result = read_lines(path, options.limit, [&](std::string_view line) {
+        if (options.read)
+            options.read(line);
+        const AdditionOutcome outcome = merger.parse_addition_line(line);
+        if (outcome == AdditionOutcome::Ignored ||
+            (outcome == AdditionOutcome::Present && options.again) ||
+            (outcome == AdditionOutcome::Added && merger.made()))
+            return true;
+        ++rejected;
+        if (options.unplaced)
+            options.unplaced(line);
+        return true;
+    });
+    result.rejected = rejected;
+    return result;
+}
+
+AdditionsReadResult read_additions_lines(const std::string& path,
+                                         const std::function<void(std::string_view)>& line,
+                                         size_t limit) {
+    return read_lines(path, limit, [&line](std::string_view text) {
+        line(text);
+        return true;
+    });
 }
 
 std::string additions_file_text(const TPointsTree& tree, const std::string& digits,
@@ -577,14 +609,55 @@ void TAdditionsFiles::save_beside() {
     seen_[beside()] = Seen{file_exists(beside()), false, {}, 0};
 }
 
-AdditionsReadResult TAdditionsFiles::merge(const std::string& file, TAdditionsMerger& merger) {
+AdditionsReadResult TAdditionsFiles::merge(const std::string& file, TAdditionsMerger& merger,
+                                           const std::string& state_of, AdditionsLineSet* lines) {
     AdditionsMergeOptions options;
-    options.again = file != path_;
+    options.again = state_of != path_;
     options.unplaced = [this](std::string_view line) { unplaced_.add(line); };
+    if (lines)
+        options.read = [lines](std::string_view line) { lines->emplace(line); };
     const AdditionsReadResult result = merge_additions_file(file, merger, options);
+    remember(file, result);
+    return result;
+}
+
+AdditionsReadResult TAdditionsFiles::scan(const std::string& file, AdditionsLineSet* lines) {
+    const AdditionsReadResult result = read_additions_lines(file, [lines](std::string_view line) {
+        if (lines)
+            lines->emplace(line);
+    });
+    remember(file, result);
+    return result;
+}
+
+void TAdditionsFiles::remember(const std::string& file, const AdditionsReadResult& result) {
     seen_[file] = Seen{result.status != AdditionsRead::Missing,
                        result.status == AdditionsRead::Read, result.digest, result.size};
-    return result;
+}
+
+void TAdditionsFiles::supersede(const std::string& file, const AdditionsLineSet& kept) {
+    // Only what reads whole may go.
+    TNewestLines lacking(additions_backup_limit);
+    const AdditionsReadResult result =
+        read_additions_lines(file, [&lacking, &kept](std::string_view line) {
+            if (!line.empty() && line.front() != '#' && !kept.contains(std::string(line)))
+                lacking.add(line);
+        });
+    remember(file, result);
+    if (result.status != AdditionsRead::Read)
+        return;
+    for (std::string& line : lacking.lines())
+        if (backed_up_.insert(line).second)
+            unplaced_.add(line);
+    take_in(file);
+}
+
+std::string TAdditionsFiles::base_line(const std::string& file) const {
+    const auto seen = seen_.find(file);
+    if (seen == seen_.end() || (seen->second.exists && !seen->second.read))
+        return {};
+    return std::string(base_prefix) +
+           (seen->second.exists ? seen->second.digest.toHex().toStdString() : "none");
 }
 
 bool TAdditionsFiles::unchanged(const std::string& file) {
@@ -602,6 +675,10 @@ TAdditionsFiles::Written TAdditionsFiles::write(const std::string& file, const s
                                                 const std::string& heading) {
     Written w;
     w.file = file == path_ ? target() : file;
+    if (text.size() > additions_save_limit) {
+        w.too_large = true;
+        return w;
+    }
     // Another program's version (or an unread file) is kept whole before it is written over.
     if (seen_.contains(w.file) && file_exists(w.file) && !unchanged(w.file)) {
         w.set_aside = additions_free_path(w.file, ".other");
@@ -632,6 +709,8 @@ TAdditionsFiles::Written TAdditionsFiles::write(const std::string& file, const s
         // The files taken in are in the target or in the backup now. A version changed since the
         // load stays, for the next load to take in.
         for (const std::string& taken : taken_in_) {
+            if (taken == w.file)
+                continue;
             if (unchanged(taken))
                 QFile::remove(to_path(taken));
             seen_.erase(taken);
@@ -648,8 +727,6 @@ std::string current_additions_path() {
 
 namespace {
 
-constexpr std::string_view installation_prefix = "#installation ";
-
 // A folder as the comment line names it: its canonical path, percent-encoded.
 std::string installation_key(const std::string& folder) {
     const QFileInfo info(to_path(folder));
@@ -659,28 +736,37 @@ std::string installation_key(const std::string& folder) {
     return QFile::encodeName(path).toPercentEncoding("/").toStdString();
 }
 
-// The installation a fallback file names in one of its first lines, empty when none.
-std::string installation_of(const std::string& file) {
+// What the comment lines at the head of a copy name.
+struct CopyMarks {
+    std::string installation;
+    std::string base;
+};
+
+CopyMarks copy_marks(const std::string& file) {
     std::string head;
     bool longer = false;
+    CopyMarks marks;
     if (!read_file(file, head, 64 << 10, &longer))
-        return {};
-    std::string found;
+        return marks;
     int n = 0;
     for_each_text_line(head, [&](std::string_view line) {
-        if (++n <= 4 && found.empty() && line.starts_with(installation_prefix))
-            found = line.substr(installation_prefix.size());
+        if (++n > 6)
+            return;
+        if (marks.installation.empty() && line.starts_with(installation_prefix))
+            marks.installation = line.substr(installation_prefix.size());
+        if (marks.base.empty() && line.starts_with(base_prefix))
+            marks.base = line.substr(base_prefix.size());
     });
-    return found;
+    return marks;
 }
 
-// The number of a fallback file of `base` (base + ".unsaved" + number + ".txt", 1 without
-// number); 0 for another name.
+// The number of a copy of the file named `base` (base + ".unsaved" + number, 1 without number);
+// 0 for another name.
 int fallback_number(const std::string& name, const std::string& base) {
     const std::string prefix = base + ".unsaved";
-    if (!name.starts_with(prefix) || !name.ends_with(".txt") || name.size() < prefix.size() + 4)
+    if (!name.starts_with(prefix))
         return 0;
-    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    const std::string digits = name.substr(prefix.size());
     if (digits.empty())
         return 1;
     if (digits.size() > 6 || digits.front() == '0' ||
@@ -689,19 +775,12 @@ int fallback_number(const std::string& name, const std::string& base) {
     return std::stoi(digits);
 }
 
-// The fallback files of a folder: names "Vev_ajouts_*.unsaved*.txt", at most max_unsaved_files.
-std::vector<std::string> fallback_names(const std::string& folder) {
-    std::vector<std::string> names;
-    const QStringList entries =
-        QDir(to_path(folder))
-            .entryList({QStringLiteral("Vev_ajouts_*.unsaved*.txt")}, QDir::Files, QDir::Name);
-    for (const QString& entry : entries) {
-        const std::string name = native_path(entry);
-        const size_t at = name.rfind(".unsaved");
-        if (fallback_number(name, name.substr(0, at)) != 0 && names.size() < max_unsaved_files)
-            names.push_back(name);
-    }
-    return names;
+int64_t modification_time(const std::string& file) {
+    std::error_code error;
+    const auto time = std::filesystem::last_write_time(std::filesystem::path(file), error);
+    return error ? 0
+                 : std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch())
+                       .count();
 }
 
 } // namespace
@@ -717,6 +796,8 @@ std::string write_additions_fallback(const std::string& file, const std::string&
     at = at == std::string::npos ? text.size() : at + 1;
     std::string marked = text.substr(0, at);
     with_line_end(marked) += installation_line() + "\r\n";
+    if (const std::string base = additions_files.base_line(file); !base.empty())
+        marked += base + "\r\n";
     marked += std::string_view(text).substr(at);
     const std::string name = file.substr(file.find_last_of('/') + 1);
     for (const std::string& folder :
@@ -730,34 +811,62 @@ std::string write_additions_fallback(const std::string& file, const std::string&
 
 TUnsavedFiles find_unsaved_additions(const std::string& path) {
     const std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::string beside_name = additions_beside_path(name);
     const std::string folder = path.substr(0, path.size() - name.size());
-    const auto of_this_file = [&](const std::string& entry) {
-        return fallback_number(entry, without_txt(name)) != 0 ||
-               fallback_number(entry, without_txt(additions_beside_path(name))) != 0;
+    const std::string home = native_path(QDir::homePath()) + "/";
+    const bool home_apart = installation_key(home) != installation_key(folder);
+    const std::string here = installation_key(app_path);
+    const auto gone = [](const std::string& installation) {
+        return installation.empty() ||
+               !directory_exists(
+                   QByteArray::fromPercentEncoding(QByteArray::fromStdString(installation))
+                       .toStdString());
     };
     TUnsavedFiles found;
-    for (const std::string& entry : fallback_names(folder))
-        if (of_this_file(entry))
-            found.mine.push_back(folder + entry);
-    const std::string home = native_path(QDir::homePath()) + "/";
-    if (installation_key(home) != installation_key(folder)) {
-        const std::string here = installation_key(app_path);
-        for (const std::string& entry : fallback_names(home)) {
-            const std::string owner = installation_of(home + entry);
-            if (owner == here) {
-                if (of_this_file(entry))
-                    found.mine.push_back(home + entry);
-            } else if (owner.empty() || !directory_exists(QByteArray::fromPercentEncoding(
-                                                              QByteArray::fromStdString(owner))
-                                                              .toStdString())) {
-                found.unknown.push_back(home + entry);
+    for (const std::string& place : {folder, home}) {
+        const bool in_home = place == home;
+        if (in_home && !home_apart)
+            continue;
+        size_t mine = 0;
+        size_t others = 0;
+        const QStringList entries =
+            QDir(to_path(place))
+                .entryList({QStringLiteral("Vev_ajouts_*.unsaved*")}, QDir::Files, QDir::Name);
+        for (const QString& entry : entries) {
+            const std::string entry_name = native_path(entry);
+            const int of_file = fallback_number(entry_name, name);
+            const int of_beside = fallback_number(entry_name, beside_name);
+            // Another database's copies count apart: they never hide this one's.
+            if (of_file == 0 && of_beside == 0) {
+                if (in_home && others < max_unsaved_files) {
+                    ++others;
+                    if (gone(copy_marks(place + entry_name).installation))
+                        found.unknown.push_back(place + entry_name);
+                }
+                continue;
             }
+            if (mine == max_unsaved_files)
+                continue;
+            ++mine;
+            const std::string file = place + entry_name;
+            const CopyMarks marks = copy_marks(file);
+            if (in_home && marks.installation != here) {
+                if (gone(marks.installation))
+                    found.unknown.push_back(file);
+                continue;
+            }
+            // What a copy says of its file's state holds only in the installation that made it.
+            const std::string base = marks.installation == here ? marks.base : std::string();
+            (of_file ? found.of_file : found.of_beside)
+                .push_back({file, base, modification_time(file), of_file + of_beside});
         }
     }
-    // Oldest first: a later copy's points replace those of an earlier one.
-    std::stable_sort(
-        found.mine.begin(), found.mine.end(), [](const std::string& a, const std::string& b) {
-            return QFileInfo(to_path(a)).lastModified() < QFileInfo(to_path(b)).lastModified();
-        });
+    // Oldest first; a later copy was made over an earlier one that its session took in.
+    for (auto* copies : {&found.of_file, &found.of_beside})
+        std::stable_sort(copies->begin(), copies->end(),
+                         [](const TUnsavedCopy& a, const TUnsavedCopy& b) {
+                             return std::pair(a.time, a.number) < std::pair(b.time, b.number);
+                         });
+    std::sort(found.unknown.begin(), found.unknown.end());
     return found;
 }

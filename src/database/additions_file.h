@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 inline constexpr std::string_view additions_signature = "#v001";
@@ -40,10 +41,11 @@ bool is_additions_header(std::string_view line);
 std::string additions_file_path();
 // The backup that keeps the lines a rewrite drops: ".txt" becomes ".bak".
 std::string additions_backup_path(const std::string& path);
-// The one file beside `path` that takes the saves while `path` cannot be read: ".new.txt".
+// The companions of an additions file add their tag after its ".txt", which no database's own
+// additions file ends in: no name of one database's files is another database's.
+// The one file beside `path` that takes the saves while `path` cannot be read: ".txt.new".
 std::string additions_beside_path(const std::string& path);
-// A file beside `path` that does not exist yet: ".txt" becomes `tag` + ".txt", then `tag` +
-// "2.txt" ...
+// A file beside `path` that does not exist yet: `path` + `tag`, then `path` + `tag` + "2" ...
 std::string additions_free_path(const std::string& path, const std::string& tag);
 
 // The newest lines given, up to `limit` bytes with their line ends; the newest one always stays
@@ -74,6 +76,9 @@ inline constexpr size_t additions_backup_limit = 4u << 20;
 // A real additions file holds some tens of thousands of points of a few hundred bytes; a larger
 // file is not read.
 inline constexpr size_t additions_file_limit = 32u << 20;
+// A save writes at most this much, so that the file, and the copy a signal leaves of it with its
+// comment lines, read back.
+inline constexpr size_t additions_save_limit = additions_file_limit - (64u << 10);
 
 // "#v001-id=" + digits + "-" + nickname, "Anonymous" standing for an empty nickname.
 std::string additions_header_line(const std::string& digits, const std::string& nickname);
@@ -195,6 +200,7 @@ struct AdditionsReadResult {
     int32_t rejected = 0; // point lines a rewrite would not write back
     QByteArray digest;    // of the bytes read, when the whole file was read
     int64_t size = 0;
+    bool merged = false; // some line reached the merge before the read ended
 };
 
 struct AdditionsMergeOptions {
@@ -203,6 +209,8 @@ struct AdditionsMergeOptions {
     bool again = false;
     // Each line the merge does not place, and the line of each earlier addition a line replaces.
     std::function<void(std::string_view)> unplaced;
+    // Each line read after the header, before it is merged.
+    std::function<void(std::string_view)> read;
     size_t limit = additions_file_limit;
 };
 
@@ -211,6 +219,16 @@ struct AdditionsMergeOptions {
 // Windows-1252. A FIFO, a device or a folder is refused without waiting.
 AdditionsReadResult merge_additions_file(const std::string& path, TAdditionsMerger& merger,
                                          const AdditionsMergeOptions& options = {});
+
+// Reads a file as merge_additions_file does, handing each line after the header to `line`
+// (trimmed, in Windows-1252) instead of merging it.
+AdditionsReadResult read_additions_lines(const std::string& path,
+                                         const std::function<void(std::string_view)>& line,
+                                         size_t limit = additions_file_limit);
+
+// The point lines of a file's text, as a merge reads them: to tell which of them another state
+// of the same file lacks.
+using AdditionsLineSet = std::unordered_set<std::string>;
 
 // The text of the file written from the tree: both header lines, then one line for each point
 // node, in display order and hidden ones included, that does not come from the database.
@@ -232,6 +250,8 @@ public:
     // After the load merged `file` too: the next save of the target takes it in, and it goes
     // (unless it changed since).
     void take_in(const std::string& file) { taken_in_.push_back(file); }
+    // Whether files were taken in that the next save lets go.
+    bool taking_in() const { return !taken_in_.empty(); }
 
     const std::string& path() const { return path_; }
     std::string beside() const { return additions_beside_path(path_); }
@@ -240,15 +260,29 @@ public:
     bool saves_beside() const { return beside_; }
 
     // Reads and merges a file, remembering what it held and the lines the merge did not place.
-    // A file other than the additions file holds additions merged before: lines identical to
-    // points already there are not rejected again.
-    AdditionsReadResult merge(const std::string& file, TAdditionsMerger& merger);
+    // `state_of` is the file whose whole state it holds: itself, or the file a signal's copy was
+    // made of. The state of a file other than the additions file holds additions merged before:
+    // lines identical to points already there are not rejected again. The lines read go to
+    // `lines` when given.
+    AdditionsReadResult merge(const std::string& file, TAdditionsMerger& merger,
+                              const std::string& state_of, AdditionsLineSet* lines = nullptr);
+    // Reads a file without merging it, remembering what it held; its lines go to `lines`.
+    AdditionsReadResult scan(const std::string& file, AdditionsLineSet* lines = nullptr);
+    // An older state of the merged one: the lines of `file` that `kept` lacks go to the backup
+    // with the next save, and `file` goes once that save is written (unless it changed since,
+    // or the saves write it). A file that does not read whole stays as it is.
+    void supersede(const std::string& file, const AdditionsLineSet& kept);
+    // The comment line that tells which state of `file` a copy was made over: "#base " and the
+    // MD5 of what this program last read or wrote there, "none" where there was no file. Empty
+    // when nothing is known of it.
+    std::string base_line(const std::string& file) const;
 
     struct Written {
         bool ok = false;
         std::string file;      // the file written, or that could not be written
         std::string set_aside; // where another program's version of it was kept
         bool first_beside = false;
+        bool too_large = false; // past additions_save_limit: nothing written
     };
     // Writes `text` to `file` (the additions file standing for the target). The lines the
     // merges did not place go first to the backup, under `heading`.
@@ -263,11 +297,13 @@ private:
     };
     // Whether `file` still holds what it held when last read or written.
     bool unchanged(const std::string& file);
+    void remember(const std::string& file, const AdditionsReadResult& result);
 
     // What `file` held when last read or written; nothing known means it is not checked.
     std::unordered_map<std::string, Seen> seen_;
     std::string path_;
     TNewestLines unplaced_{additions_backup_limit};
+    AdditionsLineSet backed_up_; // the lines of older states on their way to the backup
     std::vector<std::string> taken_in_;
     bool beside_ = false;
     bool beside_written_ = false;
@@ -280,20 +316,32 @@ extern TAdditionsFiles additions_files;
 // files, else the additions file.
 std::string current_additions_path();
 
-// Writes the additions' text where a later load finds it when their own file could not take
-// it: beside that file, else in the home folder, with a comment line naming the installation.
+// Writes the additions' text, the whole state of `file`, where a later load finds it when `file`
+// could not take it: beside it, else in the home folder (as `file`'s name + ".unsaved"...), with
+// comment lines naming the installation and the state of `file` it was made over (base_line).
 // Returns the file written, empty when none.
 std::string write_additions_fallback(const std::string& file, const std::string& text);
 
 // The comment line of a fallback file that names the installation (app_path) it belongs to.
 std::string installation_line();
 
-// The fallback files of the additions file `path` that a load takes in, oldest first: those
-// beside it, and those in the home folder whose comment line names this installation; `unknown`:
-// the fallback files of the home folder whose installation cannot be found. At most
-// max_unsaved_files of each folder are looked at.
+// A copy a signal left of an additions file or of the file beside it.
+struct TUnsavedCopy {
+    std::string file;
+    std::string base; // the state of its file it was made over, as base_line names it; empty
+                      // for a copy that does not say, or that another installation made
+    int64_t time = 0; // modification time, in nanoseconds
+    int number = 1;   // 1 for ".unsaved", 2 for ".unsaved2" ...
+};
+
+// The copies of the additions file `path` (`of_file`) and of the file beside it (`of_beside`),
+// oldest first: those beside them, and those in the home folder whose comment line names this
+// installation; `unknown`: the copies of the home folder, of any database, whose installation
+// cannot be found. At most max_unsaved_files copies of this database are looked at in each
+// folder, and as many others in the home folder.
 struct TUnsavedFiles {
-    std::vector<std::string> mine;
+    std::vector<TUnsavedCopy> of_file;
+    std::vector<TUnsavedCopy> of_beside;
     std::vector<std::string> unknown;
 };
 TUnsavedFiles find_unsaved_additions(const std::string& path);

@@ -27,6 +27,8 @@ namespace {
 // folder that no installation takes in.
 constexpr int kRecoveredMessage = 84;
 constexpr int kUnknownCopyMessage = 85;
+// A save that would pass what a load reads back.
+constexpr int kTooLargeMessage = 86;
 
 std::string file_name_part(const std::string& path) {
     return path.substr(path.find_last_of("/\\") + 1);
@@ -51,30 +53,78 @@ void TForm4::reload_additions() {
         return;
     }
     rejected_lines = 0;
-    const bool read = load_additions(path);
+    std::vector<std::string> recovered;
+    const bool read = load_newest_state(path, unsaved.of_file, recovered);
     if (!read)
         additions_files.save_beside();
     // The file beside holds what was saved while the additions file could not be read.
-    const bool fold =
-        file_exists(additions_files.beside()) && load_additions(additions_files.beside()) && read;
-    if (fold)
-        additions_files.take_in(additions_files.beside());
-    // The copies left by a signal when the additions file could not take them: the save below
-    // takes them in, and they go.
-    std::vector<std::string> recovered;
-    for (const std::string& file : unsaved.mine) {
-        if (load_additions(file)) {
-            additions_files.take_in(file);
-            recovered.push_back(file);
-        }
-    }
-    if (rejected_lines > 0 || fold || !recovered.empty())
+    const std::string beside = additions_files.beside();
+    const bool beside_there = file_exists(beside);
+    if ((beside_there || !unsaved.of_beside.empty()) &&
+        load_newest_state(beside, unsaved.of_beside, recovered) && read && beside_there)
+        additions_files.take_in(beside);
+    // The save takes in what the states above replaced, and those files go.
+    if (rejected_lines > 0 || additions_files.taking_in())
         save_additions(path);
     for (const std::string& file : recovered)
         feedback(kRecoveredMessage, 8, shown_file(file), {}, FeedbackLines::kNameArg1);
 }
 
+bool TForm4::load_newest_state(const std::string& file, const std::vector<TUnsavedCopy>& copies,
+                               std::vector<std::string>& recovered) {
+    if (copies.empty())
+        return load_additions(file);
+    // What the file holds now tells which copies were made after it.
+    const AdditionsReadResult now = additions_files.scan(file);
+    if (now.status != AdditionsRead::Read && now.status != AdditionsRead::Missing)
+        return load_additions(file); // says why; the copies wait until the file reads
+    const std::string base = additions_files.base_line(file);
+    AdditionsLineSet kept;
+    const TUnsavedCopy* chosen = nullptr;
+    std::vector<const TUnsavedCopy*> older;
+    std::vector<const TUnsavedCopy*> apart;
+    for (auto copy = copies.rbegin(); copy != copies.rend(); ++copy) {
+        if (copy->base.empty()) {
+            apart.insert(apart.begin(), &*copy);
+            continue;
+        }
+        if (chosen || "#base " + copy->base != base) {
+            older.push_back(&*copy);
+            continue;
+        }
+        bool merged = false;
+        if (load_additions(copy->file, file, &kept, &merged))
+            chosen = &*copy;
+        else if (merged)
+            return false; // part of it is in the tree: nothing goes, the saves go beside
+        // A copy that does not read stays for a later start.
+    }
+    if (!chosen && !load_additions(file, file, &kept))
+        return false;
+    for (const TUnsavedCopy* copy : older)
+        additions_files.supersede(copy->file, kept);
+    if (chosen) {
+        additions_files.supersede(file, kept);
+        additions_files.take_in(chosen->file);
+        recovered.push_back(chosen->file);
+    }
+    // A copy that does not tell which state it was made over (moved here from another
+    // installation) adds its points to the state, as the file beside does.
+    for (const TUnsavedCopy* copy : apart) {
+        if (load_additions(copy->file)) {
+            additions_files.take_in(copy->file);
+            recovered.push_back(copy->file);
+        }
+    }
+    return true;
+}
+
 bool TForm4::load_additions(const std::string& file_name) {
+    return load_additions(file_name, file_name, nullptr);
+}
+
+bool TForm4::load_additions(const std::string& file_name, const std::string& state_of,
+                            AdditionsLineSet* lines, bool* merged) {
     if (!QFileInfo::exists(to_path(file_name)))
         return true;
     if (!realm || !map_data)
@@ -84,7 +134,9 @@ bool TForm4::load_additions(const std::string& file_name) {
                             {[this](const rnew_node& r) { return addnode(r); },
                              [this](TreeNode* node) { destroynode(node); }},
                             strict);
-    const AdditionsReadResult result = additions_files.merge(file_name, merger);
+    const AdditionsReadResult result = additions_files.merge(file_name, merger, state_of, lines);
+    if (merged)
+        *merged = result.merged;
     rejected_lines += result.rejected;
     switch (result.status) {
     case AdditionsRead::BadHeader:
@@ -129,6 +181,11 @@ bool TForm4::write_additions(const std::string& file_name) {
     if (!w.set_aside.empty())
         show_message(76, false, path_text(file_name_part(w.file)),
                      path_text(file_name_part(w.set_aside)));
+    if (w.too_large) {
+        show_message(kTooLargeMessage, false, path_text(file_name_part(w.file)),
+                     size_text(additions_save_limit));
+        return false;
+    }
     if (!w.ok) {
         show_message(6, false, path_text(file_name_part(w.file)));
         return false;

@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -45,6 +46,7 @@ class TData_common;
 class TData_map;
 class TRealm_info;
 class TSearchArea;
+struct TUnsavedCopy;
 class TSearchForm;
 class TForm3;
 class TResultModel;
@@ -335,9 +337,22 @@ public:
     // Reads and merges the additions file when the database's tag-201 value is not 0, then the
     // file beside it that took the saves while it could not be read; rewrites it when lines were
     // rejected or the file beside was taken in. A file it does not merge is never saved over.
+    // A copy a signal left of either file, made over what that file holds now, is the file's
+    // newer whole state: it is merged in the file's place.
     void reload_additions();
     // True when the file was merged or there is none.
     bool load_additions(const std::string& file_name);
+    // The same for a file holding the whole state of `state_of`; its lines go to `lines` when
+    // given, and `merged` tells whether any line reached the merge.
+    bool load_additions(const std::string& file_name, const std::string& state_of,
+                        std::unordered_set<std::string>* lines, bool* merged = nullptr);
+    // Merges the newest whole state of `file`: the newest of the copies `copies` (oldest first)
+    // that were made over what `file` holds now and that reads, else `file`. What the older
+    // states hold that it lacks goes to the backup, and they go with the next save. A copy that
+    // names no state of this installation adds its points after. The copies merged are added to
+    // `recovered`. False when the state could not be read.
+    bool load_newest_state(const std::string& file, const std::vector<TUnsavedCopy>& copies,
+                           std::vector<std::string>& recovered);
     // Asks the nickname first when [PSEU] is empty; Timer3 follows [AUTO] afterwards.
     void save_additions(const std::string& file_name);
     // False (message 6 shown, additions still unsaved) when the file could not be written.
