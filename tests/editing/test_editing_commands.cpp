@@ -25,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -479,6 +480,51 @@ TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
         // No row takes its place: the tree's menu acts on no point the user did not choose.
         EXPECT_TRUE(rows == kept && !current()) << presses;
     }
+}
+
+TEST_F(QueuedInput, PasteIntoTheCommentTakesPlainTextOnlyAndNothingWhenThereIsNone) {
+    // The clipboard: owned by nobody, offering no format at all (as X's clipboard does before
+    // anything was copied in the session), an image or a page only, then text offered first as
+    // Markdown, then plain text. Each is pasted by Ctrl+V and by Shift+Insert.
+    const auto offer = [](std::vector<std::pair<QString, QByteArray>> formats) {
+        auto* data = new QMimeData;
+        for (const auto& [format, bytes] : formats)
+            data->setData(format, bytes);
+        return data;
+    };
+    const std::vector<std::function<void()>> clipboards{
+        [] { QApplication::clipboard()->clear(); },
+        [&] { QApplication::clipboard()->setMimeData(offer({})); },
+        [&] {
+            QApplication::clipboard()->setMimeData(offer({{"image/png", "\x89PNG"}}));
+        },
+        [&] {
+            QApplication::clipboard()->setMimeData(offer({{"text/html", "<b>Gras</b>"}}));
+        },
+        [&] {
+            QApplication::clipboard()->setMimeData(
+                offer({{"text/markdown", "# Titre"}, {"text/plain", "# Titre"}}));
+        },
+        [] { QApplication::clipboard()->setText(QStringLiteral("Coll\u00E9")); }};
+    std::vector<std::string> seen;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget());
+        d->MemoInfo->setPlainText(QStringLiteral("Avant "));
+        queue_click(d->MemoInfo->viewport());
+        for (const auto& clipboard : clipboards) {
+            clipboard();
+            queue_key(d, Qt::Key_V, Qt::ControlModifier);
+            queue_key(d, Qt::Key_Insert, Qt::ShiftModifier);
+            QApplication::processEvents();
+            seen.push_back(d->joined_comment());
+        }
+        d->reject();
+    });
+    form->edit_point_dialog(start(0));
+    const std::string before = "Avant ", titled = before + "# Titre# Titre";
+    EXPECT_EQ(seen, (std::vector<std::string>{before, before, before, before, titled,
+                                              titled + "Coll\xE9"
+                                                       "Coll\xE9"}));
 }
 
 TEST_F(QueuedInput, KeysTypedAheadInTheTreeActInTurn) {

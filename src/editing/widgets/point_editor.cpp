@@ -10,6 +10,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
+#include "foundation/widgets/memo_box.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/picking.h"
 #include "mainwindow/preferences.h"
@@ -241,7 +242,7 @@ void TForm2::create_controls() {
     Panel1 = new QWidget(TabSheet1);
     auto* panel1 = new QVBoxLayout(Panel1);
     panel1->setContentsMargins(0, 0, 0, 0);
-    MemoInfo = new QPlainTextEdit(Panel1);
+    MemoInfo = new TMemoBox(Panel1);
     MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
     MemoInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoInfo->setContextMenuPolicy(Qt::CustomContextMenu);
