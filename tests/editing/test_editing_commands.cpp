@@ -10,6 +10,7 @@
 #include "foundation/widgets/message_box.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/fic_firstinfo.h"
+#include "support/additions_writer.h"
 #include "support/demo_install.h"
 #include "support/dialog_answer.h"
 #include "support/window_input.h"
@@ -25,6 +26,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -358,6 +360,79 @@ TEST_F(DemoEditing, EditorLimitsAndRefusals) {
               "|Notes");
 }
 
+TEST_F(DemoEditing, TextReadFromTheAdditionsGoesBackWholeAndOnlyCharactersTypedAnewAreRefused) {
+    // A point for each byte that Windows-1252 leaves undefined, for a tab and for a NUL: the byte
+    // ends its name, where blanks are trimmed, and sits in both lines of its comment, which has
+    // an empty part between them. The last point has a namesake that the editor changes with it.
+    const TreeNode* mint = find("Menthe sauvage");
+    const std::string odd("\x81\x8D\x8F\x90\x9D\t\0", 7);
+    std::vector<AdditionSpec> specs;
+    for (const char byte : odd) {
+        const std::string c(1, byte);
+        const int32_t step = 40 * int32_t(specs.size() + 1);
+        specs.push_back({"Source" + c, node_zone(mint)->zone_id, mint->data->category->id,
+                         mint->item()->x + step, mint->item()->y + step, 10, 20, TFlagSet{}, 0, "",
+                         "Eau" + c + "claire||" + c + "fraiche"});
+    }
+    AdditionSpec namesake = specs.back();
+    namesake.x -= 20;
+    specs.push_back(namesake);
+    ASSERT_TRUE(write_file_atomic(additions_file_path(), additions_file(specs, "Ondine")));
+    start();
+    ASSERT_EQ(form->rejected_lines, 0);
+    const auto saved = [&](const AdditionSpec& spec) {
+        EXPECT_TRUE(form->write_additions(additions_file_path()));
+        return file_text(additions_file_path()).find("\n" + addition_line(spec) + "\r\n") !=
+               std::string::npos;
+    };
+    const auto point = [&](const AdditionSpec& spec) {
+        TreeNode* n = form->points_tree.first();
+        while (n && !(n->item() && n->item()->name == spec.name && n->item()->x == spec.x))
+            n = TPointsTree::next(n);
+        return n;
+    };
+    std::vector<std::string> refusals;
+    for (size_t i = 0; i < odd.size(); ++i) {
+        AdditionSpec& spec = specs[i];
+        const bool last = i + 1 == odd.size();
+        // The levels changed: the name and comment are saved whole, the namesake's too.
+        edit(point(spec), [&](TForm2& d) {
+            for (QCheckBox* apply : {d.CheckBox2, d.CheckBox4, d.CheckBox5, d.CheckBox7})
+                apply->setChecked(last);
+            d.UpDown_max->setValue(30);
+            d.Button2Click();
+        });
+        spec.level_max = namesake.level_max = 30;
+        EXPECT_TRUE(saved(spec)) << i;
+        EXPECT_TRUE(!last || saved(namesake));
+        // A new name that keeps the byte.
+        edit(point(spec), [&](TForm2& d) {
+            key(d.Edit1, Qt::Key_E, QStringLiteral("e"));
+            d.Button2Click();
+        });
+        spec.name += "e";
+        EXPECT_TRUE(saved(spec)) << i;
+        // Another such character typed anew, into the name, then into the comment: refused, and
+        // what was typed stays.
+        const QChar typed(odd[i] == '\t' ? 0x81 : '\t');
+        edit(point(spec), [&](TForm2& d) {
+            d.Edit1->insert(typed);
+            d.Button2Click();
+            EXPECT_EQ(d.Edit1->text(), to_qstring(spec.name) + typed);
+            d.Edit1->setText(to_qstring(spec.name));
+            d.MemoInfo->moveCursor(QTextCursor::End);
+            d.MemoInfo->insertPlainText(typed);
+            d.Button2Click();
+            EXPECT_TRUE(memo_text(d.MemoInfo).endsWith(typed));
+            d.Button1Click();
+        });
+        EXPECT_TRUE(saved(spec)) << i;
+        const std::string code = odd[i] == '\t' ? "U+0081" : "U+0009";
+        refusals.insert(refusals.end(), {message(73, code), message(73, code)});
+    }
+    EXPECT_EQ(boxes.texts(), refusals);
+}
+
 TEST_F(DemoEditing, SearchListsWhatTheUserPicksFromAndAreaModeDrawsOnlyTheResults) {
     form->show_on_map(form->zone_node(form->map_data->continents[0]->whole_zone_id), 0, 0, 0);
     form->but_overview->click();
@@ -473,12 +548,58 @@ TEST_F(QueuedInput, TheEditorsOkAndDeleteActOnceOnTheCurrentRow) {
                 presses == 4 ? queue_key(d, Qt::Key_Return) : queue_click(d->Button4);
         });
         form->edit_point_dialog(point);
-        std::vector<TreeNode*> rows = shops->rows;
-        if (presses == 4 && rows.back()->item()->name == "Renamed")
-            rows.pop_back();
-        // No row takes its place: the tree's menu acts on no point the user did not choose.
-        EXPECT_TRUE(rows == kept && !current()) << presses;
+        // OK puts the renamed point last; no row takes the place of the one that went, so the
+        // tree's menu acts on no point the user did not choose.
+        std::vector<TreeNode*> expected = kept;
+        if (presses == 4)
+            expected.push_back(find("Renamed"));
+        EXPECT_TRUE(shops->rows == expected && !current()) << presses;
     }
+}
+
+TEST_F(QueuedInput, PasteIntoTheCommentTakesPlainTextOnlyAndNothingWhenThereIsNone) {
+    // The clipboard: owned by nobody, offering no format at all (as X's clipboard does before
+    // anything was copied in the session), an image or a page only, then text offered first as
+    // Markdown, then plain text. Each is pasted by Ctrl+V and by Shift+Insert.
+    const auto offer = [](std::vector<std::pair<QString, QByteArray>> formats) {
+        auto* data = new QMimeData;
+        for (const auto& [format, bytes] : formats)
+            data->setData(format, bytes);
+        return data;
+    };
+    const std::vector<std::function<void()>> clipboards{
+        [] { QApplication::clipboard()->clear(); },
+        [&] { QApplication::clipboard()->setMimeData(offer({})); },
+        [&] {
+            QApplication::clipboard()->setMimeData(offer({{"image/png", "\x89PNG"}}));
+        },
+        [&] {
+            QApplication::clipboard()->setMimeData(offer({{"text/html", "<b>Gras</b>"}}));
+        },
+        [&] {
+            QApplication::clipboard()->setMimeData(
+                offer({{"text/markdown", "# Titre"}, {"text/plain", "# Titre"}}));
+        },
+        [] { QApplication::clipboard()->setText(QStringLiteral("Coll\u00E9")); }};
+    std::vector<std::string> seen;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget());
+        d->MemoInfo->setPlainText(QStringLiteral("Avant "));
+        queue_click(d->MemoInfo->viewport());
+        for (const auto& clipboard : clipboards) {
+            clipboard();
+            queue_key(d, Qt::Key_V, Qt::ControlModifier);
+            queue_key(d, Qt::Key_Insert, Qt::ShiftModifier);
+            QApplication::processEvents();
+            seen.push_back(d->joined_comment());
+        }
+        d->reject();
+    });
+    form->edit_point_dialog(start(0));
+    const std::string before = "Avant ", titled = before + "# Titre# Titre";
+    EXPECT_EQ(seen, (std::vector<std::string>{before, before, before, before, titled,
+                                              titled + "Coll\xE9"
+                                                       "Coll\xE9"}));
 }
 
 TEST_F(QueuedInput, KeysTypedAheadInTheTreeActInTurn) {

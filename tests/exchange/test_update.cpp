@@ -433,6 +433,32 @@ TEST_F(Update, ProxySettingsReachTheProxy) {
     EXPECT_EQ(dialog.check.reply, std::vector<std::string>{"EOF"});
 }
 
+TEST_F(Update, ProxyTextsFromThePreferencesPassWholeAndOnlyCharactersTypedAnewAreRefused) {
+    const std::string server("pr\x81oxy", 6), name("a\tn\0n", 6),
+        password("s\x9D"
+                 "3",
+                 3);
+    std::tie(rPreference.PRXS, rPreference.PRXP, rPreference.PRXN, rPreference.PRXM) =
+        std::tuple(server, 8080, name, password);
+    TForm_update dialog;
+    // Taken as they were, even after the name and password were off for a run.
+    dialog.CheckBox6->setChecked(false);
+    dialog.CheckBox6Click();
+    dialog.validproxy();
+    dialog.CheckBox6->setChecked(true);
+    dialog.CheckBox6Click();
+    EXPECT_TRUE(dialog.proxy_fields_fit());
+    dialog.validproxy();
+    EXPECT_EQ(std::tuple(rPreference.PRXS, rPreference.PRXN, rPreference.PRXM),
+              std::tuple(server, name, password));
+    // A character the field did not hold is refused; one it held may be typed again.
+    dialog.proxyname_edit->insert(QStringLiteral("\t"));
+    EXPECT_TRUE(dialog.proxy_fields_fit());
+    dialog.proxypass_edit->insert(QStringLiteral("\t"));
+    EXPECT_FALSE(dialog.proxy_fields_fit());
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{message(73, "U+0009")});
+}
+
 TEST_F(Update, UpdateCommandReplacesThenReloads) {
     install_demo(app_path, "[LANG]=English\r\n[DBDB]=Demo\r\n[DATU]=4\r\n");
     HttpTestServer server(

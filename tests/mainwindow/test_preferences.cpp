@@ -1,15 +1,18 @@
 #include "database/database_list.h"
 #include "foundation/errors.h"
+#include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "mainwindow/pref_convert.h"
 #include "mainwindow/preferences.h"
 #include "mainwindow/widgets/legendeliste.h"
 #include "support/saved_globals.h"
+#include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSlider>
 #include <QStyle>
 #include <QTabWidget>
@@ -246,6 +249,32 @@ TEST(Preferences, HostileBytesNeverCrash) {
         EXPECT_EQ(std::tuple(r.ok, r.pref.NIVP, r.error.find("larger") != std::string::npos),
                   text == limit ? std::tuple(true, 8, false) : std::tuple(false, 9, true));
     }
+}
+
+// A nickname read from pref.ini goes back whole whatever bytes it holds; a character typed anew
+// that a line cannot hold is refused, one the nickname held is not.
+TEST(PreferencesDialog, TheNicknameReadGoesBackWholeAndOnlyCharactersTypedAnewAreRefused) {
+    SavedGlobals globals;
+    ScriptedMessages boxes;
+    res_path = KARVELO_SOURCE_DIR "/res/";
+    language = "English";
+    ASSERT_TRUE(load_ressource());
+    const std::string nickname("Gr\x81n\t\x9D\0!", 8);
+    ASSERT_EQ(read_text(kHead + "[PSEU]=" + nickname + "\r\n").pref.PSEU, nickname);
+    rPreference.PSEU = nickname;
+    database_list.clear();
+    std::vector<std::unique_ptr<rCateg>> categories;
+    for (const QString& typed : {QString(), QStringLiteral("\t\u0081"), QStringLiteral("\u008F")}) {
+        const std::string before = rPreference.PSEU;
+        TForm3 dialog(&categories, nullptr, nullptr);
+        dialog.FormShow();
+        dialog.Edit1->insert(typed);
+        dialog.Button1Click();
+        EXPECT_EQ(dialog.result(), typed.size() == 1 ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_EQ(dialog.Edit1->text(), to_qstring(before) + typed);
+    }
+    EXPECT_EQ(rPreference.PSEU, nickname + "\t\x81");
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{support::message(73, "U+008F")});
 }
 
 // The dialog on a real window: the gauges at their minimum, ticks on categories as grey as the

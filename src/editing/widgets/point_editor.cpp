@@ -10,6 +10,7 @@
 #include "foundation/func_ressource.h"
 #include "foundation/text_codec.h"
 #include "foundation/widgets/func_karvo_widgets.h"
+#include "foundation/widgets/memo_box.h"
 #include "foundation/widgets/translate_form.h"
 #include "mainwindow/picking.h"
 #include "mainwindow/preferences.h"
@@ -241,7 +242,7 @@ void TForm2::create_controls() {
     Panel1 = new QWidget(TabSheet1);
     auto* panel1 = new QVBoxLayout(Panel1);
     panel1->setContentsMargins(0, 0, 0, 0);
-    MemoInfo = new QPlainTextEdit(Panel1);
+    MemoInfo = new TMemoBox(Panel1);
     MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
     MemoInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoInfo->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -512,10 +513,14 @@ void TForm2::modify_point(TreeNode* node, TreeNode* other) {
     CheckBox2->setText(menu_caption(format_text(get_info_text(14), item.name, "")));
     categ = node->data->category;
     set_name_box(item.name);
+    point_name_ = item.name;
+    point_name_shown_ = Edit1->text();
     if (item.command)
         Edit2->setText(to_qstring(item.command->code));
     CheckBox3->setChecked(item.locked);
     set_comment(item.comment);
+    point_comment_ = item.comment;
+    point_comment_shown_ = memo_text(MemoInfo);
     set_property_checks(*bool_tree_, nullptr, flagset_to_bools(item.flags), kChecked);
     bool_model_->states_changed();
     UpDown3->setValue(rPreference.NIVP);
@@ -612,7 +617,15 @@ std::vector<std::string> TForm2::comment_lines() const {
 }
 
 std::string TForm2::joined_comment() const {
+    if (memo_text(MemoInfo) == point_comment_shown_)
+        return point_comment_;
     return join_to_pipe_list(comment_lines());
+}
+
+std::string TForm2::trimmed_name() const {
+    if (Edit1->text() == point_name_shown_)
+        return point_name_;
+    return std::string(trim_blanks(from_qstring(Edit1->text())));
 }
 
 void TForm2::set_comment(const std::string& joined) {
@@ -776,7 +789,7 @@ void TForm2::Label5MouseLeave() {
 
 TPointInput TForm2::input() const {
     TPointInput in;
-    in.name = std::string(trim_blanks(from_qstring(Edit1->text())));
+    in.name = trimmed_name();
     in.comment = joined_comment();
     in.flags = get_boolset();
     in.link = from_qstring(Edit2->text());
@@ -795,9 +808,10 @@ rnew_node TForm2::point_request(int32_t master) const {
 bool TForm2::texts_fit() {
     // The memo's own line breaks become "|"; any other control character is refused. A category
     // without comments drops the memo at OK, so it is not checked.
-    return line_text_fits(Edit1->text(), Edit1) &&
+    return line_text_fits(Edit1->text(), Edit1, point_name_shown_) &&
            (categ->comment_limit == 0 ||
-            line_text_fits(memo_text(MemoInfo).remove(QLatin1Char('\n')), MemoInfo));
+            line_text_fits(memo_text(MemoInfo).remove(QLatin1Char('\n')), MemoInfo,
+                           point_comment_shown_));
 }
 
 void TForm2::act_once() {
@@ -809,7 +823,7 @@ void TForm2::act_once() {
 void TForm2::Button2Click() {
     if (acted_)
         return;
-    const std::string name(trim_blanks(from_qstring(Edit1->text())));
+    const std::string name = trimmed_name();
     if (const int fault =
             point_input_fault(name, default_name, categ != nullptr, comment_lines())) {
         show_message(fault, false);

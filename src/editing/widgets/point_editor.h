@@ -106,9 +106,13 @@ public:
     void make_bridge(bool two_way);
     bool check_bridge_target(TreeNode* node);
 
-    // The memo's hard lines, and their "|"-joined form.
+    // The memo's hard lines, and their "|"-joined form. A comment left as the point had it is
+    // the point's own, byte for byte.
     std::vector<std::string> comment_lines() const;
     std::string joined_comment() const;
+    // The name box without its leading and trailing blanks; the point's own name, byte for
+    // byte, while the box shows it unchanged.
+    std::string trimmed_name() const;
     void set_comment(const std::string& joined);
 
     // ---- Controls ----
@@ -192,6 +196,10 @@ private:
     TBridgeIds bridge_ids_;
     bool advanced_ = false; // the comment panel sits on the advanced page
     bool comment_guard_ = false;
+    // The modified point's name and comment, and the text the boxes showed for them: what the
+    // user left as it was goes back whole, and the characters it held may be typed again.
+    std::string point_name_, point_comment_;
+    QString point_name_shown_, point_comment_shown_;
     // OK and Delete act once: input queued behind the first finds the dialog done.
     void act_once();
     bool acted_ = false;

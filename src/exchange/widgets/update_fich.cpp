@@ -258,6 +258,9 @@ void TForm_update::FormCreate() {
     proxyport_edit->setText(QString::number(rPreference.PRXP));
     proxyname_edit->setText(to_qstring(rPreference.PRXN));
     proxypass_edit->setText(to_qstring(rPreference.PRXM));
+    proxy_read_[0] = proxyserver_edit->text();
+    proxy_read_[1] = proxyname_edit->text();
+    proxy_read_[2] = proxypass_edit->text();
     checkbox5->setChecked(!rPreference.PRXS.empty());
     CheckBox6->setChecked(!rPreference.PRXN.empty());
     CheckBox7->setChecked(rPreference.PRXB);
@@ -312,8 +315,9 @@ bool TForm_update::check_update() {
 }
 
 bool TForm_update::proxy_fields_fit() {
-    for (QLineEdit* edit : {proxyserver_edit, proxyname_edit, proxypass_edit})
-        if (edit->isEnabled() && !line_text_fits(edit->text(), edit))
+    QLineEdit* const edits[] = {proxyserver_edit, proxyname_edit, proxypass_edit};
+    for (int i = 0; i < 3; ++i)
+        if (edits[i]->isEnabled() && !line_text_fits(edits[i]->text(), edits[i], proxy_read_[i]))
             return false;
     return true;
 }

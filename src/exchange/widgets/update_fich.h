@@ -85,4 +85,6 @@ private:
     bool running_ = false;
     bool close_pending_ = false;
     QElapsedTimer repainted_; // the list's last repaint during a run
+    // The proxy server, name and password as pref.ini gave them: their characters are accepted.
+    QString proxy_read_[3];
 };

@@ -66,7 +66,9 @@ QAction* menu_item(QMenu* menu, const char* name) {
     return nullptr;
 }
 
-bool line_text_fits(const QString& text, QWidget* field) {
+bool line_text_fits(const QString& typed, QWidget* field, const QString& original) {
+    QString text = typed;
+    text.removeIf([&original](QChar c) { return original.contains(c); });
     const qsizetype foreign = first_non_cp1252(text);
     const auto control = std::find_if(text.begin(), text.end(),
                                       [](QChar c) { return c.category() == QChar::Other_Control; });

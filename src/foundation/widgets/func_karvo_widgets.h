@@ -35,8 +35,9 @@ QAction* menu_item(QMenu* menu, const char* name);
 // Refuses a text typed for a line of a text file (a name, a comment line, the nickname): a
 // character outside Windows-1252 gives message 72, a control character (a line break, a tab...)
 // message 73, each naming the first such character; the field then gets the focus. True when
-// the text fits.
-bool line_text_fits(const QString& text, QWidget* field);
+// the text fits. Characters that `original` (the field's text as read from its file) holds are
+// accepted: they go back to the file as they came.
+bool line_text_fits(const QString& text, QWidget* field, const QString& original = {});
 
 // The text of a memo as typed, its lines joined by "\n": unlike QPlainTextEdit::toPlainText(),
 // non-breaking spaces stay as they are.

@@ -548,7 +548,7 @@ void TForm3::Button8Click() {
 }
 
 void TForm3::Button1Click() {
-    if (!line_text_fits(Edit1->text(), Edit1))
+    if (!line_text_fits(Edit1->text(), Edit1, to_qstring(rPreference.PSEU)))
         return;
     for (const auto& copy : copies_)
         copy->apply();
