@@ -158,6 +158,29 @@ TEST_F(Sending, UploadPostsTheFieldsAndTheFileAndReadsTheReply) {
     EXPECT_EQ(server.requests().size(), posted);
 }
 
+// Return or Space typed half a second after the click on Send, while the server takes 30 s to
+// answer, reaches no control that cancels: the upload goes on until Cancel ends it. A Tab to
+// Cancel, then Space, ends it.
+TEST_F(Sending, AKeyTypedAfterTheClickCancelsTheUploadOnlyOnCancel) {
+    HttpTestServer server({{"/late", reply("<done>", false, 30)}});
+    ASSERT_TRUE(server.running());
+    selected_database->upload_address = server.url("/late");
+    for (const int key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Tab}) {
+        SCOPED_TRACE(key);
+        ScriptedMessages reports;
+        Tmail_fic d;
+        d.show();
+        EXPECT_EQ(after_key(d, d.Button1, d.Button2, key,
+                            [&] {
+                                return d.isVisible() && !d.Button1->isEnabled() &&
+                                       reports.texts().empty();
+                            }),
+                  key == Qt::Key_Tab ? "ended by Space" : "went on");
+        EXPECT_EQ(reports.texts(), std::vector<std::string>{message(
+                                       27, additions_file_name, "The transfer was cancelled.")});
+    }
+}
+
 TEST_F(Sending, MailGoesToTheMailProgram) {
     const std::string bin = stub_mail_program();
     const std::string failed = "Impossible d'envoyer le message.\n\nMAPI ERROR: ";

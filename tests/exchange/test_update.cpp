@@ -19,8 +19,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <filesystem>
 
 using namespace support;
@@ -397,6 +401,71 @@ TEST_F(Update, TransfersThatFailOrAreClosedEndTheRun) {
     EXPECT_EQ(fetched.join(" "), "/dlist /list /drip /list /drip");
     EXPECT_EQ(files(), (std::map<std::string, std::string>{{"app/a.txt", "old"}}));
     EXPECT_TRUE(boxes.texts().empty() && rPreference.DATW == 0);
+}
+
+// Return or Space typed half a second after the click on Check and update reaches no control
+// that ends the run: the run goes on until Close ends it. A Tab to Close, then Space, ends it.
+TEST_F(Update, AKeyTypedAfterTheClickEndsTheRunOnlyOnClose) {
+    HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF", false, 30)}});
+    serve(server);
+    for (const int key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Tab}) {
+        SCOPED_TRACE(key);
+        TForm_update d;
+        d.check.http.options.read_timeout_ms = 60000;
+        d.show();
+        EXPECT_EQ(after_key(d, d.Button3, d.Button1, key,
+                            [&d] { return d.isVisible() && !d.Button3->isEnabled(); }),
+                  key == Qt::Key_Tab ? "ended by Space" : "went on");
+        EXPECT_EQ(d.StatusBar1->currentMessage(), "The transfer was cancelled.");
+    }
+}
+
+// While a download waits, the file list and the server's messages scroll with the wheel and the
+// Options tab opens, its settings held as the run took them.
+TEST_F(Update, DuringARunTheListsScrollAndTheTabsSwitch) {
+    std::string listing = "VERS=v1.06\r\n";
+    for (int i = 0; i < 30; ++i)
+        listing += "MESE=line " + std::to_string(i) + "\r\nFILE=f" + std::to_string(i) + ".txt||" +
+                   md5_hex("x") + "|$BASE/slow|" + std::to_string(i) + "|0|0|all\r\n";
+    HttpTestServer server(
+        {{"/vev/update.php", reply(listing + "EOF")}, {"/slow", reply("x", false, 30)}});
+    serve(server);
+    TForm_update d;
+    d.check.http.options.read_timeout_ms = 60000;
+    d.show();
+    const QAbstractItemModel& list = *d.UpdateTree->model();
+    QTabBar* tabs = d.PageControl1->tabBar();
+    const InputSteps input(
+        {[&] {
+             queue_click(d.Button3);
+             return true;
+         },
+         [&] {
+             return list.rowCount() == 30 &&
+                    list.index(0, 1).data().toString() == to_qstring(get_text(146));
+         },
+         [&] {
+             queue_wheel(d.UpdateTree->viewport(), 3);
+             queue_wheel(d.Memo1->viewport(), 3);
+             return true;
+         },
+         [&] {
+             return d.UpdateTree->verticalScrollBar()->value() > 0 &&
+                    d.Memo1->verticalScrollBar()->value() > 0;
+         },
+         [&] {
+             queue_click(tabs, tabs->tabRect(1).center());
+             return true;
+         },
+         [&] { return d.PageControl1->currentIndex() == 1 && !d.checkbox5->isEnabled(); },
+         [&] {
+             queue_click(d.Button1);
+             return true;
+         }},
+        [&] { d.done(0); });
+    run_until_closed(d);
+    EXPECT_EQ(input.stuck(), 0u);
+    EXPECT_EQ(d.StatusBar1->currentMessage(), "The transfer was cancelled.");
 }
 
 TEST_F(Update, ProxySettingsReachTheProxy) {

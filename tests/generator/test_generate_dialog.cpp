@@ -13,13 +13,18 @@
 #include "support/temp_dir.h"
 #include "support/window_input.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <gmock/gmock.h>
 #include <map>
@@ -191,9 +196,8 @@ std::map<QString, std::string> zone_images(const std::string& app) {
 }
 
 // Damaged settings leave the dialog inert, until a database with sound ones. During a run,
-// input reaches only Cancel and the ways of closing: another Generate runs nothing, Cancel
-// stops the run, Escape stops it and closes the dialog. A game folder without archives finds
-// no tile and fails. Only a whole run changes the images.
+// another Generate runs nothing, Cancel stops the run, Escape stops it and closes the dialog. A
+// game folder without archives finds no tile and fails. Only a whole run changes the images.
 TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
     auto form = start();
     ASSERT_TRUE(QDir().mkpath(to_path(dir.file("error.log"))) &&
@@ -240,5 +244,71 @@ TEST_F(DemoGeneration, RunsThatStopOrFailLeaveEveryImageAsItWas) {
         if (!made) {
             EXPECT_EQ(zone_images(dir.path()), before);
         }
+    }
+}
+
+// The game's file chooser as the user fills it: a completion list opens at the first character
+// typed, and the rest of the path and Return choose the file.
+TEST_F(DemoGeneration, TheFileChooserTakesAPathTypedOverItsCompletionList) {
+    auto form = start();
+    TForm_generate d;
+    d.show();
+    ASSERT_FALSE(d.Button1->isEnabled());
+    const QString path = to_path(game("VEV.EXE"));
+    QPointer<QFileDialog> chooser;
+    QLineEdit* name = nullptr;
+    const InputSteps input({[&] {
+                                chooser =
+                                    qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                                if (!chooser)
+                                    return false;
+                                // The file name field has the focus, its text selected.
+                                name = chooser->findChild<QLineEdit*>("fileNameEdit");
+                                queue_text(name, path.left(1));
+                                return true;
+                            },
+                            [&] { return name->completer()->popup()->isVisible(); },
+                            [&] {
+                                queue_text(name, path.mid(1));
+                                queue_key(name, Qt::Key_Return);
+                                return true;
+                            },
+                            [&] { return !chooser; }},
+                           [&] { chooser->reject(); });
+    d.Edit1Click();
+    EXPECT_EQ(input.stuck(), 0u);
+    EXPECT_EQ(native_path(d.Edit1->text()), game());
+    EXPECT_TRUE(d.Button1->isEnabled());
+}
+
+// Return or Space typed once a run goes on reaches no control that stops it: the run makes every
+// image. A Tab to Cancel, then Space, stops it.
+TEST_F(DemoGeneration, AKeyTypedDuringARunStopsItOnlyOnCancel) {
+    auto form = start();
+    for (const int key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Tab}) {
+        SCOPED_TRACE(key);
+        ScriptedMessages run_boxes;
+        rPreference.GPAT = game();
+        TForm_generate d;
+        d.show();
+        ASSERT_TRUE(d.Button1->isEnabled());
+        bool ran = false;
+        std::vector<std::function<bool()>> steps{[&] { return ran = !d.Button1->isEnabled(); }};
+        if (key == Qt::Key_Tab)
+            steps.push_back(tab_to(d.Button3));
+        steps.push_back([&d, key] {
+            queue_key(&d, key == Qt::Key_Tab ? Qt::Key_Space : key);
+            return true;
+        });
+        const InputSteps input(steps, [&d] { d.Button3Click(); });
+        queue_click(d.Button1);
+        QElapsedTimer waited;
+        waited.start();
+        while (!(ran && d.Button1->isEnabled()) && !waited.hasExpired(30000))
+            QCoreApplication::processEvents();
+        EXPECT_EQ(input.stuck(), 0u);
+        EXPECT_EQ(run_boxes.texts(), key == Qt::Key_Tab ? std::vector<std::string>{}
+                                                        : std::vector<std::string>{message(59)});
+        d.Button3Click();
     }
 }

@@ -6,10 +6,12 @@
 
 #include <QDialog>
 #include <QEventLoop>
+#include <QTimer>
 
 #include "support/saved_globals.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
+#include "support/window_input.h"
 
 namespace support {
 
@@ -47,6 +49,41 @@ inline void run_until_closed(QDialog& dialog) {
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// A click on `start`, then `key` typed half a second later, as a user types ahead of long work;
+// a second later a click on `cancel` ends the work. With Tab: Tab until `cancel` has the focus,
+// then Space. Runs until the dialog closes; says "went on" when `going_on()` held before the
+// click on `cancel`, "ended by Space" when the Tabs reached `cancel` and Space closed it.
+inline std::string after_key(QDialog& d, QWidget* start, QWidget* cancel, int key,
+                             const std::function<bool()>& going_on) {
+    std::string seen = "ended";
+    queue_click(start);
+    std::unique_ptr<InputSteps> tabbing;
+    if (key == Qt::Key_Tab) {
+        tabbing = std::make_unique<InputSteps>(
+            std::vector<std::function<bool()>>{[start] { return !start->isEnabled(); },
+                                               tab_to(cancel),
+                                               [&seen, cancel] {
+                                                   seen = "ended by Space";
+                                                   queue_key(cancel, Qt::Key_Space);
+                                                   return true;
+                                               }},
+            [&d] { d.done(0); });
+    } else {
+        QTimer::singleShot(500, &d, [&d, key] { queue_key(&d, key); });
+        QTimer::singleShot(1500, &d, [&seen, &going_on, cancel] {
+            if (going_on())
+                seen = "went on";
+            queue_click(cancel);
+        });
+    }
+    QTimer::singleShot(15000, &d, [&d, &seen] {
+        seen = "stayed open";
+        d.done(0);
+    });
+    run_until_closed(d);
+    return seen;
 }
 
 } // namespace support

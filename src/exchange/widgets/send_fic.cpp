@@ -60,8 +60,8 @@ Tmail_fic::Tmail_fic(QWidget* parent) : QDialog(parent) {
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    // Only Cancel (and Escape) can act while the upload runs.
-    IdHTTP1.on_idle = [this] { process_events_but_input(this, Button2); };
+    // Cancel, Escape and the close box end the upload.
+    IdHTTP1.on_idle = [] { QCoreApplication::processEvents(); };
     FormCreate();
 }
 
@@ -92,9 +92,10 @@ void Tmail_fic::Button1Click() {
     // The choice is fixed for the whole sending; only the upload can be cancelled.
     const bool upload = RadioButton1->isChecked();
     const bool mail = !upload && RadioButton2->isChecked();
-    GroupBox1->setEnabled(false);
-    Button1->setEnabled(false);
-    Button2->setEnabled(upload);
+    std::vector<QWidget*> locked{Button1, GroupBox1};
+    if (!upload)
+        locked.push_back(Button2);
+    const TDialogWork work(this, locked, this);
     std::string result;
     bool sent = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -216,8 +216,8 @@ TForm_update::TForm_update(QWidget* parent) : QDialog(parent) {
             repainted_.start();
         }
     };
-    // Only Close (and Escape) can act while a run goes on: they end it.
-    events.process_events = [this] { process_events_but_input(this, Button1); };
+    // The run keeps the dialog usable: Close, Escape and the close box end it.
+    events.process_events = [] { QCoreApplication::processEvents(); };
     THttpClient& http = check.http;
     http.on_work_begin = [this](int64_t expected) {
         ProgressBar1->setMaximum(clamp_int(expected));
@@ -326,7 +326,10 @@ void TForm_update::Button3Click() {
     if (running_ || !proxy_fields_fit())
         return;
     running_ = true;
-    Button3->setEnabled(false); // the close button stays: it ends the run
+    // Close stays: it ends the run. The options stay those the run took.
+    const TDialogWork work(this, {Button3, PageControl1->widget(1)},
+                           PageControl1->currentIndex() == 0 ? static_cast<QWidget*>(UpdateTree)
+                                                             : PageControl1);
     check.begin_run();
     Memo1->clear();
     ProgressBar1->setValue(0);
@@ -367,7 +370,6 @@ void TForm_update::Button3Click() {
     } catch (const std::exception& e) {
         show_message(0, false, e.what());
     }
-    Button3->setEnabled(true);
     running_ = false;
     if (close_pending_) {
         close_pending_ = false;

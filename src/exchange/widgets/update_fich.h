@@ -4,9 +4,10 @@
 //
 // Use: TForm_update dialog(parent); exec_modal(dialog); then check.database_updated tells whether a
 // file was replaced. The destructor runs FormDestroy: the proxy and period preferences are
-// stored and message 14 tells when a restart is needed. A close asked for while a check runs
-// (the close button, Escape, the window's close) ends its transfer and closes the dialog once
-// the run has stopped; nothing is replaced after it.
+// stored and message 14 tells when a restart is needed. While a check runs, its button and the
+// options are disabled and the rest of the dialog stays usable; a close asked for meanwhile (the
+// close button, Escape, the window's close) ends its transfer and closes the dialog once the run
+// has stopped; nothing is replaced after it.
 
 #include "exchange/update_check.h"
 

@@ -5,7 +5,6 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -17,12 +16,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <QVariant>
 #include <QWidget>
-#include <QWindow>
 
 #include <algorithm>
 #include <vector>
@@ -150,46 +147,12 @@ bool is_user_input(QEvent::Type type) {
     }
 }
 
-// The top-level widget an input event goes to: a widget's window, the widget of a window (where
-// the window system delivers input first), or the window of an action's or shortcut's widget.
-QWidget* input_window(QObject* receiver) {
-    if (auto* widget = qobject_cast<QWidget*>(receiver))
-        return widget->window();
-    if (auto* window = qobject_cast<QWindow*>(receiver)) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->windowHandle() == window)
-                return top;
-        return nullptr;
-    }
-    if (auto* action = qobject_cast<QAction*>(receiver)) {
-        for (QObject* owner : action->associatedObjects())
-            if (auto* widget = qobject_cast<QWidget*>(owner))
-                return widget->window();
-        return nullptr;
-    }
-    if (auto* shortcut = qobject_cast<QShortcut*>(receiver))
-        if (auto* widget = qobject_cast<QWidget*>(shortcut->parent()))
-            return widget->window();
-    return nullptr;
-}
-
-// True when the window is the dialog or one it opened, over it or over one of those.
-bool opened_by(QWidget* window, const QWidget* dialog) {
-    for (QWidget* w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
-        if (w == dialog)
-            return true;
-    return false;
-}
-
-// Lets input through to the dialog of the newest gate only. A gate with a `cancel` control lets
-// through that control alone (Escape asks the dialog to close), for long work run inside one of
-// the dialog's handlers.
+// Drops every input event while the dialog of the newest gate has its answer (it is hidden) or
+// is gone. Its filter is installed last, so it sees input before every other application
+// filter, at the window and at the widget.
 class TInputGate : public QObject {
 public:
-    // The gate applies from now until the object goes. Its filter is installed last, so it sees
-    // input before every other application filter.
-    TInputGate(QDialog* dialog, QWidget* cancel)
-        : dialog_(dialog), cancel_(cancel), cancel_only_(cancel != nullptr) {
+    explicit TInputGate(QDialog* dialog) : dialog_(dialog) {
         stack().push_back(this);
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -201,27 +164,11 @@ public:
     TInputGate& operator=(const TInputGate&) = delete;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject*, QEvent* event) override {
         if (stack().empty() || stack().back() != this || !is_user_input(event->type()))
             return false;
-        QDialog* dialog = dialog_;
-        // Answered, or gone: the input was meant for a dialog that is over.
-        if (!dialog || !dialog->isVisible())
-            return true;
-        QWidget* window = input_window(watched);
-        if (!window || !opened_by(window, dialog))
-            return true;
-        // The window passes the input on to its controls, which are checked then.
-        if (!cancel_only_ || qobject_cast<QWindow*>(watched))
-            return false;
-        auto* widget = qobject_cast<QWidget*>(watched);
-        QWidget* cancel = cancel_;
-        if (widget && cancel && (widget == cancel || cancel->isAncestorOf(widget)))
-            return false;
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && widget)
-            dialog->reject();
-        return true;
+        const QDialog* dialog = dialog_;
+        return !dialog || !dialog->isVisible();
     }
 
 private:
@@ -230,8 +177,6 @@ private:
         return gates;
     }
     QPointer<QDialog> dialog_;
-    QPointer<QWidget> cancel_;
-    bool cancel_only_;
 };
 
 class TClosedMenuFilter : public QObject {
@@ -245,13 +190,53 @@ protected:
 } // namespace
 
 int exec_modal(QDialog& dialog) {
-    TInputGate gate(&dialog, nullptr);
+    TInputGate gate(&dialog);
     return dialog.exec();
 }
 
-void process_events_but_input(QDialog* dialog, QWidget* cancel) {
-    TInputGate gate(dialog, cancel);
-    QCoreApplication::processEvents();
+class TDialogWork::TState : public QObject {
+public:
+    TState(QDialog* dialog, const std::vector<QWidget*>& locked, QWidget* rest)
+        : dialog_(dialog), locked_(locked.begin(), locked.end()), rest_(rest) {
+        // Before the controls go: Qt would move the focus from a disabled control to the next
+        // one, the cancel control.
+        if (rest)
+            rest->setFocus(Qt::OtherFocusReason);
+        for (QWidget* w : locked)
+            w->setEnabled(false);
+        dialog->installEventFilter(this);
+    }
+    ~TState() override {
+        for (const QPointer<QWidget>& w : locked_)
+            if (w)
+                w->setEnabled(true);
+        QWidget* start = locked_.empty() ? nullptr : locked_.front().data();
+        if (start && dialog_ && rest_ && dialog_->focusWidget() == rest_)
+            start->setFocus(Qt::OtherFocusReason);
+    }
+    TState(const TState&) = delete;
+    TState& operator=(const TState&) = delete;
+
+protected:
+    // A Return that no control took reaches the dialog, which would press its default button.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != dialog_ || event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+
+private:
+    QPointer<QDialog> dialog_;
+    std::vector<QPointer<QWidget>> locked_;
+    QPointer<QWidget> rest_;
+};
+
+TDialogWork::TDialogWork(QDialog* dialog, const std::vector<QWidget*>& locked, QWidget* rest)
+    : state_(new TState(dialog, locked, rest)) {}
+
+TDialogWork::~TDialogWork() {
+    delete state_;
 }
 
 void keep_closed_menus_quiet() {

@@ -47,17 +47,36 @@ QString memo_text(const QPlainTextEdit* memo);
 // row current, so nothing shows on the map but what the user picks with a click or the keys.
 void keep_no_current_on_focus(QAbstractItemView* view);
 
-// Runs the dialog modally and returns its result. While it runs, input reaches only the dialog
-// and the windows it opens (its lists, menus and boxes); once it has its answer (it is hidden)
-// nothing more is taken until it returns. Input queued behind the dialog can then neither answer
-// it a second time nor act on the window below while the caller still holds what it asked about.
+// Runs the dialog modally and returns its result. While it waits for its answer, input is left
+// to Qt: the dialog blocks every window behind it (Qt closes their open menus and lists), and
+// the windows Qt opens for it (completion and combo lists, context menus, the colour picker,
+// tool tips) take their input as usual. Once it has its answer (it is hidden, exec() has not
+// returned) no input goes anywhere until it returns: input queued behind the answer can then
+// neither answer it a second time nor act on the window below while the caller still holds
+// what it asked about.
 int exec_modal(QDialog& dialog);
 
-// Runs pending events while long work goes on inside a handler of `dialog`: painting, timers and
-// the work's own events run, but user input reaches only `cancel` (the control that stops the
-// work), and Escape anywhere in the dialog asks the dialog to close. Any other input is dropped,
-// as by a busy window, so that no other handler runs inside the one doing the work.
-void process_events_but_input(QDialog* dialog, QWidget* cancel);
+// Long work inside a handler of a dialog that exec_modal runs (a transfer, a generator run), for
+// the object's lifetime; the work runs the pending events, user input included, with
+// QCoreApplication::processEvents(). The dialog stays usable: its lists and memos scroll, its
+// tabs switch, the windows Qt opens for it work, and Escape, the close box and the cancel
+// control reach its done(), which stops the work. Only `locked` are disabled: the start button
+// first, then the controls whose values the work reads. The focus goes to `rest`, where Return
+// and Space do nothing, and a Return that no control takes presses no default button: a key
+// typed after the click that started the work cancels nothing, unless the user moved the focus
+// to the cancel control. Afterwards the locked controls are enabled again and the focus goes
+// back to the start button, unless the user moved it.
+class TDialogWork {
+public:
+    TDialogWork(QDialog* dialog, const std::vector<QWidget*>& locked, QWidget* rest);
+    ~TDialogWork();
+    TDialogWork(const TDialogWork&) = delete;
+    TDialogWork& operator=(const TDialogWork&) = delete;
+
+private:
+    class TState;
+    TState* state_;
+};
 
 // A closed menu takes no input: a click queued on a menu after it ran a command is dropped, so
 // that one opening runs one command. Installed once for the application.

@@ -55,27 +55,23 @@ QPushButton* make_button(QWidget* parent, const char* name, int tag, const QStri
     return b;
 }
 
-// The buttons, the settings and the cursor of a run, put back whatever happens.
+// The controls, the cursor and the flag of a run, put back whatever happens.
 class RunGuard {
 public:
-    RunGuard(std::initializer_list<QWidget*> widgets, bool& running)
-        : widgets_(widgets), running_(running) {
-        for (QWidget* w : widgets_)
-            w->setEnabled(false);
+    RunGuard(QDialog* dialog, const std::vector<QWidget*>& locked, QWidget* rest, bool& running)
+        : work_(dialog, locked, rest), running_(running) {
         running_ = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
     ~RunGuard() {
         QApplication::restoreOverrideCursor();
         running_ = false;
-        for (QWidget* w : widgets_)
-            w->setEnabled(true);
     }
     RunGuard(const RunGuard&) = delete;
     RunGuard& operator=(const RunGuard&) = delete;
 
 private:
-    std::vector<QWidget*> widgets_;
+    TDialogWork work_;
     bool& running_;
 };
 
@@ -230,14 +226,15 @@ void TForm_generate::Button1Click() {
     GenerationCount count;
     bool listed = false;
     {
-        // Every control but Button3, which cancels, is disabled, and input reaches only Button3
-        // and Escape: during the run it can only ask it to stop.
-        RunGuard guard({Button1, Edit1, GroupBox1, GroupBox2}, running_);
+        // The game folder, the archive list's buttons and the options are what the run uses;
+        // the list and the memo scroll, and Button3, Escape and the close box stop the run.
+        RunGuard guard(this, {Button1, Edit1, Button2, Button4, Button6, GroupBox1}, MemoDesc,
+                       running_);
         stop_requested_ = false;
         Button3->setText(to_qstring(get_text(32)));
         rPreference.GPAT = genmap.game_folder;
         const auto process_events = [this] {
-            process_events_but_input(this, Button3);
+            QCoreApplication::processEvents();
             return !stop_requested_;
         };
         listed = genmap.load_translation(process_events);
