@@ -325,3 +325,30 @@ TEST_F(Form4HighImages, AllOnScreenAreDrawnAndThoseBeyondTheirRoomAreToldOnce) {
     EXPECT_EQ(high_drawn(), (std::vector<size_t>{0, 1}));
     EXPECT_TRUE(feedback_texts() == told && error_log().size() == 1u);
 }
+
+// Three high-detail images past their limits in one paint give one feedback line. The lines
+// age without painting the map again until they go; then the ageing stops and nothing paints.
+TEST_F(Form4HighImages, RefusedImagesGiveOneLineThatGoesWithoutRepaintingMeanwhile) {
+    for (size_t i = 0; i < 3; ++i)
+        write_high(i, QSize(kMaxHighImageSide + 1, 1), colours[i]);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    show_sylvanie();
+    EXPECT_EQ(feedback_texts(),
+              (std::vector<std::string>{"Some files pass the program's limits.", ""}));
+    EXPECT_EQ(error_log().size(), 3u);
+    int paints = 0;
+    form->ImageMap->on_paint = [&, paint = form->ImageMap->on_paint](QImage& buffer) {
+        ++paints;
+        paint(buffer);
+    };
+    // The ticks of the ageing timer, as many as the line's 8 seconds take and more.
+    for (int tick = 0; tick < 60; ++tick) {
+        form->TimerfeedbackTimer();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(form->feedback_lines.empty() && !form->Timerfeedback.isActive());
+    EXPECT_EQ(paints, 1); // when the line went
+    QApplication::processEvents();
+    EXPECT_EQ(paints, 1);
+}
