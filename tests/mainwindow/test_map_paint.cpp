@@ -218,6 +218,28 @@ TEST(HighDetailImages, ThoseLeavingTheScreenMakeRoomForThoseComingOnIt) {
     EXPECT_TRUE(east.high_image.isNull() && !west.high_missing);
 }
 
+// A high-detail image one pixel wide is an image like any other: read once, and drawn.
+TEST(HighDetailImages, OnePixelWideIsReadOnceAndDrawn) {
+    pMap_info zone;
+    std::vector<pMap_info*> zones{&zone};
+    TMapScene scene;
+    scene.show_continent = true;
+    scene.zones = &zones;
+    int loads = 0;
+    scene.load_high_image = [&](pMap_info& z, TImageBudget&) {
+        ++loads;
+        z.high_image = QImage(1, 64, QImage::Format_RGB32);
+        z.high_image.fill(0xFF00AA00);
+        return true;
+    };
+    QImage buffer(300, 300, QImage::Format_ARGB32_Premultiplied);
+    TMarkerHits hits;
+    scene.view = {700, {0, 0}, 300, 300};
+    paint_map(buffer, scene, hits);
+    paint_map(buffer, scene, hits);
+    EXPECT_EQ(std::pair(loads, buffer.pixel(150, 150)), std::pair(1, 0xFF00AA00u));
+}
+
 // Polylines that reach into the buffer from beyond any of its edges are drawn, however far away
 // they start; a last polyline cut short is left out.
 TEST_F(MapPaint, OutlinesAreDrawnUpToEveryEdge) {
