@@ -13,6 +13,8 @@
 // - four zones whose images and high-detail images are JPEG files of 8192 x 8192 pixels (about
 //   400 KB, sequential and progressive), and of the largest sizes loaded, loaded with their
 //   continent, painted zoomed in so that the high-detail images load, and dragged three times;
+//   then 25 zones of the largest sizes, 20 of them on a 1920 x 1080 map just above the lowest
+//   threshold of the high-detail images, more than their budget holds;
 // - a catpref.bin of 200 MB and of 1 GB read with the categories;
 // - an icon strip of data/ padded to 300 MB, read as the start reads it.
 
@@ -262,34 +264,36 @@ std::string gradient_jpeg(int side, bool progressive) {
     return bytes;
 }
 
-// Four zones (2 x 2) whose images are JPEG files of `normal` pixels a side and whose
-// high-detail images are of `high` pixels, loaded as a continent's load loads them, then
-// painted on a 1280 x 800 map at zoom 1200 where the high-detail images load as the window
-// loads them, then dragged three times.
+// A square of `across` x `across` zones whose images are JPEG files of `normal` pixels a side
+// and whose high-detail images are of `high` pixels, loaded as a continent's load loads them,
+// then painted where the high-detail images load as the window loads them, then dragged three
+// times. Four zones are painted on a 1280 x 800 map at zoom 1200; more on a 1920 x 1080 map at
+// zoom 513, just above the lowest threshold, where 5 x 4 of them are on screen.
 void BM_ZoneImages(benchmark::State& state) {
     const std::string maps = folder().file("maps/");
     QDir().mkpath(to_path(maps + "high"));
     const bool progressive = state.range(2) != 0;
+    const int across = int(state.range(3));
     const std::string normal = gradient_jpeg(int(state.range(0)), progressive);
     const std::string high = gradient_jpeg(int(state.range(1)), progressive);
-    for (int z = 0; z < 4; ++z) {
-        support::write_raw(maps + "z" + std::to_string(z) + ".jpg", normal);
-        support::write_raw(maps + "high/z" + std::to_string(z) + ".jpg", high);
-    }
-    state.counters["files_KB"] = double(normal.size() + high.size()) / 1024.0;
     std::vector<std::unique_ptr<pMap_info>> owned;
     std::vector<pMap_info*> zones;
-    for (int z = 0; z < 4; ++z) {
+    for (int z = 0; z < across * across; ++z) {
+        support::write_raw(maps + "z" + std::to_string(z) + ".jpg", normal);
+        support::write_raw(maps + "high/z" + std::to_string(z) + ".jpg", high);
         owned.push_back(std::make_unique<pMap_info>());
         owned.back()->image_name = "z" + std::to_string(z);
-        owned.back()->origin_x = (z % 2) * 65536;
-        owned.back()->origin_y = -(z / 2) * 65536;
+        owned.back()->origin_x = (z % across) * 65536;
+        owned.back()->origin_y = -(z / across) * 65536;
         zones.push_back(owned.back().get());
     }
-    QImage buffer(1280, 800, QImage::Format_ARGB32_Premultiplied);
+    state.counters["files_KB"] = double(normal.size() + high.size()) / 1024.0;
+    const bool four = across == 2;
+    QImage buffer(four ? 1280 : 1920, four ? 800 : 1080, QImage::Format_ARGB32_Premultiplied);
     TMapScene scene;
     scene.show_continent = true;
     scene.zones = &zones;
+    scene.mahd = four ? 600 : 512;
     scene.load_high_image = [&](pMap_info& z, TImageBudget& room) {
         return load_zone_image(maps + "high/" + z.image_name, z.high_image, kMaxHighImageSide,
                                &room);
@@ -302,25 +306,35 @@ void BM_ZoneImages(benchmark::State& state) {
         for (pMap_info* z : zones)
             loaded +=
                 load_zone_image(maps + z->image_name, z->normal_image, kMaxZoneImageSide, &budget);
-        scene.view = {1200, {-600, -600}, buffer.width(), buffer.height()};
+        scene.view = four ? TMapView{1200, {-600, -600}, buffer.width(), buffer.height()}
+                          : TMapView{513, {-500, -500}, buffer.width(), buffer.height()};
         paint_map(buffer, scene, hits);
+        for (pMap_info* z : zones) {
+            state.counters["first_paint_high_wanted"] += z->in_view;
+            state.counters["first_paint_high_loaded"] += !z->high_image.isNull();
+        }
         for (int drag = 0; drag < 3; ++drag) {
             scene.view.offset.x -= 100;
             paint_map(buffer, scene, hits);
         }
     }
     peak.report(state);
-    for (pMap_info* z : zones)
+    int on_screen = 0;
+    for (pMap_info* z : zones) {
         loaded += z->high_image.isNull() ? 0 : 1;
+        on_screen += z->in_view;
+    }
     state.counters["images_loaded"] = loaded;
+    state.counters["images_wanted"] = double(zones.size()) + on_screen;
     state.counters["images_held_MB"] = double(zone_image_bytes(zones)) / (1 << 20);
     take_outside_limits();
 }
 BENCHMARK(BM_ZoneImages)
-    ->Args({8192, 8192, 0})
-    ->Args({8192, 8192, 1})
-    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 0})
-    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 1})
+    ->Args({8192, 8192, 0, 2})
+    ->Args({8192, 8192, 1, 2})
+    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 0, 2})
+    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 1, 2})
+    ->Args({kMaxZoneImageSide, kMaxHighImageSide, 0, 5})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -6,7 +6,8 @@
 //   FeedbackLines feedback_lines;  QTimer Timerfeedback (interval 200 ms, stopped at creation)
 //   feedback(id, seconds, a1, a2): Timerfeedback.start(); feedback_lines.add_feedback(id,
 //       seconds, a1, a2); repaint the map view.
-//   TimerfeedbackTimer(): if (!feedback_lines.age()) Timerfeedback.stop(); repaint the map view.
+//   TimerfeedbackTimer(): feedback_lines.age(); stop Timerfeedback once the list is empty;
+//       repaint the map view when lines went.
 //   clear_feedback(): feedback_lines.clear() (window destroyed, left click on the map).
 //   paint_feedback: while painting the map, when !feedback_lines.empty(),
 //       feedback_lines.paint(painter, map rectangle), after the tips panel.

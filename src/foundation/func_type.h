@@ -235,7 +235,8 @@ public:
     QImage normal_image;
     QImage high_image;                // empty while not loaded
     bool high_missing = false;        // no usable high-detail file; not looked for again
-    bool high_deferred = false;       // it found no room: looked for again once off screen
+    bool high_deferred = false;       // it found no room: looked for again once off screen,
+                                      // or once others left the screen
     bool smooth = false;              // the images are stretched with linear resampling
     std::vector<uint8_t> region_grid; // 48 x 48 cells when built
     std::optional<TOutline> outline;  // the .vec outline while the continent is loaded

@@ -197,27 +197,43 @@ void paint_tiles(TMapCanvas& c, TMapScene& s) {
         return;
     QPainter& p = *c.painter;
     const int32_t zoom = s.view.zoom;
-    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const bool high = zoom > s.mahd;
+    const auto tile_origin = [&](const pMap_info& z) {
+        return s.view.worldtoscreen(zone_origin(z));
+    };
+    // The high-detail images no longer shown go first, so that their room is there for the
+    // ones on screen, those that found none before included.
+    size_t held = 0;
+    bool freed = false;
     for (pMap_info* z : *s.zones) {
-        const TPoint o = s.view.worldtoscreen(zone_origin(*z));
+        const TPoint o = tile_origin(*z);
         z->in_view = s.view.rect_visible(
             {o.x, o.y, saturate32(int64_t(o.x) + zoom), saturate32(int64_t(o.y) + zoom)});
-        if (!z->in_view || zoom <= s.mahd) {
-            if (z->high_image.width() > 1)
-                z->high_image = QImage();
+        if (!z->in_view || !high) {
+            freed = freed || !z->high_image.isNull();
+            z->high_image = QImage();
             if (z->high_deferred)
                 z->high_missing = z->high_deferred = false;
-            if (!z->in_view)
-                continue;
-        } else if (z->high_image.width() <= 1 && !z->high_missing) {
-            const size_t held = zone_image_bytes(*s.zones);
-            TImageBudget room{s.image_budget > held ? s.image_budget - held : 0};
-            if (!s.load_high_image || !s.load_high_image(*z, room)) {
+        }
+        held += size_t(z->high_image.sizeInBytes());
+    }
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (pMap_info* z : *s.zones) {
+        if (!z->in_view)
+            continue;
+        const TPoint o = tile_origin(*z);
+        if (freed && z->high_deferred)
+            z->high_missing = z->high_deferred = false;
+        if (high && z->high_image.isNull() && !z->high_missing) {
+            TImageBudget room{s.high_image_budget - std::min(s.high_image_budget, held)};
+            if (s.load_high_image && s.load_high_image(*z, room)) {
+                held += size_t(z->high_image.sizeInBytes());
+            } else {
                 z->high_missing = true;
                 z->high_deferred = room.ran_short;
             }
         }
-        const QImage& image = z->high_image.width() > 1 ? z->high_image : z->normal_image;
+        const QImage& image = z->high_image.isNull() ? z->normal_image : z->high_image;
         if (!image.isNull()) {
             p.setRenderHint(QPainter::SmoothPixmapTransform, z->smooth);
             p.drawImage(QRect(o.x, o.y, zoom, zoom), image);

@@ -61,9 +61,13 @@ constexpr TColor32 kTargetPathColour = 0xFFFFFFAA;     // path of the target poi
 constexpr int kMaxZoneImageSide = 1024;
 constexpr int kMaxHighImageSide = 4096;
 constexpr size_t kMaxZoneImageFile = size_t(16) << 20;
-// The zone images of the continent shown at once: the files read for its normal images and
-// the pixels held by those and by the high-detail images on screen.
+// The zone images of the continent shown: the files read at its load and the pixels kept.
 constexpr size_t kZoneImageBudget = size_t(192) << 20;
+// The high-detail images held, which are those of the zones on screen: 16 of the largest, as
+// many zones as a full-HD window's map (about 1600 x 950 pixels) shows above the lowest
+// threshold ([MAHD] 512), and the file of the one being read.
+constexpr size_t kHighImageBudget =
+    size_t(16) * kMaxHighImageSide * kMaxHighImageSide * 4 + kMaxZoneImageFile;
 
 // What zone images may still take, in bytes, and whether an image found no room in it.
 struct TImageBudget {
@@ -71,7 +75,7 @@ struct TImageBudget {
     bool ran_short = false;
 };
 
-// The bytes of the pixels the zones' images hold.
+// The bytes of the pixels the zones' images hold, normal and high-detail.
 size_t zone_image_bytes(const std::vector<pMap_info*>& zones);
 
 // What one paint reads, and the little it writes back: the zones' on-screen flags and
@@ -85,7 +89,7 @@ struct TMapScene {
     const std::vector<pMap_info*>* zones = nullptr;
     const TOutline* border = nullptr; // the border outline
     int32_t mahd = 600;               // zoom above which high-detail images are drawn
-    size_t image_budget = kZoneImageBudget;
+    size_t high_image_budget = kHighImageBudget;
     int32_t lodv = 500;                // zoom above which zone outlines are drawn
     bool zone_outlines = false;        // [AVCT]
     bool current_zone_outline = false; // [MCUR]
@@ -109,8 +113,8 @@ struct TMapScene {
     const FeedbackLines* feedback = nullptr;
     bool search_area_mode = false;
     std::string search_bar_text;
-    // Loads a zone's high-detail image into zone.high_image within the room left by the images
-    // held; false when there is none or it does not fit (room.ran_short).
+    // Loads a zone's high-detail image into zone.high_image within the room the high-detail
+    // images on screen leave; false when there is none or it does not fit (room.ran_short).
     std::function<bool(pMap_info& zone, TImageBudget& room)> load_high_image;
 };
 

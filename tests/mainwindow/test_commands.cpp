@@ -1,9 +1,11 @@
 #include "foundation/widgets/func_karvo_widgets.h"
 #include "mainwindow/links.h"
 #include "mainwindow/widgets/ImageMap.h"
+#include "mainwindow/widgets/hint_window.h"
 #include "mainwindow/widgets/legendeliste.h"
 #include "support/demo_install.h"
 #include "support/opened_urls.h"
+#include "support/window_input.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -163,6 +165,39 @@ TEST_F(Commands, TreeHintsNameWhatTheRowCannotShow) {
         form->MyTreeMouseMove(at.x(), at.y());
         EXPECT_EQ(from_qstring(form->MyTree->viewport()->toolTip()), hint) << node->level;
     }
+}
+
+// A reload forgets the point whose hint the tree showed: the same row, now another node (maybe
+// at the old one's place in memory), shows its hint again.
+TEST_F(Commands, AReloadForgetsThePointOfTheTreeHint) {
+    form->show();
+    key(form.get(), Qt::Key_F4);
+    std::string name;
+    for (TreeNode* n = form->points_tree.first(); n && name.empty(); n = TPointsTree::next(n))
+        if (n->level == kLevelPoint && n->visible)
+            name = n->item()->name;
+    auto hover = [&](int dx) {
+        TreeNode* point = find_point(form->points_tree, name);
+        EXPECT_NE(point, nullptr);
+        const QModelIndex index = form->points_model->index_of(point);
+        form->MyTree->scrollTo(index);
+        QApplication::processEvents();
+        QWidget* viewport = form->MyTree->viewport();
+        const QPoint at = form->MyTree->visualRect(index).center() + QPoint(dx, 0);
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            form->windowHandle(), input_time(false), viewport->mapTo(form.get(), at),
+            viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton, QEvent::MouseMove);
+        QApplication::processEvents();
+        return point;
+    };
+    TreeNode* point = hover(0);
+    ASSERT_TRUE(HCaption.node == point && form->hint_window->isVisible());
+    form->reload_database(0);
+    EXPECT_EQ(HCaption.node, nullptr);
+    form->cancel_hint();
+    point = hover(1);
+    EXPECT_TRUE(HCaption.node == point && form->hint_window->isVisible());
+    EXPECT_EQ(form->hint_window->caption(), to_qstring(name));
 }
 
 TEST_F(Commands, PreferencesReachTheirFilesOnlyThroughOk) {

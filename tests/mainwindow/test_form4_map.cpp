@@ -1,8 +1,11 @@
+#include "foundation/func_ressource.h"
+#include "foundation/text_codec.h"
 #include "mainwindow/widgets/ImageMap.h"
 #include "mainwindow/widgets/map.h"
 #include "support/form4_points.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
@@ -208,4 +211,144 @@ TEST_F(Form4Map, WaypointsInEditModeWithTheirMenu) {
     form->show_on_map(port, 0, 0, 0);
     EXPECT_TRUE(form->waypoints.empty() && !form->waypoint_mode && !form->waypoint1->isChecked());
     EXPECT_TRUE(form->waypoint1->text().endsWith(" [0]"));
+}
+
+namespace {
+
+// Sylvanie in four zones of 700 pixels around the middle of a 400 x 300 view, each with a small
+// dark green image and a high-detail image in its own colour; Levant beside it.
+class Form4HighImages : public Form4Test {
+protected:
+    PointsFixture f{two_continents(),
+                    {{.name = "Nord-Ouest", .image_name = "nw", .zone_id = 10, .continent_id = 1},
+                     {.name = "Nord-Est",
+                      .image_name = "ne",
+                      .zone_id = 11,
+                      .continent_id = 1,
+                      .origin_x = 65536},
+                     {.name = "Sud-Ouest",
+                      .image_name = "sw",
+                      .zone_id = 12,
+                      .continent_id = 1,
+                      .origin_y = -65536},
+                     {.name = "Sud-Est",
+                      .image_name = "se",
+                      .zone_id = 13,
+                      .continent_id = 1,
+                      .origin_x = 65536,
+                      .origin_y = -65536},
+                     {.name = "Ile", .image_name = "ile", .zone_id = 30, .continent_id = 2}},
+                    {{.name = "Auberges", .id = 1, .type = 2}},
+                    {},
+                    false};
+    const std::vector<std::string> names{"nw", "ne", "sw", "se"};
+    const std::vector<QRgb> colours{0xFFFF0000, 0xFF0000FF, 0xFFFFFF00, 0xFFFF00FF};
+    const std::vector<QPoint> inside{{100, 100}, {300, 100}, {100, 200}, {300, 200}};
+    void SetUp() override {
+        form = form_with_points(app.path(), f);
+        ASSERT_TRUE(write_zone_images({"nw", "ne", "sw", "se", "ile"}));
+        QDir().mkpath(to_path(maps_path + "high"));
+        res_messages.assign(90, "-");
+        res_messages[52] = "Some zone images are missing.";
+        res_messages[83] = "Some files pass the program's limits.";
+        form->first_activation = false;
+        form->ImageMap->resize(400, 300);
+    }
+    void write_high(size_t i, QSize size, QRgb colour) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(to_path(maps_path + "high/" + names[i] + ".jpg"), "JPG"));
+    }
+    // Sylvanie loaded again and shown at zoom 700, its four zones around the view's middle.
+    void show_sylvanie() {
+        form->show_on_map(form->zone_node(30), 0, 0, 0);
+        form->show_on_map(form->zone_node(10), 0, 0, 0);
+        form->zoom = 700;
+        form->view_offset = QPoint(-500, -550);
+        form->ImageMap->render();
+        QApplication::processEvents(); // what the paint refused is told after it
+    }
+    // The zones whose high-detail image is drawn.
+    std::vector<size_t> high_drawn() const {
+        std::vector<size_t> drawn;
+        const QImage& shown = form->ImageMap->buffer();
+        for (size_t i = 0; i < names.size(); ++i) {
+            const QColor at = shown.pixelColor(inside[i]);
+            const QColor want(colours[i]);
+            if (std::abs(at.red() - want.red()) + std::abs(at.green() - want.green()) +
+                    std::abs(at.blue() - want.blue()) <
+                30)
+                drawn.push_back(i);
+        }
+        return drawn;
+    }
+    std::vector<std::string> feedback_texts() const {
+        std::vector<std::string> texts;
+        for (const rdirectfeedback& line : form->feedback_lines.lines())
+            texts.push_back(line.text);
+        return texts;
+    }
+    std::vector<std::string> error_log() const {
+        return split_lines(file_text(app.file("error.log")));
+    }
+};
+
+} // namespace
+
+// Four high-detail images of the largest size, all on screen, are all drawn. Past the room
+// for them, the zone images are drawn in place of the others, and the user is told once: one
+// feedback line and one line in error.log, not again when they are tried anew.
+TEST_F(Form4HighImages, AllOnScreenAreDrawnAndThoseBeyondTheirRoomAreToldOnce) {
+    for (size_t i = 0; i < names.size(); ++i)
+        write_high(i, QSize(kMaxHighImageSide, kMaxHighImageSide), colours[i]);
+    show_sylvanie();
+    EXPECT_EQ(high_drawn(), (std::vector<size_t>{0, 1, 2, 3}));
+    EXPECT_TRUE(form->feedback_lines.empty() && error_log().empty());
+    // Room for two images of 64 x 64 pixels: the first two zones by name, Nord-Est and
+    // Nord-Ouest.
+    for (size_t i = 0; i < names.size(); ++i)
+        write_high(i, QSize(64, 64), colours[i]);
+    form->high_image_budget = 2 * 64 * 64 * 4 + 4096;
+    show_sylvanie();
+    EXPECT_EQ(high_drawn(), (std::vector<size_t>{0, 1}));
+    const std::vector<std::string> told{"Some zone images are missing.", ""};
+    EXPECT_EQ(feedback_texts(), told);
+    ASSERT_EQ(error_log().size(), 1u);
+    EXPECT_NE(error_log()[0].find("high/ (the high-detail images on screen of Sylvanie)"),
+              std::string::npos);
+    // Off screen and back: tried again, and again short of room, without a word more.
+    for (QPoint offset : {QPoint(5000, 5000), QPoint(-500, -550)}) {
+        form->view_offset = offset;
+        form->ImageMap->render();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(high_drawn(), (std::vector<size_t>{0, 1}));
+    EXPECT_TRUE(feedback_texts() == told && error_log().size() == 1u);
+}
+
+// Three high-detail images past their limits in one paint give one feedback line. The lines
+// age without painting the map again until they go; then the ageing stops and nothing paints.
+TEST_F(Form4HighImages, RefusedImagesGiveOneLineThatGoesWithoutRepaintingMeanwhile) {
+    for (size_t i = 0; i < 3; ++i)
+        write_high(i, QSize(kMaxHighImageSide + 1, 1), colours[i]);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    show_sylvanie();
+    EXPECT_EQ(feedback_texts(),
+              (std::vector<std::string>{"Some files pass the program's limits.", ""}));
+    EXPECT_EQ(error_log().size(), 3u);
+    int paints = 0;
+    form->ImageMap->on_paint = [&, paint = form->ImageMap->on_paint](QImage& buffer) {
+        ++paints;
+        paint(buffer);
+    };
+    // The ticks of the ageing timer, as many as the line's 8 seconds take and more.
+    for (int tick = 0; tick < 60; ++tick) {
+        form->TimerfeedbackTimer();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(form->feedback_lines.empty() && !form->Timerfeedback.isActive());
+    EXPECT_EQ(paints, 1); // when the line went
+    QApplication::processEvents();
+    EXPECT_EQ(paints, 1);
 }

@@ -172,10 +172,10 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
     paint();
     paint();
     EXPECT_EQ(std::tuple(loads, at(150, 150)), std::tuple(2, kGround));
-    // One offered only what the images held leave of the budget, and finding no room in it, is
-    // looked for again once it has been off screen or below the threshold.
+    // One offered only what the high-detail images held leave of the budget, and finding no room
+    // in it, is looked for again once it has been off screen or below the threshold.
     zones[0]->high_missing = false;
-    scene.image_budget = zone_image_bytes(zones) + 100;
+    scene.high_image_budget = 100;
     std::vector<size_t> offered;
     scene.load_high_image = [&](pMap_info&, TImageBudget& room) {
         offered.push_back(room.bytes);
@@ -187,6 +187,57 @@ TEST_F(MapPaint, HighDetailImagesComeAboveTheThresholdAndGoBelowIt) {
         paint();
     }
     EXPECT_EQ(offered, (std::vector<size_t>{100, 100}));
+}
+
+// The high-detail images of the zones that leave the screen make room for those on it, whatever
+// the order of the zones, and for one that found none before.
+TEST(HighDetailImages, ThoseLeavingTheScreenMakeRoomForThoseComingOnIt) {
+    pMap_info west, east;
+    east.origin_x = 65536;
+    std::vector<pMap_info*> zones{&west, &east};
+    TMapScene scene;
+    scene.show_continent = true;
+    scene.zones = &zones;
+    scene.high_image_budget = 64 * 64 * 4;
+    scene.load_high_image = [&](pMap_info& z, TImageBudget& room) {
+        room.ran_short = room.bytes < scene.high_image_budget;
+        if (room.ran_short)
+            return false;
+        z.high_image = QImage(64, 64, QImage::Format_RGB32);
+        z.high_image.fill(&z == &west ? 0xFF00AA00 : 0xFF0000AA);
+        return true;
+    };
+    QImage buffer(300, 300, QImage::Format_ARGB32_Premultiplied);
+    TMarkerHits hits;
+    // Both on screen, west first in the list; then east alone, then west alone.
+    for (auto [x, colour] : {std::pair{-400, 0xFF00AA00u}, {-701, 0xFF0000AAu}, {0, 0xFF00AA00u}}) {
+        scene.view = {700, {x, 0}, 300, 300};
+        paint_map(buffer, scene, hits);
+        EXPECT_EQ(buffer.pixel(150, 150), colour) << x;
+    }
+    EXPECT_TRUE(east.high_image.isNull() && !west.high_missing);
+}
+
+// A high-detail image one pixel wide is an image like any other: read once, and drawn.
+TEST(HighDetailImages, OnePixelWideIsReadOnceAndDrawn) {
+    pMap_info zone;
+    std::vector<pMap_info*> zones{&zone};
+    TMapScene scene;
+    scene.show_continent = true;
+    scene.zones = &zones;
+    int loads = 0;
+    scene.load_high_image = [&](pMap_info& z, TImageBudget&) {
+        ++loads;
+        z.high_image = QImage(1, 64, QImage::Format_RGB32);
+        z.high_image.fill(0xFF00AA00);
+        return true;
+    };
+    QImage buffer(300, 300, QImage::Format_ARGB32_Premultiplied);
+    TMarkerHits hits;
+    scene.view = {700, {0, 0}, 300, 300};
+    paint_map(buffer, scene, hits);
+    paint_map(buffer, scene, hits);
+    EXPECT_EQ(std::pair(loads, buffer.pixel(150, 150)), std::pair(1, 0xFF00AA00u));
 }
 
 // Polylines that reach into the buffer from beyond any of its edges are drawn, however far away

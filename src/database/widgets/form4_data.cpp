@@ -268,6 +268,7 @@ void TForm4::unload_data() {
     // Nothing is left pointing into the deleted tree and map data.
     current_point = nullptr;
     hovered_node = nullptr;
+    HCaption.node = nullptr;
     continent_node = nullptr;
     continent_zones.clear();
     continent_record = nullptr;

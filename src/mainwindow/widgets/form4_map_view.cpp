@@ -389,6 +389,7 @@ void TForm4::load_continent() {
     G32_ProgressBar1->setMax(int(continent_zones.size()));
     size_t outline_budget = kContinentOutlineLimit;
     TImageBudget image_budget;
+    high_images_short_told_ = false;
     for (size_t i = 0; i < continent_zones.size(); ++i) {
         pMap_info* z = continent_zones[i];
         z->high_image = QImage();
@@ -522,6 +523,7 @@ void TForm4::paint_map(QImage& buffer) {
     s.zones = &continent_zones;
     s.border = &border_vectors;
     s.mahd = rPreference.MAHD;
+    s.high_image_budget = high_image_budget;
     s.lodv = rPreference.LODV;
     s.zone_outlines = rPreference.AVCT;
     s.current_zone_outline = rPreference.MCUR;
@@ -555,10 +557,29 @@ bool TForm4::load_zone_image(const std::string& path, QImage& bitmap, TImageBudg
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool loaded = ::load_zone_image(path, bitmap, kMaxHighImageSide, &room);
     QApplication::restoreOverrideCursor();
-    // A file past its limits is told once the paint is over.
-    if (take_outside_limits() > 0)
-        QTimer::singleShot(0, this, [this] { feedback(83, 8); });
+    // What a paint refused is told once it is over, in one line whatever the count.
+    high_images_past_limits_ = high_images_past_limits_ || take_outside_limits() > 0;
+    high_images_short_ = high_images_short_ || room.ran_short;
+    if ((high_images_past_limits_ || high_images_short_) && !high_images_tell_pending_) {
+        high_images_tell_pending_ = true;
+        QTimer::singleShot(0, this, [this] { tell_refused_high_images(); });
+    }
     return loaded;
+}
+
+void TForm4::tell_refused_high_images() {
+    high_images_tell_pending_ = false;
+    if (std::exchange(high_images_past_limits_, false))
+        feedback(83, 8);
+    // Images that found no room are told once for the continent shown.
+    if (std::exchange(high_images_short_, false) && !high_images_short_told_) {
+        high_images_short_told_ = true;
+        append_error_log(path_text(maps_path) + "high/ (the high-detail images on screen of " +
+                         (continent_record ? continent_record->name : std::string()) +
+                         "): larger than its limit (" + size_text(high_image_budget) +
+                         "); some are not loaded, their zone images are drawn instead.");
+        feedback(52, 8);
+    }
 }
 
 // ---- Waypoints ----

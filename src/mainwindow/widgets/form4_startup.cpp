@@ -426,9 +426,13 @@ void TForm4::feedback(int id, int seconds, const std::string& a1, const std::str
 }
 
 void TForm4::TimerfeedbackTimer() {
-    if (!feedback_lines.age())
+    // The map is painted again only when lines went; the timer stops with the last one.
+    const size_t shown = feedback_lines.lines().size();
+    feedback_lines.age();
+    if (feedback_lines.empty())
         Timerfeedback.stop();
-    repaint_map();
+    if (feedback_lines.lines().size() != shown)
+        repaint_map();
 }
 
 void TForm4::clear_feedback() {

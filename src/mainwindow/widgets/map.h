@@ -435,6 +435,10 @@ public:
     void create_map_layer();
     void paint_map(QImage& buffer);
     bool load_zone_image(const std::string& path, QImage& bitmap, TImageBudget& room);
+    // Posts what the last paints refused: files past their limits, and (once per continent
+    // load) high-detail images past their budget, with a line in error.log.
+    void tell_refused_high_images();
+    size_t high_image_budget = kHighImageBudget;
     void waypoint1Click();
     void erase_listWP();
     void wpdefaire1Click();
@@ -646,4 +650,8 @@ private:
     QSet<QToolButton*> unavailable_;
     int hint_pause_ = 0;
     int wheel_delta_ = 0; // wheel turns not yet a whole notch
+    bool high_images_past_limits_ = false;
+    bool high_images_short_ = false;
+    bool high_images_short_told_ = false;
+    bool high_images_tell_pending_ = false;
 };
