@@ -17,6 +17,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,20 +37,73 @@ int64_t now_ms() {
         .count();
 }
 
-// Whether folder + name is the program's lock file as the file system finds it: the lock itself
-// whatever the path's form, or the lock's name in any letter case in the program folder.
-bool names_lock_file(const std::string& folder, const std::string& name) {
-    namespace fs = std::filesystem;
-    const QByteArray lock = native(app_path + kLockFileName);
-    std::error_code error;
-    if (fs::equivalent(native(folder + path_name(name)).constData(), lock.constData(), error))
-        return true;
-    if (lower(name) != kLockFileName)
-        return false;
-    std::error_code folder_error;
-    const fs::path where = fs::weakly_canonical(native(folder + ".").constData(), folder_error);
-    return folder_error || where == fs::weakly_canonical(native(app_path + ".").constData(), error);
+std::string ascii_lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
+
+// The files of the installation that an update never writes, looked up once per pass: the
+// program's lock, and the user's additions files with their companions (every file of the
+// additions folder whose name starts with "Vev_ajouts_"). Only an entry of such a name is looked
+// at further, so a pass makes no file system call for the others.
+class TOwnFiles {
+public:
+    enum class Owner { None, Program, User };
+
+    TOwnFiles()
+        : app_(canonical_folder(app_path)), ajouts_(canonical_folder(app_path + "ajouts/")),
+          lock_id_(identity(native(app_path + kLockFileName).constData())),
+          ajouts_id_(identity(ajouts_)) {}
+
+    // Whose file folder + name is: the lock itself whatever the path's form, or its name in any
+    // letter case in the program folder; an additions file in the additions folder reached by
+    // any path, or in a folder of that name in any letter case in the program folder.
+    Owner owner(const std::string& folder, const std::string& name) const {
+        const std::string lowered = ascii_lower(name);
+        const bool lock = lowered == kLockFileName;
+        if (!lock && !lowered.starts_with("vev_ajouts_"))
+            return Owner::None;
+        const Owner owner = lock ? Owner::Program : Owner::User;
+        std::error_code error;
+        const std::filesystem::path where = canonical_folder(folder, &error);
+        if (error)
+            return owner;
+        if (lock)
+            return where == app_ ||
+                           same(lock_id_, identity(native(folder + path_name(name)).constData()))
+                       ? owner
+                       : Owner::None;
+        const bool named_so =
+            where.parent_path() == app_ && ascii_lower(where.filename().string()) == "ajouts";
+        return named_so || where == ajouts_ || same(ajouts_id_, identity(where)) ? owner
+                                                                                 : Owner::None;
+    }
+
+private:
+    using Identity = std::optional<std::pair<dev_t, ino_t>>;
+
+    static std::filesystem::path canonical_folder(const std::string& folder,
+                                                  std::error_code* error = nullptr) {
+        std::error_code ignored;
+        std::filesystem::path where = std::filesystem::weakly_canonical(
+            native(folder + ".").constData(), error ? *error : ignored);
+        return where.has_filename() ? where : where.parent_path();
+    }
+    static Identity identity(const std::filesystem::path& path) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return std::nullopt;
+        return std::pair(st.st_dev, st.st_ino);
+    }
+    static bool same(const Identity& a, const Identity& b) { return a && a == b; }
+
+    std::filesystem::path app_;
+    std::filesystem::path ajouts_;
+    Identity lock_id_;
+    Identity ajouts_id_;
+};
 
 } // namespace
 
@@ -265,6 +321,9 @@ void TUpdateCheck::add_file_entry(const std::string& value) {
 bool TUpdateCheck::select_updates() {
     bool something = false;
     bool failed = false;
+    const TOwnFiles own;
+    std::string refused; // the first additions file an entry named
+    size_t refused_count = 0;
     if (events.status_bar)
         events.status_bar(get_text(144));
     for (const auto& p : entries) {
@@ -273,9 +332,12 @@ bool TUpdateCheck::select_updates() {
         ttreeup& e = *p;
         const bool folder_ok = safe_entry_folder(e.folder);
         const std::string folder = local_folder(e.folder);
-        // The lock is the program's own: an update never writes it.
-        const bool name_ok =
-            safe_entry_name(e.name) && !(folder_ok && names_lock_file(folder, e.name));
+        // The lock is the program's own, the additions files the user's: an update never writes
+        // them.
+        const TOwnFiles::Owner owner = folder_ok && safe_entry_name(e.name)
+                                           ? own.owner(folder, e.name)
+                                           : TOwnFiles::Owner::None;
+        const bool name_ok = safe_entry_name(e.name) && owner == TOwnFiles::Owner::None;
         if (!folder_ok || !name_ok || md5_file_hex(folder + path_name(e.name)) != e.md5) {
             bool wanted = e.kind == "all" || e.kind == "res";
             if (e.kind == "bas")
@@ -292,6 +354,8 @@ bool TUpdateCheck::select_updates() {
             } else if (!name_ok) {
                 e.usable = false;
                 set_status(e, 53);
+                if (owner == TOwnFiles::Owner::User && refused_count++ == 0)
+                    refused = folder + path_name(e.name);
             }
         }
         pump_events();
@@ -300,6 +364,12 @@ bool TUpdateCheck::select_updates() {
         events.entries_changed();
     if (events.status_bar)
         events.status_bar("");
+    if (refused_count > 0)
+        append_error_log(path_text(refused) + ": not replaced by the update: the additions files " +
+                         "are the user's own" +
+                         (refused_count > 1 ? " (nor " + std::to_string(refused_count - 1) +
+                                                  " other entries naming them)."
+                                            : "."));
     if (failed && !cancelled)
         show_message(58, false);
     return something;

@@ -35,15 +35,21 @@ TTerminationSignals::TTerminationSignals(std::function<void(int)> on_signal)
     action.sa_handler = on_termination;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, &previous_term_);
-    sigaction(SIGHUP, &action, &previous_hup_);
+    for (size_t i = 0; i < kSignals.size(); ++i) {
+        // An ignored signal stays so: the user asked for the program to outlive it.
+        if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0 ||
+            previous_[i].sa_handler == SIG_IGN)
+            continue;
+        caught_[i] = sigaction(kSignals[i], &action, nullptr) == 0;
+    }
 }
 
 TTerminationSignals::~TTerminationSignals() {
     if (!notifier_)
         return;
-    sigaction(SIGTERM, &previous_term_, nullptr);
-    sigaction(SIGHUP, &previous_hup_, nullptr);
+    for (size_t i = 0; i < kSignals.size(); ++i)
+        if (caught_[i])
+            sigaction(kSignals[i], &previous_[i], nullptr);
     notifier_.reset();
     for (int& fd : signal_pipe) {
         ::close(fd);

@@ -223,6 +223,59 @@ TEST_F(Update, TheProgramsLockIsNeverWritten) {
     }
 }
 
+// The additions files and their companions, of any database and reached by any form of the
+// additions folder's path, are never written; the folder's other files still update.
+TEST_F(Update, TheUsersAdditionsFilesAreNeverWritten) {
+    const std::string ajouts = app_path + "ajouts/";
+    QDir().mkpath(to_path(ajouts));
+    QDir().mkpath(to_path(app_path + "sub"));
+    ASSERT_TRUE(QFile::link(to_path(ajouts), to_path(app_path + "link")));
+    const std::map<std::string, std::string> mine{{"Vev_ajouts_Demo.txt", "points"},
+                                                  {"Vev_ajouts_Demo.bak", "dropped lines"}};
+    for (const auto& [name, text] : mine)
+        ASSERT_TRUE(write_file_atomic(ajouts + name, text));
+    const std::tuple<std::string, std::string, int> entries[] = {
+        {"Vev_ajouts_Demo.txt", "ajouts\\", 53},
+        {"VEV_AJOUTS_DEMO.BAK", "ajouts\\", 53},
+        {"Vev_ajouts_Demo.txt.new", ".\\ajouts\\", 53},
+        {"vev_ajouts_Other.txt.unsaved2", "./ajouts/", 53},
+        {"Vev_ajouts_Demo.other.txt", "Ajouts\\", 53},
+        {"Vev_ajouts_Demo.txt", "link\\", 53},
+        {"Vev_ajouts_Demo.txt", "ajouts\\.\\\\", 53},
+        {"notes.txt", "ajouts\\", 52},
+        {"My_Vev_ajouts_Demo.txt", "ajouts\\", 52},
+        {"Vev_ajouts_Demo.txt", "sub\\", 52},
+        {"Vev_ajouts_Demo.txt", "", 52}};
+    std::string listing = "VERS=v1.06\r\n";
+    std::map<std::string, std::string> expected;
+    std::map<std::string, std::string> after{{"app/sub/Vev_ajouts_Demo.txt", "evil"},
+                                             {"app/Vev_ajouts_Demo.txt", "evil"},
+                                             {"app/ajouts/notes.txt", "evil"},
+                                             {"app/ajouts/My_Vev_ajouts_Demo.txt", "evil"}};
+    for (const auto& [name, text] : mine)
+        after["app/ajouts/" + name] = text;
+    for (size_t i = 0; i < std::size(entries); ++i) {
+        const auto& [name, folder, status] = entries[i];
+        listing += "FILE=" + name + "|" + folder + "|" + md5_hex("evil") + "|$BASE/evil|" +
+                   std::to_string(i) + "|0|0|all\r\n";
+        expected[std::to_string(i)] = get_text(status);
+    }
+    HttpTestServer server({{"/evil", reply("evil")}, {"/vev/update.php", reply(listing + "EOF")}});
+    serve(server);
+    TForm_update dialog;
+    dialog.Button3Click();
+    EXPECT_EQ(shown(dialog), expected);
+    // One line in error.log names the first refused file and counts the others.
+    const std::string log = file_text(app_path + "error.log");
+    EXPECT_EQ(split_lines(log).size(), 1u);
+    EXPECT_TRUE(log.find(ajouts + "Vev_ajouts_Demo.txt: not replaced by the update") !=
+                    std::string::npos &&
+                log.find(" 6 other ") != std::string::npos)
+        << log;
+    after["app/error.log"] = log;
+    EXPECT_EQ(files(), after);
+}
+
 // The request's values as the server decodes its query: whole, whatever they hold.
 TEST_F(Update, RequestValuesReachTheServerWhole) {
     HttpTestServer server({{"/vev/update.php", reply("VERS=v1.06\r\nEOF")}});

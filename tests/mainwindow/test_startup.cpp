@@ -16,18 +16,23 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QLockFile>
 #include <QMenu>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QScreen>
 #include <QSysInfo>
+#include <QThread>
 #include <QToolButton>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 
 using namespace support;
 
@@ -380,4 +385,158 @@ TEST(StartUpChecks, UpdatesByPeriodTheDatabaseListAndTerminationSignalsThatReach
     struct sigaction now {};
     sigaction(SIGTERM, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+namespace {
+
+using SignalHandler = void (*)(int);
+
+SignalHandler handler_of(int number) {
+    struct sigaction now {};
+    sigaction(number, nullptr, &now);
+    return now.sa_handler;
+}
+
+void set_handler(int number, SignalHandler handler) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(number, &action, nullptr);
+}
+
+// The handlers of the signals that end the program as a test found them, put back at its end.
+class KeptSignalHandlers {
+public:
+    KeptSignalHandlers() {
+        for (size_t i = 0; i < kept_.size(); ++i)
+            sigaction(TTerminationSignals::kSignals[i], nullptr, &kept_[i]);
+    }
+    ~KeptSignalHandlers() {
+        for (size_t i = 0; i < kept_.size(); ++i)
+            sigaction(TTerminationSignals::kSignals[i], &kept_[i], nullptr);
+    }
+
+private:
+    std::array<struct sigaction, TTerminationSignals::kSignals.size()> kept_{};
+};
+
+uint64_t signal_bit(int number) {
+    return uint64_t(1) << (number - 1);
+}
+
+// A signal mask of /proc/<pid>/status: "SigIgn:", "SigCgt:".
+uint64_t process_signal_mask(qint64 pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with(field))
+            return std::stoull(line.substr(field.size()), nullptr, 16);
+    return 0;
+}
+
+} // namespace
+
+// SIGINT (Ctrl+C) and SIGQUIT save unsaved additions as SIGTERM does; where they cannot be
+// saved, a fallback copy and a line in error.log, and the program ends with a failure.
+TEST_F(StartUp, SignalsFromTheTerminalSaveTheAdditions) {
+    make_demo();
+    ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
+                                  "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n"
+                                  "[DBDB]=Demo\r\n[PSEU]=Moi\r\n[DATU]=4\r\n"));
+    ScriptedMessages boxes;
+    TForm4 form(dir.path());
+    form.FormActivate();
+    ASSERT_FALSE(form.first_activation || quit_flag);
+    const KeptSignalHandlers kept;
+    for (int number : TTerminationSignals::kSignals)
+        set_handler(number, SIG_DFL);
+    std::vector<int> codes;
+    TTerminationSignals watch(
+        [&form, &codes](int) { codes.push_back(form.save_additions_quietly() ? 0 : 1); });
+    const auto edit_then_signal = [&](const std::string& name, int number) {
+        find_point(form.points_tree, name)->item()->from_master = false;
+        form.toggle_tagnew(true);
+        ASSERT_NE(handler_of(number), SIG_DFL);
+        std::raise(number);
+        const size_t before = codes.size();
+        for (int i = 0; i < 100 && codes.size() == before; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    edit_then_signal("Menthe sauvage", SIGINT);
+    EXPECT_NE(file_text(dir.file("ajouts/Vev_ajouts_Demo.txt")).find("\nMenthe sauvage||"),
+              std::string::npos);
+    // The additions folder gone, the copy goes to the home folder.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir.file("home").c_str());
+    ASSERT_TRUE(QDir().mkpath(to_path(dir.file("home"))) &&
+                QDir().rename(to_path(dir.file("ajouts")), to_path(dir.file("gone"))));
+    edit_then_signal("Source claire", SIGQUIT);
+    qputenv("HOME", home);
+    EXPECT_EQ(codes, (std::vector{0, 1}));
+    const std::string copy = dir.file("home/Vev_ajouts_Demo.unsaved.txt");
+    EXPECT_NE(file_text(copy).find("\nSource claire||"), std::string::npos);
+    EXPECT_NE(file_text(dir.file("error.log")).find("were written to " + copy), std::string::npos);
+}
+
+// The program itself ends on each of these signals as on a close (its preferences written, its
+// lock given back, a success); one that was ignored when it started stays ignored.
+TEST_F(StartUp, TheProgramEndsOnTerminationSignalsUnlessIgnoredAtItsStart) {
+    make_demo();
+    const QString program = to_path(dir.file("vevkarvelo"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KARVELO_PROGRAM), program));
+    ASSERT_TRUE(QDir().mkpath(to_path(dir.file("home"))));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), to_path(dir.file("home")));
+    const std::pair<int, std::vector<int>> runs[] = {{SIGTERM, {}},
+                                                     {SIGHUP, {}},
+                                                     {SIGINT, {}},
+                                                     {SIGQUIT, {}},
+                                                     {SIGTERM, {SIGHUP, SIGINT, SIGQUIT}},
+                                                     {SIGHUP, {SIGTERM}}};
+    for (const auto& [ending, ignored] : runs) {
+        SCOPED_TRACE(ending);
+        ASSERT_TRUE(write_file_atomic(dir.file("pref.ini"),
+                                      "; prefs\r\n[VERS]=1\r\n[LANG]=English\r\n[DBDB]=Demo\r\n"
+                                      "[DATU]=4\r\n"));
+        uint64_t ignored_mask = 0;
+        for (int number : ignored)
+            ignored_mask |= signal_bit(number);
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.setChildProcessModifier([ignored_mask] {
+            for (int number : TTerminationSignals::kSignals)
+                std::signal(number, ignored_mask & signal_bit(number) ? SIG_IGN : SIG_DFL);
+        });
+        run.start(program, {});
+        ASSERT_TRUE(run.waitForStarted());
+        // Its handlers are in place once the ending signal is caught.
+        uint64_t caught = 0;
+        for (int i = 0; i < 3000 && !(caught & signal_bit(ending)); ++i) {
+            ASSERT_EQ(run.state(), QProcess::Running) << run.readAllStandardError().toStdString();
+            QThread::msleep(10);
+            caught = process_signal_mask(run.processId(), "SigCgt:");
+        }
+        const uint64_t now_ignored = process_signal_mask(run.processId(), "SigIgn:");
+        for (int number : TTerminationSignals::kSignals) {
+            EXPECT_EQ((now_ignored & signal_bit(number)) != 0,
+                      (ignored_mask & signal_bit(number)) != 0)
+                << number;
+            EXPECT_EQ((caught & signal_bit(number)) != 0, (ignored_mask & signal_bit(number)) == 0)
+                << number;
+        }
+        // A process id of 0 would signal the whole group, the tests with it.
+        const auto send = [&run](int number) {
+            if (run.processId() > 0)
+                ::kill(pid_t(run.processId()), number);
+        };
+        for (int number : ignored)
+            send(number);
+        EXPECT_TRUE(ignored.empty() || !run.waitForFinished(500));
+        send(ending);
+        ASSERT_TRUE(run.waitForFinished(60000));
+        EXPECT_TRUE(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0)
+            << run.readAllStandardError().toStdString();
+        EXPECT_NE(pref_ini().find("[VALT]="), std::string::npos);
+        EXPECT_FALSE(QFileInfo::exists(to_path(dir.file(kLockFileName))));
+    }
 }
