@@ -472,7 +472,7 @@ TEST_F(StartUp, SignalsFromTheTerminalSaveTheAdditions) {
     edit_then_signal("Source claire", SIGQUIT);
     qputenv("HOME", home);
     EXPECT_EQ(codes, (std::vector{0, 1}));
-    const std::string copy = dir.file("home/Vev_ajouts_Demo.unsaved.txt");
+    const std::string copy = dir.file("home/Vev_ajouts_Demo.txt.unsaved");
     EXPECT_NE(file_text(copy).find("\nSource claire||"), std::string::npos);
     EXPECT_NE(file_text(dir.file("error.log")).find("were written to " + copy), std::string::npos);
 }
