@@ -37,13 +37,6 @@ int64_t now_ms() {
         .count();
 }
 
-std::string ascii_lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // The files of the installation that an update never writes, looked up once per pass: the
 // program's lock, and the user's additions files with their companions (every file of the
 // additions folder whose name starts with "Vev_ajouts_"). Only an entry of such a name is looked
@@ -61,7 +54,7 @@ public:
     // letter case in the program folder; an additions file in the additions folder reached by
     // any path, or in a folder of that name in any letter case in the program folder.
     Owner owner(const std::string& folder, const std::string& name) const {
-        const std::string lowered = ascii_lower(name);
+        const std::string lowered = lower_ascii(name);
         const bool lock = lowered == kLockFileName;
         if (!lock && !lowered.starts_with("vev_ajouts_"))
             return Owner::None;
@@ -76,7 +69,7 @@ public:
                        ? owner
                        : Owner::None;
         const bool named_so =
-            where.parent_path() == app_ && ascii_lower(where.filename().string()) == "ajouts";
+            where.parent_path() == app_ && lower_ascii(where.filename().string()) == "ajouts";
         return named_so || where == ajouts_ || same(ajouts_id_, identity(where)) ? owner
                                                                                  : Owner::None;
     }

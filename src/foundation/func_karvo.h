@@ -117,6 +117,8 @@ bool str_to_bool(const std::string& text);
 
 // The text without the blanks and control characters (bytes up to 0x20) at both ends.
 std::string_view trim_blanks(std::string_view text);
+// The text with its ASCII letters in lower case, other bytes as they are.
+std::string lower_ascii(std::string text);
 // Every occurrence of `what` replaced by `with`, left to right.
 std::string replace_all(const std::string& text, std::string_view what, std::string_view with);
 // The value of a hexadecimal digit, -1 for any other character.

@@ -81,6 +81,13 @@ int compare_text(std::string_view a, std::string_view b) {
     return int(a.size()) - int(b.size());
 }
 
+std::string lower_ascii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 std::string_view trim_blanks(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
         text.remove_prefix(1);

@@ -34,13 +34,6 @@ constexpr TColor32 kCommentLinkColour = 0xFFFF8800;
 constexpr int kDynamicTag = 256;
 constexpr size_t kRedirectNameLength = 40;
 
-std::string lower_ascii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return text;
-}
-
 // Forgets every reference the window keeps to a point node about to be deleted, before it goes:
 // whatever runs meanwhile finds none.
 void forget_node(TForm4& form, TreeNode* node) {
